@@ -1,0 +1,46 @@
+# The two commands a fresh machine needs: `make run` and `make test`.
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+GEN := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
+
+.PHONY: run test deps build asan-test format format-check fuzz bench clean
+
+run: deps build
+	@if [ -x $(BUILD)/velmia ]; then cd $(BUILD)/run && exec ../velmia; \
+	else echo "velmia: the program is not built yet"; fi
+
+test: deps build
+	cd $(BUILD) && ctest --output-on-failure -j2 --timeout 900
+
+deps:
+	@bash scripts/install-deps
+
+build:
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j2
+
+# The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
+asan-test: deps
+	@[ -f $(ASAN_BUILD)/CMakeCache.txt ] || cmake -S . -B $(ASAN_BUILD) $(GEN) -DCMAKE_BUILD_TYPE=Debug -DVELMIA_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j2
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j2 --timeout 1800
+
+# libFuzzer targets (clang); FUZZ_SECONDS per target.
+FUZZ_SECONDS ?= 600
+fuzz: deps
+	@[ -f build-fuzz/CMakeCache.txt ] || CXX=clang++ CC=clang cmake -S . -B build-fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMIA_FUZZ=ON
+	cmake --build build-fuzz -j2 --target fuzz_bmp_reader
+	mkdir -p build-fuzz/corpus
+	build-fuzz/fuzz/fuzz_bmp_reader -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 build-fuzz/corpus ../shared/testdata/bmp
+
+bench: deps build
+	for b in $(BUILD)/bench/bench_*; do [ -x $$b ] && $$b; done
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check:
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

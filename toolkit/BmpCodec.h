@@ -1,0 +1,54 @@
+// Reading and writing Windows BMP files.
+//
+// Reading accepts core (12-byte) and 40/52/56/108/124-byte info headers; 1, 4,
+// 8, 16, 24 and 32 bits per pixel; uncompressed, RLE4, RLE8 and bit fields;
+// bottom-up and top-down rows. 1/4/8-bit files keep their palette and format,
+// 24-bit stays 24-bit, 32-bit stays 32-bit; 16-bit and bit-field files become
+// 24-bit (32-bit when they carry an alpha mask). Anything that cannot be read
+// completely and safely is refused with a BmpError naming the reason.
+//
+// Writing produces bottom-up uncompressed files (with a palette for 1/4/8-bit)
+// and is atomic: the file is encoded in memory, written to a temporary file in
+// the same folder, flushed and renamed over the target.
+#pragma once
+
+#include "toolkit/Graphics.h"
+#include "toolkit/Types.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace vcl {
+
+// A refused file. what() reads "<file>: <reason>"; Reason() is the bare reason.
+class BmpError : public EInvalidGraphic {
+public:
+    BmpError(const std::string& file, const std::string& reason);
+    const std::string& Reason() const { return reason_; }
+    const std::string& File() const { return file_; }
+
+private:
+    std::string file_;
+    std::string reason_;
+};
+
+// Decodes a whole file held in memory into `out` (replaced only on success).
+// `name` is used in error messages. Throws BmpError.
+void DecodeBmp(std::span<const uint8_t> data, TBitmap& out, const std::string& name = "<memory>");
+
+// Reads and decodes a file. Throws BmpError (unreadable files included).
+void ReadBmpFile(const std::string& path, TBitmap& out);
+
+// Encodes a bitmap as a bottom-up BMP file image.
+std::vector<uint8_t> EncodeBmp(const TBitmap& bmp);
+
+// Encodes and writes atomically. Throws EFileError naming the path and the
+// system's reason; the previous file is then untouched.
+void WriteBmpFile(const std::string& path, const TBitmap& bmp);
+
+// Largest picture the reader accepts, in pixels.
+constexpr int64_t kMaxBmpPixels = kMaxBitmapPixels;
+
+} // namespace vcl

@@ -1,0 +1,199 @@
+// Bitmaps, palettes, canvases and pictures.
+//
+// A TBitmap stores its rows top-down, each row padded to a multiple of four
+// bytes. 24-bit rows hold blue, green, red; 32-bit rows blue, green, red, pad;
+// 1/4/8-bit rows hold palette indices (1- and 4-bit packed most significant
+// bits first). "Device" format is 24-bit.
+#pragma once
+
+#include "toolkit/Types.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vcl {
+
+enum class TPixelFormat { pf1bit, pf4bit, pf8bit, pf24bit, pf32bit };
+constexpr TPixelFormat pf1bit = TPixelFormat::pf1bit;
+constexpr TPixelFormat pf4bit = TPixelFormat::pf4bit;
+constexpr TPixelFormat pf8bit = TPixelFormat::pf8bit;
+constexpr TPixelFormat pf24bit = TPixelFormat::pf24bit;
+constexpr TPixelFormat pf32bit = TPixelFormat::pf32bit;
+constexpr TPixelFormat pfDevice = TPixelFormat::pf24bit;
+
+int BitsPerPixel(TPixelFormat f);
+
+// Raster operations understood by TCanvas::CopyRect, Draw and StretchDraw.
+using TCopyMode = uint32_t;
+constexpr TCopyMode SRCCOPY = 0x00CC0020;   // S
+constexpr TCopyMode SRCPAINT = 0x00EE0086;  // S OR D
+constexpr TCopyMode SRCINVERT = 0x00660046; // S XOR D
+constexpr TCopyMode SRCERASE = 0x00440328;  // S AND NOT D
+constexpr TCopyMode cmSrcCopy = SRCCOPY;
+constexpr TCopyMode cmSrcPaint = SRCPAINT;
+constexpr TCopyMode cmSrcInvert = SRCINVERT;
+constexpr TCopyMode cmSrcErase = SRCERASE;
+
+// Logical palette in the layout the old graphics interface used.
+struct TPaletteEntry {
+    uint8_t peRed = 0;
+    uint8_t peGreen = 0;
+    uint8_t peBlue = 0;
+    uint8_t peFlags = 0;
+};
+
+struct TLogPalette {
+    uint16_t palVersion = 0x300;
+    uint16_t palNumEntries = 0;
+    TPaletteEntry palPalEntry[256] = {};
+};
+
+// A realised palette: up to 256 colours. Empty for 24/32-bit bitmaps.
+using TPalette = std::vector<TPaletteEntry>;
+TPalette CreatePalette(const TLogPalette& lp);
+
+// Limits that keep a bitmap's allocation sane; larger sizes throw EInvalidGraphic.
+constexpr int32_t kMaxBitmapSide = 32768;
+constexpr int64_t kMaxBitmapPixels = int64_t(64) * 1024 * 1024;
+
+class TCanvas;
+
+class TBitmap : public TObject {
+public:
+    TBitmap();
+    TBitmap(int32_t width, int32_t height, TPixelFormat format = pfDevice);
+    ~TBitmap() override;
+    TBitmap(const TBitmap&) = delete;
+    TBitmap& operator=(const TBitmap&) = delete;
+
+    int32_t GetWidth() const { return width_; }
+    int32_t GetHeight() const { return height_; }
+    bool Empty() const { return width_ == 0 || height_ == 0; }
+
+    // Resizing keeps the overlapping top-left part. New pixels are white; in
+    // palette formats they take the index of the entry nearest white. Palette
+    // indices beyond the palette's entries read as black.
+    void SetWidth(int32_t w);
+    void SetHeight(int32_t h);
+    void SetSize(int32_t w, int32_t h);
+
+    TPixelFormat GetPixelFormat() const { return format_; }
+    // Converts the pixels. Going to a palette format picks the nearest entry of
+    // the current palette (a grey ramp when the bitmap has none yet).
+    void SetPixelFormat(TPixelFormat f);
+
+    const TPalette& GetPalette() const { return palette_; }
+    // Replaces the palette without touching the stored indices.
+    void SetPalette(const TPalette& p);
+
+    // Row y, top-down. Throws EInvalidGraphic when y is outside 0..Height-1.
+    // The mutable overload marks the row as changed.
+    uint8_t* ScanLine(int32_t y);
+    const uint8_t* ScanLine(int32_t y) const;
+    const uint8_t* ScanLineRO(int32_t y) const { return ScanLine(y); }
+    size_t RowBytes() const { return stride_; }
+
+    TCanvas* GetCanvas();
+
+    // Pixel colour (palette looked up); -1 outside.
+    TColor GetPixelColor(int32_t x, int32_t y) const;
+    // Writes a colour (nearest palette entry in palette formats); ignored outside.
+    void SetPixelColor(int32_t x, int32_t y, TColor c);
+
+    // Copies size, format, palette and pixels.
+    void Assign(const TBitmap& other);
+
+    // BMP file input and output (see BmpCodec.h). LoadFromFile replaces the
+    // bitmap only when the whole file was read; on failure it throws and leaves
+    // the bitmap unchanged.
+    void LoadFromFile(const std::string& path);
+    void SaveToFile(const std::string& path) const;
+
+    // Change tracking for the window: the union of the rectangles written
+    // since the last call, in bitmap coordinates. A resize or a format change
+    // marks the whole bitmap. `Modified` counts every change.
+    TRect TakeDirtyRect();
+    void MarkDirty(const TRect& r);
+    uint64_t Modified() const { return modified_; }
+
+    // Raw storage, for the codec and the canvas.
+    uint8_t* Bits() { return bits_.data(); }
+    const uint8_t* Bits() const { return bits_.data(); }
+
+private:
+    void Reallocate(int32_t w, int32_t h, TPixelFormat f, bool keep);
+
+    int32_t width_ = 0;
+    int32_t height_ = 0;
+    TPixelFormat format_ = pfDevice;
+    size_t stride_ = 0;
+    std::vector<uint8_t> bits_;
+    TPalette palette_;
+    std::unique_ptr<TCanvas> canvas_;
+    TRect dirty_{};
+    uint64_t modified_ = 0;
+};
+
+struct TBrush {
+    TColor Color = clWhite;
+};
+
+// Drawing surface of one bitmap.
+//
+// CopyRect(dest, src, srcRect) combines byte-wise on blue, green and red under
+// CopyMode. Palette sources are looked up first; a palette destination takes the
+// nearest entry of the result. When the rectangles differ in size the copy
+// stretches nearest-neighbour (see StretchMap). Only destination pixels inside
+// the destination bitmap whose source pixel lies inside the source bitmap are
+// written; nothing outside either bitmap is ever read or written. Rectangles
+// with negative width or height mirror, as the old interface did.
+class TCanvas {
+public:
+    explicit TCanvas(TBitmap* owner) : owner_(owner) {}
+
+    TCopyMode CopyMode = SRCCOPY;
+    TBrush Brush;
+
+    TBitmap* GetBitmap() const { return owner_; }
+
+    void CopyRect(const TRect& dest, TCanvas* src, const TRect& source);
+    void Draw(int32_t x, int32_t y, TBitmap* graphic);
+    void StretchDraw(const TRect& dest, TBitmap* graphic);
+    void FillRect(const TRect& r);
+
+    TColor GetPixel(int32_t x, int32_t y) const;
+    void SetPixel(int32_t x, int32_t y, TColor c);
+
+    TRect ClipRect() const;
+
+private:
+    TBitmap* owner_;
+};
+
+// The 1-D nearest-neighbour map used for stretching along one axis: for each of
+// `dstLen` destination positions, the source offset (0..srcLen-1) it takes.
+// Destination pixel i takes source floor((2*i + 1) * srcLen / (2 * dstLen)),
+// the source pixel under the destination pixel's midpoint.
+std::vector<int32_t> StretchMap(int32_t srcLen, int32_t dstLen);
+
+class TPicture : public TObject {
+public:
+    TPicture() = default;
+    // Loads a BMP file; on failure throws and keeps the previous picture.
+    void LoadFromFile(const std::string& path);
+    void SaveToFile(const std::string& path) const;
+    // The picture's bitmap; creates an empty one when there is none.
+    TBitmap* GetBitmap();
+    bool HasGraphic() const { return bitmap_ != nullptr; }
+    void Clear() { bitmap_.reset(); }
+    // Takes ownership.
+    void SetBitmap(std::unique_ptr<TBitmap> b) { bitmap_ = std::move(b); }
+
+private:
+    std::unique_ptr<TBitmap> bitmap_;
+    friend class TImage;
+};
+
+} // namespace vcl
