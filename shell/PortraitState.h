@@ -1,0 +1,512 @@
+// The portrait's state: every program-wide variable with its initial value,
+// the layout geometry of the portrait and of the two show figures, and the
+// form's private off-screen pictures.
+//
+// TSvelmia derives from this struct privately, so the form's methods use the
+// names unqualified and every new form starts from the initial values below.
+// Nothing here has behaviour of its own.
+#pragma once
+
+#include "toolkit/Graphics.h"
+#include "toolkit/Types.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// Entries of the part placement list, in the order the pan and the show layout
+// walk them. Entry 0 is the whole picture (the "window" of a figure).
+enum PlacementEntry : int {
+    peWindow = 0,
+    peEye = 1,
+    peFace = 2,
+    peHairMain = 3,
+    peShaggy = 4,
+    pePank = 5,
+    peOtohime = 6,
+    peHairSub = 7,
+    peHairSide = 8,
+    peHairLong = 9,
+    peHairLongLeft = 10,
+    peHairBottom = 11,
+    peCostume = 12,
+    peCamisole = 13,
+    peEarring = 14,
+    peEarringFrame = 15,
+    peBracelet = 16,
+    peHairBand = 17,
+    peRibbon = 18, // 18..21: the four ribbon placements
+    peFlower = 22, // 22..25: the four flower placements
+    peChoker = 26,
+    peString = 27,
+    peThickString = 28,
+    peWString = 29,
+    peCrossString = 30,
+    kPlacementCount = 31
+};
+
+namespace portrait_layout {
+
+// Width and left edge (at pan 0) of each placement entry; never changed.
+constexpr std::array<int32_t, kPlacementCount> kEntryWidth = {800, 243, 279, 600, 450, 450, 500, 500, 420, 260, 150,
+                                                              60,  530, 550, 330, 340, 130, 80,  200, 200, 200, 200,
+                                                              100, 100, 100, 100, 150, 280, 290, 390, 290};
+constexpr std::array<int32_t, kPlacementCount> kEntryLeft = {0,   238, 221, 100, 150, 150, 150, 200, 170, 410, 100,
+                                                             620, 110, 100, 250, 250, 670, 480, 370, 370, 370, 370,
+                                                             480, 428, 480, 480, 350, 200, 200, 200, 210};
+
+struct Rows {
+    int32_t top, bottom;
+};
+// Destination rows of each entry on its 800 x 300 target picture.
+constexpr std::array<Rows, kPlacementCount> kDestRows = {
+    {{0, 300},   {0, 123},   {0, 123},   {0, 300},   {0, 250},   {0, 200},   {0, 300},   {0, 120},
+     {0, 200},   {0, 260},   {0, 150},   {250, 300}, {200, 300}, {50, 300},  {180, 300}, {180, 300},
+     {260, 300}, {0, 100},   {175, 255}, {173, 253}, {172, 252}, {172, 252}, {0, 120},   {133, 253},
+     {131, 251}, {130, 250}, {260, 300}, {10, 220},  {10, 220},  {50, 210},  {30, 220}}};
+// Source rows of each entry's picture (the picture cell of split pictures).
+constexpr std::array<Rows, kPlacementCount> kSourceRows = {
+    {{0, 300},   {0, 123},   {0, 123},   {0, 300}, {0, 250}, {0, 200}, {0, 300},   {0, 120},
+     {0, 200},   {0, 260},   {150, 300}, {0, 50},  {0, 100}, {0, 250}, {0, 120},   {0, 120},
+     {40, 80},   {0, 100},   {0, 80},    {0, 80},  {0, 80},  {0, 80},  {120, 240}, {120, 240},
+     {120, 240}, {120, 240}, {150, 190}, {0, 210}, {0, 210}, {0, 160}, {0, 190}}};
+// Mask rows of each entry (equal to the source rows where the mask is a separate bitmap).
+constexpr std::array<Rows, kPlacementCount> kMaskRows = {
+    {{0, 300}, {0, 123}, {0, 123}, {0, 300}, {0, 250}, {0, 200}, {0, 300}, {0, 120}, {0, 200}, {0, 260}, {0, 150},
+     {0, 50},  {0, 100}, {0, 250}, {0, 120}, {0, 120}, {0, 40},  {0, 100}, {0, 80},  {0, 80},  {0, 80},  {0, 80},
+     {0, 120}, {0, 120}, {0, 120}, {0, 120}, {0, 40},  {0, 210}, {0, 210}, {0, 160}, {0, 190}}};
+
+// Rectangles of one figure with only the rows set (Left and Right 0): the show
+// layout fills the columns.
+constexpr std::array<vcl::TRect, kPlacementCount> RowsOnly(const std::array<Rows, kPlacementCount>& rows)
+{
+    std::array<vcl::TRect, kPlacementCount> r{};
+    for (int i = 0; i < kPlacementCount; ++i)
+        r[i] = vcl::TRect{0, rows[i].top, 0, rows[i].bottom};
+    return r;
+}
+
+} // namespace portrait_layout
+
+struct PortraitState {
+    // ---- Window and start-up ------------------------------------------------
+    int32_t ScreenHeight = 0;
+    int32_t ScreenWidth = 0;
+    int32_t CaptionOffset = 0;
+    int16_t SavedCursor = 0;
+    bool CursorVisible = true;
+    vcl::TLogPalette BlackWhitePalette{0x300, 2, {}};
+    bool AlternatePhase = true;
+    bool Busy = true;
+    bool QuitRequested = false;
+    int32_t LastRightClickTick = 0;
+    bool LowPriority = false;
+    bool ShiftDown = false;
+    bool CtrlDown = false;
+
+    // ---- Display modes and tick ---------------------------------------------
+    bool PortraitMode = true;
+    bool QuadMode = false;
+    bool GrayMode = false;
+    bool ShowMode = false;
+    bool CloseUpMode = false;
+    int32_t TickCount = 0;
+    int32_t CycleCounter = 0;
+    int32_t BodyPhase = 0;
+    int32_t RoundCounter = 0;
+    int32_t RoundsPerCompose = 1;
+    bool PortraitComposed = false;
+    int32_t CurrentScene = 0;
+    int32_t SceneIndex = 0;
+
+    // ---- Selection set of the main figure -----------------------------------
+    int32_t FaceIndex = 0;
+    bool FaceAuto = false;
+    int32_t EarringIndex = 0;
+    bool EarringAuto = false;
+    int32_t EarringFrameIndex = 0;
+    int32_t BraceletIndex = 0;
+    bool BraceletAuto = false;
+    bool BraceletShown = true;
+    bool LongHair = false;
+    int32_t MainHairHidden = 0;
+    bool ShaggyHair = false;
+    bool PankHair = false;
+    bool OtohimeHair = false;
+    int32_t StringPatternIndex = 0;
+    bool StringPatternOn = true;
+    bool ThickStringOn = false;
+    bool WStringOn = false;
+    bool CrossStringOn = false;
+    bool CamisoleShown = false;
+    bool RibbonShown = true;
+    bool HairBandShown = true;
+    bool FlowerShown = false;
+    int32_t FlowerAlt = 0;
+    bool ChokerShown = false;
+
+    // ---- Selection set of the show's left figure (starts as the main set) ---
+    int32_t LeftFaceIndex = 0;
+    bool LeftFaceAuto = false;
+    int32_t LeftEarringIndex = 0;
+    bool LeftEarringAuto = false;
+    int32_t LeftEarringFrameIndex = 0;
+    int32_t LeftBraceletIndex = 0;
+    bool LeftBraceletAuto = false;
+    bool LeftBraceletShown = true;
+    bool LeftLongHair = false;
+    int32_t LeftMainHairHidden = 0;
+    bool LeftShaggyHair = false;
+    bool LeftPankHair = false;
+    bool LeftOtohimeHair = false;
+    int32_t LeftStringPatternIndex = 0;
+    bool LeftStringPatternOn = true;
+    bool LeftThickStringOn = false;
+    bool LeftWStringOn = false;
+    bool LeftCrossStringOn = false;
+    bool LeftCamisoleShown = false;
+    bool LeftRibbonShown = true;
+    bool LeftHairBandShown = true;
+    bool LeftFlowerShown = false;
+    int32_t LeftFlowerAlt = 0;
+    bool LeftChokerShown = false;
+
+    // ---- Saved selection set (written before it is read) --------------------
+    int32_t SavedFaceIndex = 0;
+    bool SavedFaceAuto = false;
+    int32_t SavedEarringIndex = 0;
+    bool SavedEarringAuto = false;
+    int32_t SavedEarringFrameIndex = 0;
+    int32_t SavedBraceletIndex = 0;
+    bool SavedBraceletAuto = false;
+    bool SavedBraceletShown = true;
+    bool SavedLongHair = false;
+    int32_t SavedMainHairHidden = 0;
+    bool SavedShaggyHair = false;
+    bool SavedPankHair = false;
+    bool SavedOtohimeHair = false;
+    int32_t SavedStringPatternIndex = 0;
+    bool SavedStringPatternOn = true;
+    bool SavedThickStringOn = false;
+    bool SavedWStringOn = false;
+    bool SavedCrossStringOn = false;
+    bool SavedCamisoleShown = false;
+    bool SavedRibbonShown = true;
+    bool SavedHairBandShown = true;
+    bool SavedFlowerShown = false;
+    int32_t SavedFlowerAlt = 0;
+    bool SavedChokerShown = false;
+    bool SavedEyesClosed = false;
+    bool SavedTouchOpened = false;
+
+    // ---- Eyes and blink -----------------------------------------------------
+    bool EyesClosed = false;
+    bool PeekOpen = true;
+    bool TouchOpened = false;
+    int32_t ShutCountdown = 0;
+    bool LeftEyesClosed = false;
+    bool LeftTouchOpened = false;
+    bool LeftPeekOpen = true;
+    bool TouchLeftFigure = false;
+    bool GrayEyesClosed = false;
+    bool QuadEyesClosed = false;
+    int32_t GrayEyeShift = 51;
+    int32_t GrayBlinkTable[5] = {48, 148, 297, 398, 448};
+    int32_t LastEyeSwapTick = -1;
+
+    // ---- Pan and layer visibility -------------------------------------------
+    int32_t PanX = 0;
+    int32_t SavedPanX = 0;
+    int32_t EyeBaseLeft = 238;
+    int32_t EyeLeft = 238;
+    int32_t FaceBaseLeft = 221;
+    bool HairLongLeftOut = false;
+    bool HairBottomOut = false;
+    bool HairBandOut = false;
+    bool FlowerOut = false;
+    bool FlowerBodyOut = false;
+    bool ChokerOut = false;
+    bool RibbonOut = false;
+    bool BraceletOut = false;
+    int32_t EyeVisibleWidth = 243;
+
+    // ---- Scene show ---------------------------------------------------------
+    int32_t ShowLeftGap = 120;
+    int32_t ShowRightBase = 100;
+    int32_t ShowRightGap = 360;
+    int32_t ShowSpan = 550;
+    int32_t LeftEyeLeft = 238 - 120;        // EyeLeft - ShowLeftGap
+    int32_t RightEyeLeft = 238 + 360 - 100; // EyeLeft + ShowRightGap - ShowRightBase
+    int32_t LeftEyeWidth = 0;
+    int32_t RightEyeWidth = 0;
+    int32_t LeftFaceWidth = 0;
+    int32_t RightFaceWidth = 0;
+    bool LeftPartOut[5] = {};
+    bool RightPartOut[5] = {};
+    int32_t ShowOrigin = 0;
+    bool CopyToLeftArmed = true;
+    bool MainSwapped = false;
+
+    // ---- Close-up view ------------------------------------------------------
+    int32_t ZoomPercent = 140;
+    int32_t ZoomTopTrim = 0;
+    bool CloseUpReady = false;
+    bool CloseUpHasSecond = false;
+    bool CloseUpHalfShown = false;
+    bool CloseUpRestored = false;
+    bool CloseUpEyesClosed = false;
+    bool CaptureEyesClosed = false;
+    bool SecondEyesClosed = false;
+    bool SecondCaptureEyesClosed = false;
+    int32_t CloseUpPanX = 0;
+    int32_t SecondPanX = 0;
+    int32_t LastCapturePanX = 0;
+    int32_t SecondZoomPercent = 0;
+    bool KeepPreviousShot = false;
+    bool SavedPortraitMode = false;
+    bool SavedShowMode = false;
+    int32_t ViewWidth = 0;
+    int32_t ViewHeight = 0;
+    int32_t ViewLeft = 0;
+    int32_t ViewRight = 0;
+    int32_t CloseUpEyeLeft = 0;
+    int32_t ZoomEyeWidth = 0;
+    int32_t ZoomEyeBottom = 0;
+    vcl::TRect ZoomEyeRect{0, 0, 0, 0};
+
+    // ---- Part browser and part files ----------------------------------------
+    static constexpr int kBrowserNamesSize = 16384;
+    bool BrowserOpen = false;
+    int32_t BrowserKind = 0;
+    const char* BrowserPattern = nullptr;
+    int32_t ThumbWidth = 0;
+    int32_t ThumbHeight = 0;
+    int32_t PartWidth = 0;
+    int32_t PartHeight = 0;
+    std::unique_ptr<char[]> BrowserNames; // kBrowserNamesSize bytes while the browser is in use
+    int32_t BrowserCount = 0;
+    std::string ChosenPartFile;
+    std::string SceneListFileName = "vlm_scene_list.bmp";
+    std::string CostumeFileName = "vlm_co";
+    std::string RibbonFileName = "vlm_ri";
+    std::string HairBandFileName = "vlm_hb";
+    std::string FlowerFileName = "vlm_fl";
+    std::string ChokerFileName = "vlm_ch";
+    std::string CamisoleFileName = "vlm_ca";
+
+    // ---- Optional pictures, face list and night sky -------------------------
+    bool EarringFramesLoaded = true;
+    bool BackgroundLoaded = true;
+    bool StreamingLoaded = true;
+    bool StarListLoaded = false;
+    bool ShaggyMissing = false;
+    bool PankMissing = false;
+    bool OtohimeMissing = false;
+    int32_t FaceListHeight = 0;
+    int32_t FaceCellHeight = 123;
+    int32_t FaceCount = 0;
+    int32_t StarWidth = 120;
+    int32_t StarHeight = 100;
+    bool StarTwinkleActive = false;
+    bool ShootingStarActive = false;
+    int32_t StarX = 290;
+    int32_t StarY = 10;
+    int32_t TwinkleDelay = 0;
+    int32_t TwinkleCell = 0;
+    vcl::TColor SkyColour = 0;
+    vcl::TRect BackgroundRect{0, 0, 0, 0};
+    vcl::TRect BackgroundRectCopy{0, 0, 0, 0};
+
+    // ---- Size constants -----------------------------------------------------
+    int32_t CamisoleWidth = 550;
+    int32_t CamisoleHeight = 750;
+    int32_t CamisoleBandHeight = 250;
+    int32_t CostumeWidth = 530;
+    int32_t CostumeHeight = 300;
+    int32_t CostumeBandHeight = 100;
+    int32_t EarringWidth = 330;
+    int32_t EarringCellHeight = 120;
+    int32_t EarringFrameWidth = 340;
+    int32_t EarringFrameHeight = 120;
+    int32_t HairBandWidth = 80;
+    int32_t HairBandHeight = 100;
+    int32_t FlowerWidth = 100;
+    int32_t FlowerCellHeight = 120;
+    int32_t ChokerWidth = 150;
+    int32_t ChokerCellHeight = 150;
+    int32_t RibbonWidth = 200;
+    int32_t RibbonHeight = 80;
+    int32_t BraceletWidth = 130;
+    int32_t BraceletCellHeight = 40;
+    int32_t EyeWidth = 243;
+    int32_t EyeHeight = 123;
+    int32_t FaceWidth = 279;
+    int32_t SceneTileSize = 75;
+    // Part placement list (width and left edge at pan 0 of every entry).
+    std::array<int32_t, kPlacementCount> EntryWidth = portrait_layout::kEntryWidth;
+    std::array<int32_t, kPlacementCount> EntryLeft = portrait_layout::kEntryLeft;
+
+    // ---- Layer rectangles of the portrait (moved and clipped by the pan) ----
+    vcl::TRect MainRect{0, 0, 800, 300};    // upper picture, destination and source
+    vcl::TRect LowerRect{0, 300, 800, 600}; // lower picture on the window
+    vcl::TRect BandRect[3] = {{0, 0, 800, 300}, {0, 300, 800, 600}, {0, 600, 800, 900}};
+    vcl::TRect SceneCellRect[10] = {{0, 0, 75, 75},    {0, 75, 75, 150},  {0, 150, 75, 225}, {0, 225, 75, 300},
+                                    {0, 300, 75, 375}, {0, 375, 75, 450}, {0, 450, 75, 525}, {0, 525, 75, 600},
+                                    {0, 600, 75, 675}, {0, 675, 75, 750}};
+    vcl::TRect SceneTileRect{0, 0, 75, 75};
+    vcl::TRect EyeDestRect{238, 0, 481, 123};
+    vcl::TRect EyeSrcRect{0, 0, 243, 123};
+    vcl::TRect FaceDestRect{221, 0, 500, 123};
+    vcl::TRect FaceSrcRect{0, 0, 279, 123};
+    vcl::TRect HairMainDestRect{100, 0, 700, 300};
+    vcl::TRect HairMainSrcRect{0, 0, 600, 300};
+    vcl::TRect HairSubDestRect{200, 0, 700, 120};
+    vcl::TRect HairSubSrcRect{0, 0, 500, 120};
+    vcl::TRect HairSideDestRect{170, 0, 590, 200};
+    vcl::TRect HairSideSrcRect{0, 0, 420, 200};
+    vcl::TRect ShaggyDestRect{150, 0, 600, 250};
+    vcl::TRect ShaggySrcRect{0, 0, 450, 250};
+    vcl::TRect PankDestRect{150, 0, 600, 200};
+    vcl::TRect PankSrcRect{0, 0, 450, 200};
+    vcl::TRect OtohimeDestRect{150, 0, 650, 300};
+    vcl::TRect OtohimeSrcRect{0, 0, 500, 300};
+    vcl::TRect HairBottomDestRect{620, 250, 680, 300};
+    vcl::TRect HairBottomSrcRect{0, 0, 60, 50};
+    vcl::TRect HairLongDestRect{410, 0, 670, 260};
+    vcl::TRect HairLongSrcRect{0, 0, 260, 260};
+    vcl::TRect HairLongLeftDestRect{100, 0, 250, 150};
+    vcl::TRect HairLongLeftMaskRect{0, 0, 150, 150};
+    vcl::TRect HairLongLeftSrcRect{0, 150, 150, 300};
+    vcl::TRect EarringDestRect{250, 180, 580, 300};
+    vcl::TRect EarringSrcRect{0, 0, 330, 120};
+    vcl::TRect EarringFrameDestRect{250, 180, 590, 300};
+    vcl::TRect EarringFrameSrcRect{0, 0, 340, 120};
+    vcl::TRect BraceletDestRect{670, 260, 800, 300};
+    vcl::TRect BraceletMaskRect{0, 0, 130, 40};
+    vcl::TRect BraceletSrcRect{0, 40, 130, 80};
+    vcl::TRect CostumeDestRect{110, 200, 640, 300};
+    vcl::TRect CostumeBandRect[3] = {{0, 0, 530, 100}, {0, 100, 530, 200}, {0, 200, 530, 300}};
+    vcl::TRect CamisoleDestRect{100, 50, 650, 300};
+    vcl::TRect CamisoleBandRect[3] = {{0, 0, 550, 250}, {0, 250, 550, 500}, {0, 500, 550, 750}};
+    vcl::TRect StringDestRect{200, 10, 480, 220};
+    vcl::TRect StringSrcRect{0, 0, 280, 210};
+    vcl::TRect ThickStringDestRect{200, 10, 490, 220};
+    vcl::TRect ThickStringSrcRect{0, 0, 290, 210};
+    vcl::TRect WStringDestRect{200, 50, 590, 210};
+    vcl::TRect WStringSrcRect{0, 0, 390, 160};
+    vcl::TRect CrossStringDestRect{210, 30, 500, 220};
+    vcl::TRect CrossStringSrcRect{0, 0, 290, 190};
+    vcl::TRect RibbonDestRect[4] = {
+        {370, 175, 570, 255}, {370, 173, 570, 253}, {370, 172, 570, 252}, {370, 172, 570, 252}};
+    vcl::TRect RibbonSrcRect{0, 0, 200, 80};
+    vcl::TRect HairBandDestRect{480, 0, 560, 100};
+    vcl::TRect HairBandSrcRect{0, 0, 80, 100};
+    // First placement on the upper picture, then the body placements of frames 0, 1, 2.
+    vcl::TRect FlowerDestRect[4] = {
+        {480, 0, 580, 120}, {428, 133, 528, 253}, {428, 131, 528, 251}, {428, 130, 528, 250}};
+    vcl::TRect FlowerMaskRect{0, 0, 100, 120};
+    vcl::TRect FlowerSrcRect{0, 120, 100, 240};
+    vcl::TRect ChokerUpperDestRect{350, 260, 500, 300};
+    vcl::TRect ChokerLowerDestRect{350, 0, 500, 110};
+    vcl::TRect ChokerMaskRect{0, 0, 150, 150};
+    vcl::TRect ChokerSrcRect{0, 150, 150, 300};
+    vcl::TRect ChokerUpperMaskRect{0, 0, 150, 40};
+    vcl::TRect ChokerLowerMaskRect{0, 40, 150, 150};
+    vcl::TRect ChokerUpperSrcRect{0, 150, 150, 190};
+    vcl::TRect ChokerLowerSrcRect{0, 190, 150, 300};
+    vcl::TRect StreamingRect{0, 0, 100, 100};
+    vcl::TRect StarCellRect{0, 0, 120, 100};
+    vcl::TRect StarListRect{0, 0, 120, 100}; // start-up sets its bottom to 5 x StarHeight
+
+    // ---- Rectangles of the two show figures ---------------------------------
+    // Per placement entry: destination, picture source and mask source; the
+    // layout fills Left and Right, the rows are fixed.
+    std::array<vcl::TRect, kPlacementCount> LeftDestRect = portrait_layout::RowsOnly(portrait_layout::kDestRows);
+    std::array<vcl::TRect, kPlacementCount> LeftSrcRect = portrait_layout::RowsOnly(portrait_layout::kSourceRows);
+    std::array<vcl::TRect, kPlacementCount> LeftMaskRect = portrait_layout::RowsOnly(portrait_layout::kMaskRows);
+    std::array<vcl::TRect, kPlacementCount> RightDestRect = portrait_layout::RowsOnly(portrait_layout::kDestRows);
+    std::array<vcl::TRect, kPlacementCount> RightSrcRect = portrait_layout::RowsOnly(portrait_layout::kSourceRows);
+    std::array<vcl::TRect, kPlacementCount> RightMaskRect = portrait_layout::RowsOnly(portrait_layout::kMaskRows);
+    // The choker's lower part (on the body frames): the second pair of its entry.
+    vcl::TRect LeftChokerLowerDestRect{0, 0, 0, 110};
+    vcl::TRect LeftChokerLowerSrcRect{0, 190, 0, 300};
+    vcl::TRect LeftChokerLowerMaskRect{0, 40, 0, 150};
+    vcl::TRect RightChokerLowerDestRect{0, 0, 0, 110};
+    vcl::TRect RightChokerLowerSrcRect{0, 190, 0, 300};
+    vcl::TRect RightChokerLowerMaskRect{0, 40, 0, 150};
+    // Eye patches of the figures in the show picture, and the overlay rectangles.
+    vcl::TRect LeftEyeShowRect{0, 0, 0, 123};
+    vcl::TRect LeftEyeOverlayRect{0, 0, 243, 123};
+    vcl::TRect RightEyeShowRect{0, 0, 0, 123};
+    vcl::TRect RightEyeSrcRect{0, 0, 0, 123};
+    vcl::TRect RightEyeOverlayRect{0, 0, 0, 123};
+    // Results of the last ClipLeftPart / ClipRightPart.
+    int32_t ClipSL = 0; // first visible column inside the part picture
+    int32_t ClipDL = 0; // its screen column
+    int32_t ClipSR = 0; // source right, exclusive
+    int32_t ClipDR = 0; // destination right, exclusive
+
+    // ---- Private pictures of the form ---------------------------------------
+    // Created by start-up and freed by FormClose (PartBitmap by the part
+    // browser); a null pointer means "does not exist".
+    vcl::TBitmap* FrameBmp[7] = {};
+    vcl::TBitmap* UpperBmp = nullptr;
+    vcl::TBitmap* ScratchMask = nullptr;
+    vcl::TBitmap* ZoomBmp = nullptr;
+    vcl::TBitmap* SubPictListMask = nullptr;
+    vcl::TBitmap* HairMainMask = nullptr;
+    vcl::TBitmap* HairSubMask = nullptr;
+    vcl::TBitmap* HairLongMask = nullptr;
+    vcl::TBitmap* HairNotLongMask = nullptr;
+    vcl::TBitmap* HairSideMask = nullptr;
+    vcl::TBitmap* CostumeMask = nullptr;
+    vcl::TBitmap* CamisoleMask = nullptr;
+    vcl::TBitmap* EarringListMask = nullptr;
+    vcl::TBitmap* HairBandMask = nullptr;
+    vcl::TBitmap* RibbonMask = nullptr;
+    vcl::TBitmap* EarringFrameMask = nullptr;
+    vcl::TBitmap* BackgroundMask = nullptr;
+    vcl::TBitmap* StreamingMask = nullptr;
+    vcl::TBitmap* StarListMask = nullptr;
+    vcl::TBitmap* StarCell = nullptr;
+    vcl::TBitmap* ShaggyBmp = nullptr;
+    vcl::TBitmap* ShaggyMask = nullptr;
+    vcl::TBitmap* ShaggyEyeBmp = nullptr;
+    vcl::TBitmap* ShaggyEyeMask = nullptr;
+    vcl::TBitmap* PankBmp = nullptr;
+    vcl::TBitmap* PankMask = nullptr;
+    vcl::TBitmap* PankEyeBmp = nullptr;
+    vcl::TBitmap* PankEyeMask = nullptr;
+    vcl::TBitmap* OtohimeBmp = nullptr;
+    vcl::TBitmap* OtohimeMask = nullptr;
+    vcl::TBitmap* FaceList = nullptr;
+    vcl::TBitmap* FaceListLarge = nullptr;
+    vcl::TBitmap* FaceWorkA = nullptr;
+    vcl::TBitmap* FaceWorkB = nullptr;
+    vcl::TBitmap* FaceWorkC = nullptr;
+    vcl::TBitmap* CostumeWork = nullptr;
+    vcl::TBitmap* CamisoleWork = nullptr;
+    vcl::TBitmap* ChokerWork = nullptr;
+    vcl::TBitmap* FlowerWork = nullptr;
+    vcl::TBitmap* HairBandWork = nullptr;
+    vcl::TBitmap* RibbonWork = nullptr;
+    vcl::TBitmap* CamisoleWorkMask = nullptr;
+    vcl::TBitmap* HairBandWorkMask = nullptr;
+    vcl::TBitmap* RibbonWorkMask = nullptr;
+    vcl::TBitmap* SceneKeyMask = nullptr;
+    vcl::TBitmap* CostumeTemp = nullptr;
+    vcl::TBitmap* CamisoleTempA = nullptr;
+    vcl::TBitmap* CamisoleTempB = nullptr;
+    vcl::TBitmap* ChokerTemp = nullptr;
+    vcl::TBitmap* FlowerTemp = nullptr;
+    vcl::TBitmap* HairBandTempA = nullptr;
+    vcl::TBitmap* HairBandTempB = nullptr;
+    vcl::TBitmap* RibbonTempA = nullptr;
+    vcl::TBitmap* RibbonTempB = nullptr;
+    vcl::TBitmap* WideBufA = nullptr;
+    vcl::TBitmap* WideBufB = nullptr;
+    vcl::TBitmap* FullBuf = nullptr;
+    vcl::TBitmap* EyeBuf = nullptr;
+    vcl::TBitmap* PartBitmap = nullptr;
+};

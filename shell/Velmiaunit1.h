@@ -1,0 +1,194 @@
+// The form TSvelmia: the one window of the program and the owner of every
+// picture. Its methods are defined in the folder of the subsystem that owns
+// them (shell/, assets/, compose/, commands/, pointer/, show/).
+#pragma once
+
+#include "shell/PortraitState.h"
+#include "toolkit/Vcl.h"
+
+#include <cstdint>
+#include <string>
+
+class TSvelmia : public vcl::TForm, private PortraitState {
+public:
+    // Creates the components in declaration order, decodes their embedded
+    // pictures and binds the event handlers. Does not run FormCreate (the
+    // entry or the test host fires OnCreate).
+    TSvelmia();
+    ~TSvelmia() override;
+
+    // ---- Published components, in declaration order -------------------------
+    vcl::TTimer* Timer1 = nullptr;
+    vcl::TImage* Mainpict = nullptr;
+    vcl::TImage* CloseeyePict = nullptr;
+    vcl::TImage* mySubcanvas = nullptr;
+    vcl::TImage* EarringListPict = nullptr;
+    vcl::TImage* MainPictList = nullptr;
+    vcl::TImage* SceneStrawberry_Main = nullptr;
+    vcl::TImage* SceneList = nullptr;
+    vcl::TImage* SceneStrawberry_Sub = nullptr;
+    vcl::TImage* SubPictList = nullptr;
+    vcl::TImage* BraceletList = nullptr;
+    vcl::TImage* CloseEyePictGray = nullptr;
+    vcl::TImage* SubPictListGray = nullptr;
+    vcl::TImage* MainPictGray = nullptr;
+    vcl::TImage* Small4Pict = nullptr;
+    vcl::TImage* SmallClosedPict0 = nullptr;
+    vcl::TImage* SmallClosedPict01 = nullptr;
+    vcl::TImage* SmallClosedPict1 = nullptr;
+    vcl::TImage* SmallClosedPict11 = nullptr;
+    vcl::TOpenPictureDialog* OpenPictureDialog1 = nullptr;
+    vcl::TColorDialog* ColorDialog1 = nullptr;
+    vcl::TSavePictureDialog* SavePictureDialog1 = nullptr;
+    vcl::TOpenPictureDialog* OpenPictureDialog2 = nullptr;
+    vcl::TImage* CloseeyePict_lg = nullptr;
+    vcl::TImage* HairNotLong = nullptr;
+    vcl::TImage* HairLong = nullptr;
+    vcl::TImage* StringPattern = nullptr;
+    vcl::TColorDialog* ColorDialog2 = nullptr;
+    vcl::TSavePictureDialog* SavePictureDialog2 = nullptr;
+    vcl::TImage* HairMain = nullptr;
+    vcl::TImage* HairSub = nullptr;
+    vcl::TImage* HairBottom = nullptr;
+    vcl::TImage* HerimPattern = nullptr;
+    vcl::TImage* subworkcanvas = nullptr;
+    vcl::TImage* Costume = nullptr;
+    vcl::TImage* CrossStringPattern = nullptr;
+    vcl::TImage* Ribborn = nullptr;
+    vcl::TOpenPictureDialog* OpenPictureDialog3 = nullptr;
+    vcl::TImage* WStringPattern = nullptr;
+    vcl::TImage* mainsave = nullptr;
+    vcl::TImage* HairBand = nullptr;
+    vcl::TOpenPictureDialog* OpenPictureDialog4 = nullptr;
+    vcl::TImage* scenebuff = nullptr;
+    vcl::TImage* FlowerPict = nullptr;
+    vcl::TOpenPictureDialog* OpenPictureDialog5 = nullptr;
+    vcl::TImage* CloseEye_disp = nullptr;
+    vcl::TTimer* Timer2 = nullptr;
+    vcl::TImage* EyeSave = nullptr;
+    vcl::TImage* Choker = nullptr;
+    vcl::TOpenPictureDialog* OpenPictureDialog6 = nullptr;
+    vcl::TImage* Hair_LongLeft = nullptr;
+    vcl::TImage* CloseEye_disp_Left = nullptr;
+    vcl::TImage* EyeSave_Left = nullptr;
+    vcl::TImage* ThickStringPattern = nullptr;
+    vcl::TImage* Camisole = nullptr;
+    vcl::TOpenPictureDialog* OpenPictureDialog7 = nullptr;
+    vcl::TImage* Background = nullptr;
+    vcl::TImage* Streaming = nullptr;
+    vcl::TImage* StarList = nullptr;
+    vcl::TImage* DispTargetsScreen = nullptr;
+    vcl::TImage* CloseEye_disp_stretch = nullptr;
+    vcl::TImage* EarringFrameList = nullptr;
+    vcl::TImage* eyework = nullptr;
+    vcl::TImage* HairSide = nullptr;
+    vcl::TImage* logo = nullptr;
+
+    // ---- shell/: start-up and close -----------------------------------------
+    void FormCreate(vcl::TObject* Sender);
+    void FormClose(vcl::TObject* Sender, vcl::TCloseAction& Action);
+
+    // ---- assets/: picture files, mask routines, part files ------------------
+    void MakeWhiteMaskFromImage(vcl::TBitmap* dest, vcl::TImage* source, vcl::TRect destRect, vcl::TRect sourceRect);
+    void MakeWhiteMaskFromBitmap(vcl::TBitmap* dest, vcl::TBitmap* source, vcl::TRect destRect, vcl::TRect sourceRect);
+    void MakeWhiteMask24(vcl::TBitmap* dest, vcl::TBitmap* source, vcl::TRect destRect, vcl::TRect sourceRect);
+    void DrawWhiteMask(vcl::TImage* dest, vcl::TImage* source, vcl::TRect destRect, vcl::TRect sourceRect);
+    void CopyKeyedToWhite(vcl::TBitmap* mask, vcl::TImage* dest, vcl::TBitmap* source, vcl::TRect rect, uint8_t keyBlue,
+                          uint8_t keyGreen, uint8_t keyRed);
+    void CreateScratchMask();
+    // Writes the names matching `pattern` (current directory) into `buffer`
+    // (kBrowserNamesSize bytes), each followed by a zero byte, plus a final zero.
+    bool FindPartFiles(const char* pattern, char* buffer);
+
+    // ---- compose/: tick, composer, body frames, blink, night sky -------------
+    void Timer1Timer(vcl::TObject* Sender);
+    void PortraitTick();
+    void GrayTick();
+    void QuadTick();
+    void CloseUpTick();
+    void ShowBodyFrame(int phase);
+    void StepBackCounters();
+    void ComposePortrait();
+    void DrawBackgroundAndHair(int scene);
+    void DrawFace(int cell);
+    void DrawEarring(int cell);
+    void DrawEarringFrame(int cell);
+    void BlinkStep(int cycleTick);
+    void Timer2Timer(vcl::TObject* Sender);
+    void HideBlinkOverlays();
+    void DrawBodyFrames(int scene);
+    void DrawBracelet(int cell);
+    void DrawFlowerOnBody();
+    void StarTwinkleStep();
+    void ShootingStarStep();
+
+    // ---- commands/: key commands, selection sets, colour edits, saving ------
+    void FormKeyPress(vcl::TObject* Sender, char& Key);
+    void SaveSceneList();
+    void SaveCostume();
+    bool RecolourSceneCell();
+    bool RecolourHem();
+    bool RecolourLeftHem();
+    void CopyMainToLeft();
+    void SaveMainSet();
+    void TakeLeftSet();
+    void RestoreMainSet();
+    void RestoreLeftSet();
+    void StartShow();
+    void ReturnToShow();
+    void RefreshClosedEyes();
+    void RefreshLeftClosedEyes();
+    void RefreshRightClosedEyes();
+    void LayoutLeftFigure();
+    void LayoutRightFigure();
+    bool ClipLeftPart(int width, int left);
+    bool ClipRightPart(int width, int left);
+
+    // ---- pointer/: special keys, mouse and wheel, browser, close-up, pan -----
+    void FormKeyDown(vcl::TObject* Sender, uint16_t& Key, vcl::TShiftState Shift);
+    void FormMouseDown(vcl::TObject* Sender, vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y);
+    void FormClick(vcl::TObject* Sender);
+    void FormDblClick(vcl::TObject* Sender);
+    void FormMouseWheelUp(vcl::TObject* Sender, vcl::TShiftState Shift, vcl::TPoint MousePos, bool& Handled);
+    void FormMouseWheelDown(vcl::TObject* Sender, vcl::TShiftState Shift, vcl::TPoint MousePos, bool& Handled);
+    bool ShowPartBrowser();
+    void DispTargetsScreenDblClick(vcl::TObject* Sender);
+    void DispTargetsScreenMouseDown(vcl::TObject* Sender, vcl::TMouseButton Button, vcl::TShiftState Shift, int X,
+                                    int Y);
+    // The name at `index` in BrowserNames; false when that name is empty.
+    bool NameAt(int index, std::string& name);
+    void TakeCloseUpSnapshot();
+    void DrawCloseUp();
+    // Clips a layer of `width` whose left edge at pan 0 is `left`; true when it
+    // lies wholly outside the window.
+    bool ClipSpan(int left, int width, int& destLeft, int& destRight, int& sourceLeft, int& sourceRight);
+    void ApplyPan();
+
+    // ---- show/: the scene show ----------------------------------------------
+    void ShowTick();
+    void ShowSceneFrame(int phase);
+    void ShowBlink(int cycleTick);
+    void ComposeShowUpper(int scene);
+    void ComposeShowLower(int scene);
+    void SetFramesCopyMode(bool erase);
+
+    // Read access for tests and tools; the program itself uses the names directly.
+    const PortraitState& State() const { return *this; }
+    PortraitState& MutableState() { return *this; }
+
+private:
+    // Start-up helpers (shell/, assets/).
+    void PlaceWindow();
+    void FillBlackWhitePalette();
+    vcl::TBitmap* NewMaskBitmap(int width, int height);
+    void LoadRequiredPicture(vcl::TImage* image, const char* fileName);
+    void LoadRequiredBitmap(vcl::TBitmap* bitmap, const char* fileName);
+    void LoadTwoCellStrips();
+    void DrawStripMasks();
+    void CreateLayerMasks();
+    void LoadOptionalPictures();
+    void LoadFaceLists();
+    void FreePictures();
+};
+
+extern TSvelmia* Svelmia;
