@@ -1,0 +1,69 @@
+#include "platform/qt/QtHost.h"
+
+#include "platform/qt/QtPlatform.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <iostream>
+#include <memory>
+
+namespace velmia::qt {
+
+namespace {
+
+void ReportStartupFailure(const std::string& what)
+{
+    if (vcl::Application) {
+        vcl::Application->ShowException(std::runtime_error(what));
+    } else {
+        std::cerr << "velmia: " << what << "\n";
+    }
+}
+
+} // namespace
+
+int RunApplication(int argc, char** argv, const std::function<vcl::TForm*()>& createForm)
+{
+    // Whole scale factors only: the 800 x 600 picture stays crisp on HiDPI screens.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("velmia");
+    QApplication::setQuitOnLastWindowClosed(true);
+
+    QtPlatform platform;
+    vcl::SetPlatform(&platform);
+    std::unique_ptr<vcl::TForm> form;
+    int result = 0;
+    try {
+        form.reset(createForm());
+        if (!form)
+            throw std::runtime_error("no main form was created");
+        platform.WindowOf(form.get());
+        form->DoCreate();
+    } catch (const std::exception& e) {
+        if (form)
+            platform.WindowOf(form.get())->hide();
+        ReportStartupFailure(e.what());
+        result = 1;
+    } catch (...) {
+        ReportStartupFailure("unknown error during start-up");
+        result = 1;
+    }
+    if (result == 0) {
+        // The main form is shown when the loop starts, as the old toolkit did.
+        if (!form->GetVisible())
+            form->SetVisible(true);
+        platform.FormChanged(form.get());
+        form->Repaint();
+        FormWindow* window = platform.WindowOf(form.get());
+        window->activateWindow();
+        window->setFocus();
+        result = QApplication::exec();
+    }
+    // The form's timers unregister from the platform while it still exists.
+    form.reset();
+    vcl::SetPlatform(nullptr);
+    return result;
+}
+
+} // namespace velmia::qt

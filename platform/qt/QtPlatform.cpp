@@ -1,0 +1,502 @@
+#include "platform/qt/QtPlatform.h"
+
+#include "platform/qt/FileFilter.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QCursor>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QStringList>
+#include <QTimer>
+#include <QWheelEvent>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace velmia::qt {
+
+using namespace vcl;
+
+namespace {
+
+void ReportException(const char* what)
+{
+    if (Application) {
+        Application->ShowException(std::runtime_error(what));
+    } else {
+        std::cerr << "velmia: " << what << "\n";
+    }
+}
+
+QRect ToQRect(const TRect& r)
+{
+    return QRect(r.Left, r.Top, r.Width(), r.Height());
+}
+
+} // namespace
+
+double MillisecondsSinceProcessStart()
+{
+    std::ifstream in("/proc/self/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The command name may hold spaces: fields are counted after its ')'.
+    const size_t close = stat.rfind(')');
+    if (close == std::string::npos)
+        return -1;
+    std::istringstream fields(stat.substr(close + 2));
+    std::string field;
+    unsigned long long startTicks = 0;
+    // Field 3 is the state; the start time is field 22.
+    for (int i = 3; i <= 22 && fields >> field; ++i)
+        if (i == 22)
+            startTicks = std::strtoull(field.c_str(), nullptr, 10);
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    const double nowMs = double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
+    return nowMs - double(startTicks) * 1000.0 / double(sysconf(_SC_CLK_TCK));
+}
+
+// ---- FormWindow ----------------------------------------------------------------
+
+FormWindow::FormWindow(QtPlatform* platform, TForm* form)
+    : QWidget(nullptr, Qt::Window), platform_(platform), form_(form), mouse_(QApplication::doubleClickInterval(), 4)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(false);
+    setFixedSize(form->GetClientWidth(), form->GetClientHeight());
+}
+
+bool FormWindow::event(QEvent* e)
+{
+    // Tab and Backtab would move the focus; the form wants them as keys.
+    if (e->type() == QEvent::KeyPress) {
+        keyPressEvent(static_cast<QKeyEvent*>(e));
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void FormWindow::paintEvent(QPaintEvent* e)
+{
+    ++paintCount_;
+    lastPaintRegion_ = e->region();
+    const TBitmap& pic = form_->WindowPicture();
+    QPainter painter(this);
+    if (pic.Empty() || pic.GetPixelFormat() != pf24bit) {
+        painter.fillRect(e->rect(), Qt::white);
+        return;
+    }
+    // Wraps the rows without copying: 24-bit rows hold blue, green, red.
+    const QImage image(pic.Bits(), pic.GetWidth(), pic.GetHeight(), qsizetype(pic.RowBytes()), QImage::Format_BGR888);
+    // Whole device pixels per client pixel, no smoothing: crisp on HiDPI.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    for (const QRect& r : e->region())
+        painter.drawImage(r, image, r);
+    if (!firstFrameReported_) {
+        firstFrameReported_ = true;
+        if (std::getenv("VELMIA_REPORT_FIRST_FRAME")) {
+            timespec wall{};
+            clock_gettime(CLOCK_REALTIME, &wall);
+            std::fprintf(stderr, "velmia: first frame painted %.1f ms after process start (wall clock %lld.%06ld)\n",
+                         MillisecondsSinceProcessStart(), (long long)wall.tv_sec, long(wall.tv_nsec / 1000));
+        }
+    }
+}
+
+void FormWindow::HandleKeyPress(int key, Qt::KeyboardModifiers modifiers, const QString& text)
+{
+    const std::optional<KeyDelivery> d = MapKey(key, modifiers, text);
+    if (!d)
+        return;
+    const TShiftState shift = ShiftStateOf(modifiers);
+    platform_->Dispatch(form_, [&] {
+        form_->DoKeyDown(d->Vk, shift);
+        if (d->Char && !closed_)
+            form_->DoKeyPress(*d->Char);
+    });
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* e)
+{
+    e->accept();
+    HandleKeyPress(e->key(), e->modifiers(), e->text());
+}
+
+void FormWindow::HandleMousePress(Qt::MouseButton button, QPoint pos, Qt::KeyboardModifiers modifiers,
+                                  Qt::MouseButtons buttons, uint64_t timeMs)
+{
+    const std::vector<MouseAction> actions = mouse_.Press(button, pos.x(), pos.y(), timeMs);
+    const TShiftState shift = ShiftStateOf(modifiers, buttons);
+    platform_->Dispatch(form_, [&] {
+        for (const MouseAction& a : actions) {
+            if (closed_)
+                break;
+            if (a.kind == MouseAction::DblClick)
+                form_->DoDblClick(pos.x(), pos.y());
+            else
+                form_->DoMouseDown(a.button, TShiftState(shift | (a.isDouble ? ssDouble : 0)), pos.x(), pos.y());
+        }
+    });
+}
+
+void FormWindow::HandleMouseRelease(Qt::MouseButton button, QPoint pos)
+{
+    const bool inside = rect().contains(pos);
+    const std::vector<MouseAction> actions = mouse_.Release(button, inside);
+    if (actions.empty())
+        return;
+    platform_->Dispatch(form_, [&] { form_->DoClick(pos.x(), pos.y()); });
+}
+
+void FormWindow::HandleWheel(int angleDeltaY, Qt::KeyboardModifiers modifiers)
+{
+    const int notches = wheel_.Add(angleDeltaY);
+    const TShiftState shift = ShiftStateOf(modifiers);
+    for (int i = 0; i < std::abs(notches) && !closed_; ++i) {
+        platform_->Dispatch(form_, [&] {
+            TPoint p{};
+            GetCursorPos(&p);
+            form_->DoMouseWheel(notches > 0, shift, p);
+        });
+    }
+}
+
+void FormWindow::mousePressEvent(QMouseEvent* e)
+{
+    e->accept();
+    HandleMousePress(e->button(), e->position().toPoint(), e->modifiers(), e->buttons(), e->timestamp());
+}
+
+void FormWindow::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    // Double-clicks are recognised from the presses themselves (MouseMapper);
+    // Qt reports the second press as a press as well, so this one is dropped.
+    e->accept();
+}
+
+void FormWindow::mouseReleaseEvent(QMouseEvent* e)
+{
+    e->accept();
+    HandleMouseRelease(e->button(), e->position().toPoint());
+}
+
+void FormWindow::wheelEvent(QWheelEvent* e)
+{
+    e->accept();
+    HandleWheel(e->angleDelta().y(), e->modifiers());
+}
+
+void FormWindow::closeEvent(QCloseEvent* e)
+{
+    if (!closed_) {
+        closed_ = true;
+        try {
+            form_->DoClose();
+        } catch (const std::exception& ex) {
+            ReportException(ex.what());
+        }
+    }
+    e->accept();
+}
+
+// ---- QtPlatform ----------------------------------------------------------------
+
+QtPlatform::QtPlatform() = default;
+
+QtPlatform::~QtPlatform()
+{
+    if (cursorHidden_)
+        QGuiApplication::restoreOverrideCursor();
+    for (auto& [t, q] : timers_)
+        delete q;
+}
+
+FormWindow* QtPlatform::WindowOf(TForm* form)
+{
+    auto it = windows_.find(form);
+    if (it == windows_.end())
+        it = windows_.emplace(form, std::make_unique<FormWindow>(this, form)).first;
+    return it->second.get();
+}
+
+void QtPlatform::Dispatch(TForm* form, const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const std::exception& e) {
+        ReportException(e.what());
+    } catch (...) {
+        ReportException("unknown error");
+    }
+    FormWindow* w = WindowOf(form);
+    if (w->IsClosed())
+        return;
+    try {
+        form->Repaint();
+    } catch (const std::exception& e) {
+        ReportException(e.what());
+    }
+}
+
+int QtPlatform::CaptionOffsetOf(const TForm& form)
+{
+    return form.GetBorderStyle() == TBorderStyle::bsNone ? 0 : 25;
+}
+
+int QtPlatform::ScreenWidth()
+{
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 800;
+}
+
+int QtPlatform::ScreenHeight()
+{
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().height() : 600;
+}
+
+TPoint QtPlatform::CursorPos()
+{
+    const QPoint global = QCursor::pos();
+    if (windows_.empty())
+        return TPoint{global.x(), global.y()};
+    // The program turns a screen position into a client position by taking
+    // away the form's Left, and its Top plus the caption offset. Answer with
+    // the position that makes that sum come out at the true client position,
+    // whatever frame the window manager actually drew.
+    auto& [form, window] = *windows_.begin();
+    const QPoint client = window->mapFromGlobal(global);
+    return TPoint{client.x() + form->GetLeft(), client.y() + form->GetTop() + CaptionOffsetOf(*form)};
+}
+
+int16_t QtPlatform::KeyState(int vk)
+{
+    const Qt::KeyboardModifiers m = QGuiApplication::queryKeyboardModifiers();
+    bool down = false;
+    switch (vk) {
+    case VK_SHIFT:
+        down = m.testFlag(Qt::ShiftModifier);
+        break;
+    case VK_CONTROL:
+        down = m.testFlag(Qt::ControlModifier);
+        break;
+    case VK_MENU:
+        down = m.testFlag(Qt::AltModifier);
+        break;
+    default:
+        break;
+    }
+    return down ? int16_t(-128) : int16_t(0);
+}
+
+void QtPlatform::TimerChanged(TTimer* timer)
+{
+    QTimer*& q = timers_[timer];
+    if (!q) {
+        q = new QTimer();
+        q->setTimerType(Qt::PreciseTimer);
+        QObject::connect(q, &QTimer::timeout, [this, timer] {
+            if (!timer->GetEnabled() || windows_.empty())
+                return;
+            TForm* form = windows_.begin()->first;
+            if (windows_.begin()->second->IsClosed())
+                return;
+            Dispatch(form, [timer] { timer->Fire(); });
+        });
+    }
+    // An interval of 0 never fires, as before.
+    if (timer->GetEnabled() && timer->GetInterval() > 0)
+        q->start(int(timer->GetInterval()));
+    else
+        q->stop();
+}
+
+void QtPlatform::TimerDestroyed(TTimer* timer)
+{
+    auto it = timers_.find(timer);
+    if (it == timers_.end())
+        return;
+    it->second->stop();
+    it->second->deleteLater();
+    timers_.erase(it);
+}
+
+bool QtPlatform::TimerActive(TTimer* timer) const
+{
+    auto it = timers_.find(timer);
+    return it != timers_.end() && it->second->isActive();
+}
+
+QWidget* QtPlatform::DialogParent() const
+{
+    return windows_.empty() ? nullptr : windows_.begin()->second.get();
+}
+
+bool QtPlatform::RunFileDialog(TFileDialogRequest& request)
+{
+    QFileDialog dialog(DialogParent());
+    const bool save = request.Kind == TDialogKind::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The program saves over existing files without asking.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (!request.Title.empty())
+        dialog.setWindowTitle(QString::fromStdString(request.Title));
+    QStringList filters;
+    for (const std::string& f : ConvertFilter(request.Filter))
+        filters << QString::fromStdString(f);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    if (!request.DefaultExt.empty())
+        dialog.setDefaultSuffix(QString::fromStdString(request.DefaultExt));
+    const QString dir = request.InitialDir.empty() ? QDir::currentPath() : QString::fromStdString(request.InitialDir);
+    dialog.setDirectory(dir);
+    if (!request.FileName.empty())
+        dialog.selectFile(QString::fromStdString(request.FileName));
+    dialog.setModal(true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    request.FileName = ApplyDefaultExt(dialog.selectedFiles().front().toStdString(), request.DefaultExt);
+    return true;
+}
+
+bool QtPlatform::RunColorDialog(TColor& color)
+{
+    // Colours are 0x00BBGGRR.
+    QColorDialog dialog(QColor(GetRValue(color), GetGValue(color), GetBValue(color)), DialogParent());
+    dialog.setOption(QColorDialog::DontUseNativeDialog, true);
+    dialog.setModal(true);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QColor c = dialog.selectedColor();
+    color = RGB(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
+    return true;
+}
+
+void QtPlatform::MessageBox(const std::string& caption, const std::string& text)
+{
+    // A timer whose handler keeps failing must not pile up boxes: while one
+    // is open, further messages only go to standard error.
+    if (messageDepth_ > 0) {
+        std::cerr << "velmia: " << text << "\n";
+        return;
+    }
+    ++messageDepth_;
+    QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption), QString::fromStdString(text),
+                    QMessageBox::Ok, DialogParent());
+    box.exec();
+    --messageDepth_;
+}
+
+void QtPlatform::FormChanged(TForm* form)
+{
+    FormWindow* w = WindowOf(form);
+    if (w->IsClosed())
+        return;
+    const bool captioned = form->GetBorderStyle() != TBorderStyle::bsNone;
+    Qt::WindowFlags flags = Qt::Window;
+    if (captioned)
+        flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
+    else
+        flags |= Qt::FramelessWindowHint;
+    const bool wasVisible = w->isVisible();
+    if (w->windowFlags() != flags) {
+        w->setWindowFlags(flags); // hides the window
+    }
+    w->setWindowTitle(QString::fromStdString(form->GetCaption()));
+    // A fixed client size: the captioned window cannot be resized either.
+    w->setFixedSize(form->GetClientWidth(), form->GetClientHeight());
+    // Left and Top place the outer window, caption bar included.
+    w->move(form->GetLeft(), form->GetTop());
+    if (form->GetVisible()) {
+        if (form->GetWindowState() == TWindowState::wsMinimized)
+            w->showMinimized();
+        else if (!w->isVisible() || !wasVisible)
+            w->show();
+    } else if (w->isVisible()) {
+        w->hide();
+    }
+}
+
+void QtPlatform::Invalidate(TForm* form, const std::vector<TRect>& rects)
+{
+    FormWindow* w = WindowOf(form);
+    for (const TRect& r : rects)
+        if (!r.IsEmpty())
+            w->update(ToQRect(r));
+}
+
+void QtPlatform::CloseRequested(TForm* form)
+{
+    FormWindow* w = WindowOf(form);
+    // Close after the current handler has returned, as the old message loop did.
+    QMetaObject::invokeMethod(
+        w, [w] { w->close(); }, Qt::QueuedConnection);
+}
+
+void QtPlatform::SetCursorVisible(bool visible)
+{
+    if (!visible && !cursorHidden_) {
+        QGuiApplication::setOverrideCursor(QCursor(Qt::BlankCursor));
+        cursorHidden_ = true;
+    } else if (visible && cursorHidden_) {
+        QGuiApplication::restoreOverrideCursor();
+        cursorHidden_ = false;
+    }
+}
+
+void QtPlatform::Minimize()
+{
+    for (auto& [form, w] : windows_)
+        w->showMinimized();
+}
+
+bool QtPlatform::SetPriority(TPriority p)
+{
+    // Nice values are per thread on Linux: set every thread of the process.
+    const int nice = p == TPriority::Idle ? 19 : 0;
+    bool ok = true;
+    int failure = 0;
+    if (DIR* d = opendir("/proc/self/task")) {
+        while (dirent* ent = readdir(d)) {
+            if (ent->d_name[0] == '.')
+                continue;
+            const int tid = std::atoi(ent->d_name);
+            if (setpriority(PRIO_PROCESS, id_t(tid), nice) != 0) {
+                ok = false;
+                failure = errno;
+            }
+        }
+        closedir(d);
+    } else if (setpriority(PRIO_PROCESS, 0, nice) != 0) {
+        ok = false;
+        failure = errno;
+    }
+    if (!ok)
+        std::cerr << "velmia: the system refused to set the process priority to "
+                  << (p == TPriority::Idle ? "idle" : "normal") << " (" << std::strerror(failure)
+                  << "); running on at the current priority\n";
+    return ok;
+}
+
+} // namespace velmia::qt

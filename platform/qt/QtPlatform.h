@@ -1,0 +1,109 @@
+// The toolkit's platform on Qt 6 Widgets: one window per form, showing the
+// form's composed window picture, feeding it keys, mouse and wheel, running
+// its timers, and answering dialogs, message boxes, cursor, minimise and
+// process priority.
+#pragma once
+
+#include "platform/qt/InputMapping.h"
+#include "toolkit/Controls.h"
+#include "toolkit/Platform.h"
+
+#include <QRegion>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+
+class QTimer;
+
+namespace velmia::qt {
+
+class QtPlatform;
+
+// The window of one form. Its client area is the form's 800 x 600 picture,
+// drawn at an integer scale without smoothing on HiDPI screens.
+class FormWindow : public QWidget {
+public:
+    FormWindow(QtPlatform* platform, vcl::TForm* form);
+
+    vcl::TForm* Form() const { return form_; }
+    // Paint events handled so far, and the region of the last one (tests).
+    int PaintCount() const { return paintCount_; }
+    const QRegion& LastPaintRegion() const { return lastPaintRegion_; }
+    // Set when the window has been closed and the form's OnClose has run.
+    bool IsClosed() const { return closed_; }
+
+    // Input entry points, also used by tests to feed events without a display.
+    void HandleKeyPress(int key, Qt::KeyboardModifiers modifiers, const QString& text);
+    void HandleMousePress(Qt::MouseButton button, QPoint pos, Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons,
+                          uint64_t timeMs);
+    void HandleMouseRelease(Qt::MouseButton button, QPoint pos);
+    void HandleWheel(int angleDeltaY, Qt::KeyboardModifiers modifiers);
+
+protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    QtPlatform* platform_;
+    vcl::TForm* form_;
+    MouseMapper mouse_;
+    WheelAccumulator wheel_;
+    int paintCount_ = 0;
+    QRegion lastPaintRegion_;
+    bool closed_ = false;
+    bool firstFrameReported_ = false;
+};
+
+class QtPlatform : public vcl::IPlatform {
+public:
+    QtPlatform();
+    ~QtPlatform() override;
+
+    // The window of a form, created on first use.
+    FormWindow* WindowOf(vcl::TForm* form);
+    // Runs `f` (a call into the form) and then brings the window up to date.
+    // An exception from the program is reported as the toolkit reports
+    // errors (a message box and standard error) and the program goes on.
+    void Dispatch(vcl::TForm* form, const std::function<void()>& f);
+    // The height the caption bar adds for client positions (25 when captioned).
+    static int CaptionOffsetOf(const vcl::TForm& form);
+    // Where a screen position lands in the client area (tests).
+    int TimerCount() const { return int(timers_.size()); }
+    bool TimerActive(vcl::TTimer* timer) const;
+
+    int ScreenWidth() override;
+    int ScreenHeight() override;
+    vcl::TPoint CursorPos() override;
+    int16_t KeyState(int vk) override;
+    void TimerChanged(vcl::TTimer* timer) override;
+    void TimerDestroyed(vcl::TTimer* timer) override;
+    bool RunFileDialog(vcl::TFileDialogRequest& request) override;
+    bool RunColorDialog(vcl::TColor& color) override;
+    void MessageBox(const std::string& caption, const std::string& text) override;
+    void FormChanged(vcl::TForm* form) override;
+    void Invalidate(vcl::TForm* form, const std::vector<vcl::TRect>& rects) override;
+    void CloseRequested(vcl::TForm* form) override;
+    void SetCursorVisible(bool visible) override;
+    void Minimize() override;
+    bool SetPriority(vcl::TPriority p) override;
+
+private:
+    QWidget* DialogParent() const;
+
+    std::map<vcl::TForm*, std::unique_ptr<FormWindow>> windows_;
+    std::map<vcl::TTimer*, QTimer*> timers_;
+    bool cursorHidden_ = false;
+    int messageDepth_ = 0;
+};
+
+// Milliseconds since the process started, from the system's record of it.
+double MillisecondsSinceProcessStart();
+
+} // namespace velmia::qt
