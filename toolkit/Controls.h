@@ -52,6 +52,8 @@ public:
 
     // Where the picture's pixel (0,0) lands in form coordinates (Center applied).
     TPoint PictureOrigin() const;
+    // Left, Top, Left + Width, Top + Height (clamped to the int32 range).
+    TRect BoundsRect() const;
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
@@ -59,7 +61,8 @@ public:
     bool HasMouseHandlers() const { return OnClick || OnDblClick || OnMouseDown; }
 
 private:
-    void GeometryChanged();
+    // Tells the form that the shown area changed; `oldRect` is the area before.
+    void GeometryChanged(const TRect& oldRect);
 
     TForm* owner_;
     std::string name_;
@@ -68,6 +71,10 @@ private:
     bool enabled_ = false;
     bool center_ = false;
     TPicture picture_;
+    // What the form composed last: the bitmap object and its size.
+    const TBitmap* shownBitmap_ = nullptr;
+    int32_t shownWidth_ = -1;
+    int32_t shownHeight_ = -1;
     friend class TForm;
 };
 
@@ -176,6 +183,7 @@ public:
     TColor Color = clWindow;
 
     // Asks the platform to close the window; the platform then calls DoClose.
+    // Does nothing when no platform is installed.
     void Close();
 
     // Event handlers, bound by the program's form.
@@ -193,7 +201,8 @@ public:
     // they go to the topmost visible, enabled image control under the point
     // that has handlers of its own, otherwise to the form.
     void DoCreate();
-    void DoClose();
+    // Runs OnClose and returns the action it chose (caFree unless changed).
+    TCloseAction DoClose();
     void DoKeyDown(uint16_t key, TShiftState shift);
     void DoKeyPress(char key);
     void DoMouseDown(TMouseButton button, TShiftState shift, int x, int y);
@@ -206,7 +215,8 @@ public:
     // whose pixels turned out unchanged are left out.
     std::vector<TRect> UpdateWindow();
     const TBitmap& WindowPicture() const { return window_; }
-    // Brings the window picture up to date and tells the platform what changed.
+    // Brings the window picture up to date and tells the platform what changed
+    // (when a platform is installed and something changed).
     void Repaint();
 
     // Called by TImage when its place, size or visibility changes.
@@ -214,6 +224,9 @@ public:
 
 private:
     void ComposeArea(const TRect& r);
+    // The image control that receives mouse input at (x, y), or nullptr.
+    TImage* MouseTarget(int x, int y) const;
+    void AddPending(const TRect& r);
 
     std::vector<std::unique_ptr<TImage>> images_;
     int left_ = 0, top_ = 0, clientWidth_ = 800, clientHeight_ = 600;
@@ -224,6 +237,7 @@ private:
     TBitmap window_;
     std::vector<TRect> pendingDirty_;
     bool firstUpdate_ = true;
+    TColor shownColor_ = clWindow;
 };
 
 // The application object: creates the main form and runs the message loop

@@ -148,7 +148,15 @@ struct TBrush {
 // stretches nearest-neighbour (see StretchMap). Only destination pixels inside
 // the destination bitmap whose source pixel lies inside the source bitmap are
 // written; nothing outside either bitmap is ever read or written. Rectangles
-// with negative width or height mirror, as the old interface did.
+// with negative width or height mirror, as the old interface did: a rectangle
+// (10,0,5,1) covers columns 5..9. When exactly one of the two rectangles is
+// inverted along an axis, the result along that axis is the mirror image of
+// the plain copy; when both are, the copy is plain. All
+// coordinate arithmetic is 64-bit, so any int32 rectangle is safe. A copy
+// within one bitmap reads the source as it was before the copy.
+// The right-most byte of a 32-bit destination pixel is left unchanged.
+// FillRect fills with Brush.Color whatever the CopyMode; a rectangle with
+// negative extents fills nothing.
 class TCanvas {
 public:
     explicit TCanvas(TBitmap* owner) : owner_(owner) {}
@@ -175,17 +183,30 @@ private:
 // The 1-D nearest-neighbour map used for stretching along one axis: for each of
 // `dstLen` destination positions, the source offset (0..srcLen-1) it takes.
 // Destination pixel i takes source floor((2*i + 1) * srcLen / (2 * dstLen)),
-// the source pixel under the destination pixel's midpoint.
+// the source pixel under the destination pixel's midpoint. Equal lengths give
+// the identity. Empty when either length is not positive; throws
+// EInvalidGraphic when dstLen exceeds kMaxBitmapPixels.
 std::vector<int32_t> StretchMap(int32_t srcLen, int32_t dstLen);
+
+// The index of the palette entry nearest a colour (squared distance over red,
+// green and blue; the lowest index wins ties; 0 for an empty palette).
+int NearestPaletteIndex(const TPalette& p, TColor c);
+
+class TImage;
 
 class TPicture : public TObject {
 public:
     TPicture() = default;
-    // Loads a BMP file; on failure throws and keeps the previous picture.
+    // Loads a BMP file; on failure throws and keeps the previous picture. An
+    // existing bitmap object is kept and takes the file's contents.
     void LoadFromFile(const std::string& path);
+    // Throws EInvalidGraphic when there is no picture to save.
     void SaveToFile(const std::string& path) const;
-    // The picture's bitmap; creates an empty one when there is none.
+    // The picture's bitmap; creates one when there is none (empty, or at the
+    // image control's size for the picture of an image control).
     TBitmap* GetBitmap();
+    // The bitmap if there is one; never creates it.
+    TBitmap* PeekBitmap() const { return bitmap_.get(); }
     bool HasGraphic() const { return bitmap_ != nullptr; }
     void Clear() { bitmap_.reset(); }
     // Takes ownership.
@@ -193,6 +214,7 @@ public:
 
 private:
     std::unique_ptr<TBitmap> bitmap_;
+    TImage* owner_ = nullptr; // the image control this picture belongs to, if any
     friend class TImage;
 };
 

@@ -65,6 +65,8 @@ public:
 
 void SetPlatform(IPlatform* platform);
 IPlatform* GetPlatform(); // throws std::logic_error when none is installed
+// The installed platform, or nullptr: for callers that work without one.
+IPlatform* CurrentPlatform();
 
 // The old system calls the program uses, answered by the platform.
 int16_t GetKeyState(int vk);

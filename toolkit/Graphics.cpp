@@ -1,0 +1,888 @@
+#include "toolkit/Graphics.h"
+
+#include "toolkit/BmpCodec.h"
+#include "toolkit/Controls.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+namespace vcl {
+
+int BitsPerPixel(TPixelFormat f)
+{
+    switch (f) {
+    case pf1bit:
+        return 1;
+    case pf4bit:
+        return 4;
+    case pf8bit:
+        return 8;
+    case pf24bit:
+        return 24;
+    case pf32bit:
+        return 32;
+    }
+    return 24;
+}
+
+TPalette CreatePalette(const TLogPalette& lp)
+{
+    const size_t n = std::min<size_t>(lp.palNumEntries, 256);
+    return TPalette(lp.palPalEntry, lp.palPalEntry + n);
+}
+
+namespace {
+
+// Colours travel inside the toolkit as 0x00RRGGBB-ordered words whose bytes, in
+// memory order on a little-endian machine, are blue, green, red: the layout of
+// a 24-bit row.
+constexpr uint32_t PackBgr(uint32_t b, uint32_t g, uint32_t r)
+{
+    return b | (g << 8) | (r << 16);
+}
+constexpr uint32_t EntryBgr(const TPaletteEntry& e)
+{
+    return PackBgr(e.peBlue, e.peGreen, e.peRed);
+}
+constexpr TColor BgrToColor(uint32_t bgr)
+{
+    return RGB(uint8_t(bgr >> 16), uint8_t(bgr >> 8), uint8_t(bgr));
+}
+constexpr uint32_t ColorToBgr(TColor c)
+{
+    return PackBgr(GetBValue(c), GetGValue(c), GetRValue(c));
+}
+constexpr uint32_t kWhiteBgr = 0xFFFFFF;
+
+bool IsPaletteFormat(TPixelFormat f)
+{
+    return f == pf1bit || f == pf4bit || f == pf8bit;
+}
+
+int NearestBgr(const TPalette& p, uint32_t bgr)
+{
+    const int b = int(bgr & 0xFF), g = int((bgr >> 8) & 0xFF), r = int((bgr >> 16) & 0xFF);
+    int best = 0;
+    int bestD = std::numeric_limits<int>::max();
+    for (size_t i = 0; i < p.size(); ++i) {
+        const int db = b - p[i].peBlue, dg = g - p[i].peGreen, dr = r - p[i].peRed;
+        const int d = db * db + dg * dg + dr * dr;
+        if (d < bestD) {
+            bestD = d;
+            best = int(i);
+            if (d == 0)
+                break;
+        }
+    }
+    return best;
+}
+
+// Nearest-entry look-up with a small direct-mapped cache, for whole rows.
+class NearestCache {
+public:
+    explicit NearestCache(const TPalette& p) : palette_(p), slots_(4096, 0) {}
+    uint8_t Find(uint32_t bgr)
+    {
+        const uint32_t h = (bgr * 2654435761u) >> 20;
+        const uint64_t key = uint64_t(bgr) + 1;
+        const uint64_t s = slots_[h];
+        if ((s >> 8) == key)
+            return uint8_t(s);
+        const int idx = NearestBgr(palette_, bgr);
+        slots_[h] = (key << 8) | uint64_t(idx);
+        return uint8_t(idx);
+    }
+
+private:
+    const TPalette& palette_;
+    std::vector<uint64_t> slots_;
+};
+
+TPalette GreyRamp(int bpp)
+{
+    const int n = 1 << bpp;
+    TPalette p(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const auto v = uint8_t(i * 255 / (n - 1));
+        p[size_t(i)] = TPaletteEntry{v, v, v, 0};
+    }
+    return p;
+}
+
+// Palette colours by index; indices beyond the palette read as black.
+using Lut = std::array<uint32_t, 256>;
+Lut MakeLut(const TPalette& p)
+{
+    Lut lut{};
+    for (size_t i = 0; i < p.size() && i < 256; ++i)
+        lut[i] = EntryBgr(p[i]);
+    return lut;
+}
+
+inline uint32_t GetIndex(const uint8_t* row, int64_t x, int bpp)
+{
+    switch (bpp) {
+    case 8:
+        return row[x];
+    case 4:
+        return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu;
+    default:
+        return (row[x >> 3] >> (7 - (x & 7))) & 1u;
+    }
+}
+
+inline void SetIndex(uint8_t* row, int64_t x, int bpp, uint32_t v)
+{
+    switch (bpp) {
+    case 8:
+        row[x] = uint8_t(v);
+        break;
+    case 4: {
+        const int shift = (x & 1) ? 0 : 4;
+        row[x >> 1] = uint8_t((row[x >> 1] & ~(0xF << shift)) | ((v & 0xF) << shift));
+        break;
+    }
+    default: {
+        const int shift = 7 - int(x & 7);
+        row[x >> 3] = uint8_t((row[x >> 3] & ~(1 << shift)) | ((v & 1) << shift));
+        break;
+    }
+    }
+}
+
+inline uint32_t Load3(const uint8_t* p)
+{
+    return PackBgr(p[0], p[1], p[2]);
+}
+inline void Store3(uint8_t* p, uint32_t bgr)
+{
+    p[0] = uint8_t(bgr);
+    p[1] = uint8_t(bgr >> 8);
+    p[2] = uint8_t(bgr >> 16);
+}
+
+// The colour of pixel x of a row in any format.
+inline uint32_t ReadBgr(const uint8_t* row, int64_t x, int bpp, const Lut& lut)
+{
+    switch (bpp) {
+    case 24:
+        return Load3(row + 3 * x);
+    case 32:
+        return Load3(row + 4 * x);
+    default:
+        return lut[GetIndex(row, x, bpp)];
+    }
+}
+
+size_t RowStride(int32_t w, int bpp)
+{
+    return ((size_t(w) * size_t(bpp) + 31) / 32) * 4;
+}
+
+void CheckSize(int32_t w, int32_t h)
+{
+    if (w < 0 || h < 0)
+        throw EInvalidGraphic("bitmap size " + std::to_string(w) + " x " + std::to_string(h) + " is negative");
+    if (w > kMaxBitmapSide || h > kMaxBitmapSide || int64_t(w) * int64_t(h) > kMaxBitmapPixels)
+        throw EInvalidGraphic("bitmap size " + std::to_string(w) + " x " + std::to_string(h) + " is too large");
+}
+
+size_t CheckedBytes(size_t stride, int32_t h)
+{
+    size_t total = 0;
+    if (__builtin_mul_overflow(stride, size_t(h), &total))
+        throw EInvalidGraphic("bitmap allocation overflows");
+    return total;
+}
+
+// Fills a row of `w` pixels with one colour (palette formats: one index).
+void FillPixels(uint8_t* row, int64_t x0, int64_t x1, int bpp, uint32_t bgrOrIndex)
+{
+    switch (bpp) {
+    case 24:
+        for (int64_t x = x0; x < x1; ++x)
+            Store3(row + 3 * x, bgrOrIndex);
+        break;
+    case 32:
+        for (int64_t x = x0; x < x1; ++x)
+            Store3(row + 4 * x, bgrOrIndex);
+        break;
+    case 8:
+        if (x1 > x0)
+            std::memset(row + x0, int(bgrOrIndex & 0xFF), size_t(x1 - x0));
+        break;
+    default:
+        for (int64_t x = x0; x < x1; ++x)
+            SetIndex(row, x, bpp, bgrOrIndex);
+        break;
+    }
+}
+
+} // namespace
+
+int NearestPaletteIndex(const TPalette& p, TColor c)
+{
+    return NearestBgr(p, ColorToBgr(c));
+}
+
+// ---------------------------------------------------------------------------
+// TBitmap
+
+TBitmap::TBitmap() = default;
+
+TBitmap::TBitmap(int32_t width, int32_t height, TPixelFormat format) : format_(format)
+{
+    if (IsPaletteFormat(format))
+        palette_ = GreyRamp(BitsPerPixel(format));
+    Reallocate(width, height, format, false);
+}
+
+TBitmap::~TBitmap() = default;
+
+void TBitmap::SetWidth(int32_t w)
+{
+    SetSize(w, height_);
+}
+void TBitmap::SetHeight(int32_t h)
+{
+    SetSize(width_, h);
+}
+
+void TBitmap::SetSize(int32_t w, int32_t h)
+{
+    if (w == width_ && h == height_)
+        return;
+    Reallocate(w, h, format_, true);
+}
+
+void TBitmap::Reallocate(int32_t w, int32_t h, TPixelFormat f, bool keep)
+{
+    CheckSize(w, h);
+    const int bpp = BitsPerPixel(f);
+    const size_t stride = RowStride(w, bpp);
+    std::vector<uint8_t> bits(CheckedBytes(stride, h));
+
+    // New pixels are white (the palette entry nearest white).
+    if (IsPaletteFormat(f)) {
+        const auto idx = uint32_t(NearestBgr(palette_, kWhiteBgr));
+        const uint8_t pattern = bpp == 8 ? uint8_t(idx) : bpp == 4 ? uint8_t(idx * 0x11) : uint8_t(idx ? 0xFF : 0);
+        std::fill(bits.begin(), bits.end(), pattern);
+    } else {
+        std::fill(bits.begin(), bits.end(), uint8_t(0xFF));
+    }
+
+    if (keep && f == format_) {
+        const int32_t ow = std::min(w, width_), oh = std::min(h, height_);
+        for (int32_t y = 0; y < oh; ++y) {
+            const uint8_t* from = bits_.data() + size_t(y) * stride_;
+            uint8_t* to = bits.data() + size_t(y) * stride;
+            if (bpp >= 8) {
+                std::memcpy(to, from, size_t(ow) * size_t(bpp / 8));
+            } else {
+                for (int32_t x = 0; x < ow; ++x)
+                    SetIndex(to, x, bpp, GetIndex(from, x, bpp));
+            }
+        }
+    }
+
+    bits_.swap(bits);
+    width_ = w;
+    height_ = h;
+    stride_ = stride;
+    format_ = f;
+    dirty_ = TRect{};
+    MarkDirty(TRect{0, 0, width_, height_});
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat f)
+{
+    if (f == format_)
+        return;
+    const int oldBpp = BitsPerPixel(format_);
+    const int newBpp = BitsPerPixel(f);
+    const Lut lut = MakeLut(palette_);
+    if (IsPaletteFormat(f)) {
+        const size_t capacity = size_t(1) << newBpp;
+        if (palette_.empty())
+            palette_ = GreyRamp(newBpp);
+        else if (palette_.size() > capacity)
+            palette_.resize(capacity);
+    }
+
+    const size_t stride = RowStride(width_, newBpp);
+    std::vector<uint8_t> bits(CheckedBytes(stride, height_), 0);
+    NearestCache nearest(palette_);
+    for (int32_t y = 0; y < height_; ++y) {
+        const uint8_t* from = bits_.data() + size_t(y) * stride_;
+        uint8_t* to = bits.data() + size_t(y) * stride;
+        for (int32_t x = 0; x < width_; ++x) {
+            const uint32_t c = ReadBgr(from, x, oldBpp, lut);
+            if (newBpp == 24)
+                Store3(to + 3 * x, c);
+            else if (newBpp == 32)
+                Store3(to + 4 * x, c);
+            else
+                SetIndex(to, x, newBpp, nearest.Find(c));
+        }
+    }
+    bits_.swap(bits);
+    stride_ = stride;
+    format_ = f;
+    MarkDirty(TRect{0, 0, width_, height_});
+}
+
+void TBitmap::SetPalette(const TPalette& p)
+{
+    palette_.assign(p.begin(), p.begin() + std::ptrdiff_t(std::min<size_t>(p.size(), 256)));
+    MarkDirty(TRect{0, 0, width_, height_});
+}
+
+uint8_t* TBitmap::ScanLine(int32_t y)
+{
+    if (y < 0 || y >= height_)
+        throw EInvalidGraphic("scan line " + std::to_string(y) + " out of range (height " + std::to_string(height_) +
+                              ")");
+    MarkDirty(TRect{0, y, width_, y + 1});
+    return bits_.data() + size_t(y) * stride_;
+}
+
+const uint8_t* TBitmap::ScanLine(int32_t y) const
+{
+    if (y < 0 || y >= height_)
+        throw EInvalidGraphic("scan line " + std::to_string(y) + " out of range (height " + std::to_string(height_) +
+                              ")");
+    return bits_.data() + size_t(y) * stride_;
+}
+
+TCanvas* TBitmap::GetCanvas()
+{
+    if (!canvas_)
+        canvas_ = std::make_unique<TCanvas>(this);
+    return canvas_.get();
+}
+
+TColor TBitmap::GetPixelColor(int32_t x, int32_t y) const
+{
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+        return -1;
+    const Lut lut = IsPaletteFormat(format_) ? MakeLut(palette_) : Lut{};
+    return BgrToColor(ReadBgr(bits_.data() + size_t(y) * stride_, x, BitsPerPixel(format_), lut));
+}
+
+void TBitmap::SetPixelColor(int32_t x, int32_t y, TColor c)
+{
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+        return;
+    uint8_t* row = bits_.data() + size_t(y) * stride_;
+    const int bpp = BitsPerPixel(format_);
+    const uint32_t bgr = ColorToBgr(c);
+    FillPixels(row, x, x + 1, bpp, IsPaletteFormat(format_) ? uint32_t(NearestBgr(palette_, bgr)) : bgr);
+    MarkDirty(TRect{x, y, x + 1, y + 1});
+}
+
+void TBitmap::Assign(const TBitmap& other)
+{
+    if (&other == this)
+        return;
+    width_ = other.width_;
+    height_ = other.height_;
+    format_ = other.format_;
+    stride_ = other.stride_;
+    bits_ = other.bits_;
+    palette_ = other.palette_;
+    dirty_ = TRect{};
+    MarkDirty(TRect{0, 0, width_, height_});
+}
+
+void TBitmap::LoadFromFile(const std::string& path)
+{
+    TBitmap loaded;
+    ReadBmpFile(path, loaded);
+    Assign(loaded);
+}
+
+void TBitmap::SaveToFile(const std::string& path) const
+{
+    WriteBmpFile(path, *this);
+}
+
+TRect TBitmap::TakeDirtyRect()
+{
+    const TRect r = dirty_;
+    dirty_ = TRect{};
+    return r;
+}
+
+void TBitmap::MarkDirty(const TRect& r)
+{
+    ++modified_;
+    const TRect c = IntersectRect(r, TRect{0, 0, width_, height_});
+    if (!c.IsEmpty())
+        dirty_ = UnionRect(dirty_, c);
+}
+
+// ---------------------------------------------------------------------------
+// Stretch maps
+
+namespace {
+
+// One axis of a copy after clipping: destination positions dstFirst,
+// dstFirst+1, ... take source positions src[0], src[1], ...
+struct AxisMap {
+    int64_t dstFirst = 0;
+    std::vector<int32_t> src;
+    bool contiguous = false; // src[k] == src[0] + k
+};
+
+// Maps destination extent [dlo, dlo+dlen) onto source extent [slo, slo+slen)
+// (both lengths positive, up to 2^32), keeps the destination positions inside
+// [0, dstLimit) whose source lies inside [0, srcLimit). Destination offset i
+// takes source offset floor((2i+1) * slen / (2 dlen)). Mirrored, the result is
+// the mirror image: destination offset dlen-1-i takes that source offset.
+bool BuildAxis(int64_t dlo, int64_t dlen, int64_t slo, int64_t slen, bool mirror, int32_t dstLimit, int32_t srcLimit,
+               AxisMap& out)
+{
+    const int64_t a = std::max<int64_t>(dlo, 0);
+    const int64_t b = std::min<int64_t>(dlo + dlen, dstLimit);
+    if (a >= b || srcLimit <= 0)
+        return false;
+    const auto count = size_t(b - a);
+
+    // Offsets i0, i0+1, ... in ascending order; mirrored, they belong to the
+    // destination positions b-1, b-2, ...
+    const int64_t i0 = mirror ? dlo + dlen - b : a - dlo;
+    // The numerator advances by 2*slen over a denominator of 2*dlen: keep
+    // quotient and remainder and step them, so only the first division is wide.
+    const auto den = uint64_t(2 * dlen);
+    const unsigned __int128 num0 = (unsigned __int128)(2 * uint64_t(i0) + 1) * uint64_t(slen);
+    uint64_t q = uint64_t(num0 / den);
+    uint64_t r = uint64_t(num0 % den);
+    const uint64_t stepQ = uint64_t(2 * slen) / den;
+    const uint64_t stepR = uint64_t(2 * slen) % den;
+    const bool identity = dlen == slen;
+
+    std::vector<int64_t> offsets(count);
+    for (size_t k = 0; k < count; ++k) {
+        offsets[k] = identity ? i0 + int64_t(k) : int64_t(q);
+        q += stepQ;
+        r += stepR;
+        if (r >= den) {
+            r -= den;
+            ++q;
+        }
+    }
+    if (mirror)
+        std::reverse(offsets.begin(), offsets.end());
+
+    std::vector<int32_t> src(count);
+    int64_t first = -1;
+    int64_t last = -1;
+    for (size_t k = 0; k < count; ++k) {
+        const int64_t sx = slo + offsets[k];
+        const bool valid = sx >= 0 && sx < srcLimit;
+        if (valid) {
+            if (first < 0)
+                first = int64_t(k);
+            last = int64_t(k);
+        }
+        src[k] = valid ? int32_t(sx) : -1;
+    }
+    if (first < 0)
+        return false;
+    // The map is monotonic, so the valid positions form one run.
+    out.dstFirst = a + first;
+    out.src.assign(src.begin() + first, src.begin() + last + 1);
+    out.contiguous = true;
+    for (size_t k = 1; k < out.src.size(); ++k) {
+        if (out.src[k] != out.src[k - 1] + 1) {
+            out.contiguous = false;
+            break;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::vector<int32_t> StretchMap(int32_t srcLen, int32_t dstLen)
+{
+    if (srcLen <= 0 || dstLen <= 0)
+        return {};
+    if (dstLen > kMaxBitmapPixels)
+        throw EInvalidGraphic("stretch map too long");
+    AxisMap m;
+    BuildAxis(0, dstLen, 0, srcLen, false, dstLen, srcLen, m);
+    return m.src;
+}
+
+// ---------------------------------------------------------------------------
+// Raster operations
+
+namespace {
+
+enum class Rop { Copy, Erase, Invert, Paint };
+
+template <Rop op, typename T> inline T Apply(T s, T d)
+{
+    if constexpr (op == Rop::Copy)
+        return s;
+    else if constexpr (op == Rop::Erase)
+        return T(s & ~d);
+    else if constexpr (op == Rop::Invert)
+        return T(s ^ d);
+    else
+        return T(s | d);
+}
+
+typedef uint8_t V16 __attribute__((vector_size(16)));
+
+// d[i] := op(s[i], d[i]) for n bytes.
+template <Rop op> void CombineBytes(uint8_t* __restrict d, const uint8_t* __restrict s, size_t n)
+{
+    if constexpr (op == Rop::Copy) {
+        std::memcpy(d, s, n);
+    } else {
+        size_t i = 0;
+        for (; i + 32 <= n; i += 32) {
+            V16 a0, a1, b0, b1;
+            std::memcpy(&a0, s + i, 16);
+            std::memcpy(&a1, s + i + 16, 16);
+            std::memcpy(&b0, d + i, 16);
+            std::memcpy(&b1, d + i + 16, 16);
+            b0 = Apply<op>(a0, b0);
+            b1 = Apply<op>(a1, b1);
+            std::memcpy(d + i, &b0, 16);
+            std::memcpy(d + i + 16, &b1, 16);
+        }
+        for (; i < n; ++i)
+            d[i] = Apply<op>(s[i], d[i]);
+    }
+}
+
+// 32-bit rows: blue, green and red combine; the fourth byte of d stays.
+template <Rop op> void CombinePixels32(uint8_t* __restrict d, const uint8_t* __restrict s, size_t npix)
+{
+    const V16 keep = {0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF};
+    size_t i = 0;
+    for (; i + 4 <= npix; i += 4) {
+        V16 a, b;
+        std::memcpy(&a, s + 4 * i, 16);
+        std::memcpy(&b, d + 4 * i, 16);
+        b = (b & keep) | (Apply<op>(a, b) & ~keep);
+        std::memcpy(d + 4 * i, &b, 16);
+    }
+    for (; i < npix; ++i)
+        for (size_t k = 0; k < 3; ++k)
+            d[4 * i + k] = Apply<op>(s[4 * i + k], d[4 * i + k]);
+}
+
+// 8-bit palette row onto a 24-bit row, unstretched: eight pixels make three
+// 64-bit words.
+template <Rop op> void Pal8To24(uint8_t* __restrict d, const uint8_t* __restrict idx, const uint64_t* lut, size_t n)
+{
+    size_t i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; i + 8 <= n; i += 8) {
+            const uint64_t e0 = lut[idx[i]], e1 = lut[idx[i + 1]], e2 = lut[idx[i + 2]], e3 = lut[idx[i + 3]];
+            const uint64_t e4 = lut[idx[i + 4]], e5 = lut[idx[i + 5]], e6 = lut[idx[i + 6]], e7 = lut[idx[i + 7]];
+            const uint64_t w[3] = {e0 | (e1 << 24) | (e2 << 48), (e2 >> 16) | (e3 << 8) | (e4 << 32) | (e5 << 56),
+                                   (e5 >> 8) | (e6 << 16) | (e7 << 40)};
+            uint8_t* p = d + 3 * i;
+            uint64_t o[3];
+            std::memcpy(o, p, 24);
+            o[0] = Apply<op>(w[0], o[0]);
+            o[1] = Apply<op>(w[1], o[1]);
+            o[2] = Apply<op>(w[2], o[2]);
+            std::memcpy(p, o, 24);
+        }
+    }
+    for (; i < n; ++i) {
+        const auto c = uint32_t(lut[idx[i]]);
+        uint8_t* p = d + 3 * i;
+        p[0] = Apply<op>(uint8_t(c), p[0]);
+        p[1] = Apply<op>(uint8_t(c >> 8), p[1]);
+        p[2] = Apply<op>(uint8_t(c >> 16), p[2]);
+    }
+}
+
+// Where the source rows come from: the bitmap itself, or a snapshot of its
+// rows when source and destination are the same bitmap.
+struct SrcView {
+    const uint8_t* base = nullptr;
+    size_t stride = 0;
+    int32_t firstRow = 0;
+    int bpp = 24;
+    Lut lut{};
+    const uint8_t* Row(int32_t y) const { return base + size_t(y - firstRow) * stride; }
+};
+
+// Expands the mapped pixels of a source row into `out`, `outBytes` (3 or 4)
+// bytes per pixel, blue, green, red first.
+void ExpandRow(const SrcView& v, const uint8_t* row, const int32_t* xs, size_t n, uint8_t* out, size_t outBytes)
+{
+    switch (v.bpp) {
+    case 24:
+        for (size_t k = 0; k < n; ++k)
+            std::memcpy(out + outBytes * k, row + 3 * size_t(xs[k]), 3);
+        break;
+    case 32:
+        for (size_t k = 0; k < n; ++k)
+            std::memcpy(out + outBytes * k, row + 4 * size_t(xs[k]), 3);
+        break;
+    case 8:
+        for (size_t k = 0; k < n; ++k)
+            Store3(out + outBytes * k, v.lut[row[xs[k]]]);
+        break;
+    default:
+        for (size_t k = 0; k < n; ++k)
+            Store3(out + outBytes * k, v.lut[GetIndex(row, xs[k], v.bpp)]);
+        break;
+    }
+}
+
+struct CopyJob {
+    TBitmap* dst;
+    const SrcView* src;
+    const AxisMap* x;
+    const AxisMap* y;
+};
+
+template <Rop op> void RunCopy(const CopyJob& job)
+{
+    TBitmap& dst = *job.dst;
+    const SrcView& src = *job.src;
+    const AxisMap& X = *job.x;
+    const AxisMap& Y = *job.y;
+    const size_t n = X.src.size();
+    const auto dx0 = size_t(X.dstFirst);
+    const int dbpp = BitsPerPixel(dst.GetPixelFormat());
+    const size_t dstride = dst.RowBytes();
+    uint8_t* dbase = dst.Bits();
+    const auto sx0 = size_t(X.src[0]);
+
+    // Unstretched rows of matching formats: one byte-wise pass per row.
+    if (X.contiguous &&
+        ((dbpp == 24 && src.bpp == 24) || (dbpp == 32 && src.bpp == 32) || (dbpp == 24 && src.bpp == 8))) {
+        std::array<uint64_t, 256> lut64{};
+        for (size_t i = 0; i < 256; ++i)
+            lut64[i] = src.lut[i];
+        for (size_t k = 0; k < Y.src.size(); ++k) {
+            uint8_t* drow = dbase + size_t(Y.dstFirst + int64_t(k)) * dstride;
+            const uint8_t* srow = src.Row(Y.src[k]);
+            if (dbpp == 24 && src.bpp == 24)
+                CombineBytes<op>(drow + 3 * dx0, srow + 3 * sx0, 3 * n);
+            else if (dbpp == 32)
+                CombinePixels32<op>(drow + 4 * dx0, srow + 4 * sx0, n);
+            else
+                Pal8To24<op>(drow + 3 * dx0, srow + sx0, lut64.data(), n);
+        }
+        return;
+    }
+
+    // Everything else: expand the source row once (reused while consecutive
+    // destination rows take the same source row), then combine.
+    const size_t pixBytes = dbpp == 32 ? 4 : 3;
+    std::vector<uint8_t> sbuf(pixBytes * n + 1, 0);
+    std::vector<uint8_t> dbuf;
+    std::unique_ptr<NearestCache> nearest;
+    Lut dlut{};
+    if (dbpp < 24) {
+        dbuf.resize(3 * n + 1);
+        nearest = std::make_unique<NearestCache>(dst.GetPalette());
+        dlut = MakeLut(dst.GetPalette());
+    }
+    int32_t expandedRow = -1;
+    for (size_t k = 0; k < Y.src.size(); ++k) {
+        uint8_t* drow = dbase + size_t(Y.dstFirst + int64_t(k)) * dstride;
+        if (Y.src[k] != expandedRow) {
+            ExpandRow(src, src.Row(Y.src[k]), X.src.data(), n, sbuf.data(), pixBytes);
+            expandedRow = Y.src[k];
+        }
+        if (dbpp == 24) {
+            CombineBytes<op>(drow + 3 * dx0, sbuf.data(), 3 * n);
+        } else if (dbpp == 32) {
+            CombinePixels32<op>(drow + 4 * dx0, sbuf.data(), n);
+        } else {
+            if constexpr (op != Rop::Copy) {
+                for (size_t i = 0; i < n; ++i)
+                    Store3(dbuf.data() + 3 * i, dlut[GetIndex(drow, int64_t(dx0 + i), dbpp)]);
+            }
+            CombineBytes<op>(dbuf.data(), sbuf.data(), 3 * n);
+            for (size_t i = 0; i < n; ++i)
+                SetIndex(drow, int64_t(dx0 + i), dbpp, nearest->Find(Load3(dbuf.data() + 3 * i)));
+        }
+    }
+}
+
+struct Rect64 {
+    int64_t Left, Top, Right, Bottom;
+};
+
+Rect64 Widen(const TRect& r)
+{
+    return Rect64{r.Left, r.Top, r.Right, r.Bottom};
+}
+
+void CopyBits(TBitmap& dst, const Rect64& d, const TBitmap& src, const Rect64& s, TCopyMode mode)
+{
+    Rop op;
+    switch (mode) {
+    case SRCCOPY:
+        op = Rop::Copy;
+        break;
+    case SRCERASE:
+        op = Rop::Erase;
+        break;
+    case SRCINVERT:
+        op = Rop::Invert;
+        break;
+    case SRCPAINT:
+        op = Rop::Paint;
+        break;
+    default:
+        throw EInvalidGraphic("unsupported copy mode " + std::to_string(mode));
+    }
+    if (dst.Empty() || src.Empty())
+        return;
+    const int64_t dw = d.Right - d.Left, dh = d.Bottom - d.Top;
+    const int64_t sw = s.Right - s.Left, sh = s.Bottom - s.Top;
+    if (dw == 0 || dh == 0 || sw == 0 || sh == 0)
+        return;
+
+    AxisMap X, Y;
+    // A negative extent on one side of an axis mirrors that axis; on both
+    // sides the two mirrors cancel. Source offsets count from the left (top)
+    // of the source rectangle after normalising.
+    const bool mirrorX = (dw < 0) != (sw < 0), mirrorY = (dh < 0) != (sh < 0);
+    if (!BuildAxis(std::min(d.Left, d.Right), std::abs(dw), std::min(s.Left, s.Right), std::abs(sw), mirrorX,
+                   dst.GetWidth(), src.GetWidth(), X))
+        return;
+    if (!BuildAxis(std::min(d.Top, d.Bottom), std::abs(dh), std::min(s.Top, s.Bottom), std::abs(sh), mirrorY,
+                   dst.GetHeight(), src.GetHeight(), Y))
+        return;
+
+    SrcView view;
+    view.bpp = BitsPerPixel(src.GetPixelFormat());
+    view.stride = src.RowBytes();
+    if (view.bpp < 24)
+        view.lut = MakeLut(src.GetPalette());
+    std::vector<uint8_t> snapshot;
+    if (&src == &dst) {
+        const auto [lo, hi] = std::minmax_element(Y.src.begin(), Y.src.end());
+        view.firstRow = *lo;
+        snapshot.assign(src.Bits() + size_t(*lo) * view.stride, src.Bits() + size_t(*hi + 1) * view.stride);
+        view.base = snapshot.data();
+    } else {
+        view.base = src.Bits();
+    }
+
+    const CopyJob job{&dst, &view, &X, &Y};
+    switch (op) {
+    case Rop::Copy:
+        RunCopy<Rop::Copy>(job);
+        break;
+    case Rop::Erase:
+        RunCopy<Rop::Erase>(job);
+        break;
+    case Rop::Invert:
+        RunCopy<Rop::Invert>(job);
+        break;
+    case Rop::Paint:
+        RunCopy<Rop::Paint>(job);
+        break;
+    }
+    dst.MarkDirty(TRect{int32_t(X.dstFirst), int32_t(Y.dstFirst), int32_t(X.dstFirst + int64_t(X.src.size())),
+                        int32_t(Y.dstFirst + int64_t(Y.src.size()))});
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TCanvas
+
+void TCanvas::CopyRect(const TRect& dest, TCanvas* src, const TRect& source)
+{
+    if (!src)
+        return;
+    CopyBits(*owner_, Widen(dest), *src->GetBitmap(), Widen(source), CopyMode);
+}
+
+void TCanvas::Draw(int32_t x, int32_t y, TBitmap* graphic)
+{
+    if (!graphic)
+        return;
+    const int64_t w = graphic->GetWidth(), h = graphic->GetHeight();
+    CopyBits(*owner_, Rect64{x, y, x + w, y + h}, *graphic, Rect64{0, 0, w, h}, CopyMode);
+}
+
+void TCanvas::StretchDraw(const TRect& dest, TBitmap* graphic)
+{
+    if (!graphic)
+        return;
+    CopyBits(*owner_, Widen(dest), *graphic, Rect64{0, 0, graphic->GetWidth(), graphic->GetHeight()}, CopyMode);
+}
+
+void TCanvas::FillRect(const TRect& r)
+{
+    const TRect c = IntersectRect(r, ClipRect());
+    if (c.IsEmpty())
+        return;
+    TBitmap& b = *owner_;
+    const int bpp = BitsPerPixel(b.GetPixelFormat());
+    const uint32_t bgr = ColorToBgr(Brush.Color);
+    const uint32_t value = bpp < 24 ? uint32_t(NearestBgr(b.GetPalette(), bgr)) : bgr;
+    for (int32_t y = c.Top; y < c.Bottom; ++y)
+        FillPixels(b.Bits() + size_t(y) * b.RowBytes(), c.Left, c.Right, bpp, value);
+    b.MarkDirty(c);
+}
+
+TColor TCanvas::GetPixel(int32_t x, int32_t y) const
+{
+    return owner_->GetPixelColor(x, y);
+}
+
+void TCanvas::SetPixel(int32_t x, int32_t y, TColor c)
+{
+    owner_->SetPixelColor(x, y, c);
+}
+
+TRect TCanvas::ClipRect() const
+{
+    return TRect{0, 0, owner_->GetWidth(), owner_->GetHeight()};
+}
+
+// ---------------------------------------------------------------------------
+// TPicture
+
+void TPicture::LoadFromFile(const std::string& path)
+{
+    TBitmap loaded;
+    ReadBmpFile(path, loaded);
+    if (!bitmap_)
+        bitmap_ = std::make_unique<TBitmap>();
+    bitmap_->Assign(loaded);
+}
+
+void TPicture::SaveToFile(const std::string& path) const
+{
+    if (!bitmap_)
+        throw EInvalidGraphic(path + ": there is no picture to save");
+    WriteBmpFile(path, *bitmap_);
+}
+
+TBitmap* TPicture::GetBitmap()
+{
+    if (!bitmap_) {
+        auto b = std::make_unique<TBitmap>();
+        if (owner_)
+            b->SetSize(std::max(owner_->GetWidth(), 0), std::max(owner_->GetHeight(), 0));
+        bitmap_ = std::move(b);
+    }
+    return bitmap_.get();
+}
+
+} // namespace vcl
