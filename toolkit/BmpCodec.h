@@ -1,11 +1,20 @@
 // Reading and writing Windows BMP files.
 //
-// Reading accepts core (12-byte) and 40/52/56/108/124-byte info headers; 1, 4,
-// 8, 16, 24 and 32 bits per pixel; uncompressed, RLE4, RLE8 and bit fields;
-// bottom-up and top-down rows. 1/4/8-bit files keep their palette and format,
-// 24-bit stays 24-bit, 32-bit stays 32-bit; 16-bit and bit-field files become
-// 24-bit (32-bit when they carry an alpha mask). Anything that cannot be read
-// completely and safely is refused with a BmpError naming the reason.
+// Reading accepts core (12-byte) and 40/52/56/108/124-byte info headers and
+// the OS/2 16/64-byte ones; 1, 2, 4, 8, 16, 24 and 32 bits per pixel;
+// uncompressed, RLE4, RLE8 and bit fields (with or without alpha); bottom-up
+// and top-down rows. 1/4/8-bit files keep their palette and format (2-bit ones
+// become 4-bit), 24-bit stays 24-bit, 32-bit stays 32-bit (a mask-less file
+// keeps its fourth byte; with masks the fourth byte is the alpha, 0 without);
+// 16-bit files become 24-bit (32-bit when they carry an alpha mask). Pixels an
+// RLE stream leaves out (moves, early end of line or picture) get index 0.
+//
+// Anything that cannot be read completely and safely is refused with a
+// BmpError naming the reason: truncated headers, palettes or pixel data, sizes
+// beyond kMaxBmpPixels or kMaxBitmapSide, offsets outside the file, RLE data that runs outside
+// the picture or ends without its end marker, compressed top-down pictures,
+// invalid colour masks, and colour indices beyond the file's palette (the file
+// is damaged; guessing a colour for them would hide that).
 //
 // Writing produces bottom-up uncompressed files (with a palette for 1/4/8-bit)
 // and is atomic: the file is encoded in memory, written to a temporary file in

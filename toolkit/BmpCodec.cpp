@@ -1,0 +1,706 @@
+// Windows BMP reader and writer. See BmpCodec.h for what is accepted.
+//
+// The reader trusts nothing in the file: every offset and count is checked
+// against the bytes actually present before it is used, sizes are checked
+// against kMaxBmpPixels before anything is allocated, and the picture is built
+// in a private bitmap that replaces the caller's only when decoding finished.
+#include "toolkit/BmpCodec.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vcl {
+
+BmpError::BmpError(const std::string& file, const std::string& reason)
+    : EInvalidGraphic(file + ": " + reason), file_(file), reason_(reason)
+{
+}
+
+namespace {
+
+constexpr uint32_t kBiRgb = 0;
+constexpr uint32_t kBiRle8 = 1;
+constexpr uint32_t kBiRle4 = 2;
+constexpr uint32_t kBiBitfields = 3;
+constexpr uint32_t kBiJpeg = 4;
+constexpr uint32_t kBiPng = 5;
+constexpr uint32_t kBiAlphaBitfields = 6;
+
+constexpr size_t kFileHeaderSize = 14;
+constexpr size_t kInfoHeaderSize = 40;
+
+// Largest file ReadBmpFile takes in: the biggest accepted picture at 4 bytes
+// per pixel (no row of any depth needs more) plus room for headers and palette.
+constexpr int64_t kMaxBmpFileBytes = kMaxBmpPixels * 4 + (1 << 20);
+
+// Pixel densities further apart than this only come from a damaged header.
+constexpr int64_t kMaxDensityRatio = 100;
+
+struct Refusal {
+    std::string reason;
+};
+
+[[noreturn]] void Refuse(std::string reason)
+{
+    throw Refusal{std::move(reason)};
+}
+
+std::string Num(int64_t v)
+{
+    return std::to_string(v);
+}
+
+uint16_t U16(const uint8_t* p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
+uint32_t U32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+int32_t I32(const uint8_t* p)
+{
+    return int32_t(U32(p));
+}
+
+void Put16(std::vector<uint8_t>& v, size_t at, uint16_t x)
+{
+    v[at] = uint8_t(x);
+    v[at + 1] = uint8_t(x >> 8);
+}
+
+void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x)
+{
+    for (int i = 0; i < 4; ++i)
+        v[at + i] = uint8_t(x >> (8 * i));
+}
+
+// One colour channel described by a bit mask; scales its value to 0..255.
+struct Channel {
+    uint32_t mask = 0;
+    int shift = 0;
+    uint32_t max = 0; // largest value of the channel, 0 when absent
+
+    static Channel From(uint32_t m)
+    {
+        Channel c;
+        c.mask = m;
+        if (m) {
+            c.shift = std::countr_zero(m);
+            c.max = m >> c.shift;
+        }
+        return c;
+    }
+    bool Contiguous() const { return (max & (max + 1)) == 0; }
+    uint8_t Get(uint32_t px) const
+    {
+        if (!max)
+            return 0;
+        uint64_t v = (px & mask) >> shift;
+        return uint8_t((v * 255 + max / 2) / max);
+    }
+};
+
+// Everything the headers say, after validation.
+struct Layout {
+    int32_t width = 0;
+    int32_t height = 0; // always positive
+    bool topDown = false;
+    int bits = 0;
+    uint32_t compression = kBiRgb;
+    size_t headerSize = 0;
+    std::vector<TPaletteEntry> palette;
+    Channel red, green, blue, alpha;
+    size_t pixelOffset = 0;
+    size_t pixelBytes = 0; // bytes from pixelOffset the pixel data may use
+};
+
+TPixelFormat OutputFormat(const Layout& l)
+{
+    switch (l.bits) {
+    case 1:
+        return pf1bit;
+    case 2:
+    case 4:
+        return pf4bit;
+    case 8:
+        return pf8bit;
+    case 24:
+        return pf24bit;
+    case 16:
+        return l.alpha.max ? pf32bit : pf24bit;
+    default:
+        return pf32bit;
+    }
+}
+
+void CheckMasks(Layout& l)
+{
+    const Channel* all[] = {&l.red, &l.green, &l.blue, &l.alpha};
+    const char* names[] = {"red", "green", "blue", "alpha"};
+    uint32_t seen = 0;
+    for (int i = 0; i < 4; ++i) {
+        const Channel& c = *all[i];
+        if (!c.mask && i < 3)
+            Refuse(std::string("the ") + names[i] + " colour mask is empty");
+        if (!c.Contiguous())
+            Refuse(std::string("the ") + names[i] + " colour mask is not one run of bits");
+        if (l.bits < 32 && (c.mask >> l.bits) != 0)
+            Refuse(std::string("the ") + names[i] + " colour mask does not fit in " + Num(l.bits) + " bits");
+        if (seen & c.mask)
+            Refuse("the colour masks overlap");
+        seen |= c.mask;
+    }
+}
+
+Layout ParseHeaders(std::span<const uint8_t> data)
+{
+    const uint8_t* d = data.data();
+    const size_t size = data.size();
+    if (size < 2 || d[0] != 'B' || d[1] != 'M')
+        Refuse(size < 2 ? "file is too short to be a BMP file" : "not a BMP file (no \"BM\" signature)");
+    if (size < kFileHeaderSize + 4)
+        Refuse("file header is truncated");
+
+    Layout l;
+    const uint32_t declaredSize = U32(d + 2);
+    const uint32_t offBits = U32(d + 10);
+    l.headerSize = U32(d + 14);
+    const size_t hs = l.headerSize;
+    if (hs != 12 && hs != 16 && hs != 40 && hs != 52 && hs != 56 && hs != 64 && hs != 108 && hs != 124)
+        Refuse("unsupported info header size " + Num(hs));
+    if (size < kFileHeaderSize + hs)
+        Refuse("info header is truncated (" + Num(hs) + " bytes expected, " + Num(int64_t(size - kFileHeaderSize)) +
+               " present)");
+    // Some writers store only the size of the headers here; a value beyond the
+    // end of the file means the file was cut short.
+    if (declaredSize > size)
+        Refuse("file is truncated: its header gives " + Num(declaredSize) + " bytes, only " + Num(int64_t(size)) +
+               " are present");
+
+    const uint8_t* h = d + kFileHeaderSize;
+    const bool core = hs == 12;
+    const bool os2v2 = hs == 16 || hs == 64;
+    int64_t width, height;
+    uint32_t planes, imageSize = 0, colorsUsed = 0, colorsImportant = 0;
+    int32_t xDensity = 0, yDensity = 0;
+    if (core) {
+        width = U16(h + 4);
+        height = U16(h + 6);
+        planes = U16(h + 8);
+        l.bits = U16(h + 10);
+    } else {
+        width = I32(h + 4);
+        height = I32(h + 8);
+        planes = U16(h + 12);
+        l.bits = U16(h + 14);
+        if (hs >= 40) {
+            l.compression = U32(h + 16);
+            imageSize = U32(h + 20);
+            xDensity = I32(h + 24);
+            yDensity = I32(h + 28);
+            colorsUsed = U32(h + 32);
+            colorsImportant = U32(h + 36);
+        }
+    }
+
+    if (planes != 1)
+        Refuse("number of planes is " + Num(planes) + ", not 1");
+    if (width <= 0)
+        Refuse("width is " + Num(width) + "; it must be positive");
+    if (height == 0)
+        Refuse("height is 0");
+    if (height < 0) {
+        l.topDown = true;
+        height = -height; // int64_t: no overflow even for INT32_MIN
+    }
+    if (width * height > kMaxBmpPixels)
+        Refuse("picture is " + Num(width) + " x " + Num(height) + " pixels, more than the " + Num(kMaxBmpPixels) +
+               " this program reads");
+    if (width > kMaxBitmapSide || height > kMaxBitmapSide)
+        Refuse("picture is " + Num(width) + " x " + Num(height) + " pixels; a side may be at most " +
+               Num(kMaxBitmapSide));
+    l.width = int32_t(width);
+    l.height = int32_t(height);
+
+    if (xDensity > 0 && yDensity > 0 &&
+        (int64_t(xDensity) > kMaxDensityRatio * yDensity || int64_t(yDensity) > kMaxDensityRatio * xDensity))
+        Refuse("pixel densities " + Num(xDensity) + " and " + Num(yDensity) +
+               " pixels per metre are too far apart to be genuine");
+
+    if (!os2v2 && l.compression == kBiJpeg)
+        Refuse("embedded JPEG pictures are not supported");
+    if (!os2v2 && l.compression == kBiPng)
+        Refuse("embedded PNG pictures are not supported");
+    switch (l.bits) {
+    case 1:
+    case 2:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+        break;
+    default:
+        Refuse("unsupported number of bits per pixel: " + Num(l.bits));
+    }
+
+    // Compression and the colour masks it may bring.
+    size_t masksEnd = kFileHeaderSize + hs;
+    switch (l.compression) {
+    case kBiRgb:
+        if (l.bits == 16) {
+            l.red = Channel::From(0x7C00);
+            l.green = Channel::From(0x03E0);
+            l.blue = Channel::From(0x001F);
+        }
+        break;
+    case kBiRle8:
+        if (l.bits != 8)
+            Refuse("RLE8 compression needs 8 bits per pixel, not " + Num(l.bits));
+        break;
+    case kBiRle4:
+        if (l.bits != 4)
+            Refuse("RLE4 compression needs 4 bits per pixel, not " + Num(l.bits));
+        break;
+    case kBiBitfields:
+    case kBiAlphaBitfields: {
+        if (os2v2)
+            Refuse(l.compression == kBiBitfields ? "Huffman-compressed OS/2 pictures are not supported"
+                                                 : "unsupported compression " + Num(l.compression));
+        if (l.bits != 16 && l.bits != 32)
+            Refuse("colour masks need 16 or 32 bits per pixel, not " + Num(l.bits));
+        const bool withAlpha = l.compression == kBiAlphaBitfields;
+        const uint8_t* m = h + 40;
+        if (hs == 40) {
+            masksEnd += withAlpha ? 16 : 12;
+            if (size < masksEnd)
+                Refuse("colour masks are truncated");
+        }
+        l.red = Channel::From(U32(m));
+        l.green = Channel::From(U32(m + 4));
+        l.blue = Channel::From(U32(m + 8));
+        if (hs >= 56 || (hs == 40 && withAlpha))
+            l.alpha = Channel::From(U32(m + 12));
+        CheckMasks(l);
+        break;
+    }
+    case kBiJpeg:
+        Refuse(os2v2 ? "RLE24-compressed OS/2 pictures are not supported" : "embedded JPEG pictures are not supported");
+    case kBiPng:
+        Refuse("embedded PNG pictures are not supported");
+    default:
+        Refuse("unsupported compression " + Num(l.compression));
+    }
+    const bool rle = l.compression == kBiRle4 || l.compression == kBiRle8;
+    if (rle && l.topDown)
+        Refuse("a compressed picture cannot be stored top-down");
+
+    if (offBits == 0 || offBits >= size)
+        Refuse("pixel data offset " + Num(offBits) + " lies outside the file (" + Num(int64_t(size)) + " bytes)");
+    if (offBits < masksEnd)
+        Refuse("pixel data offset " + Num(offBits) + " lies inside the headers");
+    l.pixelOffset = offBits;
+
+    // Palette.
+    const size_t entrySize = core ? 3 : 4;
+    const bool indexed = l.bits <= 8;
+    const int64_t fullPalette = indexed ? int64_t(1) << l.bits : 0;
+    if (colorsUsed > 256 && (indexed || colorsUsed > uint32_t(size)))
+        Refuse("palette size " + Num(colorsUsed) + " is too large");
+    const int64_t declared = colorsUsed ? int64_t(colorsUsed) : fullPalette;
+    if (colorsImportant > declared)
+        Refuse("important colour count " + Num(colorsImportant) + " exceeds the palette's " + Num(declared) +
+               " entries");
+    if (indexed) {
+        int64_t entries = std::min(declared, fullPalette);
+        const size_t room = (offBits - masksEnd) / entrySize;
+        if (core && size_t(entries) > room)
+            entries = int64_t(room); // old OS/2 files may carry a shorter palette
+        if (entries == 0)
+            Refuse("the palette is missing");
+        const size_t paletteEnd = masksEnd + size_t(entries) * entrySize;
+        if (paletteEnd > size)
+            Refuse("palette is truncated");
+        if (paletteEnd > offBits)
+            Refuse("palette of " + Num(entries) + " entries overlaps the pixel data");
+        l.palette.resize(size_t(entries));
+        for (int64_t i = 0; i < entries; ++i) {
+            const uint8_t* e = d + masksEnd + size_t(i) * entrySize;
+            l.palette[size_t(i)] = TPaletteEntry{e[2], e[1], e[0], 0};
+        }
+    }
+
+    l.pixelBytes = size - offBits;
+    if (imageSize > size)
+        Refuse("image size field (" + Num(imageSize) + " bytes) is larger than the file");
+    if (rle && imageSize != 0)
+        l.pixelBytes = std::min<size_t>(l.pixelBytes, imageSize);
+    return l;
+}
+
+// Row length in the file, padded to 4 bytes.
+int64_t FileRowBytes(int64_t width, int bits)
+{
+    return (width * bits + 31) / 32 * 4;
+}
+
+class Decoder {
+public:
+    Decoder(const Layout& l, std::span<const uint8_t> data, TBitmap& bmp)
+        : l_(l), src_(data.data() + l.pixelOffset), avail_(l.pixelBytes), bmp_(bmp)
+    {
+        std::fill(std::begin(valid_), std::end(valid_), false);
+        for (size_t i = 0; i < l.palette.size(); ++i)
+            valid_[i] = true;
+    }
+
+    void Run()
+    {
+        if (l_.compression == kBiRle4 || l_.compression == kBiRle8)
+            DecodeRle();
+        else
+            DecodePlain();
+    }
+
+private:
+    // Bitmap row for picture line `y` counted in file order.
+    uint8_t* Row(int64_t y)
+    {
+        const int64_t top = l_.topDown ? y : l_.height - 1 - y;
+        return bmp_.Bits() + size_t(top) * bmp_.RowBytes();
+    }
+
+    void CheckIndex(unsigned index, int64_t x, int64_t y)
+    {
+        if (!valid_[index])
+            Refuse("pixel (" + Num(x) + ", " + Num(l_.topDown ? y : l_.height - 1 - y) + ") uses colour " + Num(index) +
+                   ", beyond the palette's " + Num(int64_t(l_.palette.size())) + " entries");
+    }
+
+    void DecodePlain()
+    {
+        const int64_t w = l_.width;
+        const int64_t rowBytes = FileRowBytes(w, l_.bits);
+        const int64_t lastRow = (w * l_.bits + 7) / 8;
+        const int64_t need = rowBytes * (l_.height - 1) + lastRow;
+        if (need > int64_t(avail_))
+            Refuse("pixel data is truncated: " + Num(need) + " bytes needed, " + Num(int64_t(avail_)) + " present");
+        const size_t outRow = bmp_.RowBytes();
+        const bool shortPalette = l_.bits <= 8 && l_.palette.size() < (size_t(1) << l_.bits);
+        const bool masked = l_.bits == 16 || (l_.bits == 32 && l_.compression != kBiRgb);
+        for (int64_t y = 0; y < l_.height; ++y) {
+            const uint8_t* s = src_ + y * rowBytes;
+            uint8_t* o = Row(y);
+            std::memset(o, 0, outRow);
+            switch (masked ? 0 : l_.bits) {
+            case 1:
+            case 4:
+            case 8:
+            case 24:
+            case 32: // without masks: the fourth byte is kept as it is
+                std::memcpy(o, s, size_t(lastRow));
+                if (const int tail = int(w * l_.bits % 8))
+                    o[lastRow - 1] &= uint8_t(0xFF << (8 - tail));
+                if (shortPalette)
+                    for (int64_t x = 0; x < w; ++x)
+                        CheckIndex(IndexAt(s, x), x, y);
+                break;
+            case 2:
+                for (int64_t x = 0; x < w; ++x) {
+                    const unsigned v = IndexAt(s, x);
+                    CheckIndex(v, x, y);
+                    o[x / 2] |= uint8_t(x % 2 ? v : v << 4);
+                }
+                break;
+            default: // 16 or 32 bits with colour masks
+                DecodeMaskedRow(s, o);
+                break;
+            }
+        }
+    }
+
+    unsigned IndexAt(const uint8_t* row, int64_t x) const
+    {
+        switch (l_.bits) {
+        case 1:
+            return (row[x / 8] >> (7 - x % 8)) & 1;
+        case 2:
+            return (row[x / 4] >> (6 - 2 * (x % 4))) & 3;
+        case 4:
+            return (row[x / 2] >> (x % 2 ? 0 : 4)) & 15;
+        default:
+            return row[x];
+        }
+    }
+
+    void DecodeMaskedRow(const uint8_t* s, uint8_t* o)
+    {
+        const int step = l_.bits / 8;
+        const int outStep = OutputFormat(l_) == pf32bit ? 4 : 3;
+        for (int64_t x = 0; x < l_.width; ++x, s += step, o += outStep) {
+            const uint32_t px = step == 2 ? U16(s) : U32(s);
+            o[0] = l_.blue.Get(px);
+            o[1] = l_.green.Get(px);
+            o[2] = l_.red.Get(px);
+            if (outStep == 4)
+                o[3] = l_.alpha.Get(px);
+        }
+    }
+
+    // Run-length data: a stream of (count, value) pairs and escapes. Pixels the
+    // stream does not reach keep colour index 0.
+    void DecodeRle()
+    {
+        for (int64_t y = 0; y < l_.height; ++y)
+            std::memset(Row(y), 0, bmp_.RowBytes());
+        const bool four = l_.compression == kBiRle4;
+        const int64_t w = l_.width, h = l_.height;
+        int64_t x = 0, y = 0;
+        size_t pos = 0;
+        auto put = [&](unsigned v) {
+            CheckIndex(v, x, y);
+            uint8_t* o = Row(y);
+            if (four)
+                o[x / 2] |= uint8_t(x % 2 ? v : v << 4);
+            else
+                o[x] = uint8_t(v);
+            ++x;
+        };
+        auto fits = [&](int64_t n) {
+            if (y >= h)
+                Refuse("run-length data continues past the last row");
+            if (x + n > w)
+                Refuse("run-length data runs past the end of row " + Num(h - 1 - y));
+        };
+        for (;;) {
+            if (pos + 2 > avail_)
+                Refuse(pos == avail_ ? "run-length data ends without an end-of-picture marker"
+                                     : "run-length data is truncated");
+            const unsigned n = src_[pos], c = src_[pos + 1];
+            pos += 2;
+            if (n > 0) {
+                fits(n);
+                for (unsigned i = 0; i < n; ++i)
+                    put(four ? (i % 2 ? c & 15 : c >> 4) : c);
+                continue;
+            }
+            if (c == 0) { // end of line
+                if (y >= h)
+                    Refuse("run-length data continues past the last row");
+                x = 0;
+                ++y;
+            } else if (c == 1) { // end of picture
+                return;
+            } else if (c == 2) { // move right and up
+                if (pos + 2 > avail_)
+                    Refuse("run-length data is truncated in a move");
+                x += src_[pos];
+                y += src_[pos + 1];
+                pos += 2;
+                // Landing just past the last row is how some writers finish.
+                if (y > h || x > w || (y == h && x > 0))
+                    Refuse("run-length move leaves the picture");
+            } else { // literal pixels, padded to an even number of bytes
+                const size_t bytes = four ? (c + 1) / 2 : c;
+                if (pos + bytes > avail_)
+                    Refuse("run-length data is truncated in a literal run");
+                fits(c);
+                for (unsigned i = 0; i < c; ++i)
+                    put(four ? (i % 2 ? src_[pos + i / 2] & 15 : src_[pos + i / 2] >> 4) : src_[pos + i]);
+                pos += bytes + (bytes & 1);
+            }
+        }
+    }
+
+    const Layout& l_;
+    const uint8_t* src_;
+    size_t avail_;
+    TBitmap& bmp_;
+    bool valid_[256];
+};
+
+std::string SystemReason(int err)
+{
+    return std::strerror(err);
+}
+
+} // namespace
+
+void DecodeBmp(std::span<const uint8_t> data, TBitmap& out, const std::string& name)
+{
+    try {
+        const Layout l = ParseHeaders(data);
+        TBitmap bmp(l.width, l.height, OutputFormat(l));
+        if (!l.palette.empty())
+            bmp.SetPalette(l.palette);
+        Decoder(l, data, bmp).Run();
+        out.Assign(bmp);
+    } catch (const Refusal& r) {
+        throw BmpError(name, r.reason);
+    } catch (const BmpError&) {
+        throw;
+    } catch (const EInvalidGraphic& e) {
+        throw BmpError(name, e.what());
+    } catch (const std::bad_alloc&) {
+        throw BmpError(name, "not enough memory for the picture");
+    }
+}
+
+void ReadBmpFile(const std::string& path, TBitmap& out)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw BmpError(path, SystemReason(errno));
+    std::vector<uint8_t> data;
+    int err = 0;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > kMaxBmpFileBytes) {
+        ::close(fd);
+        throw BmpError(path, "file is " + Num(st.st_size) + " bytes, larger than any picture this program reads");
+    }
+    data.resize(S_ISREG(st.st_mode) ? size_t(st.st_size) + 1 : size_t(1) << 16);
+    size_t got = 0;
+    for (;;) {
+        if (got == data.size()) {
+            if (int64_t(got) > kMaxBmpFileBytes)
+                break;
+            data.resize(std::min<size_t>(got * 2, size_t(kMaxBmpFileBytes) + 1));
+        }
+        const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            err = errno;
+            break;
+        }
+        if (n == 0)
+            break;
+        got += size_t(n);
+    }
+    ::close(fd);
+    if (err)
+        throw BmpError(path, SystemReason(err));
+    if (int64_t(got) > kMaxBmpFileBytes)
+        throw BmpError(path, "file is larger than any picture this program reads");
+    data.resize(got);
+    DecodeBmp(data, out, path);
+}
+
+std::vector<uint8_t> EncodeBmp(const TBitmap& bmp)
+{
+    const int64_t w = bmp.GetWidth(), h = bmp.GetHeight();
+    if (w <= 0 || h <= 0)
+        throw EInvalidGraphic("cannot save an empty picture as BMP");
+    const int bits = BitsPerPixel(bmp.GetPixelFormat());
+    size_t colours = 0;
+    if (bits <= 8) {
+        const size_t full = size_t(1) << bits;
+        const size_t have = bmp.GetPalette().size();
+        colours = have == 0 ? full : std::min(have, full);
+    }
+    const int64_t rowBytes = FileRowBytes(w, bits);
+    const int64_t offBits = int64_t(kFileHeaderSize + kInfoHeaderSize + colours * 4);
+    const int64_t total = offBits + rowBytes * h;
+    if (total > int64_t(UINT32_MAX))
+        throw EInvalidGraphic("picture is too large to save as BMP");
+
+    std::vector<uint8_t> f(size_t(total), 0);
+    f[0] = 'B';
+    f[1] = 'M';
+    Put32(f, 2, uint32_t(total));
+    Put32(f, 10, uint32_t(offBits));
+    Put32(f, 14, kInfoHeaderSize);
+    Put32(f, 18, uint32_t(w));
+    Put32(f, 22, uint32_t(h));
+    Put16(f, 26, 1);
+    Put16(f, 28, uint16_t(bits));
+    Put32(f, 30, kBiRgb);
+    Put32(f, 34, uint32_t(rowBytes * h));
+    Put32(f, 38, 2835); // 72 dots per inch
+    Put32(f, 42, 2835);
+    Put32(f, 46, uint32_t(bits <= 8 && colours != (size_t(1) << bits) ? colours : 0));
+    const TPalette& pal = bmp.GetPalette();
+    for (size_t i = 0; i < colours && i < pal.size(); ++i) {
+        uint8_t* e = f.data() + kFileHeaderSize + kInfoHeaderSize + i * 4;
+        e[0] = pal[i].peBlue;
+        e[1] = pal[i].peGreen;
+        e[2] = pal[i].peRed;
+    }
+    const int64_t used = (w * bits + 7) / 8;
+    const int tail = int(w * bits % 8);
+    for (int64_t y = 0; y < h; ++y) {
+        uint8_t* o = f.data() + offBits + (h - 1 - y) * rowBytes;
+        std::memcpy(o, bmp.Bits() + size_t(y) * bmp.RowBytes(), size_t(used));
+        if (tail)
+            o[used - 1] &= uint8_t(0xFF << (8 - tail));
+    }
+    return f;
+}
+
+void WriteBmpFile(const std::string& path, const TBitmap& bmp)
+{
+    const std::vector<uint8_t> bytes = EncodeBmp(bmp);
+    auto fail = [&](int err) { throw EFileError(path + ": " + SystemReason(err)); };
+
+    // New files get the usual permissions; a replaced file keeps its own.
+    mode_t mode;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    // The temporary file lives beside the target so the rename cannot cross
+    // file systems. A name too long to take the suffix gets a short one.
+    const size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const size_t nameLength = path.size() - (slash == std::string::npos ? 0 : slash + 1);
+    std::string tmp = nameLength + 11 > NAME_MAX ? dir + "/.bmp-save.tmp-XXXXXX" : path + ".tmp-XXXXXX";
+    const int fd = ::mkstemp(tmp.data());
+    if (fd < 0)
+        fail(errno);
+    int err = 0;
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            err = errno;
+            break;
+        }
+        done += size_t(n);
+    }
+    if (!err && ::fchmod(fd, mode) != 0)
+        err = errno;
+    if (!err && ::fsync(fd) != 0)
+        err = errno;
+    if (::close(fd) != 0 && !err)
+        err = errno;
+    if (!err && ::rename(tmp.c_str(), path.c_str()) != 0)
+        err = errno;
+    if (err) {
+        ::unlink(tmp.c_str());
+        fail(err);
+    }
+    // Make the rename itself durable; a failure here no longer loses data.
+    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+}
+
+} // namespace vcl
