@@ -121,6 +121,17 @@ public:
     void DrawFlowerOnBody();
     void StarTwinkleStep();
     void ShootingStarStep();
+    // Composer and blink helpers.
+    void MaskedCopy(vcl::TCanvas* target, const vcl::TRect& dest, vcl::TCanvas* mask, const vcl::TRect& maskRect,
+                    vcl::TCanvas* picture, const vcl::TRect& pictureRect);
+    void DrawStringPattern(vcl::TImage* pattern, const vcl::TRect& dest, const vcl::TRect& source, int cellHeight);
+    void GrayBlinkStep(int cycleTick);
+    void QuadBlinkStep(int cycleTick);
+    void CloseUpBlinkStep(int cycleTick);
+    void PaintClosedEyes();
+    void CloseEyesInComposition();
+    void SetUpNightBackground();
+    void MakeSkyKey();
 
     // ---- commands/: key commands, selection sets, colour edits, saving ------
     void FormKeyPress(vcl::TObject* Sender, char& Key);

@@ -1,0 +1,227 @@
+// The portrait composer: builds the upper picture (head, 800 x 300) and the
+// three body frames from the part pictures, back to front, with masked copies,
+// and puts them on screen. It runs at the end of every portrait cycle, which
+// is also how every command gets its change onto the screen. Each run advances
+// the scene and the automatically changing cells after drawing them.
+//
+// Layer columns come from the layer rectangles, which the pan keeps moved and
+// clipped to the window; the rows of a cell are chosen here. Backgrounds and
+// the copies onto the screen always cover the whole 800 x 300.
+#include "shell/Velmiaunit1.h"
+
+using namespace vcl;
+
+namespace {
+
+constexpr TRect kWhole = Rect(0, 0, 800, 300);
+constexpr int kEarringCells = 5;
+constexpr int kScenes = 8;
+
+// The columns of a layer rectangle with other rows.
+TRect Rows(const TRect& columns, int top, int bottom)
+{
+    return Rect(columns.Left, top, columns.Right, bottom);
+}
+
+} // namespace
+
+// Masked copy: the white-key mask erases what the opaque pixels will cover
+// (S AND NOT D leaves the inverse of the old content under white), then the
+// picture is XOR-ed in (white turns the inverse back, opaque pixels land as
+// they are). Leaves the target in SRCCOPY.
+void TSvelmia::MaskedCopy(TCanvas* target, const TRect& dest, TCanvas* mask, const TRect& maskRect, TCanvas* picture,
+                          const TRect& pictureRect)
+{
+    target->CopyMode = SRCERASE;
+    target->CopyRect(dest, mask, maskRect);
+    target->CopyMode = SRCINVERT;
+    target->CopyRect(dest, picture, pictureRect);
+    target->CopyMode = SRCCOPY;
+}
+
+void TSvelmia::ComposePortrait()
+{
+    Timer1->SetEnabled(false);
+    Busy = true;
+    TCanvas* upper = UpperBmp->GetCanvas();
+
+    CurrentScene = SceneIndex;
+    DrawBackgroundAndHair(CurrentScene);
+
+    DrawFace(FaceIndex);
+    if (FaceAuto && ++FaceIndex >= FaceCount)
+        FaceIndex = 0;
+
+    if (HairBandShown && !HairBandOut && !LongHair)
+        MaskedCopy(upper, HairBandDestRect, HairBandMask->GetCanvas(), HairBandSrcRect, HairBand->GetCanvas(),
+                   HairBandSrcRect);
+
+    DrawEarring(EarringIndex);
+    if (EarringAuto && ++EarringIndex >= kEarringCells)
+        EarringIndex = 0;
+    if (EarringFramesLoaded)
+        DrawEarringFrame(EarringFrameIndex);
+
+    if (ShaggyHair)
+        MaskedCopy(upper, ShaggyDestRect, ShaggyMask->GetCanvas(), ShaggySrcRect, ShaggyBmp->GetCanvas(),
+                   ShaggySrcRect);
+    if (PankHair)
+        MaskedCopy(upper, PankDestRect, PankMask->GetCanvas(), PankSrcRect, PankBmp->GetCanvas(), PankSrcRect);
+
+    if (FlowerShown && !FlowerOut && !LongHair && FlowerAlt == 0)
+        MaskedCopy(upper, FlowerDestRect[0], FlowerPict->GetCanvas(), FlowerMaskRect, FlowerPict->GetCanvas(),
+                   FlowerSrcRect);
+    if (ChokerShown && !ChokerOut)
+        MaskedCopy(upper, ChokerUpperDestRect, Choker->GetCanvas(), ChokerUpperMaskRect, Choker->GetCanvas(),
+                   ChokerUpperSrcRect);
+
+    if (BackgroundLoaded && EyesClosed && CurrentScene == 7 && PanX >= 100)
+        SetUpNightBackground();
+
+    upper->CopyMode = SRCCOPY;
+    DrawBodyFrames(CurrentScene);
+
+    if (SceneIndex == 0)
+        AlternatePhase = !AlternatePhase;
+    if (++SceneIndex >= kScenes)
+        SceneIndex = 0;
+
+    if (BraceletShown && !BraceletOut) {
+        DrawBracelet(BraceletIndex);
+        if (BraceletAuto && ++BraceletIndex >= kEarringCells)
+            BraceletIndex = 0;
+    } else {
+        BraceletAuto = false;
+    }
+    if (FlowerShown && FlowerAlt == 1 && !FlowerBodyOut)
+        DrawFlowerOnBody();
+    Busy = false;
+
+    // Final stage (the cycle counter is 0 here).
+    if (EyesClosed)
+        CloseEyesInComposition();
+    if (PanX >= 100 && CurrentScene >= 1)
+        MakeSkyKey();
+    TCanvas* screen = Mainpict->GetCanvas();
+    screen->CopyMode = SRCCOPY;
+    screen->CopyRect(kWhole, upper, kWhole);
+    mySubcanvas->SetLeft(0);
+    mySubcanvas->SetTop(300);
+    TCanvas* lower = mySubcanvas->GetCanvas();
+    lower->CopyMode = SRCCOPY;
+    lower->CopyRect(kWhole, FrameBmp[0]->GetCanvas(), kWhole);
+
+    PortraitComposed = true;
+    Timer1->SetEnabled(true);
+}
+
+void TSvelmia::DrawBackgroundAndHair(int scene)
+{
+    if (CycleCounter == 600)
+        return; // a redraw is pending and will do this again
+    TCanvas* upper = UpperBmp->GetCanvas();
+    upper->CopyMode = SRCCOPY;
+
+    if (scene == 0) {
+        const int top = AlternatePhase ? 0 : 300;
+        upper->CopyRect(kWhole, SceneStrawberry_Main->GetCanvas(), Rect(0, top, 800, top + 300));
+    } else if (scene >= 1 && scene <= 10) {
+        // A scene is a 75 x 75 sky tile blown up to the whole width.
+        TCanvas* tile = scenebuff->GetCanvas();
+        tile->CopyMode = SRCCOPY;
+        tile->CopyRect(SceneTileRect, SceneList->GetCanvas(), SceneCellRect[scene - 1]);
+        upper->StretchDraw(kWhole, scenebuff->GetBitmap());
+    }
+    // Any other scene keeps what the picture held.
+
+    // The base figure: a split picture, mask above, picture below.
+    MaskedCopy(upper, MainRect, MainPictList->GetCanvas(), BandRect[0], MainPictList->GetCanvas(), BandRect[1]);
+    if (PankHair)
+        return; // the pank hair replaces all standard hair
+
+    MaskedCopy(upper, HairSideDestRect, HairSideMask->GetCanvas(), HairSideSrcRect, HairSide->GetCanvas(),
+               HairSideSrcRect);
+    if (OtohimeHair) {
+        // Rows 0..300 here; rows 300..400 belong to the body frames.
+        MaskedCopy(upper, OtohimeDestRect, OtohimeMask->GetCanvas(), OtohimeSrcRect, OtohimeBmp->GetCanvas(),
+                   OtohimeSrcRect);
+        return;
+    }
+    if (MainHairHidden)
+        return;
+
+    MaskedCopy(upper, HairMainDestRect, HairMainMask->GetCanvas(), HairMainSrcRect, HairMain->GetCanvas(),
+               HairMainSrcRect);
+    if (!LongHair) {
+        MaskedCopy(upper, HairLongDestRect, HairNotLongMask->GetCanvas(), HairLongSrcRect, HairNotLong->GetCanvas(),
+                   HairLongSrcRect);
+    } else {
+        MaskedCopy(upper, HairLongDestRect, HairLongMask->GetCanvas(), HairLongSrcRect, HairLong->GetCanvas(),
+                   HairLongSrcRect);
+        if (!HairLongLeftOut)
+            MaskedCopy(upper, HairLongLeftDestRect, Hair_LongLeft->GetCanvas(), HairLongLeftMaskRect,
+                       Hair_LongLeft->GetCanvas(), HairLongLeftSrcRect);
+    }
+    upper->CopyMode = SRCCOPY;
+}
+
+// The face is an opaque 279 x 123 cell over the eye region, except its
+// bottom-left 12 x 12 corner, which keeps what was drawn there before: the
+// 12-column strip under the cell's left edge is put aside in subworkcanvas and
+// its bottom rows are put back afterwards. At the left window edge only the
+// visible part of the strip is kept, and nothing once it is wholly outside.
+void TSvelmia::DrawFace(int cell)
+{
+    if (CycleCounter == 600)
+        return;
+    constexpr int kStrip = 12;
+    constexpr int kKeptTop = 111;
+    TCanvas* upper = UpperBmp->GetCanvas();
+    TCanvas* store = subworkcanvas->GetCanvas();
+
+    const int x = FaceBaseLeft + PanX;
+    TRect column = Rect(x, 0, x + kStrip, FaceCellHeight);
+    TRect stored = Rect(0, 0, kStrip, FaceCellHeight);
+    bool keep = true;
+    if (x < 0) {
+        if (-x >= kStrip) {
+            keep = false;
+        } else {
+            const int w = kStrip + x;
+            stored = Rect(0, 0, w, FaceCellHeight);
+            column = Rect(0, 0, w, FaceCellHeight);
+        }
+    }
+    if (keep) {
+        store->CopyMode = SRCCOPY;
+        store->CopyRect(stored, upper, column);
+    }
+
+    upper->CopyMode = SRCCOPY;
+    const int top = FaceCellHeight * cell;
+    upper->CopyRect(FaceDestRect, FaceWorkB->GetCanvas(), Rows(FaceSrcRect, top, top + FaceCellHeight));
+
+    if (keep) {
+        stored.Top = kKeptTop;
+        column.Top = kKeptTop;
+        upper->CopyRect(column, store, stored);
+    }
+}
+
+// Earrings and earring frames: the mask is always made from the first cell,
+// the picture is the cell's rows.
+void TSvelmia::DrawEarring(int cell)
+{
+    const int top = EarringCellHeight * cell;
+    MaskedCopy(UpperBmp->GetCanvas(), EarringDestRect, EarringListMask->GetCanvas(), EarringSrcRect,
+               EarringListPict->GetCanvas(), Rows(EarringSrcRect, top, top + EarringCellHeight));
+}
+
+void TSvelmia::DrawEarringFrame(int cell)
+{
+    if (!EarringFrameMask)
+        return; // exists only while the frame list loaded
+    const int top = EarringFrameHeight * cell;
+    MaskedCopy(UpperBmp->GetCanvas(), EarringFrameDestRect, EarringFrameMask->GetCanvas(), EarringFrameSrcRect,
+               EarringFrameList->GetCanvas(), Rows(EarringFrameSrcRect, top, top + EarringFrameHeight));
+}

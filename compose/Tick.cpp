@@ -1,0 +1,175 @@
+// The 100 ms tick. Everything that moves on screen is driven from here: the
+// tick picks the routine of the active view, each view advances the shared
+// cycle counter, and the portrait view recomposes the whole picture when its
+// 601-tick cycle ends. Input handlers never draw the portrait themselves; they
+// step the automatic counters back and set CycleCounter to 600, so the next
+// portrait tick ends the cycle and recomposes.
+#include "shell/Velmiaunit1.h"
+
+using namespace vcl;
+
+namespace {
+constexpr int kCycleLength = 601;        // ticks 0..600
+constexpr int kCloseUpCycleLength = 301; // ticks 0..300
+constexpr int kBreathPeriod = 30;        // body frame period, in ticks
+constexpr TRect kWhole = Rect(0, 0, 800, 300);
+} // namespace
+
+void TSvelmia::Timer1Timer(TObject* /*Sender*/)
+{
+    Timer1->SetEnabled(false);
+    if (QuitRequested) {
+        Close();
+        // A platform that closes at once has run FormClose by now and freed
+        // the pictures; there is nothing left to draw into.
+        if (!UpperBmp)
+            return;
+    }
+    if (BrowserOpen)
+        return; // the part browser enables Timer1 again when it closes
+
+    Busy = true;
+    ++TickCount;
+    if (CloseUpMode) {
+        CloseUpTick();
+    } else if (ShowMode) {
+        ShowTick();
+    } else if (GrayMode) {
+        GrayTick();
+    } else {
+        if (PortraitMode)
+            PortraitTick();
+        if (QuadMode)
+            QuadTick();
+    }
+    Busy = false;
+    Timer1->SetEnabled(true);
+}
+
+void TSvelmia::PortraitTick()
+{
+    Mainpict->SetLeft(0);
+    Mainpict->SetTop(0);
+    mySubcanvas->SetLeft(0);
+    mySubcanvas->SetTop(300);
+    CloseEye_disp->SetLeft(EyeLeft);
+    CloseEye_disp->SetTop(0);
+
+    BodyPhase = CycleCounter % kBreathPeriod;
+    ShowBodyFrame(BodyPhase);
+    BlinkStep(CycleCounter);
+    if (ShootingStarActive)
+        ShootingStarStep();
+    if (StarTwinkleActive)
+        StarTwinkleStep();
+
+    ++CycleCounter;
+    if (CycleCounter < kCycleLength)
+        return;
+
+    // End of the cycle.
+    CycleCounter = 0;
+    PeekOpen = true;
+    ++RoundCounter;
+    ShootingStarActive = false;
+    StarTwinkleActive = false;
+    if (RoundCounter != RoundsPerCompose)
+        return;
+    RoundCounter = 0;
+    ComposePortrait();
+}
+
+void TSvelmia::ShowBodyFrame(int Phase)
+{
+    mySubcanvas->SetLeft(0);
+    mySubcanvas->SetTop(300);
+    int frame;
+    switch (Phase) {
+    case 5:
+        frame = 1;
+        break;
+    case 7:
+        frame = 2;
+        break;
+    case 17:
+        frame = 1;
+        break;
+    case 19:
+        frame = 0;
+        break;
+    default:
+        return; // the frame on screen stays
+    }
+    TCanvas* canvas = mySubcanvas->GetCanvas();
+    canvas->CopyMode = SRCCOPY;
+    canvas->CopyRect(kWhole, FrameBmp[frame]->GetCanvas(), kWhole);
+}
+
+void TSvelmia::GrayTick()
+{
+    CloseEye_disp->SetLeft(EyeBaseLeft);
+    CloseEye_disp->SetTop(0);
+    Mainpict->SetLeft(0);
+    Mainpict->SetTop(0);
+    mySubcanvas->SetLeft(0);
+    mySubcanvas->SetTop(300);
+    GrayBlinkStep(CycleCounter);
+    BodyPhase = CycleCounter % kBreathPeriod;
+    ShowBodyFrame(BodyPhase);
+    ++CycleCounter;
+    if (CycleCounter >= kCycleLength)
+        CycleCounter = 0;
+}
+
+void TSvelmia::QuadTick()
+{
+    SmallClosedPict0->SetLeft(110);
+    SmallClosedPict0->SetTop(0);
+    SmallClosedPict01->SetLeft(510);
+    SmallClosedPict01->SetTop(0);
+    SmallClosedPict1->SetLeft(110);
+    SmallClosedPict1->SetTop(300);
+    SmallClosedPict11->SetLeft(510);
+    SmallClosedPict11->SetTop(300);
+    Mainpict->SetLeft(0);
+    Mainpict->SetTop(0);
+    mySubcanvas->SetLeft(0);
+    mySubcanvas->SetTop(300);
+    if (QuadEyesClosed)
+        SmallClosedPict11->SetVisible(true);
+    QuadBlinkStep(CycleCounter);
+    ++CycleCounter;
+    if (CycleCounter >= kCycleLength)
+        CycleCounter = 0;
+}
+
+void TSvelmia::CloseUpTick()
+{
+    Mainpict->SetLeft(0);
+    Mainpict->SetTop(0);
+    mySubcanvas->SetLeft(0);
+    mySubcanvas->SetTop(300);
+    CloseEye_disp_stretch->SetTop(0);
+    CloseEye_disp_stretch->SetLeft(CloseUpEyeLeft);
+    Busy = true;
+    CloseUpBlinkStep(CycleCounter);
+    ++CycleCounter;
+    if (CycleCounter >= kCloseUpCycleLength)
+        CycleCounter = 0;
+    Busy = false;
+}
+
+void TSvelmia::StepBackCounters()
+{
+    if (!PortraitComposed)
+        return;
+    if (--SceneIndex < 0)
+        SceneIndex = 7;
+    if (EarringAuto && --EarringIndex < 0)
+        EarringIndex = 4;
+    // An empty face list (FaceCount 0) keeps the index at 0 rather than -1.
+    if (FaceAuto && --FaceIndex < 0)
+        FaceIndex = FaceCount > 0 ? FaceCount - 1 : 0;
+    if (BraceletAuto && --BraceletIndex < 0)
+        BraceletIndex = 4;
+}
