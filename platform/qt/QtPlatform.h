@@ -68,13 +68,14 @@ public:
 
     // The window of a form, created on first use.
     FormWindow* WindowOf(vcl::TForm* form);
+    // Destroys the window of a form that is going away.
+    void DropWindow(vcl::TForm* form) { windows_.erase(form); }
     // Runs `f` (a call into the form) and then brings the window up to date.
     // An exception from the program is reported as the toolkit reports
     // errors (a message box and standard error) and the program goes on.
     void Dispatch(vcl::TForm* form, const std::function<void()>& f);
     // The height the caption bar adds for client positions (25 when captioned).
     static int CaptionOffsetOf(const vcl::TForm& form);
-    // Where a screen position lands in the client area (tests).
     int TimerCount() const { return int(timers_.size()); }
     bool TimerActive(vcl::TTimer* timer) const;
 
