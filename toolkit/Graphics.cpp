@@ -10,6 +10,10 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace vcl {
 
 int BitsPerPixel(TPixelFormat f)
@@ -540,6 +544,133 @@ template <Rop op, typename T> inline T Apply(T s, T d)
 
 typedef uint8_t V16 __attribute__((vector_size(16)));
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define VELMIA_X86_PATHS 1
+// Wider paths for the hot copies, chosen at run time by what the processor has.
+
+bool HaveSsse3()
+{
+    static const bool have = __builtin_cpu_supports("ssse3");
+    return have;
+}
+
+bool HaveAvx2()
+{
+    static const bool have = __builtin_cpu_supports("avx2");
+    return have;
+}
+
+template <Rop op> __attribute__((target("avx2"))) inline __m256i Apply256(__m256i s, __m256i d)
+{
+    if constexpr (op == Rop::Copy)
+        return s;
+    else if constexpr (op == Rop::Erase)
+        return _mm256_andnot_si256(d, s);
+    else if constexpr (op == Rop::Invert)
+        return _mm256_xor_si256(s, d);
+    else
+        return _mm256_or_si256(s, d);
+}
+
+template <Rop op> __attribute__((target("ssse3"))) inline __m128i Apply128(__m128i s, __m128i d)
+{
+    if constexpr (op == Rop::Copy)
+        return s;
+    else if constexpr (op == Rop::Erase)
+        return _mm_andnot_si128(d, s);
+    else if constexpr (op == Rop::Invert)
+        return _mm_xor_si128(s, d);
+    else
+        return _mm_or_si128(s, d);
+}
+
+// d[i] := op(s[i], d[i]); returns how many bytes it did (a multiple of 32).
+template <Rop op>
+__attribute__((target("avx2"))) size_t CombineBytesAvx2(uint8_t* __restrict d, const uint8_t* __restrict s, size_t n)
+{
+    size_t i = 0;
+    for (; i + 32 <= n; i += 32) {
+        auto* p = reinterpret_cast<__m256i*>(d + i);
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        _mm256_storeu_si256(p, Apply256<op>(a, _mm256_loadu_si256(p)));
+    }
+    return i;
+}
+
+// The masks' case: an 8-bit source whose colours are all grey, with every
+// non-black entry among the first 16 (a black-and-white palette). One table
+// shuffle gives the grey of each pixel, three more spread it over blue, green
+// and red. Indices 16..255 saturate to 0x80 and above, which the shuffle
+// reads as 0 (black). Both return how many pixels they did.
+template <Rop op>
+__attribute__((target("ssse3"))) size_t Grey16To24Ssse3(uint8_t* __restrict d, const uint8_t* __restrict idx,
+                                                        const uint8_t* grey16, size_t n)
+{
+    const __m128i lut = _mm_loadu_si128(reinterpret_cast<const __m128i*>(grey16));
+    const __m128i bias = _mm_set1_epi8(0x70);
+    const __m128i rep0 = _mm_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5);
+    const __m128i rep1 = _mm_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10);
+    const __m128i rep2 = _mm_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15);
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(idx + i));
+        const __m128i v = _mm_shuffle_epi8(lut, _mm_adds_epu8(x, bias));
+        auto* p = reinterpret_cast<__m128i*>(d + 3 * i);
+        _mm_storeu_si128(p, Apply128<op>(_mm_shuffle_epi8(v, rep0), _mm_loadu_si128(p)));
+        _mm_storeu_si128(p + 1, Apply128<op>(_mm_shuffle_epi8(v, rep1), _mm_loadu_si128(p + 1)));
+        _mm_storeu_si128(p + 2, Apply128<op>(_mm_shuffle_epi8(v, rep2), _mm_loadu_si128(p + 2)));
+    }
+    return i;
+}
+
+template <Rop op>
+__attribute__((target("avx2"))) size_t Grey16To24Avx2(uint8_t* __restrict d, const uint8_t* __restrict idx,
+                                                      const uint8_t* grey16, size_t n)
+{
+    const __m256i lut = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(grey16)));
+    const __m256i bias = _mm256_set1_epi8(0x70);
+    // 32 pixels make 96 bytes: pixels 0..10 from the low half, 10..21 across
+    // both halves, 21..31 from the high half.
+    const __m256i m0 = _mm256_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5, 5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8,
+                                        9, 9, 9, 10, 10);
+    const __m256i m1 = _mm256_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15, 0, 0, 0, 1, 1,
+                                        1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5);
+    const __m256i m2 = _mm256_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10, 10, 11, 11, 11, 12, 12, 12,
+                                        13, 13, 13, 14, 14, 14, 15, 15, 15);
+    size_t i = 0;
+    for (; i + 32 <= n; i += 32) {
+        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(idx + i));
+        const __m256i v = _mm256_shuffle_epi8(lut, _mm256_adds_epu8(x, bias));
+        const __m256i lo = _mm256_permute2x128_si256(v, v, 0x00);
+        const __m256i hi = _mm256_permute2x128_si256(v, v, 0x11);
+        auto* p = reinterpret_cast<__m256i*>(d + 3 * i);
+        _mm256_storeu_si256(p, Apply256<op>(_mm256_shuffle_epi8(lo, m0), _mm256_loadu_si256(p)));
+        _mm256_storeu_si256(p + 1, Apply256<op>(_mm256_shuffle_epi8(v, m1), _mm256_loadu_si256(p + 1)));
+        _mm256_storeu_si256(p + 2, Apply256<op>(_mm256_shuffle_epi8(hi, m2), _mm256_loadu_si256(p + 2)));
+    }
+    return i;
+}
+#endif
+
+// Grey palette rows onto 24-bit rows; the caller has checked the palette.
+template <Rop op> void Grey16To24(uint8_t* __restrict d, const uint8_t* __restrict idx, const uint8_t* grey16, size_t n)
+{
+    size_t i = 0;
+#ifdef VELMIA_X86_PATHS
+    if (HaveAvx2())
+        i = Grey16To24Avx2<op>(d, idx, grey16, n);
+    else if (HaveSsse3())
+        i = Grey16To24Ssse3<op>(d, idx, grey16, n);
+#endif
+    for (; i < n; ++i) {
+        const uint8_t g = idx[i] < 16 ? grey16[idx[i]] : 0;
+        uint8_t* p = d + 3 * i;
+        p[0] = Apply<op>(g, p[0]);
+        p[1] = Apply<op>(g, p[1]);
+        p[2] = Apply<op>(g, p[2]);
+    }
+}
+
 // d[i] := op(s[i], d[i]) for n bytes.
 template <Rop op> void CombineBytes(uint8_t* __restrict d, const uint8_t* __restrict s, size_t n)
 {
@@ -547,6 +678,10 @@ template <Rop op> void CombineBytes(uint8_t* __restrict d, const uint8_t* __rest
         std::memcpy(d, s, n);
     } else {
         size_t i = 0;
+#ifdef VELMIA_X86_PATHS
+        if (HaveAvx2())
+            i = CombineBytesAvx2<op>(d, s, n);
+#endif
         for (; i + 32 <= n; i += 32) {
             V16 a0, a1, b0, b1;
             std::memcpy(&a0, s + i, 16);
@@ -665,6 +800,22 @@ template <Rop op> void RunCopy(const CopyJob& job)
     const auto sx0 = size_t(X.src[0]);
 
     // Unstretched rows of matching formats: one byte-wise pass per row.
+    if (X.contiguous && dbpp == 24 && src.bpp == 8) {
+        bool grey = true;
+        std::array<uint8_t, 16> grey16{};
+        for (size_t i = 0; i < 256 && grey; ++i) {
+            const uint32_t c = src.lut[i];
+            grey = i < 16 ? (c & 0xFF) == ((c >> 8) & 0xFF) && (c & 0xFF) == (c >> 16) : c == 0;
+            if (i < 16)
+                grey16[i] = uint8_t(c);
+        }
+        if (grey) {
+            for (size_t k = 0; k < Y.src.size(); ++k)
+                Grey16To24<op>(dbase + size_t(Y.dstFirst + int64_t(k)) * dstride + 3 * dx0, src.Row(Y.src[k]) + sx0,
+                               grey16.data(), n);
+            return;
+        }
+    }
     if (X.contiguous &&
         ((dbpp == 24 && src.bpp == 24) || (dbpp == 32 && src.bpp == 32) || (dbpp == 24 && src.bpp == 8))) {
         std::array<uint64_t, 256> lut64{};

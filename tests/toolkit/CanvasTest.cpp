@@ -101,20 +101,29 @@ TEST(CopyRect, ThirtyTwoBitDestinationKeepsItsFourthByte)
 }
 
 // Long rows run through the wide loops and their tails; every byte must match
-// the byte-wise rule.
+// the byte-wise rule. Sources: 24 and 32 bit, an 8-bit colour palette, and
+// 8-bit grey palettes (the masks' fast path) with stray indices beyond them.
 TEST(CopyRect, WideRowsMatchTheByteRuleIncludingTails)
 {
-    for (int width : {1, 5, 10, 11, 16, 37, 100}) {
+    enum Kind { Rgb24, Rgb32, Colour8, Grey16, BlackWhite8 };
+    for (int width : {1, 5, 11, 16, 31, 32, 33, 65, 100}) {
         for (const ModeCase& c : kModes) {
-            for (TPixelFormat f : {pf24bit, pf32bit, pf8bit}) {
+            for (Kind kind : {Rgb24, Rgb32, Colour8, Grey16, BlackWhite8}) {
+                const TPixelFormat f = kind == Rgb24 ? pf24bit : kind == Rgb32 ? pf32bit : pf8bit;
                 TBitmap src(width, 2, f), dst(width, 2, f == pf8bit ? pf24bit : f);
-                if (f == pf8bit) {
-                    TPalette p;
-                    for (int i = 0; i < 256; ++i)
-                        p.push_back(TPaletteEntry{uint8_t(i * 3), uint8_t(255 - i), uint8_t(i * 5), 0});
-                    src.SetPalette(p);
+                TPalette p;
+                const int entries = kind == Colour8 ? 256 : kind == Grey16 ? 16 : 2;
+                for (int i = 0; i < entries && f == pf8bit; ++i) {
+                    const auto g = uint8_t(i * 255 / (entries - 1));
+                    p.push_back(kind == Colour8 ? TPaletteEntry{uint8_t(i * 3), uint8_t(255 - i), uint8_t(i * 5), 0}
+                                                : TPaletteEntry{g, g, g, 0});
                 }
+                src.SetPalette(p);
                 FillSentinel(src, 3);
+                if (kind == Grey16 || kind == BlackWhite8)
+                    for (int y = 0; y < 2; ++y)
+                        for (int x = 0; x < width; ++x)
+                            src.ScanLine(y)[x] = uint8_t(kind == Grey16 ? x * 37 + y * 11 : (x * 7 + y) % 3);
                 FillSentinel(dst, 90);
                 TBitmap before;
                 before.Assign(dst);
@@ -131,7 +140,8 @@ TEST(CopyRect, WideRowsMatchTheByteRuleIncludingTails)
                         if (c.mode == SRCPAINT)
                             want = s | d;
                         ASSERT_EQ(uint32_t(dst.GetPixelColor(x, y)), want)
-                            << "width " << width << " bpp " << BitsPerPixel(f) << " mode " << std::hex << c.mode;
+                            << "width " << width << " kind " << kind << " mode " << std::hex << c.mode << " at "
+                            << std::dec << x << "," << y;
                     }
                 }
             }
