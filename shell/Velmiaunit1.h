@@ -7,7 +7,9 @@
 #include "toolkit/Vcl.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 class TSvelmia : public vcl::TForm, private PortraitState {
 public:
@@ -191,15 +193,22 @@ private:
     // Start-up helpers (shell/, assets/).
     void PlaceWindow();
     void FillBlackWhitePalette();
+    // A new 8-bit bitmap with the black-and-white palette.
     vcl::TBitmap* NewMaskBitmap(int width, int height);
+    // Required pictures: throw a report naming the file, the folder and the reason.
     void LoadRequiredPicture(vcl::TImage* image, const char* fileName);
     void LoadRequiredBitmap(vcl::TBitmap* bitmap, const char* fileName);
-    void LoadTwoCellStrips();
-    void DrawStripMasks();
-    void CreateLayerMasks();
-    void LoadOptionalPictures();
+    void LoadStrip(vcl::TImage* strip, const char* fileName, int height, int pictureTop);
     void LoadFaceLists();
+    // Optional pictures: return whether everything succeeded.
+    bool LoadOptionalPicture(vcl::TImage* image, const char* fileName);
+    bool LoadAlternativeHair(const char* fileName, vcl::TBitmap* picture, vcl::TBitmap* mask, vcl::TBitmap* eyePicture,
+                             vcl::TBitmap* eyeMask);
+    void LoadNightSky();
     void FreePictures();
+
+    // Timers and dialogs (the image controls belong to TForm).
+    std::vector<std::unique_ptr<vcl::TObject>> owned_;
 };
 
 extern TSvelmia* Svelmia;

@@ -1,0 +1,210 @@
+// The picture files read at start-up: required pictures (a failure ends
+// start-up with a report naming the file, the folder and the reason),
+// optional ones (a failure only sets a flag), and what is derived from them.
+#include "shell/Velmiaunit1.h"
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+using vcl::Rect;
+using vcl::TBitmap;
+
+namespace {
+
+std::string CurrentFolder()
+{
+    std::error_code ec;
+    std::filesystem::path folder = std::filesystem::current_path(ec);
+    return ec ? std::string("the current folder") : folder.string();
+}
+
+// The report of a required picture that start-up cannot use.
+[[noreturn]] void ThrowUnusable(const std::string& file, const std::string& reason)
+{
+    throw vcl::EFileError("Cannot start: the picture file \"" + file + "\" in the folder \"" + CurrentFolder() +
+                          "\" cannot be used: " + reason);
+}
+
+[[noreturn]] void ThrowUnreadable(const std::string& file, const std::exception& e)
+{
+    if (const auto* bmp = dynamic_cast<const vcl::BmpError*>(&e))
+        ThrowUnusable(file, bmp->Reason());
+    ThrowUnusable(file, e.what());
+}
+
+// The mask routines read three bytes per pixel (four in 32-bit pictures), so
+// pictures stored with a palette are turned into 24-bit ones on load.
+void MakeMaskable(TBitmap* bitmap)
+{
+    vcl::TPixelFormat f = bitmap->GetPixelFormat();
+    if (f != vcl::pf24bit && f != vcl::pf32bit)
+        bitmap->SetPixelFormat(vcl::pf24bit);
+}
+
+// Loads a picture file into an image control; throws on any failure.
+void LoadPicture(vcl::TImage* image, const char* fileName)
+{
+    image->GetPicture()->LoadFromFile(fileName);
+    MakeMaskable(image->GetPicture()->GetBitmap());
+}
+
+void Free(TBitmap*& bitmap)
+{
+    delete bitmap;
+    bitmap = nullptr;
+}
+
+} // namespace
+
+TBitmap* TSvelmia::NewMaskBitmap(int width, int height)
+{
+    auto* mask = new TBitmap();
+    mask->SetPixelFormat(vcl::pf8bit);
+    mask->SetPalette(vcl::CreatePalette(BlackWhitePalette));
+    mask->SetSize(width, height);
+    return mask;
+}
+
+void TSvelmia::LoadRequiredPicture(vcl::TImage* image, const char* fileName)
+{
+    try {
+        LoadPicture(image, fileName);
+    } catch (const std::exception& e) {
+        ThrowUnreadable(fileName, e);
+    }
+}
+
+void TSvelmia::LoadRequiredBitmap(TBitmap* bitmap, const char* fileName)
+{
+    try {
+        bitmap->LoadFromFile(fileName);
+        MakeMaskable(bitmap);
+    } catch (const std::exception& e) {
+        ThrowUnreadable(fileName, e);
+    }
+}
+
+bool TSvelmia::LoadOptionalPicture(vcl::TImage* image, const char* fileName)
+{
+    try {
+        LoadPicture(image, fileName);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// A two-cell strip: the file's picture is drawn into the lower cell of the
+// control (at row `pictureTop`); the upper cell receives its mask later.
+void TSvelmia::LoadStrip(vcl::TImage* strip, const char* fileName, int height, int pictureTop)
+{
+    LoadRequiredBitmap(ScratchMask, fileName);
+    strip->GetCanvas()->CopyMode = vcl::SRCCOPY;
+    strip->SetHeight(height);
+    strip->GetBitmap()->SetPixelFormat(vcl::pf24bit);
+    strip->GetCanvas()->Draw(0, pictureTop, ScratchMask);
+}
+
+// An alternative hair style: the picture (which keeps its created size as the
+// size of its mask), its mask, and the 243 x 123 cut-outs over the eye patch
+// when `eyePicture` is given. Returns false when any of it failed.
+bool TSvelmia::LoadAlternativeHair(const char* fileName, TBitmap* picture, TBitmap* mask, TBitmap* eyePicture,
+                                   TBitmap* eyeMask)
+{
+    const int width = picture->GetWidth();
+    const int height = picture->GetHeight();
+    try {
+        picture->LoadFromFile(fileName);
+        MakeMaskable(picture);
+        mask->SetPixelFormat(vcl::pf8bit);
+        mask->SetPalette(vcl::CreatePalette(BlackWhitePalette));
+        mask->SetSize(width, height);
+        MakeWhiteMaskFromBitmap(mask, picture, Rect(0, 0, width, height), Rect(0, 0, width, height));
+        if (eyePicture && eyeMask) {
+            const vcl::TRect eye = Rect(0, 0, 243, 123);
+            const vcl::TRect cut = Rect(88, 0, 331, 123);
+            eyePicture->SetSize(243, 123);
+            eyePicture->GetCanvas()->CopyMode = vcl::SRCCOPY;
+            eyePicture->GetCanvas()->CopyRect(eye, picture->GetCanvas(), cut);
+            eyeMask->SetPixelFormat(vcl::pf8bit);
+            eyeMask->SetPalette(vcl::CreatePalette(BlackWhitePalette));
+            eyeMask->SetSize(243, 123);
+            eyeMask->GetCanvas()->CopyMode = vcl::SRCCOPY;
+            eyeMask->GetCanvas()->CopyRect(eye, mask->GetCanvas(), cut);
+        }
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// Background, streaming picture and star list of the night scene, all
+// optional; the star list is only tried when the background loaded.
+void TSvelmia::LoadNightSky()
+{
+    try {
+        LoadPicture(Background, "vlm_background.bmp");
+        BackgroundRect = Background->GetCanvas()->ClipRect();
+        BackgroundRectCopy = BackgroundRect;
+        BackgroundMask = NewMaskBitmap(BackgroundRect.Width(), BackgroundRect.Height());
+        Background->GetBitmap()->SetPixelFormat(vcl::pf24bit);
+        MakeWhiteMaskFromImage(BackgroundMask, Background, BackgroundRect, BackgroundRect);
+    } catch (const std::exception&) {
+        BackgroundLoaded = false;
+        Free(BackgroundMask);
+    }
+
+    try {
+        Streaming->GetBitmap()->SetPixelFormat(vcl::pf24bit);
+        LoadPicture(Streaming, "vlm_streaming.bmp");
+    } catch (const std::exception&) {
+        StreamingLoaded = false;
+    }
+
+    if (BackgroundLoaded) {
+        try {
+            LoadPicture(StarList, "vlm_starlist.bmp");
+            StarListLoaded = true;
+        } catch (const std::exception&) {
+        }
+    }
+
+    if (StreamingLoaded) {
+        StreamingMask = NewMaskBitmap(StreamingRect.Width(), StreamingRect.Height());
+        MakeWhiteMaskFromImage(StreamingMask, Streaming, StreamingRect, StreamingRect);
+    }
+
+    if (StarListLoaded) {
+        StarListMask = NewMaskBitmap(StarWidth, 5 * StarHeight);
+        StarListRect.Bottom = 5 * StarHeight;
+        MakeWhiteMaskFromImage(StarListMask, StarList, StarListRect, StarListRect);
+        StarCell = new TBitmap(StarWidth, StarHeight);
+    }
+}
+
+// The two face lists: columns of 279 x 123 cells. A list shorter than one
+// cell would leave no face to show (and the face counters without a bound),
+// so it is refused like an unreadable file.
+void TSvelmia::LoadFaceLists()
+{
+    FaceList = new TBitmap();
+    FaceListLarge = new TBitmap();
+    FaceWorkB = new TBitmap();
+    FaceWorkC = new TBitmap();
+    LoadRequiredBitmap(FaceList, "vlm_facelist.bmp");
+    LoadRequiredBitmap(FaceListLarge, "vlm_facelist_lg.bmp");
+    FaceListHeight = FaceList->GetCanvas()->ClipRect().Bottom;
+    if (FaceListHeight < FaceCellHeight)
+        ThrowUnusable("vlm_facelist.bmp", "the face list is " + std::to_string(FaceListHeight) +
+                                              " rows high, less than one face of " + std::to_string(FaceCellHeight) +
+                                              " rows");
+    FaceCount = FaceListHeight / FaceCellHeight;
+    FaceWorkA = new TBitmap();
+    FaceWorkA->SetSize(279, FaceListHeight);
+    FaceWorkB->SetSize(279, FaceListHeight);
+    FaceWorkC->SetSize(279, FaceListHeight);
+    FaceWorkB->GetCanvas()->CopyMode = vcl::SRCCOPY;
+    FaceWorkB->GetCanvas()->CopyRect(Rect(0, 0, 279, FaceListHeight), FaceList->GetCanvas(),
+                                     Rect(0, 0, 279, FaceListHeight));
+}

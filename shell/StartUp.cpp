@@ -1,0 +1,310 @@
+// Start-up and close of the form: window placement, the creation of every
+// private picture, the picture loads and masks, the first composition.
+#include "shell/Velmiaunit1.h"
+
+using vcl::Rect;
+using vcl::TBitmap;
+
+namespace {
+
+TBitmap* NewBitmap(int width, int height, vcl::TPixelFormat format = vcl::pfDevice)
+{
+    return new TBitmap(width, height, format);
+}
+
+void Free(TBitmap*& bitmap)
+{
+    delete bitmap;
+    bitmap = nullptr;
+}
+
+} // namespace
+
+// Borderless on screens up to 600 pixels high, a captioned window centred
+// with room for its caption bar on larger ones.
+void TSvelmia::PlaceWindow()
+{
+    ScreenHeight = vcl::Screen->GetHeight();
+    ScreenWidth = vcl::Screen->GetWidth();
+    if (ScreenHeight <= 600) {
+        SetBorderStyle(vcl::TBorderStyle::bsNone);
+        SetLeft((ScreenWidth - 800) / 2);
+        SetTop((ScreenHeight - 600) / 2);
+    } else {
+        SetWindowState(vcl::TWindowState::wsNormal);
+        SetCaption("VelmiaAlive");
+        SetBorderStyle(vcl::TBorderStyle::bsSingle);
+        SetLeft((ScreenWidth - 800) / 2);
+        SetTop((ScreenHeight - 620) / 2);
+        CaptionOffset = 25;
+    }
+    SetClientHeight(600);
+    SetClientWidth(800);
+}
+
+void TSvelmia::FillBlackWhitePalette()
+{
+    BlackWhitePalette.palVersion = 0x300;
+    BlackWhitePalette.palNumEntries = 2;
+    BlackWhitePalette.palPalEntry[0] = {0, 0, 0, 0};
+    BlackWhitePalette.palPalEntry[1] = {255, 255, 255, 0};
+}
+
+// Every step runs in this order: the masks need the pictures, the first
+// composition needs the masks. A required picture that cannot be read throws
+// out of here, and nothing after it runs (Timer1 stays disabled).
+void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
+{
+    // 1. Window placement.
+    PlaceWindow();
+
+    // 2. The palette of every mask bitmap.
+    FillBlackWhitePalette();
+
+    // 3. The two halves of the window and the blink overlay.
+    Mainpict->SetHeight(300);
+    Mainpict->SetWidth(800);
+    Mainpict->SetLeft(0);
+    Mainpict->SetTop(0);
+    CloseEye_disp->SetLeft(EyeLeft);
+    CloseEye_disp->SetTop(0);
+    mySubcanvas->SetLeft(0);
+    mySubcanvas->SetTop(300);
+
+    // 4. Body frames.
+    for (TBitmap*& frame : FrameBmp)
+        frame = NewBitmap(800, 300, vcl::pf24bit);
+    for (int k = 0; k < 3; ++k)
+        FrameBmp[k]->GetCanvas()->CopyMode = vcl::SRCCOPY;
+
+    // 5. Work pictures held in image controls.
+    MainPictList->SetWidth(800);
+    MainPictList->SetHeight(600);
+    SceneStrawberry_Main->SetWidth(800);
+    SceneStrawberry_Main->SetHeight(600);
+    SceneStrawberry_Sub->SetWidth(800);
+    SceneStrawberry_Sub->SetHeight(600);
+    SceneList->SetWidth(75);
+    SceneList->SetHeight(750);
+    SubPictList->SetWidth(800);
+    SubPictList->SetHeight(900);
+    BraceletList->SetWidth(130);
+    BraceletList->SetHeight(240);
+    mySubcanvas->SetWidth(800);
+    mySubcanvas->SetHeight(300);
+    EarringListPict->SetWidth(330);
+    EarringListPict->SetHeight(600);
+
+    // 6. Upper picture and the close-up's work picture.
+    UpperBmp = NewBitmap(800, 300, vcl::pf24bit);
+    ZoomBmp = NewBitmap(880, 660, vcl::pf24bit);
+
+    // 7. The four small closed-eye overlays: upper pair and lower pair.
+    SmallClosedPict0->SetTop(0);
+    SmallClosedPict01->SetTop(0);
+    SmallClosedPict1->SetTop(300);
+    SmallClosedPict11->SetTop(300);
+
+    // 8. Required pictures.
+    LoadRequiredPicture(SceneStrawberry_Main, "vlm_scene_strawberry_upper.bmp");
+    LoadRequiredPicture(SceneStrawberry_Sub, "vlm_scene_strawberry_lower.bmp");
+    LoadRequiredPicture(SceneList, "vlm_scene_list.bmp");
+    LoadRequiredPicture(HairMain, "vlm_0_main_hair.bmp");
+    LoadRequiredPicture(HairSub, "vlm_0_hair_sub_up.bmp");
+    LoadRequiredPicture(Costume, "vlm_co.bmp");
+    LoadRequiredPicture(Camisole, "vlm_ca.bmp");
+    LoadRequiredPicture(EarringListPict, "vlm_earring_list.bmp");
+    LoadRequiredPicture(StringPattern, "vlm_string_pattern_list.bmp");
+    LoadRequiredPicture(ThickStringPattern, "vlm_thickstring_pattern.bmp");
+    LoadRequiredPicture(CrossStringPattern, "vlm_crossstring_pattern.bmp");
+    LoadRequiredPicture(WStringPattern, "vlm_wstring_pattern.bmp");
+    LoadRequiredPicture(Ribborn, "vlm_ri.bmp");
+    LoadRequiredPicture(HairBand, "vlm_hb.bmp");
+
+    // 9. Base figure: white, the figure in the lower half (its mask goes in
+    // the upper half at step 13).
+    vcl::TCanvas* canvas = MainPictList->GetCanvas();
+    canvas->Brush.Color = vcl::clWhite;
+    canvas->FillRect(Rect(0, 0, 800, 600));
+    canvas->CopyMode = vcl::SRCCOPY;
+    canvas->CopyRect(Rect(170, 300, 590, 600), mainsave->GetCanvas(), Rect(0, 0, 420, 300));
+
+    // 10. Base body: three 800 x 300 frames built from five bands.
+    canvas = SubPictList->GetCanvas();
+    canvas->Brush.Color = vcl::clWhite;
+    canvas->FillRect(Rect(0, 0, 800, 900));
+    canvas->CopyMode = vcl::SRCCOPY;
+    SubPictList->GetBitmap()->SetPixelFormat(vcl::pf24bit);
+    vcl::TCanvas* bands = subworkcanvas->GetCanvas();
+    canvas->CopyRect(Rect(100, 0, 800, 300), bands, Rect(0, 0, 700, 300));
+    canvas->CopyRect(Rect(100, 300, 800, 400), bands, Rect(0, 0, 700, 100));
+    canvas->CopyRect(Rect(100, 400, 800, 600), bands, Rect(0, 300, 700, 500));
+    canvas->CopyRect(Rect(100, 600, 800, 700), bands, Rect(0, 0, 700, 100));
+    canvas->CopyRect(Rect(100, 700, 800, 900), bands, Rect(0, 500, 700, 700));
+
+    // 11. The lower pair of small closed eyes both come from SmallClosedPict0.
+    SmallClosedPict1->GetCanvas()->CopyRect(Rect(0, 0, 140, 60), SmallClosedPict0->GetCanvas(), Rect(0, 0, 140, 60));
+    SmallClosedPict11->GetCanvas()->CopyRect(Rect(0, 0, 140, 60), SmallClosedPict0->GetCanvas(), Rect(0, 0, 140, 60));
+
+    // 12. Two-cell strips: the picture goes into the lower cell.
+    ScratchMask = new TBitmap();
+    LoadStrip(FlowerPict, "vlm_fl.bmp", 240, 120);
+    LoadStrip(Choker, "vlm_ch.bmp", 300, 150);
+    LoadStrip(BraceletList, "vlm_bracelet.bmp", 240, 40);
+    LoadStrip(Hair_LongLeft, "vlm_0_main_hair_longleft.bmp", 300, 150);
+    CreateScratchMask();
+
+    // 13. The masks of the strips go into their upper cells.
+    DrawWhiteMask(MainPictList, mainsave, Rect(170, 0, 590, 300), Rect(0, 0, 420, 300));
+    DrawWhiteMask(Hair_LongLeft, Hair_LongLeft, Rect(0, 0, 150, 150), Rect(0, 150, 150, 300));
+    DrawWhiteMask(FlowerPict, FlowerPict, Rect(0, 0, 100, 120), Rect(0, 120, 100, 240));
+    DrawWhiteMask(BraceletList, BraceletList, Rect(0, 0, 130, 40), Rect(0, 40, 130, 80));
+    DrawWhiteMask(Choker, Choker, Rect(0, 0, 150, 150), Rect(0, 150, 150, 300));
+    Free(ScratchMask);
+
+    // 14. Working bitmaps of the selection sets and the masks of the layers.
+    ChokerTemp = NewBitmap(150, 300);
+    CostumeTemp = NewBitmap(530, 300);
+    CostumeMask = NewMaskBitmap(530, 300);
+    MakeWhiteMaskFromImage(CostumeMask, Costume, Rect(0, 0, 530, 300), Rect(0, 0, 530, 300));
+    CamisoleMask = NewMaskBitmap(550, 750);
+    MakeWhiteMaskFromImage(CamisoleMask, Camisole, Rect(0, 0, 550, 750), Rect(0, 0, 550, 750));
+    CamisoleWorkMask = NewMaskBitmap(550, 750);
+    CamisoleTempA = NewBitmap(550, 750);
+    CamisoleTempB = NewBitmap(550, 750);
+    FlowerTemp = NewBitmap(100, 240);
+    HairBandTempA = NewBitmap(80, 100);
+    HairBandTempB = NewBitmap(80, 100);
+    HairMainMask = NewMaskBitmap(600, 300);
+    MakeWhiteMaskFromImage(HairMainMask, HairMain, Rect(0, 0, 600, 300), Rect(0, 0, 600, 300));
+    HairSubMask = NewMaskBitmap(500, 120);
+    MakeWhiteMaskFromImage(HairSubMask, HairSub, Rect(0, 0, 500, 120), Rect(0, 0, 500, 120));
+    HairLongMask = NewMaskBitmap(260, 260);
+    MakeWhiteMaskFromImage(HairLongMask, HairLong, Rect(0, 0, 260, 260), Rect(0, 0, 260, 260));
+    HairNotLongMask = NewMaskBitmap(260, 260);
+    MakeWhiteMaskFromImage(HairNotLongMask, HairNotLong, Rect(0, 0, 260, 260), Rect(0, 0, 260, 260));
+    HairSideMask = NewMaskBitmap(420, 200);
+    MakeWhiteMaskFromImage(HairSideMask, HairSide, Rect(0, 0, 420, 200), Rect(0, 0, 420, 200));
+    HairBandMask = NewMaskBitmap(80, 100);
+    HairBandWorkMask = NewMaskBitmap(80, 100);
+    MakeWhiteMaskFromImage(HairBandMask, HairBand, Rect(0, 0, 80, 100), Rect(0, 0, 80, 100));
+    RibbonTempA = NewBitmap(200, 80);
+    RibbonTempB = NewBitmap(200, 80);
+    RibbonMask = NewMaskBitmap(200, 80);
+    RibbonWorkMask = NewMaskBitmap(200, 80);
+    MakeWhiteMaskFromImage(RibbonMask, Ribborn, Rect(0, 0, 200, 80), Rect(0, 0, 200, 80));
+    SceneKeyMask = NewMaskBitmap(330, 300);
+    EarringListMask = NewMaskBitmap(330, 120);
+    MakeWhiteMaskFromImage(EarringListMask, EarringListPict, Rect(0, 0, 330, 120), Rect(0, 0, 330, 120));
+
+    // 15. Earring frames (optional).
+    EarringFramesLoaded = LoadOptionalPicture(EarringFrameList, "vlm_earring_framelist.bmp");
+    if (EarringFramesLoaded) {
+        EarringFrameMask = NewMaskBitmap(340, 120);
+        MakeWhiteMaskFromImage(EarringFrameMask, EarringFrameList, Rect(0, 0, 340, 120), Rect(0, 0, 340, 120));
+    }
+
+    // 16. Work pictures of the close-up view and the mouse handling.
+    WideBufA = NewBitmap(800, 450);
+    WideBufB = NewBitmap(800, 450);
+    FullBuf = NewBitmap(800, 600);
+    EyeBuf = NewBitmap(243, 123);
+
+    // 17-19. The three alternative hair styles (optional).
+    ShaggyBmp = NewBitmap(450, 250);
+    ShaggyMask = new TBitmap();
+    ShaggyEyeBmp = new TBitmap();
+    ShaggyEyeMask = new TBitmap();
+    ShaggyMissing = !LoadAlternativeHair("vlm_shaggy.bmp", ShaggyBmp, ShaggyMask, ShaggyEyeBmp, ShaggyEyeMask);
+    PankBmp = NewBitmap(450, 200);
+    PankMask = new TBitmap();
+    PankEyeBmp = new TBitmap();
+    PankEyeMask = new TBitmap();
+    PankMissing = !LoadAlternativeHair("vlm_pank.bmp", PankBmp, PankMask, PankEyeBmp, PankEyeMask);
+    OtohimeBmp = NewBitmap(500, 400);
+    OtohimeMask = new TBitmap();
+    OtohimeMissing = !LoadAlternativeHair("vlm_otohime.bmp", OtohimeBmp, OtohimeMask, nullptr, nullptr);
+
+    // 20. Mask of the base body.
+    SubPictListMask = NewMaskBitmap(800, 900);
+    MakeWhiteMaskFromImage(SubPictListMask, SubPictList, Rect(0, 0, 800, 900), Rect(0, 0, 800, 900));
+
+    // 21. Colour work pictures of the left figure's parts.
+    CostumeWork = NewBitmap(530, 300, vcl::pf24bit);
+    CamisoleWork = NewBitmap(550, 750, vcl::pf24bit);
+    ChokerWork = NewBitmap(150, 300, vcl::pf24bit);
+    FlowerWork = NewBitmap(100, 240, vcl::pf24bit);
+    HairBandWork = NewBitmap(80, 100, vcl::pf24bit);
+    RibbonWork = NewBitmap(200, 80, vcl::pf24bit);
+
+    // 22-26. Night sky pictures (optional).
+    LoadNightSky();
+
+    // 27. The close-up overlay starts from the upper half.
+    CloseEye_disp_stretch->GetCanvas()->CopyRect(Rect(0, 0, 500, 280), Mainpict->GetCanvas(), Rect(0, 0, 500, 280));
+
+    // 28. Face lists.
+    LoadFaceLists();
+
+    // 29. First composition.
+    ApplyPan();
+    RefreshClosedEyes();
+    DrawBackgroundAndHair(0);
+    DrawBodyFrames(0);
+    DrawBracelet(0);
+
+    // 30. Show it.
+    Mainpict->GetCanvas()->CopyMode = vcl::SRCCOPY;
+    mySubcanvas->GetCanvas()->CopyMode = vcl::SRCCOPY;
+    Mainpict->GetCanvas()->CopyRect(MainRect, UpperBmp->GetCanvas(), MainRect);
+    mySubcanvas->GetCanvas()->CopyRect(MainRect, FrameBmp[0]->GetCanvas(), MainRect);
+
+    // 31. Earring of the first cell.
+    DrawEarring(0);
+
+    // 32. Scene 0 starts with the lower half of its pictures.
+    AlternatePhase = false;
+
+    // 33. The two halves become visible.
+    Mainpict->SetVisible(true);
+    mySubcanvas->SetLeft(0);
+    mySubcanvas->SetTop(300);
+    mySubcanvas->SetVisible(true);
+
+    // 34. The pointer shape to restore after hiding it.
+    SavedCursor = static_cast<int16_t>(vcl::Screen->GetCursor());
+
+    // 35. Run.
+    SetVisible(true);
+    Timer1->SetEnabled(true);
+}
+
+// Frees every private picture that exists. Pictures that an optional file
+// did not produce were never created (their pointers are null).
+void TSvelmia::FormClose(vcl::TObject* /*Sender*/, vcl::TCloseAction& /*Action*/)
+{
+    // No tick may draw into the freed pictures.
+    Timer1->SetEnabled(false);
+    Timer2->SetEnabled(false);
+    FreePictures();
+}
+
+void TSvelmia::FreePictures()
+{
+    for (TBitmap*& frame : FrameBmp)
+        Free(frame);
+    TBitmap** pictures[] = {
+        &UpperBmp,       &ScratchMask,     &ZoomBmp,          &SubPictListMask, &HairMainMask,     &HairSubMask,
+        &HairLongMask,   &HairNotLongMask, &HairSideMask,     &CostumeMask,     &CamisoleMask,     &EarringListMask,
+        &HairBandMask,   &RibbonMask,      &EarringFrameMask, &BackgroundMask,  &StreamingMask,    &StarListMask,
+        &StarCell,       &ShaggyBmp,       &ShaggyMask,       &ShaggyEyeBmp,    &ShaggyEyeMask,    &PankBmp,
+        &PankMask,       &PankEyeBmp,      &PankEyeMask,      &OtohimeBmp,      &OtohimeMask,      &FaceList,
+        &FaceListLarge,  &FaceWorkA,       &FaceWorkB,        &FaceWorkC,       &CostumeWork,      &CamisoleWork,
+        &ChokerWork,     &FlowerWork,      &HairBandWork,     &RibbonWork,      &CamisoleWorkMask, &HairBandWorkMask,
+        &RibbonWorkMask, &SceneKeyMask,    &CostumeTemp,      &CamisoleTempA,   &CamisoleTempB,    &ChokerTemp,
+        &FlowerTemp,     &HairBandTempA,   &HairBandTempB,    &RibbonTempA,     &RibbonTempB,      &WideBufA,
+        &WideBufB,       &FullBuf,         &EyeBuf,           &PartBitmap};
+    for (TBitmap** picture : pictures)
+        Free(*picture);
+    BrowserNames.reset();
+}

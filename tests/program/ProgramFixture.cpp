@@ -1,0 +1,94 @@
+#include "tests/program/ProgramFixture.h"
+
+#include <cstdlib>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace velmia::test {
+
+const char* const kRequiredFiles[20] = {"vlm_scene_strawberry_upper.bmp",
+                                        "vlm_scene_strawberry_lower.bmp",
+                                        "vlm_scene_list.bmp",
+                                        "vlm_0_main_hair.bmp",
+                                        "vlm_0_hair_sub_up.bmp",
+                                        "vlm_co.bmp",
+                                        "vlm_ca.bmp",
+                                        "vlm_earring_list.bmp",
+                                        "vlm_string_pattern_list.bmp",
+                                        "vlm_thickstring_pattern.bmp",
+                                        "vlm_crossstring_pattern.bmp",
+                                        "vlm_wstring_pattern.bmp",
+                                        "vlm_ri.bmp",
+                                        "vlm_hb.bmp",
+                                        "vlm_fl.bmp",
+                                        "vlm_ch.bmp",
+                                        "vlm_bracelet.bmp",
+                                        "vlm_0_main_hair_longleft.bmp",
+                                        "vlm_facelist.bmp",
+                                        "vlm_facelist_lg.bmp"};
+
+const char* const kOptionalFiles[7] = {"vlm_earring_framelist.bmp", "vlm_shaggy.bmp",     "vlm_pank.bmp",
+                                       "vlm_otohime.bmp",           "vlm_background.bmp", "vlm_streaming.bmp",
+                                       "vlm_starlist.bmp"};
+
+fs::path ArtworkDir()
+{
+    if (const char* env = std::getenv("VELMIA_ARTWORK_DIR"); env && *env)
+        return env;
+    return VELMIA_ARTWORK_DIR;
+}
+
+void ProgramTest::SetUp()
+{
+    const fs::path art = ArtworkDir();
+    for (const char* name : kRequiredFiles)
+        if (!fs::exists(art / name))
+            GTEST_SKIP() << "default artwork not built (" << (art / name).string() << " missing)";
+
+    std::string pattern = (fs::temp_directory_path() / "velmia-program-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+    for (const auto& entry : fs::directory_iterator(art)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("vlm_", 0) == 0 && entry.path().extension() == ".bmp")
+            fs::copy_file(entry.path(), folder_ / name);
+    }
+    previous_ = fs::current_path();
+    fs::current_path(folder_);
+}
+
+void ProgramTest::TearDown()
+{
+    if (folder_.empty())
+        return;
+    fs::current_path(previous_);
+    std::error_code ec;
+    fs::remove_all(folder_, ec);
+}
+
+void ProgramTest::RemoveFile(const std::string& name)
+{
+    ASSERT_TRUE(fs::remove(folder_ / name)) << name;
+}
+
+void ProgramTest::TruncateFile(const std::string& name, std::uintmax_t bytes)
+{
+    ASSERT_GT(fs::file_size(folder_ / name), bytes) << name;
+    fs::resize_file(folder_ / name, bytes);
+}
+
+void ProgramTest::WritePicture(const std::string& name, int width, int height, vcl::TColor colour)
+{
+    vcl::TBitmap picture(width, height, vcl::pf24bit);
+    picture.GetCanvas()->Brush.Color = colour;
+    picture.GetCanvas()->FillRect(vcl::Rect(0, 0, width, height));
+    vcl::WriteBmpFile((folder_ / name).string(), picture);
+}
+
+TSvelmia* ProgramTest::Start()
+{
+    return host_.StartForm<TSvelmia>();
+}
+
+} // namespace velmia::test
