@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QStringList>
+#include <QStyleHints>
 #include <QTimer>
 #include <QWheelEvent>
 #include <cerrno>
@@ -75,7 +76,8 @@ double MillisecondsSinceProcessStart()
 // ---- FormWindow ----------------------------------------------------------------
 
 FormWindow::FormWindow(QtPlatform* platform, TForm* form)
-    : QWidget(nullptr, Qt::Window), platform_(platform), form_(form), mouse_(QApplication::doubleClickInterval(), 4)
+    : QWidget(nullptr, Qt::Window), platform_(platform), form_(form),
+      mouse_(QApplication::doubleClickInterval(), QGuiApplication::styleHints()->mouseDoubleClickDistance())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -182,19 +184,27 @@ void FormWindow::HandleWheel(int angleDeltaY, Qt::KeyboardModifiers modifiers)
 void FormWindow::mousePressEvent(QMouseEvent* e)
 {
     e->accept();
+    pressSeen_ = true;
     HandleMousePress(e->button(), e->position().toPoint(), e->modifiers(), e->buttons(), e->timestamp());
 }
 
 void FormWindow::mouseDoubleClickEvent(QMouseEvent* e)
 {
-    // Double-clicks are recognised from the presses themselves (MouseMapper);
-    // Qt reports the second press as a press as well, so this one is dropped.
+    // Double-clicks are recognised from the presses themselves (MouseMapper).
+    // Depending on the platform plug-in, Qt reports the second press as a
+    // press followed by this event, or as this event alone: only in the
+    // second case is it the press.
     e->accept();
+    if (pressSeen_)
+        return;
+    pressSeen_ = true;
+    HandleMousePress(e->button(), e->position().toPoint(), e->modifiers(), e->buttons(), e->timestamp());
 }
 
 void FormWindow::mouseReleaseEvent(QMouseEvent* e)
 {
     e->accept();
+    pressSeen_ = false;
     HandleMouseRelease(e->button(), e->position().toPoint());
 }
 

@@ -59,6 +59,7 @@ private:
     QRegion lastPaintRegion_;
     bool closed_ = false;
     bool firstFrameReported_ = false;
+    bool pressSeen_ = false; // a press event came since the last release
 };
 
 class QtPlatform : public vcl::IPlatform {

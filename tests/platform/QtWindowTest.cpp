@@ -152,18 +152,25 @@ TEST_F(QtWindow, MouseEventsReachTheFormInWindowsOrder)
         e.setTimestamp(t);
         QApplication::sendEvent(window, &e);
     };
-    // What Qt delivers for a double-click: press, release, press,
-    // double-click, release.
-    send(QEvent::MouseButtonPress, Qt::LeftButton, 1000);
-    send(QEvent::MouseButtonRelease, Qt::LeftButton, 1040);
-    send(QEvent::MouseButtonPress, Qt::LeftButton, 1100);
-    send(QEvent::MouseButtonDblClick, Qt::LeftButton, 1100);
-    send(QEvent::MouseButtonRelease, Qt::LeftButton, 1140);
+    // Qt reports the second press of a double-click either as a press and a
+    // double-click event, or as the double-click event alone (xcb).
+    for (bool pressToo : {true, false}) {
+        SCOPED_TRACE(pressToo);
+        events.clear();
+        const ulong t0 = pressToo ? 1000 : 3000;
+        send(QEvent::MouseButtonPress, Qt::LeftButton, t0);
+        send(QEvent::MouseButtonRelease, Qt::LeftButton, t0 + 40);
+        if (pressToo)
+            send(QEvent::MouseButtonPress, Qt::LeftButton, t0 + 100);
+        send(QEvent::MouseButtonDblClick, Qt::LeftButton, t0 + 100);
+        send(QEvent::MouseButtonRelease, Qt::LeftButton, t0 + 140);
+        EXPECT_EQ(events, (std::vector<std::string>{"down L 30,40", "click", "dblclick", "down L double 30,40"}));
+    }
+    events.clear();
     send(QEvent::MouseButtonPress, Qt::RightButton, 5000);
     send(QEvent::MouseButtonRelease, Qt::RightButton, 5010);
     send(QEvent::MouseButtonPress, Qt::MiddleButton, 6000);
-    EXPECT_EQ(events, (std::vector<std::string>{"down L 30,40", "click", "dblclick", "down L double 30,40",
-                                                "down R 30,40", "down M 30,40"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"down R 30,40", "down M 30,40"}));
 
     events.clear();
     for (int delta : {120, 120, -240, 60, 60}) {
