@@ -5,11 +5,15 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace velmia::resources {
 
 // The BMP bytes embedded for the image control named `control` (for example
 // "mainsave" or "logo"); an empty span when that control carries no picture.
 std::span<const uint8_t> EmbeddedPictureData(std::string_view control);
+
+// The names of every control that carries an embedded picture.
+std::vector<std::string_view> EmbeddedPictureNames();
 
 } // namespace velmia::resources
