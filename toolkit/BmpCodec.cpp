@@ -533,6 +533,22 @@ std::string SystemReason(int err)
     return std::strerror(err);
 }
 
+// Largest colour index in a 1/4/8-bit bitmap.
+unsigned MaxIndex(const TBitmap& bmp, int bits)
+{
+    unsigned top = 0;
+    for (int32_t y = 0; y < bmp.GetHeight(); ++y) {
+        const uint8_t* row = bmp.Bits() + size_t(y) * bmp.RowBytes();
+        for (int32_t x = 0; x < bmp.GetWidth(); ++x) {
+            const unsigned v = bits == 8   ? row[x]
+                               : bits == 4 ? (row[x / 2] >> (x % 2 ? 0 : 4)) & 15
+                                           : (row[x / 8] >> (7 - x % 8)) & 1;
+            top = std::max(top, v);
+        }
+    }
+    return top;
+}
+
 } // namespace
 
 void DecodeBmp(std::span<const uint8_t> data, TBitmap& out, const std::string& name)
@@ -563,11 +579,22 @@ void ReadBmpFile(const std::string& path, TBitmap& out)
     std::vector<uint8_t> data;
     int err = 0;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > kMaxBmpFileBytes) {
+    if (::fstat(fd, &st) != 0) {
+        err = errno;
+        ::close(fd);
+        throw BmpError(path, SystemReason(err));
+    }
+    // Devices and pipes could feed data forever; folders fail below with the
+    // system's own reason.
+    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        throw BmpError(path, "not a regular file");
+    }
+    if (st.st_size > kMaxBmpFileBytes) {
         ::close(fd);
         throw BmpError(path, "file is " + Num(st.st_size) + " bytes, larger than any picture this program reads");
     }
-    data.resize(S_ISREG(st.st_mode) ? size_t(st.st_size) + 1 : size_t(1) << 16);
+    data.resize(S_ISREG(st.st_mode) ? size_t(st.st_size) + 1 : 4096);
     size_t got = 0;
     for (;;) {
         if (got == data.size()) {
@@ -601,11 +628,15 @@ std::vector<uint8_t> EncodeBmp(const TBitmap& bmp)
     if (w <= 0 || h <= 0)
         throw EInvalidGraphic("cannot save an empty picture as BMP");
     const int bits = BitsPerPixel(bmp.GetPixelFormat());
+    // The palette is written as it is, but never shorter than the indices in
+    // use: those beyond the bitmap's palette show black, and get black entries
+    // so the file stays readable.
     size_t colours = 0;
     if (bits <= 8) {
         const size_t full = size_t(1) << bits;
-        const size_t have = bmp.GetPalette().size();
-        colours = have == 0 ? full : std::min(have, full);
+        colours = std::min(bmp.GetPalette().size(), full);
+        if (colours < full)
+            colours = std::max(colours, size_t(MaxIndex(bmp, bits)) + 1);
     }
     const int64_t rowBytes = FileRowBytes(w, bits);
     const int64_t offBits = int64_t(kFileHeaderSize + kInfoHeaderSize + colours * 4);

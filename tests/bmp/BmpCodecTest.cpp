@@ -113,6 +113,22 @@ INSTANTIATE_TEST_SUITE_P(EveryDepth, BmpRoundTrip,
                                            RoundTrip{vcl::pf24bit, 3, 0}, RoundTrip{vcl::pf24bit, 4, 0},
                                            RoundTrip{vcl::pf32bit, 3, 0}));
 
+// Indices beyond a bitmap's palette show black; the file written for it must
+// still be readable and show the same.
+TEST(BmpWrite, IndicesBeyondThePaletteGetBlackEntries)
+{
+    vcl::TBitmap b(3, 1, vcl::pf8bit);
+    b.SetPalette(vcl::TPalette{{10, 20, 30, 0}, {40, 50, 60, 0}});
+    b.ScanLine(0)[0] = 1;
+    b.ScanLine(0)[1] = 200;
+    b.ScanLine(0)[2] = 0;
+    vcl::TBitmap back;
+    vcl::DecodeBmp(vcl::EncodeBmp(b), back);
+    EXPECT_EQ(back.GetPalette().size(), 201u);
+    EXPECT_EQ(IndexAt(back, 1, 0), 200u);
+    EXPECT_EQ(ToRgb(back), (std::vector<uint32_t>{0x28323C, 0, 0x0A141E}));
+}
+
 TEST(BmpWrite, RefusesAnEmptyPicture)
 {
     vcl::TBitmap empty;
@@ -520,7 +536,7 @@ TEST_F(BmpFiles, UnreadableFilesAreRefusedWithTheSystemReason)
     const struct {
         std::string path;
         int err;
-    } cases[] = {{(dir_ / "missing.bmp").string(), ENOENT}, {dir_.string(), EISDIR}};
+    } cases[] = {{(dir_ / "missing.bmp").string(), ENOENT}, {dir_.string(), EISDIR}, {"/dev/null", 0}};
     for (const auto& c : cases) {
         try {
             vcl::TBitmap b;
@@ -528,7 +544,7 @@ TEST_F(BmpFiles, UnreadableFilesAreRefusedWithTheSystemReason)
             ADD_FAILURE() << c.path << " loaded";
         } catch (const vcl::BmpError& e) {
             EXPECT_EQ(e.File(), c.path);
-            EXPECT_EQ(e.Reason(), std::strerror(c.err));
+            EXPECT_EQ(e.Reason(), c.err ? std::strerror(c.err) : "not a regular file");
         }
     }
 }
