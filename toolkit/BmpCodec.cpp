@@ -161,6 +161,12 @@ void CheckMasks(Layout& l)
     }
 }
 
+// Row length in the file, padded to 4 bytes.
+int64_t FileRowBytes(int64_t width, int bits)
+{
+    return (width * bits + 31) / 32 * 4;
+}
+
 Layout ParseHeaders(std::span<const uint8_t> data)
 {
     const uint8_t* d = data.data();
@@ -344,13 +350,15 @@ Layout ParseHeaders(std::span<const uint8_t> data)
         Refuse("image size field (" + Num(imageSize) + " bytes) is larger than the file");
     if (rle && imageSize != 0)
         l.pixelBytes = std::min<size_t>(l.pixelBytes, imageSize);
+    // Uncompressed rows must all be present before anything is allocated for
+    // them (the last row may lack its padding).
+    if (!rle) {
+        const int64_t need = FileRowBytes(width, l.bits) * (height - 1) + (width * l.bits + 7) / 8;
+        if (need > int64_t(l.pixelBytes))
+            Refuse("pixel data is truncated: " + Num(need) + " bytes needed, " + Num(int64_t(l.pixelBytes)) +
+                   " present");
+    }
     return l;
-}
-
-// Row length in the file, padded to 4 bytes.
-int64_t FileRowBytes(int64_t width, int bits)
-{
-    return (width * bits + 31) / 32 * 4;
 }
 
 class Decoder {
@@ -390,10 +398,7 @@ private:
     {
         const int64_t w = l_.width;
         const int64_t rowBytes = FileRowBytes(w, l_.bits);
-        const int64_t lastRow = (w * l_.bits + 7) / 8;
-        const int64_t need = rowBytes * (l_.height - 1) + lastRow;
-        if (need > int64_t(avail_))
-            Refuse("pixel data is truncated: " + Num(need) + " bytes needed, " + Num(int64_t(avail_)) + " present");
+        const int64_t lastRow = (w * l_.bits + 7) / 8; // the length was checked with the headers
         const size_t outRow = bmp_.RowBytes();
         const bool shortPalette = l_.bits <= 8 && l_.palette.size() < (size_t(1) << l_.bits);
         const bool masked = l_.bits == 16 || (l_.bits == 32 && l_.compression != kBiRgb);
