@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QPainter>
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -53,6 +54,27 @@ QImage Key(const Render& r, QRect crop)
                 }
             }
             dst[x] = px;
+        }
+    }
+    // A pixel left white between opaque neighbours would be a pinhole in the
+    // part: give it the colour of its neighbours.
+    for (int y = 1; y + 1 < out.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        const auto* up = reinterpret_cast<const QRgb*>(out.constScanLine(y - 1));
+        const auto* down = reinterpret_cast<const QRgb*>(out.constScanLine(y + 1));
+        for (int x = 1; x + 1 < out.width(); ++x) {
+            const QRgb n[4] = {row[x - 1], row[x + 1], up[x], down[x]};
+            if (row[x] != kWhite || std::any_of(n, n + 4, [](QRgb c) { return c == kWhite; }))
+                continue;
+            int r = 0, g = 0, b = 0;
+            for (QRgb c : n) {
+                r += qRed(c);
+                g += qGreen(c);
+                b += qBlue(c);
+            }
+            row[x] = qRgb(r / 4, g / 4, b / 4);
+            if (row[x] == kWhite)
+                row[x] = kNudged;
         }
     }
     return out;

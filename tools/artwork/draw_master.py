@@ -114,6 +114,21 @@ def lock(pts, widths, shade_side=1, hi=True, pal="hair", outline=True):
     return "\n".join(s)
 
 
+def flow(pts, widths, shade_side=1, hi=False, pal="hair"):
+    """Texture inside a mass of hair: a narrow shadow stripe along one side of
+    the lock and a strand line, no fill and no outline of its own."""
+    s = [strand(pts, [w * 0.28 for w in widths], pal + "-sh", bias=shade_side * 2.4)]
+    if hi:
+        hp = catmull(pts, False, 6)
+        n = len(hp)
+        seg = hp[n // 8:n // 8 + max(3, n // 4)]
+        s.append(strand([seg[0], seg[len(seg) // 2], seg[-1]], [0, widths[0] * 0.2, 0], pal + "-hi",
+                        bias=-shade_side * 1.2))
+    line = catmull(pts, False, 8)
+    s.append('<path class="%s-line" d="%s"/>' % (pal, poly(line[3:-2], False)))
+    return "\n".join(s)
+
+
 def ellipse(cx, cy, rx, ry, cls, extra=""):
     return '<ellipse class="%s" cx="%s" cy="%s" rx="%s" ry="%s"%s/>' % (cls, f(cx), f(cy), f(rx), f(ry), extra)
 
@@ -409,51 +424,55 @@ def main_hair_group():
     b = []
     # the whole back mass; the figure and the face are cut out of it by the
     # generator, so it may run behind them freely
-    mass = [(150, -12), (134, 60), (120, 140), (114, 210), (104, 262), (128, 252), (140, 294), (162, 266),
-            (184, 297), (206, 272), (224, 300), (236, 384), (680, 384), (690, 352), (698, 300), (698, 220),
-            (690, 140), (672, 60), (646, -12)]
-    b.append(path(poly(catmull(mass, True, 6)), "hair hair-ol"))
-    # back shadow: the inner mass around the neck is in shade
-    b.append(path(smooth([(206, 120), (250, 190), (320, 236), (380, 246), (480, 200), (540, 170), (600, 200),
-                          (640, 300), (600, 384), (260, 384), (214, 300), (196, 220)]), "hair-sh"))
-    # inner locks give the mass its flow (no outlines: one silhouette)
-    for pts, ws, side in (
-            ([(176, -10), (150, 70), (136, 150), (128, 220), (114, 258)], [56, 52, 46, 36, 0], 1),
-            ([(206, 0), (180, 90), (164, 180), (154, 240), (144, 288)], [46, 44, 40, 30, 0], 1),
-            ([(228, 60), (210, 150), (198, 220), (188, 292)], [36, 36, 30, 0], 1),
-            ([(620, -10), (646, 70), (664, 150), (674, 230), (684, 300)], [54, 52, 48, 40, 20], -1),
-            ([(590, 0), (616, 90), (634, 170), (644, 240), (650, 300)], [46, 44, 42, 38, 30], -1)):
-        b.append(lock(pts, ws, shade_side=side, outline=False))
-    # crown
+    mass = [(150, -12), (136, 50), (124, 120), (118, 180), (108, 232), (98, 266), (122, 256), (132, 290),
+            (152, 270), (166, 298), (188, 276), (204, 300), (224, 300), (236, 384), (680, 384), (690, 352),
+            (698, 300), (698, 230), (692, 150), (676, 70), (650, -12)]
+    d = poly(catmull(mass, True, 6))
+    b.append(path(d, "hair hair-ol"))
+    # the inner mass around the neck is in shade
+    b.append(path(smooth([(214, 130), (256, 196), (320, 236), (380, 246), (480, 200), (540, 170), (596, 200),
+                          (630, 300), (600, 384), (262, 384), (222, 300), (204, 220)]), "hair-sh"))
+    for pts, ws, side, hi in (
+            ([(176, -10), (150, 70), (134, 150), (122, 214), (104, 262)], [40, 40, 34, 26, 0], 1, True),
+            ([(200, 0), (178, 90), (160, 170), (148, 236), (134, 286)], [36, 36, 32, 24, 0], 1, False),
+            ([(222, 40), (204, 130), (190, 210), (180, 270), (166, 294)], [32, 32, 28, 20, 0], 1, False),
+            ([(236, 120), (222, 200), (210, 262), (204, 298)], [28, 28, 22, 0], 1, False),
+            ([(616, -10), (644, 70), (662, 150), (674, 230), (684, 300)], [40, 40, 36, 30, 20], -1, True),
+            ([(588, 0), (614, 90), (632, 170), (644, 240), (652, 300)], [36, 36, 34, 30, 24], -1, False)):
+        b.append(flow(pts, ws, side, hi))
+    # crown with its ring of light
     b.append(path("M160 -12 L640 -12 C620 20 560 30 480 30 C380 30 260 28 180 40 Z", "hair"))
-    b.append(path("M210 10 L228 2 L240 14 L258 4 L270 16 L288 6 L298 16 L280 24 L266 20 L250 26 L236 20 "
-                  "L220 26 Z", "hair-sheen"))
+    b.append(path("M196 14 L214 6 L226 18 L244 8 L256 20 L274 10 L284 20 L266 28 L252 24 L236 30 L222 24 "
+                  "L206 30 Z", "hair-sheen"))
     b.append(path("M560 12 L578 4 L590 16 L606 8 L616 22 L600 26 L586 22 L572 28 Z", "hair-sheen"))
-    b.append(path(poly(catmull(mass, True, 6)), "hair-edge"))
+    b.append(path(d, "hair-edge"))
     return b
 
 
 def sub_hair_group():
-    """Hair falling over the shoulders, in front of the body."""
+    """Hair falling over the shoulders, in front of the body. The top of each
+    mass lies inside the back hair, so only its sides and tips are outlined."""
     b = []
-    right = [(548, 236), (690, 236), (698, 300), (694, 346), (686, 384), (684, 414), (668, 392), (652, 418),
-             (636, 394), (618, 420), (600, 398), (584, 412), (572, 380), (560, 340), (552, 296)]
-    left = [(212, 236), (262, 236), (264, 300), (262, 350), (252, 400), (240, 376), (228, 406), (218, 364),
-            (212, 300)]
+    right = [(610, 196), (660, 214), (692, 250), (696, 310), (690, 352), (686, 384), (684, 414), (668, 392),
+             (652, 418), (636, 394), (618, 420), (600, 398), (584, 412), (572, 380), (562, 340), (556, 290),
+             (572, 236)]
+    left = [(238, 196), (256, 214), (264, 250), (264, 300), (262, 350), (252, 400), (240, 376), (228, 406),
+            (218, 364), (212, 300), (216, 240)]
     for sil, side in ((right, -1), (left, 1)):
-        d = poly(catmull(sil, True, 6))
-        b.append(path(d, "hair hair-ol"))
+        dense = catmull(sil, True, 6)
+        b.append(path(poly(dense), "hair"))
         if side < 0:
-            inner = [([(560, 240), (574, 320), (586, 380), (584, 410)], [26, 26, 20, 0]),
-                     ([(600, 236), (612, 320), (622, 380), (618, 418)], [30, 30, 24, 0]),
-                     ([(640, 236), (646, 320), (654, 380), (652, 416)], [30, 30, 24, 0]),
-                     ([(676, 236), (684, 320), (684, 370), (684, 412)], [24, 24, 18, 0])]
+            inner = [([(600, 206), (574, 300), (586, 370), (584, 410)], [16, 26, 22, 0]),
+                     ([(612, 202), (612, 300), (622, 380), (618, 418)], [18, 30, 24, 0]),
+                     ([(630, 206), (646, 300), (654, 380), (652, 416)], [18, 30, 24, 0]),
+                     ([(660, 220), (684, 300), (684, 370), (684, 412)], [14, 24, 18, 0])]
         else:
-            inner = [([(226, 240), (224, 320), (228, 370), (228, 404)], [22, 22, 16, 0]),
-                     ([(250, 240), (254, 320), (254, 370), (252, 398)], [20, 20, 14, 0])]
-        for pts, ws in inner:
-            b.append(lock(pts, ws, shade_side=side, outline=False, hi=(pts[0][0] % 3 == 0)))
-        b.append(path(d, "hair-edge"))
+            inner = [([(234, 206), (224, 300), (228, 370), (228, 404)], [12, 22, 16, 0]),
+                     ([(246, 206), (254, 300), (254, 370), (252, 398)], [12, 20, 14, 0])]
+        for i, (pts, ws) in enumerate(inner):
+            b.append(flow(pts, ws, side, hi=(i == 1)))
+        # outline everything but the top edge
+        b.append(path(poly(dense, True), "hair-edge"))
     return b
 
 
@@ -829,7 +848,7 @@ def earframe_pair(k):
 def bracelet(k):
     b = []
     # a band round the right arm near the bottom of the window
-    x0, x1, y = 656, 786, 578
+    x0, x1, y = 664, 764, 578
     band_top = "M%d %d C%d %d %d %d %d %d" % (x0, y - 6, x0 + 40, y + 6, x1 - 40, y + 10, x1, y)
     if k == 0:  # gold bangle
         b.append(path(band_top + " L%d %d C%d %d %d %d %d %d Z" % (x1, y + 14, x1 - 40, y + 24, x0 + 40, y + 20, x0,
@@ -945,8 +964,8 @@ def scene_tiles():
 def night_background():
     # 220 x 300, white is transparent: a crescent moon, soft clouds and stars
     b = []
-    b.append(circle(84, 150, 44, "", ' fill="#fff2b8" stroke="#c9a84a" stroke-width="2"'))
-    b.append(circle(104, 136, 40, "", ' fill="#ffffff"'))
+    crescent = "M112 112 A44 44 0 1 0 126 176 A40 40 0 1 1 112 112 Z"
+    b.append(path(crescent, "", ' fill="#fff2b8" stroke="#c9a84a" stroke-width="2"'))
     b.append(path("M20 250 C30 230 60 228 72 240 C84 222 118 222 130 242 C150 236 170 246 168 262 L22 262 Z",
                   "", ' fill="#5a6494" stroke="#39406a" stroke-width="2"'))
     b.append(path("M110 60 C118 48 138 48 146 58 C158 50 178 56 176 70 L108 70 Z", "",

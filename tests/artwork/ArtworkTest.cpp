@@ -1,0 +1,389 @@
+// Checks over the default picture set as the build wrote it.
+#include "resources/EmbeddedPictures.h"
+#include "toolkit/BmpCodec.h"
+#include "toolkit/Graphics.h"
+
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using vcl::TPixelFormat;
+
+// A picture read into plain 0xRRGGBB values.
+struct Image {
+    int w = 0, h = 0;
+    TPixelFormat format = vcl::pf24bit;
+    std::vector<uint32_t> px;
+
+    uint32_t at(int x, int y) const { return px[size_t(y) * w + x]; }
+};
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+Image FromBitmap(const vcl::TBitmap& bmp)
+{
+    Image img;
+    img.w = bmp.GetWidth();
+    img.h = bmp.GetHeight();
+    img.format = bmp.GetPixelFormat();
+    img.px.resize(size_t(img.w) * img.h);
+    for (int y = 0; y < img.h; ++y)
+        for (int x = 0; x < img.w; ++x) {
+            const vcl::TColor c = bmp.GetPixelColor(x, y);
+            img.px[size_t(y) * img.w + x] =
+                (uint32_t(vcl::GetRValue(c)) << 16) | (uint32_t(vcl::GetGValue(c)) << 8) | vcl::GetBValue(c);
+        }
+    return img;
+}
+
+const Image& File(const std::string& name, const std::string& dir = VELMIA_RUN_DIR)
+{
+    static std::map<std::string, Image> cache;
+    const std::string path = dir + "/" + name;
+    auto it = cache.find(path);
+    if (it == cache.end()) {
+        vcl::TBitmap bmp;
+        vcl::ReadBmpFile(path, bmp);
+        it = cache.emplace(path, FromBitmap(bmp)).first;
+    }
+    return it->second;
+}
+
+const Image& Embedded(const std::string& control)
+{
+    static std::map<std::string, Image> cache;
+    auto it = cache.find(control);
+    if (it == cache.end()) {
+        const auto data = velmia::resources::EmbeddedPictureData(control);
+        vcl::TBitmap bmp;
+        vcl::DecodeBmp(data, bmp, control);
+        it = cache.emplace(control, FromBitmap(bmp)).first;
+    }
+    return it->second;
+}
+
+int Channel(uint32_t c, int shift)
+{
+    return int((c >> shift) & 0xFF);
+}
+int MinChannel(uint32_t c)
+{
+    return std::min({Channel(c, 16), Channel(c, 8), Channel(c, 0)});
+}
+
+struct Cell {
+    int x, y, w, h;
+};
+
+// Whites and non-whites inside a cell.
+std::pair<long, long> Count(const Image& img, Cell c)
+{
+    long white = 0, other = 0;
+    for (int y = c.y; y < c.y + c.h; ++y)
+        for (int x = c.x; x < c.x + c.w; ++x)
+            (img.at(x, y) == kWhite ? white : other)++;
+    return {white, other};
+}
+
+// ---------------------------------------------------------------- layout
+
+struct FileCase {
+    const char* name;
+    int w, h;
+    int cellH;  // height of one cell (h when the picture is one cell)
+    bool keyed; // a part with transparent areas (its mask must be neither empty nor full)
+};
+
+const FileCase kFiles[] = {
+    {"vlm_scene_strawberry_upper.bmp", 800, 600, 300, false},
+    {"vlm_scene_strawberry_lower.bmp", 800, 600, 300, false},
+    {"vlm_scene_list.bmp", 75, 750, 75, false},
+    {"vlm_0_main_hair.bmp", 600, 300, 300, true},
+    {"vlm_0_hair_sub_up.bmp", 500, 120, 120, true},
+    {"vlm_co.bmp", 530, 300, 100, true},
+    {"vlm_ca.bmp", 550, 750, 250, true},
+    {"vlm_earring_list.bmp", 330, 600, 120, true},
+    {"vlm_string_pattern_list.bmp", 280, 630, 210, true},
+    {"vlm_thickstring_pattern.bmp", 290, 630, 210, true},
+    {"vlm_crossstring_pattern.bmp", 290, 570, 190, true},
+    {"vlm_wstring_pattern.bmp", 390, 480, 160, true},
+    {"vlm_ri.bmp", 200, 80, 80, true},
+    {"vlm_hb.bmp", 80, 100, 100, true},
+    {"vlm_fl.bmp", 100, 120, 120, true},
+    {"vlm_ch.bmp", 150, 150, 150, true},
+    {"vlm_bracelet.bmp", 130, 200, 40, true},
+    {"vlm_0_main_hair_longleft.bmp", 150, 150, 150, true},
+    {"vlm_facelist.bmp", 279, 738, 123, false},
+    {"vlm_facelist_lg.bmp", 279, 738, 123, false},
+    {"vlm_earring_framelist.bmp", 340, 600, 120, true},
+    {"vlm_shaggy.bmp", 450, 250, 250, true},
+    {"vlm_pank.bmp", 450, 200, 200, true},
+    {"vlm_otohime.bmp", 500, 400, 400, true},
+    {"vlm_background.bmp", 220, 300, 300, true},
+    {"vlm_streaming.bmp", 100, 100, 100, true},
+    {"vlm_starlist.bmp", 120, 500, 100, true},
+};
+
+struct EmbeddedCase {
+    const char* control;
+    int w, h;
+    TPixelFormat format;
+    bool keyed;
+};
+
+const EmbeddedCase kEmbedded[] = {
+    {"mainsave", 420, 300, vcl::pf24bit, true},         {"subworkcanvas", 700, 700, vcl::pf24bit, true},
+    {"HairSide", 420, 200, vcl::pf24bit, true},         {"HairLong", 260, 260, vcl::pf24bit, true},
+    {"HairNotLong", 260, 260, vcl::pf24bit, true},      {"HairBottom", 60, 50, vcl::pf24bit, false},
+    {"HerimPattern", 530, 300, vcl::pf1bit, false},     {"CloseeyePict", 243, 123, vcl::pf24bit, false},
+    {"CloseeyePict_lg", 243, 123, vcl::pf24bit, false}, {"CloseEyePictGray", 243, 123, vcl::pf8bit, false},
+    {"MainPictGray", 800, 300, vcl::pf8bit, false},     {"SubPictListGray", 800, 900, vcl::pf8bit, false},
+    {"Small4Pict", 800, 600, vcl::pf8bit, false},       {"SmallClosedPict0", 130, 60, vcl::pf8bit, false},
+    {"SmallClosedPict01", 130, 60, vcl::pf8bit, false}, {"logo", 260, 120, vcl::pf4bit, false},
+};
+
+TEST(ArtworkLayout, FilesHaveTheirSizeDepthAndCells)
+{
+    for (const FileCase& f : kFiles) {
+        SCOPED_TRACE(f.name);
+        const Image& img = File(f.name);
+        EXPECT_EQ(img.format, vcl::pf24bit);
+        EXPECT_EQ(img.w, f.w);
+        EXPECT_EQ(img.h, f.h);
+        EXPECT_EQ(img.h % f.cellH, 0);
+    }
+    EXPECT_GE(File("vlm_facelist.bmp").h / 123, 6);
+    EXPECT_EQ(File("vlm_facelist.bmp").h, File("vlm_facelist_lg.bmp").h);
+}
+
+TEST(ArtworkLayout, EmbeddedPicturesHaveTheirSizeAndDepth)
+{
+    for (const EmbeddedCase& e : kEmbedded) {
+        SCOPED_TRACE(e.control);
+        ASSERT_FALSE(velmia::resources::EmbeddedPictureData(e.control).empty());
+        const Image& img = Embedded(e.control);
+        EXPECT_EQ(img.w, e.w);
+        EXPECT_EQ(img.h, e.h);
+        EXPECT_EQ(img.format, e.format);
+    }
+    EXPECT_EQ(velmia::resources::EmbeddedPictureNames().size(), std::size(kEmbedded));
+    EXPECT_TRUE(velmia::resources::EmbeddedPictureData("Mainpict").empty());
+}
+
+TEST(ArtworkLayout, ExtraPartsFollowTheirKindsNamesAndSizes)
+{
+    const struct {
+        const char* name;
+        int w, h;
+    } extras[] = {{"vlm_co2.bmp", 530, 300}, {"vlm_co3.bmp", 530, 300}, {"vlm_ca2.bmp", 550, 750},
+                  {"vlm_ri2.bmp", 200, 80},  {"vlm_hb2.bmp", 80, 100},  {"vlm_fl2.bmp", 100, 120},
+                  {"vlm_ch02.bmp", 150, 150}};
+    for (const auto& e : extras) {
+        SCOPED_TRACE(e.name);
+        const Image& img = File(e.name, VELMIA_EXTRA_PARTS_DIR);
+        EXPECT_EQ(img.format, vcl::pf24bit);
+        EXPECT_EQ(img.w, e.w);
+        EXPECT_EQ(img.h, e.h);
+        const auto [white, other] = Count(img, {0, 0, img.w, img.h});
+        EXPECT_GT(white, 0);
+        EXPECT_GT(other, 0);
+    }
+}
+
+// ---------------------------------------------------------------- keying
+
+// Every cell of a keyed part: its mask is neither empty nor full, there is
+// no pure white enclosed by the part (it would turn into a hole), and no
+// washed-out pixel on the part's edge (a half-transparent pixel mixed with
+// white, which shows as a light halo on dark scenes).
+void CheckKeyed(const Image& img, int cellH)
+{
+    for (int c = 0; c * cellH < img.h; ++c) {
+        SCOPED_TRACE("cell " + std::to_string(c));
+        const Cell cell{0, c * cellH, img.w, cellH};
+        const auto [white, other] = Count(img, cell);
+        EXPECT_GT(white, 0) << "mask is full";
+        EXPECT_GT(other, 0) << "mask is empty";
+        int enclosed = 0, halo = 0;
+        for (int y = cell.y + 1; y < cell.y + cellH - 1; ++y)
+            for (int x = 1; x < img.w - 1; ++x) {
+                const uint32_t p = img.at(x, y);
+                const int whites = (img.at(x - 1, y) == kWhite) + (img.at(x + 1, y) == kWhite) +
+                                   (img.at(x, y - 1) == kWhite) + (img.at(x, y + 1) == kWhite);
+                if (p == kWhite && whites == 0)
+                    ++enclosed;
+                if (p != kWhite && whites > 0 && MinChannel(p) >= 238)
+                    ++halo;
+            }
+        EXPECT_EQ(enclosed, 0);
+        EXPECT_EQ(halo, 0);
+    }
+}
+
+TEST(ArtworkKeying, PartFilesAreCrisp)
+{
+    for (const FileCase& f : kFiles)
+        if (f.keyed) {
+            SCOPED_TRACE(f.name);
+            CheckKeyed(File(f.name), f.cellH);
+        }
+}
+
+TEST(ArtworkKeying, EmbeddedPartsAreCrisp)
+{
+    for (const EmbeddedCase& e : kEmbedded)
+        if (e.keyed) {
+            SCOPED_TRACE(e.control);
+            CheckKeyed(Embedded(e.control), e.h);
+        }
+}
+
+// ---------------------------------------------------------------- fit
+
+TEST(ArtworkFit, FaceCellsCoverTheFaceColumnAndDifferOnlyInTheEyes)
+{
+    for (const char* name : {"vlm_facelist.bmp", "vlm_facelist_lg.bmp"}) {
+        SCOPED_TRACE(name);
+        const Image& faces = File(name);
+        EXPECT_EQ(Count(faces, {0, 0, faces.w, faces.h}).first, 0) << "white in a face cell";
+        for (int c = 1; c * 123 < faces.h; ++c)
+            for (int y = 0; y < 123; ++y)
+                for (int x : {0, 8, 16, 260, 270, 278})
+                    ASSERT_EQ(faces.at(x, 123 * c + y), faces.at(x, y)) << "cell " << c << " at " << x << "," << y;
+    }
+}
+
+TEST(ArtworkFit, ClosedEyesMatchEveryFaceCellAtTheirBorder)
+{
+    const struct {
+        const char* closed;
+        const char* faces;
+    } pairs[] = {{"CloseeyePict", "vlm_facelist.bmp"}, {"CloseeyePict_lg", "vlm_facelist_lg.bmp"}};
+    for (const auto& p : pairs) {
+        SCOPED_TRACE(p.closed);
+        const Image& eyes = Embedded(p.closed);
+        const Image& faces = File(p.faces);
+        EXPECT_EQ(Count(eyes, {0, 0, eyes.w, eyes.h}).first, 0);
+        for (int c = 0; c * 123 < faces.h; ++c) {
+            int mismatches = 0;
+            for (int y = 0; y < 123; ++y)
+                for (int x : {0, 1, 241, 242})
+                    mismatches += eyes.at(x, y) != faces.at(17 + x, 123 * c + y);
+            for (int x = 0; x < 243; ++x)
+                mismatches +=
+                    eyes.at(x, 0) != faces.at(17 + x, 123 * c) || eyes.at(x, 122) != faces.at(17 + x, 123 * c + 122);
+            EXPECT_EQ(mismatches, 0) << "face " << c;
+        }
+    }
+}
+
+TEST(ArtworkFit, HairEndsAreAllHair)
+{
+    const Image& tip = Embedded("HairBottom");
+    EXPECT_EQ(Count(tip, {0, 0, tip.w, tip.h}).first, 0);
+    // and the body leaves a gap for them to show through
+    const Image& body = Embedded("subworkcanvas");
+    EXPECT_GT(Count(body, {520, 250, 60, 50}).first, 100);
+}
+
+TEST(ArtworkFit, BraceletSitsOnTheArm)
+{
+    const Image& body = Embedded("subworkcanvas");
+    const Image& bracelets = File("vlm_bracelet.bmp");
+    for (int c = 0; c < 5; ++c) {
+        for (int y = 0; y < 40; ++y) {
+            for (int x = 0; x < 130; ++x) {
+                if (bracelets.at(x, 40 * c + y) != kWhite) {
+                    ASSERT_NE(body.at(570 + x, 260 + y), kWhite) << "cell " << c << " at " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
+TEST(ArtworkFit, CostumeColourAndHemLieOnTheCostume)
+{
+    const Image& costume = File("vlm_co.bmp");
+    const uint32_t main = costume.at(100, 15);
+    EXPECT_NE(main, kWhite);
+    EXPECT_LT(MinChannel(main), 200) << "the strings are tinted with this colour";
+    const Image& hem = Embedded("HerimPattern");
+    for (int band = 0; band < 3; ++band) {
+        long black = 0;
+        for (int y = 100 * band; y < 100 * band + 100; ++y)
+            for (int x = 0; x < 530; ++x)
+                if (hem.at(x, y) == 0) {
+                    ++black;
+                    ASSERT_NE(costume.at(x, y), kWhite) << x << "," << y;
+                }
+        EXPECT_GT(black, 500) << "band " << band;
+    }
+}
+
+TEST(ArtworkFit, BodyAndClothesBreathe)
+{
+    const Image& costume = File("vlm_co.bmp");
+    int differ = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 530; ++x)
+            differ += costume.at(x, y) != costume.at(x, 200 + y);
+    EXPECT_GT(differ, 500);
+}
+
+// ---------------------------------------------------------------- scenes
+
+TEST(ArtworkScenes, EachTileSkyIsOneFlatColourEqualToItsFirstPixel)
+{
+    const Image& tiles = File("vlm_scene_list.bmp");
+    for (int t = 0; t < 10; ++t) {
+        SCOPED_TRACE("tile " + std::to_string(t + 1));
+        const uint32_t sky = tiles.at(0, 75 * t);
+        std::map<uint32_t, int> counts;
+        for (int y = 75 * t; y < 75 * t + 75; ++y)
+            for (int x = 0; x < 75; ++x)
+                counts[tiles.at(x, y)]++;
+        int most = 0;
+        uint32_t common = 0;
+        for (auto [c, n] : counts)
+            if (n > most) {
+                most = n;
+                common = c;
+            }
+        EXPECT_EQ(common, sky);
+        EXPECT_GT(most, 75 * 75 / 2);
+        // every corner of the tile is sky
+        EXPECT_EQ(tiles.at(74, 75 * t), sky);
+    }
+    const uint32_t night = tiles.at(0, 75 * 6);
+    EXPECT_LT(Channel(night, 16) + Channel(night, 8) + Channel(night, 0), 3 * 80) << "tile 7 is the night sky";
+}
+
+TEST(ArtworkScenes, StringPatternsAreDarkStrokesOnWhite)
+{
+    for (const char* name : {"vlm_string_pattern_list.bmp", "vlm_thickstring_pattern.bmp",
+                             "vlm_crossstring_pattern.bmp", "vlm_wstring_pattern.bmp"}) {
+        SCOPED_TRACE(name);
+        const Image& img = File(name);
+        for (uint32_t p : img.px)
+            ASSERT_TRUE(p == kWhite || p == 0) << std::hex << p;
+    }
+}
+
+TEST(ArtworkScenes, GreyPicturesUseAGreyPalette)
+{
+    for (const char* control : {"CloseEyePictGray", "MainPictGray", "SubPictListGray", "Small4Pict", "SmallClosedPict0",
+                                "SmallClosedPict01"}) {
+        SCOPED_TRACE(control);
+        const Image& img = Embedded(control);
+        for (uint32_t p : img.px)
+            ASSERT_TRUE(Channel(p, 16) == Channel(p, 8) && Channel(p, 8) == Channel(p, 0));
+        EXPECT_GT(Count(img, {0, 0, img.w, img.h}).second, 0);
+    }
+}
+
+} // namespace
