@@ -13,6 +13,10 @@ int main(int argc, char** argv)
                                        velmia::qt::PlaceMainWindow(vcl::Screen->GetWidth(), vcl::Screen->GetHeight()));
             form->SetVisible(true);
         };
+        form->OnKeyPress = [form](vcl::TObject*, char& key) {
+            if (key == 27)
+                form->Close();
+        };
         return form;
     });
 }

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The real program under Xvfb: it starts in a copy of the run folder, shows
+# its 800 x 600 window with a picture, and ends normally on Escape. Started
+# in an empty folder, it reports the failed start-up in a message box and
+# ends with a non-zero status once the box is dismissed.
+#   smoke.sh VELMIA RUN_DIR [blank]   (blank: the stand-in empty form)
+. "$(dirname "$0")/harness.sh"
+program=$(realpath "$1")
+rundir=$2
+blank=${3:-}
+e2e_require_tools
+if [ -z "$blank" ] && ! ls "$rundir"/vlm_*.bmp >/dev/null 2>&1; then
+    echo "SKIP: no default pictures in $rundir"
+    exit 77
+fi
+
+e2e_start_x 1024x768
+mkdir -p "$E2E_TMP/run"
+[ -d "$rundir" ] && cp -r "$rundir"/. "$E2E_TMP/run/"
+export VELMIA_REPORT_FIRST_FRAME=1
+e2e_launch "$E2E_TMP/run" "$program"
+e2e_wait_window
+sleep 1.5
+shot="$E2E_TMP/shot.png"
+e2e_shot "$shot"
+[ -n "${E2E_SHOT_COPY:-}" ] && cp "$shot" "$E2E_SHOT_COPY"
+colours=$(convert "$shot" -unique-colors txt:- | tail -n +2 | wc -l)
+if [ -z "$blank" ]; then
+    [ "$colours" -ge 16 ] || e2e_fail "the window shows only $colours colours"
+else
+    e2e_region_is "$shot" 800x600+0+0 255,255,255 || e2e_fail "the blank form is not white"
+fi
+grep -h 'first frame' "$E2E_TMP/program.err" || true
+e2e_focus
+e2e_key Escape
+e2e_wait_exit 5 || e2e_fail "exit status $?"
+
+if [ -z "$blank" ]; then
+    mkdir -p "$E2E_TMP/empty"
+    e2e_launch "$E2E_TMP/empty" "$program"
+    # The error box appears; Return dismisses it.
+    found=""
+    for _ in $(seq 100); do
+        found=$(xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null | head -1)
+        [ -n "$found" ] && break
+        sleep 0.1
+    done
+    [ -n "$found" ] || e2e_fail "no error message appeared for a start-up without pictures"
+    sleep 0.5
+    xdotool windowfocus --sync "$found" >/dev/null 2>&1
+    e2e_key Return
+    status=0
+    e2e_wait_exit 5 || status=$?
+    [ "$status" -ne 0 ] || e2e_fail "a failed start-up ended with status 0"
+    grep -q . "$E2E_TMP/program.err" || e2e_fail "nothing on standard error for the failed start-up"
+fi
+echo PASS
