@@ -299,10 +299,8 @@ Layout ParseHeaders(std::span<const uint8_t> data)
         CheckMasks(l);
         break;
     }
-    case kBiJpeg:
-        Refuse(os2v2 ? "RLE24-compressed OS/2 pictures are not supported" : "embedded JPEG pictures are not supported");
-    case kBiPng:
-        Refuse("embedded PNG pictures are not supported");
+    case kBiJpeg: // only OS/2 headers get here, where the value means RLE24
+        Refuse("RLE24-compressed OS/2 pictures are not supported");
     default:
         Refuse("unsupported compression " + Num(l.compression));
     }
