@@ -5,6 +5,7 @@
 #include "platform/qt/QtPlatform.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -242,4 +243,15 @@ TEST_F(QtWindow, ErrorsInHandlersAreReportedAndTheProgramGoesOn)
     form->OnKeyPress = [this](TObject*, char&) { Log("still here"); };
     QTest::keyClick(window, Qt::Key_A);
     EXPECT_EQ(events, (std::vector<std::string>{"still here"}));
+}
+
+TEST_F(QtWindow, ScreenCursorHiddenAndRestored)
+{
+    Show();
+    Screen->SetCursor(-1);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BlankCursor);
+    Screen->SetCursor(-1); // hiding twice needs one restore only
+    Screen->SetCursor(0);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
