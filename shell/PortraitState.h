@@ -101,7 +101,7 @@ struct PortraitState {
     bool AlternatePhase = true;
     bool Busy = true;
     bool QuitRequested = false;
-    int32_t LastRightClickTick = 0;
+    int32_t LastRightClickTick = INT32_MIN; // far from any real tick: a single right press never quits
     bool LowPriority = false;
     bool ShiftDown = false;
     bool CtrlDown = false;

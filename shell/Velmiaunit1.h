@@ -176,6 +176,16 @@ public:
     // lies wholly outside the window.
     bool ClipSpan(int left, int width, int& destLeft, int& destRight, int& sourceLeft, int& sourceRight);
     void ApplyPan();
+    // Pointer helpers.
+    void SwapCloseUpCaptures();
+    void LeaveCloseUp();
+    void ReenterCloseUp();
+    void CloseBrowser();
+    void LayoutShowFigures();
+    vcl::TPoint ClientCursor();
+    void StepSceneBack();
+    bool TouchInShow(int x, bool inTouchBand);
+    void EnterGrayView();
 
     // ---- show/: the scene show ----------------------------------------------
     void ShowTick();
