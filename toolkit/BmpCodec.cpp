@@ -682,7 +682,12 @@ std::vector<uint8_t> EncodeBmp(const TBitmap& bmp)
 
 void WriteBmpFile(const std::string& path, const TBitmap& bmp)
 {
-    const std::vector<uint8_t> bytes = EncodeBmp(bmp);
+    std::vector<uint8_t> bytes;
+    try {
+        bytes = EncodeBmp(bmp);
+    } catch (const EInvalidGraphic& e) {
+        throw EFileError(path + ": " + e.what());
+    }
     auto fail = [&](int err) { throw EFileError(path + ": " + SystemReason(err)); };
 
     // New files get the usual permissions; a replaced file keeps its own.

@@ -129,12 +129,6 @@ TEST(BmpWrite, IndicesBeyondThePaletteGetBlackEntries)
     EXPECT_EQ(ToRgb(back), (std::vector<uint32_t>{0x28323C, 0, 0x0A141E}));
 }
 
-TEST(BmpWrite, RefusesAnEmptyPicture)
-{
-    vcl::TBitmap empty;
-    EXPECT_THROW(vcl::EncodeBmp(empty), vcl::EInvalidGraphic);
-}
-
 // ---------------------------------------------------------------------------
 // Refusals
 
@@ -496,6 +490,15 @@ TEST_F(BmpFiles, SaveOverADirectoryFails)
     }
     EXPECT_TRUE(fs::is_directory(path));
     EXPECT_TRUE(Strays("pictures.bmp").empty());
+}
+
+TEST_F(BmpFiles, SavingAnEmptyPictureFailsAndWritesNothing)
+{
+    const std::string path = (dir_ / "empty.bmp").string();
+    vcl::TBitmap empty;
+    EXPECT_THROW(vcl::EncodeBmp(empty), vcl::EInvalidGraphic);
+    EXPECT_THROW(vcl::WriteBmpFile(path, empty), vcl::EFileError);
+    EXPECT_TRUE(fs::is_empty(dir_));
 }
 
 TEST_F(BmpFiles, SaveIntoAReadOnlyFolderLeavesTheOldFile)
