@@ -135,6 +135,9 @@ TSvelmia::TSvelmia()
     OpenPictureDialog7->Filter = "camisole|vlm_ca.bmp;vlm_ca?.bmp;vlm_ca??.bmp";
     SavePictureDialog1->Filter = "scene files|vlm_scenelist.bmp;vlm_scenelist?.bmp;vlm_scenelist??.bmp";
     SavePictureDialog2->Filter = "costume files|vlm_co.bmp;vlm_co?.bmp;vlm_co??.bmp";
+    // Initial colours of the scene and hem colour dialogs.
+    ColorDialog1->Color = 0xFF00FF; // fuchsia
+    ColorDialog2->Color = vcl::clBlack;
 
     // Form properties of the window description.
     SetBorderStyle(vcl::TBorderStyle::bsNone);
@@ -150,6 +153,8 @@ TSvelmia::TSvelmia()
     OnClose = [this](vcl::TObject* sender, vcl::TCloseAction& action) { FormClose(sender, action); };
     Timer1->OnTimer = [this](vcl::TObject* sender) { Timer1Timer(sender); };
     Timer2->OnTimer = [this](vcl::TObject* sender) { Timer2Timer(sender); };
+    // Key commands.
+    OnKeyPress = [this](vcl::TObject* sender, char& key) { FormKeyPress(sender, key); };
 }
 
 TSvelmia::~TSvelmia()

@@ -137,6 +137,8 @@ public:
 
     // ---- commands/: key commands, selection sets, colour edits, saving ------
     void FormKeyPress(vcl::TObject* Sender, char& Key);
+    // One row of the key command table, inside the command's transaction.
+    void RunKeyCommand(int command, bool view, bool shift);
     void SaveSceneList();
     void SaveCostume();
     bool RecolourSceneCell();

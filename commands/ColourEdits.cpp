@@ -1,0 +1,73 @@
+// The user's own colours: key 1 paints the scene cell on screen in one flat
+// colour, keys 2 and " recolour the hem of the main or the left figure's
+// costume. The hem areas are the black pixels of the embedded one-bit
+// HerimPattern. Both work pixel by pixel through the canvas, with Timer1
+// stopped while the dialog is open and the pixels are written.
+#include "shell/Velmiaunit1.h"
+
+using namespace vcl;
+
+namespace {
+
+constexpr int kTile = 75;
+
+// Each third of the costume is scanned as a 500-column band of 61 rows and a
+// 60-column block of 39 rows at its lower right.
+struct HemArea {
+    int Top, Bottom, Left, Right; // inclusive
+};
+constexpr HemArea kHemAreas[6] = {
+    {0, 60, 0, 499},      {61, 99, 470, 529}, {100, 160, 0, 499},
+    {161, 199, 470, 529}, {200, 260, 0, 499}, {261, 299, 470, 529},
+};
+
+void PaintHem(TCanvas* pattern, TCanvas* target, TColor colour)
+{
+    for (const HemArea& a : kHemAreas)
+        for (int y = a.Top; y <= a.Bottom; ++y)
+            for (int x = a.Left; x <= a.Right; ++x)
+                if (pattern->GetPixel(x, y) == clBlack)
+                    target->SetPixel(x, y, colour);
+}
+
+} // namespace
+
+bool TSvelmia::RecolourSceneCell()
+{
+    Timer1->SetEnabled(false);
+    const bool accepted = ColorDialog1->Execute();
+    if (accepted) {
+        // The scene on screen is SceneIndex - 1, in cell row SceneIndex - 2;
+        // with SceneIndex 0 it is scene 7, in row 6.
+        int row = SceneIndex - 2;
+        if (row < 0)
+            row = 6;
+        const TColor colour = ColorDialog1->GetColor();
+        TCanvas* canvas = SceneList->GetCanvas();
+        for (int y = kTile * row; y < kTile * row + kTile; ++y)
+            for (int x = 0; x < kTile; ++x)
+                canvas->SetPixel(x, y, colour);
+    }
+    Timer1->SetEnabled(true);
+    return accepted;
+}
+
+bool TSvelmia::RecolourHem()
+{
+    Timer1->SetEnabled(false);
+    const bool accepted = ColorDialog2->Execute();
+    if (accepted)
+        PaintHem(HerimPattern->GetCanvas(), Costume->GetCanvas(), ColorDialog2->GetColor());
+    Timer1->SetEnabled(true);
+    return accepted;
+}
+
+bool TSvelmia::RecolourLeftHem()
+{
+    Timer1->SetEnabled(false);
+    const bool accepted = ColorDialog2->Execute();
+    if (accepted)
+        PaintHem(HerimPattern->GetCanvas(), CostumeWork->GetCanvas(), ColorDialog2->GetColor());
+    Timer1->SetEnabled(true);
+    return accepted;
+}

@@ -1,0 +1,44 @@
+// Saving the user's work: the scene list (key d) and the main figure's
+// costume (key s), each as a bitmap file the program can load again. The
+// toolkit writes atomically, so a failed save leaves the file that was there
+// before untouched; the failure is reported in a message box naming the path
+// and the reason.
+#include "shell/Velmiaunit1.h"
+
+#include <exception>
+#include <string>
+
+using namespace vcl;
+
+namespace {
+
+void SavePicture(TSavePictureDialog* dialog, const std::string& initialName, TPicture* picture)
+{
+    dialog->SetFileName(initialName);
+    if (!dialog->Execute())
+        return;
+    const std::string path = dialog->GetFileName();
+    try {
+        picture->SaveToFile(path);
+    } catch (const std::exception& e) {
+        // The toolkit's message starts with the path; say it once.
+        std::string reason = e.what();
+        if (reason.rfind(path + ": ", 0) == 0)
+            reason.erase(0, path.size() + 2);
+        Application->ShowException(EFileError("The picture could not be saved to \"" + path + "\": " + reason));
+    }
+}
+
+} // namespace
+
+void TSvelmia::SaveSceneList()
+{
+    SavePicture(SavePictureDialog1, "vlm_scenelist", SceneList->GetPicture());
+}
+
+// Proposes the costume file loaded last, so that load, recolour, save writes
+// back over the same file unless the user picks another name.
+void TSvelmia::SaveCostume()
+{
+    SavePicture(SavePictureDialog2, CostumeFileName, Costume->GetPicture());
+}

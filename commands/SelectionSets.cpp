@@ -1,0 +1,407 @@
+// The two figures of the scene show and the sets that dress them.
+//
+// A selection set is the group of variables that says how one figure is
+// dressed, plus ten part pictures the user can replace. There are three sets:
+// the main figure's (the portrait, and the right figure of the show), the left
+// show figure's (`Left` names) and a backup (`Saved` names). The copy routines
+// move a whole set, members first, then the pictures.
+//
+// The show layout cuts every part of a figure to the strip of the screen the
+// figure occupies: the left figure shows portrait columns L .. L+S-1 at screen
+// columns 0 .. S-1, the right figure portrait columns from B on at screen
+// columns from G on, up to the right edge of the window.
+#include "shell/Velmiaunit1.h"
+
+#include <array>
+#include <variant>
+
+using namespace vcl;
+
+namespace {
+
+// One member of a selection set in each of the three sets.
+template <class T> struct SetMember {
+    T PortraitState::*Main;
+    T PortraitState::*Left;
+    T PortraitState::*Saved;
+};
+
+#define VELMIA_SET_MEMBER(name)                                                                                        \
+    {                                                                                                                  \
+        &PortraitState::name, &PortraitState::Left##name, &PortraitState::Saved##name                                  \
+    }
+
+// Members in the order the copies assign them.
+using IntMember = SetMember<int32_t>;
+using BoolMember = SetMember<bool>;
+using AnyMember = std::variant<IntMember, BoolMember>;
+
+const std::array<AnyMember, 26> kSetMembers = {
+    IntMember VELMIA_SET_MEMBER(EarringIndex),     IntMember VELMIA_SET_MEMBER(EarringFrameIndex),
+    IntMember VELMIA_SET_MEMBER(BraceletIndex),    IntMember VELMIA_SET_MEMBER(FlowerAlt),
+    IntMember VELMIA_SET_MEMBER(FaceIndex),        BoolMember VELMIA_SET_MEMBER(EarringAuto),
+    BoolMember VELMIA_SET_MEMBER(FaceAuto),        BoolMember VELMIA_SET_MEMBER(BraceletShown),
+    BoolMember VELMIA_SET_MEMBER(LongHair),        BoolMember VELMIA_SET_MEMBER(ShaggyHair),
+    BoolMember VELMIA_SET_MEMBER(PankHair),        BoolMember VELMIA_SET_MEMBER(OtohimeHair),
+    BoolMember VELMIA_SET_MEMBER(BraceletAuto),    IntMember VELMIA_SET_MEMBER(MainHairHidden),
+    BoolMember VELMIA_SET_MEMBER(StringPatternOn), BoolMember VELMIA_SET_MEMBER(ThickStringOn),
+    BoolMember VELMIA_SET_MEMBER(WStringOn),       BoolMember VELMIA_SET_MEMBER(CrossStringOn),
+    BoolMember VELMIA_SET_MEMBER(RibbonShown),     IntMember VELMIA_SET_MEMBER(StringPatternIndex),
+    BoolMember VELMIA_SET_MEMBER(HairBandShown),   BoolMember VELMIA_SET_MEMBER(FlowerShown),
+    BoolMember VELMIA_SET_MEMBER(ChokerShown),     BoolMember VELMIA_SET_MEMBER(EyesClosed),
+    BoolMember VELMIA_SET_MEMBER(TouchOpened),     BoolMember VELMIA_SET_MEMBER(CamisoleShown),
+};
+
+#undef VELMIA_SET_MEMBER
+
+enum class Set { Main, Left, Saved };
+
+template <class T> T PortraitState::*Pick(const SetMember<T>& m, Set s)
+{
+    switch (s) {
+    case Set::Main:
+        return m.Main;
+    case Set::Left:
+        return m.Left;
+    case Set::Saved:
+        break;
+    }
+    return m.Saved;
+}
+
+void CopyMembers(PortraitState& state, Set from, Set to)
+{
+    for (const AnyMember& member : kSetMembers)
+        std::visit([&](const auto& m) { state.*Pick(m, to) = state.*Pick(m, from); }, member);
+}
+
+// The bitmap behind an image control's picture or a plain bitmap.
+TBitmap* BitmapOf(std::variant<TImage*, TBitmap*> p)
+{
+    if (auto* image = std::get_if<TImage*>(&p))
+        return (*image)->GetBitmap();
+    return std::get<TBitmap*>(p);
+}
+
+// The closed-eye overlay of one figure: the lids (long-hair lids for long
+// hair), with the fringe of the shaggy or pank style laid over them.
+struct EyeOverlay {
+    TImage* Control;
+    int Left;
+    int Width;
+    TRect Dest;
+    TRect Source;
+    bool LongHair, ShaggyHair, PankHair;
+};
+
+} // namespace
+
+// ---- Set copies -------------------------------------------------------------
+
+// The ten part pictures of the main, left and saved sets, in copy order. A
+// mask row travels with the picture row above it.
+#define VELMIA_SET_PICTURES                                                                                            \
+    const std::array<std::array<std::variant<TImage*, TBitmap*>, 3>, 10> pictures = {{                                 \
+        {Choker, ChokerWork, ChokerTemp},                                                                              \
+        {Costume, CostumeWork, CostumeTemp},                                                                           \
+        {Camisole, CamisoleWork, CamisoleTempA},                                                                       \
+        {CamisoleMask, CamisoleWorkMask, CamisoleTempB},                                                               \
+        {FaceWorkB, FaceWorkC, FaceWorkA},                                                                             \
+        {FlowerPict, FlowerWork, FlowerTemp},                                                                          \
+        {HairBand, HairBandWork, HairBandTempA},                                                                       \
+        {HairBandMask, HairBandWorkMask, HairBandTempB},                                                               \
+        {Ribborn, RibbonWork, RibbonTempA},                                                                            \
+        {RibbonMask, RibbonWorkMask, RibbonTempB},                                                                     \
+    }}
+
+void TSvelmia::CopyMainToLeft()
+{
+    CopyMembers(*this, Set::Main, Set::Left);
+    VELMIA_SET_PICTURES;
+    for (const auto& row : pictures) {
+        TCanvas* target = BitmapOf(row[1])->GetCanvas();
+        target->CopyMode = SRCCOPY;
+        target->Draw(0, 0, BitmapOf(row[0]));
+    }
+}
+
+// The other copies use one rectangle for both sides: the whole area of the
+// main figure's picture of that kind (a mask row takes the picture row's).
+namespace {
+constexpr bool kMaskRow[10] = {false, false, false, true, false, false, false, true, false, true};
+
+void CopySetPictures(const std::array<std::array<std::variant<TImage*, TBitmap*>, 3>, 10>& pictures, int from, int to)
+{
+    TRect area{};
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        if (!kMaskRow[i])
+            area = BitmapOf(pictures[i][0])->GetCanvas()->ClipRect();
+        TCanvas* target = BitmapOf(pictures[i][to])->GetCanvas();
+        target->CopyMode = SRCCOPY;
+        target->CopyRect(area, BitmapOf(pictures[i][from])->GetCanvas(), area);
+    }
+}
+} // namespace
+
+void TSvelmia::SaveMainSet()
+{
+    CopyMembers(*this, Set::Main, Set::Saved);
+    VELMIA_SET_PICTURES;
+    CopySetPictures(pictures, 0, 2);
+}
+
+void TSvelmia::TakeLeftSet()
+{
+    CopyMembers(*this, Set::Left, Set::Main);
+    VELMIA_SET_PICTURES;
+    CopySetPictures(pictures, 1, 0);
+}
+
+void TSvelmia::RestoreMainSet()
+{
+    CopyMembers(*this, Set::Saved, Set::Main);
+    VELMIA_SET_PICTURES;
+    CopySetPictures(pictures, 2, 0);
+}
+
+void TSvelmia::RestoreLeftSet()
+{
+    CopyMembers(*this, Set::Saved, Set::Left);
+    VELMIA_SET_PICTURES;
+    CopySetPictures(pictures, 2, 1);
+}
+
+#undef VELMIA_SET_PICTURES
+
+// ---- Entering the show --------------------------------------------------------
+
+void TSvelmia::StartShow()
+{
+    StepBackCounters();
+    HideBlinkOverlays();
+    LayoutLeftFigure();
+    RefreshLeftClosedEyes();
+    LayoutRightFigure();
+    RefreshRightClosedEyes();
+    ShowOrigin = 2;
+    ShowMode = true;
+    CopyToLeftArmed = true;
+    PortraitMode = false;
+    GrayMode = false;
+    QuadMode = false;
+    CloseUpMode = false;
+}
+
+// Back from the portrait view that showed the left figure: the figure edited
+// there becomes the left figure again and the parked main figure returns.
+void TSvelmia::ReturnToShow()
+{
+    HideBlinkOverlays();
+    CopyMainToLeft();
+    RefreshLeftClosedEyes();
+    RestoreMainSet();
+    RefreshRightClosedEyes();
+    ShowMode = true;
+    ShowOrigin = 2;
+    MainSwapped = false;
+    CopyToLeftArmed = true;
+    PortraitMode = false;
+    GrayMode = false;
+    QuadMode = false;
+    CloseUpMode = false;
+}
+
+// ---- Closed-eye overlays ------------------------------------------------------
+
+namespace {
+
+// Two of the alternative hair styles cover the eyes with their fringe, so the
+// overlay is rebuilt whenever the hair changes.
+void BuildEyeOverlay(TSvelmia& form, const EyeOverlay& e, TImage* lids, TImage* longLids, TBitmap* shaggy,
+                     TBitmap* shaggyMask, TBitmap* pank, TBitmap* pankMask)
+{
+    e.Control->SetVisible(false);
+    e.Control->SetLeft(e.Left);
+    e.Control->SetWidth(e.Width);
+    TCanvas* overlay = e.Control->GetCanvas();
+    overlay->CopyMode = SRCCOPY;
+    if (e.LongHair) {
+        overlay->CopyRect(e.Dest, longLids->GetCanvas(), e.Source);
+        return; // long hair never goes with the shaggy or pank style
+    }
+    overlay->CopyRect(e.Dest, lids->GetCanvas(), e.Source);
+    if (e.ShaggyHair && shaggy && shaggyMask)
+        form.MaskedCopy(overlay, e.Dest, shaggyMask->GetCanvas(), e.Source, shaggy->GetCanvas(), e.Source);
+    if (e.PankHair && pank && pankMask)
+        form.MaskedCopy(overlay, e.Dest, pankMask->GetCanvas(), e.Source, pank->GetCanvas(), e.Source);
+}
+
+} // namespace
+
+// The portrait's overlay follows the pan: it covers only the visible part of
+// the eye patch (at pan 0 the whole 243 columns).
+void TSvelmia::RefreshClosedEyes()
+{
+    const EyeOverlay e{CloseEye_disp, EyeLeft,  EyeVisibleWidth, Rect(0, 0, EyeSrcRect.Width(), EyeSrcRect.Bottom),
+                       EyeSrcRect,    LongHair, ShaggyHair,      PankHair};
+    BuildEyeOverlay(*this, e, CloseeyePict, CloseeyePict_lg, ShaggyEyeBmp, ShaggyEyeMask, PankEyeBmp, PankEyeMask);
+}
+
+void TSvelmia::RefreshLeftClosedEyes()
+{
+    const EyeOverlay e{CloseEye_disp_Left, LeftEyeLeft,  LeftEyeWidth,   LeftEyeOverlayRect,
+                       LeftEyeOverlayRect, LeftLongHair, LeftShaggyHair, LeftPankHair};
+    BuildEyeOverlay(*this, e, CloseeyePict, CloseeyePict_lg, ShaggyEyeBmp, ShaggyEyeMask, PankEyeBmp, PankEyeMask);
+}
+
+void TSvelmia::RefreshRightClosedEyes()
+{
+    const EyeOverlay e{CloseEye_disp,   RightEyeLeft, RightEyeWidth, RightEyeOverlayRect,
+                       RightEyeSrcRect, LongHair,     ShaggyHair,    PankHair};
+    BuildEyeOverlay(*this, e, CloseeyePict, CloseeyePict_lg, ShaggyEyeBmp, ShaggyEyeMask, PankEyeBmp, PankEyeMask);
+}
+
+// ---- Show layout ----------------------------------------------------------------
+
+// A part of width w whose left edge in the portrait is x, for the left figure.
+// The left figure is not clipped on its right side: the right figure is drawn
+// over it.
+bool TSvelmia::ClipLeftPart(int width, int left)
+{
+    const int L = ShowLeftGap;
+    const int S = ShowSpan;
+    if (left < L) {
+        ClipSL = L - left;
+        ClipDL = 0;
+    } else {
+        ClipSL = 0;
+        ClipDL = left - L;
+    }
+    ClipSR = width;
+    ClipDR = left + width - L;
+    if (left + width <= L || left >= L + S) {
+        ClipSL = 0;
+        ClipSR = 0;
+        return true;
+    }
+    return false;
+}
+
+// The same for the right figure, whose strip ends at the window's right edge.
+bool TSvelmia::ClipRightPart(int width, int left)
+{
+    const int B = ShowRightBase;
+    const int G = ShowRightGap;
+    const int E = B - G + 800;
+    if (left < B) {
+        ClipSL = B - left;
+        ClipDL = G;
+    } else {
+        ClipSL = 0;
+        ClipDL = left - B + G;
+    }
+    if (left + width > E) {
+        ClipSR = E - left;
+        ClipDR = 800;
+    } else {
+        ClipSR = width;
+        ClipDR = left + width - B + G;
+    }
+    if (left + width <= B || left >= E) {
+        ClipSL = 0;
+        ClipSR = 0;
+        return true;
+    }
+    return false;
+}
+
+namespace {
+
+// Entries whose "wholly outside" result goes into the figure's flags, in flag
+// order.
+constexpr int kLeftFlagged[5] = {peHairLongLeft, peHairBottom, peBracelet, peHairBand, peFlower};
+constexpr int kRightFlagged[5] = {peHairLong, peHairBottom, peBracelet, peHairBand, peFlower};
+
+void SetColumns(TRect& r, int left, int right)
+{
+    r.Left = left;
+    r.Right = right;
+}
+
+} // namespace
+
+void TSvelmia::LayoutLeftFigure()
+{
+    const int L = ShowLeftGap;
+    const int S = ShowSpan;
+    for (bool& out : LeftPartOut)
+        out = false;
+
+    LeftEyeLeft = EyeBaseLeft - L;
+    LeftEyeShowRect = Rect(LeftEyeLeft, 0, LeftEyeLeft + EyeWidth, EyeHeight);
+    LeftEyeOverlayRect = Rect(0, 0, EyeWidth, EyeHeight);
+    LeftEyeWidth = EyeWidth;
+    SetColumns(LeftDestRect[peEye], LeftEyeLeft, LeftEyeLeft + EyeWidth);
+    SetColumns(LeftSrcRect[peEye], 0, EyeWidth);
+    SetColumns(LeftMaskRect[peEye], 0, EyeWidth);
+
+    SetColumns(LeftDestRect[peWindow], 0, S);
+    SetColumns(LeftSrcRect[peWindow], L, L + S);
+    SetColumns(LeftMaskRect[peWindow], L, L + S);
+
+    for (int entry = peFace; entry < kPlacementCount; ++entry) {
+        const bool outside = ClipLeftPart(EntryWidth[entry], EntryLeft[entry]);
+        SetColumns(LeftDestRect[entry], ClipDL, ClipDR);
+        SetColumns(LeftSrcRect[entry], ClipSL, ClipSR);
+        SetColumns(LeftMaskRect[entry], ClipSL, ClipSR);
+        if (entry == peChoker) {
+            SetColumns(LeftChokerLowerDestRect, ClipDL, ClipDR);
+            SetColumns(LeftChokerLowerSrcRect, ClipSL, ClipSR);
+            SetColumns(LeftChokerLowerMaskRect, ClipSL, ClipSR);
+        }
+        if (entry == peFace)
+            LeftFaceWidth = ClipSR - ClipSL;
+        for (int f = 0; f < 5; ++f)
+            if (entry == kLeftFlagged[f] && outside)
+                LeftPartOut[f] = true;
+    }
+}
+
+void TSvelmia::LayoutRightFigure()
+{
+    const int B = ShowRightBase;
+    const int G = ShowRightGap;
+    for (bool& out : RightPartOut)
+        out = false;
+
+    ClipRightPart(EyeWidth, EyeBaseLeft);
+    RightEyeShowRect = Rect(ClipDL, 0, ClipDR, EyeHeight);
+    RightEyeSrcRect = Rect(ClipSL, 0, ClipSR, EyeHeight);
+    RightEyeWidth = ClipSR - ClipSL;
+    RightEyeOverlayRect = Rect(0, 0, RightEyeWidth, EyeHeight);
+    RightEyeLeft = ClipDL;
+    SetColumns(RightDestRect[peEye], ClipDL, ClipDR);
+    SetColumns(RightSrcRect[peEye], ClipSL, ClipSR);
+    SetColumns(RightMaskRect[peEye], ClipSL, ClipSR);
+
+    SetColumns(RightDestRect[peWindow], G, 800);
+    SetColumns(RightSrcRect[peWindow], B, B - G + 800);
+    SetColumns(RightMaskRect[peWindow], B, B - G + 800);
+
+    for (int entry = peFace; entry < kPlacementCount; ++entry) {
+        const bool outside = ClipRightPart(EntryWidth[entry], EntryLeft[entry]);
+        SetColumns(RightDestRect[entry], ClipDL, ClipDR);
+        SetColumns(RightSrcRect[entry], ClipSL, ClipSR);
+        SetColumns(RightMaskRect[entry], ClipSL, ClipSR);
+        if (entry == peChoker) {
+            SetColumns(RightChokerLowerDestRect, ClipDL, ClipDR);
+            SetColumns(RightChokerLowerSrcRect, ClipSL, ClipSR);
+            SetColumns(RightChokerLowerMaskRect, ClipSL, ClipSR);
+        }
+        if (entry == peFace)
+            RightFaceWidth = ClipSR - ClipSL;
+        for (int f = 0; f < 5; ++f)
+            if (entry == kRightFlagged[f] && outside)
+                RightPartOut[f] = true;
+    }
+}

@@ -1,0 +1,392 @@
+// Composition of the scene show: two figures side by side in front of one
+// scene. The left figure is dressed from the left selection set, the right one
+// from the main set; each part is drawn at the figure's rectangles computed by
+// the show layout. The upper half goes into UpperBmp; the lower half exists in
+// seven frames that combine the breathing bands of the two figures:
+//
+//   frame             0  1  2  3  4  5  6
+//   left figure band  0  1  2  0  2  0  1
+//   right figure band 0  0  0  1  1  2  2
+//
+// Transparent layers use the white-key pair of the portrait (mask with
+// SRCERASE, picture with SRCINVERT).
+#include "shell/Velmiaunit1.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
+
+using namespace vcl;
+
+namespace {
+
+constexpr TRect kWhole = Rect(0, 0, 800, 300);
+constexpr int kFaceStrip = 12; // the face cell's first columns are not shown
+
+TRect Cols(const TRect& columns, int top, int bottom)
+{
+    return Rect(columns.Left, top, columns.Right, bottom);
+}
+
+bool EmptySource(const TRect& r)
+{
+    return r.Right <= r.Left;
+}
+
+// Everything the drawing needs of one figure: its rectangles, its selection
+// and its part pictures.
+struct Figure {
+    const std::array<TRect, kPlacementCount>* Dest;
+    const std::array<TRect, kPlacementCount>* Src;
+    const std::array<TRect, kPlacementCount>* Mask;
+    TRect ChokerLowerDest, ChokerLowerSrc, ChokerLowerMask;
+    bool IsLeft;
+    const bool* Out;
+
+    int FaceIndex, EarringIndex, EarringFrameIndex, BraceletIndex, FlowerAlt;
+    bool MainHairHidden, LongHair, Shaggy, Pank, Otohime;
+    bool HairBandShown, FlowerShown, ChokerShown, BraceletShown, RibbonShown, CamisoleShown;
+    bool Patterns[4];
+
+    TCanvas *Face, *Costume, *Camisole, *CamisoleMask, *HairBand, *HairBandMask, *Ribbon, *RibbonMask, *Flower, *Choker;
+
+    const TRect& D(int e) const { return (*Dest)[e]; }
+    const TRect& S(int e) const { return (*Src)[e]; }
+    const TRect& M(int e) const { return (*Mask)[e]; }
+};
+
+Figure LeftFigure(const PortraitState& s)
+{
+    return Figure{&s.LeftDestRect,
+                  &s.LeftSrcRect,
+                  &s.LeftMaskRect,
+                  s.LeftChokerLowerDestRect,
+                  s.LeftChokerLowerSrcRect,
+                  s.LeftChokerLowerMaskRect,
+                  true,
+                  s.LeftPartOut,
+                  s.LeftFaceIndex,
+                  s.LeftEarringIndex,
+                  s.LeftEarringFrameIndex,
+                  s.LeftBraceletIndex,
+                  s.LeftFlowerAlt,
+                  s.LeftMainHairHidden != 0,
+                  s.LeftLongHair,
+                  s.LeftShaggyHair,
+                  s.LeftPankHair,
+                  s.LeftOtohimeHair,
+                  s.LeftHairBandShown,
+                  s.LeftFlowerShown,
+                  s.LeftChokerShown,
+                  s.LeftBraceletShown,
+                  s.LeftRibbonShown,
+                  s.LeftCamisoleShown,
+                  {s.LeftStringPatternOn, s.LeftThickStringOn, s.LeftWStringOn, s.LeftCrossStringOn},
+                  s.FaceWorkC->GetCanvas(),
+                  s.CostumeWork->GetCanvas(),
+                  s.CamisoleWork->GetCanvas(),
+                  s.CamisoleWorkMask->GetCanvas(),
+                  s.HairBandWork->GetCanvas(),
+                  s.HairBandWorkMask->GetCanvas(),
+                  s.RibbonWork->GetCanvas(),
+                  s.RibbonWorkMask->GetCanvas(),
+                  s.FlowerWork->GetCanvas(),
+                  s.ChokerWork->GetCanvas()};
+}
+
+Figure RightFigure(TSvelmia& form, const PortraitState& s)
+{
+    return Figure{&s.RightDestRect,
+                  &s.RightSrcRect,
+                  &s.RightMaskRect,
+                  s.RightChokerLowerDestRect,
+                  s.RightChokerLowerSrcRect,
+                  s.RightChokerLowerMaskRect,
+                  false,
+                  s.RightPartOut,
+                  s.FaceIndex,
+                  s.EarringIndex,
+                  s.EarringFrameIndex,
+                  s.BraceletIndex,
+                  s.FlowerAlt,
+                  s.MainHairHidden != 0,
+                  s.LongHair,
+                  s.ShaggyHair,
+                  s.PankHair,
+                  s.OtohimeHair,
+                  s.HairBandShown,
+                  s.FlowerShown,
+                  s.ChokerShown,
+                  s.BraceletShown,
+                  s.RibbonShown,
+                  s.CamisoleShown,
+                  {s.StringPatternOn, s.ThickStringOn, s.WStringOn, s.CrossStringOn},
+                  s.FaceWorkB->GetCanvas(),
+                  form.Costume->GetCanvas(),
+                  form.Camisole->GetCanvas(),
+                  s.CamisoleMask->GetCanvas(),
+                  form.HairBand->GetCanvas(),
+                  s.HairBandMask->GetCanvas(),
+                  form.Ribborn->GetCanvas(),
+                  s.RibbonMask->GetCanvas(),
+                  form.FlowerPict->GetCanvas(),
+                  form.Choker->GetCanvas()};
+}
+
+// The frames a figure is drawn into, with the body band of each.
+using FrameBands = std::vector<std::pair<int, int>>;
+const FrameBands kLeftFrames = {{0, 0}, {1, 1}, {2, 2}};
+const FrameBands kRightFrames = {{0, 0}, {1, 0}, {2, 0}, {3, 1}, {4, 1}, {5, 2}, {6, 2}};
+
+} // namespace
+
+void TSvelmia::SetFramesCopyMode(bool erase)
+{
+    for (TBitmap* frame : FrameBmp)
+        frame->GetCanvas()->CopyMode = erase ? SRCERASE : SRCINVERT;
+}
+
+void TSvelmia::ComposeShowUpper(int scene)
+{
+    TCanvas* upper = UpperBmp->GetCanvas();
+    upper->CopyMode = SRCCOPY;
+
+    if (scene == 0) {
+        const int top = AlternatePhase ? 0 : 300;
+        upper->CopyRect(kWhole, SceneStrawberry_Main->GetCanvas(), Rect(0, top, 800, top + 300));
+    } else if (scene >= 1 && scene <= 10) {
+        TCanvas* tile = scenebuff->GetCanvas();
+        tile->CopyMode = SRCCOPY;
+        tile->CopyRect(SceneTileRect, SceneList->GetCanvas(), SceneCellRect[scene - 1]);
+        upper->StretchDraw(kWhole, scenebuff->GetBitmap());
+    }
+
+    // A masked copy that skips parts cut away by the layout.
+    auto masked = [&](const TRect& dest, TCanvas* mask, const TRect& maskRect, TCanvas* picture,
+                      const TRect& pictureRect) {
+        if (EmptySource(pictureRect))
+            return;
+        MaskedCopy(upper, dest, mask, maskRect, picture, pictureRect);
+    };
+    // A layer with a separate mask bitmap of the same layout as its picture.
+    auto layer = [&](const Figure& f, int e, TCanvas* mask, TCanvas* picture) {
+        masked(f.D(e), mask, f.M(e), picture, f.S(e));
+    };
+
+    auto drawFigure = [&](const Figure& f) {
+        // Upper body: mask in the upper half of the list, picture in the lower.
+        masked(f.D(peWindow), MainPictList->GetCanvas(), Cols(f.S(peWindow), 0, 300), MainPictList->GetCanvas(),
+               Cols(f.S(peWindow), 300, 600));
+        if (!f.Pank)
+            layer(f, peHairSide, HairSideMask->GetCanvas(), HairSide->GetCanvas());
+        if (f.Otohime) {
+            layer(f, peOtohime, OtohimeMask->GetCanvas(), OtohimeBmp->GetCanvas());
+        } else if (!f.MainHairHidden) {
+            layer(f, peHairMain, HairMainMask->GetCanvas(), HairMain->GetCanvas());
+            if (!f.LongHair) {
+                layer(f, peHairLong, HairNotLongMask->GetCanvas(), HairNotLong->GetCanvas());
+            } else {
+                layer(f, peHairLong, HairLongMask->GetCanvas(), HairLong->GetCanvas());
+                if (!(f.IsLeft && f.Out[0]))
+                    layer(f, peHairLongLeft, Hair_LongLeft->GetCanvas(), Hair_LongLeft->GetCanvas());
+            }
+        }
+
+        // The face cell, opaque, except its first columns: what lies under
+        // them (as far as the clipped cell covers them) is put back.
+        const TRect& faceDest = f.D(peFace);
+        const TRect& faceSrc = f.S(peFace);
+        if (!EmptySource(faceSrc)) {
+            const int strip = std::min(kFaceStrip, faceSrc.Right) - faceSrc.Left;
+            const TRect under = Rect(faceDest.Left, 0, faceDest.Left + strip, FaceCellHeight);
+            const TRect stored = Rect(0, 0, strip, FaceCellHeight);
+            TCanvas* store = subworkcanvas->GetCanvas();
+            if (strip > 0) {
+                store->CopyMode = SRCCOPY;
+                store->CopyRect(stored, upper, under);
+            }
+            const int top = FaceCellHeight * f.FaceIndex;
+            upper->CopyMode = SRCCOPY;
+            upper->CopyRect(faceDest, f.Face, Cols(faceSrc, top, top + FaceCellHeight));
+            if (strip > 0)
+                upper->CopyRect(under, store, stored);
+        }
+
+        const int earringTop = EarringCellHeight * f.EarringIndex;
+        masked(f.D(peEarring), EarringListMask->GetCanvas(), f.M(peEarring), EarringListPict->GetCanvas(),
+               Cols(f.S(peEarring), earringTop, earringTop + EarringCellHeight));
+        if (EarringFramesLoaded && EarringFrameMask) {
+            const int frameTop = EarringFrameHeight * f.EarringFrameIndex;
+            masked(f.D(peEarringFrame), EarringFrameMask->GetCanvas(), f.M(peEarringFrame),
+                   EarringFrameList->GetCanvas(), Cols(f.S(peEarringFrame), frameTop, frameTop + EarringFrameHeight));
+        }
+        if (f.HairBandShown && !f.LongHair && !(!f.IsLeft && f.Out[3]))
+            layer(f, peHairBand, f.HairBandMask, f.HairBand);
+        if (f.Shaggy)
+            layer(f, peShaggy, ShaggyMask->GetCanvas(), ShaggyBmp->GetCanvas());
+        if (f.Pank)
+            layer(f, pePank, PankMask->GetCanvas(), PankBmp->GetCanvas());
+        if (f.FlowerShown && !f.LongHair && f.FlowerAlt == 0 && !(!f.IsLeft && f.Out[4]))
+            layer(f, peFlower, f.Flower, f.Flower);
+        if (f.ChokerShown)
+            layer(f, peChoker, f.Choker, f.Choker);
+        upper->CopyMode = SRCCOPY;
+    };
+
+    drawFigure(LeftFigure(*this));
+    drawFigure(RightFigure(*this, *this));
+
+    // The right edge of the left figure's closed-eye overlay may lie under the
+    // right figure: take it from the fresh picture.
+    TCanvas* overlay = CloseEye_disp_Left->GetCanvas();
+    overlay->CopyMode = SRCCOPY;
+    overlay->CopyRect(Rect(216, 0, 243, 70), upper, Rect(LeftEyeLeft + 216, 0, LeftEyeLeft + 243, 70));
+}
+
+void TSvelmia::ComposeShowLower(int scene)
+{
+    for (TBitmap* frame : FrameBmp)
+        frame->GetCanvas()->CopyMode = SRCCOPY;
+
+    if (scene == 0) {
+        const int top = AlternatePhase ? 0 : 300;
+        for (TBitmap* frame : FrameBmp)
+            frame->GetCanvas()->CopyRect(kWhole, SceneStrawberry_Sub->GetCanvas(), Rect(0, top, 800, top + 300));
+    } else if (scene >= 1 && scene <= 10) {
+        TCanvas* tile = scenebuff->GetCanvas();
+        tile->CopyMode = SRCCOPY;
+        tile->CopyRect(SceneTileRect, SceneList->GetCanvas(), SceneCellRect[scene - 1]);
+        FrameBmp[0]->GetCanvas()->StretchDraw(kWhole, scenebuff->GetBitmap());
+        for (int k = 1; k < 7; ++k)
+            FrameBmp[k]->GetCanvas()->Draw(0, 0, FrameBmp[0]);
+    }
+
+    // One masked layer into every frame of the figure: all mask passes, then
+    // all picture passes. `rects(band)` gives destination, mask and picture.
+    struct Rects {
+        TRect Dest, Mask, Picture;
+    };
+    auto layer = [&](const FrameBands& frames, TCanvas* mask, TCanvas* picture, auto rects) {
+        if (EmptySource(rects(0).Picture))
+            return;
+        SetFramesCopyMode(true);
+        for (auto [frame, band] : frames) {
+            const Rects r = rects(band);
+            FrameBmp[frame]->GetCanvas()->CopyRect(r.Dest, mask, r.Mask);
+        }
+        SetFramesCopyMode(false);
+        for (auto [frame, band] : frames) {
+            const Rects r = rects(band);
+            FrameBmp[frame]->GetCanvas()->CopyRect(r.Dest, picture, r.Picture);
+        }
+        for (auto [frame, band] : frames)
+            FrameBmp[frame]->GetCanvas()->CopyMode = SRCCOPY;
+    };
+
+    // String patterns are their own masks, tinted with a colour sampled from
+    // the first frame: over a fill of that colour the pattern is OR-ed in, so
+    // white stays white and the strokes take the colour. One tint per band.
+    auto pattern = [&](const Figure& f, const FrameBands& frames, int e, TImage* picture, int cellHeight,
+                       TColor colour) {
+        const TRect& src = f.S(e);
+        if (EmptySource(src))
+            return;
+        TCanvas* work = subworkcanvas->GetCanvas();
+        work->Brush.Color = colour < 0 ? clWhite : colour;
+        const int fullWidth = EntryWidth[e];
+        for (int band = 0; band < 3; ++band) {
+            const int top = cellHeight * band;
+            work->FillRect(Rect(0, 0, 400, 300));
+            work->CopyMode = SRCPAINT;
+            work->CopyRect(Rect(0, 0, fullWidth, cellHeight), picture->GetCanvas(),
+                           Rect(0, top, fullWidth, top + cellHeight));
+            for (auto [frame, frameBand] : frames) {
+                if (frameBand != band)
+                    continue;
+                TCanvas* target = FrameBmp[frame]->GetCanvas();
+                target->CopyMode = SRCERASE;
+                target->CopyRect(f.D(e), picture->GetCanvas(), Cols(src, top, top + cellHeight));
+                target->CopyMode = SRCINVERT;
+                target->CopyRect(f.D(e), work, Cols(src, 0, cellHeight));
+                target->CopyMode = SRCCOPY;
+            }
+        }
+        work->CopyMode = SRCPAINT;
+    };
+
+    auto drawFigure = [&](const Figure& f, const FrameBands& frames, TPoint tintAt) {
+        // Hair ends, opaque, behind the body.
+        if (!f.MainHairHidden && !f.Out[1] && !EmptySource(f.S(peHairBottom)))
+            for (auto [frame, band] : frames) {
+                TCanvas* target = FrameBmp[frame]->GetCanvas();
+                target->CopyMode = SRCCOPY;
+                target->CopyRect(f.D(peHairBottom), HairBottom->GetCanvas(), f.S(peHairBottom));
+            }
+
+        layer(frames, SubPictListMask->GetCanvas(), SubPictList->GetCanvas(), [&](int band) {
+            const TRect src = Cols(f.S(peWindow), 300 * band, 300 * band + 300);
+            return Rects{f.D(peWindow), src, src};
+        });
+
+        if (f.CamisoleShown)
+            layer(frames, f.CamisoleMask, f.Camisole, [&](int band) {
+                const TRect src = Cols(f.S(peCamisole), 250 * band, 250 * band + 250);
+                return Rects{f.D(peCamisole), src, src};
+            });
+        else
+            layer(frames, CostumeMask->GetCanvas(), f.Costume, [&](int band) {
+                const TRect src = Cols(f.S(peCostume), 100 * band, 100 * band + 100);
+                return Rects{f.D(peCostume), src, src};
+            });
+
+        if (f.Otohime) {
+            layer(frames, OtohimeMask->GetCanvas(), OtohimeBmp->GetCanvas(), [&](int) {
+                const TRect src = Cols(f.S(peOtohime), 300, 400);
+                return Rects{Cols(f.D(peOtohime), 0, 100), src, src};
+            });
+        } else if (!f.MainHairHidden) {
+            layer(frames, HairSubMask->GetCanvas(), HairSub->GetCanvas(), [&](int) {
+                return Rects{f.D(peHairSub), f.M(peHairSub), f.S(peHairSub)};
+            });
+        }
+
+        if (!f.CamisoleShown) {
+            const TColor colour = FrameBmp[0]->GetCanvas()->GetPixel(tintAt.x, tintAt.y);
+            TImage* pictures[4] = {StringPattern, ThickStringPattern, WStringPattern, CrossStringPattern};
+            const int cellHeights[4] = {210, 210, 160, 190};
+            for (int i = 0; i < 4; ++i)
+                if (f.Patterns[i])
+                    pattern(f, frames, peString + i, pictures[i], cellHeights[i], colour);
+        }
+
+        if (f.BraceletShown && !f.Out[2])
+            layer(frames, BraceletList->GetCanvas(), BraceletList->GetCanvas(), [&](int) {
+                const int top = BraceletCellHeight * f.BraceletIndex + BraceletCellHeight;
+                return Rects{f.D(peBracelet), f.M(peBracelet), Cols(f.S(peBracelet), top, top + BraceletCellHeight)};
+            });
+        if (f.RibbonShown)
+            layer(frames, f.RibbonMask, f.Ribbon, [&](int band) {
+                return Rects{f.D(peRibbon + band), f.M(peRibbon + band), f.S(peRibbon + band)};
+            });
+        if (f.ChokerShown)
+            layer(frames, f.Choker, f.Choker, [&](int) {
+                return Rects{f.ChokerLowerDest, f.ChokerLowerMask, f.ChokerLowerSrc};
+            });
+        if (f.FlowerShown && f.FlowerAlt == 1)
+            layer(frames, f.Flower, f.Flower, [&](int band) {
+                const int e = peFlower + 1 + band;
+                return Rects{f.D(e), f.M(e), f.S(e)};
+            });
+    };
+
+    drawFigure(LeftFigure(*this), kLeftFrames, TPoint{200, 216});
+
+    // The frames that share the left figure's band start from its frames.
+    FrameBmp[3]->GetCanvas()->Draw(0, 0, FrameBmp[0]);
+    FrameBmp[5]->GetCanvas()->Draw(0, 0, FrameBmp[0]);
+    FrameBmp[6]->GetCanvas()->Draw(0, 0, FrameBmp[1]);
+    FrameBmp[4]->GetCanvas()->Draw(0, 0, FrameBmp[2]);
+
+    drawFigure(RightFigure(*this, *this), kRightFrames, TPoint{ShowRightGap, 216});
+}
