@@ -751,6 +751,7 @@ struct SrcView {
     size_t stride = 0;
     int32_t firstRow = 0;
     int bpp = 24;
+    int32_t width = 0;
     Lut lut{};
     const uint8_t* Row(int32_t y) const { return base + size_t(y - firstRow) * stride; }
 };
@@ -759,22 +760,33 @@ struct SrcView {
 // bytes per pixel, blue, green, red first.
 void ExpandRow(const SrcView& v, const uint8_t* row, const int32_t* xs, size_t n, uint8_t* out, size_t outBytes)
 {
+    // Pixels move as 4-byte words: `out` has a spare byte at its end, and a
+    // source word is read whole only when the pixel is not the row's last.
     switch (v.bpp) {
-    case 24:
-        for (size_t k = 0; k < n; ++k)
-            std::memcpy(out + outBytes * k, row + 3 * size_t(xs[k]), 3);
+    case 24: {
+        const int32_t last = v.width - 1;
+        for (size_t k = 0; k < n; ++k) {
+            const uint8_t* p = row + 3 * size_t(xs[k]);
+            uint32_t w;
+            if (xs[k] < last)
+                std::memcpy(&w, p, 4);
+            else
+                w = Load3(p);
+            std::memcpy(out + outBytes * k, &w, 4);
+        }
         break;
+    }
     case 32:
         for (size_t k = 0; k < n; ++k)
-            std::memcpy(out + outBytes * k, row + 4 * size_t(xs[k]), 3);
+            std::memcpy(out + outBytes * k, row + 4 * size_t(xs[k]), 4);
         break;
     case 8:
         for (size_t k = 0; k < n; ++k)
-            Store3(out + outBytes * k, v.lut[row[xs[k]]]);
+            std::memcpy(out + outBytes * k, &v.lut[row[xs[k]]], 4);
         break;
     default:
         for (size_t k = 0; k < n; ++k)
-            Store3(out + outBytes * k, v.lut[GetIndex(row, xs[k], v.bpp)]);
+            std::memcpy(out + outBytes * k, &v.lut[GetIndex(row, xs[k], v.bpp)], 4);
         break;
     }
 }
@@ -918,6 +930,7 @@ void CopyBits(TBitmap& dst, const Rect64& d, const TBitmap& src, const Rect64& s
 
     SrcView view;
     view.bpp = BitsPerPixel(src.GetPixelFormat());
+    view.width = src.GetWidth();
     view.stride = src.RowBytes();
     if (view.bpp < 24)
         view.lut = MakeLut(src.GetPalette());
