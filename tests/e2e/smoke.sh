@@ -3,18 +3,25 @@
 # its 800 x 600 window with a picture, and ends normally on Escape. Started
 # in an empty folder, it reports the failed start-up in a message box and
 # ends with a non-zero status once the box is dismissed.
-#   smoke.sh VELMIA RUN_DIR [blank]   (blank: the stand-in empty form)
+#   smoke.sh VELMIA RUN_DIR nowm|wm [blank]
+#     wm: with openbox on a 1024x768 screen (captioned window); nowm: 800x600
+#     screen without a window manager (borderless); blank: the stand-in form
 . "$(dirname "$0")/harness.sh"
 program=$(realpath "$1")
 rundir=$2
-blank=${3:-}
+mode=${3:-nowm}
+blank=${4:-}
 e2e_require_tools
 if [ -z "$blank" ] && ! ls "$rundir"/vlm_*.bmp >/dev/null 2>&1; then
     echo "SKIP: no default pictures in $rundir"
     exit 77
 fi
 
-e2e_start_x 1024x768
+if [ "$mode" = wm ]; then
+    e2e_start_x 1024x768 wm
+else
+    e2e_start_x 800x600
+fi
 mkdir -p "$E2E_TMP/run"
 [ -d "$rundir" ] && cp -r "$rundir"/. "$E2E_TMP/run/"
 export VELMIA_REPORT_FIRST_FRAME=1
