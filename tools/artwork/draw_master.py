@@ -523,13 +523,16 @@ def shaggy_group():
         root = (tx + (10 if tx < 360 else -10), 20)
         b.append(lock([root, ((root[0] + tx) / 2 - (8 if tx < 360 else -8), (20 + ty) / 2), (tx, ty)],
                       [30, 26, 0], shade_side=1 if tx < 360 else -1, hi=False))
-    b.append(path("M170 -12 L580 -12 L580 24 C480 34 330 34 180 40 Z", "hair"))
-    for i, (tx, ty) in enumerate([(244, 66), (268, 56), (292, 70), (318, 58), (344, 72), (366, 60), (392, 74),
-                                  (414, 58), (440, 68), (462, 54), (486, 62)]):
-        root = (tx + 30 - (i % 3) * 10, -20)
-        w = 40 if i % 2 == 0 else 34
-        b.append(lock([root, ((root[0] + tx) / 2 + 6, (root[1] + ty) / 2), (tx, ty)], [w, w * 0.8, 0],
-                      shade_side=1 if i % 2 else -1, hi=(i % 3 == 0)))
+    b.append(path("M196 -12 L556 -12 C560 10 540 30 480 34 C400 38 300 38 226 44 C206 40 196 20 196 -12 Z",
+                  "hair"))
+    for i, (tx, ty) in enumerate([(240, 70), (262, 84), (284, 66), (306, 90), (330, 72), (352, 94),
+                                  (372, 74), (394, 92), (416, 70), (440, 88), (462, 66), (486, 80)]):
+        left = tx < 364
+        root = (364 + (-40 if left else 40) + (i % 3 - 1) * 12, -24)
+        w = 42 if i % 2 == 0 else 34
+        bend = -10 if left else 10
+        b.append(lock([root, ((root[0] + tx) / 2 + bend, (root[1] + ty) / 2), (tx, ty)], [w, w * 0.75, 0],
+                      shade_side=1 if left else -1, hi=(i % 3 == 0)))
     b.append(path("M280 16 L296 8 L308 18 L324 10 L336 20 L352 12 L364 22 L380 14 L390 24 L372 28 L358 24 "
                   "L344 30 L330 24 L316 30 L302 24 L288 28 Z", "hair-sheen"))
     return b
@@ -557,18 +560,23 @@ def pank_group():
 
 
 def otohime_group():
-    """Straight, sleek princess hair: a long curtain behind, cut in straight
-    lines. The face, the neck and the side locks are cut out of it."""
+    """Straight, sleek princess hair: a long curtain behind, cut in a straight
+    line. The face, the neck and the side locks are cut out of it."""
     b = []
-    back = "M150 -12 L650 -12 L648 120 L652 300 L640 396 L160 396 L150 300 L148 120 Z"
+    back = ("M172 -12 L628 -12 C640 80 646 180 648 300 L646 394 L154 394 L152 300 C154 180 160 80 172 -12 Z")
     b.append(path(back, "hair hair-ol"))
-    b.append(path("M200 140 C260 230 330 250 430 250 C520 250 580 220 620 150 L620 396 L200 396 Z", "hair-sh"))
-    for x in (172, 200, 598, 626):
-        b.append(path("M%d 20 L%d 392 L%d 392 L%d 20 Z" % (x, x - 2, x + 6, x + 8), "hair-sh"))
-    for x in (186, 612, 638):
-        b.append(path("M%d 40 L%d 380" % (x, x - 2), "hair-line"))
-    b.append(path("M152 70 L236 70 L236 84 L152 84 Z", "hair-sheen"))
-    b.append(path("M500 60 L646 60 L646 76 L504 76 Z", "hair-sheen"))
+    b.append(path("M206 150 C262 232 330 252 430 252 C522 252 584 222 616 150 L622 394 L196 394 Z", "hair-sh"))
+    # long straight strands
+    for x0, x1 in ((170, 158), (190, 176), (214, 204), (612, 630), (592, 612), (570, 586)):
+        b.append(path("M%d 0 C%d 120 %d 260 %d 390" % (x0, x0 + (x1 - x0) * 0.3, x1, x1), "hair-line"))
+    for x0, x1 in ((182, 166), (600, 620)):
+        b.append(path("M%d 10 C%d 130 %d 260 %d 392 L%d 392 C%d 260 %d 130 %d 10 Z" % (
+            x0, x0 + (x1 - x0) * 0.3, x1, x1, x1 + 10, x1 + 10, x0 + 10 + (x1 - x0) * 0.3, x0 + 10), "hair-sh"))
+    # a ring of light across the curtain
+    b.append(path("M158 78 L176 70 L188 82 L204 72 L216 84 L230 76 L230 90 L214 96 L202 88 L188 96 L174 88 "
+                  "L158 94 Z", "hair-sheen"))
+    b.append(path("M520 70 L536 78 L552 68 L566 80 L582 70 L598 82 L614 72 L632 80 L642 92 L626 88 L612 96 "
+                  "L598 88 L582 96 L566 88 L550 94 L536 86 L522 90 Z", "hair-sheen"))
     b.append(path("M160 -12 L640 -12 C620 20 560 30 480 30 C380 30 260 28 170 40 Z", "hair"))
     b.append(path(back, "hair-edge"))
     # a pearl comb above the right ear
@@ -581,12 +589,16 @@ def otohime_group():
 def otohime_front_group():
     """The straight front locks falling over the shoulders, cut level."""
     b = []
-    for d in ("M214 236 L266 236 L270 396 L210 396 Z", "M556 236 L624 236 L632 396 L560 396 Z"):
+    for d, lines in (("M228 196 L250 196 C262 240 268 300 272 394 L210 394 C210 330 214 260 228 196 Z",
+                      ((226, 224), (244, 250), (258, 262))),
+                     ("M580 196 L604 196 C618 260 628 320 632 394 L562 394 C560 320 566 250 580 196 Z",
+                      ((576, 574), (596, 598), (614, 620)))):
         b.append(path(d, "hair hair-ol"))
-    for x in (228, 250, 574, 600):
-        b.append(path("M%d 240 L%d 392 L%d 392 L%d 240 Z" % (x, x + 1, x + 6, x + 5), "hair-sh"))
-    b.append(path("M216 300 L266 300 L267 310 L216 310 Z", "hair-sheen"))
-    b.append(path("M558 300 L626 300 L627 310 L559 310 Z", "hair-sheen"))
+        for x0, x1 in lines:
+            b.append(path("M%d 236 C%d 300 %d 350 %d 392" % (x0, x0, x1, x1), "hair-line"))
+        b.append(path(d, "hair-edge"))
+    b.append(path("M238 240 L246 240 L250 330 L244 330 Z", "hair-hi"))
+    b.append(path("M584 240 L592 240 L596 330 L590 330 Z", "hair-hi"))
     return b
 
 
@@ -657,8 +669,15 @@ def camisole_group():
         b.append(circle(x, 438 + (0 if x < 470 else -2), 9, "lace lace-ol"))
     b.append(path("M206 440 L642 434 L642 446 L206 452 Z", "lace"))
     b.append(path("M206 440 L642 434", "", ' fill="none" stroke="#b77b95" stroke-width="1.4"'))
-    for x in (300, 560):
-        b.append(circle(x, 466, 5, "rib rib-ol"))
+    # a little bow at the middle of the neckline and soft gathers below it
+    for sg in (-1, 1):
+        b.append(path("M428 448 C%d 436 %d 438 %d 448 C%d 458 %d 460 428 448 Z" % (
+            428 + sg * 8, 428 + sg * 20, 428 + sg * 20, 428 + sg * 20, 428 + sg * 8), "rib rib-ol"))
+        b.append(path("M428 450 L%d 472 L%d 470 Z" % (428 + sg * 10, 428 + sg * 4), "rib rib-ol"))
+    b.append(circle(428, 448, 4, "rib rib-ol"))
+    for x in (300, 360, 500, 560):
+        b.append(path("M%d 456 C%d 480 %d 500 %d 520" % (x, x + 2, x - 2, x), "", ' fill="none" stroke="#e6afc7" '
+                      'stroke-width="2" stroke-linecap="round"'))
     b.append(path(CAMI, "cami-edge"))
     return b
 
