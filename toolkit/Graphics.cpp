@@ -62,6 +62,8 @@ constexpr uint32_t ColorToBgr(TColor c)
 }
 constexpr uint32_t kWhiteBgr = 0xFFFFFF;
 
+TCopyPaths g_copyPaths = TCopyPaths::Best;
+
 bool IsPaletteFormat(TPixelFormat f)
 {
     return f == pf1bit || f == pf4bit || f == pf8bit;
@@ -231,6 +233,11 @@ void FillPixels(uint8_t* row, int64_t x0, int64_t x1, int bpp, uint32_t bgrOrInd
 int NearestPaletteIndex(const TPalette& p, TColor c)
 {
     return NearestBgr(p, ColorToBgr(c));
+}
+
+void SetCopyPaths(TCopyPaths paths)
+{
+    g_copyPaths = paths;
 }
 
 // ---------------------------------------------------------------------------
@@ -550,14 +557,20 @@ typedef uint8_t V16 __attribute__((vector_size(16)));
 
 bool HaveSsse3()
 {
-    static const bool have = __builtin_cpu_supports("ssse3");
-    return have;
+    static const bool have = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("ssse3") != 0;
+    }();
+    return have && g_copyPaths != TCopyPaths::Portable;
 }
 
 bool HaveAvx2()
 {
-    static const bool have = __builtin_cpu_supports("avx2");
-    return have;
+    static const bool have = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return have && g_copyPaths == TCopyPaths::Best;
 }
 
 template <Rop op> __attribute__((target("avx2"))) inline __m256i Apply256(__m256i s, __m256i d)

@@ -188,6 +188,12 @@ private:
 // EInvalidGraphic when dstLen exceeds kMaxBitmapPixels.
 std::vector<int32_t> StretchMap(int32_t srcLen, int32_t dstLen);
 
+// Which processor-specific row loops rectangle copies may use: none, up to
+// SSSE3, or the best the processor has (the default). The results are the
+// same; tests compare them.
+enum class TCopyPaths { Portable, Ssse3, Best };
+void SetCopyPaths(TCopyPaths paths);
+
 // The index of the palette entry nearest a colour (squared distance over red,
 // green and blue; the lowest index wins ties; 0 for an empty palette).
 int NearestPaletteIndex(const TPalette& p, TColor c);

@@ -151,20 +151,6 @@ TEST(Bitmap, AbsurdSizesAreRefusedAndLeaveTheBitmapAlone)
     EXPECT_THROW(StretchMap(1, INT_MAX), EInvalidGraphic);
 }
 
-TEST(Bitmap, AssignCopiesEverything)
-{
-    TBitmap a(3, 2, pf8bit), b;
-    a.SetPalette(BlackWhite());
-    a.ScanLine(1)[2] = 0;
-    b.Assign(a);
-    EXPECT_EQ(b.GetWidth(), 3);
-    EXPECT_EQ(b.GetPixelFormat(), pf8bit);
-    EXPECT_EQ(b.GetPalette().size(), 2u);
-    EXPECT_EQ(b.GetPixelColor(2, 1), clBlack);
-    b.Assign(b);
-    EXPECT_EQ(b.GetPixelColor(2, 1), clBlack);
-}
-
 TEST(Bitmap, DirtyTracking)
 {
     TBitmap b(10, 8);
@@ -182,13 +168,4 @@ TEST(Bitmap, DirtyTracking)
     EXPECT_EQ(b.TakeDirtyRect(), Rect(0, 0, 4, 4));
     b.MarkDirty(Rect(-5, -5, 100, 2));
     EXPECT_EQ(b.TakeDirtyRect(), Rect(0, 0, 4, 2));
-}
-
-TEST(Rects, IntersectAndUnion)
-{
-    EXPECT_EQ(IntersectRect(Rect(0, 0, 4, 4), Rect(2, 2, 6, 6)), Rect(2, 2, 4, 4));
-    EXPECT_EQ(IntersectRect(Rect(0, 0, 4, 4), Rect(4, 0, 6, 6)), TRect{});
-    EXPECT_EQ(UnionRect(Rect(0, 0, 1, 1), Rect(5, 5, 6, 7)), Rect(0, 0, 6, 7));
-    EXPECT_EQ(UnionRect(TRect{}, Rect(5, 5, 6, 7)), Rect(5, 5, 6, 7));
-    EXPECT_EQ(UnionRect(Rect(3, 3, 1, 1), TRect{}), TRect{});
 }

@@ -103,7 +103,15 @@ TEST(CopyRect, ThirtyTwoBitDestinationKeepsItsFourthByte)
 // Long rows run through the wide loops and their tails; every byte must match
 // the byte-wise rule. Sources: 24 and 32 bit, an 8-bit colour palette, and
 // 8-bit grey palettes (the masks' fast path) with stray indices beyond them.
-TEST(CopyRect, WideRowsMatchTheByteRuleIncludingTails)
+class WideRows : public ::testing::TestWithParam<TCopyPaths> {
+protected:
+    void SetUp() override { SetCopyPaths(GetParam()); }
+    void TearDown() override { SetCopyPaths(TCopyPaths::Best); }
+};
+INSTANTIATE_TEST_SUITE_P(CopyRect, WideRows,
+                         ::testing::Values(TCopyPaths::Portable, TCopyPaths::Ssse3, TCopyPaths::Best));
+
+TEST_P(WideRows, MatchTheByteRuleIncludingTails)
 {
     enum Kind { Rgb24, Rgb32, Colour8, Grey16, BlackWhite8 };
     for (int width : {1, 5, 11, 16, 31, 32, 33, 65, 100}) {

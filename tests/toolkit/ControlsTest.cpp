@@ -264,16 +264,6 @@ TEST(Timer, DisabledNeverFiresAndChangesReachThePlatform)
     EXPECT_EQ(platform.timersDestroyed, 1);
 }
 
-TEST(Timer, WorksWithoutAPlatform)
-{
-    TTimer t;
-    t.SetEnabled(true);
-    int fired = 0;
-    t.OnTimer = [&](TObject*) { ++fired; };
-    t.Fire();
-    EXPECT_EQ(fired, 1);
-}
-
 TEST(Dialogs, ExecuteWritesBackOnlyWhenAccepted)
 {
     FakePlatform platform;
