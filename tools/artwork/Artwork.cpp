@@ -260,31 +260,35 @@ Set BuildSet(const Master& m, const QString& version)
 
     // Faces: complete pictures of the face column in the standard and the
     // long style, differing only in the eyes.
-    auto face = [&](const QString& eyes, bool long_) {
+    auto face = [&](const QString& eyes, const QString& brows, bool long_) {
         std::vector<Layer> l = {Ink("hair-main"), Ink(long_ ? "hair-front-long" : "hair-front")};
         if (long_)
             l.push_back(Ink("hair-longleft"));
-        for (const Layer& x : {Ink("figure", p0), Ink("head"), Ink("hair-side"), Ink("hair-sub"), Ink(eyes),
-                               Ink(long_ ? "fringe-long" : "fringe")})
+        for (const Layer& x : {Ink("figure", p0), Ink("head"), Ink("hair-side"), Ink("hair-sub"),
+                               Ink(long_ ? "fringe-shadow-long" : "fringe-shadow"), Ink(eyes),
+                               Ink(long_ ? "fringe-long" : "fringe"), Ink(brows)})
             l.push_back(x);
         return m.Draw(l, kWindow);
     };
     {
         std::vector<QImage> std_, lg;
         for (int k = 0; m.Has(QStringLiteral("eyes-%1").arg(k)); ++k) {
-            std_.push_back(Key(face(QStringLiteral("eyes-%1").arg(k), false), QRect(221, 0, 279, 123)));
-            lg.push_back(Key(face(QStringLiteral("eyes-%1").arg(k), true), QRect(221, 0, 279, 123)));
+            const QString eyes = QStringLiteral("eyes-%1").arg(k), brows = QStringLiteral("brows-%1").arg(k);
+            std_.push_back(Key(face(eyes, brows, false), QRect(221, 0, 279, 123)));
+            lg.push_back(Key(face(eyes, brows, true), QRect(221, 0, 279, 123)));
         }
         file("vlm_facelist.bmp", Stack(std_));
         file("vlm_facelist_lg.bmp", Stack(lg));
-        embed("CloseeyePict", Key(face("eyes-closed", false), QRect(238, 0, 243, 123)));
-        embed("CloseeyePict_lg", Key(face("eyes-closed", true), QRect(238, 0, 243, 123)));
+        embed("CloseeyePict", Key(face("eyes-closed", "brows-0", false), QRect(238, 0, 243, 123)));
+        embed("CloseeyePict_lg", Key(face("eyes-closed", "brows-0", true), QRect(238, 0, 243, 123)));
     }
 
     // Figure and clothes.
     // The base figure carries the first face too, so the portrait has a face
     // before the first face cell is drawn.
-    embed("mainsave", cut({Ink("figure", p0), Ink("head"), Ink("eyes-0"), Ink("fringe")}, QRect(170, 0, 420, 300)));
+    embed("mainsave",
+          cut({Ink("figure", p0), Ink("head"), Ink("fringe-shadow"), Ink("eyes-0"), Ink("fringe"), Ink("brows-0")},
+              QRect(170, 0, 420, 300)));
     embed("subworkcanvas", Stack({cut({Ink("figure", Pose(0))}, QRect(100, 300, 700, 300)),
                                   cut({Ink("figure", Pose(1))}, QRect(100, 400, 700, 200)),
                                   cut({Ink("figure", Pose(2))}, QRect(100, 400, 700, 200))}));

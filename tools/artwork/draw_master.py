@@ -87,7 +87,7 @@ def strand_points(pts, widths, bias=0.0):
     return left + right[::-1]
 
 
-def strand(pts, widths, cls, bias=0.0, extra=""):
+def strand(pts, widths, cls, bias=0.0, extra=""):  # noqa: E302
     return '<path class="%s" d="%s"%s/>' % (cls, poly(strand_points(pts, widths, bias)), extra)
 
 
@@ -162,7 +162,7 @@ CSS = """
 .punk-line{fill:none;stroke:#9f2463;stroke-width:1.6;stroke-linecap:round}
 .lash{fill:#2a1410}.lash-line{fill:none;stroke:#2a1410;stroke-width:2.4;stroke-linecap:round}
 .crease{fill:none;stroke:#a8604e;stroke-width:1.8;stroke-linecap:round}
-.brow{fill:#6a3226}
+.brow{fill:#4a2018}
 .sclera{fill:#ffffff}.sclera-sh{fill:#e3dcea}
 .pupil{fill:#1d0e0c}.glint{fill:#ffffff}.glint2{fill:#fff6e8}
 .dress{fill:#6f9fe3}.dress-sh{fill:#4b74bf}.dress-hi{fill:#a6c7f4}.dress-ol{stroke:#263d6e;stroke-width:2.2;stroke-linejoin:round}
@@ -331,14 +331,16 @@ def eye(cx, cy, w, h, open_, iris, mirror, happy, glance=-3):
 
 
 def brow(cx, y, w, tilt, mirror):
-    sgn = 1 if not mirror else -1
+    """A tapered brow; tilt > 0 raises the end near the nose (surprise,
+    worry), tilt < 0 lowers it (resolve)."""
     x0, x1 = cx - w / 2, cx + w / 2
-    # tilt > 0 raises the inner ends (surprise, worry); < 0 lowers them (resolve)
-    yi = y - (tilt if not mirror else tilt)
-    inner_x = x0 if sgn > 0 and False else (x1 if mirror else x0)
-    pts = [(x0, y + (3 - tilt if inner_x == x0 else 2)), (cx, y - 4), (x1, y + (3 - tilt if inner_x == x1 else 2))]
-    del yi
-    return strand(pts, [2, 6, 2], "brow")
+    inner_left = not mirror  # the right eye's brow has its inner end on the left
+    y0 = y + 2 - tilt if inner_left else y + 4
+    y1 = y + 4 if inner_left else y + 2 - tilt
+    pts = [(x0, y0), (cx, y - 3), (x1, y1)]
+    # a thin rim of skin colour keeps the brow readable over the fringe
+    return strand(pts, [2, 7, 2], "brow", extra=' stroke="#f4c0a8" stroke-width="2.2" stroke-linejoin="round"') + \
+        "\n" + strand(pts, [2, 7, 2], "brow")
 
 
 def eyes_group(k):
@@ -346,9 +348,14 @@ def eyes_group(k):
     b = []
     b += eye(300, 86, 58, 52, open_, (top, mid, low), True, happy)
     b += eye(418, 84, 66, 56, open_, (top, mid, low), False, happy)
-    b.append(brow(298, 44 - (2 if tilt > 3 else 0), 52, tilt, True))
-    b.append(brow(420, 41 - (2 if tilt > 3 else 0), 58, tilt, False))
     return b
+
+
+def brows_group(k):
+    # drawn over the fringe, as the style has it
+    tilt = EYES[k][4]
+    return [brow(298, 46 - (2 if tilt > 3 else 0), 50, tilt, True),
+            brow(420, 43 - (2 if tilt > 3 else 0), 56, tilt, False)]
 
 
 def closed_eyes_group():
@@ -369,8 +376,6 @@ def closed_eyes_group():
         b.append(path("M%s %s C%s %s %s %s %s %s" % (f(lx + w * 0.15), f(cy - 12), f(lx + w * 0.35), f(cy - 17),
                                                        f(rx - w * 0.3), f(cy - 17), f(rx - w * 0.05), f(cy - 11)),
                       "crease"))
-    b.append(brow(298, 44, 52, 0, True))
-    b.append(brow(420, 41, 58, 0, False))
     return b
 
 
@@ -383,14 +388,15 @@ def fringe_locks(long_):
     tips = [(250, 58 + d), (276, 48 + d), (305, 60 + d), (333, 50 + d), (358, 64 + d), (384, 48 + d),
             (408, 56 + d), (432, 44 + d), (456, 50 + d), (478, 40 + d)]
     for i, (tx, ty) in enumerate(tips):
-        root = (448 + i * 2, -30)
+        # standard: swept from a parting at the upper right; long: straight bangs
+        root = (tx + 34, -30) if long_ else (448 + i * 2, -30)
         midp = ((root[0] + tx) / 2 + 14, (root[1] + ty) / 2 - 4)
         w = 46 if i % 2 == 0 else 40
         L.append(lock([root, midp, (tx, ty)], [w, w * 0.8, 0], shade_side=-1, hi=(i % 3 == 1)))
     return L
 
 
-def fringe_group(long_):
+def fringe_shadow_group(long_):
     b = []
     # shadow the fringe casts on the forehead
     tips = [(250, 62), (276, 52), (305, 64), (333, 54), (358, 68), (384, 52), (408, 60), (432, 48), (456, 54),
@@ -399,6 +405,11 @@ def fringe_group(long_):
         tips = [(x, y + 10) for x, y in tips]
     sh = [(236, 0)] + [(x + 4, y - 2) for x, y in tips] + [(502, 40), (502, 0)]
     b.append(path(poly(sh), "skin-sh"))
+    return b
+
+
+def fringe_group(long_):
+    b = []
     # a cap of hair over the crown so no forehead shows between the roots
     b.append(path("M200 -10 L540 -10 L540 20 C470 26 360 30 230 36 L200 36 Z", "hair"))
     b += fringe_locks(long_)
@@ -1028,12 +1039,12 @@ def shooting_star():
 
 def logo_group():
     b = []
-    b.append('<rect x="0" y="0" width="260" height="120" rx="18" fill="#ffe3ea"/>')
+    b.append('<rect x="0" y="0" width="260" height="120" fill="#ffe3ea"/>')
     b.append('<rect x="4" y="4" width="252" height="112" rx="15" fill="none" stroke="#e4579b" stroke-width="4"/>')
-    b.append(path("M226 40 C206 26 202 12 212 8 C218 5 224 8 226 14 C228 8 234 5 240 8 C250 12 246 26 226 40 Z",
+    b.append(path("M236 34 C222 24 219 14 226 11 C230 9 234 11 236 15 C238 11 242 9 246 11 C253 14 250 24 236 34 Z",
                   "", ' fill="#e54a62" stroke="#5a1020" stroke-width="2"'))
-    b.append('<text x="130" y="66" text-anchor="middle" font-family="DejaVu Sans" font-weight="bold" '
-             'font-size="34" fill="#8a2a52">VelmiaAlive</text>')
+    b.append('<text x="126" y="68" text-anchor="middle" font-family="DejaVu Sans" font-weight="bold" '
+             'font-size="32" fill="#8a2a52">VelmiaAlive</text>')
     b.append('<text id="logo-version" x="130" y="98" text-anchor="middle" font-family="DejaVu Sans" '
              'font-size="18" fill="#4b74bf">version @VERSION@</text>')
     return b
@@ -1068,6 +1079,7 @@ def main():
     group("head", head_group())
     for k in EYES:
         group("eyes-%d" % k, eyes_group(k))
+        group("brows-%d" % k, brows_group(k))
     group("eyes-closed", closed_eyes_group())
     group("hair-main", main_hair_group())
     group("hair-side", side_group())
@@ -1076,6 +1088,8 @@ def main():
     group("hair-front-long", front_group(True))
     group("hair-longleft", longleft_group())
     group("hair-tip", tip_group())
+    group("fringe-shadow", fringe_shadow_group(False))
+    group("fringe-shadow-long", fringe_shadow_group(True))
     group("fringe", fringe_group(False))
     group("fringe-long", fringe_group(True))
     group("hair-shaggy", shaggy_group())
