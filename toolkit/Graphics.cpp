@@ -258,6 +258,7 @@ void TBitmap::SetWidth(int32_t w)
 {
     SetSize(w, height_);
 }
+
 void TBitmap::SetHeight(int32_t h)
 {
     SetSize(width_, h);
@@ -771,7 +772,8 @@ struct SrcView {
 
 // Expands the mapped pixels of a source row into `out`, `outBytes` (3 or 4)
 // bytes per pixel, blue, green, red first.
-void ExpandRow(const SrcView& v, const uint8_t* row, const int32_t* xs, size_t n, uint8_t* out, size_t outBytes)
+void ExpandRow(const SrcView& v, const uint8_t* __restrict row, const int32_t* __restrict xs, size_t n,
+               uint8_t* __restrict out, size_t outBytes)
 {
     // Pixels move as 4-byte words: `out` has a spare byte at its end, and a
     // source word is read whole only when the pixel is not the row's last.
