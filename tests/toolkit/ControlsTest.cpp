@@ -143,6 +143,12 @@ TEST(Form, ReportsOnlyPixelsThatReallyChanged)
         {"rows touched but unchanged", [&] { a->GetBitmap()->ScanLine(1); }, {}},
         {"same colour drawn again", [&] { Fill(a, kRed); }, {}},
         {"one pixel", [&] { a->GetCanvas()->SetPixel(2, 1, kBlue); }, {Rect(7, 3, 8, 4)}},
+        {"two pixels far apart on one row",
+         [&] {
+             a->GetCanvas()->SetPixel(0, 0, kBlue);
+             a->GetCanvas()->SetPixel(20, 0, kBlue);
+         },
+         {Rect(5, 2, 6, 3), Rect(25, 2, 26, 3)}},
         {"hidden", [&] { a->SetVisible(false); }, {Rect(5, 2, 29, 6)}},
         {"changes while hidden", [&] { Fill(a, kGreen); }, {}},
         {"shown again", [&] { a->SetVisible(true); }, {Rect(5, 2, 29, 6)}},
