@@ -104,10 +104,6 @@ QImage Compose(const Set& set, const Look& look)
         Paste(out, Get(set, look.flowerFile), QRect(0, 0, 100, 120), 480, 0);
     if (look.choker)
         Paste(out, Get(set, look.chokerFile), QRect(0, 0, 150, 40), 350, 260);
-    if (look.night) {
-        Paste(out, Get(set, "vlm_background.bmp"), QRect(0, 0, 220, 300), 0, 0);
-        Paste(out, Get(set, "vlm_starlist.bmp"), QRect(0, 200, 120, 100), 0, 0);
-    }
     if (look.eyesClosed) {
         Paste(out, Get(set, long_ ? "CloseeyePict_lg" : "CloseeyePict"), QRect(0, 0, 243, 123), 238, 0, true);
         if (!long_ && shaggy)
@@ -124,7 +120,7 @@ QImage Compose(const Set& set, const Look& look)
               true);
     else if (look.scene > 0)
         Tile(out, Get(set, "vlm_scene_list.bmp"), look.scene, y0);
-    if (!hidden)
+    if (!hidden && !otohime) // every alternative style hides the standard hair ends
         Paste(out, Get(set, "HairBottom"), QRect(0, 0, 60, 50), 620, y0 + 250, true);
     const QImage& body = Get(set, "subworkcanvas");
     Paste(out, body, QRect(0, 0, 700, 100), 100, y0);
@@ -156,6 +152,24 @@ QImage Compose(const Set& set, const Look& look)
         Paste(out, Get(set, "vlm_bracelet.bmp"), QRect(0, 40 * look.bracelet, 130, 40), 670, y0 + 260);
     if (look.flowerChest)
         Paste(out, Get(set, look.flowerFile), QRect(0, 0, 100, 120), 428, y0 + 133 - rise[k]);
+
+    if (look.night && look.scene > 0) {
+        // The figure panned 100 pixels to the right, the free sky on the left
+        // with the night picture and a star, as the program shows scene 7.
+        const QImage& tiles = Get(set, "vlm_scene_list.bmp");
+        const QRgb sky = tiles.pixel(0, 75 * (look.scene - 1)) | 0xFF000000;
+        QImage panned(800, 600, QImage::Format_RGB32);
+        Tile(panned, tiles, look.scene, 0);
+        Tile(panned, tiles, look.scene, 300);
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x + 100 < 800; ++x)
+                if ((out.pixel(x, y) | 0xFF000000) != sky)
+                    panned.setPixel(x + 100, y, out.pixel(x, y));
+        Paste(panned, Get(set, "vlm_background.bmp"), QRect(0, 0, 220, 300), 0, 0);
+        Paste(panned, Get(set, "vlm_starlist.bmp"), QRect(0, 200, 120, 100), 0, 0);
+        Paste(panned, Get(set, "vlm_streaming.bmp"), QRect(0, 0, 100, 100), 150, 150);
+        return panned;
+    }
     return out;
 }
 
@@ -235,7 +249,7 @@ QImage ContactSheet(const Set& set)
     });
     for (int s = 6; s <= 10; ++s)
         add(QStringLiteral("scene %1").arg(s), [s](Look& l) { l.scene = s; });
-    add("night scene, panned: sky picture and star", [](Look& l) {
+    add("night, panned right: sky picture, star, shooting star", [](Look& l) {
         l.scene = 7;
         l.night = true;
         l.eyesClosed = true;

@@ -979,7 +979,7 @@ def scene_tiles():
             b.append(circle(60, y0 + 14, 7, "", ' fill="#fff4c2"'))
             b.append(circle(64, y0 + 11, 6, "", ' fill="%s"' % sky))
             for (x, y) in ((8, 8), (24, 18), (40, 6), (14, 40), (34, 32), (52, 46), (66, 56), (6, 62), (44, 66)):
-                b.append('<rect x="%d" y="%d" width="1" height="1" fill="#fff8d0"/>' % (x, y0 + y))
+                b.append('<rect x="%d" y="%d" width="1" height="2" fill="#fff8d0"/>' % (x, y0 + y))
         elif kind == "lemon":
             for (x, y) in ((12, 12), (44, 18), (24, 42), (60, 50), (10, 66)):
                 b.append(circle(x, y0 + y, 2, "", ' fill="#ffd75a"'))
