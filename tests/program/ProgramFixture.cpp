@@ -1,7 +1,6 @@
 #include "tests/program/ProgramFixture.h"
 
 #include <cstdlib>
-#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -70,12 +69,6 @@ void ProgramTest::TearDown()
 void ProgramTest::RemoveFile(const std::string& name)
 {
     ASSERT_TRUE(fs::remove(folder_ / name)) << name;
-}
-
-void ProgramTest::TruncateFile(const std::string& name, std::uintmax_t bytes)
-{
-    ASSERT_GT(fs::file_size(folder_ / name), bytes) << name;
-    fs::resize_file(folder_ / name, bytes);
 }
 
 void ProgramTest::WritePicture(const std::string& name, int width, int height, vcl::TColor colour)

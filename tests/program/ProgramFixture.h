@@ -25,8 +25,6 @@ protected:
     // The temporary folder (the current directory during the test).
     const std::filesystem::path& Folder() const { return folder_; }
     void RemoveFile(const std::string& name);
-    // Keeps only the first `bytes` bytes of a file.
-    void TruncateFile(const std::string& name, std::uintmax_t bytes);
     // Writes a 24-bit picture of the given size, filled with one colour.
     void WritePicture(const std::string& name, int width, int height, vcl::TColor colour = 0x00406080);
 

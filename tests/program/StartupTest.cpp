@@ -20,6 +20,8 @@ TEST_F(ProgramTest, DefaultArtworkStartsThePortrait)
     EXPECT_TRUE(form->mySubcanvas->GetVisible());
     EXPECT_TRUE(form->GetVisible());
     EXPECT_TRUE(s.Busy) << "input waits for the first tick";
+    EXPECT_TRUE(s.PortraitMode);
+    EXPECT_FALSE(s.ShowMode || s.QuadMode || s.GrayMode || s.CloseUpMode);
     EXPECT_FALSE(s.AlternatePhase);
     EXPECT_GE(s.FaceCount, 1);
     EXPECT_EQ(s.FaceCount, s.FaceListHeight / 123);
