@@ -155,6 +155,24 @@ TSvelmia::TSvelmia()
     Timer2->OnTimer = [this](vcl::TObject* sender) { Timer2Timer(sender); };
     // Key commands.
     OnKeyPress = [this](vcl::TObject* sender, char& key) { FormKeyPress(sender, key); };
+    // Pointer subsystem: special keys, mouse, wheel and the part browser.
+    OnKeyDown = [this](vcl::TObject* sender, uint16_t& key, vcl::TShiftState shift) {
+        FormKeyDown(sender, key, shift);
+    };
+    OnMouseDown = [this](vcl::TObject* sender, vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) {
+        FormMouseDown(sender, button, shift, x, y);
+    };
+    OnClick = [this](vcl::TObject* sender) { FormClick(sender); };
+    OnDblClick = [this](vcl::TObject* sender) { FormDblClick(sender); };
+    OnMouseWheelUp = [this](vcl::TObject* sender, vcl::TShiftState shift, vcl::TPoint pos, bool& handled) {
+        FormMouseWheelUp(sender, shift, pos, handled);
+    };
+    OnMouseWheelDown = [this](vcl::TObject* sender, vcl::TShiftState shift, vcl::TPoint pos, bool& handled) {
+        FormMouseWheelDown(sender, shift, pos, handled);
+    };
+    DispTargetsScreen->OnDblClick = [this](vcl::TObject* sender) { DispTargetsScreenDblClick(sender); };
+    DispTargetsScreen->OnMouseDown = [this](vcl::TObject* sender, vcl::TMouseButton button, vcl::TShiftState shift,
+                                            int x, int y) { DispTargetsScreenMouseDown(sender, button, shift, x, y); };
 }
 
 TSvelmia::~TSvelmia()

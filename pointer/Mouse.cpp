@@ -1,0 +1,367 @@
+// The mouse and the wheel: switching between the portrait, the grey and
+// four-figure views, the scene show and the close-up; quitting on a fast
+// double right press; the touch that opens her closed eyes; the wheel pans
+// the portrait or zooms the close-up.
+#include "shell/Velmiaunit1.h"
+
+#include <cstdint>
+
+using namespace vcl;
+
+namespace {
+
+constexpr TRect kUpper = Rect(0, 0, 800, 300);
+constexpr TRect kLower = Rect(0, 300, 800, 600);
+constexpr TRect kEyePatch = Rect(0, 0, 243, 123);
+constexpr TRect kEyeAtRest = Rect(238, 0, 481, 123);
+constexpr int kTouchTop = 470;
+constexpr int kTouchBottom = 520;
+constexpr int kLastTouchTick = 590;
+constexpr int kShutTicks = 7;
+
+} // namespace
+
+// The client position of the pointer.
+TPoint TSvelmia::ClientCursor()
+{
+    TPoint p;
+    GetCursorPos(&p);
+    return TPoint{p.x - GetLeft(), p.y - (GetTop() + CaptionOffset)};
+}
+
+// Back to the portrait from a view that does not compose it: the forced
+// cycle end must draw the same scene again.
+void TSvelmia::StepSceneBack()
+{
+    if (--SceneIndex < 0)
+        SceneIndex = 7;
+}
+
+void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftState /*Shift*/, int /*X*/, int /*Y*/)
+{
+    if (logo->GetVisible())
+        logo->SetVisible(false);
+    if (CloseUpHalfShown) {
+        // Any press brings the magnified view back.
+        DrawCloseUp();
+        CycleCounter = 0;
+        CloseUpHalfShown = false;
+        CloseUpRestored = true;
+        Busy = false;
+        Timer1->SetEnabled(true);
+        return;
+    }
+    if (BrowserOpen)
+        return;
+    if (Button == TMouseButton::mbRight && int64_t(TickCount) - LastRightClickTick < 2) {
+        QuitRequested = true;
+        Busy = true;
+        Timer1->SetEnabled(true);
+        return;
+    }
+    if (Busy || ShutCountdown > 0)
+        return;
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+
+    if (Button == TMouseButton::mbRight) {
+        LastRightClickTick = TickCount;
+        if (GrayMode)
+            return; // the grey view is left by a click
+        if (ShowMode) {
+            ShowOrigin = 1;
+            ShowMode = false;
+            CopyToLeftArmed = false;
+            HideBlinkOverlays();
+            RefreshClosedEyes();
+            PortraitMode = true;
+            GrayMode = QuadMode = CloseUpMode = false;
+            CycleCounter = 600;
+            return;
+        }
+        HideBlinkOverlays();
+        if (QuadMode) {
+            QuadMode = false;
+            PortraitMode = true;
+            HideBlinkOverlays();
+            StepSceneBack();
+            CycleCounter = 600;
+            GrayMode = ShowMode = CloseUpMode = false;
+            return;
+        }
+        if (PortraitMode) {
+            if (shift) {
+                // The four-figure view.
+                Timer1->SetEnabled(false);
+                CloseEye_disp->SetVisible(false);
+                Mainpict->GetCanvas()->CopyMode = SRCCOPY;
+                Mainpict->GetCanvas()->CopyRect(kUpper, Small4Pict->GetCanvas(), kUpper);
+                mySubcanvas->SetLeft(0);
+                mySubcanvas->SetTop(300);
+                mySubcanvas->GetCanvas()->CopyMode = SRCCOPY;
+                mySubcanvas->GetCanvas()->CopyRect(kUpper, Small4Pict->GetCanvas(), kLower);
+                PortraitMode = false;
+                QuadMode = true;
+                GrayMode = ShowMode = CloseUpMode = false;
+                CycleCounter = 0;
+                HideBlinkOverlays();
+                Timer1->SetEnabled(true);
+            } else if (ShowOrigin == 1 && !MainSwapped) {
+                // The show was last left by a right press: back to it.
+                Timer1->SetEnabled(false);
+                StartShow();
+                CycleCounter = 600;
+                Timer1->SetEnabled(true);
+            }
+        }
+        if (CloseUpMode) {
+            Timer1->SetEnabled(false);
+            CloseEye_disp_stretch->SetVisible(false);
+            if (shift) {
+                // The capture unmagnified, until the next press.
+                Mainpict->GetCanvas()->CopyMode = SRCCOPY;
+                Mainpict->GetCanvas()->CopyRect(kUpper, FullBuf->GetCanvas(), kUpper);
+                mySubcanvas->GetCanvas()->CopyMode = SRCCOPY;
+                mySubcanvas->GetCanvas()->CopyRect(kUpper, FullBuf->GetCanvas(), kLower);
+                Busy = true;
+                CloseUpHalfShown = true;
+            } else if (CloseUpHasSecond) {
+                SwapCloseUpCaptures();
+            }
+            Timer1->SetEnabled(true);
+        }
+        return;
+    }
+
+    if (Button == TMouseButton::mbMiddle) {
+        if (CloseUpMode) {
+            LeaveCloseUp();
+            Timer1->SetEnabled(true);
+        } else if ((PortraitMode || ShowMode) && CloseUpReady) {
+            Timer1->SetEnabled(false);
+            ReenterCloseUp();
+            Timer1->SetEnabled(true);
+        }
+    }
+}
+
+void TSvelmia::FormClick(TObject* /*Sender*/)
+{
+    if (CloseUpMode && CloseUpRestored) {
+        // The release of the press that restored the magnified view.
+        CloseUpRestored = false;
+        CloseUpHalfShown = false;
+        Busy = false;
+        Timer1->SetEnabled(true);
+        return;
+    }
+    if (Busy || ShutCountdown > 0 || CloseUpMode || BrowserOpen)
+        return;
+    if (!GrayMode && !QuadMode)
+        return;
+    HideBlinkOverlays();
+    const bool wasGray = GrayMode;
+    GrayMode = QuadMode = ShowMode = CloseUpMode = false;
+    PortraitMode = true;
+    StepSceneBack();
+    CycleCounter = 600;
+    if (wasGray)
+        RefreshClosedEyes();
+}
+
+void TSvelmia::FormDblClick(TObject* /*Sender*/)
+{
+    if (BrowserOpen || ShutCountdown > 0)
+        return;
+    if (CloseUpHalfShown) {
+        // Leave the close-up from the unmagnified view.
+        CloseUpMode = false;
+        CloseEye_disp_stretch->SetVisible(false);
+        PortraitMode = SavedPortraitMode;
+        ShowMode = SavedShowMode;
+        CycleCounter = 600;
+        CloseUpRestored = CloseUpHalfShown = GrayMode = QuadMode = Busy = false;
+        Timer1->SetEnabled(true);
+        return;
+    }
+    if (Busy || QuadMode)
+        return;
+    if (CloseUpMode) {
+        CloseUpMode = false;
+        PortraitMode = SavedPortraitMode;
+        ShowMode = SavedShowMode;
+        GrayMode = QuadMode = false;
+        CloseEye_disp_stretch->SetVisible(false);
+        CycleCounter = 600;
+        return;
+    }
+
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    const TPoint at = ClientCursor();
+    const bool inTouchBand = at.y >= kTouchTop && at.y <= kTouchBottom && CycleCounter <= kLastTouchTick;
+
+    if (ShowMode) {
+        if (TouchInShow(at.x, inTouchBand))
+            return;
+        // Leave the show: the left figure comes into the portrait, the main
+        // figure waits in the saved set.
+        Timer1->SetEnabled(false);
+        SaveMainSet();
+        HideBlinkOverlays();
+        TakeLeftSet();
+        RefreshClosedEyes();
+        CycleCounter = 600;
+        ShowMode = false;
+        MainSwapped = true;
+        ShowOrigin = 1;
+        CopyToLeftArmed = true;
+        PortraitMode = true;
+        GrayMode = QuadMode = CloseUpMode = false;
+        Timer1->SetEnabled(true);
+        return;
+    }
+
+    // The touch in the portrait: her closed eyes open until Timer2 closes them.
+    if (PortraitMode && EyesClosed && inTouchBand && at.x >= PanX + 300 && at.x <= PanX + 400 && !PeekOpen) {
+        Timer1->SetEnabled(false);
+        CloseEye_disp->SetVisible(false);
+        Mainpict->GetCanvas()->CopyMode = SRCCOPY;
+        // The eyes where the pan has put them (at rest: 238..481).
+        Mainpict->GetCanvas()->CopyRect(EyeDestRect, EyeSave->GetCanvas(), EyeSrcRect);
+        TouchOpened = true;
+        ShutCountdown = kShutTicks;
+        EyesClosed = false;
+        Timer2->SetEnabled(true);
+        Timer1->SetEnabled(true);
+        return;
+    }
+    HideBlinkOverlays();
+    if (GrayMode) {
+        GrayMode = QuadMode = ShowMode = CloseUpMode = false;
+        PortraitMode = true;
+        HideBlinkOverlays();
+        RefreshClosedEyes(); // the overlay still holds the grey eyes
+        CycleCounter = 600;
+        return;
+    }
+
+    Timer1->SetEnabled(false);
+    if (shift) {
+        EnterGrayView();
+    } else if (MainSwapped) {
+        ReturnToShow();
+        CycleCounter = 600;
+    }
+    Timer1->SetEnabled(true);
+}
+
+// The touch in the show: true when it opened one figure's eyes.
+bool TSvelmia::TouchInShow(int x, bool inTouchBand)
+{
+    if (!(EyesClosed || LeftEyesClosed) || !inTouchBand)
+        return false;
+    TouchLeftFigure = false;
+    bool left = false;
+    if (x > 300 - ShowLeftGap && x < 400 - ShowLeftGap) {
+        TouchLeftFigure = true;
+        if (!LeftEyesClosed)
+            return false;
+        left = true;
+    } else if (!(x >= ShowRightGap + 300 - ShowRightBase && x <= ShowRightGap + 400 - ShowRightBase && EyesClosed)) {
+        return false;
+    }
+
+    Timer1->SetEnabled(false);
+    HideBlinkOverlays();
+    TCanvas* screen = Mainpict->GetCanvas();
+    screen->CopyMode = SRCCOPY;
+    if (left) {
+        if (LeftPeekOpen) {
+            Timer1->SetEnabled(true);
+            return false;
+        }
+        screen->CopyRect(LeftEyeShowRect, EyeSave_Left->GetCanvas(), LeftEyeOverlayRect);
+        LeftTouchOpened = true;
+        LeftEyesClosed = false;
+    } else {
+        if (PeekOpen) {
+            Timer1->SetEnabled(true);
+            return false;
+        }
+        screen->CopyRect(RightEyeShowRect, EyeSave->GetCanvas(), RightEyeOverlayRect);
+        TouchOpened = true;
+        EyesClosed = false;
+    }
+    ShutCountdown = kShutTicks;
+    Timer2->SetEnabled(true);
+    Timer1->SetEnabled(true);
+    return true;
+}
+
+// The grey view: the embedded grey pictures in the upper half and in the
+// three body frames, with the grey closed eyes as the blink overlay.
+void TSvelmia::EnterGrayView()
+{
+    HideBlinkOverlays();
+    CloseEye_disp->SetVisible(false);
+    TCanvas* screen = Mainpict->GetCanvas();
+    screen->CopyMode = SRCCOPY;
+    screen->CopyRect(kUpper, MainPictGray->GetCanvas(), kUpper);
+    for (int k = 0; k < 3; ++k) {
+        TCanvas* frame = FrameBmp[k]->GetCanvas();
+        frame->CopyMode = SRCCOPY;
+        frame->CopyRect(kUpper, SubPictListGray->GetCanvas(), Rect(0, 300 * k, 800, 300 * k + 300));
+    }
+    GrayMode = true;
+    QuadMode = PortraitMode = ShowMode = CloseUpMode = false;
+
+    CloseEye_disp->SetWidth(243);
+    TCanvas* overlay = CloseEye_disp->GetCanvas();
+    overlay->CopyMode = SRCCOPY;
+    if (GrayEyesClosed) {
+        screen->CopyRect(kEyeAtRest, CloseEyePictGray->GetCanvas(), kEyePatch);
+        overlay->CopyRect(kEyePatch, MainPictGray->GetCanvas(), kEyeAtRest);
+    } else {
+        overlay->CopyRect(kEyePatch, CloseEyePictGray->GetCanvas(), kEyePatch);
+    }
+    CycleCounter = 0;
+    mySubcanvas->SetLeft(0);
+    mySubcanvas->SetTop(300);
+    mySubcanvas->GetCanvas()->CopyMode = SRCCOPY;
+    mySubcanvas->GetCanvas()->CopyRect(kUpper, FrameBmp[0]->GetCanvas(), kUpper);
+}
+
+void TSvelmia::FormMouseWheelUp(TObject* /*Sender*/, TShiftState /*Shift*/, TPoint /*MousePos*/, bool& /*Handled*/)
+{
+    if (BrowserOpen)
+        return; // the browser owns the screen
+    if (PortraitMode && PanX >= -380) {
+        PanX -= 20;
+        ApplyPan();
+        StepBackCounters();
+        CycleCounter = 600;
+    } else if (CloseUpMode && ZoomPercent < 200) {
+        Timer1->SetEnabled(false);
+        ZoomPercent += 10;
+        DrawCloseUp();
+        CycleCounter = 0;
+        Timer1->SetEnabled(true);
+    }
+}
+
+void TSvelmia::FormMouseWheelDown(TObject* /*Sender*/, TShiftState /*Shift*/, TPoint /*MousePos*/, bool& /*Handled*/)
+{
+    if (BrowserOpen)
+        return; // the browser owns the screen
+    if (PortraitMode && PanX <= 500) {
+        PanX += 20;
+        ApplyPan();
+        StepBackCounters();
+        CycleCounter = 600;
+    } else if (CloseUpMode && ZoomPercent > 140) {
+        Timer1->SetEnabled(false);
+        ZoomPercent -= 10;
+        DrawCloseUp();
+        CycleCounter = 0;
+        Timer1->SetEnabled(true);
+    }
+}

@@ -1,0 +1,254 @@
+// Keys that make no character: the title banner (F1), the process priority
+// (Pause), the pan and the show spacing (arrows, Backspace, Insert), the
+// close-up (Page Up / Down, Up / Down, Home, Backspace) and the part browser
+// (F2 to F7). The character keys of the same press go on to FormKeyPress.
+#include "shell/Velmiaunit1.h"
+
+#include <algorithm>
+
+using namespace vcl;
+
+namespace {
+
+constexpr int kZoomMin = 140;
+constexpr int kZoomMax = 200;
+constexpr int kZoomStep = 10;
+
+// One part kind of the browser: its file pattern, thumbnail and part sizes.
+struct BrowserRequest {
+    uint16_t key;
+    const char* pattern;
+    int thumbWidth, thumbHeight;
+    int partWidth, partHeight;
+    int kind;
+};
+
+constexpr BrowserRequest kBrowserRequests[] = {
+    {VK_F2, "vlm_co*.bmp", 245, 50, 530, 300, 2}, {VK_F3, "vlm_ca*.bmp", 245, 50, 550, 750, 3},
+    {VK_F4, "vlm_hb*.bmp", 80, 100, 80, 100, 4},  {VK_F5, "vlm_fl*.bmp", 100, 120, 100, 120, 5},
+    {VK_F6, "vlm_ri*.bmp", 200, 80, 200, 80, 6},  {VK_F7, "vlm_ch*.bmp", 150, 150, 150, 150, 7},
+};
+
+// The Ctrl pan steps slow down near both ends of the range.
+int CtrlStepLeft(int pan)
+{
+    if (pan > -280)
+        return -100;
+    if (pan > -300)
+        return -80;
+    if (pan > -320)
+        return -60;
+    if (pan > -340)
+        return -40;
+    return -20;
+}
+
+int CtrlStepRight(int pan)
+{
+    if (pan < 400)
+        return 100;
+    if (pan < 420)
+        return 80;
+    if (pan < 440)
+        return 60;
+    if (pan < 460)
+        return 40;
+    return 20;
+}
+
+} // namespace
+
+void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shift*/)
+{
+    if (BrowserOpen)
+        return;
+    if (Key == VK_F1) {
+        logo->SetLeft(20);
+        logo->SetTop(180);
+        logo->SetVisible(true);
+        return;
+    }
+    if (Key == VK_PAUSE) {
+        LowPriority = !LowPriority;
+        SetPriorityClass(LowPriority ? TPriority::Idle : TPriority::Normal);
+    }
+    if (Busy || GrayMode || QuadMode)
+        return;
+
+    Timer1->SetEnabled(false);
+    ShiftDown = GetKeyState(VK_SHIFT) < 0;
+    CtrlDown = GetKeyState(VK_CONTROL) < 0;
+
+    // Insert: Shift remembers the pan, plain Insert returns to it.
+    if (Key == VK_INSERT && PortraitMode) {
+        if (ShiftDown) {
+            SavedPanX = PanX;
+        } else {
+            PanX = SavedPanX;
+            ApplyPan();
+            StepBackCounters();
+            CycleCounter = 600;
+        }
+        Timer1->SetEnabled(true);
+        return;
+    }
+
+    // The close-up: Page Up enters it and zooms in, Up zooms in, Down and
+    // Page Down zoom out.
+    const bool closeUpKeysAllowed = !ShowMode && !TouchOpened;
+    if (Key == VK_PRIOR && closeUpKeysAllowed) {
+        if (!CloseUpMode) {
+            KeepPreviousShot = ShiftDown;
+            CloseUpPanX = PanX;
+            CloseUpMode = true;
+            SavedShowMode = false;
+            TakeCloseUpSnapshot();
+            DrawCloseUp();
+            CycleCounter = 0;
+            SavedPortraitMode = true;
+            PortraitMode = false;
+        } else if (ZoomPercent < kZoomMax) {
+            ZoomPercent += kZoomStep;
+            DrawCloseUp();
+            CycleCounter = 0;
+        }
+        Timer1->SetEnabled(true);
+        return;
+    }
+    if (Key == VK_UP && closeUpKeysAllowed && CloseUpMode) {
+        if (ZoomPercent < kZoomMax) {
+            ZoomPercent += kZoomStep;
+            DrawCloseUp();
+            CycleCounter = 0;
+        }
+        Timer1->SetEnabled(true);
+        return;
+    }
+    if ((Key == VK_DOWN || Key == VK_NEXT) && closeUpKeysAllowed && CloseUpMode) {
+        if (ZoomPercent > kZoomMin) {
+            ZoomPercent -= kZoomStep;
+            DrawCloseUp();
+            CycleCounter = 0;
+        }
+        Timer1->SetEnabled(true);
+        return;
+    }
+    if (Key == VK_HOME) {
+        if (CloseUpMode) {
+            LeaveCloseUp();
+            Timer1->SetEnabled(true);
+            return;
+        }
+        if (CloseUpReady) {
+            ReenterCloseUp();
+            Timer1->SetEnabled(true);
+            return;
+        }
+    }
+    if (CloseUpMode) {
+        // Backspace swaps with the kept capture; other keys do nothing here.
+        if (Key == VK_BACK && CloseUpHasSecond)
+            SwapCloseUpCaptures();
+        Timer1->SetEnabled(true);
+        return;
+    }
+
+    // Backspace resets the layout: the show's spacing, or the pan.
+    if (Key == VK_BACK) {
+        if (ShowMode) {
+            ShowLeftGap = 120;
+            ShowRightGap = 360;
+            ShowSpan = 550;
+            StepBackCounters();
+            LayoutShowFigures();
+        } else {
+            PanX = 0;
+            ApplyPan();
+            StepBackCounters();
+        }
+        CycleCounter = 600;
+        Timer1->SetEnabled(true);
+        return;
+    }
+
+    if (Key == VK_LEFT || Key == VK_RIGHT) {
+        if (ShowMode) {
+            // The two gaps keep ShowLeftGap + ShowRightGap >= 450,
+            // ShowLeftGap <= 230 and ShowRightGap <= 440.
+            const int step = CtrlDown ? 20 : 10;
+            bool changed = false;
+            if (ShiftDown && Key == VK_RIGHT) {
+                if (ShowLeftGap > 450 - ShowRightGap) {
+                    ShowLeftGap = std::max(ShowLeftGap - step, 450 - ShowRightGap);
+                    changed = true;
+                }
+            } else if (ShiftDown) {
+                if (ShowLeftGap < 230) {
+                    ShowLeftGap = std::min(ShowLeftGap + step, 230);
+                    changed = true;
+                }
+            } else if (Key == VK_LEFT) {
+                if (ShowRightGap > 450 - ShowLeftGap) {
+                    ShowRightGap = std::max(ShowRightGap - step, 450 - ShowLeftGap);
+                    changed = true;
+                }
+            } else if (ShowRightGap < 440) {
+                ShowRightGap = std::min(ShowRightGap + step, 440);
+                changed = true;
+            }
+            if (changed) {
+                ShowSpan = (ShowRightGap <= 280 ? 590 : ShowRightGap + 310) - ShowLeftGap;
+                StepBackCounters();
+                LayoutShowFigures();
+                CycleCounter = 600;
+            }
+        } else {
+            // Pan the portrait; Left moves her left.
+            int step = 0;
+            if (Key == VK_LEFT && PanX >= -380)
+                step = CtrlDown ? CtrlStepLeft(PanX) : (ShiftDown ? -10 : -20);
+            else if (Key == VK_RIGHT && PanX <= 500)
+                step = CtrlDown ? CtrlStepRight(PanX) : (ShiftDown ? 10 : 20);
+            if (step != 0) {
+                PanX += step;
+                ApplyPan();
+                StepBackCounters();
+                CycleCounter = 600;
+            }
+        }
+        Timer1->SetEnabled(true);
+        return;
+    }
+
+    for (const BrowserRequest& request : kBrowserRequests) {
+        if (Key != request.key)
+            continue;
+        BrowserPattern = request.pattern;
+        ThumbWidth = request.thumbWidth;
+        ThumbHeight = request.thumbHeight;
+        PartWidth = request.partWidth;
+        PartHeight = request.partHeight;
+        BrowserKind = request.kind;
+        BrowserNames = std::make_unique<char[]>(kBrowserNamesSize);
+        if (FindPartFiles(BrowserPattern, BrowserNames.get())) {
+            Screen->SetCursor(SavedCursor);
+            if (ShowPartBrowser()) {
+                Busy = true;
+                BrowserOpen = true;
+                return; // Timer1 stays off until the browser closes
+            }
+        }
+        BrowserNames.reset();
+        break;
+    }
+    Timer1->SetEnabled(true);
+}
+
+// The show's figures laid out again for new spacing, right figure first.
+void TSvelmia::LayoutShowFigures()
+{
+    LayoutRightFigure();
+    RefreshRightClosedEyes();
+    LayoutLeftFigure();
+    RefreshLeftClosedEyes();
+}

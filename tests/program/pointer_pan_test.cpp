@@ -1,0 +1,194 @@
+// The pan: layer rectangles moved and clipped to the window, the outside
+// flags, the eye overlay's width, and the keys and wheel that move it.
+#include "tests/program/pointer_support.h"
+
+#include <vector>
+
+using namespace vcl;
+
+namespace velmia::test {
+namespace {
+
+class PanTest : public PointerTest {
+protected:
+    void PanTo(int pan)
+    {
+        S().PanX = pan;
+        form_->ApplyPan();
+    }
+};
+
+TEST_F(PanTest, AtZeroEveryRectangleIsAtRestAndNothingIsOutside)
+{
+    StartPortrait();
+    const PortraitState fresh;
+    PanTo(0);
+    const PortraitState& s = form_->State();
+    EXPECT_EQ(s.EyeDestRect, fresh.EyeDestRect);
+    EXPECT_EQ(s.HairMainDestRect, fresh.HairMainDestRect);
+    EXPECT_EQ(s.HairLongLeftSrcRect, fresh.HairLongLeftSrcRect);
+    EXPECT_EQ(s.BraceletMaskRect, fresh.BraceletMaskRect);
+    EXPECT_EQ(s.ChokerLowerSrcRect, fresh.ChokerLowerSrcRect);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(s.RibbonDestRect[k], fresh.RibbonDestRect[k]) << k;
+        EXPECT_EQ(s.FlowerDestRect[k], fresh.FlowerDestRect[k]) << k;
+    }
+    EXPECT_FALSE(s.HairLongLeftOut || s.HairBottomOut || s.HairBandOut || s.FlowerOut || s.FlowerBodyOut ||
+                 s.ChokerOut || s.RibbonOut || s.BraceletOut);
+    EXPECT_EQ(s.EyeVisibleWidth, 243);
+}
+
+TEST_F(PanTest, FarRightPushesTheRightHandPartsOut)
+{
+    StartPortrait();
+    PanTo(520);
+    const PortraitState& s = form_->State();
+    EXPECT_TRUE(s.HairBottomOut); // L = 1140
+    EXPECT_TRUE(s.BraceletOut);   // L = 1190
+    EXPECT_TRUE(s.HairBandOut);   // L = 1000
+    EXPECT_FALSE(s.HairLongLeftOut);
+    EXPECT_EQ(s.EyeDestRect, Rect(758, 0, 800, 123));
+    EXPECT_EQ(s.EyeSrcRect, Rect(0, 0, 42, 123));
+    EXPECT_EQ(s.EyeLeft, 758);
+    EXPECT_EQ(s.EyeVisibleWidth, 42);
+    EXPECT_EQ(form_->CloseEye_disp->GetWidth(), 42);
+    // Rows are never touched.
+    EXPECT_EQ(s.RibbonDestRect[1].Top, 173);
+}
+
+TEST_F(PanTest, FarLeftPushesTheLeftLockOutAndClipsTheMainHair)
+{
+    StartPortrait();
+    PanTo(-400);
+    const PortraitState& s = form_->State();
+    EXPECT_TRUE(s.HairLongLeftOut); // L = -300, right edge -150
+    EXPECT_EQ(s.HairMainDestRect, Rect(0, 0, 300, 300));
+    EXPECT_EQ(s.HairMainSrcRect, Rect(300, 0, 600, 300));
+    EXPECT_EQ(s.EyeDestRect, Rect(0, 0, 81, 123));
+    EXPECT_EQ(s.EyeSrcRect, Rect(162, 0, 243, 123));
+    EXPECT_FALSE(s.HairBottomOut || s.BraceletOut || s.HairBandOut);
+}
+
+TEST_F(PanTest, ClipSpanAtTheExactEdges)
+{
+    StartPortrait();
+    struct Case {
+        int pan, left, width;
+        bool outside;
+        int dl, dr, sl, sr;
+    };
+    const std::vector<Case> cases = {
+        {-250, 100, 150, true, 0, 0, 150, 150},  // right edge exactly on 0
+        {-249, 100, 150, false, 0, 1, 149, 150}, // one column still in
+        {180, 620, 60, true, 800, 800, 0, 0},    // left edge exactly on 800
+        {179, 620, 60, false, 799, 800, 0, 1},   // one column still in
+        {0, 0, 800, false, 0, 800, 0, 800},      // the whole picture
+        {100, 0, 800, false, 100, 800, 0, 700},  // cut on the right
+        {-100, 0, 800, false, 0, 700, 100, 800}, // cut on the left
+    };
+    for (const Case& c : cases) {
+        S().PanX = c.pan;
+        int dl = -1, dr = -1, sl = -1, sr = -1;
+        const bool outside = form_->ClipSpan(c.left, c.width, dl, dr, sl, sr);
+        EXPECT_EQ(outside, c.outside) << c.pan << " " << c.left;
+        EXPECT_EQ(dl, c.dl) << c.pan << " " << c.left;
+        EXPECT_EQ(dr, c.dr) << c.pan << " " << c.left;
+        EXPECT_EQ(sl, c.sl) << c.pan << " " << c.left;
+        EXPECT_EQ(sr, c.sr) << c.pan << " " << c.left;
+    }
+}
+
+TEST_F(PanTest, CtrlArrowsSlowDownNearBothEndsAndStop)
+{
+    StartPortrait();
+    struct Run {
+        uint16_t key;
+        std::vector<int> pans;
+    };
+    const std::vector<Run> runs = {
+        {VK_LEFT, {-100, -200, -300, -360, -380, -400, -400}},
+        {VK_RIGHT, {100, 200, 300, 400, 480, 500, 520, 520}},
+    };
+    for (const Run& run : runs) {
+        S().PanX = 0;
+        form_->ApplyPan();
+        for (int expected : run.pans) {
+            Key(run.key, false, true);
+            EXPECT_EQ(form_->State().PanX, expected) << run.key;
+            Tick();
+        }
+    }
+}
+
+TEST_F(PanTest, PlainShiftAndCtrlShiftSteps)
+{
+    StartPortrait();
+    Key(VK_RIGHT);
+    EXPECT_EQ(form_->State().PanX, 20);
+    Key(VK_RIGHT, true);
+    EXPECT_EQ(form_->State().PanX, 30);
+    Key(VK_LEFT, true, true); // Ctrl wins
+    EXPECT_EQ(form_->State().PanX, -70);
+}
+
+TEST_F(PanTest, ArrowRequestsARedrawOnlyWhenThePanMoves)
+{
+    StartPortrait();
+    S().PanX = 520;
+    form_->ApplyPan();
+    S().CycleCounter = 10;
+    Key(VK_RIGHT);
+    EXPECT_EQ(form_->State().PanX, 520);
+    EXPECT_EQ(form_->State().CycleCounter, 10);
+    Key(VK_LEFT);
+    EXPECT_EQ(form_->State().PanX, 500);
+    EXPECT_EQ(form_->State().CycleCounter, 600);
+    EXPECT_TRUE(form_->Timer1->GetEnabled());
+}
+
+TEST_F(PanTest, InsertRemembersAndBackspaceResets)
+{
+    StartPortrait();
+    Key(VK_RIGHT, false, true);
+    Key(VK_INSERT, true); // remember 100
+    Key(VK_RIGHT, false, true);
+    EXPECT_EQ(form_->State().PanX, 200);
+    Key(VK_INSERT);
+    EXPECT_EQ(form_->State().PanX, 100);
+    Key(VK_BACK);
+    EXPECT_EQ(form_->State().PanX, 0);
+    EXPECT_EQ(form_->State().EyeDestRect, Rect(238, 0, 481, 123));
+}
+
+TEST_F(PanTest, WheelPansWithinTheSameLimits)
+{
+    StartPortrait();
+    S().PanX = -380;
+    host_.Wheel(true);
+    EXPECT_EQ(form_->State().PanX, -400);
+    host_.Wheel(true);
+    EXPECT_EQ(form_->State().PanX, -400);
+    S().PanX = 500;
+    host_.Wheel(false);
+    EXPECT_EQ(form_->State().PanX, 520);
+    host_.Wheel(false);
+    EXPECT_EQ(form_->State().PanX, 520);
+}
+
+TEST_F(PanTest, PannedPortraitIsDrawnShifted)
+{
+    StartPortrait();
+    const auto before = std::make_unique<TBitmap>();
+    before->Assign(host_.WindowPicture());
+    Key(VK_RIGHT, false, true); // +100
+    Tick();
+    // The figure moved 100 pixels right: a column of the face lands 100 further.
+    int same = 0;
+    for (int y = 0; y < 123; ++y)
+        same += host_.WindowPixel(300 + 100, y) == before->GetPixelColor(300, y);
+    EXPECT_GT(same, 110);
+    host_.SaveWindow("/tmp/pt/pan100.bmp");
+}
+
+} // namespace
+} // namespace velmia::test
