@@ -666,25 +666,6 @@ __attribute__((target("avx2"))) size_t Grey16To24Avx2(uint8_t* __restrict d, con
 }
 #endif
 
-// Grey palette rows onto 24-bit rows; the caller has checked the palette.
-template <Rop op> void Grey16To24(uint8_t* __restrict d, const uint8_t* __restrict idx, const uint8_t* grey16, size_t n)
-{
-    size_t i = 0;
-#ifdef VELMIA_X86_PATHS
-    if (HaveAvx2())
-        i = Grey16To24Avx2<op>(d, idx, grey16, n);
-    else if (HaveSsse3())
-        i = Grey16To24Ssse3<op>(d, idx, grey16, n);
-#endif
-    for (; i < n; ++i) {
-        const uint8_t g = idx[i] < 16 ? grey16[idx[i]] : 0;
-        uint8_t* p = d + 3 * i;
-        p[0] = Apply<op>(g, p[0]);
-        p[1] = Apply<op>(g, p[1]);
-        p[2] = Apply<op>(g, p[2]);
-    }
-}
-
 // d[i] := op(s[i], d[i]) for n bytes.
 template <Rop op> void CombineBytes(uint8_t* __restrict d, const uint8_t* __restrict s, size_t n)
 {
@@ -826,8 +807,13 @@ template <Rop op> void RunCopy(const CopyJob& job)
     uint8_t* dbase = dst.Bits();
     const auto sx0 = size_t(X.src[0]);
 
-    // Unstretched rows of matching formats: one byte-wise pass per row.
-    if (X.contiguous && dbpp == 24 && src.bpp == 8) {
+    std::array<uint64_t, 256> lut64{};
+    if (src.bpp == 8)
+        for (size_t i = 0; i < 256; ++i)
+            lut64[i] = src.lut[i];
+#ifdef VELMIA_X86_PATHS
+    // Unstretched grey-palette rows (masks) onto 24-bit rows.
+    if (X.contiguous && dbpp == 24 && src.bpp == 8 && HaveSsse3()) {
         bool grey = true;
         std::array<uint8_t, 16> grey16{};
         for (size_t i = 0; i < 256 && grey; ++i) {
@@ -837,17 +823,20 @@ template <Rop op> void RunCopy(const CopyJob& job)
                 grey16[i] = uint8_t(c);
         }
         if (grey) {
-            for (size_t k = 0; k < Y.src.size(); ++k)
-                Grey16To24<op>(dbase + size_t(Y.dstFirst + int64_t(k)) * dstride + 3 * dx0, src.Row(Y.src[k]) + sx0,
-                               grey16.data(), n);
+            for (size_t k = 0; k < Y.src.size(); ++k) {
+                uint8_t* d = dbase + size_t(Y.dstFirst + int64_t(k)) * dstride + 3 * dx0;
+                const uint8_t* idx = src.Row(Y.src[k]) + sx0;
+                const size_t done = HaveAvx2() ? Grey16To24Avx2<op>(d, idx, grey16.data(), n)
+                                               : Grey16To24Ssse3<op>(d, idx, grey16.data(), n);
+                Pal8To24<op>(d + 3 * done, idx + done, lut64.data(), n - done);
+            }
             return;
         }
     }
+#endif
+    // Unstretched rows of matching formats: one byte-wise pass per row.
     if (X.contiguous &&
         ((dbpp == 24 && src.bpp == 24) || (dbpp == 32 && src.bpp == 32) || (dbpp == 24 && src.bpp == 8))) {
-        std::array<uint64_t, 256> lut64{};
-        for (size_t i = 0; i < 256; ++i)
-            lut64[i] = src.lut[i];
         for (size_t k = 0; k < Y.src.size(); ++k) {
             uint8_t* drow = dbase + size_t(Y.dstFirst + int64_t(k)) * dstride;
             const uint8_t* srow = src.Row(Y.src[k]);
