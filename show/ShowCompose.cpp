@@ -23,6 +23,10 @@ namespace {
 
 constexpr TRect kWhole = Rect(0, 0, 800, 300);
 constexpr int kFaceStrip = 12; // the face cell's first columns are not shown
+// Where the strings take their colour from, in the costume picture. (A point
+// of the composed frame would be another figure's ribbon or the hem's edge,
+// depending on where the figures stand.)
+constexpr TPoint kTintPoint{100, 15};
 
 TRect Cols(const TRect& columns, int top, int bottom)
 {
@@ -280,13 +284,14 @@ void TSvelmia::ComposeShowLower(int scene)
             const Rects r = rects(band);
             FrameBmp[frame]->GetCanvas()->CopyRect(r.Dest, picture, r.Picture);
         }
-        for (auto [frame, band] : frames)
-            FrameBmp[frame]->GetCanvas()->CopyMode = SRCCOPY;
+        for (TBitmap* frame : FrameBmp)
+            frame->GetCanvas()->CopyMode = SRCCOPY;
     };
 
-    // String patterns are their own masks, tinted with a colour sampled from
-    // the first frame: over a fill of that colour the pattern is OR-ed in, so
-    // white stays white and the strokes take the colour. One tint per band.
+    // String patterns are their own masks, tinted with the colour of the
+    // figure's own costume, as in the portrait: over a fill of that colour the
+    // pattern is OR-ed in, so white stays white and the strokes take the
+    // colour. One tint per band.
     auto pattern = [&](const Figure& f, const FrameBands& frames, int e, TImage* picture, int cellHeight,
                        TColor colour) {
         const TRect& src = f.S(e);
@@ -352,7 +357,7 @@ void TSvelmia::ComposeShowLower(int scene)
         }
 
         if (!f.CamisoleShown) {
-            const TColor colour = FrameBmp[0]->GetCanvas()->GetPixel(tintAt.x, tintAt.y);
+            const TColor colour = f.Costume->GetPixel(tintAt.x, tintAt.y);
             TImage* pictures[4] = {StringPattern, ThickStringPattern, WStringPattern, CrossStringPattern};
             const int cellHeights[4] = {210, 210, 160, 190};
             for (int i = 0; i < 4; ++i)
@@ -380,7 +385,7 @@ void TSvelmia::ComposeShowLower(int scene)
             });
     };
 
-    drawFigure(LeftFigure(*this), kLeftFrames, TPoint{200, 216});
+    drawFigure(LeftFigure(*this), kLeftFrames, kTintPoint);
 
     // The frames that share the left figure's band start from its frames.
     FrameBmp[3]->GetCanvas()->Draw(0, 0, FrameBmp[0]);
@@ -388,5 +393,5 @@ void TSvelmia::ComposeShowLower(int scene)
     FrameBmp[6]->GetCanvas()->Draw(0, 0, FrameBmp[1]);
     FrameBmp[4]->GetCanvas()->Draw(0, 0, FrameBmp[2]);
 
-    drawFigure(RightFigure(*this, *this), kRightFrames, TPoint{ShowRightGap, 216});
+    drawFigure(RightFigure(*this, *this), kRightFrames, kTintPoint);
 }

@@ -1,0 +1,225 @@
+// Selection sets, colour edits and saving: set copies are exact, W exchanges
+// the figures and back, the hem and scene colours land in their areas, and
+// what is saved loads back as the same picture.
+#include "tests/program/commands_support.h"
+
+#include <filesystem>
+#include <fstream>
+
+using namespace vcl;
+
+namespace velmia::test {
+
+class SetsTest : public CommandTest {
+public:
+    // Every member of the main set and the main figure's ten pictures.
+    std::vector<uint64_t> MainSet()
+    {
+        const PortraitState& s = S();
+        std::vector<uint64_t> v;
+        for (int64_t x : Fingerprint())
+            v.push_back(uint64_t(x));
+        for (TImage* i :
+             {form_->Choker, form_->Costume, form_->Camisole, form_->FlowerPict, form_->HairBand, form_->Ribborn})
+            v.push_back(Digest(i->GetBitmap()));
+        for (TBitmap* b : {s.CamisoleMask, s.FaceWorkB, s.HairBandMask, s.RibbonMask})
+            v.push_back(Digest(b));
+        return v;
+    }
+    std::vector<uint64_t> LeftPictures()
+    {
+        const PortraitState& s = S();
+        std::vector<uint64_t> v;
+        for (TBitmap* b : {s.ChokerWork, s.CostumeWork, s.CamisoleWork, s.CamisoleWorkMask, s.FaceWorkC, s.FlowerWork,
+                           s.HairBandWork, s.HairBandWorkMask, s.RibbonWork, s.RibbonWorkMask})
+            v.push_back(Digest(b));
+        return v;
+    }
+    void Paint(TBitmap* b, TColor c)
+    {
+        b->GetCanvas()->Brush.Color = c;
+        b->GetCanvas()->FillRect(Rect(0, 0, b->GetWidth(), b->GetHeight()));
+    }
+};
+
+TEST_F(SetsTest, SaveThenRestoreGivesTheMainSetBack)
+{
+    StartPortrait();
+    S().FlowerShown = true;
+    S().EarringIndex = 3;
+    const auto before = MainSet();
+    form_->SaveMainSet();
+    S().FlowerShown = false;
+    S().EarringIndex = 1;
+    S().LongHair = true;
+    Paint(form_->Costume->GetBitmap(), 0x00112233);
+    Paint(S().RibbonMask, clBlack);
+    Paint(S().FaceWorkB, 0x00445566);
+    ASSERT_NE(MainSet(), before);
+    form_->RestoreMainSet();
+    EXPECT_EQ(MainSet(), before);
+}
+
+TEST_F(SetsTest, CopyToLeftCopiesMembersAndPictures)
+{
+    StartPortrait();
+    S().ChokerShown = true;
+    S().StringPatternIndex = 2;
+    form_->CopyMainToLeft();
+    EXPECT_TRUE(S().LeftChokerShown);
+    EXPECT_EQ(S().LeftStringPatternIndex, 2);
+    EXPECT_EQ(Digest(S().CostumeWork), Digest(form_->Costume->GetBitmap()));
+    EXPECT_EQ(Digest(S().FaceWorkC), Digest(S().FaceWorkB));
+    EXPECT_EQ(Digest(S().RibbonWorkMask), Digest(S().RibbonMask));
+}
+
+TEST_F(SetsTest, ExchangingTheShowFiguresTwiceGivesBothBack)
+{
+    StartPortrait();
+    EnterShow();
+    Type('K');                          // the left figure wears the choker ...
+    Paint(S().CostumeWork, 0x00336699); // ... and its own costume
+    const int cycle = S().CycleCounter;
+    const auto both = MainSet(); // the fingerprint holds the left set too
+    const auto left = LeftPictures();
+
+    Type('W');
+    EXPECT_TRUE(S().ChokerShown);
+    EXPECT_FALSE(S().LeftChokerShown);
+    EXPECT_EQ(Px(form_->Costume, 10, 50), 0x00336699);
+
+    Type('W');
+    S().CycleCounter = cycle; // each W asks for a redraw
+    EXPECT_EQ(MainSet(), both);
+    EXPECT_EQ(LeftPictures(), left);
+}
+
+// ---- Colour edits -----------------------------------------------------------------
+
+TEST_F(SetsTest, HemColourFollowsThePatternInItsSixAreas)
+{
+    StartPortrait();
+    // A pattern black everywhere shows exactly which pixels are scanned.
+    Paint(form_->HerimPattern->GetBitmap(), clBlack);
+    const TColor old = 0x00010203;
+    Paint(form_->Costume->GetBitmap(), old);
+    host_.ScriptColor(0x0000FF00);
+    Type('2');
+    ASSERT_EQ(host_.Dialogs().size(), 1u);
+    EXPECT_EQ(host_.Dialogs()[0].Color, clBlack) << "the hem dialog starts black";
+    struct Probe {
+        int x, y;
+        bool painted;
+    };
+    const Probe probes[] = {
+        {0, 0, true},     {499, 60, true},  {500, 60, false},  {469, 61, false},  {470, 61, true},
+        {529, 99, true},  {0, 99, false},   {0, 100, true},    {529, 160, false}, {470, 199, true},
+        {499, 260, true}, {529, 261, true}, {469, 299, false}, {529, 299, true},
+    };
+    for (const Probe& p : probes)
+        EXPECT_EQ(Px(form_->Costume, p.x, p.y), p.painted ? 0x0000FF00 : old) << p.x << "," << p.y;
+    EXPECT_EQ(S().CycleCounter, 600);
+
+    // The next time the dialog opens with the colour chosen last.
+    host_.ScriptCancel();
+    Type('2');
+    EXPECT_EQ(host_.Dialogs().back().Color, 0x0000FF00);
+}
+
+TEST_F(SetsTest, SceneColourPaintsTheCellOnScreen)
+{
+    struct Case {
+        int sceneIndex, firstRow;
+    };
+    StartPortrait();
+    bool first = true;
+    for (const Case c : {Case{3, 75}, Case{0, 450}}) {
+        SCOPED_TRACE(c.sceneIndex);
+        S().SceneIndex = c.sceneIndex;
+        const TColor colour = 0x00A0B0C0 + c.sceneIndex;
+        host_.ScriptColor(colour);
+        host_.ClearRecords();
+        TBitmap* list = form_->SceneList->GetBitmap();
+        const TColor above = Px(list, 0, c.firstRow - 1);
+        const TColor right = Px(list, 75, c.firstRow);
+        Type('1');
+        ASSERT_EQ(host_.Dialogs().size(), 1u);
+        if (first) {
+            EXPECT_EQ(host_.Dialogs()[0].Color, 0xFF00FF) << "the scene dialog starts fuchsia";
+        }
+        first = false;
+        EXPECT_EQ(Px(list, 0, c.firstRow), colour);
+        EXPECT_EQ(Px(list, 74, c.firstRow + 74), colour);
+        EXPECT_EQ(Px(list, 0, c.firstRow - 1), above);
+        EXPECT_EQ(Px(list, 75, c.firstRow), right);
+        EXPECT_EQ(S().SceneIndex, c.sceneIndex == 0 ? 7 : c.sceneIndex - 1) << "stepped back for the redraw";
+    }
+}
+
+// ---- Saving ------------------------------------------------------------------------
+
+TEST_F(SetsTest, SavedSceneListLoadsBackAsTheSamePicture)
+{
+    StartPortrait();
+    host_.ScriptColor(0x00123456);
+    Type('1');
+    const uint64_t painted = Digest(form_->SceneList->GetBitmap());
+    host_.ScriptSaveDialog("");
+    Type('d');
+    ASSERT_EQ(host_.Dialogs().back().FileName, "vlm_scenelist");
+    ASSERT_TRUE(std::filesystem::exists(Folder() / "vlm_scenelist.bmp"));
+
+    Paint(form_->SceneList->GetBitmap(), clWhite);
+    host_.ScriptOpenDialog("vlm_scenelist.bmp");
+    Type('^');
+    EXPECT_EQ(Digest(form_->SceneList->GetBitmap()), painted);
+    EXPECT_EQ(S().SceneListFileName, "vlm_scenelist.bmp");
+}
+
+TEST_F(SetsTest, SaveCostumeProposesTheCostumeLoadedLast)
+{
+    StartPortrait();
+    host_.ScriptSaveDialog("vlm_co5");
+    Type('s');
+    EXPECT_EQ(host_.Dialogs().back().FileName, "vlm_co");
+    EXPECT_EQ(host_.Dialogs().back().Filter, "costume files|vlm_co.bmp;vlm_co?.bmp;vlm_co??.bmp");
+
+    const std::string path = (Folder() / "vlm_co5.bmp").string();
+    host_.ScriptOpenDialog(path);
+    Type('\\');
+    host_.ScriptColor(0x000000FF);
+    Type('2');
+    const uint64_t recoloured = Digest(form_->Costume->GetBitmap());
+    host_.ScriptSaveDialog("");
+    Type('s');
+    EXPECT_EQ(host_.Dialogs().back().FileName, path);
+
+    Paint(form_->Costume->GetBitmap(), clWhite);
+    host_.ScriptOpenDialog(path);
+    Type('\\');
+    EXPECT_EQ(Digest(form_->Costume->GetBitmap()), recoloured);
+}
+
+TEST_F(SetsTest, FailedSaveNamesThePathAndKeepsTheOldFile)
+{
+    StartPortrait();
+    // A folder where the file should be: the write cannot replace it.
+    std::filesystem::create_directory(Folder() / "vlm_co9.bmp");
+    const std::string path = (Folder() / "vlm_co9.bmp").string();
+    host_.ScriptSaveDialog(path);
+    Type('s');
+    ASSERT_EQ(host_.MessageBoxes().size(), 1u);
+    EXPECT_NE(host_.MessageBoxes()[0].Text.find(path), std::string::npos) << host_.MessageBoxes()[0].Text;
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+    EXPECT_FALSE(S().Busy);
+    EXPECT_TRUE(form_->Timer1->GetEnabled());
+
+    // A file in a folder that does not exist.
+    const std::string missing = (Folder() / "no-such-folder" / "vlm_scenelist.bmp").string();
+    host_.ScriptSaveDialog(missing);
+    Type('d');
+    ASSERT_EQ(host_.MessageBoxes().size(), 2u);
+    EXPECT_NE(host_.MessageBoxes()[1].Text.find(missing), std::string::npos);
+}
+
+} // namespace velmia::test
