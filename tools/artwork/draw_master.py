@@ -153,7 +153,7 @@ CSS = """
 .skin-edge{fill:none;stroke:#7a3c30;stroke-width:2.2;stroke-linejoin:round}
 .blush{fill:#f7a9a3}.blush-line{fill:none;stroke:#e77f7c;stroke-width:1.6;stroke-linecap:round}
 .lip{fill:#d8686a}.mouth{fill:none;stroke:#8e3b36;stroke-width:2.4;stroke-linecap:round}
-.hair{fill:#8c4936}.hair-sh{fill:#5e2b22}.hair-hi{fill:#c47c5a}.hair-sheen{fill:#e9ab88}
+.hair{fill:#8c4936}.hair-sh{fill:#5e2b22}.hair-deep{fill:#6c3428}.hair-hi{fill:#c47c5a}.hair-sheen{fill:#e9ab88}
 .hair-ol{stroke:#3b1712;stroke-width:2.2;stroke-linejoin:round}
 .hair-edge{fill:none;stroke:#3b1712;stroke-width:2.2;stroke-linejoin:round}
 .hair-line{fill:none;stroke:#5e2b22;stroke-width:1.6;stroke-linecap:round}
@@ -201,6 +201,8 @@ def figure_group():
     # neck shadow under the jaw and along the right of the neck
     b.append(path("M380 196 L476 146 L478 196 C452 226 420 244 382 250 Z", "skin-sh"))
     b.append(path("M470 200 C468 250 472 280 486 298 C478 300 470 298 462 292 C458 262 458 230 470 200 Z", "skin-sh"))
+    # the neck's shadow on the chest
+    b.append(path("M380 292 C400 304 462 304 484 292 C480 312 456 330 432 336 C408 330 386 312 380 292 Z", "skin-sh"))
     # collarbones
     b.append(path("M318 336 C340 330 362 330 388 322", "skin-line"))
     b.append(path("M474 324 C500 330 520 336 548 338", "skin-line"))
@@ -214,9 +216,6 @@ def figure_group():
     b.append(path("M220 400 C214 420 212 440 212 470 L200 625 L198 625 C200 540 206 470 214 412 Z", "skin-sh"))
     b.append(path("M652 420 C652 470 650 520 646 560", "skin-line"))
     b.append(path("M640 412 C644 470 642 520 639 560 L639 625 L630 625 C632 560 634 470 640 412 Z", "skin-sh"))
-    # chest softness above the bodice
-    b.append(path("M300 470 C340 480 380 488 420 492 C380 500 340 500 300 490 Z", "skin-sh"))
-    b.append(path("M498 486 C530 480 560 474 590 470 C570 490 530 498 498 494 Z", "skin-sh"))
     # redraw outline
     b.append(path(sil, "skin-edge"))
     return b
@@ -442,7 +441,7 @@ def main_hair_group():
     b.append(path(d, "hair hair-ol"))
     # the inner mass around the neck is in shade
     b.append(path(smooth([(214, 130), (256, 196), (320, 236), (380, 246), (480, 200), (540, 170), (596, 200),
-                          (630, 300), (600, 384), (262, 384), (222, 300), (204, 220)]), "hair-sh"))
+                          (630, 300), (600, 384), (262, 384), (222, 300), (204, 220)]), "hair-deep"))
     for pts, ws, side, hi in (
             ([(176, -10), (150, 70), (134, 150), (122, 214), (104, 262)], [40, 40, 34, 26, 0], 1, True),
             ([(200, 0), (178, 90), (160, 170), (148, 236), (134, 286)], [36, 36, 32, 24, 0], 1, False),
