@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Pause lowers the process priority to idle; a second Pause asks for normal
+# again, which an unprivileged process may not do. The program must then say
+# so on standard error and keep running. Runs the probe as user "nobody", so
+# it needs root and setpriv; skips otherwise.
+#   priority.sh PROBE
+. "$(dirname "$0")/harness.sh"
+e2e_require_tools setpriv
+if [ "$(id -u)" -ne 0 ] || ! id nobody >/dev/null 2>&1; then
+    echo "SKIP: needs root to start the probe as an unprivileged user"
+    exit 77
+fi
+e2e_start_x 800x600
+chmod 755 "$E2E_TMP"
+mkdir -p -m 777 "$E2E_TMP/run"
+install -m 755 "$1" "$E2E_TMP/probe"
+export XDG_RUNTIME_DIR="$E2E_TMP/runtime-nobody"
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+chown nobody "$XDG_RUNTIME_DIR"
+e2e_launch "$E2E_TMP/run" setpriv --reuid=nobody --regid=nogroup --clear-groups "$E2E_TMP/probe"
+e2e_wait_line '^ready'
+e2e_wait_window
+e2e_focus
+sleep 0.3
+e2e_key Pause
+e2e_wait_line '^priority idle ok$'
+e2e_key Pause
+e2e_wait_line '^priority normal refused$'
+grep -q 'refused to set the process priority' "$E2E_TMP/program.err" || e2e_fail "nothing said on standard error"
+e2e_key a
+e2e_wait_line '^keypress 97$'
+e2e_key Escape
+e2e_wait_exit 5 || e2e_fail "exit status $?"
+echo PASS
