@@ -1,0 +1,137 @@
+// Cost of the portrait: the full composition that runs once per cycle, a
+// plain tick that runs ten times a second, and, for scale, a memcpy of one
+// 800 x 300 24-bit picture, all in the same run. Runs headless over the
+// default artwork (VELMIA_ARTWORK_DIR, or the build's run folder).
+#include "shell/Velmiaunit1.h"
+#include "tests/host/HeadlessHost.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Portrait {
+    velmia::test::HeadlessHost host;
+    TSvelmia* form = nullptr;
+    fs::path folder;
+};
+
+fs::path ArtworkDir()
+{
+    if (const char* env = std::getenv("VELMIA_ARTWORK_DIR"); env && *env)
+        return env;
+    return VELMIA_ARTWORK_DIR;
+}
+
+// One started portrait for the whole run, in a temporary copy of the artwork.
+Portrait* ThePortrait()
+{
+    static std::unique_ptr<Portrait> portrait = [] {
+        auto p = std::make_unique<Portrait>();
+        const fs::path art = ArtworkDir();
+        std::string pattern = (fs::temp_directory_path() / "velmia-bench-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            return std::unique_ptr<Portrait>();
+        p->folder = pattern;
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(art, ec))
+            if (entry.path().extension() == ".bmp")
+                fs::copy_file(entry.path(), p->folder / entry.path().filename(), ec);
+        fs::current_path(p->folder);
+        try {
+            p->form = p->host.CreateForm<TSvelmia>();
+        } catch (const std::exception& e) {
+            std::cerr << "bench_portrait: start-up failed in " << art << ": " << e.what() << "\n";
+            return std::unique_ptr<Portrait>();
+        }
+        return p;
+    }();
+    return portrait.get();
+}
+
+void BM_ComposePortrait(benchmark::State& state)
+{
+    Portrait* p = ThePortrait();
+    if (!p) {
+        state.SkipWithError("no artwork");
+        return;
+    }
+    PortraitState& s = p->form->MutableState();
+    for (auto _ : state) {
+        s.CycleCounter = 0; // as right after a cycle end
+        p->form->ComposePortrait();
+    }
+}
+
+// A tick with nothing due: no body frame, no blink.
+void BM_PortraitTickPlain(benchmark::State& state)
+{
+    Portrait* p = ThePortrait();
+    if (!p) {
+        state.SkipWithError("no artwork");
+        return;
+    }
+    PortraitState& s = p->form->MutableState();
+    for (auto _ : state) {
+        s.CycleCounter = 10;
+        p->form->PortraitTick();
+    }
+}
+
+// A tick that switches the body frame (phase 5): one 800 x 300 copy.
+void BM_PortraitTickBodyFrame(benchmark::State& state)
+{
+    Portrait* p = ThePortrait();
+    if (!p) {
+        state.SkipWithError("no artwork");
+        return;
+    }
+    PortraitState& s = p->form->MutableState();
+    for (auto _ : state) {
+        s.CycleCounter = 5;
+        p->form->PortraitTick();
+    }
+}
+
+// The whole Timer1 event as the window sees it, with the window picture
+// brought up to date afterwards.
+void BM_Timer1EventPlain(benchmark::State& state)
+{
+    Portrait* p = ThePortrait();
+    if (!p) {
+        state.SkipWithError("no artwork");
+        return;
+    }
+    PortraitState& s = p->form->MutableState();
+    for (auto _ : state) {
+        s.CycleCounter = 10;
+        p->host.FireTimer(p->form->Timer1);
+    }
+}
+
+void BM_Memcpy800x300x3(benchmark::State& state)
+{
+    std::vector<unsigned char> from(800 * 300 * 3, 0x5A), to(800 * 300 * 3);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), to.size());
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_ComposePortrait)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PortraitTickPlain)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PortraitTickBodyFrame)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Timer1EventPlain)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Memcpy800x300x3)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,368 @@
+// The composer and the body frames, seen in pixels: masked copies, the layer
+// order rules, backgrounds by scene, cells, the face's kept corner, the tinted
+// string patterns, and part pictures smaller than they should be.
+#include "tests/program/compose_support.h"
+
+#include <algorithm>
+#include <cctype>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace velmia::test {
+namespace {
+
+using vcl::Rect;
+using vcl::TBitmap;
+using vcl::TColor;
+using vcl::TRect;
+
+constexpr TColor kWhite = vcl::clWhite;
+
+class ComposeLayersTest : public ComposeFixture {
+protected:
+    void Fill(TBitmap* b, TColor c, const TRect& r)
+    {
+        b->GetCanvas()->Brush.Color = c;
+        b->GetCanvas()->FillRect(r);
+    }
+
+    // Every layer switched off that could lie over the point under test.
+    void PlainFigure()
+    {
+        S().RibbonShown = S().HairBandShown = S().FlowerShown = S().ChokerShown = S().BraceletShown = false;
+    }
+
+    // Redraws of one scene give the same picture, except in scene 0, whose
+    // two pictures alternate with every composition: start with scene 1.
+    void RecomposeScene1()
+    {
+        if (!S().PortraitComposed)
+            Tick(601 * 2);
+        ASSERT_EQ(S().SceneIndex, 2);
+        Recompose();
+    }
+
+    std::unique_ptr<TBitmap> ComposedUpper()
+    {
+        RecomposeScene1();
+        return Snapshot(S().UpperBmp);
+    }
+};
+
+TEST_F(ComposeLayersTest, MaskedCopyKeepsTheTargetUnderWhite)
+{
+    StartPortrait();
+    const TColor target = 0x123456, b = 0x00AA00, c = 0x0000BB;
+    struct Case {
+        const char* name;
+        std::vector<TColor> picture;
+        std::vector<int> mask; // 1 white (transparent), 0 black
+        std::vector<TColor> expected;
+    };
+    const Case cases[] = {
+        {"white-key mask", {kWhite, b, kWhite, c}, {1, 0, 1, 0}, {target, b, target, c}},
+        {"all-white picture changes nothing",
+         {kWhite, kWhite, kWhite, kWhite},
+         {1, 1, 1, 1},
+         {target, target, target, target}},
+        {"all-black mask is an opaque copy", {kWhite, b, kWhite, c}, {0, 0, 0, 0}, {kWhite, b, kWhite, c}},
+    };
+    for (const Case& cs : cases) {
+        SCOPED_TRACE(cs.name);
+        TBitmap dest(4, 1, vcl::pf24bit), picture(4, 1, vcl::pf24bit), mask(4, 1, vcl::pf8bit);
+        mask.SetPalette(vcl::CreatePalette(S().BlackWhitePalette));
+        Fill(&dest, target, Rect(0, 0, 4, 1));
+        for (int x = 0; x < 4; ++x) {
+            picture.SetPixelColor(x, 0, cs.picture[x]);
+            mask.ScanLine(0)[x] = uint8_t(cs.mask[x]);
+        }
+        form_->MaskedCopy(dest.GetCanvas(), Rect(0, 0, 4, 1), mask.GetCanvas(), Rect(0, 0, 4, 1), picture.GetCanvas(),
+                          Rect(0, 0, 4, 1));
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(dest.GetPixelColor(x, 0), cs.expected[x]) << "x " << x;
+        EXPECT_EQ(dest.GetCanvas()->CopyMode, vcl::SRCCOPY);
+    }
+}
+
+// Point (2,2) lies left of the figure in both halves.
+TEST_F(ComposeLayersTest, BackgroundComesFromTheScene)
+{
+    StartPortrait();
+    struct Case {
+        const char* name;
+        int scene;
+        bool alternate;
+        std::function<TColor(TSvelmia*)> upper, lower;
+    };
+    const Case cases[] = {
+        {"scene 0, first half", 0, true, [](TSvelmia* f) { return Px(f->SceneStrawberry_Main, 2, 2); },
+         [](TSvelmia* f) { return Px(f->SceneStrawberry_Sub, 2, 2); }},
+        {"scene 0, second half", 0, false, [](TSvelmia* f) { return Px(f->SceneStrawberry_Main, 2, 302); },
+         [](TSvelmia* f) { return Px(f->SceneStrawberry_Sub, 2, 302); }},
+        {"scene 1: first tile blown up", 1, false, [](TSvelmia* f) { return Px(f->SceneList, 0, 0); },
+         [](TSvelmia* f) { return Px(f->SceneList, 0, 0); }},
+        {"scene 7: seventh tile", 7, false, [](TSvelmia* f) { return Px(f->SceneList, 0, 450); },
+         [](TSvelmia* f) { return Px(f->SceneList, 0, 450); }},
+    };
+    ASSERT_NE(Px(form_->SceneStrawberry_Main, 2, 2), Px(form_->SceneStrawberry_Main, 2, 302));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        S().AlternatePhase = c.alternate;
+        form_->DrawBackgroundAndHair(c.scene);
+        form_->DrawBodyFrames(c.scene);
+        EXPECT_EQ(Px(S().UpperBmp, 2, 2), c.upper(form_));
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(Px(S().FrameBmp[k], 2, 2), c.lower(form_)) << "frame " << k;
+    }
+}
+
+// Scene 0 flips between its two pictures each time it comes round.
+TEST_F(ComposeLayersTest, SceneZeroAlternatesItsPictures)
+{
+    StartPortrait();
+    const TColor firstHalf = Px(form_->SceneStrawberry_Main, 2, 2);
+    const TColor secondHalf = Px(form_->SceneStrawberry_Main, 2, 302);
+    ASSERT_NE(firstHalf, secondHalf);
+    EXPECT_EQ(host_.WindowPixel(2, 2), firstHalf) << "start-up draws the first half";
+
+    Tick(601);
+    EXPECT_EQ(host_.WindowPixel(2, 2), secondHalf);
+    EXPECT_TRUE(S().AlternatePhase);
+    S().SceneIndex = 0;
+    S().CycleCounter = 600;
+    Tick();
+    EXPECT_EQ(host_.WindowPixel(2, 2), firstHalf);
+    S().CycleCounter = 600;
+    Tick();
+    EXPECT_NE(host_.WindowPixel(2, 2), firstHalf) << "scene 1 is not scene 0";
+}
+
+TEST_F(ComposeLayersTest, LongHairDrawsNoHairbandAndNoFirstFlower)
+{
+    StartPortrait();
+    S().FlowerShown = true;
+    S().HairBandShown = true;
+    const auto withBand = ComposedUpper();
+    S().HairBandShown = S().FlowerShown = false;
+    const auto without = ComposedUpper();
+    ASSERT_FALSE(SameArea(withBand.get(), without.get(), S().HairBandDestRect)) << "the hairband shows normally";
+
+    S().LongHair = true;
+    S().HairBandShown = S().FlowerShown = true;
+    const auto longWith = ComposedUpper();
+    S().HairBandShown = S().FlowerShown = false;
+    const auto longWithout = ComposedUpper();
+    EXPECT_TRUE(SameArea(longWith.get(), longWithout.get(), Rect(0, 0, 800, 300)));
+}
+
+// With the pank hair, nothing of the standard hair, the hair side or the
+// otohime hair shows outside the pank picture's own area.
+TEST_F(ComposeLayersTest, PankHairHidesAllStandardHair)
+{
+    StartPortrait();
+    if (S().PankMissing || S().OtohimeMissing)
+        GTEST_SKIP() << "needs the pank and otohime pictures";
+    PlainFigure();
+    const auto standard = ComposedUpper();
+    S().MainHairHidden = 1;
+    const auto hairless = ComposedUpper();
+    S().PankHair = S().OtohimeHair = true;
+    const auto pank = ComposedUpper();
+
+    const TRect pankArea = S().PankDestRect;
+    auto sameOutsidePank = [&](const TBitmap* a, const TBitmap* b) {
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 800; ++x)
+                if (!pankArea.Contains(x, y) && a->GetPixelColor(x, y) != b->GetPixelColor(x, y))
+                    return false;
+        return true;
+    };
+    ASSERT_FALSE(sameOutsidePank(standard.get(), hairless.get())) << "the standard hair reaches beyond the pank area";
+    EXPECT_TRUE(sameOutsidePank(pank.get(), hairless.get()));
+}
+
+TEST_F(ComposeLayersTest, FaceAutoWithOneFaceKeepsFaceZero)
+{
+    const TColor faceColour = 0x00336699;
+    WritePicture("vlm_facelist.bmp", 279, 123, faceColour);
+    StartPortrait();
+    ASSERT_EQ(S().FaceCount, 1);
+    S().FaceAuto = true;
+    Tick(601 * 2);
+    EXPECT_EQ(S().FaceIndex, 0);
+    EXPECT_EQ(host_.WindowPixel(300, 60), faceColour);
+}
+
+// The face cell is opaque except its bottom-left 12 x 12 corner, which keeps
+// what was there; at the left window edge only the visible columns are kept.
+TEST_F(ComposeLayersTest, FaceKeepsItsBottomLeftCorner)
+{
+    StartPortrait();
+    const TColor under = 0x00102030, face = 0x00A0B0C0;
+    struct Case {
+        int panX;
+        int keptLeft, keptRight; // window columns that keep `under` in rows 111..122
+    };
+    const Case cases[] = {{0, 221, 233}, {-226, 0, 7}, {-233, 0, 0}, {-232, 0, 1}, {520, 741, 753}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("PanX " + std::to_string(c.panX));
+        S().PanX = c.panX;
+        form_->ApplyPan();
+        Fill(S().UpperBmp, under, Rect(0, 0, 800, 300));
+        Fill(S().FaceWorkB, face, Rect(0, 0, 279, S().FaceListHeight));
+        form_->DrawFace(0);
+        const TBitmap* upper = S().UpperBmp;
+        const int faceLeft = std::max(0, 221 + c.panX), faceRight = std::min(800, 500 + c.panX);
+        for (int x = faceLeft; x < faceRight; ++x) {
+            const bool kept = x >= c.keptLeft && x < c.keptRight;
+            ASSERT_EQ(Px(upper, x, 111), kept ? under : face) << "x " << x;
+            ASSERT_EQ(Px(upper, x, 122), kept ? under : face) << "x " << x;
+            ASSERT_EQ(Px(upper, x, 110), face) << "x " << x;
+        }
+        EXPECT_EQ(Px(upper, faceRight, 60), faceRight < 800 ? under : -1);
+    }
+    S().PanX = 0;
+    form_->ApplyPan();
+}
+
+// Every opaque pixel of a drawn cell (black in the first cell's mask) comes
+// from that cell's rows.
+TEST_F(ComposeLayersTest, CellsComeFromTheirRows)
+{
+    StartPortrait();
+    struct Case {
+        const char* name;
+        std::function<void(TSvelmia*, int)> draw;
+        std::function<TBitmap*(TSvelmia*)> target, picture, mask;
+        TRect dest;
+        int firstCellTop, cellHeight;
+    };
+    const Case cases[] = {
+        {"bracelet", [](TSvelmia* f, int cell) { f->DrawBracelet(cell); },
+         [](TSvelmia* f) { return f->MutableState().FrameBmp[1]; },
+         [](TSvelmia* f) { return f->BraceletList->GetBitmap(); },
+         [](TSvelmia* f) { return f->BraceletList->GetBitmap(); }, Rect(670, 260, 800, 300), 40, 40},
+        {"earring", [](TSvelmia* f, int cell) { f->DrawEarring(cell); },
+         [](TSvelmia* f) { return f->MutableState().UpperBmp; },
+         [](TSvelmia* f) { return f->EarringListPict->GetBitmap(); },
+         [](TSvelmia* f) { return f->MutableState().EarringListMask; }, Rect(250, 180, 580, 300), 0, 120},
+    };
+    for (const Case& c : cases) {
+        for (int cell = 0; cell < 5; ++cell) {
+            SCOPED_TRACE(std::string(c.name) + " cell " + std::to_string(cell));
+            TBitmap* target = c.target(form_);
+            TBitmap* picture = c.picture(form_);
+            TBitmap* mask = c.mask(form_);
+            Fill(target, 0x00010203, c.dest);
+            c.draw(form_, cell);
+            int opaque = 0;
+            for (int y = 0; y < c.dest.Height(); ++y) {
+                for (int x = 0; x < c.dest.Width(); ++x) {
+                    if (Px(mask, x, y) != 0)
+                        continue;
+                    ++opaque;
+                    ASSERT_EQ(Px(target, c.dest.Left + x, c.dest.Top + y),
+                              Px(picture, x, c.firstCellTop + c.cellHeight * cell + y))
+                        << "at " << x << "," << y;
+                }
+            }
+            EXPECT_GT(opaque, 0);
+        }
+    }
+}
+
+// A string pattern takes the costume's colour at (100,15) on its strokes, in
+// each frame from that frame's own cell; with the camisole no pattern is drawn.
+// Each cell gets a black dot of its own, at a column that tells the cells apart.
+TEST_F(ComposeLayersTest, StringPatternsAreTintedWithTheCostumeColour)
+{
+    StartPortrait();
+    PlainFigure();
+    const TColor tint = 0x000000C8;
+    form_->Costume->GetBitmap()->SetPixelColor(100, 15, tint);
+    struct Case {
+        const char* name;
+        bool PortraitState::*flag;
+        std::function<TBitmap*(TSvelmia*)> pattern;
+        TRect dest;
+        int cellHeight;
+    };
+    const Case cases[] = {
+        {"strings", &PortraitState::StringPatternOn, [](TSvelmia* f) { return f->StringPattern->GetBitmap(); },
+         Rect(200, 10, 480, 220), 210},
+        {"thick strings", &PortraitState::ThickStringOn, [](TSvelmia* f) { return f->ThickStringPattern->GetBitmap(); },
+         Rect(200, 10, 490, 220), 210},
+        {"W strings", &PortraitState::WStringOn, [](TSvelmia* f) { return f->WStringPattern->GetBitmap(); },
+         Rect(200, 50, 590, 210), 160},
+        {"cross strings", &PortraitState::CrossStringOn, [](TSvelmia* f) { return f->CrossStringPattern->GetBitmap(); },
+         Rect(210, 30, 500, 220), 190},
+    };
+    auto dotX = [](int k) { return 20 + 30 * k; };
+    const int dotY = 100;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TBitmap* pattern = c.pattern(form_);
+        for (int k = 0; k < 3; ++k)
+            pattern->SetPixelColor(dotX(k), c.cellHeight * k + dotY, vcl::clBlack);
+        S().StringPatternOn = S().ThickStringOn = S().WStringOn = S().CrossStringOn = false;
+        S().*(c.flag) = true;
+        RecomposeScene1();
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(Px(S().FrameBmp[k], c.dest.Left + dotX(k), c.dest.Top + dotY), tint) << "frame " << k;
+    }
+
+    S().CamisoleShown = true;
+    S().StringPatternOn = S().ThickStringOn = S().WStringOn = S().CrossStringOn = false;
+    RecomposeScene1();
+    std::unique_ptr<TBitmap> plain[3];
+    for (int k = 0; k < 3; ++k)
+        plain[k] = Snapshot(S().FrameBmp[k]);
+    S().StringPatternOn = S().ThickStringOn = S().WStringOn = S().CrossStringOn = true;
+    RecomposeScene1();
+    for (int k = 0; k < 3; ++k)
+        EXPECT_TRUE(SameArea(plain[k].get(), S().FrameBmp[k], Rect(0, 0, 800, 300))) << "frame " << k;
+}
+
+// A required part picture smaller than its stated size is never read or
+// written outside its own pixels: start-up either refuses it or the portrait
+// is composed with every layer on (the sanitizer build checks the accesses).
+class ComposeSmallPictureTest : public ComposeFixture, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ComposeSmallPictureTest, ComposesWithoutReachingOutside)
+{
+    WritePicture(GetParam(), 9, 7, 0x00204060);
+    form_ = Start();
+    if (host_.StartupFailed())
+        GTEST_SKIP() << "start-up refused the small picture";
+    S().FlowerShown = S().ChokerShown = true;
+    S().ThickStringOn = S().WStringOn = S().CrossStringOn = true;
+    S().FaceAuto = S().EarringAuto = S().BraceletAuto = true;
+    Tick(601);
+    S().FlowerAlt = 1;
+    S().EarringIndex = S().BraceletIndex = 4;
+    S().EyesClosed = true;
+    Recompose();
+    S().CamisoleShown = true;
+    S().LongHair = true;
+    Recompose();
+    EXPECT_TRUE(S().PortraitComposed);
+}
+
+INSTANTIATE_TEST_SUITE_P(ComposeRequired, ComposeSmallPictureTest,
+                         ::testing::Values("vlm_scene_strawberry_upper.bmp", "vlm_scene_list.bmp",
+                                           "vlm_0_main_hair.bmp", "vlm_0_hair_sub_up.bmp", "vlm_co.bmp", "vlm_ca.bmp",
+                                           "vlm_earring_list.bmp", "vlm_string_pattern_list.bmp",
+                                           "vlm_crossstring_pattern.bmp", "vlm_ri.bmp", "vlm_hb.bmp", "vlm_fl.bmp",
+                                           "vlm_ch.bmp", "vlm_bracelet.bmp", "vlm_0_main_hair_longleft.bmp",
+                                           "vlm_facelist.bmp", "vlm_facelist_lg.bmp", "vlm_earring_framelist.bmp"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             std::string name = info.param;
+                             for (char& ch : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
+                                     ch = '_';
+                             return name;
+                         });
+
+} // namespace
+} // namespace velmia::test
