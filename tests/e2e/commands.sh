@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Key commands on the real window: r, k, t and y change the ribbon, the
+# choker, the flower and the hair where they are drawn, and w after q starts
+# the scene show with a second figure on the left.
+#   commands.sh VELMIA RUN_DIR [blank]
+. "$(dirname "$0")/harness.sh"
+program=$(realpath "$1")
+rundir=$2
+if [ "${3:-}" = blank ]; then
+    echo "SKIP: the program is a stand-in"
+    exit 77
+fi
+e2e_require_tools compare
+if ! ls "$rundir"/vlm_*.bmp >/dev/null 2>&1; then
+    echo "SKIP: no default pictures"
+    exit 77
+fi
+
+e2e_start_x 800x600
+mkdir -p "$E2E_TMP/run"
+cp -r "$rundir"/. "$E2E_TMP/run/"
+e2e_launch "$E2E_TMP/run" "$program"
+e2e_wait_window
+sleep 1.5
+e2e_focus
+
+# Pixels that differ between two shots inside one region.
+differ() {
+    compare -metric AE -fuzz 3% -extract "$3" "$1" "$2" null: 2>&1 | cut -d' ' -f1
+}
+shot() {
+    sleep "${2:-0.6}"
+    e2e_shot "$E2E_TMP/$1.png"
+}
+# Types one key and checks that the region changed by at least N pixels.
+changes() {
+    local key=$1 region=$2 least=$3 what=$4
+    shot before
+    e2e_type "$key"
+    shot after
+    local n
+    n=$(differ "$E2E_TMP/before.png" "$E2E_TMP/after.png" "$region")
+    [ "$n" -ge "$least" ] || e2e_fail "$what: only $n pixels changed in $region"
+    echo "ok: $what ($n pixels)"
+}
+
+changes r 200x80+370+470 1500 "r hides the ribbon"
+changes k 150x150+350+260 1500 "k shows the choker"
+changes t 100x120+480+0 1500 "t shows the flower"
+changes y 450x250+150+0 5000 "y changes the hair"
+
+# q copies the figure to the left; w starts the show: a second head on the
+# left, the first one moved right.
+shot portrait
+e2e_type q
+e2e_type w
+shot show 1.0
+n=$(differ "$E2E_TMP/portrait.png" "$E2E_TMP/show.png" 200x120+100+0)
+[ "$n" -ge 5000 ] || e2e_fail "w after q did not start the show ($n pixels differ)"
+echo "ok: w after q starts the show ($n pixels)"
+[ -n "${E2E_SHOT_COPY:-}" ] && cp "$E2E_TMP"/*.png "$E2E_SHOT_COPY"/
+exit 0
