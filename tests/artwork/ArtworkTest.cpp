@@ -282,6 +282,28 @@ TEST(ArtworkFit, ClosedEyesMatchEveryFaceCellAtTheirBorder)
     }
 }
 
+TEST(ArtworkFit, ListCellsShareTheFirstCellsShape)
+{
+    // The program masks every cell of these lists with the first cell's shape:
+    // a cell that is opaque where the first is white shows inverted garbage,
+    // and one that is white where the first is opaque shows a white hole.
+    const struct {
+        const char* name;
+        int cellH;
+    } lists[] = {{"vlm_earring_list.bmp", 120}, {"vlm_earring_framelist.bmp", 120}, {"vlm_bracelet.bmp", 40}};
+    for (const auto& l : lists) {
+        SCOPED_TRACE(l.name);
+        const Image& img = File(l.name);
+        for (int c = 1; c * l.cellH < img.h; ++c) {
+            int differ = 0;
+            for (int y = 0; y < l.cellH; ++y)
+                for (int x = 0; x < img.w; ++x)
+                    differ += (img.at(x, y) == kWhite) != (img.at(x, c * l.cellH + y) == kWhite);
+            EXPECT_EQ(differ, 0) << "cell " << c;
+        }
+    }
+}
+
 TEST(ArtworkFit, HairEndsAreAllHair)
 {
     const Image& tip = Embedded("HairBottom");

@@ -44,6 +44,26 @@ void Paste(QImage& dst, const QImage& src, QRect rect, int x, int y, bool opaque
     }
 }
 
+// The program's masked copy with a mask taken from another rectangle of the
+// same picture (the first cell of a list): where the mask is white the
+// destination is inverted and then XORed with the picture, elsewhere the
+// picture replaces it. With matching cells this is a plain transparent copy;
+// with cells that do not fit the first one's shape it shows the same
+// garbage as the program would.
+void PasteMasked(QImage& dst, const QImage& src, QRect rect, QRect maskRect, int x, int y)
+{
+    for (int j = 0; j < rect.height(); ++j)
+        for (int i = 0; i < rect.width(); ++i) {
+            const int dx = x + i, dy = y + j;
+            if (dx < 0 || dx >= dst.width() || dy < 0 || dy >= dst.height())
+                continue;
+            const QRgb p = src.pixel(rect.left() + i, rect.top() + j) | 0xFF000000;
+            const bool clear = (src.pixel(maskRect.left() + i, maskRect.top() + j) | 0xFF000000) == kWhite;
+            const QRgb d = dst.pixel(dx, dy);
+            dst.setPixel(dx, dy, clear ? ((~d ^ p) | 0xFF000000) : p);
+        }
+}
+
 // A scene tile blown up to 800 x 300 the way the program stretches it.
 void Tile(QImage& dst, const QImage& list, int scene, int y0)
 {
@@ -93,9 +113,11 @@ QImage Compose(const Set& set, const Look& look)
     if (look.hairband && !long_)
         Paste(out, Get(set, look.hairbandFile), QRect(0, 0, 80, 100), 480, 0);
     if (look.earring >= 0)
-        Paste(out, Get(set, "vlm_earring_list.bmp"), QRect(0, 120 * look.earring, 330, 120), 250, 180);
+        PasteMasked(out, Get(set, "vlm_earring_list.bmp"), QRect(0, 120 * look.earring, 330, 120),
+                    QRect(0, 0, 330, 120), 250, 180);
     if (look.earframe >= 0)
-        Paste(out, Get(set, "vlm_earring_framelist.bmp"), QRect(0, 120 * look.earframe, 340, 120), 250, 180);
+        PasteMasked(out, Get(set, "vlm_earring_framelist.bmp"), QRect(0, 120 * look.earframe, 340, 120),
+                    QRect(0, 0, 340, 120), 250, 180);
     if (shaggy)
         Paste(out, Get(set, "vlm_shaggy.bmp"), QRect(0, 0, 450, 250), 150, 0);
     if (pank)
@@ -149,7 +171,8 @@ QImage Compose(const Set& set, const Look& look)
     if (look.choker)
         Paste(out, Get(set, look.chokerFile), QRect(0, 40, 150, 110), 350, y0);
     if (look.bracelet >= 0)
-        Paste(out, Get(set, "vlm_bracelet.bmp"), QRect(0, 40 * look.bracelet, 130, 40), 670, y0 + 260);
+        PasteMasked(out, Get(set, "vlm_bracelet.bmp"), QRect(0, 40 * look.bracelet, 130, 40), QRect(0, 0, 130, 40), 670,
+                    y0 + 260);
     if (look.flowerChest)
         Paste(out, Get(set, look.flowerFile), QRect(0, 0, 100, 120), 428, y0 + 133 - rise[k]);
 

@@ -808,97 +808,96 @@ EAR_L = (262, 186)
 EAR_R = (506, 186)
 
 
+# The program masks every earring, earring-frame and bracelet cell with the
+# first cell's shape, so the five cells of each list share one silhouette and
+# differ only in colour and inner detail.
+
+JEWELS = [
+    # metal, stone, stone shade, stone light, outline
+    ("#f2c14e", "#f2c14e", "#c08a22", "#fff1b0", "#6e4a10"),  # gold drop
+    ("#d9dee8", "#fbf6f0", "#e2cfd0", "#ffffff", "#7a6a70"),  # pearl
+    ("#f2c14e", "#e23a55", "#9e1634", "#ff9aaa", "#5a0c1c"),  # ruby
+    ("#d9dee8", "#3f7fe0", "#1f4aa0", "#a9d0ff", "#10275a"),  # sapphire
+    ("#d9dee8", "#c9ccf0", "#8f86c8", "#ffffff", "#3a3566"),  # silver star
+]
+
+
 def earring_pair(k):
+    metal, stone, shade, light, ol = JEWELS[k]
     b = []
     for (x, y) in (EAR_L, EAR_R):
-        if k == 0:  # gold hoops
-            b.append('<ellipse cx="%d" cy="%d" rx="13" ry="16" fill="none" stroke="#6e4a10" stroke-width="7"/>' %
-                     (x, y + 16))
-            b.append('<ellipse cx="%d" cy="%d" rx="13" ry="16" fill="none" stroke="#f2c14e" stroke-width="4"/>' %
-                     (x, y + 16))
-            b.append('<path d="M%d %d C%d %d %d %d %d %d" fill="none" stroke="#fff1b0" stroke-width="1.6"/>' %
-                     (x - 12, y + 10, x - 11, y + 4, x - 6, y + 1, x - 2, y))
-        elif k == 1:  # pearl drops
-            b.append('<path d="M%d %d L%d %d" fill="none" stroke="#9aa3b5" stroke-width="2.4"/>' % (x, y, x, y + 14))
-            b.append(circle(x, y + 24, 10, "pearl pearl-ol"))
-            b.append(circle(x - 3, y + 20, 3, "silver-hi"))
-        elif k == 2:  # cherries
-            b.append('<path d="M%d %d C%d %d %d %d %d %d M%d %d C%d %d %d %d %d %d" fill="none" stroke="#3f8c3a" '
-                     'stroke-width="2.4"/>' % (x, y, x - 4, y + 10, x - 8, y + 18, x - 9, y + 26, x, y, x + 4, y + 12,
-                                               x + 8, y + 20, x + 8, y + 30))
-            b.append(circle(x - 9, y + 32, 8, "ruby ruby-ol"))
-            b.append(circle(x + 8, y + 36, 8, "ruby ruby-ol"))
-            b.append(circle(x - 11, y + 29, 2.5, "ruby-hi"))
-            b.append(circle(x + 6, y + 33, 2.5, "ruby-hi"))
-        elif k == 3:  # blue crystal teardrops
-            b.append('<path d="M%d %d L%d %d" fill="none" stroke="#c08a22" stroke-width="2.4"/>' % (x, y, x, y + 12))
-            b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
-                x, y + 10, x + 12, y + 26, x + 12, y + 44, x, y + 46, x - 12, y + 44, x - 12, y + 26, x, y + 10),
-                "sapph sapph-ol"))
-            b.append(path("M%d %d L%d %d L%d %d Z" % (x - 4, y + 24, x - 1, y + 18, x - 1, y + 36), "sapph-hi"))
-        else:  # silver stars
-            b.append('<path d="M%d %d L%d %d" fill="none" stroke="#9aa3b5" stroke-width="2.4"/>' % (x, y, x, y + 10))
+        b.append('<path d="M%d %d L%d %d" fill="none" stroke="%s" stroke-width="3" stroke-linecap="round"/>' %
+                 (x, y, x, y + 10, ol))
+        b.append('<path d="M%d %d L%d %d" fill="none" stroke="%s" stroke-width="1.4"/>' % (x, y + 1, x, y + 9, metal))
+        b.append(circle(x, y + 14, 5, "", ' fill="%s" stroke="%s" stroke-width="1.6"' % (metal, ol)))
+        drop = "M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
+            x, y + 18, x + 13, y + 32, x + 12, y + 50, x, y + 50, x - 12, y + 50, x - 13, y + 32, x, y + 18)
+        b.append(path(drop, "", ' fill="%s" stroke="%s" stroke-width="1.8"' % (stone, ol)))
+        b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
+            x + 2, y + 24, x + 10, y + 34, x + 9, y + 46, x + 1, y + 47, x + 6, y + 42, x + 6, y + 34, x + 2,
+            y + 24), "", ' fill="%s"' % shade))
+        if k == 4:
             pts = []
             for i in range(10):
                 a = -math.pi / 2 + i * math.pi / 5
-                r = 14 if i % 2 == 0 else 6
-                pts.append((x + r * math.cos(a), y + 24 + r * math.sin(a)))
-            b.append(path(poly(pts), "silver silver-ol"))
-            b.append(circle(x - 2, y + 21, 2.5, "silver-hi"))
+                r = 7 if i % 2 == 0 else 3
+                pts.append((x + r * math.cos(a), y + 36 + r * math.sin(a)))
+            b.append(path(poly(pts), "", ' fill="#ffffff"'))
+        elif k == 3:
+            b.append(path("M%d %d L%d %d L%d %d Z" % (x - 5, y + 34, x - 1, y + 26, x - 1, y + 44), "",
+                          ' fill="%s"' % light))
+        else:
+            b.append(ellipse(x - 4, y + 34, 3, 5, "", ' fill="%s"' % light))
+        b.append(circle(x - 1.5, y + 12.5, 1.5, "", ' fill="#ffffff"'))
     return b
+
+
+STUDS = [("#f2c14e", "#c08a22", "#6e4a10"), ("#d9dee8", "#9aa3b5", "#4a5166"), ("#e23a55", "#9e1634", "#5a0c1c"),
+         ("#3cc2b4", "#1e8378", "#0c4a44"), ("#f59ac0", "#d0588a", "#6a1a3c")]
 
 
 def earframe_pair(k):
     """Ear studs that hold the earrings, drawn on the lobes."""
+    fill, shade, ol = STUDS[k]
     b = []
     for (x, y) in (EAR_L, EAR_R):
-        if k == 0:
-            b.append(circle(x, y - 1, 5, "gold gold-ol"))
-            b.append(circle(x - 1.5, y - 2.5, 1.6, "gold-hi"))
-        elif k == 1:
-            b.append(circle(x, y - 1, 5, "silver silver-ol"))
-            b.append(circle(x - 1.5, y - 2.5, 1.6, "silver-hi"))
-        elif k == 2:
+        b.append(circle(x, y - 1, 6, "", ' fill="%s" stroke="%s" stroke-width="1.6"' % (fill, ol)))
+        b.append(path("M%d %d A5 5 0 0 0 %d %d" % (x - 4, y + 1, x + 4, y + 1), "",
+                      ' fill="none" stroke="%s" stroke-width="2"' % shade))
+        if k == 2:
             for i in range(5):
                 a = i * 2 * math.pi / 5 - math.pi / 2
-                b.append(circle(x + 4 * math.cos(a), y - 1 + 4 * math.sin(a), 3.2, "ruby ruby-ol"))
-            b.append(circle(x, y - 1, 2.4, "gold"))
-        elif k == 3:
-            b.append(path("M%d %d L%d %d L%d %d L%d %d Z" % (x, y - 8, x + 6, y - 1, x, y + 6, x - 6, y - 1),
-                          "teal teal-ol"))
-            b.append(path("M%d %d L%d %d L%d %d Z" % (x - 1, y - 6, x - 4, y - 1, x - 1, y - 1), "teal-hi"))
-        else:
-            heart = "M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
-                x, y + 5, x - 9, y - 1, x - 5, y - 9, x, y - 4, x + 5, y - 9, x + 9, y - 1, x, y + 5)
-            b.append(path(heart, "rib rib-ol"))
+                b.append(circle(x + 3 * math.cos(a), y - 1 + 3 * math.sin(a), 1.3, "", ' fill="#ff9aaa"'))
+        elif k == 4:
+            b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
+                x, y + 2, x - 4, y - 1, x - 3, y - 5, x, y - 3, x + 3, y - 5, x + 4, y - 1, x, y + 2), "",
+                ' fill="#ffffff"'))
+        b.append(circle(x - 2, y - 3, 1.6, "", ' fill="#ffffff"'))
     return b
 
 
+BEADS = [("#f2c14e", "#c08a22", "#6e4a10", "#f2c14e"), ("#fbf6f0", "#e2d4cc", "#8c7a70", "#d9dee8"),
+         ("#e23a55", "#9e1634", "#5a0c1c", "#f2c14e"), ("#3cc2b4", "#1e8378", "#0c4a44", "#d9dee8"),
+         ("#d9dee8", "#9aa3b5", "#4a5166", "#3f7fe0")]
+
+
 def bracelet(k):
+    """A string of beads round the right arm with a heart charm."""
+    fill, shade, ol, charm = BEADS[k]
     b = []
-    # a band round the right arm near the bottom of the window
     x0, x1, y = 664, 764, 578
-    band_top = "M%d %d C%d %d %d %d %d %d" % (x0, y - 6, x0 + 40, y + 6, x1 - 40, y + 10, x1, y)
-    if k == 0:  # gold bangle
-        b.append(path(band_top + " L%d %d C%d %d %d %d %d %d Z" % (x1, y + 14, x1 - 40, y + 24, x0 + 40, y + 20, x0,
-                                                                   y + 8), "gold gold-ol"))
-        b.append(path("M%d %d C%d %d %d %d %d %d" % (x0 + 6, y + 1, x0 + 44, y + 12, x1 - 44, y + 15, x1 - 8, y + 6),
-                      "", ' fill="none" stroke="#fff1b0" stroke-width="2.4"'))
-    else:
-        cls = {1: "pearl", 2: "ruby", 3: "teal", 4: "silver"}[k]
-        n = 13
-        for i in range(n):
-            t = i / (n - 1)
-            x = x0 + 4 + t * (x1 - x0 - 8)
-            yy = y + 3 + 10 * math.sin(math.pi * t) * 0.6 + t * 4
-            b.append(circle(x, yy, 6.5 if k != 4 else 5, "%s %s-ol" % (cls, cls)))
-            if k != 4:
-                b.append(circle(x - 2, yy - 2, 1.8, "silver-hi"))
-        if k == 2:
-            b.append(path("M720 590 C712 582 712 574 718 574 C722 574 724 578 724 580 C724 578 726 574 730 574 "
-                          "C736 574 736 582 728 590 Z", "ruby ruby-ol"))
-        if k == 4:
-            b.append(circle(722, 592, 6, "sapph sapph-ol"))
+    n = 11
+    for i in range(n):
+        t = i / (n - 1)
+        x = x0 + 4 + t * (x1 - x0 - 8)
+        yy = y + 3 + 6 * math.sin(math.pi * t) + t * 4
+        b.append(circle(x, yy, 6, "", ' fill="%s" stroke="%s" stroke-width="1.6"' % (fill, ol)))
+        b.append(circle(x + 1.5, yy + 1.5, 3, "", ' fill="%s"' % shade))
+        b.append(circle(x - 2, yy - 2, 1.8, "", ' fill="#ffffff"'))
+    heart = ("M714 598 C704 590 702 582 708 580 C711 579 713 581 714 584 C715 581 717 579 720 580 "
+             "C726 582 724 590 714 598 Z")
+    b.append(path(heart, "", ' fill="%s" stroke="%s" stroke-width="1.6"' % (charm, ol)))
+    b.append(circle(710, 584, 1.5, "", ' fill="#ffffff"'))
     return b
 
 
