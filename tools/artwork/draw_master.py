@@ -260,6 +260,8 @@ EYES = {
     3: ("#2a1450", "#7a52c8", "#cfb2ff", 0.62, -1, 0),  # violet, sleepy
     4: ("#4a0c20", "#c8385e", "#ffa6b8", 0.95, 3, 0),  # rose, soft and wistful
     5: ("#07323a", "#1b9aa6", "#8ff0e8", 0.9, -6, 0),  # teal, determined
+    6: ("#5a2a10", "#b0652a", "#f0b45a", 1.0, 4, 2),  # joyful: eyes shut in a big smile
+    7: ("#3a3212", "#8c8a3c", "#dcd890", 0.86, 1, 0),  # hazel, calm
 }
 
 
@@ -342,9 +344,23 @@ def brow(cx, y, w, tilt, mirror):
         "\n" + strand(pts, [2, 7, 2], "brow")
 
 
+def joy_eye(cx, cy, w, mirror):
+    """An eye closed in laughter: an arch with a lash flick."""
+    lx, rx = cx - w / 2, cx + w / 2
+    sgn = -1 if mirror else 1
+    outer = lx if mirror else rx
+    return [path("M%s %s C%s %s %s %s %s %s" % (f(lx + 2), f(cy + 8), f(lx + w * 0.25), f(cy - 14), f(rx - w * 0.25),
+                                                  f(cy - 14), f(rx - 2), f(cy + 8)), "",
+                 ' fill="none" stroke="#2a1410" stroke-width="5.5" stroke-linecap="round"'),
+            path("M%s %s L%s %s" % (f(outer - sgn * 2), f(cy + 6), f(outer + sgn * 7), f(cy + 2)), "lash-line",
+                 ' stroke-width="3"')]
+
+
 def eyes_group(k):
     top, mid, low, open_, tilt, happy = EYES[k]
     b = []
+    if happy == 2:
+        return joy_eye(300, 88, 58, True) + joy_eye(418, 86, 66, False)
     b += eye(300, 86, 58, 52, open_, (top, mid, low), True, happy)
     b += eye(418, 84, 66, 56, open_, (top, mid, low), False, happy)
     return b
