@@ -567,15 +567,16 @@ def shaggy_group():
 def pank_group():
     b = []
     b.append(path("M178 -12 L572 -12 L572 30 C480 40 330 40 186 46 Z", "punk punk-ol"))
-    # spikes standing up and out
-    for i, (tx, ty) in enumerate([(160, 30), (176, 92), (196, 150), (560, 40), (580, 100), (560, 160),
-                                  (212, 188), (532, 196)]):
-        root = (tx + (70 if tx < 360 else -70), 10 + (ty // 3))
-        b.append(lock([root, ((root[0] + tx) / 2, (root[1] + ty) / 2 - 6), (tx, ty)], [52, 40, 0],
-                      shade_side=1 if tx < 360 else -1, hi=(i % 2 == 0), pal="punk"))
+    # spikes fanning out from the crown
+    for i, (tx, ty) in enumerate([(152, 14), (160, 70), (182, 128), (598, 18), (592, 76), (568, 132)]):
+        left = tx < 360
+        root = (262 if left else 478, 6)
+        midp = ((root[0] + tx) / 2, (root[1] + ty) / 2 - 8)
+        b.append(lock([root, midp, (tx, ty)], [60, 44, 0], shade_side=1 if left else -1, hi=(i % 2 == 0),
+                      pal="punk"))
     # sideburns over the temples
-    b.append(lock([(240, -10), (228, 60), (226, 120), (236, 150)], [40, 36, 26, 0], shade_side=1, pal="punk"))
-    b.append(lock([(488, -10), (498, 60), (502, 110), (494, 148)], [36, 32, 22, 0], shade_side=-1, pal="punk"))
+    b.append(lock([(240, -10), (234, 60), (238, 124), (252, 166)], [56, 56, 44, 0], shade_side=1, pal="punk"))
+    b.append(lock([(488, -10), (496, 60), (498, 112), (492, 150)], [42, 40, 30, 0], shade_side=-1, pal="punk"))
     # spiky fringe
     for i, (tx, ty) in enumerate([(248, 62), (278, 70), (310, 56), (340, 74), (368, 58), (398, 72), (428, 56),
                                   (456, 68), (482, 52)]):
