@@ -87,7 +87,7 @@ def strand_points(pts, widths, bias=0.0):
     return left + right[::-1]
 
 
-def strand(pts, widths, cls, bias=0.0, extra=""):  # noqa: E302
+def strand(pts, widths, cls, bias=0.0, extra=""):
     return '<path class="%s" d="%s"%s/>' % (cls, poly(strand_points(pts, widths, bias)), extra)
 
 
@@ -187,7 +187,6 @@ CSS = """
 
 # ---------------------------------------------------------------- figure
 
-BREATH_NOTE = "body poses: the generator squeezes these groups upwards below row 400"
 
 
 def figure_group():
