@@ -15,6 +15,9 @@
 #   e2e_cleanup                          (runs on exit) stops everything started
 set -u
 
+# Sanitizer builds: ignore leaks of the system libraries below Qt.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
 E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/velmia-e2e.XXXXXX")
 E2E_OUT="$E2E_TMP/program.out"
 E2E_PIDS=()
