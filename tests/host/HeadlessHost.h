@@ -93,6 +93,8 @@ public:
 
     // ---- The machine ---------------------------------------------------------
 
+    // The screen starts 1024 x 768 (a captioned window); no keys down; the
+    // pointer at (0, 0).
     void SetScreenSize(int width, int height);
     // Holds or releases a key (VK_SHIFT, VK_CONTROL, ...) for GetKeyState.
     void SetKeyDown(int vk, bool down);
