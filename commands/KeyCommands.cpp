@@ -125,15 +125,7 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
 
     if (key == 27) {
         if (BrowserOpen) {
-            // Close the part browser.
-            BrowserNames.reset();
-            DispTargetsScreen->SetVisible(false);
-            DispTargetsScreen->SetEnabled(false);
-            if (!CursorVisible)
-                Screen->SetCursor(-1);
-            Timer1->SetEnabled(true);
-            Busy = false;
-            BrowserOpen = false;
+            CloseBrowser();
         } else if (CloseUpMode) {
             PortraitMode = SavedPortraitMode;
             ShowMode = SavedShowMode;

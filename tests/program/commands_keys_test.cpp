@@ -183,6 +183,16 @@ TEST_F(KeyTableTest, CharactersOutsideTheTableOnlyPassThrough)
 TEST_F(KeyTableTest, EscapeClosesWhatIsOpenBeforeItQuits)
 {
     StartPortrait();
+    host_.PressKey(VK_F2); // the costume browser
+    ASSERT_TRUE(S().BrowserOpen);
+    Type('r');
+    EXPECT_TRUE(S().RibbonShown) << "keys wait while the browser is open";
+    Type('\x1b');
+    EXPECT_FALSE(S().BrowserOpen);
+    EXPECT_FALSE(form_->DispTargetsScreen->GetVisible());
+    EXPECT_TRUE(form_->Timer1->GetEnabled());
+    EXPECT_FALSE(S().QuitRequested);
+
     form_->logo->SetVisible(true);
     Type('\x1b');
     EXPECT_FALSE(form_->logo->GetVisible());
