@@ -110,8 +110,11 @@ void FormWindow::paintEvent(QPaintEvent* e)
     const QImage image(pic.Bits(), pic.GetWidth(), pic.GetHeight(), qsizetype(pic.RowBytes()), QImage::Format_BGR888);
     // Whole device pixels per client pixel, no smoothing: crisp on HiDPI.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    for (const QRect& r : e->region())
+    for (const QRect& r : e->region()) {
+        if (!image.rect().contains(r))
+            painter.fillRect(r, Qt::white); // beyond the picture: never left undefined
         painter.drawImage(r, image, r);
+    }
     if (!firstFrameReported_) {
         firstFrameReported_ = true;
         if (std::getenv("VELMIA_REPORT_FIRST_FRAME")) {
