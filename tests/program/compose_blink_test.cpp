@@ -55,6 +55,10 @@ bool InRanges(const Ranges& ranges, int tick)
 TEST_F(ComposeBlinkTest, OverlaysFollowTheirViewsSchedules)
 {
     StartPortrait();
+    const auto quad = [](PortraitState& s) {
+        s.PortraitMode = false;
+        s.QuadMode = true;
+    };
     struct Case {
         const char* name;
         std::function<void(PortraitState&)> enter;
@@ -83,34 +87,22 @@ TEST_F(ComposeBlinkTest, OverlaysFollowTheirViewsSchedules)
          601,
          {{99, 149}, {199, 299}, {348, 399}, {449, 449}, {499, 595}, {598, 599}}},
         {"four figures, upper right",
-         [](PortraitState& s) {
-             s.PortraitMode = false;
-             s.QuadMode = true;
-         },
+         quad,
          [](TSvelmia* f) { return f->SmallClosedPict01; },
          601,
          {{48, 49}, {198, 199}, {347, 349}, {498, 499}}},
         {"four figures, lower right",
-         [](PortraitState& s) {
-             s.PortraitMode = false;
-             s.QuadMode = true;
-         },
+         quad,
          [](TSvelmia* f) { return f->SmallClosedPict11; },
          601,
          {{77, 79}, {228, 229}, {378, 379}, {528, 529}}},
         {"four figures, lower left",
-         [](PortraitState& s) {
-             s.PortraitMode = false;
-             s.QuadMode = true;
-         },
+         quad,
          [](TSvelmia* f) { return f->SmallClosedPict1; },
          601,
          {{98, 99}, {247, 249}, {398, 399}, {548, 549}}},
         {"four figures, upper left",
-         [](PortraitState& s) {
-             s.PortraitMode = false;
-             s.QuadMode = true;
-         },
+         quad,
          [](TSvelmia* f) { return f->SmallClosedPict0; },
          601,
          {{148, 149}, {298, 299}, {448, 449}, {597, 599}}},

@@ -17,8 +17,6 @@ using vcl::TBitmap;
 using vcl::TColor;
 using vcl::TRect;
 
-constexpr TColor kWhite = vcl::clWhite;
-
 class ComposeLayersTest : public ComposeFixture {
 protected:
     void Fill(TBitmap* b, TColor c, const TRect& r)
@@ -50,42 +48,8 @@ protected:
     }
 };
 
-TEST_F(ComposeLayersTest, MaskedCopyKeepsTheTargetUnderWhite)
-{
-    StartPortrait();
-    const TColor target = 0x123456, b = 0x00AA00, c = 0x0000BB;
-    struct Case {
-        const char* name;
-        std::vector<TColor> picture;
-        std::vector<int> mask; // 1 white (transparent), 0 black
-        std::vector<TColor> expected;
-    };
-    const Case cases[] = {
-        {"white-key mask", {kWhite, b, kWhite, c}, {1, 0, 1, 0}, {target, b, target, c}},
-        {"all-white picture changes nothing",
-         {kWhite, kWhite, kWhite, kWhite},
-         {1, 1, 1, 1},
-         {target, target, target, target}},
-        {"all-black mask is an opaque copy", {kWhite, b, kWhite, c}, {0, 0, 0, 0}, {kWhite, b, kWhite, c}},
-    };
-    for (const Case& cs : cases) {
-        SCOPED_TRACE(cs.name);
-        TBitmap dest(4, 1, vcl::pf24bit), picture(4, 1, vcl::pf24bit), mask(4, 1, vcl::pf8bit);
-        mask.SetPalette(vcl::CreatePalette(S().BlackWhitePalette));
-        Fill(&dest, target, Rect(0, 0, 4, 1));
-        for (int x = 0; x < 4; ++x) {
-            picture.SetPixelColor(x, 0, cs.picture[x]);
-            mask.ScanLine(0)[x] = uint8_t(cs.mask[x]);
-        }
-        form_->MaskedCopy(dest.GetCanvas(), Rect(0, 0, 4, 1), mask.GetCanvas(), Rect(0, 0, 4, 1), picture.GetCanvas(),
-                          Rect(0, 0, 4, 1));
-        for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(dest.GetPixelColor(x, 0), cs.expected[x]) << "x " << x;
-        EXPECT_EQ(dest.GetCanvas()->CopyMode, vcl::SRCCOPY);
-    }
-}
-
-// Point (2,2) lies left of the figure in both halves.
+// Point (2,2) lies left of the figure: the base figure's masked copy leaves
+// the background where the figure's picture is white.
 TEST_F(ComposeLayersTest, BackgroundComesFromTheScene)
 {
     StartPortrait();
