@@ -154,7 +154,7 @@ struct TBrush {
 // the plain copy; when both are, the copy is plain. All
 // coordinate arithmetic is 64-bit, so any int32 rectangle is safe. A copy
 // within one bitmap reads the source as it was before the copy.
-// The right-most byte of a 32-bit destination pixel is left unchanged.
+// The fourth (pad) byte of a 32-bit destination pixel is left unchanged.
 // FillRect fills with Brush.Color whatever the CopyMode; a rectangle with
 // negative extents fills nothing.
 class TCanvas {
