@@ -55,7 +55,7 @@ using TPalette = std::vector<TPaletteEntry>;
 TPalette CreatePalette(const TLogPalette& lp);
 
 // Limits that keep a bitmap's allocation sane; larger sizes throw EInvalidGraphic.
-constexpr int32_t kMaxBitmapSide = 32768;
+constexpr int32_t kMaxBitmapSide = 65536;
 constexpr int64_t kMaxBitmapPixels = int64_t(64) * 1024 * 1024;
 
 class TCanvas;
