@@ -156,19 +156,6 @@ TEST_F(BrowserTest, PickingACostumeReplacesItAndRecomposes)
     host_.SaveWindow("/tmp/pt/costume_blue.bmp");
 }
 
-TEST_F(BrowserTest, FlowerWithLongHairTakesTheBodyPlacement)
-{
-    StartPortrait();
-    WritePicture("vlm_fl_red.bmp", 100, 120, 0x002020C0);
-    S().LongHair = true;
-    Key(VK_F5);
-    PickAt(110 + 5, 5);
-    EXPECT_TRUE(form_->State().FlowerShown);
-    EXPECT_EQ(form_->State().FlowerAlt, 1);
-    EXPECT_EQ(form_->FlowerPict->GetBitmap()->GetPixelColor(50, 180), TColor(0x002020C0));
-    EXPECT_EQ(form_->FlowerPict->GetBitmap()->GetPixelColor(50, 60), TColor(clBlack)); // its mask: opaque
-}
-
 TEST_F(BrowserTest, ShiftDoubleClickInTheShowDressesTheLeftFigure)
 {
     StartPortrait();
@@ -227,17 +214,6 @@ TEST_F(BrowserTest, AFileThatCannotBeLoadedIsReportedAndChangesNothing)
     EXPECT_EQ(form_->Costume->GetBitmap()->GetPixelColor(100, 15), costume);
     EXPECT_EQ(form_->State().PartBitmap, nullptr);
     EXPECT_EQ(Tick(), 1);
-}
-
-TEST_F(BrowserTest, NoMatchingFileOpensNothing)
-{
-    StartPortrait();
-    RemoveFile("vlm_co.bmp");
-    Key(VK_F2);
-    EXPECT_FALSE(form_->State().BrowserOpen);
-    EXPECT_FALSE(form_->DispTargetsScreen->GetVisible());
-    EXPECT_TRUE(form_->Timer1->GetEnabled());
-    EXPECT_EQ(form_->State().BrowserNames, nullptr);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // keys that enter, zoom, leave and re-enter it, and the two captures.
 #include "tests/program/pointer_support.h"
 
+#include <utility>
 #include <vector>
 
 using namespace vcl;
@@ -28,6 +29,14 @@ TEST_F(CloseUpTest, ViewSizeFollowsTheMagnification)
         EXPECT_EQ(form_->State().ZoomTopTrim, r.trim) << r.zoom;
         EXPECT_EQ(form_->State().ViewRight - form_->State().ViewLeft, r.width) << r.zoom;
     }
+    // The view follows the pan at capture time.
+    S().ZoomPercent = 140;
+    for (const auto& [pan, viewLeft] :
+         std::vector<std::pair<int, int>>{{-200, 0}, {-110, 0}, {0, 89}, {160, 220}, {300, 220}}) {
+        S().CloseUpPanX = pan;
+        form_->DrawCloseUp();
+        EXPECT_EQ(form_->State().ViewLeft, viewLeft) << pan;
+    }
 }
 
 TEST_F(CloseUpTest, EyeOverlayAt140PercentWithoutPan)
@@ -43,20 +52,6 @@ TEST_F(CloseUpTest, EyeOverlayAt140PercentWithoutPan)
     EXPECT_EQ(s.ZoomEyeBottom, 172);
     EXPECT_EQ(s.ZoomEyeRect, Rect(209, 0, 549, 172));
     EXPECT_EQ(form_->CloseEye_disp_stretch->GetWidth(), 340);
-}
-
-TEST_F(CloseUpTest, ViewFollowsThePanAtCapture)
-{
-    StartPortrait();
-    Key(VK_PRIOR);
-    struct Case {
-        int pan, viewLeft;
-    };
-    for (const Case c : {Case{-200, 0}, Case{-110, 0}, Case{0, 89}, Case{160, 220}, Case{300, 220}}) {
-        S().CloseUpPanX = c.pan;
-        form_->DrawCloseUp();
-        EXPECT_EQ(form_->State().ViewLeft, c.viewLeft) << c.pan;
-    }
 }
 
 TEST_F(CloseUpTest, MagnifiedPictureIsTheCaptureScaled)
@@ -102,19 +97,6 @@ TEST_F(CloseUpTest, PageKeysStepTheZoomWithinItsRange)
     EXPECT_EQ(form_->State().ZoomPercent, 140);
     host_.Wheel(true);
     EXPECT_EQ(form_->State().ZoomPercent, 150);
-}
-
-TEST_F(CloseUpTest, PageUpIsRefusedInTheShowAndWhileATouchIsOpen)
-{
-    StartPortrait();
-    S().TouchOpened = true;
-    Key(VK_PRIOR);
-    EXPECT_FALSE(form_->State().CloseUpMode);
-    S().TouchOpened = false;
-    S().ShowMode = true;
-    S().PortraitMode = false;
-    Key(VK_PRIOR);
-    EXPECT_FALSE(form_->State().CloseUpMode);
 }
 
 TEST_F(CloseUpTest, HomeLeavesAndReentersWithoutANewCapture)
