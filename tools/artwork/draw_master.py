@@ -162,7 +162,7 @@ CSS = """
 .punk-line{fill:none;stroke:#9f2463;stroke-width:1.6;stroke-linecap:round}
 .lash{fill:#2a1410}.lash-line{fill:none;stroke:#2a1410;stroke-width:2.4;stroke-linecap:round}
 .crease{fill:none;stroke:#a8604e;stroke-width:1.8;stroke-linecap:round}
-.brow{fill:#4a2018}
+.brow{fill:#3a1610}
 .sclera{fill:#ffffff}.sclera-sh{fill:#e3dcea}
 .pupil{fill:#1d0e0c}.glint{fill:#ffffff}.glint2{fill:#fff6e8}
 .dress{fill:#6f9fe3}.dress-sh{fill:#4b74bf}.dress-hi{fill:#a6c7f4}.dress-ol{stroke:#263d6e;stroke-width:2.2;stroke-linejoin:round}
@@ -339,7 +339,7 @@ def brow(cx, y, w, tilt, mirror):
     y1 = y + 4 if inner_left else y + 2 - tilt
     pts = [(x0, y0), (cx, y - 3), (x1, y1)]
     # a thin rim of skin colour keeps the brow readable over the fringe
-    return strand(pts, [2, 7, 2], "brow", extra=' stroke="#f4c0a8" stroke-width="2.2" stroke-linejoin="round"') + \
+    return strand(pts, [2, 7, 2], "brow", extra=' stroke="#f6c8b2" stroke-width="2" stroke-linejoin="round"') + \
         "\n" + strand(pts, [2, 7, 2], "brow")
 
 
@@ -431,8 +431,11 @@ def fringe_group(long_):
     b.append(lock([(238, -10), (228, 40), (226, 96), (236, 130)], [34, 30, 22, 0], shade_side=1))
     b.append(lock([(486, -10), (494, 40), (498, 90), (494, 128)], [30, 26, 18, 0], shade_side=-1))
     # sheen band across the crown
-    b.append(path("M300 12 L318 6 L330 16 L346 8 L360 18 L378 9 L392 19 L408 10 L420 20 L404 24 L390 30 "
-                  "L376 22 L360 30 L344 22 L330 28 L316 20 L304 26 Z", "hair-sheen"))
+    # ring of light: short tapered streaks along the curve of the head
+    for i in range(9):
+        x = 292 + i * 17
+        y = 10 + abs(i - 4) * 1.5
+        b.append(strand([(x + 4, y - 2), (x + 1, y + 8), (x - 2, y + 16)], [0, 7, 0], "hair-sheen"))
     return b
 
 
