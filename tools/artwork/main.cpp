@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <string>
 
