@@ -1047,8 +1047,9 @@ def star_cells():
 
 def shooting_star():
     b = []
-    b.append(path("M28 74 L96 4 L100 8 L34 80 Z", "", ' fill="#b9d8ff"'))
-    b.append(path("M26 70 L84 12 L88 16 L32 76 Z", "", ' fill="#e2efff"'))
+    b.append(strand([(98, 2), (64, 38), (28, 76)], [0, 8, 16], "", extra=' fill="#a9ccff" stroke="#7aa6e6" '
+                    'stroke-width="1.2"'))
+    b.append(strand([(90, 12), (60, 42), (30, 74)], [0, 4, 8], "", extra=' fill="#eaf3ff"'))
     b.append(star_path(24, 76, 18, 6, "#fff6c4", "#c9a84a", 5))
     b.append(circle(24, 76, 4, "", ' fill="#ffffff"'))
     return b
