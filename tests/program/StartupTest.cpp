@@ -285,3 +285,28 @@ TEST_F(ProgramTest, WindowPlacementByScreenSize)
 
 } // namespace
 } // namespace velmia::test
+
+namespace velmia::test {
+namespace {
+
+// A part picture stored with a palette is read as a 24-bit one, so its mask
+// is right (three bytes per pixel are compared).
+TEST_F(ProgramTest, PaletteCostumeIsMaskedLikeATrueColourOne)
+{
+    vcl::TBitmap costume(530, 300, vcl::pf24bit);
+    costume.GetCanvas()->Brush.Color = vcl::clWhite;
+    costume.GetCanvas()->FillRect(vcl::Rect(0, 0, 530, 300));
+    costume.GetCanvas()->Brush.Color = 0x00402010;
+    costume.GetCanvas()->FillRect(vcl::Rect(100, 0, 200, 300));
+    costume.SetPixelFormat(vcl::pf8bit);
+    vcl::WriteBmpFile((Folder() / "vlm_co.bmp").string(), costume);
+
+    TSvelmia* form = Start();
+    ASSERT_FALSE(host_.StartupFailed());
+    vcl::TBitmap* mask = form->State().CostumeMask;
+    for (int x : {0, 99, 100, 199, 200, 529})
+        EXPECT_EQ(mask->ScanLine(150)[x], x >= 100 && x < 200 ? 0 : 1) << x;
+}
+
+} // namespace
+} // namespace velmia::test
