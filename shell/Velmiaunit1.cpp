@@ -145,10 +145,7 @@ TSvelmia::TSvelmia()
     SetClientHeight(600);
     Color = vcl::clWindow;
 
-    // Event bindings. The keyboard and mouse handlers (FormKeyDown,
-    // FormKeyPress, FormMouseDown, FormClick, FormDblClick, the wheel and the
-    // part browser's DispTargetsScreen handlers) are bound here by the
-    // subsystems that define them, as they are added.
+    // Event bindings of the window description.
     OnCreate = [this](vcl::TObject* sender) { FormCreate(sender); };
     OnClose = [this](vcl::TObject* sender, vcl::TCloseAction& action) { FormClose(sender, action); };
     Timer1->OnTimer = [this](vcl::TObject* sender) { Timer1Timer(sender); };
