@@ -125,6 +125,32 @@ TEST_F(PanTest, CtrlArrowsSlowDownNearBothEndsAndStop)
     EXPECT_EQ(form_->State().PanX, 410);
 }
 
+TEST_F(PanTest, ArrowsInTheShowSpaceTheFiguresWithinTheirLimits)
+{
+    StartPortrait();
+    form_->StartShow();
+    struct Step {
+        uint16_t key;
+        bool shift, ctrl;
+        int leftGap, rightGap, span;
+    };
+    const std::vector<Step> steps = {
+        {VK_RIGHT, false, false, 120, 370, 560}, {VK_RIGHT, false, true, 120, 390, 580},
+        {VK_RIGHT, false, true, 120, 410, 600},  {VK_RIGHT, false, true, 120, 430, 620},
+        {VK_RIGHT, false, true, 120, 440, 630},  {VK_RIGHT, false, false, 120, 440, 630},
+        {VK_LEFT, true, true, 140, 440, 610},    {VK_LEFT, true, false, 150, 440, 600},
+        {VK_RIGHT, true, true, 130, 440, 620},   {VK_LEFT, false, false, 130, 430, 610},
+        {VK_BACK, false, false, 120, 360, 550},
+    };
+    for (const Step& st : steps) {
+        Key(st.key, st.shift, st.ctrl);
+        EXPECT_EQ(form_->State().ShowLeftGap, st.leftGap) << st.key << st.shift << st.ctrl;
+        EXPECT_EQ(form_->State().ShowRightGap, st.rightGap) << st.key << st.shift << st.ctrl;
+        EXPECT_EQ(form_->State().ShowSpan, st.span) << st.key << st.shift << st.ctrl;
+        EXPECT_EQ(form_->State().PanX, 0);
+    }
+}
+
 TEST_F(PanTest, InsertRemembersAndBackspaceResets)
 {
     StartPortrait();
