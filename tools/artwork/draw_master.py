@@ -117,7 +117,7 @@ def lock(pts, widths, shade_side=1, hi=True, pal="hair", outline=True):
 def flow(pts, widths, shade_side=1, hi=False, pal="hair"):
     """Texture inside a mass of hair: a narrow shadow stripe along one side of
     the lock and a strand line, no fill and no outline of its own."""
-    s = [strand(pts, [w * 0.28 for w in widths], pal + "-sh", bias=shade_side * 2.4)]
+    s = [strand(pts, [w * 0.34 for w in widths], pal + ("-deep" if pal == "hair" else "-sh"), bias=shade_side * 2.0)]
     if hi:
         hp = catmull(pts, False, 6)
         n = len(hp)
