@@ -228,3 +228,40 @@ TEST_F(ComposeBlinkTest, Timer2ClosesTouchedEyesOnItsSixthTick)
 
 } // namespace
 } // namespace velmia::test
+
+namespace velmia::test {
+namespace {
+
+// With the figure panned far right only 42 columns of the eye patch are
+// visible; the lids drawn at the end of the peek (put together with the pank
+// fringe in a work picture) must land unscaled, as the composition drew them.
+TEST_F(ComposeBlinkTest, PeekClosesToTheSameLidsWhenPanned)
+{
+    StartPortrait();
+    if (S().PankMissing)
+        GTEST_SKIP() << "needs the pank picture";
+    S().PanX = 520;
+    form_->ApplyPan();
+    ASSERT_EQ(S().EyeDestRect, Rect(758, 0, 800, 123));
+    S().PankHair = true;
+    S().MainHairHidden = 1;
+    S().EyesClosed = true;
+    Recompose();
+    auto composed = Snapshot(&host_.WindowPicture());
+    Tick(131); // ticks 0..130: open at 120, closed again at 130
+    EXPECT_TRUE(SameArea(composed.get(), &host_.WindowPicture(), Rect(758, 0, 800, 123)));
+}
+
+// Timer2 firing with no touch waiting stops itself and changes nothing.
+TEST_F(ComposeBlinkTest, Timer2WithoutATouchStops)
+{
+    StartPortrait();
+    form_->Timer2->SetEnabled(true);
+    host_.FireTimer(form_->Timer2);
+    EXPECT_FALSE(form_->Timer2->GetEnabled());
+    EXPECT_EQ(S().ShutCountdown, 0);
+    EXPECT_FALSE(S().EyesClosed);
+}
+
+} // namespace
+} // namespace velmia::test
