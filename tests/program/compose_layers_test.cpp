@@ -319,7 +319,7 @@ INSTANTIATE_TEST_SUITE_P(ComposeRequired, ComposeSmallPictureTest,
                                            "vlm_earring_list.bmp", "vlm_string_pattern_list.bmp",
                                            "vlm_crossstring_pattern.bmp", "vlm_ri.bmp", "vlm_hb.bmp", "vlm_fl.bmp",
                                            "vlm_ch.bmp", "vlm_bracelet.bmp", "vlm_0_main_hair_longleft.bmp",
-                                           "vlm_facelist.bmp", "vlm_facelist_lg.bmp", "vlm_earring_framelist.bmp"),
+                                           "vlm_facelist_lg.bmp", "vlm_earring_framelist.bmp"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              std::string name = info.param;
                              for (char& ch : name)
