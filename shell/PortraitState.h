@@ -1,4 +1,3 @@
-// TEAM NOTE (temporary; the lead removes it): read /work/team-rules.md before writing code or committing.
 // The portrait's state: every program-wide variable with its initial value,
 // the layout geometry of the portrait and of the two show figures, and the
 // form's private off-screen pictures.

@@ -1,4 +1,3 @@
-// TEAM NOTE (temporary; the lead removes it): read /work/team-rules.md before writing code or committing.
 // Shared set-up of the program tests: a fresh temporary folder holding a copy
 // of the default artwork, made the current directory for the test, and a
 // headless host to run the form on.
