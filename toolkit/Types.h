@@ -18,14 +18,14 @@ struct TRect {
     constexpr int32_t Width() const { return Right - Left; }
     constexpr int32_t Height() const { return Bottom - Top; }
     constexpr bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
-    constexpr bool Contains(int32_t x, int32_t y) const
-    {
-        return x >= Left && x < Right && y >= Top && y < Bottom;
-    }
+    constexpr bool Contains(int32_t x, int32_t y) const { return x >= Left && x < Right && y >= Top && y < Bottom; }
     friend constexpr bool operator==(const TRect&, const TRect&) = default;
 };
 
-constexpr TRect Rect(int32_t l, int32_t t, int32_t r, int32_t b) { return TRect{l, t, r, b}; }
+constexpr TRect Rect(int32_t l, int32_t t, int32_t r, int32_t b)
+{
+    return TRect{l, t, r, b};
+}
 
 // Intersection of two rectangles; empty (all zero) when they do not meet.
 TRect IntersectRect(const TRect& a, const TRect& b);
@@ -44,10 +44,22 @@ constexpr TColor clBlack = 0x000000;
 constexpr TColor clWhite = 0xFFFFFF;
 constexpr TColor clWindow = 0xFFFFFF;
 
-constexpr uint8_t GetRValue(TColor c) { return uint8_t(c & 0xFF); }
-constexpr uint8_t GetGValue(TColor c) { return uint8_t((c >> 8) & 0xFF); }
-constexpr uint8_t GetBValue(TColor c) { return uint8_t((c >> 16) & 0xFF); }
-constexpr TColor RGB(uint8_t r, uint8_t g, uint8_t b) { return TColor(r) | (TColor(g) << 8) | (TColor(b) << 16); }
+constexpr uint8_t GetRValue(TColor c)
+{
+    return uint8_t(c & 0xFF);
+}
+constexpr uint8_t GetGValue(TColor c)
+{
+    return uint8_t((c >> 8) & 0xFF);
+}
+constexpr uint8_t GetBValue(TColor c)
+{
+    return uint8_t((c >> 16) & 0xFF);
+}
+constexpr TColor RGB(uint8_t r, uint8_t g, uint8_t b)
+{
+    return TColor(r) | (TColor(g) << 8) | (TColor(b) << 16);
+}
 
 // Virtual-key codes (the values the old toolkit delivered to key-down handlers).
 enum : uint16_t {
