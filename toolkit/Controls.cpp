@@ -48,6 +48,24 @@ constexpr int32_t kRunGap = 16;
 // More rectangles than this from one area are reported as their bounding box.
 constexpr size_t kMaxRectsPerArea = 64;
 
+// The first pixel at or after `x` (of `w` 3-byte pixels) where the rows
+// differ, or `w`. Equal stretches are skipped eight bytes at a time.
+int32_t FirstDifferentPixel(const uint8_t* a, const uint8_t* b, int32_t x, int32_t w)
+{
+    size_t i = size_t(x) * 3;
+    const size_t n = size_t(w) * 3;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t u, v;
+        std::memcpy(&u, a + i, 8);
+        std::memcpy(&v, b + i, 8);
+        if (u != v)
+            break;
+    }
+    while (i < n && a[i] == b[i])
+        ++i;
+    return int32_t(i / 3);
+}
+
 // Compares the rows of `area` in the window picture with `before` (the same
 // area's bytes before composing) and appends rectangles that cover the changed
 // pixels: per row, runs of changed pixels (small gaps bridged), grown
@@ -65,10 +83,9 @@ void ChangedRects(const TBitmap& window, const uint8_t* before, const TRect& are
             int32_t x = 0;
             const int32_t w = area.Width();
             while (x < w) {
-                if (std::memcmp(now + 3 * x, was + 3 * x, 3) == 0) {
-                    ++x;
-                    continue;
-                }
+                x = FirstDifferentPixel(now, was, x, w);
+                if (x == w)
+                    break;
                 const int32_t start = x;
                 while (x < w && std::memcmp(now + 3 * x, was + 3 * x, 3) != 0)
                     ++x;
@@ -489,13 +506,38 @@ void TForm::ImageGeometryChanged(TImage* image, const TRect& oldRect)
     AddPending(image->BoundsRect());
 }
 
+// The part of the form a visible control's picture really paints: its
+// bounds, clipped to the picture's extent. Empty when it paints nothing.
+TRect TForm::PaintedRect(const TImage& img) const
+{
+    const TBitmap* b = img.picture_.PeekBitmap();
+    if (!img.visible_ || !b || b->Empty())
+        return TRect{};
+    const TPoint o = img.PictureOrigin();
+    const TRect extent{o.x, o.y, Clamp32(int64_t(o.x) + b->GetWidth()), Clamp32(int64_t(o.y) + b->GetHeight())};
+    return IntersectRect(img.BoundsRect(), extent);
+}
+
 void TForm::ComposeArea(const TRect& r)
 {
+    // Controls copy opaquely, so whatever lies under the topmost control that
+    // paints all of `r` cannot show: start there and skip the form colour.
+    size_t first = 0;
+    bool covered = false;
+    for (size_t i = images_.size(); i-- > 0 && !covered;) {
+        if (IntersectRect(PaintedRect(*images_[i]), r) == r) {
+            first = i;
+            covered = true;
+        }
+    }
     TCanvas* canvas = window_.GetCanvas();
-    canvas->Brush.Color = Color;
-    canvas->FillRect(r);
+    if (!covered) {
+        canvas->Brush.Color = Color;
+        canvas->FillRect(r);
+    }
     canvas->CopyMode = SRCCOPY;
-    for (const auto& img : images_) {
+    for (size_t i = first; i < images_.size(); ++i) {
+        const auto& img = images_[i];
         TBitmap* b = img->picture_.PeekBitmap();
         if (!img->visible_ || !b || b->Empty())
             continue;

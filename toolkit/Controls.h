@@ -224,6 +224,7 @@ public:
 
 private:
     void ComposeArea(const TRect& r);
+    TRect PaintedRect(const TImage& img) const;
     // The image control that receives mouse input at (x, y), or nullptr.
     TImage* MouseTarget(int x, int y) const;
     void AddPending(const TRect& r);

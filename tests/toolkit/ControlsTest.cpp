@@ -179,6 +179,34 @@ TEST(Form, ReportsOnlyPixelsThatReallyChanged)
     }
 }
 
+TEST(Form, ControlsUnderAnOpaqueCoverStayHiddenUntilItGoes)
+{
+    SmallForm form;
+    TImage* under = form.NewImage("under", 0, 0, 20, 10);
+    Fill(under, kRed);
+    TImage* cover = form.NewImage("cover", 0, 0, 20, 5); // covers the top half only
+    Fill(cover, kBlue);
+    under->SetVisible(true);
+    cover->SetVisible(true);
+    form.UpdateWindow();
+
+    Fill(under, kGreen); // the top half of it cannot show
+    EXPECT_EQ(form.UpdateWindow(), std::vector<TRect>{Rect(0, 5, 20, 10)});
+    EXPECT_EQ(form.At(3, 2), kBlue);
+    EXPECT_EQ(form.At(3, 7), kGreen);
+
+    // A cover whose picture is smaller than the control does not hide the rest.
+    cover->GetBitmap()->SetSize(20, 2);
+    Fill(cover, kBlue);
+    form.UpdateWindow();
+    EXPECT_EQ(form.At(3, 1), kBlue);
+    EXPECT_EQ(form.At(3, 3), kGreen);
+
+    cover->SetVisible(false);
+    form.UpdateWindow();
+    EXPECT_EQ(form.At(3, 1), kGreen);
+}
+
 TEST(Form, RepaintInvalidatesOnlyWhenSomethingChanged)
 {
     FakePlatform platform;
