@@ -11,24 +11,17 @@
 
 using namespace vcl;
 
-namespace {
-
-bool Contains(std::initializer_list<int> ticks, int tick)
+void TSvelmia::ScheduleOverlay(TImage* overlay, int tick, std::initializer_list<int> showAt,
+                               std::initializer_list<int> hideAt)
 {
-    return std::find(ticks.begin(), ticks.end(), tick) != ticks.end();
-}
-
-// Shows or hides one overlay when `tick` is one of its switching ticks; at
-// every other tick its visibility is left alone.
-void Schedule(TImage* overlay, int tick, std::initializer_list<int> showAt, std::initializer_list<int> hideAt)
-{
-    if (Contains(showAt, tick))
+    auto has = [tick](std::initializer_list<int> ticks) {
+        return std::find(ticks.begin(), ticks.end(), tick) != ticks.end();
+    };
+    if (has(showAt))
         overlay->SetVisible(true);
-    if (Contains(hideAt, tick))
+    if (has(hideAt))
         overlay->SetVisible(false);
 }
-
-} // namespace
 
 void TSvelmia::BlinkStep(int Tick)
 {
@@ -50,7 +43,7 @@ void TSvelmia::BlinkStep(int Tick)
     }
     if (TouchOpened)
         return;
-    Schedule(CloseEye_disp, Tick, {48, 147, 248, 297, 448, 592, 595}, {50, 150, 250, 300, 450, 594, 600});
+    ScheduleOverlay(CloseEye_disp, Tick, {48, 147, 248, 297, 448, 592, 595}, {50, 150, 250, 300, 450, 594, 600});
 }
 
 void TSvelmia::GrayBlinkStep(int Tick)
@@ -58,23 +51,24 @@ void TSvelmia::GrayBlinkStep(int Tick)
     for (int entry : GrayBlinkTable)
         if (Tick == entry)
             CloseEye_disp->SetVisible(true);
-    Schedule(CloseEye_disp, Tick, {594, 598}, {50, 150, 300, 400, 450, 596, 600});
+    ScheduleOverlay(CloseEye_disp, Tick, {594, 598}, {50, 150, 300, 400, 450, 596, 600});
 }
 
 void TSvelmia::QuadBlinkStep(int Tick)
 {
-    Schedule(SmallClosedPict01, Tick, {48, 198, 347, 498}, {50, 200, 350, 500});
-    Schedule(SmallClosedPict11, Tick, {77, 228, 378, 528}, {80, 230, 380, 530});
-    Schedule(SmallClosedPict1, Tick, {98, 247, 398, 548}, {100, 250, 400, 550});
-    Schedule(SmallClosedPict0, Tick, {148, 298, 448, 597}, {150, 300, 450, 600});
+    ScheduleOverlay(SmallClosedPict01, Tick, {48, 198, 347, 498}, {50, 200, 350, 500});
+    ScheduleOverlay(SmallClosedPict11, Tick, {77, 228, 378, 528}, {80, 230, 380, 530});
+    ScheduleOverlay(SmallClosedPict1, Tick, {98, 247, 398, 548}, {100, 250, 400, 550});
+    ScheduleOverlay(SmallClosedPict0, Tick, {148, 298, 448, 597}, {150, 300, 450, 600});
 }
 
 void TSvelmia::CloseUpBlinkStep(int Tick)
 {
     if (CloseUpEyesClosed)
-        Schedule(CloseEye_disp_stretch, Tick, {46, 94, 170, 244, 248}, {50, 100, 180, 246, 250});
+        ScheduleOverlay(CloseEye_disp_stretch, Tick, {46, 94, 170, 244, 248}, {50, 100, 180, 246, 250});
     else
-        Schedule(CloseEye_disp_stretch, Tick, {28, 58, 98, 147, 198, 244, 248}, {30, 60, 100, 150, 200, 246, 250});
+        ScheduleOverlay(CloseEye_disp_stretch, Tick, {28, 58, 98, 147, 198, 244, 248},
+                        {30, 60, 100, 150, 200, 246, 250});
 }
 
 // Closed lids straight onto the screen's eye patch, for the end of the peek

@@ -115,13 +115,10 @@ void TSvelmia::ComposePortrait()
     Timer1->SetEnabled(true);
 }
 
-void TSvelmia::DrawBackgroundAndHair(int scene)
+void TSvelmia::DrawSceneBackground(int scene)
 {
-    if (CycleCounter == 600)
-        return; // a redraw is pending and will do this again
     TCanvas* upper = UpperBmp->GetCanvas();
     upper->CopyMode = SRCCOPY;
-
     if (scene == 0) {
         const int top = AlternatePhase ? 0 : 300;
         upper->CopyRect(kWhole, SceneStrawberry_Main->GetCanvas(), Rect(0, top, 800, top + 300));
@@ -133,6 +130,14 @@ void TSvelmia::DrawBackgroundAndHair(int scene)
         upper->StretchDraw(kWhole, scenebuff->GetBitmap());
     }
     // Any other scene keeps what the picture held.
+}
+
+void TSvelmia::DrawBackgroundAndHair(int scene)
+{
+    if (CycleCounter == 600)
+        return; // a redraw is pending and will do this again
+    TCanvas* upper = UpperBmp->GetCanvas();
+    DrawSceneBackground(scene);
 
     // The base figure: a split picture, mask above, picture below.
     MaskedCopy(upper, MainRect, MainPictList->GetCanvas(), BandRect[0], MainPictList->GetCanvas(), BandRect[1]);

@@ -7,6 +7,7 @@
 #include "toolkit/Vcl.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -134,6 +135,13 @@ public:
     void CloseEyesInComposition();
     void SetUpNightBackground();
     void MakeSkyKey();
+    // The scene's background over the whole upper picture: a strawberry half
+    // for scene 0, a sky tile blown up to 800 x 300 for scenes 1 to 10.
+    void DrawSceneBackground(int scene);
+    // Shows or hides one overlay when `tick` is one of its switching ticks; at
+    // every other tick its visibility is left alone.
+    static void ScheduleOverlay(vcl::TImage* overlay, int tick, std::initializer_list<int> showAt,
+                                std::initializer_list<int> hideAt);
 
     // ---- commands/: key commands, selection sets, colour edits, saving ------
     void FormKeyPress(vcl::TObject* Sender, char& Key);

@@ -154,17 +154,7 @@ void TSvelmia::SetFramesCopyMode(bool erase)
 void TSvelmia::ComposeShowUpper(int scene)
 {
     TCanvas* upper = UpperBmp->GetCanvas();
-    upper->CopyMode = SRCCOPY;
-
-    if (scene == 0) {
-        const int top = AlternatePhase ? 0 : 300;
-        upper->CopyRect(kWhole, SceneStrawberry_Main->GetCanvas(), Rect(0, top, 800, top + 300));
-    } else if (scene >= 1 && scene <= 10) {
-        TCanvas* tile = scenebuff->GetCanvas();
-        tile->CopyMode = SRCCOPY;
-        tile->CopyRect(SceneTileRect, SceneList->GetCanvas(), SceneCellRect[scene - 1]);
-        upper->StretchDraw(kWhole, scenebuff->GetBitmap());
-    }
+    DrawSceneBackground(scene);
 
     // A masked copy that skips parts cut away by the layout.
     auto masked = [&](const TRect& dest, TCanvas* mask, const TRect& maskRect, TCanvas* picture,

@@ -18,19 +18,6 @@ constexpr int kScenes = 8;
 constexpr int kCells = 5;
 constexpr TRect kWhole = Rect(0, 0, 800, 300);
 
-bool Contains(std::initializer_list<int> ticks, int tick)
-{
-    return std::find(ticks.begin(), ticks.end(), tick) != ticks.end();
-}
-
-void Schedule(TImage* overlay, int tick, std::initializer_list<int> showAt, std::initializer_list<int> hideAt)
-{
-    if (Contains(showAt, tick))
-        overlay->SetVisible(true);
-    if (Contains(hideAt, tick))
-        overlay->SetVisible(false);
-}
-
 void Advance(int& index, bool on, int count)
 {
     if (on && ++index >= count)
@@ -180,7 +167,8 @@ void TSvelmia::ShowBlink(int cycleTick)
             LeftPeekOpen = false;
         }
     } else if (!LeftTouchOpened) {
-        Schedule(CloseEye_disp_Left, cycleTick, {18, 117, 218, 277, 418, 562, 565}, {20, 120, 220, 280, 420, 564, 570});
+        ScheduleOverlay(CloseEye_disp_Left, cycleTick, {18, 117, 218, 277, 418, 562, 565},
+                        {20, 120, 220, 280, 420, 564, 570});
     }
 
     if (EyesClosed) {
@@ -195,6 +183,7 @@ void TSvelmia::ShowBlink(int cycleTick)
             PeekOpen = false;
         }
     } else if (!TouchOpened) {
-        Schedule(CloseEye_disp, cycleTick, {48, 147, 248, 297, 448, 592, 596}, {50, 150, 250, 300, 450, 594, 600});
+        ScheduleOverlay(CloseEye_disp, cycleTick, {48, 147, 248, 297, 448, 592, 596},
+                        {50, 150, 250, 300, 450, 594, 600});
     }
 }
