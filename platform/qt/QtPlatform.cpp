@@ -106,14 +106,22 @@ void FormWindow::paintEvent(QPaintEvent* e)
         painter.fillRect(e->rect(), Qt::white);
         return;
     }
-    // Wraps the rows without copying: 24-bit rows hold blue, green, red.
-    const QImage image(pic.Bits(), pic.GetWidth(), pic.GetHeight(), qsizetype(pic.RowBytes()), QImage::Format_BGR888);
+    if (shown_.width() != pic.GetWidth() || shown_.height() != pic.GetHeight())
+        shown_ = QImage(pic.GetWidth(), pic.GetHeight(), QImage::Format_RGB32);
     // Whole device pixels per client pixel, no smoothing: crisp on HiDPI.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     for (const QRect& r : e->region()) {
-        if (!image.rect().contains(r))
+        if (!shown_.rect().contains(r))
             painter.fillRect(r, Qt::white); // beyond the picture: never left undefined
-        painter.drawImage(r, image, r);
+        // 24-bit rows hold blue, green, red; RGB32 pixels are 0xffRRGGBB.
+        const QRect inside = r.intersected(shown_.rect());
+        for (int y = inside.top(); y <= inside.bottom(); ++y) {
+            const uint8_t* from = pic.ScanLineRO(y) + 3 * inside.left();
+            QRgb* to = reinterpret_cast<QRgb*>(shown_.scanLine(y)) + inside.left();
+            for (int x = 0; x < inside.width(); ++x, from += 3)
+                to[x] = qRgb(from[2], from[1], from[0]);
+        }
+        painter.drawImage(r, shown_, r);
     }
     if (!firstFrameReported_) {
         firstFrameReported_ = true;
