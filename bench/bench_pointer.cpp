@@ -4,6 +4,7 @@
 // they take at ten ticks a second is tick time / 100 ms). Runs headless over
 // the default artwork (VELMIA_ARTWORK_DIR, or the build's run folder).
 #include "shell/Velmiaunit1.h"
+#include "tests/host/ArtworkCopy.h"
 #include "tests/host/HeadlessHost.h"
 
 #include <benchmark/benchmark.h>
@@ -22,31 +23,17 @@ struct Portrait {
     TSvelmia* form = nullptr;
 };
 
-fs::path ArtworkDir()
-{
-    if (const char* env = std::getenv("VELMIA_ARTWORK_DIR"); env && *env)
-        return env;
-    return VELMIA_ARTWORK_DIR;
-}
-
 // One started portrait for the whole run, in a temporary copy of the artwork
 // with 200 more costume files.
 Portrait* ThePortrait()
 {
     static std::unique_ptr<Portrait> portrait = [] {
         auto p = std::make_unique<Portrait>();
-        std::string pattern = (fs::temp_directory_path() / "velmia-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            return std::unique_ptr<Portrait>();
-        const fs::path folder = pattern;
-        std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(ArtworkDir(), ec))
-            if (entry.path().extension() == ".bmp")
-                fs::copy_file(entry.path(), folder / entry.path().filename(), ec);
-        for (int i = 0; i < 200; ++i)
-            fs::copy_file(folder / "vlm_co.bmp", folder / ("vlm_co" + std::to_string(1000 + i) + ".bmp"), ec);
-        fs::current_path(folder);
         try {
+            const fs::path folder = velmia::test::CopyArtwork(velmia::test::ArtworkDir(), "velmia-bench");
+            for (int i = 0; i < 200; ++i)
+                fs::copy_file(folder / "vlm_co.bmp", folder / ("vlm_co" + std::to_string(1000 + i) + ".bmp"));
+            fs::current_path(folder);
             p->form = p->host.CreateForm<TSvelmia>();
         } catch (const std::exception& e) {
             std::cerr << "bench_pointer: start-up failed: " << e.what() << "\n";

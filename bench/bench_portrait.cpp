@@ -3,6 +3,7 @@
 // 800 x 300 24-bit picture, all in the same run. Runs headless over the
 // default artwork (VELMIA_ARTWORK_DIR, or the build's run folder).
 #include "shell/Velmiaunit1.h"
+#include "tests/host/ArtworkCopy.h"
 #include "tests/host/HeadlessHost.h"
 
 #include <benchmark/benchmark.h>
@@ -23,29 +24,15 @@ struct Portrait {
     fs::path folder;
 };
 
-fs::path ArtworkDir()
-{
-    if (const char* env = std::getenv("VELMIA_ARTWORK_DIR"); env && *env)
-        return env;
-    return VELMIA_ARTWORK_DIR;
-}
-
 // One started portrait for the whole run, in a temporary copy of the artwork.
 Portrait* ThePortrait()
 {
     static std::unique_ptr<Portrait> portrait = [] {
         auto p = std::make_unique<Portrait>();
-        const fs::path art = ArtworkDir();
-        std::string pattern = (fs::temp_directory_path() / "velmia-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            return std::unique_ptr<Portrait>();
-        p->folder = pattern;
-        std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(art, ec))
-            if (entry.path().extension() == ".bmp")
-                fs::copy_file(entry.path(), p->folder / entry.path().filename(), ec);
-        fs::current_path(p->folder);
+        const fs::path art = velmia::test::ArtworkDir();
         try {
+            p->folder = velmia::test::CopyArtwork(art, "velmia-bench");
+            fs::current_path(p->folder);
             p->form = p->host.CreateForm<TSvelmia>();
         } catch (const std::exception& e) {
             std::cerr << "bench_portrait: start-up failed in " << art << ": " << e.what() << "\n";

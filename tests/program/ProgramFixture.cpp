@@ -31,13 +31,6 @@ const char* const kOptionalFiles[7] = {"vlm_earring_framelist.bmp", "vlm_shaggy.
                                        "vlm_otohime.bmp",           "vlm_background.bmp", "vlm_streaming.bmp",
                                        "vlm_starlist.bmp"};
 
-fs::path ArtworkDir()
-{
-    if (const char* env = std::getenv("VELMIA_ARTWORK_DIR"); env && *env)
-        return env;
-    return VELMIA_ARTWORK_DIR;
-}
-
 void ProgramTest::SetUp()
 {
     const fs::path art = ArtworkDir();
@@ -45,14 +38,7 @@ void ProgramTest::SetUp()
         if (!fs::exists(art / name))
             GTEST_SKIP() << "default artwork not built (" << (art / name).string() << " missing)";
 
-    std::string pattern = (fs::temp_directory_path() / "velmia-program-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    for (const auto& entry : fs::directory_iterator(art)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("vlm_", 0) == 0 && entry.path().extension() == ".bmp")
-            fs::copy_file(entry.path(), folder_ / name);
-    }
+    folder_ = CopyArtwork(art, "velmia-program");
     previous_ = fs::current_path();
     fs::current_path(folder_);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "shell/Velmiaunit1.h"
+#include "tests/host/ArtworkCopy.h"
 #include "tests/host/HeadlessHost.h"
 
 #include <filesystem>
@@ -11,10 +12,6 @@
 #include <string>
 
 namespace velmia::test {
-
-// The folder with the default pictures: VELMIA_ARTWORK_DIR from the
-// environment when set, else the build's run folder.
-std::filesystem::path ArtworkDir();
 
 class ProgramTest : public ::testing::Test {
 protected:

@@ -2,6 +2,7 @@
 // form (components and embedded pictures) and running FormCreate (placement,
 // loads, masks, first composition), and the memory the started form holds.
 #include "shell/Velmiaunit1.h"
+#include "tests/host/ArtworkCopy.h"
 #include "tests/host/HeadlessHost.h"
 
 #include <benchmark/benchmark.h>
@@ -37,17 +38,10 @@ bool EnterArtworkCopy()
     static bool entered = false;
     if (entered)
         return true;
-    const char* env = std::getenv("VELMIA_ARTWORK_DIR");
-    const fs::path art = env && *env ? fs::path(env) : fs::path(VELMIA_ARTWORK_DIR);
+    const fs::path art = velmia::test::ArtworkDir();
     if (!fs::exists(art / "vlm_co.bmp"))
         return false;
-    std::string pattern = (fs::temp_directory_path() / "velmia-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        return false;
-    for (const auto& entry : fs::directory_iterator(art))
-        if (entry.path().extension() == ".bmp")
-            fs::copy_file(entry.path(), fs::path(pattern) / entry.path().filename());
-    fs::current_path(pattern);
+    fs::current_path(velmia::test::CopyArtwork(art, "velmia-bench"));
     std::atexit([] {
         const fs::path here = fs::current_path();
         fs::current_path(fs::temp_directory_path());
