@@ -109,7 +109,6 @@ TEST_F(BrowserTest, GridPlacesThumbnailsLeftToRightInRows)
         EXPECT_EQ(ScreenPixel(g.lastLeft + form_->State().ThumbWidth + 5, g.lastTop + 5),
                   g.lastLeft == 660 ? -1 : clWhite)
             << g.prefix;
-        host_.SaveWindow("/tmp/pt/browser_" + g.prefix + ".bmp");
         host_.RightPress(20 + 5, 40 + 5);
         ASSERT_FALSE(form_->State().BrowserOpen);
     }
@@ -153,7 +152,6 @@ TEST_F(BrowserTest, PickingACostumeReplacesItAndRecomposes)
     EXPECT_TRUE(form_->Timer1->GetEnabled());
     EXPECT_FALSE(form_->State().Busy);
     Tick();
-    host_.SaveWindow("/tmp/pt/costume_blue.bmp");
 }
 
 TEST_F(BrowserTest, ShiftDoubleClickInTheShowDressesTheLeftFigure)

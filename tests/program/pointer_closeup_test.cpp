@@ -75,7 +75,6 @@ TEST_F(CloseUpTest, MagnifiedPictureIsTheCaptureScaled)
             same += host_.WindowPixel(x, y) == capture->GetPixelColor(162 + x / 2, (y + 32) / 2);
         }
     EXPECT_EQ(same, total);
-    host_.SaveWindow("/tmp/pt/closeup200.bmp");
 }
 
 TEST_F(CloseUpTest, PageKeysStepTheZoomWithinItsRange)

@@ -120,7 +120,6 @@ TEST_F(MouseTest, ShiftRightPressShowsTheFourFigureViewAndARightPressReturns)
     TBitmap* four = form_->Small4Pict->GetBitmap();
     for (const TPoint p : {TPoint{10, 10}, TPoint{400, 150}, TPoint{700, 450}, TPoint{50, 590}})
         EXPECT_EQ(host_.WindowPixel(p.x, p.y), four->GetPixelColor(p.x, p.y)) << p.x << "," << p.y;
-    host_.SaveWindow("/tmp/pt/quad.bmp");
 
     Tick(3);
     host_.RightPress(400, 300);

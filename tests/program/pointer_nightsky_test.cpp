@@ -46,7 +46,6 @@ TEST_F(NightSkyTest, ShootingStarStartsAtTickFiftyAndLeavesTheSky)
 
     Tick(54);
     EXPECT_TRUE(form_->State().ShootingStarActive);
-    host_.SaveWindow("/tmp/pt/night.bmp");
     Tick(2); // the 57th step finds it gone
     EXPECT_FALSE(form_->State().ShootingStarActive);
 }
