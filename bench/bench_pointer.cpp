@@ -3,9 +3,9 @@
 // in the night scene while the shooting star falls (the share of one core
 // they take at ten ticks a second is tick time / 100 ms). Runs headless over
 // the default artwork (VELMIA_ARTWORK_DIR, or the build's run folder).
+#include "platform/headless/HeadlessHost.h"
 #include "shell/Velmiaunit1.h"
 #include "tests/host/ArtworkCopy.h"
-#include "tests/host/HeadlessHost.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Portrait {
-    velmia::test::HeadlessHost host;
+    velmia::headless::HeadlessHost host;
     TSvelmia* form = nullptr;
 };
 

@@ -2,9 +2,9 @@
 // plain tick that runs ten times a second, and, for scale, a memcpy of one
 // 800 x 300 24-bit picture, all in the same run. Runs headless over the
 // default artwork (VELMIA_ARTWORK_DIR, or the build's run folder).
+#include "platform/headless/HeadlessHost.h"
 #include "shell/Velmiaunit1.h"
 #include "tests/host/ArtworkCopy.h"
-#include "tests/host/HeadlessHost.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Portrait {
-    velmia::test::HeadlessHost host;
+    velmia::headless::HeadlessHost host;
     TSvelmia* form = nullptr;
     fs::path folder;
 };

@@ -1,10 +1,10 @@
 // The test host itself: later behaviour tests rely on it delivering events in
 // the window's order and on its records being exact.
-#include "tests/host/HeadlessHost.h"
+#include "platform/headless/HeadlessHost.h"
 
 #include <gtest/gtest.h>
 
-using namespace velmia::test;
+using namespace velmia::headless;
 using namespace vcl;
 
 namespace {

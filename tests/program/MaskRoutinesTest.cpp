@@ -1,6 +1,6 @@
 // The white-key mask routines on tiny bitmaps.
+#include "platform/headless/HeadlessHost.h"
 #include "shell/Velmiaunit1.h"
-#include "tests/host/HeadlessHost.h"
 
 #include <gtest/gtest.h>
 #include <memory>

@@ -3,9 +3,9 @@
 // headless host to run the form on.
 #pragma once
 
+#include "platform/headless/HeadlessHost.h"
 #include "shell/Velmiaunit1.h"
 #include "tests/host/ArtworkCopy.h"
-#include "tests/host/HeadlessHost.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Cost of starting the portrait over the default pictures: constructing the
 // form (components and embedded pictures) and running FormCreate (placement,
 // loads, masks, first composition), and the memory the started form holds.
+#include "platform/headless/HeadlessHost.h"
 #include "shell/Velmiaunit1.h"
 #include "tests/host/ArtworkCopy.h"
-#include "tests/host/HeadlessHost.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -54,7 +54,7 @@ bool EnterArtworkCopy()
 
 void BM_ConstructForm(benchmark::State& state)
 {
-    velmia::test::HeadlessHost host;
+    velmia::headless::HeadlessHost host;
     for (auto _ : state) {
         auto form = std::make_unique<TSvelmia>();
         benchmark::DoNotOptimize(form.get());
@@ -74,7 +74,7 @@ void BM_FormCreate(benchmark::State& state)
     long before = 0, after = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        velmia::test::HeadlessHost host;
+        velmia::headless::HeadlessHost host;
         auto* form = new TSvelmia();
         before = ResidentKiB();
         state.ResumeTiming();
@@ -100,7 +100,7 @@ void BM_StartedFormResident(benchmark::State& state)
     long base = 0, started = 0;
     for (auto _ : state) {
         base = ResidentKiB();
-        velmia::test::HeadlessHost host;
+        velmia::headless::HeadlessHost host;
         TSvelmia* form = host.CreateForm<TSvelmia>();
         benchmark::DoNotOptimize(form);
         started = ResidentKiB();

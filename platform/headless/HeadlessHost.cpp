@@ -1,11 +1,11 @@
-#include "tests/host/HeadlessHost.h"
+#include "platform/headless/HeadlessHost.h"
 
 #include <algorithm>
 #include <iostream>
 #include <limits>
 #include <stdexcept>
 
-namespace velmia::test {
+namespace velmia::headless {
 
 using namespace vcl;
 
@@ -417,4 +417,4 @@ void HeadlessHost::SaveWindow(const std::string& path)
     WindowPicture().SaveToFile(path);
 }
 
-} // namespace velmia::test
+} // namespace velmia::headless

@@ -1,12 +1,13 @@
-// A platform for tests: no display, no Qt, nothing happens on its own.
+// A platform with no window: nothing happens on its own. The tests, the
+// preview renderer and the random driver run the program on it.
 //
-// The test sets the screen size, the modifier keys and the pointer; it fires
+// The caller sets the screen size, the modifier keys and the pointer; it fires
 // timers itself; it scripts the answers of the dialogs and reads back what was
 // opened and which message boxes appeared; it reads the composed window
 // picture pixel by pixel. After every event it delivers, the host brings the
 // window picture up to date (TForm::Repaint), as the real window does.
 //
-//     velmia::test::HeadlessHost host;              // installs itself
+//     velmia::headless::HeadlessHost host;          // installs itself
 //     host.SetScreenSize(1024, 768);
 //     auto* form = host.CreateForm<TSvelmia>();     // constructs, runs OnCreate
 //     host.TypeChar('g');
@@ -28,7 +29,7 @@
 #include <utility>
 #include <vector>
 
-namespace velmia::test {
+namespace velmia::headless {
 
 // One opening of a dialog, as the program asked for it.
 struct DialogRecord {
@@ -243,4 +244,9 @@ private:
     int formChangedCount_ = 0;
 };
 
+} // namespace velmia::headless
+
+// The tests name the host without its namespace.
+namespace velmia::test {
+using headless::HeadlessHost;
 } // namespace velmia::test
