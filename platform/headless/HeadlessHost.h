@@ -246,7 +246,7 @@ private:
 
 } // namespace velmia::headless
 
-// The tests name the host without its namespace.
+// The tests name the host and its records without the namespace.
 namespace velmia::test {
-using headless::HeadlessHost;
+using namespace headless;
 } // namespace velmia::test
