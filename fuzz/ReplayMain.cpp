@@ -1,5 +1,5 @@
 // Runs the fuzz entry point over files and folders (recursively) given on the
-// command line. Exit status 77 (skipped) when none of them exists.
+// command line. Fails when none of them exists.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -40,5 +40,7 @@ int main(int argc, char** argv)
         }
     }
     std::printf("replayed %zu files\n", files);
-    return files == 0 ? 77 : 0;
+    if (files == 0)
+        std::fprintf(stderr, "no file to replay\n");
+    return files == 0 ? 1 : 0;
 }

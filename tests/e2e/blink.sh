@@ -10,12 +10,12 @@ rundir=$2
 blank=${3:-}
 e2e_require_tools compare bc
 if [ -n "$blank" ]; then
-    echo "SKIP: the stand-in form does not blink"
-    exit 77
+    echo "FAIL: the stand-in form does not blink" >&2
+    exit 1
 fi
 if ! ls "$rundir"/vlm_*.bmp >/dev/null 2>&1; then
-    echo "SKIP: no default pictures in $rundir"
-    exit 77
+    echo "FAIL: no default pictures in $rundir" >&2
+    exit 1
 fi
 
 e2e_start_x 800x600

@@ -7,13 +7,13 @@
 program=$(realpath "$1")
 rundir=$2
 if [ "${3:-}" = blank ]; then
-    echo "SKIP: the program is a stand-in"
-    exit 77
+    echo "FAIL: the program is a stand-in" >&2
+    exit 1
 fi
 e2e_require_tools compare
 if ! ls "$rundir"/vlm_*.bmp >/dev/null 2>&1; then
-    echo "SKIP: no default pictures"
-    exit 77
+    echo "FAIL: no default pictures" >&2
+    exit 1
 fi
 
 e2e_start_x 800x600

@@ -1,7 +1,7 @@
 # End-to-end harness: runs a program on a private Xvfb display and drives it
 # as a person would. Sourced by the test scripts.
 #
-#   e2e_require_tools                    exit 77 (skip) when a tool is missing
+#   e2e_require_tools                    fails when a tool is missing
 #   e2e_start_x WIDTHxHEIGHT [wm]        private X server (+ openbox with "wm")
 #   e2e_launch DIR PROGRAM [ARGS...]     start the program in DIR; output in $E2E_OUT
 #   e2e_wait_window                      sets E2E_WIN (the client window id)
@@ -48,8 +48,8 @@ e2e_require_tools() {
     local t
     for t in Xvfb xdotool import convert xwininfo "$@"; do
         if ! command -v "$t" >/dev/null 2>&1; then
-            echo "SKIP: $t is not installed"
-            exit 77
+            echo "FAIL: $t is not installed" >&2
+            exit 1
         fi
     done
 }
@@ -69,7 +69,7 @@ e2e_start_x() {
     export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
     if [ "$wm" = wm ]; then
-        command -v openbox >/dev/null 2>&1 || { echo "SKIP: openbox is not installed"; exit 77; }
+        command -v openbox >/dev/null 2>&1 || { echo "FAIL: openbox is not installed (scripts/install-deps installs it)" >&2; exit 1; }
         openbox --config-file /dev/null >"$E2E_TMP/wm.log" 2>&1 &
         E2E_PIDS+=($!)
         # openbox owns the WM selection once it manages the screen.

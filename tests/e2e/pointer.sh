@@ -9,8 +9,8 @@ rundir=$2
 extra=$3
 e2e_require_tools compare
 if ! ls "$rundir"/vlm_*.bmp >/dev/null 2>&1 || ! ls "$extra"/vlm_co*.bmp >/dev/null 2>&1; then
-    echo "SKIP: no default pictures or extra costumes"
-    exit 77
+    echo "FAIL: no default pictures or extra costumes" >&2
+    exit 1
 fi
 
 e2e_start_x 800x600

@@ -13,8 +13,8 @@ mode=${3:-nowm}
 blank=${4:-}
 e2e_require_tools
 if [ -z "$blank" ] && ! ls "$rundir"/vlm_*.bmp >/dev/null 2>&1; then
-    echo "SKIP: no default pictures in $rundir"
-    exit 77
+    echo "FAIL: no default pictures in $rundir" >&2
+    exit 1
 fi
 
 if [ "$mode" = wm ]; then

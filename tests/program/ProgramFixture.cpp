@@ -36,7 +36,7 @@ void ProgramTest::SetUp()
     const fs::path art = ArtworkDir();
     for (const char* name : kRequiredFiles)
         if (!fs::exists(art / name))
-            GTEST_SKIP() << "default artwork not built (" << (art / name).string() << " missing)";
+            GTEST_FAIL() << "default artwork not built (" << (art / name).string() << " missing)";
 
     folder_ = CopyArtwork(art, "velmia-program");
     previous_ = fs::current_path();

@@ -221,32 +221,4 @@ TEST_F(ShowTest, ClosedEyesPeekOpenFourTimesPerCycle)
     }
 }
 
-// Not a check: writes what the show looks like, for people to look at.
-//   VELMIA_PICTURES=/tmp/x program_tests --gtest_filter='*WritePictures*'
-TEST_F(ShowTest, WritePictures)
-{
-    const char* where = std::getenv("VELMIA_PICTURES");
-    if (!where)
-        GTEST_SKIP() << "set VELMIA_PICTURES to a folder";
-    StartPortrait();
-    host_.SaveWindow(std::string(where) + "/portrait.bmp");
-    Type('q');
-    Type('l'); // the main figure gets long hair
-    Type('k');
-    Type('w');
-    Tick();
-    Type('Y'); // the left figure the shaggy style
-    Type('T');
-    Tick();
-    Type('X');
-    Tick();
-    host_.SaveWindow(std::string(where) + "/show.bmp");
-    S().CycleCounter = 7;
-    Tick();
-    host_.SaveWindow(std::string(where) + "/show-breath.bmp");
-    S().CycleCounter = 48;
-    Tick();
-    host_.SaveWindow(std::string(where) + "/show-blink.bmp");
-}
-
 } // namespace velmia::test
