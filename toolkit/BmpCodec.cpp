@@ -576,7 +576,9 @@ void DecodeBmp(std::span<const uint8_t> data, TBitmap& out, const std::string& n
 
 void ReadBmpFile(const std::string& path, TBitmap& out)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without blocking: opening a pipe with no writer, or some
+    // devices, would otherwise wait for ever. Only regular files are read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         throw BmpError(path, SystemReason(errno));
     std::vector<uint8_t> data;
@@ -587,17 +589,15 @@ void ReadBmpFile(const std::string& path, TBitmap& out)
         ::close(fd);
         throw BmpError(path, SystemReason(err));
     }
-    // Devices and pipes could feed data forever; folders fail below with the
-    // system's own reason.
-    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+    if (!S_ISREG(st.st_mode)) {
         ::close(fd);
-        throw BmpError(path, "not a regular file");
+        throw BmpError(path, S_ISDIR(st.st_mode) ? "is a folder, not a picture file" : "not a regular file");
     }
     if (st.st_size > kMaxBmpFileBytes) {
         ::close(fd);
         throw BmpError(path, "file is " + Num(st.st_size) + " bytes, larger than any picture this program reads");
     }
-    data.resize(S_ISREG(st.st_mode) ? size_t(st.st_size) + 1 : 4096);
+    data.resize(size_t(st.st_size) + 1);
     size_t got = 0;
     for (;;) {
         if (got == data.size()) {
@@ -680,6 +680,36 @@ std::vector<uint8_t> EncodeBmp(const TBitmap& bmp)
     return f;
 }
 
+namespace {
+
+// The file a save replaces: a symbolic link is followed to the file it
+// points at (through any further links), so that the link stays a link and
+// the file it names gets the new picture. A dangling link names the file to
+// create. Gives up after 40 links, as the system does.
+std::string SaveTarget(const std::string& path)
+{
+    std::string target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return target;
+        std::string link(size_t(st.st_size > 0 ? st.st_size : PATH_MAX), '\0');
+        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n < 0)
+            return target;
+        link.resize(size_t(n));
+        if (link.empty() || link[0] != '/') {
+            const size_t slash = target.rfind('/');
+            if (slash != std::string::npos)
+                link = target.substr(0, slash + 1) + link;
+        }
+        target = link;
+    }
+    throw EFileError(path + ": " + SystemReason(ELOOP));
+}
+
+} // namespace
+
 void WriteBmpFile(const std::string& path, const TBitmap& bmp)
 {
     std::vector<uint8_t> bytes;
@@ -689,11 +719,12 @@ void WriteBmpFile(const std::string& path, const TBitmap& bmp)
         throw EFileError(path + ": " + e.what());
     }
     auto fail = [&](int err) { throw EFileError(path + ": " + SystemReason(err)); };
+    const std::string target = SaveTarget(path);
 
     // New files get the usual permissions; a replaced file keeps its own.
     mode_t mode;
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
         mode = st.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
@@ -701,15 +732,20 @@ void WriteBmpFile(const std::string& path, const TBitmap& bmp)
         mode = 0666 & ~mask;
     }
 
-    // The temporary file lives beside the target so the rename cannot cross
-    // file systems. A name too long to take the suffix gets a short one.
-    const size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    const size_t nameLength = path.size() - (slash == std::string::npos ? 0 : slash + 1);
-    std::string tmp = nameLength + 11 > NAME_MAX ? dir + "/.bmp-save.tmp-XXXXXX" : path + ".tmp-XXXXXX";
+    // The temporary file lives beside the file it replaces, so the rename
+    // cannot cross file systems. A name too long to take the suffix gets a
+    // short one.
+    const size_t slash = target.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    const size_t nameLength = target.size() - (slash == std::string::npos ? 0 : slash + 1);
+    std::string tmp = nameLength + 11 > NAME_MAX ? dir + "/.bmp-save.tmp-XXXXXX" : target + ".tmp-XXXXXX";
     const int fd = ::mkstemp(tmp.data());
-    if (fd < 0)
-        fail(errno);
+    if (fd < 0) {
+        const int err = errno;
+        if (err == EACCES || err == EPERM || err == EROFS)
+            throw EFileError(path + ": the folder \"" + dir + "\" is not writable (" + SystemReason(err) + ")");
+        fail(err);
+    }
     int err = 0;
     size_t done = 0;
     while (done < bytes.size()) {
@@ -728,7 +764,7 @@ void WriteBmpFile(const std::string& path, const TBitmap& bmp)
         err = errno;
     if (::close(fd) != 0 && !err)
         err = errno;
-    if (!err && ::rename(tmp.c_str(), path.c_str()) != 0)
+    if (!err && ::rename(tmp.c_str(), target.c_str()) != 0)
         err = errno;
     if (err) {
         ::unlink(tmp.c_str());

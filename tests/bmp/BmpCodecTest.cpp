@@ -531,7 +531,7 @@ TEST_F(BmpFiles, SaveIntoAReadOnlyFolderLeavesTheOldFile)
     int expected = EACCES;
     if (::access(dir_.c_str(), W_OK) == 0) { // the super-user writes anyway, unless the folder is immutable
         if (!SetImmutable(dir_, true))
-            GTEST_SKIP() << "cannot make a folder read-only for this user";
+            GTEST_FAIL() << "cannot make a folder read-only for this user";
         expected = EPERM;
     }
 
@@ -540,19 +540,59 @@ TEST_F(BmpFiles, SaveIntoAReadOnlyFolderLeavesTheOldFile)
         vcl::WriteBmpFile(path, *pic);
         ADD_FAILURE() << "saved into a read-only folder";
     } catch (const vcl::EFileError& e) {
-        EXPECT_EQ(std::string(e.what()), path + ": " + std::strerror(expected));
+        EXPECT_EQ(std::string(e.what()),
+                  path + ": the folder \"" + dir_.string() + "\" is not writable (" + std::strerror(expected) + ")");
     }
     SetImmutable(dir_, false);
     EXPECT_EQ(ReadAll(path), before);
     EXPECT_TRUE(Strays("old.bmp").empty());
 }
 
-TEST_F(BmpFiles, UnreadableFilesAreRefusedWithTheSystemReason)
+// A save through a symbolic link replaces the file the link points at, in
+// that file's folder, and leaves the link a link (relative links and chains
+// of links included).
+TEST_F(BmpFiles, SaveThroughASymbolicLinkReplacesTheLinkedFile)
 {
+    fs::create_directory(dir_ / "store");
+    const auto old = Pattern(vcl::pf24bit, 3, 3, 1);
+    const auto pic = Pattern(vcl::pf8bit, 5, 4, 2);
+    vcl::WriteBmpFile((dir_ / "store" / "real.bmp").string(), *old);
+    fs::create_symlink("store/real.bmp", dir_ / "hop.bmp");
+    fs::create_symlink(dir_ / "hop.bmp", dir_ / "vlm_co.bmp");
+
+    vcl::WriteBmpFile((dir_ / "vlm_co.bmp").string(), *pic);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "vlm_co.bmp"));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "hop.bmp"));
+    EXPECT_EQ(ReadAll((dir_ / "store" / "real.bmp").string()), vcl::EncodeBmp(*pic));
+    EXPECT_EQ(Strays("store").size(), 2u); // the two links, no temporary file
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "store"), fs::directory_iterator()), 1);
+
+    // A dangling link names the file to create.
+    fs::create_symlink("store/new.bmp", dir_ / "vlm_co2.bmp");
+    vcl::WriteBmpFile((dir_ / "vlm_co2.bmp").string(), *pic);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "vlm_co2.bmp"));
+    EXPECT_EQ(ReadAll((dir_ / "store" / "new.bmp").string()), vcl::EncodeBmp(*pic));
+
+    // A loop of links is refused and writes nothing.
+    fs::create_symlink("loop_b.bmp", dir_ / "loop_a.bmp");
+    fs::create_symlink("loop_a.bmp", dir_ / "loop_b.bmp");
+    EXPECT_THROW(vcl::WriteBmpFile((dir_ / "loop_a.bmp").string(), *pic), vcl::EFileError);
+}
+
+// Only regular files are read. A pipe with no writer and a device are
+// refused at once, before any read (opening a pipe must not wait for a writer).
+TEST_F(BmpFiles, UnreadableFilesAreRefusedWithTheirReason)
+{
+    const fs::path fifo = dir_ / "vlm_co_pipe.bmp";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0) << std::strerror(errno);
     const struct {
         std::string path;
-        int err;
-    } cases[] = {{(dir_ / "missing.bmp").string(), ENOENT}, {dir_.string(), EISDIR}, {"/dev/null", 0}};
+        std::string reason;
+    } cases[] = {{(dir_ / "missing.bmp").string(), std::strerror(ENOENT)},
+                 {dir_.string(), "is a folder, not a picture file"},
+                 {fifo.string(), "not a regular file"},
+                 {"/dev/null", "not a regular file"},
+                 {"/dev/zero", "not a regular file"}};
     for (const auto& c : cases) {
         try {
             vcl::TBitmap b;
@@ -560,7 +600,7 @@ TEST_F(BmpFiles, UnreadableFilesAreRefusedWithTheSystemReason)
             ADD_FAILURE() << c.path << " loaded";
         } catch (const vcl::BmpError& e) {
             EXPECT_EQ(e.File(), c.path);
-            EXPECT_EQ(e.Reason(), c.err ? std::strerror(c.err) : "not a regular file");
+            EXPECT_EQ(e.Reason(), c.reason);
         }
     }
 }
