@@ -99,23 +99,6 @@ bool ReadPartFile(const std::string& path, TBitmap& out)
     return false;
 }
 
-// The mask routines read three bytes per pixel, so a part that gets a mask is
-// kept in 24 bits when its file holds palette indices.
-void MakeMaskable(TBitmap& bitmap)
-{
-    if (bitmap.GetPixelFormat() != pf24bit && bitmap.GetPixelFormat() != pf32bit)
-        bitmap.SetPixelFormat(pf24bit);
-}
-
-// Mask pixels the new picture does not cover stay transparent, rather than
-// keeping the shape of the part that was there before.
-void ClearMask(TBitmap* mask, const TRect& area)
-{
-    TCanvas* canvas = mask->GetCanvas();
-    canvas->Brush.Color = clWhite;
-    canvas->FillRect(area);
-}
-
 } // namespace
 
 void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
@@ -132,6 +115,10 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
             CloseUpMode = false;
             GrayMode = false;
             QuadMode = false;
+            // Leaving from the unmagnified capture ends its hold too.
+            CloseUpHalfShown = false;
+            CloseUpRestored = false;
+            Busy = false;
             CloseEye_disp_stretch->SetVisible(false);
             CycleCounter = 600;
         } else if (logo->GetVisible()) {
@@ -228,63 +215,9 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         fileName = path;
         return true;
     };
-    // A strip part (flower, choker): one picture in the file, kept as a
-    // two-cell strip with the picture in the lower cell and its white-key mask
-    // in the upper cell.
-    auto mainStrip = [&](TImage* strip, int width, int cellHeight) {
-        return [=, this](TBitmap& loaded) {
-            TBitmap* bitmap = strip->GetBitmap();
-            strip->SetHeight(2 * cellHeight);
-            if (bitmap->GetWidth() != width || bitmap->GetHeight() != 2 * cellHeight)
-                bitmap->SetSize(width, 2 * cellHeight);
-            TCanvas* canvas = bitmap->GetCanvas();
-            canvas->CopyMode = SRCCOPY;
-            canvas->Brush.Color = clWhite;
-            canvas->FillRect(Rect(0, cellHeight, width, 2 * cellHeight));
-            canvas->Draw(0, cellHeight, &loaded);
-            CreateScratchMask();
-            DrawWhiteMask(strip, strip, Rect(0, 0, width, cellHeight), Rect(0, cellHeight, width, 2 * cellHeight));
-            delete ScratchMask;
-            ScratchMask = nullptr;
-        };
-    };
-    auto leftStrip = [&](TBitmap* strip, int width, int cellHeight) {
-        return [=, this](TBitmap& loaded) {
-            if (strip->GetHeight() != 2 * cellHeight)
-                strip->SetHeight(2 * cellHeight);
-            TCanvas* canvas = strip->GetCanvas();
-            canvas->CopyMode = SRCCOPY;
-            canvas->Brush.Color = clWhite;
-            canvas->FillRect(Rect(0, cellHeight, width, 2 * cellHeight));
-            canvas->Draw(0, cellHeight, &loaded);
-            MakeWhiteMask24(strip, strip, Rect(0, 0, width, cellHeight), Rect(0, cellHeight, width, 2 * cellHeight));
-        };
-    };
-    // A main-figure part with a mask of its own (camisole, ribbon, hairband).
-    auto mainMasked = [&](TImage* image, TBitmap* mask, TRect area) {
-        return [=, this](TBitmap& loaded) {
-            MakeMaskable(loaded);
-            image->GetBitmap()->Assign(loaded);
-            CreateScratchMask();
-            ClearMask(mask, area);
-            MakeWhiteMaskFromImage(mask, image, area, area);
-            delete ScratchMask;
-            ScratchMask = nullptr;
-        };
-    };
-    auto leftMasked = [&](TBitmap* picture, TBitmap* mask, TRect area, bool scratch) {
-        return [=, this](TBitmap& loaded) {
-            MakeMaskable(loaded);
-            picture->Assign(loaded);
-            if (scratch)
-                CreateScratchMask();
-            ClearMask(mask, area);
-            MakeWhiteMaskFromBitmap(mask, picture, area, area);
-            if (scratch) {
-                delete ScratchMask;
-                ScratchMask = nullptr;
-            }
-        };
+    // Every part file goes in place through the one routine the browser uses.
+    auto place = [this](int kind, bool left) {
+        return [this, kind, left](TBitmap& loaded) { PlacePartPicture(kind, left, loaded); };
     };
     auto plainInto = [](TBitmap* target) { return [target](TBitmap& loaded) { target->Assign(loaded); }; };
 
@@ -366,23 +299,20 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
             StepBack(BraceletIndex, kCells);
     };
 
-    const TRect camisoleArea = Rect(0, 0, CamisoleWidth, CamisoleHeight);
-    const TRect ribbonArea = Rect(0, 0, RibbonWidth, RibbonHeight);
-    const TRect hairBandArea = Rect(0, 0, HairBandWidth, HairBandHeight);
 
     switch (command) {
     case 1: // ~ : left hairband file
         if (view || !show || LeftLongHair)
             return;
         if (loadPart(OpenPictureDialog4, "vlm_hb", HairBandFileName,
-                     leftMasked(HairBandWork, HairBandWorkMask, hairBandArea, false)))
+                     place(kPartHairBand, true)))
             LeftHairBandShown = true;
         redraw();
         return;
     case 2: // _ | : left costume file
         if (view || !show)
             return;
-        if (loadPart(OpenPictureDialog1, "vlm_co", CostumeFileName, plainInto(CostumeWork))) {
+        if (loadPart(OpenPictureDialog1, "vlm_co", CostumeFileName, place(kPartCostume, true))) {
             LeftCamisoleShown = false;
             redraw();
         }
@@ -616,7 +546,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
     case 25: // \ : costume file
         if (view)
             return;
-        if (loadPart(OpenPictureDialog1, "vlm_co", CostumeFileName, plainInto(Costume->GetBitmap()))) {
+        if (loadPart(OpenPictureDialog1, "vlm_co", CostumeFileName, place(kPartCostume, false))) {
             CamisoleShown = false;
             redraw();
             stepBackUnlessShow();
@@ -762,7 +692,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         if (view || !show)
             return;
         if (loadPart(OpenPictureDialog3, "vlm_ri", RibbonFileName,
-                     leftMasked(RibbonWork, RibbonWorkMask, ribbonArea, false)))
+                     place(kPartRibbon, true)))
             LeftRibbonShown = true;
         redraw();
         return;
@@ -770,7 +700,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         if (view || LongHair)
             return;
         if (loadPart(OpenPictureDialog5, "vlm_fl", FlowerFileName,
-                     mainStrip(FlowerPict, FlowerWidth, FlowerCellHeight)))
+                     place(kPartFlower, false)))
             FlowerShown = true;
         StepBackCounters();
         redraw();
@@ -778,7 +708,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
     case 46: // 8 : choker file
         if (view)
             return;
-        if (loadPart(OpenPictureDialog6, "vlm_ch", ChokerFileName, mainStrip(Choker, ChokerWidth, ChokerCellHeight)))
+        if (loadPart(OpenPictureDialog6, "vlm_ch", ChokerFileName, place(kPartChoker, false)))
             ChokerShown = true;
         StepBackCounters();
         redraw();
@@ -787,7 +717,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         if (view)
             return;
         if (loadPart(OpenPictureDialog7, "vlm_ca", CamisoleFileName,
-                     mainMasked(Camisole, CamisoleMask, camisoleArea))) {
+                     place(kPartCamisole, false))) {
             CamisoleShown = true;
             setPattern(-1, StringPatternOn, ThickStringOn, WStringOn, CrossStringOn);
             redraw();
@@ -813,7 +743,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
     case 50: // 0 : hairband file
         if (view || LongHair)
             return;
-        if (loadPart(OpenPictureDialog4, "vlm_hb", HairBandFileName, mainMasked(HairBand, HairBandMask, hairBandArea)))
+        if (loadPart(OpenPictureDialog4, "vlm_hb", HairBandFileName, place(kPartHairBand, false)))
             HairBandShown = true;
         redraw();
         StepBackCounters();
@@ -821,7 +751,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
     case 51: // - : ribbon file
         if (view)
             return;
-        if (loadPart(OpenPictureDialog3, "vlm_ribborn", RibbonFileName, mainMasked(Ribborn, RibbonMask, ribbonArea)))
+        if (loadPart(OpenPictureDialog3, "vlm_ribborn", RibbonFileName, place(kPartRibbon, false)))
             RibbonShown = true;
         StepBackCounters();
         redraw();
@@ -830,7 +760,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         if (view || !show || LeftLongHair)
             return;
         if (loadPart(OpenPictureDialog5, "vlm_fl", FlowerFileName,
-                     leftStrip(FlowerWork, FlowerWidth, FlowerCellHeight)))
+                     place(kPartFlower, true)))
             LeftFlowerShown = true;
         redraw();
         return;
@@ -838,7 +768,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         if (view || !show)
             return;
         if (loadPart(OpenPictureDialog6, "vlm_ch", ChokerFileName,
-                     leftStrip(ChokerWork, ChokerWidth, ChokerCellHeight)))
+                     place(kPartChoker, true)))
             LeftChokerShown = true;
         redraw();
         return;
@@ -846,7 +776,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         if (view || !show)
             return;
         if (loadPart(OpenPictureDialog7, "vlm_ca", CamisoleFileName,
-                     leftMasked(CamisoleWork, CamisoleWorkMask, camisoleArea, true))) {
+                     place(kPartCamisole, true))) {
             LeftCamisoleShown = true;
             setPattern(-1, LeftStringPatternOn, LeftThickStringOn, LeftWStringOn, LeftCrossStringOn);
             redraw();

@@ -171,103 +171,47 @@ void TSvelmia::DispTargetsScreenDblClick(TObject* /*Sender*/)
                                               CurrentFolder() + "\" cannot be used: " + reason));
         return;
     }
-    CreateScratchMask();
-
     const bool toLeft = ShowMode && ShiftDown;
-    auto drawOnto = [this](TCanvas* target, int x0, int y0) {
-        target->CopyMode = SRCCOPY;
-        target->Draw(x0, y0, PartBitmap);
-    };
+    PlacePartPicture(BrowserKind, toLeft, *PartBitmap);
     switch (BrowserKind) {
-    case 2: // costume (no new mask)
-        if (toLeft) {
-            drawOnto(CostumeWork->GetCanvas(), 0, 0);
-            LeftCamisoleShown = false;
-        } else {
-            drawOnto(Costume->GetCanvas(), 0, 0);
-            CamisoleShown = false;
-        }
+    case kPartCostume:
+        (toLeft ? LeftCamisoleShown : CamisoleShown) = false;
         CostumeFileName = ChosenPartFile;
         break;
-    case 3: { // camisole
-        const TRect whole = Rect(0, 0, 550, 750);
+    case kPartCamisole:
         if (toLeft) {
-            drawOnto(CamisoleWork->GetCanvas(), 0, 0);
-            MakeWhiteMaskFromBitmap(CamisoleWorkMask, CamisoleWork, whole, whole);
             LeftCamisoleShown = true;
             LeftStringPatternOn = LeftWStringOn = LeftCrossStringOn = LeftThickStringOn = false;
         } else {
-            drawOnto(Camisole->GetCanvas(), 0, 0);
-            MakeWhiteMaskFromImage(CamisoleMask, Camisole, whole, whole);
             CamisoleShown = true;
             StringPatternOn = WStringOn = CrossStringOn = ThickStringOn = false;
         }
         CamisoleFileName = ChosenPartFile;
         break;
-    }
-    case 4: { // hairband
-        const TRect whole = Rect(0, 0, 80, 100);
-        if (toLeft) {
-            drawOnto(HairBandWork->GetCanvas(), 0, 0);
-            MakeWhiteMaskFromBitmap(HairBandWorkMask, HairBandWork, whole, whole);
-            LeftHairBandShown = true;
-        } else {
-            drawOnto(HairBand->GetCanvas(), 0, 0);
-            MakeWhiteMaskFromImage(HairBandMask, HairBand, whole, whole);
-            HairBandShown = true;
-        }
+    case kPartHairBand:
+        (toLeft ? LeftHairBandShown : HairBandShown) = true;
         HairBandFileName = ChosenPartFile;
         break;
-    }
-    case 5: { // flower: picture in the lower cell, its mask in the upper one
-        const TRect maskCell = Rect(0, 0, 100, 120);
-        const TRect pictureCell = Rect(0, 120, 100, 240);
+    case kPartFlower:
         if (toLeft) {
-            drawOnto(FlowerWork->GetCanvas(), 0, 120);
-            MakeWhiteMask24(FlowerWork, FlowerWork, maskCell, pictureCell);
             if (LeftLongHair)
                 LeftFlowerAlt = 1;
             LeftFlowerShown = true;
         } else {
-            FlowerPict->SetHeight(240);
-            drawOnto(FlowerPict->GetCanvas(), 0, 120);
-            DrawWhiteMask(FlowerPict, FlowerPict, maskCell, pictureCell);
             FlowerShown = true;
             if (LongHair)
                 FlowerAlt = 1;
         }
         FlowerFileName = ChosenPartFile;
         break;
-    }
-    case 6: { // ribbon
-        const TRect whole = Rect(0, 0, 200, 80);
-        if (toLeft) {
-            drawOnto(RibbonWork->GetCanvas(), 0, 0);
-            MakeWhiteMaskFromBitmap(RibbonWorkMask, RibbonWork, whole, whole);
-            LeftRibbonShown = true;
-        } else {
-            drawOnto(Ribborn->GetCanvas(), 0, 0);
-            MakeWhiteMaskFromImage(RibbonMask, Ribborn, whole, whole);
-            RibbonShown = true;
-        }
+    case kPartRibbon:
+        (toLeft ? LeftRibbonShown : RibbonShown) = true;
         RibbonFileName = ChosenPartFile;
         break;
-    }
-    case 7: { // choker: picture in the lower cell, its mask in the upper one
-        const TRect maskCell = Rect(0, 0, 150, 150);
-        const TRect pictureCell = Rect(0, 150, 150, 300);
-        if (toLeft) {
-            drawOnto(ChokerWork->GetCanvas(), 0, 150);
-            MakeWhiteMask24(ChokerWork, ChokerWork, maskCell, pictureCell);
-            LeftChokerShown = true;
-        } else {
-            drawOnto(Choker->GetCanvas(), 0, 150);
-            DrawWhiteMask(Choker, Choker, maskCell, pictureCell);
-            ChokerShown = true;
-        }
+    case kPartChoker:
+        (toLeft ? LeftChokerShown : ChokerShown) = true;
         ChokerFileName = ChosenPartFile;
         break;
-    }
     default:
         break;
     }

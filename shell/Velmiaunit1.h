@@ -102,6 +102,12 @@ public:
     // Writes the names matching `pattern` (current directory) into `buffer`
     // (kBrowserNamesSize bytes), each followed by a zero byte, plus a final zero.
     bool FindPartFiles(const char* pattern, char* buffer);
+    // The part kinds, numbered as the browser's BrowserKind.
+    enum PartKind { kPartCostume = 2, kPartCamisole, kPartHairBand, kPartFlower, kPartRibbon, kPartChoker };
+    // Puts a part file's picture into the part of the main or the left figure
+    // and builds its mask: the part keeps its cell size, cleared to white, with
+    // the picture in its top-left corner (cropped when larger).
+    void PlacePartPicture(int kind, bool left, vcl::TBitmap& loaded);
 
     // ---- compose/: tick, composer, body frames, blink, night sky -------------
     void Timer1Timer(vcl::TObject* Sender);
@@ -216,8 +222,10 @@ private:
     // A new 8-bit bitmap with the black-and-white palette.
     vcl::TBitmap* NewMaskBitmap(int width, int height);
     // Required pictures: throw a report naming the file, the folder and the reason.
-    void LoadRequiredPicture(vcl::TImage* image, const char* fileName);
-    void LoadRequiredBitmap(vcl::TBitmap* bitmap, const char* fileName);
+    // A picture that gets a mask is made 24-bit when its file has a palette
+    // (the mask routines read colour bytes); the others keep the file's format.
+    void LoadRequiredPicture(vcl::TImage* image, const char* fileName, bool maskable = true);
+    void LoadRequiredBitmap(vcl::TBitmap* bitmap, const char* fileName, bool maskable = true);
     void LoadStrip(vcl::TImage* strip, const char* fileName, int height, int pictureTop);
     void LoadFaceLists();
     // Optional pictures: return whether everything succeeded.

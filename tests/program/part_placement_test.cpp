@@ -1,0 +1,174 @@
+// A part file looks the same whatever its size and whichever way it comes:
+// a smaller file gives the same window as the same picture padded with white
+// to the part's cell, a larger one the same as its crop, and a pick in the
+// part browser the same as the key command that opens the file dialog. Each
+// run starts a fresh form, so the two runs of a pair differ only in the file.
+#include "tests/program/ProgramFixture.h"
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace vcl;
+
+namespace velmia::test {
+namespace {
+
+struct PartRow {
+    const char* name;
+    char key;    // the key command with the open dialog
+    bool left;   // the show's left figure
+    uint16_t vk; // the browser key
+    const char* prefix;
+    int width, height; // the part's cell
+};
+
+const PartRow kParts[] = {
+    {"costume", '\\', false, VK_F2, "vlm_co", 530, 300},    {"camisole", '7', false, VK_F3, "vlm_ca", 550, 750},
+    {"hairband", '0', false, VK_F4, "vlm_hb", 80, 100},     {"flower", '9', false, VK_F5, "vlm_fl", 100, 120},
+    {"ribbon", '-', false, VK_F6, "vlm_ri", 200, 80},       {"choker", '8', false, VK_F7, "vlm_ch", 150, 150},
+    {"left_costume", '_', true, VK_F2, "vlm_co", 530, 300}, {"left_camisole", '\'', true, VK_F3, "vlm_ca", 550, 750},
+    {"left_hairband", '~', true, VK_F4, "vlm_hb", 80, 100}, {"left_flower", ')', true, VK_F5, "vlm_fl", 100, 120},
+    {"left_ribbon", '=', true, VK_F6, "vlm_ri", 200, 80},   {"left_choker", '(', true, VK_F7, "vlm_ch", 150, 150},
+};
+
+// A picture with something in every corner and white holes, so that padding,
+// cropping and masks all show.
+std::unique_ptr<TBitmap> Pattern(int width, int height)
+{
+    auto picture = std::make_unique<TBitmap>(width, height, pf24bit);
+    TBitmap& b = *picture;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            TColor c = TColor(0x00203040 + ((x * 7) & 0x3F) + (((y * 5) & 0x3F) << 8));
+            if ((x / 9 + y / 7) % 4 == 0)
+                c = clWhite;
+            b.SetPixelColor(x, y, c);
+        }
+    return picture;
+}
+
+// The picture cut or padded with white to width x height.
+std::unique_ptr<TBitmap> Fitted(const TBitmap& picture, int width, int height)
+{
+    auto b = std::make_unique<TBitmap>(width, height, pf24bit);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            b->SetPixelColor(x, y,
+                             x < picture.GetWidth() && y < picture.GetHeight() ? picture.GetPixelColor(x, y) : clWhite);
+    return b;
+}
+
+class PartPlacementTest : public ProgramTest, public ::testing::WithParamInterface<PartRow> {
+protected:
+    using Steps = std::function<void(HeadlessHost&, TSvelmia&)>;
+
+    // A fresh form in the test folder: started, shown in the row's figure,
+    // `load` run, then three compositions and some breathing. Returns the
+    // window picture.
+    std::vector<TColor> Run(const Steps& load)
+    {
+        HeadlessHost host;
+        TSvelmia* form = host.StartForm<TSvelmia>();
+        EXPECT_FALSE(host.StartupFailed());
+        PortraitState& s = form->MutableState();
+        auto compose = [&] {
+            s.CycleCounter = 600;
+            host.FireTimer(form->Timer1);
+        };
+        host.FireTimer(form->Timer1);
+        compose();
+        if (GetParam().left) {
+            host.TypeChar('q');
+            host.TypeChar('w');
+            EXPECT_TRUE(s.ShowMode);
+        }
+        host.FireTimer(form->Timer1);
+        // In the show a browser pick steps the automatic counters back and a
+        // key command does not; the part is the same either way, so both
+        // runs go on from the same counters.
+        const int counters[] = {s.SceneIndex, s.FaceIndex, s.EarringIndex, s.BraceletIndex};
+        load(host, *form);
+        s.SceneIndex = counters[0];
+        s.FaceIndex = counters[1];
+        s.EarringIndex = counters[2];
+        s.BraceletIndex = counters[3];
+        EXPECT_TRUE(host.MessageBoxes().empty()) << host.MessageBoxes()[0].Text;
+        compose();
+        host.FireTimer(form->Timer1, 45); // through the breathing frames
+        std::vector<TColor> pixels;
+        const TBitmap& window = host.WindowPicture();
+        for (int y = 0; y < window.GetHeight(); ++y)
+            for (int x = 0; x < window.GetWidth(); ++x)
+                pixels.push_back(window.GetPixelColor(x, y));
+        return pixels;
+    }
+
+    Steps ByKey(const std::string& file)
+    {
+        return [file, key = GetParam().key](HeadlessHost& host, TSvelmia&) {
+            host.ScriptOpenDialog(file);
+            host.TypeChar(key);
+        };
+    }
+
+    void Write(const std::string& name, const TBitmap& picture) { WriteBmpFile((Folder() / name).string(), picture); }
+
+    static size_t Differences(const std::vector<TColor>& a, const std::vector<TColor>& b)
+    {
+        size_t n = a.size() == b.size() ? 0 : std::max(a.size(), b.size());
+        for (size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+            n += a[i] != b[i];
+        return n;
+    }
+};
+
+TEST_P(PartPlacementTest, SmallerFileIsTheFilePaddedWithWhite)
+{
+    const PartRow& p = GetParam();
+    const auto small = Pattern(p.width / 2, p.height / 2);
+    Write(std::string(p.prefix) + "_s.bmp", *small);
+    Write(std::string(p.prefix) + "_p.bmp", *Fitted(*small, p.width, p.height));
+    const auto padded = Run(ByKey(std::string(p.prefix) + "_p.bmp"));
+    EXPECT_EQ(Differences(Run(ByKey(std::string(p.prefix) + "_s.bmp")), padded), 0u);
+    // And the part is really on screen: without it the window differs.
+    EXPECT_NE(Differences(Run([](HeadlessHost&, TSvelmia&) {}), padded), 0u);
+}
+
+TEST_P(PartPlacementTest, LargerFileIsItsCrop)
+{
+    const PartRow& p = GetParam();
+    const auto large = Pattern(p.width + 31, p.height + 17);
+    Write(std::string(p.prefix) + "_l.bmp", *large);
+    Write(std::string(p.prefix) + "_c.bmp", *Fitted(*large, p.width, p.height));
+    EXPECT_EQ(Differences(Run(ByKey(std::string(p.prefix) + "_l.bmp")), Run(ByKey(std::string(p.prefix) + "_c.bmp"))),
+              0u);
+}
+
+// The browser lists the default file first and then ours; a double-click on
+// the second thumbnail picks it (Shift picks it for the left figure).
+TEST_P(PartPlacementTest, BrowserPickIsTheKeyCommand)
+{
+    const PartRow& p = GetParam();
+    const std::string file = std::string(p.prefix) + "_s.bmp";
+    Write(file, *Pattern(p.width / 2 + 3, p.height / 3));
+    const auto byBrowser = Run([&](HeadlessHost& host, TSvelmia& form) {
+        host.PressKey(p.vk);
+        ASSERT_TRUE(form.State().BrowserOpen);
+        ASSERT_EQ(form.State().BrowserCount, 2);
+        const int thumb = form.State().ThumbWidth;
+        host.SetShift(p.left);
+        host.DoubleClick(20 + thumb + 10 + 2, 40 + 2);
+        host.SetShift(false);
+        ASSERT_FALSE(form.State().BrowserOpen);
+    });
+    EXPECT_EQ(Differences(byBrowser, Run(ByKey(file))), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Parts, PartPlacementTest, ::testing::ValuesIn(kParts),
+                         [](const ::testing::TestParamInfo<PartRow>& info) { return info.param.name; });
+
+} // namespace
+} // namespace velmia::test
