@@ -43,10 +43,11 @@ void MakeMaskable(TBitmap* bitmap)
 }
 
 // Loads a picture file into an image control; throws on any failure.
-void LoadPicture(vcl::TImage* image, const char* fileName)
+void LoadPicture(vcl::TImage* image, const char* fileName, bool maskable = true)
 {
     image->GetPicture()->LoadFromFile(fileName);
-    MakeMaskable(image->GetPicture()->GetBitmap());
+    if (maskable)
+        MakeMaskable(image->GetPicture()->GetBitmap());
 }
 
 void Free(TBitmap*& bitmap)
@@ -66,20 +67,21 @@ TBitmap* TSvelmia::NewMaskBitmap(int width, int height)
     return mask;
 }
 
-void TSvelmia::LoadRequiredPicture(vcl::TImage* image, const char* fileName)
+void TSvelmia::LoadRequiredPicture(vcl::TImage* image, const char* fileName, bool maskable)
 {
     try {
-        LoadPicture(image, fileName);
+        LoadPicture(image, fileName, maskable);
     } catch (const std::exception& e) {
         ThrowUnreadable(fileName, e);
     }
 }
 
-void TSvelmia::LoadRequiredBitmap(TBitmap* bitmap, const char* fileName)
+void TSvelmia::LoadRequiredBitmap(TBitmap* bitmap, const char* fileName, bool maskable)
 {
     try {
         bitmap->LoadFromFile(fileName);
-        MakeMaskable(bitmap);
+        if (maskable)
+            MakeMaskable(bitmap);
     } catch (const std::exception& e) {
         ThrowUnreadable(fileName, e);
     }
@@ -192,8 +194,9 @@ void TSvelmia::LoadFaceLists()
     FaceListLarge = new TBitmap();
     FaceWorkB = new TBitmap();
     FaceWorkC = new TBitmap();
-    LoadRequiredBitmap(FaceList, "vlm_facelist.bmp");
-    LoadRequiredBitmap(FaceListLarge, "vlm_facelist_lg.bmp");
+    // The faces are only ever copied, so they keep the format of their files.
+    LoadRequiredBitmap(FaceList, "vlm_facelist.bmp", false);
+    LoadRequiredBitmap(FaceListLarge, "vlm_facelist_lg.bmp", false);
     FaceListHeight = FaceList->GetCanvas()->ClipRect().Bottom;
     if (FaceListHeight < FaceCellHeight)
         ThrowUnusable("vlm_facelist.bmp", "the face list is " + std::to_string(FaceListHeight) +

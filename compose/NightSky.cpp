@@ -49,9 +49,10 @@ void TSvelmia::MakeSkyKey()
     const int y = 75 * (CurrentScene - 1);
     if (y < 0 || y >= tiles->GetHeight())
         return;
+    // The colour, not the stored bytes: a scene list may hold palette indices.
     SkyColour = SceneList->GetCanvas()->GetPixel(0, y);
-    const uint8_t* first = std::as_const(*tiles).ScanLine(y);
-    CopyKeyedToWhite(SceneKeyMask, mainsave, UpperBmp, kSkyArea, first[0], first[1], first[2]);
+    CopyKeyedToWhite(SceneKeyMask, mainsave, UpperBmp, kSkyArea, uint8_t(SkyColour >> 16), uint8_t(SkyColour >> 8),
+                     uint8_t(SkyColour));
     if (CurrentScene == 7 && StreamingLoaded && EyesClosed) {
         StarX = 290;
         StarY = 10;

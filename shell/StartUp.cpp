@@ -106,18 +106,20 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     SmallClosedPict11->SetTop(300);
 
     // 8. Required pictures.
-    LoadRequiredPicture(SceneStrawberry_Main, "vlm_scene_strawberry_upper.bmp");
-    LoadRequiredPicture(SceneStrawberry_Sub, "vlm_scene_strawberry_lower.bmp");
-    LoadRequiredPicture(SceneList, "vlm_scene_list.bmp");
+    // The scenes and the string patterns are only copied: they keep the
+    // format stored in their files (a saved scene list is read back as it was).
+    LoadRequiredPicture(SceneStrawberry_Main, "vlm_scene_strawberry_upper.bmp", false);
+    LoadRequiredPicture(SceneStrawberry_Sub, "vlm_scene_strawberry_lower.bmp", false);
+    LoadRequiredPicture(SceneList, "vlm_scene_list.bmp", false);
     LoadRequiredPicture(HairMain, "vlm_0_main_hair.bmp");
     LoadRequiredPicture(HairSub, "vlm_0_hair_sub_up.bmp");
     LoadRequiredPicture(Costume, "vlm_co.bmp");
     LoadRequiredPicture(Camisole, "vlm_ca.bmp");
     LoadRequiredPicture(EarringListPict, "vlm_earring_list.bmp");
-    LoadRequiredPicture(StringPattern, "vlm_string_pattern_list.bmp");
-    LoadRequiredPicture(ThickStringPattern, "vlm_thickstring_pattern.bmp");
-    LoadRequiredPicture(CrossStringPattern, "vlm_crossstring_pattern.bmp");
-    LoadRequiredPicture(WStringPattern, "vlm_wstring_pattern.bmp");
+    LoadRequiredPicture(StringPattern, "vlm_string_pattern_list.bmp", false);
+    LoadRequiredPicture(ThickStringPattern, "vlm_thickstring_pattern.bmp", false);
+    LoadRequiredPicture(CrossStringPattern, "vlm_crossstring_pattern.bmp", false);
+    LoadRequiredPicture(WStringPattern, "vlm_wstring_pattern.bmp", false);
     LoadRequiredPicture(Ribborn, "vlm_ri.bmp");
     LoadRequiredPicture(HairBand, "vlm_hb.bmp");
 
