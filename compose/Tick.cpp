@@ -28,10 +28,15 @@ void TSvelmia::Timer1Timer(TObject* /*Sender*/)
     if (BrowserOpen)
         return; // the part browser enables Timer1 again when it closes
 
+    // The unmagnified capture of the close-up stays still until the next
+    // button press, and input stays held (Busy) until then: no blink overlay
+    // of the magnified view may appear over it.
+    const bool unmagnifiedHold = CloseUpMode && CloseUpHalfShown;
     Busy = true;
     ++TickCount;
     if (CloseUpMode) {
-        CloseUpTick();
+        if (!unmagnifiedHold)
+            CloseUpTick();
     } else if (ShowMode) {
         ShowTick();
     } else if (GrayMode) {
@@ -42,7 +47,7 @@ void TSvelmia::Timer1Timer(TObject* /*Sender*/)
         if (QuadMode)
             QuadTick();
     }
-    Busy = false;
+    Busy = unmagnifiedHold;
     Timer1->SetEnabled(true);
 }
 

@@ -69,8 +69,12 @@ void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shi
         return;
     }
     if (Key == VK_PAUSE) {
-        LowPriority = !LowPriority;
-        SetPriorityClass(LowPriority ? TPriority::Idle : TPriority::Normal);
+        // The flag says what is true: an ordinary user may lower the
+        // priority but not raise it again, and a refused change keeps the
+        // priority the process has (the platform says why).
+        const bool low = !LowPriority;
+        if (SetPriorityClass(low ? TPriority::Idle : TPriority::Normal))
+            LowPriority = low;
     }
     if (Busy || GrayMode || QuadMode)
         return;

@@ -100,7 +100,7 @@ void TSvelmia::ShowTick()
 
         TCanvas* screen = Mainpict->GetCanvas();
         screen->CopyMode = SRCCOPY;
-        screen->CopyRect(MainRect, upper, MainRect);
+        screen->CopyRect(kWhole, upper, kWhole); // the whole picture, whatever the pan
         mySubcanvas->SetLeft(0);
         mySubcanvas->SetTop(300);
         TCanvas* lower = mySubcanvas->GetCanvas();

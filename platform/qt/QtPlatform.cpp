@@ -513,10 +513,15 @@ bool QtPlatform::SetPriority(TPriority p)
         ok = false;
         failure = errno;
     }
-    if (!ok)
+    // Said once: a user who presses Pause again gets the same answer.
+    if (!ok && !priorityRefusalReported_) {
+        priorityRefusalReported_ = true;
         std::cerr << "velmia: the system refused to set the process priority to "
-                  << (p == TPriority::Idle ? "idle" : "normal") << " (" << std::strerror(failure)
-                  << "); running on at the current priority\n";
+                  << (p == TPriority::Idle ? "idle" : "normal") << " (" << std::strerror(failure) << ")";
+        if (p == TPriority::Normal && (failure == EACCES || failure == EPERM))
+            std::cerr << ": an ordinary user may lower a process's priority but not raise it again";
+        std::cerr << "; running on at the current priority\n";
+    }
     return ok;
 }
 

@@ -105,6 +105,7 @@ private:
     std::map<vcl::TForm*, std::unique_ptr<FormWindow>> windows_;
     std::map<vcl::TTimer*, QTimer*> timers_;
     bool cursorHidden_ = false;
+    bool priorityRefusalReported_ = false;
     int messageDepth_ = 0;
 };
 

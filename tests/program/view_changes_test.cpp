@@ -1,0 +1,231 @@
+// One view after another: what the first leaves behind must not show in the
+// second. The pan does not reach the scene show; the close-up's unmagnified
+// capture stays still, with input held, until the next press; the Pause key's
+// flag says what priority the process really has.
+#include "tests/program/ProgramFixture.h"
+
+#include <string>
+#include <vector>
+
+using namespace vcl;
+
+namespace velmia::test {
+namespace {
+
+std::vector<TColor> Pixels(HeadlessHost& host)
+{
+    const TBitmap& window = host.WindowPicture();
+    std::vector<TColor> pixels;
+    pixels.reserve(size_t(window.GetWidth()) * size_t(window.GetHeight()));
+    for (int y = 0; y < window.GetHeight(); ++y)
+        for (int x = 0; x < window.GetWidth(); ++x)
+            pixels.push_back(window.GetPixelColor(x, y));
+    return pixels;
+}
+
+size_t Differences(const std::vector<TColor>& a, const std::vector<TColor>& b)
+{
+    if (a.size() != b.size())
+        return std::max(a.size(), b.size());
+    size_t n = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        n += a[i] != b[i];
+    return n;
+}
+
+class ViewChangeTest : public ProgramTest {
+protected:
+    void StartPortrait()
+    {
+        form_ = Start();
+        ASSERT_FALSE(host_.StartupFailed());
+        Tick();
+        Compose();
+    }
+    PortraitState& S() { return form_->MutableState(); }
+    int Tick(int n = 1) { return host_.FireTimer(form_->Timer1, n); }
+    void Compose()
+    {
+        S().CycleCounter = 600;
+        Tick();
+    }
+    void Key(uint16_t vk, bool shift = false, bool ctrl = false)
+    {
+        host_.SetShift(shift);
+        host_.SetCtrl(ctrl);
+        host_.PressKey(vk);
+        host_.SetShift(false);
+        host_.SetCtrl(false);
+    }
+
+    TSvelmia* form_ = nullptr;
+};
+
+// ---- The pan and the scene show -------------------------------------------------
+
+struct PanRow {
+    const char* name;
+    uint16_t vk; // 0: wheel notches towards the user
+    bool ctrl;
+    int steps;
+    void (*startShow)(HeadlessHost&);
+};
+
+void ByKeys(HeadlessHost& host)
+{
+    host.TypeChar('q');
+    host.TypeChar('w');
+}
+
+// A double right press quits, so the show is started by one right press after
+// the first show (which the keys q and w start) has been left with w.
+void ByRightPress(HeadlessHost& host)
+{
+    ByKeys(host);
+    host.TypeChar('w');
+    host.RightPress(400, 300);
+}
+
+const PanRow kPans[] = {
+    {"right_by_keys", VK_RIGHT, true, 3, ByKeys},
+    {"left_by_keys", VK_LEFT, true, 2, ByKeys},
+    {"small_steps_by_keys", VK_RIGHT, false, 4, ByKeys},
+    {"right_by_right_press", VK_RIGHT, true, 2, ByRightPress},
+    {"wheel_by_keys", 0, false, 6, ByKeys},
+};
+
+class PanShowTest : public ProgramTest, public ::testing::WithParamInterface<PanRow> {};
+
+// The same show, with and without a pan before it, frame by frame.
+TEST_P(PanShowTest, ShowDoesNotDependOnThePan)
+{
+    auto run = [&](bool panned) {
+        HeadlessHost host;
+        TSvelmia* form = host.StartForm<TSvelmia>();
+        EXPECT_FALSE(host.StartupFailed());
+        host.FireTimer(form->Timer1);
+        form->MutableState().CycleCounter = 600;
+        host.FireTimer(form->Timer1);
+        // Each step asks for a redraw, which the next tick makes. Without the
+        // pan, Insert (back to the remembered pan 0) asks for the same redraws:
+        // the scenes and their alternating halves stay in step.
+        const PanRow& row = GetParam();
+        host.SetCursorToClient(400, 300);
+        for (int i = 0; i < row.steps; ++i) {
+            host.SetCtrl(panned && row.ctrl);
+            if (!panned)
+                host.PressKey(VK_INSERT);
+            else if (row.vk)
+                host.PressKey(row.vk);
+            else
+                host.Wheel(false);
+            host.SetCtrl(false);
+            host.FireTimer(form->Timer1);
+        }
+        EXPECT_EQ(form->State().PanX != 0, panned);
+        GetParam().startShow(host);
+        EXPECT_TRUE(form->State().ShowMode);
+        std::vector<std::vector<TColor>> frames;
+        for (int t = 0; t < 12; ++t) {
+            host.FireTimer(form->Timer1, 5);
+            frames.push_back(Pixels(host));
+        }
+        return frames;
+    };
+    const auto plain = run(false);
+    const auto panned = run(true);
+    ASSERT_EQ(plain.size(), panned.size());
+    for (size_t i = 0; i < plain.size(); ++i)
+        EXPECT_EQ(Differences(plain[i], panned[i]), 0u) << "frame " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Pans, PanShowTest, ::testing::ValuesIn(kPans),
+                         [](const ::testing::TestParamInfo<PanRow>& info) { return info.param.name; });
+
+// ---- The close-up's unmagnified capture -----------------------------------------
+
+TEST_F(ViewChangeTest, UnmagnifiedCloseUpStaysStillUntilTheNextPress)
+{
+    StartPortrait();
+    Key(VK_PRIOR);
+    ASSERT_TRUE(S().CloseUpMode);
+    Tick(3);
+    host_.SetShift(true);
+    host_.RightPress(400, 300);
+    host_.SetShift(false);
+    ASSERT_TRUE(S().CloseUpHalfShown);
+    const auto still = Pixels(host_);
+
+    // A whole close-up cycle: no overlay, no change, input held.
+    for (int t = 0; t < 301; ++t) {
+        Tick();
+        ASSERT_FALSE(form_->CloseEye_disp_stretch->GetVisible()) << "tick " << t;
+        ASSERT_TRUE(S().Busy) << "tick " << t;
+    }
+    EXPECT_EQ(Differences(Pixels(host_), still), 0u);
+    const int zoom = S().ZoomPercent;
+    Key(VK_UP);
+    Key(VK_PRIOR);
+    EXPECT_EQ(S().ZoomPercent, zoom);
+    EXPECT_EQ(Differences(Pixels(host_), still), 0u);
+
+    // The next press brings the magnified view back; then Up zooms it.
+    host_.LeftPress(400, 300);
+    EXPECT_FALSE(S().CloseUpHalfShown);
+    EXPECT_FALSE(S().Busy);
+    EXPECT_NE(Differences(Pixels(host_), still), 0u);
+    Tick();
+    EXPECT_FALSE(S().Busy);
+    Key(VK_UP);
+    EXPECT_EQ(S().ZoomPercent, zoom + 10);
+}
+
+TEST_F(ViewChangeTest, EscapeFromTheUnmagnifiedCloseUpEndsItsHold)
+{
+    StartPortrait();
+    Key(VK_PRIOR);
+    host_.SetShift(true);
+    host_.RightPress(400, 300);
+    host_.SetShift(false);
+    ASSERT_TRUE(S().CloseUpHalfShown);
+    host_.TypeChar(27);
+    EXPECT_FALSE(S().CloseUpMode);
+    EXPECT_FALSE(S().CloseUpHalfShown);
+    EXPECT_FALSE(S().Busy);
+    EXPECT_TRUE(S().PortraitMode);
+    Tick(2);
+    // A press in the portrait is a press in the portrait again.
+    host_.LeftPress(400, 300);
+    EXPECT_FALSE(S().CloseUpMode);
+    EXPECT_FALSE(S().CloseUpRestored);
+}
+
+// ---- Pause ----------------------------------------------------------------------
+
+TEST_F(ViewChangeTest, PauseFlagFollowsThePriorityTheSystemGranted)
+{
+    StartPortrait();
+    const struct {
+        bool refused;
+        bool lowAfterSecondPause;
+        TPriority priority;
+    } rows[] = {{false, false, TPriority::Normal}, {true, true, TPriority::Idle}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.refused ? "refused" : "granted");
+        host_.SetPriorityRefused(r.refused);
+        Key(VK_PAUSE);
+        EXPECT_TRUE(S().LowPriority);
+        EXPECT_EQ(host_.Priority(), TPriority::Idle);
+        Key(VK_PAUSE);
+        EXPECT_EQ(S().LowPriority, r.lowAfterSecondPause);
+        EXPECT_EQ(host_.Priority(), r.priority);
+        // Pressed again, a refused raise keeps everything as it is.
+        host_.SetPriorityRefused(false);
+        if (S().LowPriority)
+            Key(VK_PAUSE);
+        EXPECT_FALSE(S().LowPriority);
+    }
+}
+
+} // namespace
+} // namespace velmia::test
