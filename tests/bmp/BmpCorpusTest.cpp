@@ -143,7 +143,7 @@ protected:
     {
         files_ = Corpus();
         if (files_.empty())
-            GTEST_SKIP() << "BMP corpus not found at " << VELMIA_BMP_CORPUS;
+            GTEST_FAIL() << "BMP corpus not found at " << VELMIA_BMP_CORPUS;
     }
     std::vector<CorpusFile> Select(Expect e) const
     {
