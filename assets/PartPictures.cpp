@@ -31,43 +31,31 @@ void PutIntoCell(TBitmap* target, TBitmap& loaded, int width, int height, int to
 
 void TSvelmia::PlacePartPicture(int kind, bool left, TBitmap& loaded)
 {
+    // A part with a mask bitmap of its own: the main figure's picture is an
+    // image control, the left figure's a work bitmap.
+    auto masked = [&](TImage* main, TBitmap* mainMask, TBitmap* leftPicture, TBitmap* leftMask, int width, int height) {
+        const TRect whole = Rect(0, 0, width, height);
+        if (left) {
+            PutIntoCell(leftPicture, loaded, width, height, 0);
+            MakeWhiteMaskFromBitmap(leftMask, leftPicture, whole, whole);
+        } else {
+            PutIntoCell(main->GetBitmap(), loaded, width, height, 0);
+            MakeWhiteMaskFromImage(mainMask, main, whole, whole);
+        }
+    };
     switch (kind) {
     case kPartCostume:
         PutIntoCell(left ? CostumeWork : Costume->GetBitmap(), loaded, CostumeWidth, CostumeHeight, 0);
         return;
-    case kPartCamisole: {
-        const TRect whole = Rect(0, 0, CamisoleWidth, CamisoleHeight);
-        if (left) {
-            PutIntoCell(CamisoleWork, loaded, CamisoleWidth, CamisoleHeight, 0);
-            MakeWhiteMaskFromBitmap(CamisoleWorkMask, CamisoleWork, whole, whole);
-        } else {
-            PutIntoCell(Camisole->GetBitmap(), loaded, CamisoleWidth, CamisoleHeight, 0);
-            MakeWhiteMaskFromImage(CamisoleMask, Camisole, whole, whole);
-        }
-        break;
-    }
-    case kPartHairBand: {
-        const TRect whole = Rect(0, 0, HairBandWidth, HairBandHeight);
-        if (left) {
-            PutIntoCell(HairBandWork, loaded, HairBandWidth, HairBandHeight, 0);
-            MakeWhiteMaskFromBitmap(HairBandWorkMask, HairBandWork, whole, whole);
-        } else {
-            PutIntoCell(HairBand->GetBitmap(), loaded, HairBandWidth, HairBandHeight, 0);
-            MakeWhiteMaskFromImage(HairBandMask, HairBand, whole, whole);
-        }
-        break;
-    }
-    case kPartRibbon: {
-        const TRect whole = Rect(0, 0, RibbonWidth, RibbonHeight);
-        if (left) {
-            PutIntoCell(RibbonWork, loaded, RibbonWidth, RibbonHeight, 0);
-            MakeWhiteMaskFromBitmap(RibbonWorkMask, RibbonWork, whole, whole);
-        } else {
-            PutIntoCell(Ribborn->GetBitmap(), loaded, RibbonWidth, RibbonHeight, 0);
-            MakeWhiteMaskFromImage(RibbonMask, Ribborn, whole, whole);
-        }
-        break;
-    }
+    case kPartCamisole:
+        masked(Camisole, CamisoleMask, CamisoleWork, CamisoleWorkMask, CamisoleWidth, CamisoleHeight);
+        return;
+    case kPartHairBand:
+        masked(HairBand, HairBandMask, HairBandWork, HairBandWorkMask, HairBandWidth, HairBandHeight);
+        return;
+    case kPartRibbon:
+        masked(Ribborn, RibbonMask, RibbonWork, RibbonWorkMask, RibbonWidth, RibbonHeight);
+        return;
     // Strip parts: the picture in the lower cell, its mask in the upper one.
     case kPartFlower:
     case kPartChoker: {
@@ -80,19 +68,19 @@ void TSvelmia::PlacePartPicture(int kind, bool left, TBitmap& loaded)
             TBitmap* strip = flower ? FlowerWork : ChokerWork;
             PutIntoCell(strip, loaded, width, cell, cell);
             MakeWhiteMask24(strip, strip, maskCell, pictureCell);
-        } else {
-            TImage* strip = flower ? FlowerPict : Choker;
-            strip->SetHeight(2 * cell);
-            PutIntoCell(strip->GetBitmap(), loaded, width, cell, cell);
-            CreateScratchMask();
-            DrawWhiteMask(strip, strip, maskCell, pictureCell);
+            return;
         }
-        break;
+        TImage* strip = flower ? FlowerPict : Choker;
+        strip->SetHeight(2 * cell);
+        PutIntoCell(strip->GetBitmap(), loaded, width, cell, cell);
+        CreateScratchMask();
+        DrawWhiteMask(strip, strip, maskCell, pictureCell);
+        // The mask routine's work area is not kept between commands.
+        delete ScratchMask;
+        ScratchMask = nullptr;
+        return;
     }
     default:
         return;
     }
-    // The mask routine's work area is not kept between commands.
-    delete ScratchMask;
-    ScratchMask = nullptr;
 }

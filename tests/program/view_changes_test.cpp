@@ -2,7 +2,7 @@
 // second. The pan does not reach the scene show; the close-up's unmagnified
 // capture stays still, with input held, until the next press; the Pause key's
 // flag says what priority the process really has.
-#include "tests/program/ProgramFixture.h"
+#include "tests/program/pointer_support.h"
 
 #include <string>
 #include <vector>
@@ -33,32 +33,14 @@ size_t Differences(const std::vector<TColor>& a, const std::vector<TColor>& b)
     return n;
 }
 
-class ViewChangeTest : public ProgramTest {
+class ViewChangeTest : public PointerTest {
 protected:
     void StartPortrait()
     {
-        form_ = Start();
-        ASSERT_FALSE(host_.StartupFailed());
-        Tick();
-        Compose();
-    }
-    PortraitState& S() { return form_->MutableState(); }
-    int Tick(int n = 1) { return host_.FireTimer(form_->Timer1, n); }
-    void Compose()
-    {
+        PointerTest::StartPortrait();
         S().CycleCounter = 600;
         Tick();
     }
-    void Key(uint16_t vk, bool shift = false, bool ctrl = false)
-    {
-        host_.SetShift(shift);
-        host_.SetCtrl(ctrl);
-        host_.PressKey(vk);
-        host_.SetShift(false);
-        host_.SetCtrl(false);
-    }
-
-    TSvelmia* form_ = nullptr;
 };
 
 // ---- The pan and the scene show -------------------------------------------------
