@@ -322,26 +322,27 @@ Set BuildSet(const Master& m, const QString& version)
     file("vlm_starlist.bmp", Key(m.Draw({Ink("stars")}, QSize(120, 500)), QRect(0, 0, 120, 500)));
     file("vlm_streaming.bmp", Key(m.Draw({Ink("streaming")}, QSize(100, 100)), QRect(0, 0, 100, 100)));
 
-    // Extra part files for the browser and the open dialogs.
-    const Swaps cherry = {{"#6f9fe3", "#e8506a"},
-                          {"#4b74bf", "#b02c48"},
-                          {"#a6c7f4", "#ff9fb0"},
-                          {"#263d6e", "#5a1020"},
-                          {"#eef5ff", "#fff0f2"}};
-    const Swaps mint = {{"#6f9fe3", "#6cc7a0"},
-                        {"#4b74bf", "#3f9477"},
-                        {"#a6c7f4", "#b2ecd2"},
-                        {"#263d6e", "#1f5a44"},
-                        {"#eef5ff", "#fffbe0"}};
-    const Swaps sky = {{"#f8d8e5", "#d6ecff"}, {"#e6afc7", "#a9c9ec"}, {"#fff0f6", "#f2f8ff"},
-                       {"#8a4462", "#3a5a8a"}, {"#e54a62", "#4b74bf"}, {"#5a1020", "#263d6e"}};
-    extra("vlm_co2.bmp", poses("costume", QRect(110, 500, 530, 100), cherry));
-    extra("vlm_co3.bmp", poses("costume", QRect(110, 500, 530, 100), mint));
-    extra("vlm_ca2.bmp", poses("camisole", QRect(100, 350, 550, 250), sky));
-    extra("vlm_ri2.bmp", cut({Ink("ribbon-2")}, QRect(370, 475, 200, 80)));
-    extra("vlm_hb2.bmp", cut({Ink("hairband-2")}, QRect(480, 0, 80, 100)));
-    extra("vlm_fl2.bmp", Key(m.Draw({Ink("flower-2")}, QSize(100, 120)), QRect(0, 0, 100, 120)));
-    extra("vlm_ch02.bmp", cut({Ink("choker-2")}, QRect(350, 260, 150, 150)));
+    // Extra part files for the browser and the open dialogs: the wardrobe
+    // beyond the default of each kind. Names are the kind's prefix with one
+    // more character (two for chokers), which every open dialog lists.
+    for (int k = 2; m.Has(QStringLiteral("costume-%1").arg(k)); ++k)
+        extra(QStringLiteral("vlm_co%1.bmp").arg(k),
+              poses(QStringLiteral("costume-%1").arg(k), QRect(110, 500, 530, 100)));
+    for (int k = 2; m.Has(QStringLiteral("camisole-%1").arg(k)); ++k)
+        extra(QStringLiteral("vlm_ca%1.bmp").arg(k),
+              poses(QStringLiteral("camisole-%1").arg(k), QRect(100, 350, 550, 250)));
+    for (int k = 2; m.Has(QStringLiteral("ribbon-%1").arg(k)); ++k)
+        extra(QStringLiteral("vlm_ri%1.bmp").arg(k),
+              cut({Ink(QStringLiteral("ribbon-%1").arg(k))}, QRect(370, 475, 200, 80)));
+    for (int k = 2; m.Has(QStringLiteral("hairband-%1").arg(k)); ++k)
+        extra(QStringLiteral("vlm_hb%1.bmp").arg(k),
+              cut({Ink(QStringLiteral("hairband-%1").arg(k))}, QRect(480, 0, 80, 100)));
+    for (int k = 2; m.Has(QStringLiteral("flower-%1").arg(k)); ++k)
+        extra(QStringLiteral("vlm_fl%1.bmp").arg(k),
+              Key(m.Draw({Ink(QStringLiteral("flower-%1").arg(k))}, QSize(100, 120)), QRect(0, 0, 100, 120)));
+    for (int k = 2; m.Has(QStringLiteral("choker-%1").arg(k)); ++k)
+        extra(QStringLiteral("vlm_ch%1.bmp").arg(k, 2, 10, QLatin1Char('0')),
+              cut({Ink(QStringLiteral("choker-%1").arg(k))}, QRect(350, 260, 150, 150)));
 
     embed("logo", Logo(m, version), 4);
 

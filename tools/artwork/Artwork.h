@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QString>
 #include <QVector>
+#include <vector>
 
 namespace artwork {
 
@@ -57,6 +58,13 @@ struct Look {
 };
 
 QImage Compose(const Set& set, const Look& look);
+
+// The looks the contact sheet shows, with their labels.
+struct SheetEntry {
+    QString label;
+    Look look;
+};
+std::vector<SheetEntry> SheetEntries(const Set& set);
 
 QImage ContactSheet(const Set& set);
 

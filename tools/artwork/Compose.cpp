@@ -196,12 +196,9 @@ QImage Compose(const Set& set, const Look& look)
     return out;
 }
 
-QImage ContactSheet(const Set& set)
+std::vector<SheetEntry> SheetEntries(const Set& set)
 {
-    struct Entry {
-        QString label;
-        Look look;
-    };
+    using Entry = SheetEntry;
     std::vector<Entry> entries;
     auto add = [&](const QString& label, auto&& change) {
         Look l;
@@ -254,23 +251,31 @@ QImage ContactSheet(const Set& set)
     add("W strings", [](Look& l) { l.strings = 2; });
     add("cross strings", [](Look& l) { l.strings = 3; });
     add("no strings", [](Look& l) { l.strings = 4; });
-    add("extra costume co2, ri2, hb2", [](Look& l) {
-        l.costume = "vlm_co2.bmp";
-        l.ribbonFile = "vlm_ri2.bmp";
-        l.hairbandFile = "vlm_hb2.bmp";
-    });
-    add("extra costume co3, fl2, ch02", [](Look& l) {
-        l.costume = "vlm_co3.bmp";
-        l.flowerFile = "vlm_fl2.bmp";
-        l.flowerChest = l.choker = true;
-        l.chokerFile = "vlm_ch02.bmp";
-        l.strings = 2;
-    });
-    add("extra camisole ca2", [](Look& l) {
-        l.camisole = true;
-        l.camisoleFile = "vlm_ca2.bmp";
-    });
-    for (int s = 6; s <= 10; ++s)
+    // The wardrobe: every extra part on the figure.
+    for (auto it = set.extras.cbegin(); it != set.extras.cend(); ++it) {
+        const QString name = it.key();
+        add(QStringLiteral("extra ") + name, [name](Look& l) {
+            if (name.startsWith("vlm_co")) {
+                l.costume = name;
+            } else if (name.startsWith("vlm_ca")) {
+                l.camisole = true;
+                l.camisoleFile = name;
+            } else if (name.startsWith("vlm_ri")) {
+                l.ribbonFile = name;
+            } else if (name.startsWith("vlm_hb")) {
+                l.hairbandFile = name;
+            } else if (name.startsWith("vlm_fl")) {
+                l.flowerFile = name;
+                l.flowerChest = true;
+                l.flowerHair = true;
+                l.hairband = false;
+            } else if (name.startsWith("vlm_ch")) {
+                l.chokerFile = name;
+                l.choker = true;
+            }
+        });
+    }
+    for (int s = 1; s <= 10; ++s)
         add(QStringLiteral("scene %1").arg(s), [s](Look& l) { l.scene = s; });
     add("night, panned right: sky picture, star, shooting star", [](Look& l) {
         l.scene = 7;
@@ -279,7 +284,12 @@ QImage ContactSheet(const Set& set)
     });
     for (int k = 0; k < 3; ++k)
         add(QStringLiteral("body frame %1").arg(k), [k](Look& l) { l.frame = k; });
+    return entries;
+}
 
+QImage ContactSheet(const Set& set)
+{
+    const std::vector<SheetEntry> entries = SheetEntries(set);
     const int cols = 5, cw = 400, ch = 300, label = 22;
     const int n = int(entries.size()) + 1;
     const int rows = (n + cols - 1) / cols;

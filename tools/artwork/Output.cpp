@@ -99,8 +99,12 @@ void WriteSet(const Set& set, const QString& runDir, const QString& extraDir, co
             throw std::runtime_error(dir.toStdString() + ": cannot create the folder");
     for (auto it = set.files.cbegin(); it != set.files.cend(); ++it)
         Write(runDir, it.key(), *it);
-    for (auto it = set.extras.cbegin(); it != set.extras.cend(); ++it)
+    // The extra parts go beside the defaults too, so that the part browser
+    // shows the whole wardrobe on the first run.
+    for (auto it = set.extras.cbegin(); it != set.extras.cend(); ++it) {
         Write(extraDir, it.key(), *it);
+        Write(runDir, it.key(), *it);
+    }
 
     // The embedded pictures are assembled into the object file as they are,
     // byte for byte; their checksums in the source make the compiler see a

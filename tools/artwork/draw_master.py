@@ -114,6 +114,16 @@ def lock(pts, widths, shade_side=1, hi=True, pal="hair", outline=True):
     return "\n".join(s)
 
 
+def sheen_arc(cx, cy, rx, ry, a0, a1, w, cls="hair-sheen"):
+    """A tapered stroke of light along the arc of the ellipse (cx, cy, rx, ry)
+    from angle a0 to a1 (degrees, 0 = right, -90 = up)."""
+    pts = []
+    for i in range(7):
+        a = math.radians(a0 + (a1 - a0) * i / 6)
+        pts.append((cx + rx * math.cos(a), cy + ry * math.sin(a)))
+    return strand(pts, [0, w * 0.6, w, w, w * 0.8, w * 0.4, 0], cls)
+
+
 def flow(pts, widths, shade_side=1, hi=False, pal="hair"):
     """Texture inside a mass of hair: a narrow shadow stripe along one side of
     the lock and a strand line, no fill and no outline of its own."""
@@ -153,7 +163,7 @@ CSS = """
 .skin-edge{fill:none;stroke:#7a3c30;stroke-width:2.2;stroke-linejoin:round}
 .blush{fill:#f7a9a3}.blush-line{fill:none;stroke:#e77f7c;stroke-width:1.6;stroke-linecap:round}
 .lip{fill:#d8686a}.mouth{fill:none;stroke:#8e3b36;stroke-width:2.4;stroke-linecap:round}
-.hair{fill:#8c4936}.hair-sh{fill:#5e2b22}.hair-deep{fill:#6c3428}.hair-hi{fill:#c47c5a}.hair-sheen{fill:#e9ab88}
+.hair{fill:#8c4936}.hair-sh{fill:#5e2b22}.hair-deep{fill:#6c3428}.hair-hi{fill:#c47c5a}.hair-sheen{fill:#caa0a6}
 .hair-ol{stroke:#3b1712;stroke-width:2.2;stroke-linejoin:round}
 .hair-edge{fill:none;stroke:#3b1712;stroke-width:2.2;stroke-linejoin:round}
 .hair-line{fill:none;stroke:#5e2b22;stroke-width:1.6;stroke-linecap:round}
@@ -162,7 +172,7 @@ CSS = """
 .punk-line{fill:none;stroke:#9f2463;stroke-width:1.6;stroke-linecap:round}
 .lash{fill:#2a1410}.lash-line{fill:none;stroke:#2a1410;stroke-width:2.4;stroke-linecap:round}
 .crease{fill:none;stroke:#a8604e;stroke-width:1.8;stroke-linecap:round}
-.brow{fill:#3a1610}
+.brow{fill:#2a1410}
 .sclera{fill:#ffffff}.sclera-sh{fill:#e3dcea}
 .pupil{fill:#1d0e0c}.glint{fill:#ffffff}.glint2{fill:#fff6e8}
 .dress{fill:#6f9fe3}.dress-sh{fill:#4b74bf}.dress-hi{fill:#a6c7f4}.dress-ol{stroke:#263d6e;stroke-width:2.2;stroke-linejoin:round}
@@ -194,8 +204,12 @@ def figure_group():
     # one silhouette: neck, shoulders, torso, both arms, with a notch between
     # the torso and the right arm at the bottom where the hair ends show
     sil = ("M384 140 L476 128 C472 200 474 262 486 298 C520 318 600 330 660 346 C702 358 724 384 732 420 "
-           "C744 470 764 540 786 625 L672 625 C664 600 656 584 646 560 L639 625 L128 625 "
+           "C738 460 732 500 728 530 C728 560 738 594 748 625 L684 625 C676 600 660 578 641 550 L640 625 L128 625 "
            "C132 540 140 480 152 410 C160 375 180 354 222 343 C282 328 350 318 376 298 C382 262 386 220 384 140 Z")
+    # the back of the neck behind the jaw and below the ear, in shade: short
+    # styles show it between the jaw, the ear and the neck
+    nape = "M470 120 L522 112 C526 160 514 200 500 232 C492 254 488 276 490 300 L478 300 C470 250 468 180 470 120 Z"
+    b.append(path(nape, "skin-sh skin-ol"))
     b.append(path(sil, "skin skin-ol"))
     # neck shadow under the jaw and along the right of the neck
     b.append(path("M380 196 L476 146 L478 196 C452 226 420 244 382 250 Z", "skin-sh"))
@@ -208,13 +222,15 @@ def figure_group():
     # shoulder and arm shading
     b.append(path("M152 410 C160 375 180 354 222 343 C200 360 186 380 182 420 C176 480 172 540 170 625 L128 625 "
                   "C132 540 140 480 152 410 Z", "skin-sh"))
-    b.append(path("M732 420 C744 470 764 540 786 625 L750 625 C738 560 724 500 712 450 C708 420 716 400 732 420 Z",
-                  "skin-sh"))
+    b.append(path("M732 420 C738 460 732 500 728 530 C728 560 738 594 748 625 L730 625 C722 594 712 566 712 534 "
+                  "C712 490 716 450 732 420 Z", "skin-sh"))
+    # the elbow's fold where the forearm turns out from the side
+    b.append(path("M698 550 C706 554 714 553 720 548", "skin-line"))
     # armpits / arm inner edges
     b.append(path("M214 412 C206 470 200 540 198 625", "skin-line"))
     b.append(path("M220 400 C214 420 212 440 212 470 L200 625 L198 625 C200 540 206 470 214 412 Z", "skin-sh"))
-    b.append(path("M652 420 C652 470 650 520 646 560", "skin-line"))
-    b.append(path("M640 412 C644 470 642 520 639 560 L639 625 L630 625 C632 560 634 470 640 412 Z", "skin-sh"))
+    b.append(path("M664 432 C652 470 644 510 641 540", "skin-line"))
+    b.append(path("M640 412 C646 470 644 520 641 552 L640 625 L630 625 C632 560 634 470 640 412 Z", "skin-sh"))
     # redraw outline
     b.append(path(sil, "skin-edge"))
     return b
@@ -222,11 +238,18 @@ def figure_group():
 
 def head_group():
     b = []
+    # the back of the head behind the ear: hair in shade, for the short styles
+    b.append(path("M480 -12 L566 -12 C574 40 566 96 540 140 C532 154 524 162 516 166 L492 150 Z", "hair-deep"))
     # ears (the left one mostly hidden behind the cheek)
-    ear = "M490 108 C506 94 528 106 524 132 C521 156 512 176 500 186 C492 176 488 146 490 108 Z"
+    ear = ("M492 104 C504 92 526 96 528 122 C530 142 522 158 514 168 C516 178 514 188 506 192 "
+           "C498 194 492 186 492 176 C490 150 488 124 492 104 Z")
     b.append(path(ear, "skin skin-ol"))
-    b.append(path("M498 120 C508 112 518 118 516 134 C514 150 508 162 502 170 C500 154 498 136 498 120 Z", "skin-sh"))
-    b.append(path("M252 150 C240 156 242 178 258 188 L266 182 Z", "skin skin-ol"))
+    b.append(path("M500 114 C510 106 520 112 520 128 C520 142 514 152 508 160 C506 150 504 140 506 130 "
+                  "C504 124 502 118 500 114 Z", "skin-sh"))
+    b.append(path("M506 118 C514 116 516 126 512 136", "skin-line"))
+    b.append(path("M256 124 C244 128 240 150 244 168 C246 180 250 190 260 192 C266 190 268 182 266 174 Z",
+                  "skin skin-ol"))
+    b.append(path("M252 140 C248 150 250 166 256 176", "skin-line"))
     face = ("M236 -6 L502 -6 C504 40 504 96 496 124 C486 150 456 172 420 196 C398 210 380 220 366 224 "
             "C354 228 342 227 332 222 C296 206 266 182 248 152 C232 124 226 70 236 -6 Z")
     b.append(path(face, "skin skin-ol"))
@@ -261,10 +284,18 @@ EYES = {
     5: ("#07323a", "#1b9aa6", "#8ff0e8", 0.9, -6, 0),  # teal, determined
     6: ("#5a2a10", "#b0652a", "#f0b45a", 1.0, 4, 2),  # joyful: eyes shut in a big smile
     7: ("#3a3212", "#8c8a3c", "#dcd890", 0.86, 1, 0),  # hazel, calm
+    8: ("#4a0c0c", "#b8322a", "#f59a6a", 0.7, -9, 0, "angry"),  # cross
+    9: ("#0f2456", "#3a78d8", "#9ad2ff", 0.95, 7, 0, "teary"),  # sad, close to tears
+    10: ("#5a2a10", "#b0652a", "#f0b45a", 1.15, 8, 0, "surprised"),  # startled
+    11: ("#0e3d24", "#2f9a5a", "#9ee39a", 1.0, 0, 0, "wink"),  # a wink
+    12: ("#2a1450", "#7a52c8", "#cfb2ff", 0.42, 3, 0, "sleepy"),  # nodding off
+    13: ("#4a0c20", "#c8385e", "#ffa6b8", 0.58, -4, 0, "smug"),  # pleased with herself
+    14: ("#4a0c20", "#c8385e", "#ffa6b8", 1.0, 4, 0, "heart"),  # smitten
+    15: ("#07323a", "#1b9aa6", "#8ff0e8", 1.05, 4, 0, "star"),  # starry-eyed
 }
 
 
-def eye(cx, cy, w, h, open_, iris, mirror, happy, glance=-3):
+def eye(cx, cy, w, h, open_, iris, mirror, happy, glance=-3, style=""):
     """One open eye centred at (cx, cy); w, h the size of the opening."""
     b = []
     top, mid, low = iris
@@ -285,13 +316,26 @@ def eye(cx, cy, w, h, open_, iris, mirror, happy, glance=-3):
     # iris: gradient ellipse, kept inside the opening
     icx = cx + glance
     irx, iry = w * 0.3, h * 0.5
+    if style == "surprised":
+        irx, iry = irx * 0.72, iry * 0.72
     gid = "ir%d%d" % (int(cx), int(cy))
     b.append('<linearGradient id="%s" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="%s"/>'
              '<stop offset="0.55" stop-color="%s"/><stop offset="1" stop-color="%s"/></linearGradient>' %
              (gid, top, mid, low))
     iris_cy = cy + 2
     b.append(ellipse(icx, iris_cy, irx, iry, "", ' fill="url(#%s)" stroke="%s" stroke-width="1.6"' % (gid, top)))
-    b.append(ellipse(icx, iris_cy + 1, irx * 0.5, iry * 0.55, "pupil"))
+    if style == "heart":
+        hx, hy, r = icx, iris_cy, irx * 0.75
+        b.append(path("M%s %s C%s %s %s %s %s %s C%s %s %s %s %s %s Z" % (
+            f(hx), f(hy + r), f(hx - 1.6 * r), f(hy - 0.1 * r), f(hx - 0.8 * r), f(hy - 1.3 * r), f(hx), f(hy - 0.5 * r),
+            f(hx + 0.8 * r), f(hy - 1.3 * r), f(hx + 1.6 * r), f(hy - 0.1 * r), f(hx), f(hy + r)), "",
+            ' fill="#ff6f9a" stroke="#8a1038" stroke-width="1.6"'))
+    elif style == "star":
+        b.append(star_path(icx, iris_cy + 1, irx * 0.75, irx * 0.3, "#fff6c4", "#c9a84a", 5))
+    elif style == "surprised":
+        b.append(ellipse(icx, iris_cy + 1, irx * 0.32, iry * 0.36, "pupil"))
+    else:
+        b.append(ellipse(icx, iris_cy + 1, irx * 0.5, iry * 0.55, "pupil"))
     # iris ring of light at the bottom
     b.append(path("M%s %s C%s %s %s %s %s %s" % (f(icx - irx * 0.7), f(iris_cy + iry * 0.45), f(icx - irx * 0.3),
                                                    f(iris_cy + iry * 0.85), f(icx + irx * 0.3), f(iris_cy + iry * 0.85),
@@ -310,6 +354,16 @@ def eye(cx, cy, w, h, open_, iris, mirror, happy, glance=-3):
         f(lx), f(cy + 2), f(lx + w * 0.15), f(boty + 2), f(rx - w * 0.15), f(boty + 2), f(rx), f(cy - 2),
         f(rx), f(cy + h * 0.5 + 5), f(lx), f(cy + h * 0.5 + 5))
     b.append(path(low_cover, "skin"))
+    if style == "teary":
+        # a film of tears on the lower lid and a drop at the outer corner
+        b.append(path("M%s %s C%s %s %s %s %s %s" % (f(lx + 4), f(boty - 1), f(lx + w * 0.3), f(boty + 3),
+                                                       f(rx - w * 0.3), f(boty + 3), f(rx - 4), f(boty - 1)), "",
+                      ' fill="none" stroke="#bfe6ff" stroke-width="3" stroke-linecap="round"'))
+        ox = lx + 4 if mirror else rx - 4
+        b.append(path("M%s %s C%s %s %s %s %s %s C%s %s %s %s %s %s Z" % (
+            f(ox), f(boty + 2), f(ox + 5), f(boty + 10), f(ox + 5), f(boty + 16), f(ox), f(boty + 16),
+            f(ox - 5), f(boty + 16), f(ox - 5), f(boty + 10), f(ox), f(boty + 2)), "",
+            ' fill="#bfe6ff" stroke="#4a8fd0" stroke-width="1.4"'))
     # upper lash: thick band, heavier at the outer corner
     outer = rx if not mirror else lx
     sgn = 1 if not mirror else -1
@@ -324,8 +378,8 @@ def eye(cx, cy, w, h, open_, iris, mirror, happy, glance=-3):
                                                    f(boty + 3), f(cx + sgn * w * 0.38), f(boty), f(outer), f(cy + 2)),
                   "lash-line", ' stroke-width="1.8"'))
     # crease above the lid
-    b.append(path("M%s %s C%s %s %s %s %s %s" % (f(lx + w * 0.15), f(topy - 8), f(lx + w * 0.35), f(topy - 13),
-                                                   f(rx - w * 0.3), f(topy - 13), f(rx - w * 0.05), f(topy - 7)),
+    b.append(path("M%s %s C%s %s %s %s %s %s" % (f(lx + w * 0.2), f(topy - 3), f(lx + w * 0.4), f(topy - 7),
+                                                   f(rx - w * 0.3), f(topy - 7), f(rx - w * 0.1), f(topy - 3)),
                   "crease"))
     return b
 
@@ -338,9 +392,8 @@ def brow(cx, y, w, tilt, mirror):
     y0 = y + 2 - tilt if inner_left else y + 4
     y1 = y + 4 if inner_left else y + 2 - tilt
     pts = [(x0, y0), (cx, y - 3), (x1, y1)]
-    # a thin rim of skin colour keeps the brow readable over the fringe
-    return strand(pts, [2, 7, 2], "brow", extra=' stroke="#f6c8b2" stroke-width="2" stroke-linejoin="round"') + \
-        "\n" + strand(pts, [2, 7, 2], "brow")
+    # solid and tapered: full at the end near the nose, fine at the outer end
+    return strand(pts, [5.5, 6.5, 1] if inner_left else [1, 6.5, 5.5], "brow")
 
 
 def joy_eye(cx, cy, w, mirror):
@@ -356,20 +409,27 @@ def joy_eye(cx, cy, w, mirror):
 
 
 def eyes_group(k):
-    top, mid, low, open_, tilt, happy = EYES[k]
+    top, mid, low, open_, tilt, happy = EYES[k][:6]
+    style = EYES[k][6] if len(EYES[k]) > 6 else ""
     b = []
     if happy == 2:
         return joy_eye(300, 88, 58, True) + joy_eye(418, 86, 66, False)
-    b += eye(300, 86, 58, 52, open_, (top, mid, low), True, happy)
-    b += eye(418, 84, 66, 56, open_, (top, mid, low), False, happy)
+    glance = 4 if style == "smug" else -3
+    if style == "wink":
+        b += joy_eye(300, 88, 58, True)
+    else:
+        b += eye(300, 86, 58, 52, open_, (top, mid, low), True, happy, glance, style)
+    b += eye(418, 84, 66, 56, open_, (top, mid, low), False, happy, glance, style)
     return b
 
 
 def brows_group(k):
     # drawn over the fringe, as the style has it
     tilt = EYES[k][4]
-    return [brow(298, 46 - (2 if tilt > 3 else 0), 50, tilt, True),
-            brow(420, 43 - (2 if tilt > 3 else 0), 56, tilt, False)]
+    lift = 2 if tilt > 3 else 0
+    if len(EYES[k]) > 6 and EYES[k][6] == "surprised":
+        lift = 5
+    return [brow(298, 46 - lift, 50, tilt, True), brow(420, 43 - lift, 56, tilt, False)]
 
 
 def closed_eyes_group():
@@ -430,21 +490,20 @@ def fringe_group(long_):
     # temple locks framing the face on both sides
     b.append(lock([(238, -10), (228, 40), (226, 96), (236, 130)], [34, 30, 22, 0], shade_side=1))
     b.append(lock([(486, -10), (494, 40), (498, 90), (494, 128)], [30, 26, 18, 0], shade_side=-1))
-    # sheen band across the crown
-    # ring of light: short tapered streaks along the curve of the head
-    for i in range(9):
-        x = 292 + i * 17
-        y = 10 + abs(i - 4) * 1.5
-        b.append(strand([(x + 4, y - 2), (x + 1, y + 8), (x - 2, y + 16)], [0, 7, 0], "hair-sheen"))
+    # a broken ring of light following the curve of the skull
+    for a0, a1, w in ((-142, -118, 6), (-110, -84, 7), (-76, -58, 6)):
+        b.append(sheen_arc(366, 190, 170, 172, a0, a1, w))
     return b
 
 
 def side_group():
     b = []
     # locks falling in front of both cheeks and the right ear
-    b.append(lock([(232, 0), (222, 60), (224, 130), (236, 180), (250, 198)], [36, 34, 30, 20, 0], shade_side=1))
-    b.append(lock([(252, 20), (246, 90), (252, 150), (262, 178)], [22, 20, 14, 0], shade_side=1, hi=False))
-    b.append(lock([(488, 0), (498, 60), (504, 110), (500, 150), (492, 170)], [30, 28, 22, 14, 0], shade_side=-1))
+    b.append(lock([(240, -14), (228, 50), (224, 120), (232, 172), (248, 204)], [40, 38, 32, 20, 0], shade_side=1,
+                  hi=False))
+    b.append(flow([(246, 10), (238, 80), (240, 140), (246, 180)], [14, 14, 10, 0], 1))
+    b.append(lock([(486, -14), (498, 60), (504, 110), (500, 150), (492, 172)], [32, 30, 22, 14, 0], shade_side=-1,
+                  hi=False))
     return b
 
 
@@ -452,9 +511,9 @@ def main_hair_group():
     b = []
     # the whole back mass; the figure and the face are cut out of it by the
     # generator, so it may run behind them freely
-    mass = [(150, -12), (136, 50), (124, 120), (118, 180), (108, 232), (98, 266), (122, 256), (132, 290),
+    mass = [(190, -12), (156, 40), (134, 100), (120, 170), (108, 232), (98, 266), (122, 256), (132, 290),
             (152, 270), (166, 298), (188, 276), (204, 300), (224, 300), (236, 384), (680, 384), (690, 352),
-            (698, 300), (696, 250), (698, 200), (690, 140), (680, 96), (668, 50), (650, -12)]
+            (698, 300), (696, 250), (698, 200), (688, 140), (670, 84), (644, 30), (612, -12)]
     d = poly(catmull(mass, True, 6))
     b.append(path(d, "hair hair-ol"))
     # the inner mass around the neck is in shade
@@ -470,9 +529,8 @@ def main_hair_group():
         b.append(flow(pts, ws, side, hi))
     # crown with its ring of light
     b.append(path("M160 -12 L640 -12 C620 20 560 30 480 30 C380 30 260 28 180 40 Z", "hair"))
-    b.append(path("M196 14 L214 6 L226 18 L244 8 L256 20 L274 10 L284 20 L266 28 L252 24 L236 30 L222 24 "
-                  "L206 30 Z", "hair-sheen"))
-    b.append(path("M560 12 L578 4 L590 16 L606 8 L616 22 L600 26 L586 22 L572 28 Z", "hair-sheen"))
+    b.append(sheen_arc(400, 250, 250, 240, -138, -124, 6))
+    b.append(sheen_arc(400, 250, 250, 240, -56, -42, 6))
     b.append(path(d, "hair-edge"))
     return b
 
@@ -528,11 +586,13 @@ def longleft_group():
 
 
 def tip_group():
+    # the long hair behind the back, seen in the gap between the arm and the
+    # body: strands running down and out, lit from the upper left
     b = [path("M610 540 L690 540 L690 610 L610 610 Z", "hair")]
-    for x, w in ((626, 18), (646, 16), (664, 18)):
-        b.append(strand([(x, 530), (x + 4, 570), (x + 2, 610)], [w, w, w], "hair-sh", bias=0.6))
-        b.append(path("M%d 535 C%d 560 %d 585 %d 610" % (x + 6, x + 10, x + 9, x + 8), "hair-line"))
-    b.append(strand([(636, 534), (640, 560), (638, 590)], [0, 6, 0], "hair-hi"))
+    for x in (628, 650, 672):
+        b.append(strand([(x - 6, 536), (x, 570), (x + 8, 610)], [6, 8, 8], "hair-deep", bias=1.2))
+        b.append(path("M%d 536 C%d 560 %d 585 %d 610" % (x, x + 3, x + 6, x + 10), "hair-line"))
+    b.append(strand([(646, 548), (652, 570), (660, 596)], [0, 5, 0], "hair-hi"))
     return b
 
 
@@ -561,8 +621,8 @@ def shaggy_group():
         bend = -10 if left else 10
         b.append(lock([root, ((root[0] + tx) / 2 + bend, (root[1] + ty) / 2), (tx, ty)], [w, w * 0.75, 0],
                       shade_side=1 if left else -1, hi=(i % 3 == 0)))
-    b.append(path("M280 16 L296 8 L308 18 L324 10 L336 20 L352 12 L364 22 L380 14 L390 24 L372 28 L358 24 "
-                  "L344 30 L330 24 L316 30 L302 24 L288 28 Z", "hair-sheen"))
+    for a0, a1, w in ((-140, -116, 6), (-108, -82, 7), (-74, -54, 6)):
+        b.append(sheen_arc(370, 196, 176, 178, a0, a1, w))
     return b
 
 
@@ -579,12 +639,14 @@ def pank_group():
     # sideburns over the temples
     b.append(lock([(240, -10), (234, 60), (238, 124), (252, 166)], [56, 56, 44, 0], shade_side=1, pal="punk"))
     b.append(lock([(488, -10), (496, 60), (498, 112), (492, 150)], [42, 40, 30, 0], shade_side=-1, pal="punk"))
-    # spiky fringe
-    for i, (tx, ty) in enumerate([(248, 62), (278, 70), (310, 56), (340, 74), (368, 58), (398, 72), (428, 56),
-                                  (456, 68), (482, 52)]):
+    # spiky fringe: a band under the spikes hides the standard fringe, whose
+    # tips reach row 64
+    b.append(path("M226 -12 L506 -12 L506 52 C440 58 330 60 232 58 Z", "punk"))
+    for i, (tx, ty) in enumerate([(246, 72), (272, 80), (300, 68), (328, 84), (356, 70), (384, 82), (412, 68),
+                                  (440, 78), (466, 66), (490, 72)]):
         root = (tx + 18, -16)
-        b.append(lock([root, (tx + 10, ty / 2), (tx, ty)], [44, 36, 0], shade_side=-1 if i % 2 else 1,
-                      hi=(i % 2 == 0), pal="punk"))
+        b.append(lock([root, (tx + 10, ty / 2), (tx, ty)], [46, 40, 0], shade_side=-1 if i % 2 else 1,
+                      hi=False, pal="punk"))
     return b
 
 
@@ -602,10 +664,8 @@ def otohime_group():
         b.append(path("M%d 10 C%d 130 %d 260 %d 392 L%d 392 C%d 260 %d 130 %d 10 Z" % (
             x0, x0 + (x1 - x0) * 0.3, x1, x1, x1 + 10, x1 + 10, x0 + 10 + (x1 - x0) * 0.3, x0 + 10), "hair-sh"))
     # a ring of light across the curtain
-    b.append(path("M158 78 L176 70 L188 82 L204 72 L216 84 L230 76 L230 90 L214 96 L202 88 L188 96 L174 88 "
-                  "L158 94 Z", "hair-sheen"))
-    b.append(path("M520 70 L536 78 L552 68 L566 80 L582 70 L598 82 L614 72 L632 80 L642 92 L626 88 L612 96 "
-                  "L598 88 L582 96 L566 88 L550 94 L536 86 L522 90 Z", "hair-sheen"))
+    b.append(sheen_arc(400, 300, 226, 236, -165, -140, 7))
+    b.append(sheen_arc(400, 300, 226, 236, -40, -16, 7))
     b.append(path("M160 -12 L640 -12 C620 20 560 30 480 30 C380 30 260 28 170 40 Z", "hair"))
     b.append(path(back, "hair-edge"))
     # a pearl comb above the right ear
@@ -633,44 +693,64 @@ def otohime_front_group():
 
 # ---------------------------------------------------------------- clothes
 
-BODICE = ("M198 628 L203 502 C250 494 300 494 335 505 C380 514 420 522 455 532 C490 520 530 506 570 503 "
-          "C600 501 625 500 641 502 L640 628 Z")
+NECK = [((203, 512), (250, 506), (300, 506), (335, 514)), ((335, 514), (380, 522), (420, 530), (455, 538)),
+        ((455, 538), (490, 528), (530, 516), (570, 512)), ((570, 512), (600, 510), (625, 510), (641, 512))]
+BODICE = ("M198 628 L203 512 C250 506 300 506 335 514 C380 522 420 530 455 538 C490 528 530 516 570 512 "
+          "C600 510 625 510 641 512 L640 628 Z")
+# everything outside the bodice, to cut prints to its shape
+OUTSIDE = 'M-50 -50 H900 V700 H-50 Z ' + BODICE
 
 
-def costume_group():
-    b = [path(BODICE, "dress dress-ol")]
-    # shading: under the cups and along the sides
-    b.append(path("M203 560 C260 552 320 556 380 570 C420 580 440 590 455 600 L455 628 L198 628 Z", "dress-sh"))
-    b.append(path("M600 520 C620 540 630 570 640 600 L640 628 L604 628 C606 590 604 550 600 520 Z", "dress-sh"))
-    b.append(path("M250 540 C290 532 330 536 360 548 C330 546 290 546 250 552 Z", "dress-hi"))
-    b.append(path("M500 536 C530 526 560 524 590 526 C560 532 530 538 500 546 Z", "dress-hi"))
-    # polka dots
-    for x, y in ((240, 580), (290, 566), (340, 590), (392, 574), (430, 604), (506, 566), (552, 588), (598, 560),
-                 (262, 612), (470, 560), (610, 608), (370, 612)):
-        b.append(circle(x, y, 5, "dress-dot"))
-    b.append(path("M455 532 L455 628", "", ' fill="none" stroke="#263d6e" stroke-width="1.8"'))
-    b.append(path(BODICE, "dress-edge"))
-    b += trim_shapes("trim trim-ol")
-    return b
+def bez(p0, p1, p2, p3, t):
+    u = 1 - t
+    return (u * u * u * p0[0] + 3 * u * u * t * p1[0] + 3 * u * t * t * p2[0] + t * t * t * p3[0],
+            u * u * u * p0[1] + 3 * u * u * t * p1[1] + 3 * u * t * t * p2[1] + t * t * t * p3[1])
+
+
+def neck_y(x):
+    """Height of the bodice's neckline at x."""
+    for seg in NECK:
+        if seg[0][0] <= x <= seg[3][0]:
+            lo, hi = 0.0, 1.0
+            for _ in range(30):
+                mid = (lo + hi) / 2
+                if bez(*seg, mid)[0] < x:
+                    lo = mid
+                else:
+                    hi = mid
+            return bez(*seg, lo)[1]
+    return NECK[0][0][1] if x < 300 else NECK[-1][3][1]
+
+
+def cut_out():
+    return '<path d="%s" fill="#000000" fill-rule="evenodd" comp-op="dst-out"/>' % OUTSIDE
+
+
+# costume: main, shade, light, outline, print colour, trim, trim shade, trim outline
+COSTUMES = [
+    ("#6f9fe3", "#4b74bf", "#a6c7f4", "#263d6e", "#eef5ff", "#fff3dc", "#ead3ac", "#8a6a45"),  # blue dots
+    ("#e8506a", "#b02c48", "#ff9fb0", "#5a1020", "#fff0f2", "#fffaf2", "#f0d8dc", "#8a4a55"),  # gingham
+    ("#f7f9ff", "#c9d3ea", "#ffffff", "#26365e", "#2e4f9a", "#2e4f9a", "#1c3470", "#101e44"),  # sailor
+    ("#6cc7a0", "#3f9477", "#b2ecd2", "#1f5a44", "#ffffff", "#fff4fa", "#f3cfe0", "#8a4462"),  # floral
+    ("#b79ce6", "#8a6cc4", "#dccbff", "#3a2a66", "#f4eeff", "#fffaff", "#e2d6f2", "#6a5690"),  # lace, laced
+    ("#ffd75a", "#e0a92c", "#fff0a8", "#6e4a10", "#ffffff", "#ffffff", "#f0e4c0", "#8a6a45"),  # stripes
+    ("#c0303f", "#85182a", "#e8707c", "#40080f", "#f2c14e", "#f2c14e", "#c08a22", "#6e4a10"),  # velvet, gold
+    ("#4a6fa8", "#2f4c80", "#7d9fd4", "#17264a", "#dfe8f6", "#f2c14e", "#c08a22", "#6e4a10"),  # pinafore
+]
 
 
 def trim_points():
-    # a wavy band just below the neckline: it is the hem the colour keys paint
+    # the band along the neckline that the colour keys paint; it follows the
+    # neckline and tapers off at both sides, where it turns round the body
     top, bot = [], []
-    for i in range(0, 41):
-        x = 226 + i * 9.4
-        if x > 600:
-            x = 600
-        # neckline height at x (approximate the bodice curve)
-        if x < 335:
-            y = 500 - (x - 203) * 0.02 + ((x - 203) / 132) ** 2 * 6
-        elif x < 455:
-            y = 505 + (x - 335) / 120 * 27
-        else:
-            y = 532 - (x - 455) / 115 * 29
-        wav = 3 * math.sin(i * 1.1)
-        top.append((x, y + 7 + wav))
-        bot.append((x, y + 19 + wav))
+    n = 56
+    for i in range(n + 1):
+        x = 203 + (641 - 203) * i / n
+        y = neck_y(x)
+        ramp = min(1.0, (x - 214) / 30, (641 - x) / 20)
+        wav = 2.2 * math.sin(i * 1.3)
+        top.append((x, y - 1))
+        bot.append((x, y + (14 + wav) * max(ramp, 0.0)))
     return top, bot
 
 
@@ -684,30 +764,219 @@ def trim_group():
     return [path(poly(top + bot[::-1]), "ink")]
 
 
-CAMI = ("M196 628 L204 436 C230 428 260 430 290 432 L296 340 L304 340 L300 432 C360 440 420 440 470 436 "
-        "C510 432 540 428 556 426 L570 346 L578 346 L566 426 C600 426 622 430 642 434 L640 628 Z")
+def costume_group(k=0):
+    main, sh, hi, ol, pr, tr, tr_sh, tr_ol = COSTUMES[k]
+    fill = lambda c: ' fill="%s"' % c
+    b = [path(BODICE, "", fill(main))]
+    # prints, cut to the bodice below
+    if k == 0:
+        for x, y in ((240, 580), (290, 566), (340, 590), (392, 574), (430, 604), (506, 566), (552, 588),
+                     (598, 560), (262, 612), (470, 560), (610, 608), (370, 612)):
+            b.append(circle(x, y, 5, "", fill(pr)))
+    elif k == 1:
+        # gingham: translucent bands both ways
+        for x in range(200, 650, 24):
+            b.append('<rect x="%d" y="500" width="12" height="130" fill="%s" fill-opacity="0.45"/>' % (x, pr))
+        for y in range(508, 630, 24):
+            b.append('<rect x="190" y="%d" width="460" height="12" fill="%s" fill-opacity="0.45"/>' % (y, pr))
+    elif k == 2:
+        for y in range(560, 630, 16):
+            b.append('<rect x="190" y="%d" width="460" height="6" fill="%s"/>' % (y, pr))
+    elif k == 3:
+        for i, (x, y) in enumerate(((236, 566), (300, 590), (356, 560), (410, 600), (520, 572), (590, 596),
+                                   (270, 620), (470, 620), (620, 552), (560, 622))):
+            for a in range(5):
+                an = a * 2 * math.pi / 5 + i
+                b.append(circle(x + 4.5 * math.cos(an), y + 4.5 * math.sin(an), 3.6, "", fill(pr)))
+            b.append(circle(x, y, 2.4, "", fill("#f2c14e")))
+    elif k == 4:
+        for x in range(190, 660, 22):
+            for y in range(540, 640, 22):
+                b.append(path("M%d %d l6 -8 l6 8 l-6 8 Z" % (x + (11 if (y // 22) % 2 else 0), y), "",
+                              ' fill="none" stroke="%s" stroke-width="1.4"' % pr))
+    elif k == 5:
+        for x in range(196, 650, 26):
+            b.append('<rect x="%d" y="500" width="11" height="130" fill="%s"/>' % (x, pr))
+    elif k == 6:
+        b.append(path("M300 540 C310 570 312 600 306 630", "", ' fill="none" stroke="%s" stroke-width="2"' % sh))
+        b.append(path("M580 530 C570 570 570 600 576 630", "", ' fill="none" stroke="%s" stroke-width="2"' % sh))
+    elif k == 7:
+        for y in range(560, 632, 10):
+            b.append('<path d="M190 %d H650" fill="none" stroke="%s" stroke-width="1" stroke-dasharray="3 4"/>' %
+                     (y, pr))
+    # shading that wraps round the sides, under the bust and a soft light
+    b.append(path("M198 628 L203 512 C214 540 222 580 226 628 Z", "", fill(sh)))
+    b.append(path("M641 512 C628 540 614 580 606 628 L640 628 Z", "", fill(sh)))
+    b.append(path("M226 600 C300 586 380 596 455 612 C520 598 580 592 612 598 L612 628 L226 628 Z", "",
+                  fill(sh) + ' fill-opacity="0.55"'))
+    b.append(path("M250 550 C290 540 330 544 360 556 C330 554 290 554 250 560 Z", "", fill(hi)))
+    b.append(path("M500 546 C530 536 560 534 590 536 C560 542 530 548 500 556 Z", "", fill(hi)))
+    b.append(cut_out())
+    b.append(path("M455 538 L455 628", "", ' fill="none" stroke="%s" stroke-width="1.8"' % ol))
+    b.append(path(BODICE, "", ' fill="none" stroke="%s" stroke-width="2.2" stroke-linejoin="round"' % ol))
+    # the trim band along the neckline
+    top, bot = trim_points()
+    band = poly(top + bot[::-1])
+    b.append(path(band, "", fill(tr) + ' stroke="%s" stroke-width="1.5" stroke-linejoin="round"' % tr_ol))
+    if k in (0, 3, 4):
+        # lace holes along the band
+        for i in range(3, len(bot) - 2, 2):
+            x, y = top[i]
+            b.append(circle(x, (y + bot[i][1]) / 2 + 1, 2, "", fill(tr_sh)))
+    elif k == 1:
+        for i in range(2, len(bot) - 1):
+            b.append(path("M%s %s L%s %s" % (f(top[i][0]), f(top[i][1] + 3), f(bot[i][0]), f(bot[i][1] - 2)), "",
+                          ' fill="none" stroke="%s" stroke-width="1"' % tr_sh))
+    elif k in (2, 6, 7):
+        b.append(path(poly([(x, y + 7) for x, y in top[2:-2]], False), "",
+                      ' fill="none" stroke="%s" stroke-width="2"' % ("#ffffff" if k == 2 else tr_sh)))
+    # details at the centre front
+    if k == 2:
+        # a sailor knot
+        b.append(path("M455 546 L438 580 L448 584 L455 566 L462 584 L472 580 Z", "", fill("#e23a55") +
+                      ' stroke="#5a0c1c" stroke-width="1.5"'))
+        b.append(ellipse(455, 546, 8, 6, "", fill("#e23a55") + ' stroke="#5a0c1c" stroke-width="1.5"'))
+    elif k == 4:
+        # lacing down the front
+        for i in range(4):
+            y = 556 + i * 16
+            b.append(path("M447 %d L463 %d M463 %d L447 %d" % (y, y + 12, y, y + 12), "",
+                          ' fill="none" stroke="#fffaff" stroke-width="2.4" stroke-linecap="round"'))
+    elif k in (5, 7):
+        for i in range(3):
+            b.append(circle(455, 564 + i * 22, 4.5, "", fill(tr) + ' stroke="%s" stroke-width="1.4"' % tr_ol))
+    elif k == 6:
+        b.append(path("M455 550 L462 560 L455 570 L448 560 Z", "", fill(tr) +
+                      ' stroke="%s" stroke-width="1.4"' % tr_ol))
+    elif k == 1:
+        for sg in (-1, 1):
+            b.append(path("M455 552 C%d 542 %d 544 %d 554 C%d 564 %d 564 455 552 Z" % (
+                455 + sg * 8, 455 + sg * 18, 455 + sg * 18, 455 + sg * 18, 455 + sg * 8), "",
+                fill("#fffaf2") + ' stroke="#8a4a55" stroke-width="1.4"'))
+        b.append(circle(455, 552, 3.5, "", fill("#fffaf2") + ' stroke="#8a4a55" stroke-width="1.4"'))
+    return b
 
 
-def camisole_group():
-    b = [path(CAMI, "cami cami-ol")]
-    b.append(path("M204 520 C260 540 330 548 400 546 C460 544 520 536 580 520 C600 540 620 580 640 600 L640 628 "
-                  "L198 628 Z", "cami-sh"))
-    b.append(path("M240 470 C300 480 360 484 420 482 C360 492 300 492 240 484 Z", "cami-hi"))
-    for i in range(22):
-        x = 208 + i * 20
-        b.append(circle(x, 438 + (0 if x < 470 else -2), 9, "lace lace-ol"))
-    b.append(path("M206 440 L642 434 L642 446 L206 452 Z", "lace"))
-    b.append(path("M206 440 L642 434", "", ' fill="none" stroke="#b77b95" stroke-width="1.4"'))
-    # a little bow at the middle of the neckline and soft gathers below it
-    for sg in (-1, 1):
-        b.append(path("M428 448 C%d 436 %d 438 %d 448 C%d 458 %d 460 428 448 Z" % (
-            428 + sg * 8, 428 + sg * 20, 428 + sg * 20, 428 + sg * 20, 428 + sg * 8), "rib rib-ol"))
-        b.append(path("M428 450 L%d 472 L%d 470 Z" % (428 + sg * 10, 428 + sg * 4), "rib rib-ol"))
-    b.append(circle(428, 448, 4, "rib rib-ol"))
-    for x in (300, 360, 500, 560):
-        b.append(path("M%d 456 C%d 480 %d 500 %d 520" % (x, x + 2, x - 2, x), "", ' fill="none" stroke="#e6afc7" '
-                      'stroke-width="2" stroke-linecap="round"'))
-    b.append(path(CAMI, "cami-edge"))
+CAMI = ("M196 628 L204 436 C230 428 260 430 290 432 C360 440 420 440 470 436 "
+        "C510 432 540 428 570 427 C600 426 622 430 642 434 L640 628 Z")
+TOP = ("M200 628 C204 520 208 440 214 400 C216 380 230 368 262 362 C322 356 400 368 455 380 C510 368 570 358 "
+       "612 360 C628 362 640 374 644 400 C646 460 642 540 640 628 Z")
+BANDEAU = "M200 628 C204 540 208 470 212 424 C300 414 380 420 455 428 C530 420 590 414 646 420 C646 480 642 560 640 628 Z"
+
+# camisoles and tops: shape, main, shade, light, outline
+TOPS = [
+    (CAMI, "#f8d8e5", "#e6afc7", "#fff0f6", "#8a4462"),  # lace camisole
+    (TOP, "#fbfcff", "#d3dbee", "#ffffff", "#26365e"),  # sailor top
+    (TOP, "#fff6e6", "#ecd8b8", "#fffdf6", "#7a5a3a"),  # blouse with a ribbon tie
+    (TOP, "#3b4f8f", "#263668", "#5c74b8", "#121c3e"),  # yukata
+    (BANDEAU, "#e9a2b4", "#c87890", "#f8c8d4", "#6a2a40"),  # off-shoulder knit
+    (CAMI, "#3cc2b4", "#1e8378", "#b4f3ea", "#0c4a44"),  # swimsuit top
+]
+
+
+def strap(x0, y0, x1, y1, w, fill, ol):
+    """A strap from the top's edge up over the shoulder, outlined, with a
+    rounded end."""
+    return [path("M%d %d L%d %d" % (x0, y0, x1, y1), "", ' fill="none" stroke="%s" stroke-width="%s" '
+                 'stroke-linecap="round"' % (ol, w + 3)),
+            path("M%d %d L%d %d" % (x0, y0, x1, y1), "", ' fill="none" stroke="%s" stroke-width="%s" '
+                 'stroke-linecap="round"' % (fill, w))]
+
+
+def camisole_group(k=0):
+    shape, main, sh, hi, ol = TOPS[k]
+    fill = lambda c: ' fill="%s"' % c
+    edge = ' fill="none" stroke="%s" stroke-width="2" stroke-linejoin="round"' % ol
+    b = [path(shape, "", fill(main))]
+    cut = '<path d="M-50 -50 H900 V700 H-50 Z %s" fill="#000000" fill-rule="evenodd" comp-op="dst-out"/>' % shape
+    if k == 3:
+        # yukata: a print of white blossoms
+        for i, (x, y) in enumerate(((250, 470), (330, 520), (420, 470), (560, 500), (610, 570), (290, 590),
+                                   (480, 560), (380, 610), (240, 540), (540, 430))):
+            for a in range(5):
+                an = a * 2 * math.pi / 5 + i
+                b.append(circle(x + 6 * math.cos(an), y + 6 * math.sin(an), 5, "", fill("#f4f0ff")))
+            b.append(circle(x, y, 3, "", fill("#f2a3c9")))
+    elif k == 4:
+        for x in range(206, 650, 10):
+            b.append(path("M%d 420 L%d 630" % (x, x), "", ' fill="none" stroke="%s" stroke-width="2"' % sh))
+    elif k == 5:
+        for y in (520, 540):
+            b.append('<rect x="190" y="%d" width="470" height="8" fill="#ffffff"/>' % y)
+    # shading round the sides and under the chest
+    b.append(path("M196 628 L204 420 C216 480 224 560 228 628 Z", "", fill(sh)))
+    b.append(path("M646 420 C632 480 620 560 612 628 L640 628 Z", "", fill(sh)))
+    b.append(path("M204 560 C280 580 380 590 455 586 C530 590 600 576 640 560 L640 628 L198 628 Z", "",
+                  fill(sh) + ' fill-opacity="0.6"'))
+    b.append(path("M250 480 C310 490 370 494 420 490 C370 502 310 502 250 494 Z", "", fill(hi)))
+    b.append(cut)
+    if shape == CAMI:
+        # straps over the shoulders, their ends under the hair
+        w = 9 if k == 5 else 7
+        b += strap(298, 444, 262, 364, w, main, ol)
+        b += strap(612, 440, 638, 364, w, main, ol)
+    b.append(path(shape, "", edge))
+    if k == 0:
+        for i in range(22):
+            x = 208 + i * 20
+            b.append(circle(x, 440 + (0 if x < 470 else -2), 9, "lace lace-ol"))
+        b.append(path("M206 440 L642 434 L642 446 L206 452 Z", "lace"))
+        b.append(path("M206 440 L642 434", "", ' fill="none" stroke="#b77b95" stroke-width="1.4"'))
+        for sg in (-1, 1):
+            b.append(path("M455 452 C%d 440 %d 442 %d 452 C%d 462 %d 464 455 452 Z" % (
+                455 + sg * 8, 455 + sg * 20, 455 + sg * 20, 455 + sg * 20, 455 + sg * 8), "rib rib-ol"))
+            b.append(path("M455 454 L%d 476 L%d 474 Z" % (455 + sg * 10, 455 + sg * 4), "rib rib-ol"))
+        b.append(circle(455, 452, 4, "rib rib-ol"))
+        for x in (320, 380, 530, 590):
+            b.append(path("M%d 460 C%d 484 %d 504 %d 524" % (x, x + 2, x - 2, x), "", ' fill="none" '
+                          'stroke="#e6afc7" stroke-width="2" stroke-linecap="round"'))
+    elif k == 1:
+        # a square sailor collar with a white stripe and a red scarf
+        collar = "M214 404 C230 376 250 366 262 362 C322 356 400 368 455 380 L455 500 L300 440 L214 452 Z"
+        collar_r = "M455 380 C510 368 570 358 612 360 C628 362 640 374 644 404 L644 452 L610 440 L455 500 Z"
+        for c in (collar, collar_r):
+            b.append(path(c, "", fill("#2e4f9a") + ' stroke="#101e44" stroke-width="2" stroke-linejoin="round"'))
+        b.append(path("M222 444 L300 432 L455 490", "", ' fill="none" stroke="#ffffff" stroke-width="3"'))
+        b.append(path("M455 490 L610 432 L638 444", "", ' fill="none" stroke="#ffffff" stroke-width="3"'))
+        b.append(path("M455 470 L426 540 L446 546 L455 512 L464 546 L484 540 Z", "", fill("#e23a55") +
+                      ' stroke="#5a0c1c" stroke-width="1.6"'))
+        b.append(ellipse(455, 476, 12, 9, "", fill("#e23a55") + ' stroke="#5a0c1c" stroke-width="1.6"'))
+    elif k == 2:
+        # a soft round collar, buttons and a ribbon tie
+        for sg in (-1, 1):
+            b.append(path("M455 382 C%d 384 %d 396 %d 420 C%d 426 %d 416 455 396 Z" % (
+                455 + sg * 40, 455 + sg * 70, 455 + sg * 66, 455 + sg * 40, 455 + sg * 16), "",
+                fill("#ffffff") + ' stroke="#7a5a3a" stroke-width="1.6"'))
+        for i in range(4):
+            b.append(circle(455, 450 + i * 36, 4, "", fill("#f2e0c0") + ' stroke="#7a5a3a" stroke-width="1.2"'))
+        for sg in (-1, 1):
+            b.append(path("M455 404 C%d 388 %d 390 %d 406 C%d 420 %d 420 455 404 Z" % (
+                455 + sg * 10, 455 + sg * 28, 455 + sg * 28, 455 + sg * 28, 455 + sg * 10), "rib rib-ol"))
+            b.append(path("M455 406 L%d 448 L%d 444 L%d 444 Z" % (455 + sg * 18, 455 + sg * 10, 455 + sg * 6),
+                          "rib rib-ol"))
+        b.append(ellipse(455, 405, 6, 7, "rib rib-ol"))
+    elif k == 3:
+        # the crossed collar and the obi
+        b.append(path("M262 362 C330 400 400 460 462 540 L440 540 C390 470 320 410 240 372 Z", "", fill("#f4f0ff") +
+                      ' stroke="#121c3e" stroke-width="1.8"'))
+        b.append(path("M612 360 C560 400 500 460 450 540 L472 540 C520 470 580 410 630 372 Z", "",
+                      fill("#f4f0ff") + ' stroke="#121c3e" stroke-width="1.8"'))
+        b.append(path("M200 560 C300 556 380 560 455 564 C540 560 600 556 646 556 L646 600 L198 600 Z", "",
+                      fill("#e8a03a") + ' stroke="#6e4a10" stroke-width="2"'))
+        b.append(path("M200 578 C300 574 380 578 455 582 C540 578 600 574 646 574", "",
+                      ' fill="none" stroke="#c0303f" stroke-width="4"'))
+    elif k == 4:
+        # a ribbed band along the top and a little bow
+        b.append(path("M212 424 C300 414 380 420 455 428 C530 420 590 414 646 420 L646 440 C590 434 530 440 455 448 "
+                      "C380 440 300 434 212 444 Z", "", fill(hi) + ' stroke="%s" stroke-width="1.6"' % ol))
+        for x in range(216, 646, 8):
+            b.append(path("M%d %d L%d %d" % (x, 424 if x < 455 else 422, x, 442), "",
+                          ' fill="none" stroke="%s" stroke-width="1.2"' % sh))
+    elif k == 5:
+        # a sporty piped edge and a ring at the centre
+        b.append(path("M206 440 C300 446 380 446 455 442 C520 438 580 432 642 434", "",
+                      ' fill="none" stroke="#ffffff" stroke-width="3"'))
+        b.append(circle(455, 452, 7, "", fill("none") + ' stroke="#f2c14e" stroke-width="3"'))
     return b
 
 
@@ -715,17 +984,17 @@ def strings_group(kind):
     b = []
     s = ' fill="none" stroke="#000000" stroke-linecap="round" stroke-width="%s"'
     if kind == "single":
-        b.append('<path d="M300 516 C330 440 360 370 394 314"%s/>' % (s % 7))
-        b.append('<path d="M462 520 C466 440 468 380 468 314"%s/>' % (s % 7))
+        b.append('<path d="M312 512 C338 440 362 372 390 320"%s/>' % (s % 7))
+        b.append('<path d="M462 516 C466 440 470 380 474 320"%s/>' % (s % 7))
     elif kind == "thick":
-        b.append('<path d="M296 514 C326 440 356 372 392 316"%s/>' % (s % 15))
-        b.append('<path d="M470 518 C474 440 478 380 480 316"%s/>' % (s % 15))
+        b.append('<path d="M310 508 C334 440 358 376 388 326"%s/>' % (s % 13))
+        b.append('<path d="M466 510 C470 440 474 384 478 326"%s/>' % (s % 13))
     elif kind == "w":
-        b.append('<path d="M214 362 C250 420 280 470 300 500 C330 450 360 420 394 410 C430 420 460 460 488 502 '
-                 'C520 440 550 400 584 360"%s/>' % (s % 7))
+        b.append('<path d="M226 358 C256 420 286 470 306 504 C336 450 376 420 455 410 C500 420 530 460 560 504 '
+                 'C566 440 572 400 576 362"%s/>' % (s % 7))
     elif kind == "cross":
-        b.append('<path d="M250 512 C320 440 400 380 488 336"%s/>' % (s % 8))
-        b.append('<path d="M466 518 C400 440 320 380 242 352"%s/>' % (s % 8))
+        b.append('<path d="M330 510 C370 450 420 390 490 346"%s/>' % (s % 8))
+        b.append('<path d="M480 514 C440 450 380 396 300 352"%s/>' % (s % 8))
     return b
 
 
@@ -735,9 +1004,9 @@ def ribbon_group(c="rib"):
     b = []
     cx, cy = 470, 515
     # tails, loops, knot
-    b.append(path("M%d %d L%d %d L%d %d L%d %d Z" % (cx - 6, cy + 4, cx - 36, cy + 36, cx - 22, cy + 34, cx - 14, cy + 40),
+    b.append(path("M%d %d L%d %d L%d %d L%d %d Z" % (cx - 6, cy + 4, cx - 34, cy + 28, cx - 22, cy + 26, cx - 14, cy + 32),
                   "%s %s-ol" % (c, c)))
-    b.append(path("M%d %d L%d %d L%d %d L%d %d Z" % (cx + 6, cy + 4, cx + 38, cy + 34, cx + 24, cy + 34, cx + 18, cy + 40),
+    b.append(path("M%d %d L%d %d L%d %d L%d %d Z" % (cx + 6, cy + 4, cx + 36, cy + 26, cx + 24, cy + 26, cx + 18, cy + 32),
                   "%s %s-ol" % (c, c)))
     for sg in (-1, 1):
         loop = "M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
@@ -755,42 +1024,169 @@ def ribbon_group(c="rib"):
     return b
 
 
-def flower_group(petal="#ffb3cd", petal_sh="#f27aa6", centre="gold", leaf=True):
-    # drawn in the picture's own 100 x 120 coordinates
+def ribbon_extra(k):
+    """The other chest ribbons, centred on the bodice's centre front."""
     b = []
-    cx, cy = 50, 62
-    if leaf:
-        b.append(path("M50 70 C70 86 88 100 96 116 C74 112 58 98 50 70 Z", "leaf leaf-ol"))
-        b.append(path("M48 72 C30 88 14 100 6 114 C26 112 42 100 48 72 Z", "leaf leaf-ol"))
-        b.append(path("M54 78 C68 92 80 102 90 112", "", ' fill="none" stroke="#3f8c3a" stroke-width="1.6"'))
-    for i in range(5):
-        a = -math.pi / 2 + i * 2 * math.pi / 5
-        px, py = cx + 24 * math.cos(a), cy + 24 * math.sin(a)
-        rot = math.degrees(a) + 90
-        b.append('<ellipse cx="%s" cy="%s" rx="17" ry="24" fill="%s" stroke="#8a2a52" stroke-width="1.8" '
-                 'transform="rotate(%s %s %s)"/>' % (f(px), f(py), petal, f(rot), f(px), f(py)))
-        b.append('<ellipse cx="%s" cy="%s" rx="8" ry="12" fill="%s" transform="rotate(%s %s %s)"/>' %
-                 (f(cx + 16 * math.cos(a)), f(cy + 16 * math.sin(a)), petal_sh, f(rot), f(cx + 16 * math.cos(a)),
-                  f(cy + 16 * math.sin(a))))
-    b.append(circle(cx, cy, 11, "%s %s-ol" % (centre, centre)))
-    for i in range(6):
-        a = i * math.pi / 3
-        b.append(circle(cx + 6 * math.cos(a), cy + 6 * math.sin(a), 2, centre + "-sh"))
-    b.append(circle(cx - 3, cy - 4, 3, centre + "-hi"))
+    cx, cy = 458, 518
+    if k == 2:
+        # a bow tie: navy with white dots
+        for sg in (-1, 1):
+            b.append(path("M%d %d L%d %d C%d %d %d %d %d %d Z" % (cx, cy, cx + sg * 34, cy - 16, cx + sg * 42, cy - 4,
+                                                                 cx + sg * 42, cy + 8, cx + sg * 34, cy + 18),
+                          "", ' fill="#2e4f9a" stroke="#101e44" stroke-width="2" stroke-linejoin="round"'))
+            for dx, dy in ((18, -4), (30, 4), (24, 10), (34, -8)):
+                b.append(circle(cx + sg * dx, cy + dy, 2.2, "", ' fill="#ffffff"'))
+        b.append('<rect x="%d" y="%d" width="14" height="18" rx="4" fill="#2e4f9a" stroke="#101e44" '
+                 'stroke-width="2"/>' % (cx - 7, cy - 8))
+    elif k == 3:
+        # a sailor scarf: a triangle of red silk with a knot
+        b.append(path("M%d %d L%d %d L%d %d Z" % (cx - 60, cy - 28, cx + 60, cy - 28, cx, cy + 6), "",
+                      ' fill="#e23a55" stroke="#5a0c1c" stroke-width="2" stroke-linejoin="round"'))
+        b.append(path("M%d %d L%d %d" % (cx - 48, cy - 24, cx + 48, cy - 24), "",
+                      ' fill="none" stroke="#ffffff" stroke-width="2"'))
+        b.append(path("M%d %d L%d %d L%d %d L%d %d Z" % (cx - 4, cy + 4, cx - 20, cy + 30, cx - 8, cy + 32, cx, cy + 14),
+                      "", ' fill="#e23a55" stroke="#5a0c1c" stroke-width="1.8"'))
+        b.append(path("M%d %d L%d %d L%d %d L%d %d Z" % (cx + 4, cy + 4, cx + 22, cy + 28, cx + 10, cy + 31, cx, cy + 14),
+                      "", ' fill="#e23a55" stroke="#5a0c1c" stroke-width="1.8"'))
+        b.append(ellipse(cx, cy + 4, 10, 8, "", ' fill="#c8283f" stroke="#5a0c1c" stroke-width="1.8"'))
+    elif k == 4:
+        # a heart brooch on two short satin tails
+        for sg in (-1, 1):
+            b.append(path("M%d %d L%d %d L%d %d Z" % (cx, cy, cx + sg * 26, cy + 30, cx + sg * 10, cy + 32), "",
+                          ' fill="#f59ac0" stroke="#6a1a3c" stroke-width="1.8"'))
+        b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
+            cx, cy + 20, cx - 26, cy + 4, cx - 26, cy - 18, cx - 12, cy - 20, cx - 4, cy - 21, cx, cy - 14, cx, cy - 10,
+            cx, cy - 14, cx + 4, cy - 21, cx + 12, cy - 20, cx + 26, cy - 18, cx + 26, cy + 4, cx, cy + 20), "",
+            ' fill="#e54a62" stroke="#5a1020" stroke-width="2"'))
+        b.append(path("M%d %d C%d %d %d %d %d %d" % (cx - 16, cy - 6, cx - 16, cy - 14, cx - 10, cy - 16, cx - 6, cy - 14),
+                      "", ' fill="none" stroke="#ff9aaa" stroke-width="3" stroke-linecap="round"'))
+        b.append(circle(cx, cy - 2, 4, "", ' fill="#f2c14e" stroke="#6e4a10" stroke-width="1.2"'))
+    elif k == 5:
+        # a star brooch on a small blue bow
+        for sg in (-1, 1):
+            b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
+                cx, cy, cx + sg * 20, cy - 22, cx + sg * 48, cy - 16, cx + sg * 46, cy, cx + sg * 48, cy + 16,
+                cx + sg * 20, cy + 20, cx, cy), "sapph sapph-ol"))
+        b.append(star_path(cx, cy, 20, 8, "#f2c14e", "#6e4a10", 5))
+        b.append(circle(cx - 3, cy - 3, 2.5, "", ' fill="#fff1b0"'))
     return b
 
 
-def hairband_group(c="sapph"):
-    # a bow barrette on the right side of the head, in window coordinates
+def flower_group(kind=0):
+    # drawn in the picture's own 100 x 120 coordinates; the bloom sits high and
+    # to the right, so that on the chest it stays clear of the ribbon's knot
+    b = []
+    cx, cy = 62, 40
+    leafc = ' fill="#6cbf5a" stroke="#24502a" stroke-width="1.6"'
+    b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
+        cx + 4, cy + 10, cx + 20, cy + 26, cx + 30, cy + 40, cx + 34, cy + 52, cx + 18, cy + 50, cx + 6, cy + 36,
+        cx + 4, cy + 10), "", leafc))
+    b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
+        cx - 4, cy + 10, cx - 20, cy + 26, cx - 34, cy + 34, cx - 44, cy + 40, cx - 36, cy + 24, cx - 20, cy + 14,
+        cx - 4, cy + 10), "", leafc))
+    if kind in (0, 1):
+        petal, petal_sh = (("#ffb3cd", "#f27aa6") if kind == 0 else ("#fff8e0", "#f2d27a"))
+        for i in range(5):
+            a = -math.pi / 2 + i * 2 * math.pi / 5
+            px, py = cx + 17 * math.cos(a), cy + 17 * math.sin(a)
+            rot = math.degrees(a) + 90
+            b.append('<ellipse cx="%s" cy="%s" rx="12" ry="17" fill="%s" stroke="#8a2a52" stroke-width="1.8" '
+                     'transform="rotate(%s %s %s)"/>' % (f(px), f(py), petal, f(rot), f(px), f(py)))
+            b.append('<ellipse cx="%s" cy="%s" rx="5" ry="8" fill="%s" transform="rotate(%s %s %s)"/>' %
+                     (f(cx + 11 * math.cos(a)), f(cy + 11 * math.sin(a)), petal_sh, f(rot),
+                      f(cx + 11 * math.cos(a)), f(cy + 11 * math.sin(a))))
+        c = "gold" if kind == 0 else "ruby"
+        b.append(circle(cx, cy, 8, "%s %s-ol" % (c, c)))
+        b.append(circle(cx - 2, cy - 3, 2.5, c + "-hi"))
+    elif kind == 2:
+        # a rose: rings of petals round a spiral
+        b.append(circle(cx, cy, 27, "", ' fill="#e23a55" stroke="#5a0c1c" stroke-width="2"'))
+        for r, c in ((20, "#c8283f"), (13, "#e23a55"), (7, "#c8283f")):
+            b.append(path("M%s %s A%d %d 0 1 1 %s %s" % (f(cx - r), f(cy + 2), r, r, f(cx + r * 0.6), f(cy + r * 0.8)),
+                          "", ' fill="%s" stroke="#5a0c1c" stroke-width="1.8"' % c))
+        b.append(path("M%s %s C%s %s %s %s %s %s" % (f(cx - 16), f(cy - 14), f(cx - 10), f(cy - 20), f(cx - 2),
+                                                       f(cy - 22), f(cx + 6), f(cy - 20)), "",
+                      ' fill="none" stroke="#ff9aaa" stroke-width="3" stroke-linecap="round"'))
+    elif kind == 3:
+        # sakura: five notched petals
+        for i in range(5):
+            a = -math.pi / 2 + i * 2 * math.pi / 5
+            rot = math.degrees(a) + 90
+            b.append('<path d="M0 0 C-14 -8 -14 -24 -5 -28 L0 -23 L5 -28 C14 -24 14 -8 0 0 Z" fill="#ffd0e0" '
+                     'stroke="#b0406a" stroke-width="1.6" transform="translate(%s %s) rotate(%s)"/>' % (
+                         f(cx), f(cy), f(rot - 90 + 90)))
+        for i in range(5):
+            a = -math.pi / 2 + i * 2 * math.pi / 5 + math.pi / 5
+            b.append(path("M%s %s L%s %s" % (f(cx), f(cy), f(cx + 10 * math.cos(a)), f(cy + 10 * math.sin(a))), "",
+                          ' fill="none" stroke="#e04a80" stroke-width="1.4"'))
+        b.append(circle(cx, cy, 4, "", ' fill="#f2c14e" stroke="#8a4a10" stroke-width="1.2"'))
+    elif kind == 4:
+        # sunflower
+        for i in range(14):
+            a = i * 2 * math.pi / 14
+            rot = math.degrees(a) + 90
+            px, py = cx + 20 * math.cos(a), cy + 20 * math.sin(a)
+            b.append('<ellipse cx="%s" cy="%s" rx="5.5" ry="11" fill="#ffd23a" stroke="#8a5a10" stroke-width="1.4" '
+                     'transform="rotate(%s %s %s)"/>' % (f(px), f(py), f(rot), f(px), f(py)))
+        b.append(circle(cx, cy, 13, "", ' fill="#6a3a1a" stroke="#2a1408" stroke-width="1.8"'))
+        for i in range(8):
+            a = i * 2 * math.pi / 8
+            b.append(circle(cx + 7 * math.cos(a), cy + 7 * math.sin(a), 1.6, "", ' fill="#a8662a"'))
+    elif kind == 5:
+        # a daisy
+        for i in range(16):
+            a = i * 2 * math.pi / 16
+            rot = math.degrees(a) + 90
+            px, py = cx + 17 * math.cos(a), cy + 17 * math.sin(a)
+            b.append('<ellipse cx="%s" cy="%s" rx="4.5" ry="12" fill="#fefefe" stroke="#8a8a9a" stroke-width="1.3" '
+                     'transform="rotate(%s %s %s)"/>' % (f(px), f(py), f(rot), f(px), f(py)))
+        b.append(circle(cx, cy, 9, "", ' fill="#ffc83a" stroke="#8a5a10" stroke-width="1.6"'))
+    return b
+
+
+def hairband_group(c="sapph", kind=0):
+    # an ornament on the right side of the head, in window coordinates
     b = []
     cx, cy = 520, 48
+    if kind == 2:
+        b.append(star_path(cx, cy, 30, 13, "#f2c14e", "#6e4a10", 5))
+        b.append(star_path(cx, cy, 16, 7, "#fff1b0", "#c08a22", 5))
+        return b
+    if kind == 3:
+        b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
+            cx, cy + 28, cx - 34, cy + 6, cx - 34, cy - 26, cx - 16, cy - 28, cx - 6, cy - 29, cx, cy - 20, cx, cy - 14,
+            cx, cy - 20, cx + 6, cy - 29, cx + 16, cy - 28, cx + 34, cy - 26, cx + 34, cy + 6, cx, cy + 28), "",
+            ' fill="#f59ac0" stroke="#6a1a3c" stroke-width="2"'))
+        b.append(path("M%d %d C%d %d %d %d %d %d" % (cx - 22, cy - 6, cx - 22, cy - 16, cx - 14, cy - 20, cx - 8, cy - 18),
+                      "", ' fill="none" stroke="#ffd6e6" stroke-width="4" stroke-linecap="round"'))
+        return b
+    if kind == 4:
+        # cherries on a leafy stem
+        b.append(path("M%d %d C%d %d %d %d %d %d" % (cx - 14, cy + 14, cx - 10, cy - 10, cx, cy - 24, cx + 10, cy - 30),
+                      "", ' fill="none" stroke="#3f6e2a" stroke-width="3" stroke-linecap="round"'))
+        b.append(path("M%d %d C%d %d %d %d %d %d" % (cx + 16, cy + 18, cx + 16, cy - 6, cx + 14, cy - 20, cx + 10, cy - 30),
+                      "", ' fill="none" stroke="#3f6e2a" stroke-width="3" stroke-linecap="round"'))
+        b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
+            cx + 10, cy - 30, cx + 24, cy - 40, cx + 36, cy - 34, cx + 36, cy - 30, cx + 28, cy - 24, cx + 18, cy - 24,
+            cx + 10, cy - 30), "leaf leaf-ol"))
+        for x, y in ((cx - 14, cy + 24), (cx + 16, cy + 28)):
+            b.append(circle(x, y, 13, "ruby ruby-ol"))
+            b.append(circle(x - 4, y - 4, 3.5, "ruby-hi"))
+        return b
+    if kind == 5:
+        # a crescent moon with a little star
+        b.append(path("M%d %d A30 30 0 1 0 %d %d A24 24 0 1 1 %d %d Z" % (cx + 4, cy - 30, cx + 20, cy + 26,
+                                                                          cx + 4, cy - 30), "",
+                      ' fill="#fff2b8" stroke="#8a6a20" stroke-width="2"'))
+        b.append(star_path(cx + 22, cy - 10, 10, 4, "#f2c14e", "#6e4a10", 5))
+        return b
     for sg in (-1, 1):
         b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
-            cx, cy, cx + sg * 16, cy - 34, cx + sg * 38, cy - 30, cx + sg * 36, cy - 4, cx + sg * 38, cy + 22,
+            cx, cy, cx + sg * 16, cy - 34, cx + sg * 36, cy - 30, cx + sg * 35, cy - 4, cx + sg * 36, cy + 22,
             cx + sg * 16, cy + 26, cx, cy), "%s %s-ol" % (c, c)))
         b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
-            cx + sg * 6, cy + 2, cx + sg * 18, cy + 14, cx + sg * 30, cy + 14, cx + sg * 33, cy + 4,
-            cx + sg * 32, cy + 18, cx + sg * 16, cy + 20, cx + sg * 6, cy + 2), c + "-sh"))
+            cx + sg * 6, cy + 2, cx + sg * 18, cy + 14, cx + sg * 30, cy + 14, cx + sg * 32, cy + 4,
+            cx + sg * 31, cy + 18, cx + sg * 16, cy + 20, cx + sg * 6, cy + 2), c + "-sh"))
         b.append(path("M%d %d L%d %d L%d %d Z" % (cx + sg * 4, cy + 6, cx + sg * 20, cy + 44, cx + sg * 8, cy + 40),
                       "%s %s-ol" % (c, c)))
     for i in range(3):
@@ -812,7 +1208,7 @@ def choker_group(style=0):
         b.append(path("M420 316 C424 312 428 314 428 318", "", ' fill="none" stroke="#fff1b0" stroke-width="2.4" '
                       'stroke-linecap="round"'))
         b.append(circle(432, 304, 5, "gold gold-ol"))
-    else:
+    elif style == 1:
         b.append(path("M378 278 C410 290 450 290 486 278 L486 296 C450 308 410 308 378 296 Z", "lace lace-ol"))
         for i in range(9):
             x = 384 + i * 12
@@ -820,6 +1216,45 @@ def choker_group(style=0):
         b.append(path("M432 302 L432 322", "", ' fill="none" stroke="#9aa3b5" stroke-width="2"'))
         b.append(circle(432, 334, 11, "pearl pearl-ol"))
         b.append(circle(428, 330, 3.5, "silver-hi"))
+    elif style == 2:
+        # a red ribbon with a golden bell
+        b.append(path("M378 280 C410 292 450 292 486 280 L486 292 C450 304 410 304 378 292 Z", "rib rib-ol"))
+        b.append(circle(432, 318, 13, "gold gold-ol"))
+        b.append(path("M420 320 L444 320", "", ' fill="none" stroke="#6e4a10" stroke-width="2"'))
+        b.append(path("M432 322 L432 330", "", ' fill="none" stroke="#6e4a10" stroke-width="2.4"'))
+        b.append(circle(427, 312, 3.5, "gold-hi"))
+        b.append(circle(432, 302, 4, "gold gold-ol"))
+    elif style == 3:
+        # a satin ribbon tied in a bow at the side of the neck
+        b.append(path("M378 282 C410 292 450 292 486 282 L486 292 C450 302 410 302 378 292 Z", "", ' fill="#f59ac0" '
+                      'stroke="#6a1a3c" stroke-width="1.6"'))
+        cx, cy = 462, 296
+        for sg in (-1, 1):
+            b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
+                cx, cy, cx + sg * 10, cy - 14, cx + sg * 22, cy - 12, cx + sg * 22, cy, cx + sg * 22, cy + 10,
+                cx + sg * 10, cy + 12, cx, cy), "", ' fill="#f59ac0" stroke="#6a1a3c" stroke-width="1.6"'))
+            b.append(path("M%d %d L%d %d L%d %d Z" % (cx, cy + 2, cx + sg * 12, cy + 34, cx + sg * 4, cy + 34), "",
+                          ' fill="#f59ac0" stroke="#6a1a3c" stroke-width="1.6"'))
+        b.append(circle(cx, cy, 5, "", ' fill="#e0709c" stroke="#6a1a3c" stroke-width="1.6"'))
+    elif style == 4:
+        # a black band with a small bow tie
+        b.append(path("M378 282 C410 292 450 292 486 282 L486 292 C450 302 410 302 378 292 Z", "velvet velvet-ol"))
+        cx, cy = 432, 302
+        for sg in (-1, 1):
+            b.append(path("M%d %d L%d %d L%d %d Z" % (cx, cy, cx + sg * 22, cy - 10, cx + sg * 22, cy + 12), "",
+                          ' fill="#e23a55" stroke="#5a0c1c" stroke-width="1.8" stroke-linejoin="round"'))
+        b.append('<rect x="%d" y="%d" width="10" height="12" rx="3" fill="#c8283f" stroke="#5a0c1c" '
+                 'stroke-width="1.6"/>' % (cx - 5, cy - 6))
+    elif style == 5:
+        # a chain of silver beads with a star
+        for i in range(15):
+            t = i / 14
+            x = 380 + 104 * t
+            y = 284 + 12 * math.sin(math.pi * t)
+            b.append(circle(x, y, 3.6, "silver silver-ol"))
+        b.append(path("M432 298 L432 308", "", ' fill="none" stroke="#4a5166" stroke-width="2"'))
+        b.append(star_path(432, 322, 16, 7, "#d9dee8", "#4a5166", 5))
+        b.append(circle(428, 318, 2.5, "", ' fill="#ffffff"'))
     return b
 
 
@@ -901,22 +1336,32 @@ BEADS = [("#f2c14e", "#c08a22", "#6e4a10", "#f2c14e"), ("#fbf6f0", "#e2d4cc", "#
 
 
 def bracelet(k):
-    """A string of beads round the right arm with a heart charm."""
+    """A string of beads round the right wrist: a tilted ellipse whose back
+    half lies behind the arm, with a heart charm hanging from the front."""
     fill, shade, ol, charm = BEADS[k]
     b = []
-    x0, x1, y = 664, 764, 578
-    n = 11
+    cx, cy, rx, ry, tilt = 699, 577, 31, 8, math.radians(-21)
+    ca, sa = math.cos(tilt), math.sin(tilt)
+
+    def at(t):
+        ex, ey = rx * math.cos(t), ry * math.sin(t)
+        return cx + ex * ca - ey * sa, cy + ex * sa + ey * ca
+
+    thread = [at(math.pi * i / 24) for i in range(25)]
+    b.append(path(poly(thread, False), "", ' fill="none" stroke="%s" stroke-width="2.4"' % ol))
+    n = 9
     for i in range(n):
-        t = i / (n - 1)
-        x = x0 + 4 + t * (x1 - x0 - 8)
-        yy = y + 3 + 6 * math.sin(math.pi * t) + t * 4
-        b.append(circle(x, yy, 6, "", ' fill="%s" stroke="%s" stroke-width="1.6"' % (fill, ol)))
-        b.append(circle(x + 1.5, yy + 1.5, 3, "", ' fill="%s"' % shade))
-        b.append(circle(x - 2, yy - 2, 1.8, "", ' fill="#ffffff"'))
-    heart = ("M714 598 C704 590 702 582 708 580 C711 579 713 581 714 584 C715 581 717 579 720 580 "
-             "C726 582 724 590 714 598 Z")
-    b.append(path(heart, "", ' fill="%s" stroke="%s" stroke-width="1.6"' % (charm, ol)))
-    b.append(circle(710, 584, 1.5, "", ' fill="#ffffff"'))
+        x, y = at(math.pi * (0.06 + 0.88 * i / (n - 1)))
+        b.append(circle(x, y, 5.2, "", ' fill="%s" stroke="%s" stroke-width="1.5"' % (fill, ol)))
+        b.append(circle(x + 1.4, y + 1.4, 2.6, "", ' fill="%s"' % shade))
+        b.append(circle(x - 1.8, y - 1.8, 1.5, "", ' fill="#ffffff"'))
+    hx, hy = at(math.pi / 2)
+    hx, hy = int(round(hx)), int(round(hy))
+    heart = ("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
+        hx, hy + 15, hx - 8, hy + 10, hx - 9, hy + 5, hx - 5, hy + 4, hx - 2, hy + 3, hx, hy + 5, hx, hy + 7,
+        hx, hy + 5, hx + 2, hy + 3, hx + 5, hy + 4, hx + 9, hy + 5, hx + 8, hy + 10, hx, hy + 15))
+    b.append(path(heart, "", ' fill="%s" stroke="%s" stroke-width="1.5"' % (charm, ol)))
+    b.append(circle(hx - 3, hy + 7, 1.3, "", ' fill="#ffffff"'))
     return b
 
 
@@ -962,49 +1407,98 @@ SCENES = [
 
 
 def scene_tiles():
+    """Ten 75 x 75 tiles. The program stretches a tile about 10.7 times wide
+    and 4 times tall, so every motif is drawn 2.7 times narrower than it
+    should look, and only where the figure leaves the scene free: the left
+    tenth (x < 10) and the right tenth (x > 66) of the tile. No horizons: a
+    tile is sky, in one flat colour, with motifs."""
     b = []
+    sx = 4.0 / 10.67  # horizontal squeeze
+
+    def at(x, y, y0, body):
+        return '<g transform="translate(%s %s) scale(%s 1)">%s</g>' % (f(x), f(y0 + y), f(sx), body)
+
+    def blob(r, c):
+        return '<circle cx="0" cy="0" r="%s" fill="%s"/>' % (f(r), c)
+
+    def petal(c):
+        return '<path d="M0 -4 C3 -3 4 0 0 4 C-4 0 -3 -3 0 -4 Z" fill="%s"/>' % c
+
+    def heart(c):
+        return ('<path d="M0 4 C-5 0 -5 -4 -2.5 -4 C-1 -4 0 -3 0 -2 C0 -3 1 -4 2.5 -4 C5 -4 5 0 0 4 Z" '
+                'fill="%s"/>' % c)
+
+    def star(c, r=4):
+        pts = []
+        for k in range(10):
+            a = -math.pi / 2 + k * math.pi / 5
+            rr = r if k % 2 == 0 else r * 0.45
+            pts.append((rr * math.cos(a), rr * math.sin(a)))
+        return '<path d="%s" fill="%s"/>' % (poly(pts), c)
+
+    def flake(c):
+        return ('<path d="M-4 0 H4 M0 -4 V4 M-3 -3 L3 3 M-3 3 L3 -3" fill="none" stroke="%s" stroke-width="1.4"/>'
+                % c)
+
+    def leaf(c):
+        return '<path d="M0 -4 C4 -2 4 2 0 4 C-4 2 -4 -2 0 -4 Z M0 -4 V5" fill="%s" stroke="#8a3a10" ' \
+               'stroke-width="0.6"/>' % c
+
+    def cloud(c):
+        return ('<ellipse cx="0" cy="0" rx="7" ry="2.4" fill="%s"/><ellipse cx="-1" cy="-1.8" rx="4" ry="2" '
+                'fill="%s"/>' % (c, c))
+
+    # positions in the free strips: (x, y)
+    left = [(3, 6), (6, 20), (2, 33), (7, 46), (3, 58), (6, 70)]
+    right = [(70, 4), (68, 17), (72, 30), (69, 43), (72, 56), (68, 68)]
+    spots = left + right
     for i, (sky, kind) in enumerate(SCENES):
         y0 = 75 * i
         b.append('<rect x="0" y="%d" width="75" height="75" fill="%s"/>' % (y0, sky))
-
-        def cloud(x, y, c="#ffffff"):
-            return ('<ellipse cx="%s" cy="%s" rx="7" ry="3" fill="%s"/><ellipse cx="%s" cy="%s" rx="4" ry="3" '
-                    'fill="%s"/>' % (f(x), f(y0 + y), c, f(x + 2), f(y0 + y - 2), c))
         if kind == "day":
-            b.append(circle(64, y0 + 10, 6, "", ' fill="#ffe36b"'))
-            b.append(cloud(14, 14) + cloud(40, 24) + cloud(8, 40))
+            b.append(at(70, 10, y0, blob(5, "#ffe36b")))
+            for x, y in ((4, 18), (69, 36), (5, 52), (70, 64)):
+                b.append(at(x, y, y0, cloud("#ffffff")))
         elif kind == "sunset":
-            b.append(circle(60, y0 + 50, 9, "", ' fill="#ffd45e"'))
-            b.append('<rect x="0" y="%d" width="75" height="4" fill="#e9837a"/>' % (y0 + 60))
-            b.append(cloud(16, 16, "#d98aa6") + cloud(36, 30, "#e99a9a"))
+            b.append(at(70, 50, y0, blob(6, "#ffd45e")))
+            for x, y in ((4, 14), (69, 22), (5, 40)):
+                b.append(at(x, y, y0, cloud("#f7c3b8")))
         elif kind == "blossom":
-            for (x, y) in ((8, 10), (30, 20), (56, 8), (20, 44), (62, 36), (44, 58), (10, 66)):
-                b.append(circle(x, y0 + y, 2, "", ' fill="#f591b4"'))
+            for n, (x, y) in enumerate(spots):
+                b.append(at(x, y, y0, '<g transform="rotate(%d)">%s</g>' % (n * 47 % 180, petal("#f591b4"))))
         elif kind == "mint":
-            for (x, y) in ((12, 14), (50, 22), (30, 50), (64, 60)):
-                b.append(circle(x, y0 + y, 3, "", ' fill="#e9fbf3"'))
+            # checks along the free strips
+            for n in range(0, 75, 10):
+                for x in (0, 5, 66, 71):
+                    if (n // 10 + x // 5) % 2 == 0:
+                        b.append('<rect x="%d" y="%d" width="4" height="5" fill="#a5dcc2"/>' % (x, y0 + n))
         elif kind == "lavender":
-            for (x, y) in ((14, 12), (60, 20), (36, 48), (10, 62)):
-                b.append(path("M%d %d l-3 -3 a2 2 0 0 1 3 -2 a2 2 0 0 1 3 2 z" % (x, y0 + y), "",
-                              ' fill="#f2a3c9"'))
+            for x, y in spots:
+                b.append(at(x, y, y0, heart("#f2a3c9")))
         elif kind == "rainbow":
-            for r, c in ((30, "#f47a7a"), (26, "#f7c46a"), (22, "#9bd67c"), (18, "#7ab4f0")):
-                b.append('<path d="M%d %d A%d %d 0 0 1 %d %d" fill="none" stroke="%s" stroke-width="4"/>' % (
-                    38 - r, y0 + 62, r, r, 38 + r, y0 + 62, c))
-            b.append(cloud(10, 60) + cloud(66, 60))
+            for r, c in ((9, "#f47a7a"), (7.5, "#f7c46a"), (6, "#9bd67c"), (4.5, "#7ab4f0")):
+                b.append(at(70, 20, y0, '<path d="M%s 0 A%s %s 0 0 1 %s 0" fill="none" stroke="%s" '
+                                        'stroke-width="1.6"/>' % (f(-r), f(r), f(r), f(r), c)))
+            for x, y in ((4, 14), (5, 50), (69, 50)):
+                b.append(at(x, y, y0, cloud("#ffffff")))
         elif kind == "night":
-            b.append(circle(60, y0 + 14, 7, "", ' fill="#fff4c2"'))
-            b.append(circle(64, y0 + 11, 6, "", ' fill="%s"' % sky))
-            for (x, y) in ((8, 8), (24, 18), (40, 6), (14, 40), (34, 32), (52, 46), (66, 56), (6, 62), (44, 66)):
-                b.append('<rect x="%d" y="%d" width="1" height="2" fill="#fff8d0"/>' % (x, y0 + y))
+            b.append(at(70, 12, y0, blob(6, "#fff4c2") + blob(0, "#fff4c2") +
+                        '<circle cx="3" cy="-2" r="5" fill="%s"/>' % sky))
+            for x, y in ((3, 8), (7, 22), (2, 38), (6, 54), (3, 68), (69, 32), (72, 46), (68, 60), (71, 70)):
+                b.append(at(x, y, y0, star("#fff8d0", 2.6)))
         elif kind == "lemon":
-            for (x, y) in ((12, 12), (44, 18), (24, 42), (60, 50), (10, 66)):
-                b.append(circle(x, y0 + y, 2, "", ' fill="#ffd75a"'))
+            for x, y in spots:
+                b.append(at(x, y, y0, flake("#ffffff")))
         elif kind == "peach":
-            b.append(cloud(16, 14, "#fff4ea") + cloud(50, 30, "#fff4ea") + cloud(24, 56, "#fff4ea"))
+            for n, (x, y) in enumerate(spots):
+                c = ("#e8743a", "#d9a032", "#c8502a")[n % 3]
+                b.append(at(x, y, y0, '<g transform="rotate(%d)">%s</g>' % (n * 53 % 180, leaf(c))))
         elif kind == "sea":
-            b.append('<rect x="0" y="%d" width="75" height="12" fill="#5fb8d6"/>' % (y0 + 63))
-            b.append(cloud(20, 16) + cloud(54, 26))
+            for x, y in spots[::2]:
+                b.append(at(x, y, y0, '<circle cx="0" cy="0" r="2.6" fill="none" stroke="#ffffff" '
+                                      'stroke-width="1"/>'))
+            for x, y in spots[1::2]:
+                b.append(at(x, y, y0, star("#fbe7a8", 3.4)))
     return b
 
 
@@ -1114,19 +1608,25 @@ def main():
     group("hair-pank", pank_group())
     group("hair-otohime", otohime_group())
     group("hair-otohime-front", otohime_front_group())
-    group("costume", costume_group())
+    for k in range(len(COSTUMES)):
+        group("costume" if k == 0 else "costume-%d" % (k + 1), costume_group(k))
     group("costume-hem", trim_group())
-    group("camisole", camisole_group())
+    for k in range(len(TOPS)):
+        group("camisole" if k == 0 else "camisole-%d" % (k + 1), camisole_group(k))
     for kind in ("single", "thick", "w", "cross"):
         group("strings-" + kind, strings_group(kind))
     group("ribbon", ribbon_group())
     group("ribbon-2", ribbon_group("sapph"))
-    group("flower", flower_group())
-    group("flower-2", flower_group("#fff8e0", "#f2d27a", "ruby"))
+    for k in range(3, 7):
+        group("ribbon-%d" % k, ribbon_extra(k - 1))
+    for k in range(6):
+        group("flower" if k == 0 else "flower-%d" % (k + 1), flower_group(k))
     group("hairband", hairband_group())
     group("hairband-2", hairband_group("ruby"))
-    group("choker", choker_group(0))
-    group("choker-2", choker_group(1))
+    for k in range(3, 7):
+        group("hairband-%d" % k, hairband_group(kind=k - 1))
+    for k in range(6):
+        group("choker" if k == 0 else "choker-%d" % (k + 1), choker_group(k))
     for k in range(5):
         group("earrings-%d" % k, earring_pair(k))
         group("earframe-%d" % k, earframe_pair(k))

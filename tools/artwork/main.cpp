@@ -1,10 +1,11 @@
 // velmia-artwork: renders the default picture set from the master drawing.
 //
 //   velmia-artwork --svg velmia.svg --run DIR --extra DIR --gen DIR
-//                  [--sheet contact-sheet.png] [--version 0.1]
+//                  [--sheet contact-sheet.png] [--looks DIR] [--version 0.1]
 #include "tools/artwork/Artwork.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <cstdio>
@@ -20,7 +21,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
-    QString svg, run, extra, gen, sheet, version = QStringLiteral("0.1");
+    QString svg, run, extra, gen, sheet, looks, version = QStringLiteral("0.1");
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         auto next = [&]() -> QString {
@@ -40,11 +41,13 @@ int main(int argc, char** argv)
             gen = next();
         else if (args[i] == "--sheet")
             sheet = next();
+        else if (args[i] == "--looks")
+            looks = next();
         else if (args[i] == "--version")
             version = next();
         else {
             std::fprintf(stderr, "usage: velmia-artwork --svg FILE --run DIR --extra DIR --gen DIR [--sheet PNG] "
-                                 "[--version V]\n");
+                                 "[--looks DIR] [--version V]\n");
             return 2;
         }
     }
@@ -61,6 +64,14 @@ int main(int argc, char** argv)
         if (!sheet.isEmpty() && !artwork::ContactSheet(set).save(sheet)) {
             std::fprintf(stderr, "velmia-artwork: cannot write %s\n", qPrintable(sheet));
             return 1;
+        }
+        if (!looks.isEmpty()) {
+            // Every look of the sheet at full size, to inspect pixel by pixel.
+            QDir().mkpath(looks);
+            const auto entries = artwork::SheetEntries(set);
+            for (size_t i = 0; i < entries.size(); ++i)
+                artwork::Compose(set, entries[i].look)
+                    .save(QDir(looks).filePath(QString::asprintf("look-%02d.png", int(i))));
         }
         std::printf("velmia-artwork: %lld files, %lld extra parts, %lld embedded pictures in %lld ms\n",
                     qlonglong(set.files.size()), qlonglong(set.extras.size()), qlonglong(set.embedded.size()),
