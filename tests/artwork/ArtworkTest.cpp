@@ -90,6 +90,8 @@ std::pair<long, long> Count(const Image& img, Cell c)
     return {white, other};
 }
 
+void CheckKeyedCells(const Image& img, int cellH);
+
 // ---------------------------------------------------------------- layout
 
 struct FileCase {
@@ -118,8 +120,8 @@ const FileCase kFiles[] = {
     {"vlm_ch.bmp", 150, 150, 150, true},
     {"vlm_bracelet.bmp", 130, 200, 40, true},
     {"vlm_0_main_hair_longleft.bmp", 150, 150, 150, true},
-    {"vlm_facelist.bmp", 279, 984, 123, false},
-    {"vlm_facelist_lg.bmp", 279, 984, 123, false},
+    {"vlm_facelist.bmp", 279, 16 * 123, 123, false},
+    {"vlm_facelist_lg.bmp", 279, 16 * 123, 123, false},
     {"vlm_earring_framelist.bmp", 340, 600, 120, true},
     {"vlm_shaggy.bmp", 450, 250, 250, true},
     {"vlm_pank.bmp", 450, 200, 200, true},
@@ -157,7 +159,7 @@ TEST(ArtworkLayout, FilesHaveTheirSizeDepthAndCells)
         EXPECT_EQ(img.h, f.h);
         EXPECT_EQ(img.h % f.cellH, 0);
     }
-    EXPECT_GE(File("vlm_facelist.bmp").h / 123, 6);
+    EXPECT_GE(File("vlm_facelist.bmp").h / 123, 16);
     EXPECT_EQ(File("vlm_facelist.bmp").h, File("vlm_facelist_lg.bmp").h);
 }
 
@@ -175,23 +177,94 @@ TEST(ArtworkLayout, EmbeddedPicturesHaveTheirSizeAndDepth)
     EXPECT_TRUE(velmia::resources::EmbeddedPictureData("Mainpict").empty());
 }
 
+// The wardrobe beyond the default part of each kind.
+struct KindCase {
+    const char* prefix;
+    int first, count; // numbers of the extra files
+    bool twoDigits;   // chokers: the open dialog lists two more characters
+    int w, h, cellH;
+};
+
+const KindCase kKinds[] = {
+    {"vlm_co", 2, 7, false, 530, 300, 100}, {"vlm_ca", 2, 5, false, 550, 750, 250},
+    {"vlm_ri", 2, 5, false, 200, 80, 80},   {"vlm_hb", 2, 5, false, 80, 100, 100},
+    {"vlm_fl", 2, 5, false, 100, 120, 120}, {"vlm_ch", 2, 5, true, 150, 150, 150},
+};
+
+std::vector<std::string> ExtraNames(const KindCase& k)
+{
+    std::vector<std::string> names;
+    for (int n = k.first; n < k.first + k.count; ++n)
+        names.push_back(k.prefix + std::string(k.twoDigits && n < 10 ? "0" : "") + std::to_string(n) + ".bmp");
+    return names;
+}
+
 TEST(ArtworkLayout, ExtraPartsFollowTheirKindsNamesAndSizes)
 {
-    const struct {
-        const char* name;
-        int w, h;
-    } extras[] = {{"vlm_co2.bmp", 530, 300}, {"vlm_co3.bmp", 530, 300}, {"vlm_ca2.bmp", 550, 750},
-                  {"vlm_ri2.bmp", 200, 80},  {"vlm_hb2.bmp", 80, 100},  {"vlm_fl2.bmp", 100, 120},
-                  {"vlm_ch02.bmp", 150, 150}};
-    for (const auto& e : extras) {
-        SCOPED_TRACE(e.name);
-        const Image& img = File(e.name, VELMIA_EXTRA_PARTS_DIR);
-        EXPECT_EQ(img.format, vcl::pf24bit);
-        EXPECT_EQ(img.w, e.w);
-        EXPECT_EQ(img.h, e.h);
-        const auto [white, other] = Count(img, {0, 0, img.w, img.h});
-        EXPECT_GT(white, 0);
-        EXPECT_GT(other, 0);
+    for (const KindCase& k : kKinds)
+        for (const std::string& name : ExtraNames(k)) {
+            SCOPED_TRACE(name);
+            // the open dialogs list the default name plus one or two characters
+            // (a choker's one-character name would need a leading underscore)
+            const size_t more = name.size() - std::string(k.prefix).size() - 4;
+            EXPECT_EQ(more, k.twoDigits ? 2u : 1u);
+            const Image& img = File(name, VELMIA_EXTRA_PARTS_DIR);
+            EXPECT_EQ(img.format, vcl::pf24bit);
+            EXPECT_EQ(img.w, k.w);
+            EXPECT_EQ(img.h, k.h);
+            CheckKeyedCells(img, k.cellH);
+            // and the same file lies in the folder the program starts in
+            EXPECT_EQ(File(name).px, img.px);
+        }
+}
+
+TEST(ArtworkLayout, CostumesComeInFourCuts)
+{
+    // Costumes differ in the shape of their top edge: count the distinct
+    // masks among the default and the extra costumes.
+    std::vector<std::vector<bool>> masks;
+    std::vector<std::string> names = ExtraNames(kKinds[0]);
+    names.insert(names.begin(), "vlm_co.bmp");
+    for (const std::string& name : names) {
+        const Image& img = File(name, name == "vlm_co.bmp" ? VELMIA_RUN_DIR : VELMIA_EXTRA_PARTS_DIR);
+        std::vector<bool> mask(img.px.size());
+        for (size_t i = 0; i < img.px.size(); ++i)
+            mask[i] = img.px[i] != kWhite;
+        bool seen = false;
+        for (const auto& m : masks) {
+            long differ = 0;
+            for (size_t i = 0; i < m.size(); ++i)
+                differ += m[i] != mask[i];
+            seen = seen || differ < 200;
+        }
+        if (!seen)
+            masks.push_back(mask);
+    }
+    EXPECT_GE(masks.size(), 4u);
+}
+
+TEST(ArtworkLayout, WardrobePartsDifferInShape)
+{
+    // Each extra part of a kind is a cut of its own, not a recolour: the masks
+    // (where the part is opaque) of any two differ. The second ribbon and
+    // hairband are the recoloured exceptions.
+    for (const KindCase& k : kKinds) {
+        std::vector<std::string> names = ExtraNames(k);
+        names.insert(names.begin(), std::string(k.prefix) + ".bmp");
+        for (size_t a = 0; a < names.size(); ++a)
+            for (size_t b = a + 1; b < names.size(); ++b) {
+                const Image& x = File(names[a], a == 0 ? VELMIA_RUN_DIR : VELMIA_EXTRA_PARTS_DIR);
+                const Image& y = File(names[b], VELMIA_EXTRA_PARTS_DIR);
+                long differ = 0;
+                for (size_t i = 0; i < x.px.size(); ++i)
+                    differ += (x.px[i] == kWhite) != (y.px[i] == kWhite);
+                if (names[b] == "vlm_ri2.bmp" || names[b] == "vlm_hb2.bmp")
+                    continue;
+                // costumes share a cut in pairs; they differ in their print
+                if (std::string(k.prefix) == "vlm_co")
+                    continue;
+                EXPECT_GT(differ, 100) << names[a] << " and " << names[b];
+            }
     }
 }
 
@@ -201,7 +274,7 @@ TEST(ArtworkLayout, ExtraPartsFollowTheirKindsNamesAndSizes)
 // no pure white enclosed by the part (it would turn into a hole), and no
 // washed-out pixel on the part's edge (a half-transparent pixel mixed with
 // white, which shows as a light halo on dark scenes).
-void CheckKeyed(const Image& img, int cellH)
+void CheckKeyedCells(const Image& img, int cellH)
 {
     for (int c = 0; c * cellH < img.h; ++c) {
         SCOPED_TRACE("cell " + std::to_string(c));
@@ -230,7 +303,7 @@ TEST(ArtworkKeying, PartFilesAreCrisp)
     for (const FileCase& f : kFiles)
         if (f.keyed) {
             SCOPED_TRACE(f.name);
-            CheckKeyed(File(f.name), f.cellH);
+            CheckKeyedCells(File(f.name), f.cellH);
         }
 }
 
@@ -239,7 +312,7 @@ TEST(ArtworkKeying, EmbeddedPartsAreCrisp)
     for (const EmbeddedCase& e : kEmbedded)
         if (e.keyed) {
             SCOPED_TRACE(e.control);
-            CheckKeyed(Embedded(e.control), e.h);
+            CheckKeyedCells(Embedded(e.control), e.h);
         }
 }
 
@@ -355,6 +428,108 @@ TEST(ArtworkFit, BodyAndClothesBreathe)
         for (int x = 0; x < 530; ++x)
             differ += costume.at(x, y) != costume.at(x, 200 + y);
     EXPECT_GT(differ, 500);
+}
+
+TEST(ArtworkFit, FaceCellsDifferOnlyUnderTheClosedEyes)
+{
+    // A blink lays the closed-eye picture over columns 17-258 of the face
+    // column: every pixel in which two faces differ (a lash, an iris, a
+    // tear) must lie there, or it stays on screen with the eyes closed.
+    for (const char* name : {"vlm_facelist.bmp", "vlm_facelist_lg.bmp"}) {
+        SCOPED_TRACE(name);
+        const Image& faces = File(name);
+        for (int c = 1; c * 123 < faces.h; ++c) {
+            int outside = 0;
+            for (int y = 0; y < 123; ++y)
+                for (int x = 0; x < faces.w; ++x)
+                    if ((x < 17 || x > 259) && faces.at(x, 123 * c + y) != faces.at(x, y))
+                        ++outside;
+            EXPECT_EQ(outside, 0) << "face " << c;
+        }
+    }
+}
+
+// Parts that end inside their cell: no opaque pixel on the cell's border
+// rows and columns (`margin` pixels deep), or the part is cut off there.
+struct EdgeCase {
+    std::string name;
+    const char* dir;
+    int cellH;
+    bool top, bottom, left, right; // borders that must stay clear
+    int margin;
+};
+
+TEST(ArtworkFit, PartsEndInsideTheirCells)
+{
+    const char* run = VELMIA_RUN_DIR;
+    const char* extra = VELMIA_EXTRA_PARTS_DIR;
+    std::vector<EdgeCase> cases = {
+        {"vlm_ri.bmp", run, 80, true, true, true, true, 2},
+        {"vlm_hb.bmp", run, 100, true, true, true, true, 1},
+        {"vlm_fl.bmp", run, 120, true, true, true, true, 1},
+        {"vlm_ch.bmp", run, 150, true, true, true, true, 1},
+        {"vlm_bracelet.bmp", run, 40, true, false, true, true, 2},
+        {"vlm_earring_list.bmp", run, 120, true, true, true, true, 1},
+        {"vlm_earring_framelist.bmp", run, 120, true, true, true, true, 1},
+        {"vlm_string_pattern_list.bmp", run, 210, true, true, true, true, 2},
+        {"vlm_thickstring_pattern.bmp", run, 210, true, true, true, true, 2},
+        {"vlm_wstring_pattern.bmp", run, 160, true, true, true, true, 2},
+        {"vlm_crossstring_pattern.bmp", run, 190, true, true, true, true, 2},
+        {"vlm_co.bmp", run, 100, true, false, false, false, 1},
+        {"vlm_ca.bmp", run, 250, true, false, false, false, 1},
+    };
+    for (const KindCase& k : kKinds)
+        for (const std::string& name : ExtraNames(k)) {
+            const bool clothes =
+                k.cellH >= 100 && (std::string(k.prefix) == "vlm_co" || std::string(k.prefix) == "vlm_ca");
+            cases.push_back({name, extra, k.cellH, true, !clothes, !clothes, !clothes, 1});
+        }
+    for (const EdgeCase& e : cases) {
+        SCOPED_TRACE(e.name);
+        const Image& img = File(e.name, e.dir);
+        for (int c = 0; c * e.cellH < img.h; ++c) {
+            int touching = 0;
+            for (int y = 0; y < e.cellH; ++y)
+                for (int x = 0; x < img.w; ++x) {
+                    const bool border = (e.top && y < e.margin) || (e.bottom && y >= e.cellH - e.margin) ||
+                                        (e.left && x < e.margin) || (e.right && x >= img.w - e.margin);
+                    if (border && img.at(x, c * e.cellH + y) != kWhite)
+                        ++touching;
+                }
+            EXPECT_EQ(touching, 0) << "cell " << c;
+        }
+    }
+}
+
+TEST(ArtworkFit, StrapsLieOnTheBody)
+{
+    // Every pixel of every strap pattern lies over the figure in its pose, so
+    // no strap end hangs in the air beyond the shoulder or the neck.
+    const Image& body = Embedded("subworkcanvas");
+    const struct {
+        const char* name;
+        int x, y, w, h; // cell rectangle in the lower picture
+    } patterns[] = {{"vlm_string_pattern_list.bmp", 200, 10, 280, 210},
+                    {"vlm_thickstring_pattern.bmp", 200, 10, 290, 210},
+                    {"vlm_wstring_pattern.bmp", 200, 50, 390, 160},
+                    {"vlm_crossstring_pattern.bmp", 210, 30, 290, 190}};
+    for (const auto& p : patterns) {
+        SCOPED_TRACE(p.name);
+        const Image& img = File(p.name);
+        for (int k = 0; k < 3; ++k) {
+            int off = 0;
+            for (int y = 0; y < p.h; ++y)
+                for (int x = 0; x < p.w; ++x) {
+                    if (img.at(x, k * p.h + y) == kWhite)
+                        continue;
+                    // body rows: 0-99 shared, then 200 rows per pose
+                    const int wy = p.y + y;
+                    const int by = wy < 100 ? wy : (k == 0 ? wy : 100 + 200 * k + (wy - 100));
+                    off += body.at(p.x + x - 100, by) == kWhite;
+                }
+            EXPECT_EQ(off, 0) << "pose " << k;
+        }
+    }
 }
 
 // ---------------------------------------------------------------- scenes

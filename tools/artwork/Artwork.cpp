@@ -286,9 +286,9 @@ Set BuildSet(const Master& m, const QString& version)
     // Figure and clothes.
     // The base figure carries the first face too, so the portrait has a face
     // before the first face cell is drawn.
-    embed("mainsave",
-          cut({Ink("figure", p0), Ink("head"), Ink("fringe-shadow"), Ink("eyes-0"), Ink("fringe"), Ink("brows-0")},
-              QRect(170, 0, 420, 300)));
+    embed("mainsave", cut({Ink("head-back"), Ink("figure", p0), Ink("head"), Ink("fringe-shadow"), Ink("eyes-0"),
+                           Ink("fringe"), Ink("brows-0")},
+                          QRect(170, 0, 420, 300)));
     embed("subworkcanvas", Stack({cut({Ink("figure", Pose(0))}, QRect(100, 300, 700, 300)),
                                   cut({Ink("figure", Pose(1))}, QRect(100, 400, 700, 200)),
                                   cut({Ink("figure", Pose(2))}, QRect(100, 400, 700, 200))}));

@@ -204,7 +204,7 @@ def figure_group():
     # one silhouette: neck, shoulders, torso, both arms, with a notch between
     # the torso and the right arm at the bottom where the hair ends show
     sil = ("M384 140 L476 128 C472 200 474 262 486 298 C520 318 600 330 660 346 C702 358 724 384 732 420 "
-           "C738 460 732 500 728 530 C728 560 738 594 748 625 L684 625 C676 600 660 578 641 550 L640 625 L128 625 "
+           "C738 460 734 500 730 530 C730 560 744 594 756 625 L684 625 C676 600 660 578 641 550 L640 625 L128 625 "
            "C132 540 140 480 152 410 C160 375 180 354 222 343 C282 328 350 318 376 298 C382 262 386 220 384 140 Z")
     # the back of the neck behind the jaw and below the ear, in shade: short
     # styles show it between the jaw, the ear and the neck
@@ -222,7 +222,7 @@ def figure_group():
     # shoulder and arm shading
     b.append(path("M152 410 C160 375 180 354 222 343 C200 360 186 380 182 420 C176 480 172 540 170 625 L128 625 "
                   "C132 540 140 480 152 410 Z", "skin-sh"))
-    b.append(path("M732 420 C738 460 732 500 728 530 C728 560 738 594 748 625 L730 625 C722 594 712 566 712 534 "
+    b.append(path("M732 420 C738 460 734 500 730 530 C730 560 744 594 756 625 L738 625 C722 594 712 566 712 534 "
                   "C712 490 716 450 732 420 Z", "skin-sh"))
     # the elbow's fold where the forearm turns out from the side
     b.append(path("M698 550 C706 554 714 553 720 548", "skin-line"))
@@ -236,10 +236,14 @@ def figure_group():
     return b
 
 
+def head_back_group():
+    # the back of the head behind the ear: hair in shade, so that the short
+    # styles show no scene between the ear and their locks
+    return [path("M480 -12 L566 -12 C574 40 566 96 540 140 C532 154 524 162 516 166 L492 150 Z", "hair-deep")]
+
+
 def head_group():
     b = []
-    # the back of the head behind the ear: hair in shade, for the short styles
-    b.append(path("M480 -12 L566 -12 C574 40 566 96 540 140 C532 154 524 162 516 166 L492 150 Z", "hair-deep"))
     # ears (the left one mostly hidden behind the cheek)
     ear = ("M492 104 C504 92 526 96 528 122 C530 142 522 158 514 168 C516 178 514 188 506 192 "
            "C498 194 492 186 492 176 C490 150 488 124 492 104 Z")
@@ -361,8 +365,8 @@ def eye(cx, cy, w, h, open_, iris, mirror, happy, glance=-3, style=""):
                       ' fill="none" stroke="#bfe6ff" stroke-width="3" stroke-linecap="round"'))
         ox = lx + 4 if mirror else rx - 4
         b.append(path("M%s %s C%s %s %s %s %s %s C%s %s %s %s %s %s Z" % (
-            f(ox), f(boty + 2), f(ox + 5), f(boty + 10), f(ox + 5), f(boty + 16), f(ox), f(boty + 16),
-            f(ox - 5), f(boty + 16), f(ox - 5), f(boty + 10), f(ox), f(boty + 2)), "",
+            f(ox), f(boty - 2), f(ox + 4), f(boty + 4), f(ox + 4), f(boty + 9), f(ox), f(boty + 9),
+            f(ox - 4), f(boty + 9), f(ox - 4), f(boty + 4), f(ox), f(boty - 2)), "",
             ' fill="#bfe6ff" stroke="#4a8fd0" stroke-width="1.4"'))
     # upper lash: thick band, heavier at the outer corner
     outer = rx if not mirror else lx
@@ -764,10 +768,42 @@ def trim_group():
     return [path(poly(top + bot[::-1]), "ink")]
 
 
+# the cut of each costume's neckline; every cut holds the default neckline's
+# trim, which the colour keys paint
+CUTS = ["sweetheart", "straight", "straight", "scalloped", "lace", "straight", "sweetheart", "square"]
+
+
+def bodice(cut):
+    """The bodice's outline for a cut. Above row 507 the top band of the
+    picture would cut it off when the chest rises."""
+    if cut == "sweetheart":
+        return BODICE
+    top = []
+    for i in range(0, 220):
+        x = 203 + (641 - 203) * i / 219
+        y = neck_y(x)
+        if cut == "straight":
+            y = min(y, 508)
+        elif cut == "square":
+            y = 508 if x < 360 or x > 550 else min(y, 516)
+        elif cut == "scalloped":
+            if 300 < x < 600:
+                ph = (x - 300) / 30.0
+                y = max(508, y - 16 * abs(math.sin(math.pi * ph)) - 4)
+        elif cut == "lace":
+            if 320 < x < 590:
+                ph = (x - 320) / 18.0
+                tri = 1 - abs(2 * (ph - math.floor(ph)) - 1)
+                y = max(508, y - 6 - 14 * tri)
+        top.append((x, y))
+    return "M198 628 " + " ".join("L%s %s" % (f(x), f(y)) for x, y in top) + " L640 628 Z"
+
+
 def costume_group(k=0):
     main, sh, hi, ol, pr, tr, tr_sh, tr_ol = COSTUMES[k]
     fill = lambda c: ' fill="%s"' % c
-    b = [path(BODICE, "", fill(main))]
+    outline = bodice(CUTS[k])
+    b = [path(outline, "", fill(main))]
     # prints, cut to the bodice below
     if k == 0:
         for x, y in ((240, 580), (290, 566), (340, 590), (392, 574), (430, 604), (506, 566), (552, 588),
@@ -811,9 +847,9 @@ def costume_group(k=0):
                   fill(sh) + ' fill-opacity="0.55"'))
     b.append(path("M250 550 C290 540 330 544 360 556 C330 554 290 554 250 560 Z", "", fill(hi)))
     b.append(path("M500 546 C530 536 560 534 590 536 C560 542 530 548 500 556 Z", "", fill(hi)))
-    b.append(cut_out())
+    b.append('<path d="M-50 -50 H900 V700 H-50 Z %s" fill="#000000" fill-rule="evenodd" comp-op="dst-out"/>' % outline)
     b.append(path("M455 538 L455 628", "", ' fill="none" stroke="%s" stroke-width="1.8"' % ol))
-    b.append(path(BODICE, "", ' fill="none" stroke="%s" stroke-width="2.2" stroke-linejoin="round"' % ol))
+    b.append(path(outline, "", ' fill="none" stroke="%s" stroke-width="2.2" stroke-linejoin="round"' % ol))
     # the trim band along the neckline
     top, bot = trim_points()
     band = poly(top + bot[::-1])
@@ -902,7 +938,7 @@ def camisole_group(k=0):
             b.append(path("M%d 420 L%d 630" % (x, x), "", ' fill="none" stroke="%s" stroke-width="2"' % sh))
     elif k == 5:
         for y in (520, 540):
-            b.append('<rect x="190" y="%d" width="470" height="8" fill="#ffffff"/>' % y)
+            b.append('<rect x="190" y="%d" width="470" height="8" fill="#e4f6f2"/>' % y)
     # shading round the sides and under the chest
     b.append(path("M196 628 L204 420 C216 480 224 560 228 628 Z", "", fill(sh)))
     b.append(path("M646 420 C632 480 620 560 612 628 L640 628 Z", "", fill(sh)))
@@ -975,26 +1011,26 @@ def camisole_group(k=0):
     elif k == 5:
         # a sporty piped edge and a ring at the centre
         b.append(path("M206 440 C300 446 380 446 455 442 C520 438 580 432 642 434", "",
-                      ' fill="none" stroke="#ffffff" stroke-width="3"'))
+                      ' fill="none" stroke="#e4f6f2" stroke-width="3"'))
         b.append(circle(455, 452, 7, "", fill("none") + ' stroke="#f2c14e" stroke-width="3"'))
     return b
 
 
 def strings_group(kind):
     b = []
-    s = ' fill="none" stroke="#000000" stroke-linecap="round" stroke-width="%s"'
+    s = ' fill="none" stroke="#000000" stroke-linecap="round" stroke-linejoin="round" stroke-width="%s"'
     if kind == "single":
-        b.append('<path d="M312 512 C338 440 362 372 390 320"%s/>' % (s % 7))
-        b.append('<path d="M462 516 C466 440 470 380 474 320"%s/>' % (s % 7))
+        b.append('<path d="M314 508 C338 440 362 372 390 320"%s/>' % (s % 7))
+        b.append('<path d="M462 510 C466 440 470 380 474 320"%s/>' % (s % 7))
     elif kind == "thick":
-        b.append('<path d="M310 508 C334 440 358 376 388 326"%s/>' % (s % 13))
-        b.append('<path d="M466 510 C470 440 474 384 478 326"%s/>' % (s % 13))
+        b.append('<path d="M312 504 C334 440 358 376 388 326"%s/>' % (s % 13))
+        b.append('<path d="M466 504 C470 440 474 384 478 326"%s/>' % (s % 13))
     elif kind == "w":
-        b.append('<path d="M226 358 C256 420 286 470 306 504 C336 450 376 420 455 410 C500 420 530 460 560 504 '
+        b.append('<path d="M226 358 C256 420 286 470 306 500 C336 450 376 420 455 410 C500 420 530 460 560 500 '
                  'C566 440 572 400 576 362"%s/>' % (s % 7))
     elif kind == "cross":
-        b.append('<path d="M330 510 C370 450 420 390 490 346"%s/>' % (s % 8))
-        b.append('<path d="M480 514 C440 450 380 396 300 352"%s/>' % (s % 8))
+        b.append('<path d="M330 508 C370 450 420 390 490 346"%s/>' % (s % 8))
+        b.append('<path d="M480 508 C440 450 380 396 300 352"%s/>' % (s % 8))
     return b
 
 
@@ -1084,8 +1120,16 @@ def flower_group(kind=0):
     b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
         cx - 4, cy + 10, cx - 20, cy + 26, cx - 34, cy + 34, cx - 44, cy + 40, cx - 36, cy + 24, cx - 20, cy + 14,
         cx - 4, cy + 10), "", leafc))
-    if kind in (0, 1):
-        petal, petal_sh = (("#ffb3cd", "#f27aa6") if kind == 0 else ("#fff8e0", "#f2d27a"))
+    if kind == 1:
+        # forget-me-nots: three small blue blooms
+        for bx, by, r in ((cx - 12, cy + 4, 10), (cx + 12, cy + 8, 10), (cx, cy - 12, 11)):
+            for i in range(5):
+                a = -math.pi / 2 + i * 2 * math.pi / 5
+                b.append(circle(bx + r * 0.62 * math.cos(a), by + r * 0.62 * math.sin(a), r * 0.5, "",
+                                ' fill="#8fb8f0" stroke="#2a4a8a" stroke-width="1.4"'))
+            b.append(circle(bx, by, r * 0.3, "", ' fill="#ffe36b" stroke="#8a6a10" stroke-width="1"'))
+    elif kind == 0:
+        petal, petal_sh = ("#ffb3cd", "#f27aa6")
         for i in range(5):
             a = -math.pi / 2 + i * 2 * math.pi / 5
             px, py = cx + 17 * math.cos(a), cy + 17 * math.sin(a)
@@ -1095,7 +1139,7 @@ def flower_group(kind=0):
             b.append('<ellipse cx="%s" cy="%s" rx="5" ry="8" fill="%s" transform="rotate(%s %s %s)"/>' %
                      (f(cx + 11 * math.cos(a)), f(cy + 11 * math.sin(a)), petal_sh, f(rot),
                       f(cx + 11 * math.cos(a)), f(cy + 11 * math.sin(a))))
-        c = "gold" if kind == 0 else "ruby"
+        c = "gold"
         b.append(circle(cx, cy, 8, "%s %s-ol" % (c, c)))
         b.append(circle(cx - 2, cy - 3, 2.5, c + "-hi"))
     elif kind == 2:
@@ -1315,6 +1359,7 @@ def earframe_pair(k):
     fill, shade, ol = STUDS[k]
     b = []
     for (x, y) in (EAR_L, EAR_R):
+        y += 4
         b.append(circle(x, y - 1, 6, "", ' fill="%s" stroke="%s" stroke-width="1.6"' % (fill, ol)))
         b.append(path("M%d %d A5 5 0 0 0 %d %d" % (x - 4, y + 1, x + 4, y + 1), "",
                       ' fill="none" stroke="%s" stroke-width="2"' % shade))
@@ -1340,7 +1385,7 @@ def bracelet(k):
     half lies behind the arm, with a heart charm hanging from the front."""
     fill, shade, ol, charm = BEADS[k]
     b = []
-    cx, cy, rx, ry, tilt = 699, 577, 31, 8, math.radians(-21)
+    cx, cy, rx, ry, tilt = 705, 578, 28, 8, math.radians(-21)
     ca, sa = math.cos(tilt), math.sin(tilt)
 
     def at(t):
@@ -1468,9 +1513,9 @@ def scene_tiles():
                 b.append(at(x, y, y0, '<g transform="rotate(%d)">%s</g>' % (n * 47 % 180, petal("#f591b4"))))
         elif kind == "mint":
             # checks along the free strips
-            for n in range(0, 75, 10):
-                for x in (0, 5, 66, 71):
-                    if (n // 10 + x // 5) % 2 == 0:
+            for n in range(5, 70, 10):
+                for x in (1, 6, 66, 71):
+                    if (n // 10 + x // 5) % 2 == 1:
                         b.append('<rect x="%d" y="%d" width="4" height="5" fill="#a5dcc2"/>' % (x, y0 + n))
         elif kind == "lavender":
             for x, y in spots:
@@ -1588,6 +1633,7 @@ def main():
     emit('</defs>')
 
     group("figure", figure_group())
+    group("head-back", head_back_group())
     group("head", head_group())
     for k in EYES:
         group("eyes-%d" % k, eyes_group(k))
