@@ -249,7 +249,7 @@ Set BuildSet(const Master& m, const QString& version)
     file("vlm_shaggy.bmp", cut({Ink("hair-shaggy")}, QRect(150, 0, 450, 250)));
     file("vlm_pank.bmp", cut({Ink("hair-pank")}, QRect(150, 0, 450, 200)));
     file("vlm_otohime.bmp",
-         cut({Ink("hair-otohime"), Hole("figure", p0), Hole("head"), Hole("hair-side"), Ink("hair-otohime-front")},
+         cut({Ink("hair-otohime"), Hole("figure", p0), Hole("head"), Ink("hair-otohime-front"), Hole("hair-side")},
              QRect(150, 0, 500, 400)));
     embed("HairSide", cut({Ink("hair-side")}, QRect(170, 0, 420, 200)));
     embed("HairNotLong",

@@ -433,7 +433,7 @@ def brows_group(k):
     lift = 2 if tilt > 3 else 0
     if len(EYES[k]) > 6 and EYES[k][6] == "surprised":
         lift = 5
-    return [brow(298, 46 - lift, 50, tilt, True), brow(420, 43 - lift, 56, tilt, False)]
+    return [brow(298, 49 - lift, 50, tilt, True), brow(420, 46 - lift, 56, tilt, False)]
 
 
 def closed_eyes_group():
@@ -461,7 +461,8 @@ def closed_eyes_group():
 
 def fringe_locks(long_):
     L = []
-    d = 10 if long_ else 0
+    # the tips end above the brows, so the brows lie on skin
+    d = (10 if long_ else 0) - 8
     # fringe locks fan out from the parting at the upper right, tips down-left
     tips = [(250, 58 + d), (276, 48 + d), (305, 60 + d), (333, 50 + d), (358, 64 + d), (384, 48 + d),
             (408, 56 + d), (432, 44 + d), (456, 50 + d), (478, 40 + d)]
@@ -479,8 +480,7 @@ def fringe_shadow_group(long_):
     # shadow the fringe casts on the forehead
     tips = [(250, 62), (276, 52), (305, 64), (333, 54), (358, 68), (384, 52), (408, 60), (432, 48), (456, 54),
             (478, 44)]
-    if long_:
-        tips = [(x, y + 10) for x, y in tips]
+    tips = [(x, y + (10 if long_ else 0) - 8) for x, y in tips]
     sh = [(236, 0)] + [(x + 4, y - 2) for x, y in tips] + [(502, 40), (502, 0)]
     b.append(path(poly(sh), "skin-sh"))
     return b
@@ -680,18 +680,19 @@ def otohime_group():
 
 
 def otohime_front_group():
-    """The straight front locks falling over the shoulders, cut level."""
+    """The straight front locks falling over the shoulders, cut level. Their
+    roots taper into the hair above; the side locks lie over the left one."""
     b = []
-    for d, lines in (("M228 196 L250 196 C262 240 268 300 272 394 L210 394 C210 330 214 260 228 196 Z",
-                      ((226, 224), (244, 250), (258, 262))),
-                     ("M580 196 L604 196 C618 260 628 320 632 394 L562 394 C560 320 566 250 580 196 Z",
-                      ((576, 574), (596, 598), (614, 620)))):
+    for d, lines, hi in (
+            ("M234 120 C246 150 258 220 264 280 C268 330 270 360 272 394 L210 394 C210 330 214 260 220 200 "
+             "C224 164 228 136 234 120 Z", ((228, 224), (244, 250), (258, 262)), [(240, 236), (244, 284), (248, 330)]),
+            ("M590 110 C604 160 616 240 624 300 C628 340 632 370 632 394 L562 394 C560 320 566 250 572 190 "
+             "C576 156 582 128 590 110 Z", ((578, 574), (596, 598), (612, 620)), [(586, 236), (590, 284), (594, 330)])):
         b.append(path(d, "hair hair-ol"))
         for x0, x1 in lines:
-            b.append(path("M%d 236 C%d 300 %d 350 %d 392" % (x0, x0, x1, x1), "hair-line"))
+            b.append(path("M%d 226 C%d 300 %d 350 %d 392" % (x0, x0, x1, x1), "hair-line"))
+        b.append(strand(hi, [0, 6, 0], "hair-sheen"))
         b.append(path(d, "hair-edge"))
-    b.append(path("M238 240 L246 240 L250 330 L244 330 Z", "hair-hi"))
-    b.append(path("M584 240 L592 240 L596 330 L590 330 Z", "hair-hi"))
     return b
 
 
@@ -1530,7 +1531,7 @@ def scene_tiles():
             b.append(at(70, 12, y0, blob(6, "#fff4c2") + blob(0, "#fff4c2") +
                         '<circle cx="3" cy="-2" r="5" fill="%s"/>' % sky))
             for x, y in ((3, 8), (7, 22), (2, 38), (6, 54), (3, 68), (69, 32), (72, 46), (68, 60), (71, 70)):
-                b.append(at(x, y, y0, star("#fff8d0", 2.6)))
+                b.append(at(x, y, y0, star("#fff8d0", 4.2)))
         elif kind == "lemon":
             for x, y in spots:
                 b.append(at(x, y, y0, flake("#ffffff")))
