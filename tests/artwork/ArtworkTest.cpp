@@ -420,6 +420,23 @@ TEST(ArtworkFit, CostumeColourAndHemLieOnTheCostume)
     }
 }
 
+TEST(ArtworkFit, EveryCostumeHoldsTheHemAndItsColourPixel)
+{
+    // The hem keys paint the fixed hem pattern over whichever costume is
+    // worn, and the strings take the colour at (100,15).
+    const Image& hem = Embedded("HerimPattern");
+    for (const std::string& name : ExtraNames(kKinds[0])) {
+        SCOPED_TRACE(name);
+        const Image& costume = File(name, VELMIA_EXTRA_PARTS_DIR);
+        EXPECT_NE(costume.at(100, 15), kWhite);
+        long outside = 0;
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 530; ++x)
+                outside += hem.at(x, y) == 0 && costume.at(x, y) == kWhite;
+        EXPECT_EQ(outside, 0);
+    }
+}
+
 TEST(ArtworkFit, BodyAndClothesBreathe)
 {
     const Image& costume = File("vlm_co.bmp");

@@ -58,14 +58,15 @@ n=$(compare -metric AE -fuzz 3% "$E2E_TMP/a.png" "$E2E_TMP/b.png" null: 2>&1 | c
 e2e_key BackSpace
 shot centred
 
-# The browser: three costumes in one row on a white screen.
+# The browser: the wardrobe's costumes in rows of three on a white screen
+# (eight costumes fill three rows, down to row 210).
 e2e_key F2
 shot browser
-e2e_region_is "$E2E_TMP/browser.png" 760x400+20+150 255,255,255 || e2e_fail "the costume browser is not shown"
+e2e_region_is "$E2E_TMP/browser.png" 760x300+20+250 255,255,255 || e2e_fail "the costume browser is not shown"
 [ "$(e2e_pixel "$E2E_TMP/browser.png" 400 70)" != "255,255,255" ] || e2e_fail "no second costume thumbnail"
 e2e_dblclick $((20 + 255 + 120)) $((40 + 25))
 shot dressed 0.8
-e2e_region_is "$E2E_TMP/dressed.png" 760x400+20+150 255,255,255 && e2e_fail "the browser stayed open"
+e2e_region_is "$E2E_TMP/dressed.png" 760x300+20+250 255,255,255 && e2e_fail "the browser stayed open"
 n=$(differ "$E2E_TMP/centred.png" "$E2E_TMP/dressed.png" 500x80+120+510)
 [ "$n" -gt 2000 ] || e2e_fail "the picked costume is not worn ($n pixels differ)"
 
