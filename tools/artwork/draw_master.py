@@ -239,7 +239,7 @@ def figure_group():
 def head_back_group():
     # the back of the head behind the ear: hair in shade, so that the short
     # styles show no scene between the ear and their locks
-    return [path("M480 -12 L566 -12 C574 40 566 96 540 140 C532 154 524 162 516 166 L492 150 Z", "hair-deep")]
+    return [path("M480 -12 L566 -12 C580 50 578 120 560 170 C548 198 532 214 512 226 L492 150 Z", "hair-deep")]
 
 
 def head_group():
