@@ -1113,14 +1113,14 @@ def flower_group(kind=0):
     # drawn in the picture's own 100 x 120 coordinates; the bloom sits high and
     # to the right, so that on the chest it stays clear of the ribbon's knot
     b = []
-    cx, cy = 62, 40
+    cx, cy = 66, 32
     leafc = ' fill="#6cbf5a" stroke="#24502a" stroke-width="1.6"'
     b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
-        cx + 4, cy + 10, cx + 20, cy + 26, cx + 30, cy + 40, cx + 34, cy + 52, cx + 18, cy + 50, cx + 6, cy + 36,
-        cx + 4, cy + 10), "", leafc))
+        cx + 6, cy + 8, cx + 18, cy + 18, cx + 26, cy + 24, cx + 30, cy + 34, cx + 16, cy + 32, cx + 8, cy + 22,
+        cx + 6, cy + 8), "", leafc))
     b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
-        cx - 4, cy + 10, cx - 20, cy + 26, cx - 34, cy + 34, cx - 44, cy + 40, cx - 36, cy + 24, cx - 20, cy + 14,
-        cx - 4, cy + 10), "", leafc))
+        cx - 6, cy + 8, cx - 20, cy + 16, cx - 34, cy + 20, cx - 44, cy + 22, cx - 36, cy + 10, cx - 20, cy + 6,
+        cx - 6, cy + 8), "", leafc))
     if kind == 1:
         # forget-me-nots: three small blue blooms
         for bx, by, r in ((cx - 12, cy + 4, 10), (cx + 12, cy + 8, 10), (cx, cy - 12, 11)):
