@@ -492,8 +492,9 @@ def fringe_group(long_):
     b.append(path("M200 -10 L540 -10 L540 20 C470 26 360 30 230 36 L200 36 Z", "hair"))
     b += fringe_locks(long_)
     # temple locks framing the face on both sides
-    b.append(lock([(238, -10), (228, 40), (226, 96), (236, 130)], [34, 30, 22, 0], shade_side=1, hi=False))
-    b.append(lock([(486, -10), (494, 40), (498, 90), (494, 128)], [30, 26, 18, 0], shade_side=-1, hi=False))
+    # (kept inside the face column, or the cell's edge would cut them)
+    b.append(lock([(248, -10), (240, 40), (238, 96), (244, 130)], [30, 26, 20, 0], shade_side=1, hi=False))
+    b.append(lock([(478, -10), (484, 40), (486, 90), (482, 128)], [28, 24, 16, 0], shade_side=-1, hi=False))
     # a broken ring of light following the curve of the skull
     for a0, a1, w in ((-142, -118, 6), (-110, -84, 7), (-76, -58, 6)):
         b.append(sheen_arc(366, 190, 170, 172, a0, a1, w))
