@@ -1029,7 +1029,7 @@ def strings_group(kind):
         b.append('<path d="M466 504 C470 440 474 384 478 326"%s/>' % (s % 13))
     elif kind == "w":
         b.append('<path d="M226 358 C256 420 286 470 306 500 C336 450 376 420 455 410 C500 420 530 460 560 500 '
-                 'C570 440 578 390 584 352"%s/>' % (s % 7))
+                 'C570 440 576 392 582 358"%s/>' % (s % 7))
     elif kind == "cross":
         b.append('<path d="M392 508 C420 460 446 400 470 338"%s/>' % (s % 8))
         b.append('<path d="M490 508 C462 460 428 400 404 338"%s/>' % (s % 8))
@@ -1114,7 +1114,7 @@ def flower_group(kind=0):
     # drawn in the picture's own 100 x 120 coordinates; the bloom sits high and
     # to the right, so that on the chest it stays clear of the ribbon's knot
     b = []
-    cx, cy = 66, 32
+    cx, cy = 64, 38
     leafc = ' fill="#6cbf5a" stroke="#24502a" stroke-width="1.6"'
     b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
         cx + 6, cy + 8, cx + 18, cy + 18, cx + 26, cy + 24, cx + 30, cy + 34, cx + 16, cy + 32, cx + 8, cy + 22,
