@@ -451,8 +451,8 @@ def closed_eyes_group():
             b.append(path("M%s %s L%s %s" % (f(x), f(y), f(x + sgn * 2), f(y + 6)), "lash-line", ' stroke-width="2"'))
         b.append(path("M%s %s L%s %s" % (f(outer), f(cy - 2), f(outer + sgn * 8), f(cy - 6)), "lash-line",
                       ' stroke-width="3"'))
-        b.append(path("M%s %s C%s %s %s %s %s %s" % (f(lx + w * 0.15), f(cy - 12), f(lx + w * 0.35), f(cy - 17),
-                                                       f(rx - w * 0.3), f(cy - 17), f(rx - w * 0.05), f(cy - 11)),
+        b.append(path("M%s %s C%s %s %s %s %s %s" % (f(lx + w * 0.2), f(cy - 7), f(lx + w * 0.4), f(cy - 11),
+                                                       f(rx - w * 0.3), f(cy - 11), f(rx - w * 0.1), f(cy - 7)),
                       "crease"))
     return b
 
