@@ -1,0 +1,573 @@
+#include "tools/partcheck/PartRules.h"
+
+#include "resources/EmbeddedPictures.h"
+#include "toolkit/BmpCodec.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <sys/stat.h>
+
+using vcl::TBitmap;
+
+namespace velmia::partcheck {
+
+namespace {
+
+constexpr uint32_t kPart = kDepth | kTransparent;
+
+// clang-format off
+const std::vector<Kind> kKinds = {
+    // id                      file                                 prefix what                              w    h   cellH rules
+    {"costume",              "vlm_co",                              true,  "a costume",                      530, 300, 0, kPart | kCostumeColour | kHem | kBands},
+    {"camisole",             "vlm_ca",                              true,  "a camisole",                     550, 750, 0, kPart | kBands},
+    {"hairband",             "vlm_hb",                              true,  "a hairband",                     80,  100, 0, kPart},
+    {"flower",               "vlm_fl",                              true,  "a flower",                       100, 120, 0, kPart},
+    {"ribbon",               "vlm_ri",                              true,  "a ribbon",                       200, 80,  0, kPart},
+    {"choker",               "vlm_ch",                              true,  "a choker",                       150, 150, 0, kPart},
+    {"scene-upper",          "vlm_scene_strawberry_upper.bmp",      false, "the upper strawberry scene",     800, 600, 0, 0},
+    {"scene-lower",          "vlm_scene_strawberry_lower.bmp",      false, "the lower strawberry scene",     800, 600, 0, 0},
+    {"scene-list",           "vlm_scene_list.bmp",                  false, "the scene list",                 75,  750, 0, kSky},
+    {"main-hair",            "vlm_0_main_hair.bmp",                 false, "the main hair",                  600, 300, 0, kTransparent},
+    {"hair-over-shoulders",  "vlm_0_hair_sub_up.bmp",               false, "the hair over the shoulders",    500, 120, 0, kTransparent},
+    {"long-left-lock",       "vlm_0_main_hair_longleft.bmp",        false, "the long style's left lock",     150, 150, 0, kTransparent},
+    {"earrings",             "vlm_earring_list.bmp",                false, "the earring list",               330, 600, 0, kTransparent | kCellShape, 5, 120},
+    {"earring-frames",       "vlm_earring_framelist.bmp",           false, "the earring frame list",         340, 600, 0, kTransparent | kCellShape, 5, 120},
+    {"string-pattern",       "vlm_string_pattern_list.bmp",         false, "the string pattern",             280, 630, 0, kBlackWhite},
+    {"thick-string-pattern", "vlm_thickstring_pattern.bmp",         false, "the thick string pattern",       290, 630, 0, kBlackWhite},
+    {"w-string-pattern",     "vlm_wstring_pattern.bmp",             false, "the W string pattern",           390, 480, 0, kBlackWhite},
+    {"cross-string-pattern", "vlm_crossstring_pattern.bmp",         false, "the cross string pattern",       290, 570, 0, kBlackWhite},
+    {"bracelets",            "vlm_bracelet.bmp",                    false, "the bracelet list",              130, 200, 0, kTransparent | kCellShape, 5, 40},
+    {"faces",                "vlm_facelist.bmp",                    false, "the face list",                  279, 0,   123, 0},
+    {"faces-long-hair",      "vlm_facelist_lg.bmp",                 false, "the long-hair face list",        279, 0,   123, 0},
+    {"shaggy",               "vlm_shaggy.bmp",                      false, "the shaggy hair style",          450, 250, 0, kTransparent},
+    {"pank",                 "vlm_pank.bmp",                        false, "the pank hair style",            450, 200, 0, kTransparent},
+    {"otohime",              "vlm_otohime.bmp",                     false, "the otohime hair style",         500, 400, 0, kTransparent},
+    {"background",           "vlm_background.bmp",                  false, "the night background",           0,   0,   0, 0},
+    {"streaming",            "vlm_streaming.bmp",                   false, "the shooting star",              100, 100, 0, kTransparent},
+    {"stars",                "vlm_starlist.bmp",                    false, "the star list",                  120, 500, 0, kTransparent},
+};
+// clang-format on
+
+// The hem keys repaint the black pixels of the embedded hem pattern inside
+// these areas of each band (inclusive bounds).
+struct Area {
+    int top, bottom, left, right;
+};
+constexpr Area kHemAreas[6] = {
+    {0, 60, 0, 499}, {61, 99, 470, 529}, {100, 160, 0, 499}, {161, 199, 470, 529}, {200, 260, 0, 499}, {261, 299, 470, 529},
+};
+constexpr int kColourX = 100;
+constexpr int kColourY = 15;
+constexpr int kTile = 75;
+constexpr int kTiles = 10;
+constexpr int kNearWhite = 230;
+// How far (in one channel) a flat row must be from the sky colour to be a horizon.
+constexpr int kHorizonApart = 24;
+
+bool SameLetters(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::string N(int64_t v)
+{
+    return std::to_string(v);
+}
+
+std::string At(int x, int y)
+{
+    return "(" + N(x) + "," + N(y) + ")";
+}
+
+std::string Plural(int64_t n, const char* one, const char* many)
+{
+    return N(n) + " " + (n == 1 ? one : many);
+}
+
+// The picture as 24-bit rows, whatever its stored format.
+class Pixels {
+public:
+    explicit Pixels(const TBitmap& picture) : w_(picture.GetWidth()), h_(picture.GetHeight())
+    {
+        copy_.Assign(picture);
+        if (copy_.GetPixelFormat() != vcl::pf24bit)
+            copy_.SetPixelFormat(vcl::pf24bit);
+    }
+    int Width() const { return w_; }
+    int Height() const { return h_; }
+    // Blue, green, red.
+    const uint8_t* At(int x, int y) const { return copy_.ScanLine(y) + 3 * x; }
+    bool White(int x, int y) const
+    {
+        const uint8_t* p = At(x, y);
+        return p[0] == 255 && p[1] == 255 && p[2] == 255;
+    }
+    bool Black(int x, int y) const
+    {
+        const uint8_t* p = At(x, y);
+        return p[0] == 0 && p[1] == 0 && p[2] == 0;
+    }
+    bool NearWhite(int x, int y) const
+    {
+        const uint8_t* p = At(x, y);
+        return p[0] >= kNearWhite && p[1] >= kNearWhite && p[2] >= kNearWhite && !White(x, y);
+    }
+    bool Same(int x, int y, int u, int v) const { return std::memcmp(At(x, y), At(u, v), 3) == 0; }
+    std::string Rgb(int x, int y) const
+    {
+        const uint8_t* p = At(x, y);
+        return "(" + N(p[2]) + "," + N(p[1]) + "," + N(p[0]) + ")";
+    }
+
+private:
+    TBitmap copy_;
+    int w_, h_;
+};
+
+// Counts places and remembers the first one and the bounding box.
+struct Tally {
+    int64_t count = 0;
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    int firstX = 0, firstY = 0;
+    void Add(int x, int y)
+    {
+        if (count++ == 0) {
+            firstX = x0 = x1 = x;
+            firstY = y0 = y1 = y;
+        }
+        x0 = std::min(x0, x);
+        x1 = std::max(x1, x);
+        y0 = std::min(y0, y);
+        y1 = std::max(y1, y);
+    }
+    std::string Box() const { return At(x0, y0) + "-" + At(x1, y1); }
+};
+
+void Add(std::vector<Problem>& out, Severity s, const char* rule, std::string text)
+{
+    out.push_back(Problem{s, rule, std::move(text)});
+}
+
+std::string SizeText(const Kind& k)
+{
+    if (k.cellHeight)
+        return N(k.width) + " wide and a whole number of " + N(k.cellHeight) + "-row cells, at least one";
+    return N(k.width) + " x " + N(k.height);
+}
+
+void CheckSize(const Pixels& px, const Kind& k, std::vector<Problem>& out)
+{
+    if (k.width == 0)
+        return;
+    const int w = px.Width();
+    const int h = px.Height();
+    bool right = w == k.width;
+    if (k.cellHeight)
+        right = right && h >= k.cellHeight && h % k.cellHeight == 0;
+    else
+        right = right && h == k.height;
+    if (right)
+        return;
+    std::string text = N(w) + " x " + N(h) + ", " + k.what + " is " + SizeText(k);
+    if (k.cellHeight && w == k.width && h >= k.cellHeight)
+        text += " (" + Plural(h / k.cellHeight, "cell", "cells") + " and " + N(h % k.cellHeight) + " rows left over)";
+    else if (w < k.width || (!k.cellHeight && h < k.height) || (k.cellHeight && h < k.cellHeight))
+        text += k.cellHeight && h < k.cellHeight ? " (the program refuses a list without a whole face)"
+                                                 : " (what is missing stays empty)";
+    else
+        text += " (the rest is cut off)";
+    Add(out, Severity::Error, "size", text);
+}
+
+void CheckDepth(const TBitmap& picture, std::vector<Problem>& out)
+{
+    const int bits = vcl::BitsPerPixel(picture.GetPixelFormat());
+    if (bits == 24 || bits == 32)
+        return;
+    Add(out, Severity::Warning, "depth",
+        N(bits) + "-bit" + (bits <= 8 ? " with a palette" : "") +
+            "; part files are 24-bit (or 32-bit), the program converts this one to 24-bit on load");
+}
+
+void CheckTransparency(const Pixels& px, const Kind& k, std::vector<Problem>& out)
+{
+    int64_t white = 0;
+    Tally fringe;
+    for (int y = 0; y < px.Height(); ++y)
+        for (int x = 0; x < px.Width(); ++x) {
+            if (px.White(x, y)) {
+                ++white;
+                continue;
+            }
+            if (!px.NearWhite(x, y))
+                continue;
+            bool touches = false;
+            for (int dy = -1; dy <= 1 && !touches; ++dy)
+                for (int dx = -1; dx <= 1 && !touches; ++dx) {
+                    const int u = x + dx;
+                    const int v = y + dy;
+                    touches = (dx || dy) && u >= 0 && v >= 0 && u < px.Width() && v < px.Height() && px.White(u, v);
+                }
+            if (touches)
+                fringe.Add(x, y);
+        }
+    const int64_t all = int64_t(px.Width()) * px.Height();
+    if (all > 0 && white == all)
+        Add(out, Severity::Error, "all-white",
+            "every pixel is pure white (255,255,255), the transparent colour: nothing of " + std::string(k.what) +
+                " shows");
+    else if (all > 0 && white == 0)
+        Add(out, Severity::Warning, "no-white",
+            "no pixel is pure white (255,255,255): the whole rectangle covers what lies beneath");
+    if (fringe.count > 0)
+        Add(out, Severity::Warning, "white-fringe",
+            Plural(fringe.count, "near-white pixel", "near-white pixels") +
+                " (every channel 230 or more, not pure white) touch pure white within " + fringe.Box() +
+                ", first at " + At(fringe.firstX, fringe.firstY) + ": a light fringe on dark scenes");
+}
+
+void CheckCostumeColour(const Pixels& px, std::vector<Problem>& out)
+{
+    if (px.Width() <= kColourX || px.Height() <= kColourY)
+        return; // the size rule has said it
+    if (px.White(kColourX, kColourY))
+        Add(out, Severity::Error, "costume-colour",
+            "the colour pixel " + At(kColourX, kColourY) +
+                " is pure white: the shoulder strings are painted in it and vanish");
+}
+
+// The program's own hem pattern; null when the build has no embedded pictures.
+std::unique_ptr<TBitmap> HemPattern()
+{
+    const auto data = velmia::resources::EmbeddedPictureData("HerimPattern");
+    if (data.empty())
+        return nullptr;
+    auto pattern = std::make_unique<TBitmap>();
+    try {
+        vcl::DecodeBmp(data, *pattern, "HerimPattern");
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+    return pattern;
+}
+
+void CheckHem(const Pixels& px, std::vector<Problem>& out)
+{
+    static const std::unique_ptr<TBitmap> pattern = HemPattern();
+    for (int band = 0; band < 3; ++band) {
+        Tally white;
+        for (int a = 2 * band; a < 2 * band + 2; ++a) {
+            const Area& area = kHemAreas[a];
+            for (int y = area.top; y <= area.bottom && y < px.Height(); ++y)
+                for (int x = area.left; x <= area.right && x < px.Width(); ++x) {
+                    // Without the embedded pattern every pixel of the areas counts.
+                    const bool painted = !pattern || pattern->GetPixelColor(x, y) == vcl::clBlack;
+                    if (painted && px.White(x, y))
+                        white.Add(x, y);
+                }
+        }
+        if (white.count > 0)
+            Add(out, Severity::Error, "hem",
+                "band " + N(band + 1) + ": " + Plural(white.count, "pixel", "pixels") +
+                    " the hem keys repaint are white (outside the dress) within " + white.Box() + ", first at " +
+                    At(white.firstX, white.firstY) + ": the hem colour would appear there");
+    }
+}
+
+void CheckBands(const Pixels& px, std::vector<Problem>& out)
+{
+    const int band = px.Height() / 3;
+    if (band == 0)
+        return;
+    auto same = [&](int a, int b) {
+        for (int y = 0; y < band; ++y)
+            for (int x = 0; x < px.Width(); ++x)
+                if (!px.Same(x, a * band + y, x, b * band + y))
+                    return false;
+        return true;
+    };
+    const bool s01 = same(0, 1);
+    const bool s12 = same(1, 2);
+    std::string text;
+    if (s01 && s12)
+        text = "the three bands of " + N(band) + " rows are identical";
+    else if (s01)
+        text = "bands 1 and 2 (rows 0-" + N(band - 1) + " and " + N(band) + "-" + N(2 * band - 1) + ") are identical";
+    else if (s12)
+        text = "bands 2 and 3 (rows " + N(band) + "-" + N(2 * band - 1) + " and " + N(2 * band) + "-" +
+               N(3 * band - 1) + ") are identical";
+    else
+        return;
+    Add(out, Severity::Warning, "bands", text + ": the chest does not rise with the breathing");
+}
+
+void CheckBlackWhite(const Pixels& px, std::vector<Problem>& out)
+{
+    Tally other;
+    for (int y = 0; y < px.Height(); ++y)
+        for (int x = 0; x < px.Width(); ++x)
+            if (!px.White(x, y) && !px.Black(x, y))
+                other.Add(x, y);
+    if (other.count > 0)
+        Add(out, Severity::Error, "black-white",
+            Plural(other.count, "pixel is", "pixels are") + " neither pure black nor pure white, first at " +
+                At(other.firstX, other.firstY) + " " + px.Rgb(other.firstX, other.firstY) +
+                ": they mix with the picture beneath instead of taking the costume colour");
+}
+
+void CheckCellShape(const Pixels& px, const Kind& k, std::vector<Problem>& out)
+{
+    const int w = std::min(px.Width(), k.width);
+    for (int cell = 1; cell < k.cells; ++cell) {
+        const int top = cell * k.cellRows;
+        Tally cut;
+        for (int y = 0; y < k.cellRows && top + y < px.Height(); ++y)
+            for (int x = 0; x < w; ++x)
+                if (px.White(x, y) && !px.White(x, top + y))
+                    cut.Add(x, top + y);
+        if (cut.count > 0)
+            Add(out, Severity::Error, "cell-shape",
+                "cell " + N(cell + 1) + " (rows " + N(top) + "-" + N(top + k.cellRows - 1) + "): " +
+                    Plural(cut.count, "opaque pixel lies", "opaque pixels lie") +
+                    " outside the first cell's shape and are cut, within " + cut.Box() + ", first at " +
+                    At(cut.firstX, cut.firstY));
+    }
+}
+
+// A row of the tile in one colour clearly apart from the sky (a horizon, the
+// sea) ends the sky; one that differs only a little is a shade of the sky.
+int SkyBottom(const Pixels& px, int top)
+{
+    const uint8_t* key = px.At(0, top);
+    for (int y = top + 1; y < top + kTile; ++y) {
+        bool flat = true;
+        for (int x = 1; x < kTile && flat; ++x)
+            flat = px.Same(x, y, 0, y);
+        if (!flat)
+            continue;
+        const uint8_t* p = px.At(0, y);
+        int apart = 0;
+        for (int c = 0; c < 3; ++c)
+            apart = std::max(apart, std::abs(int(p[c]) - int(key[c])));
+        if (apart >= kHorizonApart)
+            return y;
+    }
+    return top + kTile;
+}
+
+void CheckSky(const Pixels& px, std::vector<Problem>& out)
+{
+    if (px.Width() < kTile)
+        return;
+    for (int tile = 0; tile < kTiles && (tile + 1) * kTile <= px.Height(); ++tile) {
+        const int top = tile * kTile;
+        const int bottom = SkyBottom(px, top);
+        Tally off;
+        auto look = [&](int x, int y) {
+            if (!px.Same(x, y, 0, top))
+                off.Add(x, y);
+        };
+        for (int x = 0; x < kTile; ++x)
+            look(x, top);
+        for (int y = top + 1; y < bottom; ++y) {
+            look(0, y);
+            look(kTile - 1, y);
+        }
+        if (off.count > 0)
+            Add(out, Severity::Error, "sky",
+                "tile " + N(tile + 1) + " (rows " + N(top) + "-" + N(top + kTile - 1) + "): " +
+                    Plural(off.count, "pixel", "pixels") + " of the top row and the sides above row " + N(bottom) +
+                    " differ from the sky colour " + px.Rgb(0, top) + " of its top-left pixel, first at " +
+                    At(off.firstX, off.firstY) + " " + px.Rgb(off.firstX, off.firstY) +
+                    ": the night effects cut the figure out by that colour");
+    }
+}
+
+std::string JsonString(std::string_view s)
+{
+    std::string out = "\"";
+    for (const char c : s) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (u < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", u);
+            out += buf;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+const char* SeverityName(Severity s)
+{
+    return s == Severity::Error ? "error" : "warning";
+}
+
+std::string FileTypeName(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return "a folder";
+    if (S_ISFIFO(mode))
+        return "a named pipe";
+    if (S_ISCHR(mode))
+        return "a character device";
+    if (S_ISBLK(mode))
+        return "a block device";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    return "a special file";
+}
+
+} // namespace
+
+const std::vector<Kind>& Kinds()
+{
+    return kKinds;
+}
+
+const Kind* KindById(std::string_view id)
+{
+    for (const Kind& k : kKinds)
+        if (id == k.id)
+            return &k;
+    return nullptr;
+}
+
+const Kind* KindForName(std::string_view path)
+{
+    const size_t slash = path.find_last_of('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    for (const Kind& k : kKinds)
+        if (!k.prefix && name == k.file)
+            return &k;
+    // Part files: the prefix, anything, ".bmp" (letters in any case, as the
+    // part browser lists them).
+    constexpr std::string_view ext = ".bmp";
+    for (const Kind& k : kKinds) {
+        const std::string_view prefix = k.file;
+        if (k.prefix && name.size() >= prefix.size() + ext.size() &&
+            SameLetters(name.substr(0, prefix.size()), prefix) && SameLetters(name.substr(name.size() - 4), ext))
+            return &k;
+    }
+    return nullptr;
+}
+
+std::string KindList()
+{
+    std::string list;
+    for (const Kind& k : kKinds)
+        list += (list.empty() ? "" : ", ") + std::string(k.id);
+    return list;
+}
+
+int Report::Count(Severity s) const
+{
+    return int(std::count_if(problems.begin(), problems.end(), [s](const Problem& p) { return p.severity == s; }));
+}
+
+std::vector<Problem> CheckPicture(const TBitmap& picture, const Kind& kind)
+{
+    std::vector<Problem> out;
+    const Pixels px(picture);
+    CheckSize(px, kind, out);
+    if (kind.rules & kDepth)
+        CheckDepth(picture, out);
+    if (kind.rules & kTransparent)
+        CheckTransparency(px, kind, out);
+    if (kind.rules & kCostumeColour)
+        CheckCostumeColour(px, out);
+    if (kind.rules & kHem)
+        CheckHem(px, out);
+    if (kind.rules & kBands)
+        CheckBands(px, out);
+    if (kind.rules & kBlackWhite)
+        CheckBlackWhite(px, out);
+    if (kind.rules & kCellShape)
+        CheckCellShape(px, kind, out);
+    if (kind.rules & kSky)
+        CheckSky(px, out);
+    return out;
+}
+
+Report CheckFile(const std::string& path, const Kind* kind)
+{
+    Report report;
+    report.name = path;
+    report.kind = kind ? kind : KindForName(path);
+    if (!report.kind) {
+        Add(report.problems, Severity::Error, "kind",
+            "the program reads no picture of this name; name it after its kind (a part file starts with vlm_co, "
+            "vlm_ca, vlm_hb, vlm_fl, vlm_ri or vlm_ch and ends with .bmp) or give --kind KIND, one of: " +
+                KindList());
+        return report;
+    }
+    // Look before reading: a pipe or a device could block the reader or feed
+    // it without end.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        Add(report.problems, Severity::Error, "readable", std::strerror(errno));
+        return report;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        Add(report.problems, Severity::Error, "regular-file", FileTypeName(st.st_mode) + ", not a regular file");
+        return report;
+    }
+    TBitmap picture;
+    try {
+        vcl::ReadBmpFile(path, picture);
+    } catch (const vcl::BmpError& e) {
+        Add(report.problems, Severity::Error, "readable", e.Reason());
+        return report;
+    } catch (const std::exception& e) {
+        Add(report.problems, Severity::Error, "readable", e.what());
+        return report;
+    }
+    report.problems = CheckPicture(picture, *report.kind);
+    return report;
+}
+
+std::string FormatText(const Report& report)
+{
+    if (report.problems.empty())
+        return report.name + ": ok\n";
+    std::string out = report.name + ": " + Plural(int64_t(report.problems.size()), "problem", "problems") + "\n";
+    for (const Problem& p : report.problems)
+        out += "  " + std::string(SeverityName(p.severity)) + ": " + p.rule + ": " + p.text + "\n";
+    return out;
+}
+
+std::string FormatJson(const std::vector<Report>& reports)
+{
+    std::string out = "[";
+    for (size_t i = 0; i < reports.size(); ++i) {
+        const Report& r = reports[i];
+        out += i ? ",\n " : "";
+        out += "{\"file\": " + JsonString(r.name) + ", \"kind\": " + (r.kind ? JsonString(r.kind->id) : "null") +
+               ", \"ok\": " + (r.problems.empty() ? "true" : "false") +
+               ", \"errors\": " + N(r.Count(Severity::Error)) + ", \"warnings\": " + N(r.Count(Severity::Warning)) +
+               ", \"problems\": [";
+        for (size_t j = 0; j < r.problems.size(); ++j) {
+            const Problem& p = r.problems[j];
+            out += std::string(j ? ", " : "") + "{\"severity\": \"" + SeverityName(p.severity) +
+                   "\", \"rule\": " + JsonString(p.rule) + ", \"text\": " + JsonString(p.text) + "}";
+        }
+        out += "]}";
+    }
+    return out + "]\n";
+}
+
+} // namespace velmia::partcheck

@@ -1,0 +1,177 @@
+// velmia-render: the portrait as the program draws it, without a window.
+//
+//   velmia-render [--folder DIR] [--part KIND=FILE]... [--keys KEYS] [--ticks N]
+//                 [--view portrait|show|gray|quad|closeup] [--frame 0|1|2] -o OUT.png
+//   velmia-render --sheet [--folder DIR] -o SHEET.png
+//
+// Runs the program's form in DIR (default: the current folder) on the
+// headless platform, loads each part file through its kind's own key command
+// and open dialog, types KEYS, enters the view, runs N more ticks, and writes
+// the 800 x 600 window picture. With --sheet: one labelled cell per part file
+// of the folder, the figure wearing it. Exit status: 0 written, 1 the program
+// refused a picture or the PNG could not be written (the program's message on
+// standard error), 2 usage error.
+#include "tools/render/Png.h"
+#include "tools/render/Renderer.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+using namespace velmia::render;
+namespace fs = std::filesystem;
+
+namespace {
+
+int Usage(const std::string& why)
+{
+    if (!why.empty())
+        std::fprintf(stderr, "velmia-render: %s\n", why.c_str());
+    std::fprintf(stderr,
+                 "usage: velmia-render [--folder DIR] [--part KIND=FILE]... [--keys KEYS] [--ticks N]\n"
+                 "                     [--view portrait|show|gray|quad|closeup] [--frame 0|1|2] -o OUT.png\n"
+                 "       velmia-render --sheet [--folder DIR] -o SHEET.png\n"
+                 "  KIND: costume, camisole, hairband, flower, ribbon or choker\n"
+                 "  KEYS: command characters as typed; special keys in braces with C- (Ctrl) and\n"
+                 "        S- (Shift): {F2} {PgUp} {PgDn} {Home} {Ins} {BS} {Left} {C-Right} {Enter}\n"
+                 "exit status: 0 written, 1 the program refused a picture or writing failed, 2 usage error\n");
+    return 2;
+}
+
+bool ParseInt(const std::string& s, int low, int high, int& out)
+{
+    if (s.empty() || s.size() > 9 || s.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    out = std::stoi(s);
+    return out >= low && out <= high;
+}
+
+std::string Absolute(const std::string& path)
+{
+    std::error_code ec;
+    const fs::path p = fs::absolute(path, ec);
+    return ec ? path : p.string();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    RenderRequest request;
+    std::string folder;
+    std::string out;
+    bool sheet = false;
+    bool viewGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string& v) {
+            if (i + 1 >= argc)
+                return false;
+            v = argv[++i];
+            return true;
+        };
+        std::string v;
+        if (arg == "--help" || arg == "-h") {
+            Usage("");
+            return 0;
+        } else if (arg == "--sheet") {
+            sheet = true;
+        } else if (arg == "-o" || arg == "--output") {
+            if (!value(out))
+                return Usage(arg + " needs a file name");
+        } else if (arg == "--folder") {
+            if (!value(folder))
+                return Usage("--folder needs a folder");
+        } else if (arg == "--part") {
+            if (!value(v))
+                return Usage("--part needs KIND=FILE");
+            const size_t eq = v.find('=');
+            const PartKind* kind = eq == std::string::npos ? nullptr : PartKindById(v.substr(0, eq));
+            if (!kind || eq + 1 >= v.size())
+                return Usage("--part takes KIND=FILE with KIND one of costume, camisole, hairband, flower, "
+                             "ribbon, choker; not \"" +
+                             v + "\"");
+            request.parts.push_back(PartChoice{kind, Absolute(v.substr(eq + 1))});
+        } else if (arg == "--keys") {
+            if (!value(v))
+                return Usage("--keys needs the keys");
+            try {
+                request.keys = ParseKeys(v);
+            } catch (const std::exception& e) {
+                return Usage(std::string("--keys: ") + e.what());
+            }
+        } else if (arg == "--ticks") {
+            int n = 0;
+            if (!value(v) || !ParseInt(v, 0, 100000, n))
+                return Usage("--ticks needs a number from 0 to 100000");
+            request.ticks = n;
+        } else if (arg == "--frame") {
+            int n = 0;
+            if (!value(v) || !ParseInt(v, 0, 2, n))
+                return Usage("--frame takes 0, 1 or 2");
+            request.frame = n;
+        } else if (arg == "--view") {
+            if (!value(v))
+                return Usage("--view needs a view");
+            viewGiven = true;
+            if (v == "portrait")
+                request.view = View::Portrait;
+            else if (v == "show")
+                request.view = View::Show;
+            else if (v == "gray")
+                request.view = View::Gray;
+            else if (v == "quad")
+                request.view = View::Quad;
+            else if (v == "closeup")
+                request.view = View::CloseUp;
+            else
+                return Usage("--view takes portrait, show, gray, quad or closeup; not \"" + v + "\"");
+        } else {
+            return Usage("unknown argument \"" + arg + "\"");
+        }
+    }
+    if (out.empty())
+        return Usage("no output file (-o OUT.png)");
+    if (sheet && (!request.parts.empty() || !request.keys.empty() || request.ticks || request.frame || viewGiven))
+        return Usage("--sheet takes only --folder and -o");
+    const std::string shown = out;
+    out = Absolute(out);
+    if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
+        std::fprintf(stderr, "velmia-render: cannot use the folder \"%s\": %s\n", folder.c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
+
+    try {
+        if (sheet) {
+            SheetResult result;
+            std::string message;
+            if (!RenderSheet(result, message)) {
+                std::fprintf(stderr, "velmia-render: %s\n", message.c_str());
+                return 1;
+            }
+            WritePngFile(out, result.sheet);
+            std::printf("%s: %d part file%s, %d x %d\n", shown.c_str(), result.cells, result.cells == 1 ? "" : "s",
+                        result.sheet.GetWidth(), result.sheet.GetHeight());
+            for (const std::string& m : result.messages)
+                std::fprintf(stderr, "velmia-render: %s\n", m.c_str());
+            return result.messages.empty() ? 0 : 1;
+        }
+        RenderResult result;
+        Render(request, result);
+        if (!result.ok) {
+            std::fprintf(stderr, "velmia-render: %s\n", result.message.c_str());
+            return 1;
+        }
+        WritePngFile(out, result.picture);
+        std::printf("%s: %d x %d\n", shown.c_str(), result.picture.GetWidth(), result.picture.GetHeight());
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "velmia-render: %s\n", e.what());
+        return 1;
+    }
+}
