@@ -19,9 +19,6 @@ constexpr int kWindowHeight = 600;
 // A redraw asked for by a key is composed by the next tick; a few more cover
 // a show that composes its two halves on separate ticks.
 constexpr int kMaxSettleTicks = 8;
-// Start-up composes on its first tick; this only guards against a form that
-// never does.
-constexpr int kMaxStartTicks = 1000;
 constexpr int kRedrawPending = 600;
 
 const std::vector<PartKind> kPartKinds = {
@@ -60,13 +57,12 @@ public:
         return true;
     }
 
-    // Ticks while the form has a redraw to do (or, at start, until its first
-    // composition); a stopped timer ends it.
-    void Settle(int most = kMaxSettleTicks)
+    // Ticks while the form has a redraw to do, as the real window's timer
+    // would between two keys typed at a person's pace; a stopped timer ends it.
+    void Settle()
     {
-        for (int i = 0; i < most && Live(); ++i) {
-            const PortraitState& s = form_->State();
-            if (s.PortraitComposed && s.CycleCounter != kRedrawPending)
+        for (int i = 0; i < kMaxSettleTicks && Live(); ++i) {
+            if (form_->State().CycleCounter != kRedrawPending)
                 return;
             if (host_.FireTimer(form_->Timer1, 1) == 0)
                 return;
@@ -209,7 +205,7 @@ void Render(const RenderRequest& request, RenderResult& result)
     Session session;
     if (session.Failed(result.message))
         return;
-    session.Settle(kMaxStartTicks);
+    // Start-up has composed the first picture: that is the window's first frame.
     for (const PartChoice& part : request.parts)
         if (!session.LoadPart(part, result.message))
             return;
