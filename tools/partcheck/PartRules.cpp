@@ -5,9 +5,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -60,7 +60,8 @@ struct Area {
     int top, bottom, left, right;
 };
 constexpr Area kHemAreas[6] = {
-    {0, 60, 0, 499}, {61, 99, 470, 529}, {100, 160, 0, 499}, {161, 199, 470, 529}, {200, 260, 0, 499}, {261, 299, 470, 529},
+    {0, 60, 0, 499},      {61, 99, 470, 529}, {100, 160, 0, 499},
+    {161, 199, 470, 529}, {200, 260, 0, 499}, {261, 299, 470, 529},
 };
 constexpr int kColourX = 100;
 constexpr int kColourY = 15;
@@ -230,8 +231,8 @@ void CheckTransparency(const Pixels& px, const Kind& k, std::vector<Problem>& ou
     if (fringe.count > 0)
         Add(out, Severity::Warning, "white-fringe",
             Plural(fringe.count, "near-white pixel", "near-white pixels") +
-                " (every channel 230 or more, not pure white) touch pure white within " + fringe.Box() +
-                ", first at " + At(fringe.firstX, fringe.firstY) + ": a light fringe on dark scenes");
+                " (every channel 230 or more, not pure white) touch pure white within " + fringe.Box() + ", first at " +
+                At(fringe.firstX, fringe.firstY) + ": a light fringe on dark scenes");
 }
 
 void CheckCostumeColour(const Pixels& px, std::vector<Problem>& out)
@@ -335,8 +336,8 @@ void CheckCellShape(const Pixels& px, const Kind& k, std::vector<Problem>& out)
                     cut.Add(x, top + y);
         if (cut.count > 0)
             Add(out, Severity::Error, "cell-shape",
-                "cell " + N(cell + 1) + " (rows " + N(top) + "-" + N(top + k.cellRows - 1) + "): " +
-                    Plural(cut.count, "opaque pixel lies", "opaque pixels lie") +
+                "cell " + N(cell + 1) + " (rows " + N(top) + "-" + N(top + k.cellRows - 1) +
+                    "): " + Plural(cut.count, "opaque pixel lies", "opaque pixels lie") +
                     " outside the first cell's shape and are cut, within " + cut.Box() + ", first at " +
                     At(cut.firstX, cut.firstY));
     }
@@ -383,9 +384,9 @@ void CheckSky(const Pixels& px, std::vector<Problem>& out)
         }
         if (off.count > 0)
             Add(out, Severity::Error, "sky",
-                "tile " + N(tile + 1) + " (rows " + N(top) + "-" + N(top + kTile - 1) + "): " +
-                    Plural(off.count, "pixel", "pixels") + " of the top row and the sides above row " + N(bottom) +
-                    " differ from the sky colour " + px.Rgb(0, top) + " of its top-left pixel, first at " +
+                "tile " + N(tile + 1) + " (rows " + N(top) + "-" + N(top + kTile - 1) +
+                    "): " + Plural(off.count, "pixel", "pixels") + " of the top row and the sides above row " +
+                    N(bottom) + " differ from the sky colour " + px.Rgb(0, top) + " of its top-left pixel, first at " +
                     At(off.firstX, off.firstY) + " " + px.Rgb(off.firstX, off.firstY) +
                     ": the night effects cut the figure out by that colour");
     }
@@ -557,9 +558,8 @@ std::string FormatJson(const std::vector<Report>& reports)
         const Report& r = reports[i];
         out += i ? ",\n " : "";
         out += "{\"file\": " + JsonString(r.name) + ", \"kind\": " + (r.kind ? JsonString(r.kind->id) : "null") +
-               ", \"ok\": " + (r.problems.empty() ? "true" : "false") +
-               ", \"errors\": " + N(r.Count(Severity::Error)) + ", \"warnings\": " + N(r.Count(Severity::Warning)) +
-               ", \"problems\": [";
+               ", \"ok\": " + (r.problems.empty() ? "true" : "false") + ", \"errors\": " + N(r.Count(Severity::Error)) +
+               ", \"warnings\": " + N(r.Count(Severity::Warning)) + ", \"problems\": [";
         for (size_t j = 0; j < r.problems.size(); ++j) {
             const Problem& p = r.problems[j];
             out += std::string(j ? ", " : "") + "{\"severity\": \"" + SeverityName(p.severity) +

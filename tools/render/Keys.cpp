@@ -17,11 +17,11 @@ struct Named {
 };
 
 constexpr Named kNamed[] = {
-    {"pgup", vcl::VK_PRIOR, 0},  {"pgdn", vcl::VK_NEXT, 0},      {"home", vcl::VK_HOME, 0},
-    {"end", vcl::VK_END, 0},     {"ins", vcl::VK_INSERT, 0},     {"del", vcl::VK_DELETE, 0},
-    {"bs", vcl::VK_BACK, 0},     {"left", vcl::VK_LEFT, 0},      {"right", vcl::VK_RIGHT, 0},
-    {"up", vcl::VK_UP, 0},       {"down", vcl::VK_DOWN, 0},      {"enter", vcl::VK_RETURN, '\r'},
-    {"esc", vcl::VK_ESCAPE, 27}, {"space", vcl::VK_SPACE, ' '},  {"tab", vcl::VK_TAB, 0},
+    {"pgup", vcl::VK_PRIOR, 0},  {"pgdn", vcl::VK_NEXT, 0},     {"home", vcl::VK_HOME, 0},
+    {"end", vcl::VK_END, 0},     {"ins", vcl::VK_INSERT, 0},    {"del", vcl::VK_DELETE, 0},
+    {"bs", vcl::VK_BACK, 0},     {"left", vcl::VK_LEFT, 0},     {"right", vcl::VK_RIGHT, 0},
+    {"up", vcl::VK_UP, 0},       {"down", vcl::VK_DOWN, 0},     {"enter", vcl::VK_RETURN, '\r'},
+    {"esc", vcl::VK_ESCAPE, 27}, {"space", vcl::VK_SPACE, ' '}, {"tab", vcl::VK_TAB, 0},
     {"pause", vcl::VK_PAUSE, 0},
 };
 
@@ -38,7 +38,8 @@ KeyStroke Special(std::string_view inside)
     KeyStroke k;
     std::string_view name = inside;
     // Modifier prefixes, in any order.
-    while (name.size() > 2 && name[1] == '-' && (name[0] == 'C' || name[0] == 'S' || name[0] == 'c' || name[0] == 's')) {
+    while (name.size() > 2 && name[1] == '-' &&
+           (name[0] == 'C' || name[0] == 'S' || name[0] == 'c' || name[0] == 's')) {
         (std::tolower(static_cast<unsigned char>(name[0])) == 'c' ? k.ctrl : k.shift) = true;
         name.remove_prefix(2);
     }
@@ -50,7 +51,8 @@ KeyStroke Special(std::string_view inside)
             return k;
         }
     if (lower.size() >= 2 && lower.size() <= 3 && lower[0] == 'f' &&
-        std::all_of(lower.begin() + 1, lower.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+        std::all_of(lower.begin() + 1, lower.end(),
+                    [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
         const int n = std::stoi(lower.substr(1));
         if (n >= 1 && n <= 12) {
             k.vk = uint16_t(vcl::VK_F1 + n - 1);

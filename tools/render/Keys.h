@@ -14,8 +14,8 @@
 namespace velmia::render {
 
 struct KeyStroke {
-    char character = 0; // a typed character (then vk is 0)
-    uint16_t vk = 0;    // a special key
+    char character = 0;   // a typed character (then vk is 0)
+    uint16_t vk = 0;      // a special key
     char vkCharacter = 0; // the character a special key also makes (Enter: '\r')
     bool ctrl = false;
     bool shift = false;

@@ -19,6 +19,7 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <iostream>
 #include <string>
 #include <unistd.h>
 
@@ -31,14 +32,13 @@ int Usage(const std::string& why)
 {
     if (!why.empty())
         std::fprintf(stderr, "velmia-render: %s\n", why.c_str());
-    std::fprintf(stderr,
-                 "usage: velmia-render [--folder DIR] [--part KIND=FILE]... [--keys KEYS] [--ticks N]\n"
-                 "                     [--view portrait|show|gray|quad|closeup] [--frame 0|1|2] -o OUT.png\n"
-                 "       velmia-render --sheet [--folder DIR] -o SHEET.png\n"
-                 "  KIND: costume, camisole, hairband, flower, ribbon or choker\n"
-                 "  KEYS: command characters as typed; special keys in braces with C- (Ctrl) and\n"
-                 "        S- (Shift): {F2} {PgUp} {PgDn} {Home} {Ins} {BS} {Left} {C-Right} {Enter}\n"
-                 "exit status: 0 written, 1 the program refused a picture or writing failed, 2 usage error\n");
+    std::fprintf(stderr, "usage: velmia-render [--folder DIR] [--part KIND=FILE]... [--keys KEYS] [--ticks N]\n"
+                         "                     [--view portrait|show|gray|quad|closeup] [--frame 0|1|2] -o OUT.png\n"
+                         "       velmia-render --sheet [--folder DIR] -o SHEET.png\n"
+                         "  KIND: costume, camisole, hairband, flower, ribbon or choker\n"
+                         "  KEYS: command characters as typed; special keys in braces with C- (Ctrl) and\n"
+                         "        S- (Shift): {F2} {PgUp} {PgDn} {Home} {Ins} {BS} {Left} {C-Right} {Enter}\n"
+                         "exit status: 0 written, 1 the program refused a picture or writing failed, 2 usage error\n");
     return 2;
 }
 
@@ -141,11 +141,13 @@ int main(int argc, char** argv)
     const std::string shown = out;
     out = Absolute(out);
     if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
-        std::fprintf(stderr, "velmia-render: cannot use the folder \"%s\": %s\n", folder.c_str(),
-                     std::strerror(errno));
+        std::fprintf(stderr, "velmia-render: cannot use the folder \"%s\": %s\n", folder.c_str(), std::strerror(errno));
         return 1;
     }
 
+    // The program reports what it refuses on standard error as well as in its
+    // message box; the box's text is printed below, once.
+    std::cerr.rdbuf(nullptr);
     try {
         if (sheet) {
             SheetResult result;

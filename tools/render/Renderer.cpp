@@ -52,8 +52,7 @@ public:
     {
         if (!host_.StartupFailed() && host_.MessageBoxes().size() == seenMessages_)
             return false;
-        message = host_.MessageBoxes().empty() ? "the program could not start"
-                                               : host_.MessageBoxes().back().Text;
+        message = host_.MessageBoxes().empty() ? "the program could not start" : host_.MessageBoxes().back().Text;
         return true;
     }
 
@@ -79,6 +78,7 @@ public:
         host_.ScriptOpenDialog(part.path);
         host_.TypeChar(part.kind->key);
         if (host_.PendingAnswers() != 0) {
+
             host_.ClearRecords();
             message = std::string("the ") + part.kind->id + " key did nothing in this state of the program";
             return false;
@@ -205,7 +205,10 @@ void Render(const RenderRequest& request, RenderResult& result)
     Session session;
     if (session.Failed(result.message))
         return;
-    // Start-up has composed the first picture: that is the window's first frame.
+    // Start-up has composed the first picture, the window's first frame, and
+    // leaves the form busy until the first tick, 100 ms later in the real
+    // window; input counts only from then on.
+    session.Tick(1);
     for (const PartChoice& part : request.parts)
         if (!session.LoadPart(part, result.message))
             return;
@@ -264,11 +267,10 @@ bool RenderSheet(SheetResult& result, std::string& message, int columns)
         return false;
     }
     if (names.empty()) {
-        DrawLabel(sheet, kMargin, kMargin + 5, "no part files in this folder: the default start", vcl::clWhite,
-                  kScale);
-        sheet.GetCanvas()->CopyRect(vcl::Rect(kMargin, kMargin + kLabelHeight, kMargin + kWindowWidth,
-                                              kMargin + kLabelHeight + kWindowHeight),
-                                    start.picture.GetCanvas(), vcl::Rect(0, 0, kWindowWidth, kWindowHeight));
+        DrawLabel(sheet, kMargin, kMargin + 5, "no part files in this folder: the default start", vcl::clWhite, kScale);
+        sheet.GetCanvas()->CopyRect(
+            vcl::Rect(kMargin, kMargin + kLabelHeight, kMargin + kWindowWidth, kMargin + kLabelHeight + kWindowHeight),
+            start.picture.GetCanvas(), vcl::Rect(0, 0, kWindowWidth, kWindowHeight));
         return true;
     }
 

@@ -4,8 +4,8 @@
 // ticks and a view.
 #pragma once
 
-#include "tools/render/Keys.h"
 #include "toolkit/Graphics.h"
+#include "tools/render/Keys.h"
 
 #include <optional>
 #include <string>

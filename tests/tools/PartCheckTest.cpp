@@ -1,0 +1,342 @@
+// The part checker over small made-up files: each rule's fault is caught with
+// its severity, and a file that follows the rules passes.
+#include "resources/EmbeddedPictures.h"
+#include "toolkit/BmpCodec.h"
+#include "tools/partcheck/PartRules.h"
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+
+using namespace velmia::partcheck;
+using vcl::TBitmap;
+using vcl::TColor;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr TColor kWhite = 0x00FFFFFF;
+constexpr TColor kBlue = 0x00C04020;
+constexpr TColor kRed = 0x002020D0;
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "velmia-partcheck-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempFolder()
+    {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    fs::path path_;
+};
+
+void Fill(TBitmap& b, TColor c, int x0, int y0, int x1, int y1)
+{
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            b.SetPixelColor(x, y, c);
+}
+
+// A costume that follows every rule: a blue dress over the hem areas, a
+// white corner outside them, and three bands that differ.
+void GoodCostume(TBitmap& b)
+{
+    b.SetPixelFormat(vcl::pf24bit);
+    b.SetSize(530, 300);
+    Fill(b, kBlue, 0, 0, 530, 300);
+    for (int band = 0; band < 3; ++band) {
+        Fill(b, kWhite, 0, 100 * band + 70, 100, 100 * band + 100);
+        Fill(b, kRed, 200, 100 * band + 65 + band, 220, 100 * band + 68 + band); // the chest rises
+    }
+}
+
+void Part(TBitmap& b, int w, int h)
+{
+    b.SetPixelFormat(vcl::pf24bit);
+    b.SetSize(w, h);
+    Fill(b, kWhite, 0, 0, w, h);
+    Fill(b, kRed, w / 4, h / 4, 3 * w / 4, 3 * h / 4);
+}
+
+// A black pixel of the program's hem pattern in the first band's wide area.
+bool HemPixel(int& x, int& y)
+{
+    TBitmap pattern;
+    vcl::DecodeBmp(velmia::resources::EmbeddedPictureData("HerimPattern"), pattern);
+    for (y = 0; y <= 60; ++y)
+        for (x = 0; x < 500; ++x)
+            if (pattern.GetPixelColor(x, y) == vcl::clBlack)
+                return true;
+    return false;
+}
+
+struct Case {
+    const char* label;
+    const char* kind;
+    std::function<void(TBitmap&)> draw;
+    const char* rule; // nullptr: no problem at all
+    Severity severity;
+    const char* found; // a piece of the problem's text
+};
+
+const Case kCases[] = {
+    {"a good costume", "costume", GoodCostume, nullptr, Severity::Error, ""},
+    {"a good hairband", "hairband", [](TBitmap& b) { Part(b, 80, 100); }, nullptr, Severity::Error, ""},
+    {"costume too narrow", "costume",
+     [](TBitmap& b) {
+         GoodCostume(b);
+         b.SetWidth(500);
+     },
+     "size", Severity::Error, "500 x 300, a costume is 530 x 300 (what is missing stays empty)"},
+    {"ribbon too large", "ribbon", [](TBitmap& b) { Part(b, 200, 90); }, "size", Severity::Error,
+     "200 x 90, a ribbon is 200 x 80 (the rest is cut off)"},
+    {"face list with rows left over", "faces", [](TBitmap& b) { Part(b, 279, 200); }, "size", Severity::Error,
+     "(1 cell and 77 rows left over)"},
+    {"face list without a whole face", "faces", [](TBitmap& b) { Part(b, 279, 100); }, "size", Severity::Error,
+     "refuses a list without a whole face"},
+    {"paletted part", "hairband",
+     [](TBitmap& b) {
+         Part(b, 80, 100);
+         b.SetPixelFormat(vcl::pf8bit);
+     },
+     "depth", Severity::Warning, "8-bit with a palette"},
+    {"light fringe", "flower",
+     [](TBitmap& b) {
+         Part(b, 100, 120);
+         Fill(b, 0x00F0E6FF, 5, 5, 8, 7);     // (255,230,240) on the white
+         b.SetPixelColor(40, 50, 0x00F0F0F0); // inside the red: no fringe
+     },
+     "white-fringe", Severity::Warning,
+     "6 near-white pixels (every channel 230 or more, not pure white) touch pure white within (5,5)-(7,6), first at "
+     "(5,5)"},
+    {"near-white inside the colour only", "flower",
+     [](TBitmap& b) {
+         Part(b, 100, 120);
+         Fill(b, 0x00FEFEFE, 40, 50, 45, 55); // a highlight surrounded by red
+     },
+     nullptr, Severity::Error, ""},
+    {"all white", "ribbon",
+     [](TBitmap& b) {
+         Part(b, 200, 80);
+         Fill(b, kWhite, 0, 0, 200, 80);
+     },
+     "all-white", Severity::Error, "nothing of a ribbon shows"},
+    {"no white", "choker",
+     [](TBitmap& b) {
+         Part(b, 150, 150);
+         Fill(b, kRed, 0, 0, 150, 150);
+     },
+     "no-white", Severity::Warning, "no pixel is pure white"},
+    {"white costume colour", "costume",
+     [](TBitmap& b) {
+         GoodCostume(b);
+         b.SetPixelColor(100, 15, kWhite);
+     },
+     "costume-colour", Severity::Error, "(100,15) is pure white"},
+    {"white in the hem", "costume",
+     [](TBitmap& b) {
+         GoodCostume(b);
+         int x = 0, y = 0;
+         ASSERT_TRUE(HemPixel(x, y));
+         b.SetPixelColor(x, y, kWhite);
+     },
+     "hem", Severity::Error, "band 1: 1 pixel the hem keys repaint are white"},
+    {"identical bands", "costume",
+     [](TBitmap& b) {
+         GoodCostume(b);
+         Fill(b, kBlue, 200, 0, 220, 300);
+     },
+     "bands", Severity::Warning, "the three bands of 100 rows are identical"},
+    {"camisole bands 2 and 3 alike", "camisole",
+     [](TBitmap& b) {
+         Part(b, 550, 750);
+         Fill(b, kWhite, 0, 0, 550, 750);
+         b.SetPixelColor(10, 10, kBlue);
+     },
+     "bands", Severity::Warning, "bands 2 and 3 (rows 250-499 and 500-749) are identical"},
+    {"grey in a string pattern", "string-pattern",
+     [](TBitmap& b) {
+         Part(b, 280, 630);
+         Fill(b, vcl::clBlack, 70, 157, 210, 472);
+         b.SetPixelColor(5, 300, 0x00808080);
+         b.SetPixelColor(6, 300, 0x00000001);
+     },
+     "black-white", Severity::Error, "2 pixels are neither pure black nor pure white, first at (5,300) (128,128,128)"},
+    {"earring outside the first cell", "earrings",
+     [](TBitmap& b) {
+         Part(b, 330, 600); // red over rows 150-449: the first cell is white
+         Fill(b, kWhite, 0, 120, 330, 600);
+         Fill(b, kRed, 10, 10, 50, 50);   // first cell's shape
+         Fill(b, kRed, 10, 250, 50, 290); // cell 3 inside it
+         Fill(b, kRed, 60, 250, 62, 251); // and two pixels outside
+     },
+     "cell-shape", Severity::Error, "cell 3 (rows 240-359): 2 opaque pixels lie outside the first cell's shape"},
+    {"bracelets inside the first cell", "bracelets",
+     [](TBitmap& b) {
+         Part(b, 130, 200);
+         Fill(b, kWhite, 0, 0, 130, 200);
+         for (int cell = 0; cell < 5; ++cell)
+             Fill(b, kRed, 10, 40 * cell + 10, 120 - 10 * (cell > 0), 40 * cell + 30);
+     },
+     nullptr, Severity::Error, ""},
+    {"night tile with a shaded sky", "scene-list",
+     [](TBitmap& b) {
+         Part(b, 75, 750);
+         for (int tile = 0; tile < 10; ++tile)
+             Fill(b, 0x00402010 + tile, 0, 75 * tile, 75, 75 * tile + 75);
+         b.SetPixelColor(74, 75 * 6 + 20, 0x00402017); // a shade near the right side
+     },
+     "sky", Severity::Error, "tile 7 (rows 450-524): 1 pixel of the top row and the sides above row 525"},
+    {"sky gradient is not a horizon", "scene-list",
+     [](TBitmap& b) {
+         Part(b, 75, 750);
+         for (int tile = 0; tile < 10; ++tile)
+             Fill(b, 0x00402010 + tile, 0, 75 * tile, 75, 75 * tile + 75);
+         for (int y = 1; y < 75; ++y)
+             Fill(b, 0x00402010 + 2 * y, 0, y, 75, y + 1);
+     },
+     "sky", Severity::Error, "tile 1 (rows 0-74): 22 pixels of the top row and the sides above row 12"},
+    {"a horizon ends the sky", "scene-list",
+     [](TBitmap& b) {
+         Part(b, 75, 750);
+         for (int tile = 0; tile < 10; ++tile)
+             Fill(b, 0x00F0C080, 0, 75 * tile, 75, 75 * tile + 75);
+         Fill(b, 0x00806040, 0, 75 + 60, 75, 75 + 62); // the sea line
+         Fill(b, 0x00A0A0A0, 0, 75 + 62, 75, 75 + 75); // and the shore below
+     },
+     nullptr, Severity::Error, ""},
+};
+
+class PartCheckCases : public ::testing::TestWithParam<Case> {};
+
+TEST_P(PartCheckCases, FindsTheFaultAndNothingElse)
+{
+    const Case& c = GetParam();
+    TBitmap picture;
+    c.draw(picture);
+    const Kind* kind = KindById(c.kind);
+    ASSERT_NE(kind, nullptr) << c.kind;
+    const std::vector<Problem> problems = CheckPicture(picture, *kind);
+    if (!c.rule) {
+        for (const Problem& p : problems)
+            ADD_FAILURE() << c.label << ": unexpected " << p.rule << ": " << p.text;
+        return;
+    }
+    ASSERT_EQ(problems.size(), 1u) << c.label << (problems.empty() ? "" : ": " + problems[0].text);
+    EXPECT_EQ(problems[0].rule, c.rule);
+    EXPECT_EQ(problems[0].severity, c.severity);
+    EXPECT_NE(problems[0].text.find(c.found), std::string::npos) << problems[0].text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, PartCheckCases, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST(PartCheckKinds, FromTheFileName)
+{
+    const struct {
+        const char* name;
+        const char* kind; // nullptr: unknown
+    } rows[] = {
+        {"vlm_co.bmp", "costume"},
+        {"vlm_co_red.bmp", "costume"},
+        {"VLM_CO2.BMP", "costume"},
+        {"some/folder/vlm_ri2.bmp", "ribbon"},
+        {"vlm_ch02.bmp", "choker"},
+        {"vlm_ca.bmp", "camisole"},
+        {"vlm_hb9.bmp", "hairband"},
+        {"vlm_fl.bmp", "flower"},
+        {"vlm_scene_list.bmp", "scene-list"},
+        {"vlm_crossstring_pattern.bmp", "cross-string-pattern"},
+        {"vlm_facelist_lg.bmp", "faces-long-hair"},
+        {"vlm_earring_framelist.bmp", "earring-frames"},
+        {"vlm_co", nullptr},             // no extension
+        {"vlm_co.png", nullptr},         // not a bitmap name
+        {"vlm_c.bmp", nullptr},          // shorter than any prefix
+        {"_vlm_ch5.bmp", nullptr},       // the browser does not list it either
+        {"VLM_SCENE_LIST.BMP", nullptr}, // start-up opens the exact name
+        {"vlm_scenelist2.bmp", nullptr},
+    };
+    for (const auto& r : rows) {
+        const Kind* k = KindForName(r.name);
+        if (!r.kind)
+            EXPECT_EQ(k, nullptr) << r.name << " taken for " << (k ? k->id : "");
+        else
+            EXPECT_TRUE(k && std::string(k->id) == r.kind) << r.name << " taken for " << (k ? k->id : "nothing");
+    }
+}
+
+// The file-level rules: an unknown name, a special file, a damaged file.
+TEST(PartCheckFiles, RefusesWhatTheProgramCannotRead)
+{
+    TempFolder folder;
+    TBitmap good;
+    Part(good, 80, 100);
+    vcl::WriteBmpFile(folder / "vlm_hb2.bmp", good);
+    vcl::WriteBmpFile(folder / "picture.bmp", good);
+    {
+        std::ofstream(folder / "vlm_co_short.bmp") << "BM\x10";
+    }
+    fs::create_directory(folder / "vlm_ri_folder.bmp");
+    ASSERT_EQ(::mkfifo((folder / "vlm_fl_pipe.bmp").c_str(), 0600), 0);
+
+    const struct {
+        std::string path;
+        const char* kind;
+        const char* rule;
+        const char* found;
+    } rows[] = {
+        {folder / "vlm_hb2.bmp", nullptr, nullptr, ""},
+        {folder / "picture.bmp", nullptr, "kind", "one of: costume, camisole, hairband"},
+        {folder / "picture.bmp", "hairband", nullptr, ""},
+        {folder / "vlm_co_short.bmp", nullptr, "readable", "truncated"},
+        {folder / "vlm_ri_folder.bmp", nullptr, "regular-file", "a folder, not a regular file"},
+        {folder / "vlm_fl_pipe.bmp", nullptr, "regular-file", "a named pipe, not a regular file"},
+        {folder / "vlm_ch_missing.bmp", nullptr, "readable", "No such file"},
+    };
+    for (const auto& r : rows) {
+        const Report report = CheckFile(r.path, r.kind ? KindById(r.kind) : nullptr);
+        if (!r.rule) {
+            EXPECT_TRUE(report.problems.empty()) << r.path << ": " << FormatText(report);
+            continue;
+        }
+        ASSERT_EQ(report.problems.size(), 1u) << FormatText(report);
+        EXPECT_EQ(report.problems[0].rule, r.rule) << r.path;
+        EXPECT_EQ(report.problems[0].severity, Severity::Error) << r.path;
+        EXPECT_NE(report.problems[0].text.find(r.found), std::string::npos) << report.problems[0].text;
+    }
+}
+
+TEST(PartCheckOutput, TextAndJson)
+{
+    Report ok{"vlm_hb2.bmp", KindById("hairband"), {}};
+    Report bad{"dir/vlm_co \"x\".bmp",
+               KindById("costume"),
+               {{Severity::Error, "size", "500 x 300"}, {Severity::Warning, "bands", "a\tb"}}};
+    Report unknown{"x.bmp", nullptr, {{Severity::Error, "kind", "k"}}};
+    EXPECT_EQ(FormatText(ok), "vlm_hb2.bmp: ok\n");
+    EXPECT_EQ(FormatText(bad), "dir/vlm_co \"x\".bmp: 2 problems\n  error: size: 500 x 300\n  warning: bands: a\tb\n");
+    EXPECT_EQ(FormatText(unknown), "x.bmp: 1 problem\n  error: kind: k\n");
+    EXPECT_EQ(FormatJson({ok, bad, unknown}),
+              "[{\"file\": \"vlm_hb2.bmp\", \"kind\": \"hairband\", \"ok\": true, \"errors\": 0, \"warnings\": 0, "
+              "\"problems\": []},\n"
+              " {\"file\": \"dir/vlm_co \\\"x\\\".bmp\", \"kind\": \"costume\", \"ok\": false, \"errors\": 1, "
+              "\"warnings\": 1, \"problems\": [{\"severity\": \"error\", \"rule\": \"size\", \"text\": \"500 x 300\"}, "
+              "{\"severity\": \"warning\", \"rule\": \"bands\", \"text\": \"a\\u0009b\"}]},\n"
+              " {\"file\": \"x.bmp\", \"kind\": null, \"ok\": false, \"errors\": 1, \"warnings\": 0, \"problems\": "
+              "[{\"severity\": \"error\", \"rule\": \"kind\", \"text\": \"k\"}]}]\n");
+    EXPECT_FALSE(ok.HasError());
+    EXPECT_TRUE(bad.HasError());
+}
+
+} // namespace
