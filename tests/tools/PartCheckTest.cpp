@@ -151,7 +151,7 @@ const Case kCases[] = {
          ASSERT_TRUE(HemPixel(x, y));
          b.SetPixelColor(x, y, kWhite);
      },
-     "hem", Severity::Error, "band 1: 1 pixel the hem keys repaint are white"},
+     "hem", Severity::Error, "band 1: 1 pixel that the hem keys repaint is white"},
     {"identical bands", "costume",
      [](TBitmap& b) {
          GoodCostume(b);

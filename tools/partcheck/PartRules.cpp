@@ -277,8 +277,9 @@ void CheckHem(const Pixels& px, std::vector<Problem>& out)
         }
         if (white.count > 0)
             Add(out, Severity::Error, "hem",
-                "band " + N(band + 1) + ": " + Plural(white.count, "pixel", "pixels") +
-                    " the hem keys repaint are white (outside the dress) within " + white.Box() + ", first at " +
+                "band " + N(band + 1) + ": " +
+                    Plural(white.count, "pixel that the hem keys repaint is", "pixels that the hem keys repaint are") +
+                    " white (outside the dress) within " + white.Box() + ", first at " +
                     At(white.firstX, white.firstY) + ": the hem colour would appear there");
     }
 }
