@@ -50,7 +50,8 @@ public:
 
     bool Failed(std::string& message) const
     {
-        if (!host_.StartupFailed() && host_.MessageBoxes().size() == seenMessages_)
+        // The program shows a message box only for what it refuses.
+        if (!host_.StartupFailed() && host_.MessageBoxes().empty())
             return false;
         message = host_.MessageBoxes().empty() ? "the program could not start" : host_.MessageBoxes().back().Text;
         return true;
@@ -172,7 +173,6 @@ public:
 private:
     HeadlessHost host_;
     TSvelmia* form_ = nullptr;
-    size_t seenMessages_ = 0;
 };
 
 } // namespace
