@@ -24,20 +24,26 @@ done
 e2e_start_x 800x600
 e2e_launch "$E2E_TMP/run" "$program"
 e2e_wait_window
-sleep 1.5
-e2e_shot "$E2E_TMP/window.png"
 
 # The eye patch at rest: 243 x 123 at (238,0).
 hide_eyes() { convert "$1" -fill black -draw "rectangle 238,0 480,122" -depth 8 "PNG24:$2"; }
-hide_eyes "$E2E_TMP/window.png" "$E2E_TMP/window-masked.png"
-best=""
 for f in 0 1 2; do
     hide_eyes "$E2E_TMP/frame$f.png" "$E2E_TMP/frame$f-masked.png"
-    n=$(compare -metric AE "$E2E_TMP/frame$f-masked.png" "$E2E_TMP/window-masked.png" null: 2>&1)
-    echo "body frame $f: $n pixels differ"
-    [ "$n" = 0 ] && best=$f
-    # The frames differ from one another, or this comparison could not tell them apart.
 done
+# A busy machine may show the window before its first paint: a few tries.
+best=""
+for try in 1 2 3 4 5; do
+    sleep 1
+    e2e_shot "$E2E_TMP/window.png"
+    hide_eyes "$E2E_TMP/window.png" "$E2E_TMP/window-masked.png"
+    for f in 0 1 2; do
+        n=$(compare -metric AE "$E2E_TMP/frame$f-masked.png" "$E2E_TMP/window-masked.png" null: 2>&1)
+        echo "screenshot $try, body frame $f: $n pixels differ"
+        [ "$n" = 0 ] && best=$f
+    done
+    [ -n "$best" ] && break
+done
+# The frames differ from one another, or this comparison could not tell them apart.
 [ "$(compare -metric AE "$E2E_TMP/frame0.png" "$E2E_TMP/frame2.png" null: 2>&1)" != 0 ] ||
     e2e_fail "the rendered body frames 0 and 2 are the same picture"
 if [ -z "$best" ]; then
