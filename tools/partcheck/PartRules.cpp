@@ -384,12 +384,12 @@ void CheckSky(const Pixels& px, std::vector<Problem>& out)
             look(kTile - 1, y);
         }
         if (off.count > 0)
-            Add(out, Severity::Error, "sky",
+            Add(out, Severity::Warning, "sky",
                 "tile " + N(tile + 1) + " (rows " + N(top) + "-" + N(top + kTile - 1) +
                     "): " + Plural(off.count, "pixel", "pixels") + " of the top row and the sides above row " +
                     N(bottom) + " differ from the sky colour " + px.Rgb(0, top) + " of its top-left pixel, first at " +
                     At(off.firstX, off.firstY) + " " + px.Rgb(off.firstX, off.firstY) +
-                    ": the night effects cut the figure out by that colour");
+                    ": the night effects cut the figure out by that colour, so stars do not show there");
     }
 }
 
