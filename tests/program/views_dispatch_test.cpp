@@ -130,7 +130,9 @@ TEST_F(TickViewTest, RibbonAndChestFlowerRiseWithTheBreathInWindowPixels)
 // A part loaded for one show figure appears on that figure only: the left
 // figure is drawn from the left pictures, the right from the main ones. With
 // the first layout the left figure shows portrait columns 120.. at 0.., the
-// right one portrait columns 100.. at 360...
+// right one portrait columns 100.. at 360.., over the left one: the left
+// figure's hairband and flower show only in the gap left of the right
+// figure's hair.
 struct FigureRow {
     const char* name;
     char key;
@@ -141,10 +143,10 @@ struct FigureRow {
 
 const FigureRow kFigures[] = {
     {"LeftRibbon", '=', 200, 80, 300, 300 + 215, 700, 300 + 215},
-    {"LeftHairband", '~', 80, 100, 400, 50, 780, 50},
-    {"LeftFlower", ')', 100, 120, 410, 110, 770, 110},
+    {"LeftHairband", '~', 80, 100, 365, 50, 780, 50},
+    {"LeftFlower", ')', 100, 120, 365, 110, 770, 110},
     {"LeftChoker", '(', 150, 150, 300, 280, 660, 280},
-    {"LeftCamisole", '\'', 550, 750, 50, 300 + 150, 400, 300 + 150},
+    {"LeftCamisole", '\'', 550, 750, 50, 300 + 150, 600, 300 + 150},
     {"MainRibbon", '-', 200, 80, 700, 300 + 215, 300, 300 + 215},
     {"MainChoker", '8', 150, 150, 660, 280, 300, 280},
 };
