@@ -144,9 +144,10 @@ constexpr In P = In::Portrait;
 constexpr In Sh = In::Show;
 
 // Every row starts from these values (main and left set alike), so that a
-// step back and a rewind are visible in every automatic index.
+// step back and a rewind are visible in every automatic index, and a redraw
+// request in the round counter.
 const std::pair<const char*, int64_t> kBase[] = {
-    {"CycleCounter", 123},   {"RoundCounter", 0},     {"SceneIndex", 3},        {"FaceAuto", 1},
+    {"CycleCounter", 123},   {"RoundCounter", 1},     {"SceneIndex", 3},        {"FaceAuto", 1},
     {"FaceIndex", 2},        {"EarringAuto", 1},      {"EarringIndex", 2},      {"BraceletAuto", 1},
     {"BraceletIndex", 2},    {"LeftFaceAuto", 1},     {"LeftFaceIndex", 2},     {"LeftEarringAuto", 1},
     {"LeftEarringIndex", 2}, {"LeftBraceletAuto", 1}, {"LeftBraceletIndex", 2},
@@ -568,8 +569,10 @@ protected:
     {
         std::map<std::string, std::string> want;
         auto value = [&](const char* name) { return std::stoi(before.at(name)); };
-        if (row.closing & kRedraw)
+        if (row.closing & kRedraw) {
             want["CycleCounter"] = "600";
+            want["RoundCounter"] = "0";
+        }
         if (row.closing & kStepBack) {
             auto back = [&](const char* name, int count) {
                 want[name] = std::to_string((value(name) + count - 1) % count);
@@ -692,7 +695,7 @@ TEST(StateSnapshotTest, NamesEveryMemberOfThePortraitState)
     ASSERT_TRUE(header.good());
     const std::string text((std::istreambuf_iterator<char>(header)), std::istreambuf_iterator<char>());
     const std::string body = text.substr(text.find("struct PortraitState {"));
-    const std::regex member(R"(\n    (?:[\w:<>, ]+?[\w>*]) (\w+)(?:\[[^\]]*\])?\s*(?:=|\{|;))");
+    const std::regex member(R"(\n    (?:[\w:<>, \[\]]+?[\w>*\]]) (\w+)(?:\[[^\]]*\])?\s*(?:=|\{|;))");
     const auto& names = SnapshotMembers();
     int found = 0;
     for (auto it = std::sregex_iterator(body.begin(), body.end(), member); it != std::sregex_iterator(); ++it) {
