@@ -40,7 +40,7 @@ uint64_t CommandTest::Digest(const TBitmap* b)
 
 std::filesystem::path CommandTest::SampleBitmaps()
 {
-    return std::filesystem::path(__FILE__).parent_path() / "../../../shared/testdata/bmp";
+    return VELMIA_SAMPLE_BITMAPS;
 }
 
 void CommandTest::EnterView(View v)
