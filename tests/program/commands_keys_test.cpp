@@ -3,7 +3,7 @@
 // counters back and asks for a redraw, and in which states it is ignored; the
 // whole state is compared before and after the key, so a command that
 // changes anything else fails. Then Escape and the keys handled before the
-// table, the show state machine of w and q, and the part file dialogs.
+// table, and the part file dialogs.
 #include "tests/program/commands_support.h"
 #include "tests/program/state_snapshot.h"
 
@@ -768,84 +768,6 @@ TEST_F(KeyTableTest, CursorAndMinimiseWorkEvenWhileBusy)
     EXPECT_EQ(host_.MinimizeCount(), 1);
     Type('r');
     EXPECT_TRUE(S().RibbonShown) << "a table command waits for the tick";
-}
-
-// ---- The show state machine ---------------------------------------------------
-
-struct ShowRow {
-    const char* name;
-    void (*from)(CommandTest&);
-    char key;
-    bool show, swapped;
-    int origin;
-    bool armed;
-};
-
-void Nothing(CommandTest&) {}
-void Copied(CommandTest& t)
-{
-    t.Type('q');
-}
-void InShow(CommandTest& t)
-{
-    t.EnterShow();
-}
-void LeftTakenOut(CommandTest& t)
-{
-    t.EnterShow();
-    t.Type('q');
-}
-void LeftShowByW(CommandTest& t)
-{
-    t.EnterShow();
-    t.Type('w');
-}
-
-const ShowRow kShowRows[] = {
-    {"PortraitOrigin0_w_Ignored", Nothing, 'w', false, false, 0, true},
-    {"PortraitArmed_q_CopiesTheFigure", Nothing, 'q', false, false, 1, true},
-    {"PortraitOrigin1_w_StartsTheShow", Copied, 'w', true, false, 2, true},
-    {"Show_w_LeavesIt", InShow, 'w', false, false, 1, false},
-    {"Show_q_TakesTheLeftFigureOut", InShow, 'q', false, true, 1, true},
-    {"LeftFigureOut_w_ReturnsToTheShow", LeftTakenOut, 'w', true, false, 2, true},
-    {"LeftFigureOut_q_ReturnsToTheShow", LeftTakenOut, 'q', true, false, 2, true},
-    {"LeftByW_q_OnlyArmsTheCopy", LeftShowByW, 'q', false, false, 1, true},
-};
-
-class ShowStateTest : public KeyTableTest, public ::testing::WithParamInterface<ShowRow> {};
-
-TEST_P(ShowStateTest, Transition)
-{
-    const ShowRow& row = GetParam();
-    StartPortrait();
-    row.from(*this);
-    Type(row.key);
-    EXPECT_EQ(S().ShowMode, row.show);
-    EXPECT_EQ(S().PortraitMode, !row.show);
-    EXPECT_EQ(S().MainSwapped, row.swapped);
-    EXPECT_EQ(S().ShowOrigin, row.origin);
-    EXPECT_EQ(S().CopyToLeftArmed, row.armed);
-}
-
-INSTANTIATE_TEST_SUITE_P(Keys, ShowStateTest, ::testing::ValuesIn(kShowRows),
-                         [](const ::testing::TestParamInfo<ShowRow>& info) { return std::string(info.param.name); });
-
-// The figure taken out of the show is edited in the portrait view and goes
-// back as the left figure; the main figure comes back unchanged.
-TEST_F(KeyTableTest, FigureTakenOutComesBackAsTheLeftFigure)
-{
-    StartPortrait();
-    EnterShow();
-    Type('k'); // the main figure wears the choker
-    Type('q');
-    EXPECT_FALSE(S().ChokerShown) << "the portrait shows the left figure";
-    Type('r'); // edit it: no ribbon
-    Type('q');
-    EXPECT_TRUE(S().ShowMode);
-    EXPECT_TRUE(S().ChokerShown);
-    EXPECT_TRUE(S().RibbonShown);
-    EXPECT_FALSE(S().LeftRibbonShown);
-    EXPECT_FALSE(S().LeftChokerShown);
 }
 
 // ---- Part files ------------------------------------------------------------------
