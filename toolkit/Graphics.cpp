@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -243,9 +244,67 @@ void SetCopyPaths(TCopyPaths paths)
 // ---------------------------------------------------------------------------
 // TBitmap
 
-TBitmap::TBitmap() = default;
+namespace {
+std::atomic<uint64_t> g_nextStamp{0};
+uint64_t NewStamp()
+{
+    return g_nextStamp.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+} // namespace
 
-TBitmap::TBitmap(int32_t width, int32_t height, TPixelFormat format) : format_(format)
+// An operation put off until the bitmap is next used (see the masked copy below).
+struct PendingErase {
+    virtual ~PendingErase() = default;
+};
+
+// The toolkit's own access to a bitmap's storage, below the public accessors.
+struct BitmapInternals {
+    // The pixels, with any put-off operation run, ready to be written: the
+    // buffer is the bitmap's own. Marks nothing; the writer marks what it did.
+    static uint8_t* Writable(TBitmap& b)
+    {
+        b.Settle();
+        b.Unshare(true);
+        return b.bits_->data();
+    }
+    // The same for a writer that replaces every byte: shared pixels are not
+    // copied first.
+    static uint8_t* Overwritten(TBitmap& b)
+    {
+        b.pending_.reset();
+        b.Unshare(false);
+        return b.bits_->data();
+    }
+    static const uint8_t* Readable(const TBitmap& b)
+    {
+        b.Settle();
+        b.Materialize();
+        return b.bits_->data();
+    }
+    // Makes `dst` hold `src`'s pixels by sharing its buffer (same size and format).
+    static void Share(TBitmap& dst, const TBitmap& src)
+    {
+        src.Settle();
+        dst.pending_.reset();
+        dst.bits_ = src.bits_;
+        dst.blank_ = src.blank_;
+        dst.palette_ = src.palette_;
+        dst.MarkDirty(TRect{0, 0, dst.width_, dst.height_});
+        dst.stamp_ = src.stamp_;
+    }
+    static std::shared_ptr<const TBitmap::Store> Buffer(const TBitmap& b)
+    {
+        b.Settle();
+        b.Materialize();
+        return b.bits_;
+    }
+    static std::unique_ptr<PendingErase>& Pending(const TBitmap& b) { return b.pending_; }
+    static void Settle(const TBitmap& b) { b.Settle(); }
+};
+
+TBitmap::TBitmap() : stamp_(NewStamp()) {}
+
+TBitmap::TBitmap(int32_t width, int32_t height, TPixelFormat format) : format_(format), stamp_(NewStamp())
 {
     if (IsPaletteFormat(format))
         palette_ = GreyRamp(BitsPerPixel(format));
@@ -253,6 +312,38 @@ TBitmap::TBitmap(int32_t width, int32_t height, TPixelFormat format) : format_(f
 }
 
 TBitmap::~TBitmap() = default;
+
+void TBitmap::Materialize() const
+{
+    if (!bits_)
+        bits_ = std::make_shared<Store>(stride_ * size_t(height_), blank_);
+}
+
+void TBitmap::Unshare(bool keep)
+{
+    if (!bits_) {
+        if (keep)
+            Materialize();
+        else
+            bits_ = std::make_shared<Store>(stride_ * size_t(height_));
+        return;
+    }
+    if (bits_.use_count() <= 1)
+        return;
+    bits_ = keep ? std::make_shared<Store>(*bits_) : std::make_shared<Store>(bits_->size());
+}
+
+uint8_t* TBitmap::Bits()
+{
+    uint8_t* p = BitmapInternals::Writable(*this);
+    stamp_ = NewStamp();
+    return p;
+}
+
+const uint8_t* TBitmap::Bits() const
+{
+    return BitmapInternals::Readable(*this);
+}
 
 void TBitmap::SetWidth(int32_t w)
 {
@@ -274,23 +365,27 @@ void TBitmap::SetSize(int32_t w, int32_t h)
 void TBitmap::Reallocate(int32_t w, int32_t h, TPixelFormat f, bool keep)
 {
     CheckSize(w, h);
+    Settle();
     const int bpp = BitsPerPixel(f);
     const size_t stride = RowStride(w, bpp);
-    std::vector<uint8_t> bits(CheckedBytes(stride, h));
+    const size_t bytes = CheckedBytes(stride, h);
 
     // New pixels are white (the palette entry nearest white).
+    uint8_t pattern = 0xFF;
     if (IsPaletteFormat(f)) {
         const auto idx = uint32_t(NearestBgr(palette_, kWhiteBgr));
-        const uint8_t pattern = bpp == 8 ? uint8_t(idx) : bpp == 4 ? uint8_t(idx * 0x11) : uint8_t(idx ? 0xFF : 0);
-        std::fill(bits.begin(), bits.end(), pattern);
-    } else {
-        std::fill(bits.begin(), bits.end(), uint8_t(0xFF));
+        pattern = bpp == 8 ? uint8_t(idx) : bpp == 4 ? uint8_t(idx * 0x11) : uint8_t(idx ? 0xFF : 0);
     }
 
-    if (keep && f == format_) {
+    // A bitmap of nothing but new pixels gets its buffer on first use.
+    std::shared_ptr<Store> fresh;
+    if (keep && f == format_ && (bits_ || blank_ != pattern)) {
+        Materialize();
+        fresh = std::make_shared<Store>(bytes, pattern);
+        Store& bits = *fresh;
         const int32_t ow = std::min(w, width_), oh = std::min(h, height_);
         for (int32_t y = 0; y < oh; ++y) {
-            const uint8_t* from = bits_.data() + size_t(y) * stride_;
+            const uint8_t* from = bits_->data() + size_t(y) * stride_;
             uint8_t* to = bits.data() + size_t(y) * stride;
             if (bpp >= 8) {
                 std::memcpy(to, from, size_t(ow) * size_t(bpp / 8));
@@ -301,7 +396,8 @@ void TBitmap::Reallocate(int32_t w, int32_t h, TPixelFormat f, bool keep)
         }
     }
 
-    bits_.swap(bits);
+    bits_ = std::move(fresh);
+    blank_ = pattern;
     width_ = w;
     height_ = h;
     stride_ = stride;
@@ -314,6 +410,8 @@ void TBitmap::SetPixelFormat(TPixelFormat f)
 {
     if (f == format_)
         return;
+    Settle();
+    Materialize();
     const int oldBpp = BitsPerPixel(format_);
     const int newBpp = BitsPerPixel(f);
     const Lut lut = MakeLut(palette_);
@@ -326,10 +424,11 @@ void TBitmap::SetPixelFormat(TPixelFormat f)
     }
 
     const size_t stride = RowStride(width_, newBpp);
-    std::vector<uint8_t> bits(CheckedBytes(stride, height_), 0);
+    auto fresh = std::make_shared<Store>(CheckedBytes(stride, height_), 0);
+    Store& bits = *fresh;
     NearestCache nearest(palette_);
     for (int32_t y = 0; y < height_; ++y) {
-        const uint8_t* from = bits_.data() + size_t(y) * stride_;
+        const uint8_t* from = bits_->data() + size_t(y) * stride_;
         uint8_t* to = bits.data() + size_t(y) * stride;
         for (int32_t x = 0; x < width_; ++x) {
             const uint32_t c = ReadBgr(from, x, oldBpp, lut);
@@ -341,7 +440,7 @@ void TBitmap::SetPixelFormat(TPixelFormat f)
                 SetIndex(to, x, newBpp, nearest.Find(c));
         }
     }
-    bits_.swap(bits);
+    bits_ = std::move(fresh);
     stride_ = stride;
     format_ = f;
     MarkDirty(TRect{0, 0, width_, height_});
@@ -349,6 +448,7 @@ void TBitmap::SetPixelFormat(TPixelFormat f)
 
 void TBitmap::SetPalette(const TPalette& p)
 {
+    Settle();
     palette_.assign(p.begin(), p.begin() + std::ptrdiff_t(std::min<size_t>(p.size(), 256)));
     MarkDirty(TRect{0, 0, width_, height_});
 }
@@ -358,8 +458,9 @@ uint8_t* TBitmap::ScanLine(int32_t y)
     if (y < 0 || y >= height_)
         throw EInvalidGraphic("scan line " + std::to_string(y) + " out of range (height " + std::to_string(height_) +
                               ")");
+    uint8_t* bits = BitmapInternals::Writable(*this);
     MarkDirty(TRect{0, y, width_, y + 1});
-    return bits_.data() + size_t(y) * stride_;
+    return bits + size_t(y) * stride_;
 }
 
 const uint8_t* TBitmap::ScanLine(int32_t y) const
@@ -367,7 +468,7 @@ const uint8_t* TBitmap::ScanLine(int32_t y) const
     if (y < 0 || y >= height_)
         throw EInvalidGraphic("scan line " + std::to_string(y) + " out of range (height " + std::to_string(height_) +
                               ")");
-    return bits_.data() + size_t(y) * stride_;
+    return BitmapInternals::Readable(*this) + size_t(y) * stride_;
 }
 
 TCanvas* TBitmap::GetCanvas()
@@ -382,14 +483,14 @@ TColor TBitmap::GetPixelColor(int32_t x, int32_t y) const
     if (x < 0 || y < 0 || x >= width_ || y >= height_)
         return -1;
     const Lut lut = IsPaletteFormat(format_) ? MakeLut(palette_) : Lut{};
-    return BgrToColor(ReadBgr(bits_.data() + size_t(y) * stride_, x, BitsPerPixel(format_), lut));
+    return BgrToColor(ReadBgr(BitmapInternals::Readable(*this) + size_t(y) * stride_, x, BitsPerPixel(format_), lut));
 }
 
 void TBitmap::SetPixelColor(int32_t x, int32_t y, TColor c)
 {
     if (x < 0 || y < 0 || x >= width_ || y >= height_)
         return;
-    uint8_t* row = bits_.data() + size_t(y) * stride_;
+    uint8_t* row = BitmapInternals::Writable(*this) + size_t(y) * stride_;
     const int bpp = BitsPerPixel(format_);
     const uint32_t bgr = ColorToBgr(c);
     FillPixels(row, x, x + 1, bpp, IsPaletteFormat(format_) ? uint32_t(NearestBgr(palette_, bgr)) : bgr);
@@ -400,14 +501,19 @@ void TBitmap::Assign(const TBitmap& other)
 {
     if (&other == this)
         return;
+    // The pixels are shared until one of the two is written.
+    other.Settle();
+    pending_.reset();
     width_ = other.width_;
     height_ = other.height_;
     format_ = other.format_;
     stride_ = other.stride_;
     bits_ = other.bits_;
+    blank_ = other.blank_;
     palette_ = other.palette_;
     dirty_ = TRect{};
     MarkDirty(TRect{0, 0, width_, height_});
+    stamp_ = other.stamp_;
 }
 
 void TBitmap::LoadFromFile(const std::string& path)
@@ -432,6 +538,7 @@ TRect TBitmap::TakeDirtyRect()
 void TBitmap::MarkDirty(const TRect& r)
 {
     ++modified_;
+    stamp_ = NewStamp();
     const TRect c = IntersectRect(r, TRect{0, 0, width_, height_});
     if (!c.IsEmpty())
         dirty_ = UnionRect(dirty_, c);
@@ -789,10 +896,26 @@ void ExpandRow(const SrcView& v, const uint8_t* __restrict row, const int32_t* _
 
 struct CopyJob {
     TBitmap* dst;
+    uint8_t* dbase; // the destination's pixels, ready to be written
     const SrcView* src;
     const AxisMap* x;
     const AxisMap* y;
 };
+
+// Whether an 8-bit source's colours are all grey with every non-black entry
+// among the first 16 (a black-and-white mask palette); fills `grey16`.
+bool GreyTable(const Lut& lut, std::array<uint8_t, 16>& grey16)
+{
+    for (size_t i = 0; i < 256; ++i) {
+        const uint32_t c = lut[i];
+        const bool grey = i < 16 ? (c & 0xFF) == ((c >> 8) & 0xFF) && (c & 0xFF) == (c >> 16) : c == 0;
+        if (!grey)
+            return false;
+        if (i < 16)
+            grey16[i] = uint8_t(c);
+    }
+    return true;
+}
 
 template <Rop op> void RunCopy(const CopyJob& job)
 {
@@ -804,7 +927,7 @@ template <Rop op> void RunCopy(const CopyJob& job)
     const auto dx0 = size_t(X.dstFirst);
     const int dbpp = BitsPerPixel(dst.GetPixelFormat());
     const size_t dstride = dst.RowBytes();
-    uint8_t* dbase = dst.Bits();
+    uint8_t* dbase = job.dbase;
     const auto sx0 = size_t(X.src[0]);
 
     std::array<uint64_t, 256> lut64{};
@@ -814,15 +937,8 @@ template <Rop op> void RunCopy(const CopyJob& job)
 #ifdef VELMIA_X86_PATHS
     // Unstretched grey-palette rows (masks) onto 24-bit rows.
     if (X.contiguous && dbpp == 24 && src.bpp == 8 && HaveSsse3()) {
-        bool grey = true;
         std::array<uint8_t, 16> grey16{};
-        for (size_t i = 0; i < 256 && grey; ++i) {
-            const uint32_t c = src.lut[i];
-            grey = i < 16 ? (c & 0xFF) == ((c >> 8) & 0xFF) && (c & 0xFF) == (c >> 16) : c == 0;
-            if (i < 16)
-                grey16[i] = uint8_t(c);
-        }
-        if (grey) {
+        if (GreyTable(src.lut, grey16)) {
             for (size_t k = 0; k < Y.src.size(); ++k) {
                 uint8_t* d = dbase + size_t(Y.dstFirst + int64_t(k)) * dstride + 3 * dx0;
                 const uint8_t* idx = src.Row(Y.src[k]) + sx0;
@@ -885,70 +1001,8 @@ template <Rop op> void RunCopy(const CopyJob& job)
     }
 }
 
-struct Rect64 {
-    int64_t Left, Top, Right, Bottom;
-};
-
-Rect64 Widen(const TRect& r)
+void RunOp(Rop op, const CopyJob& job)
 {
-    return Rect64{r.Left, r.Top, r.Right, r.Bottom};
-}
-
-void CopyBits(TBitmap& dst, const Rect64& d, const TBitmap& src, const Rect64& s, TCopyMode mode)
-{
-    Rop op;
-    switch (mode) {
-    case SRCCOPY:
-        op = Rop::Copy;
-        break;
-    case SRCERASE:
-        op = Rop::Erase;
-        break;
-    case SRCINVERT:
-        op = Rop::Invert;
-        break;
-    case SRCPAINT:
-        op = Rop::Paint;
-        break;
-    default:
-        throw EInvalidGraphic("unsupported copy mode " + std::to_string(mode));
-    }
-    if (dst.Empty() || src.Empty())
-        return;
-    const int64_t dw = d.Right - d.Left, dh = d.Bottom - d.Top;
-    const int64_t sw = s.Right - s.Left, sh = s.Bottom - s.Top;
-    if (dw == 0 || dh == 0 || sw == 0 || sh == 0)
-        return;
-
-    AxisMap X, Y;
-    // A negative extent on one side of an axis mirrors that axis; on both
-    // sides the two mirrors cancel. Source offsets count from the left (top)
-    // of the source rectangle after normalising.
-    const bool mirrorX = (dw < 0) != (sw < 0), mirrorY = (dh < 0) != (sh < 0);
-    if (!BuildAxis(std::min(d.Left, d.Right), std::abs(dw), std::min(s.Left, s.Right), std::abs(sw), mirrorX,
-                   dst.GetWidth(), src.GetWidth(), X))
-        return;
-    if (!BuildAxis(std::min(d.Top, d.Bottom), std::abs(dh), std::min(s.Top, s.Bottom), std::abs(sh), mirrorY,
-                   dst.GetHeight(), src.GetHeight(), Y))
-        return;
-
-    SrcView view;
-    view.bpp = BitsPerPixel(src.GetPixelFormat());
-    view.width = src.GetWidth();
-    view.stride = src.RowBytes();
-    if (view.bpp < 24)
-        view.lut = MakeLut(src.GetPalette());
-    std::vector<uint8_t> snapshot;
-    if (&src == &dst) {
-        const auto [lo, hi] = std::minmax_element(Y.src.begin(), Y.src.end());
-        view.firstRow = *lo;
-        snapshot.assign(src.Bits() + size_t(*lo) * view.stride, src.Bits() + size_t(*hi + 1) * view.stride);
-        view.base = snapshot.data();
-    } else {
-        view.base = src.Bits();
-    }
-
-    const CopyJob job{&dst, &view, &X, &Y};
     switch (op) {
     case Rop::Copy:
         RunCopy<Rop::Copy>(job);
@@ -963,11 +1017,305 @@ void CopyBits(TBitmap& dst, const Rect64& d, const TBitmap& src, const Rect64& s
         RunCopy<Rop::Paint>(job);
         break;
     }
-    dst.MarkDirty(TRect{int32_t(X.dstFirst), int32_t(Y.dstFirst), int32_t(X.dstFirst + int64_t(X.src.size())),
-                        int32_t(Y.dstFirst + int64_t(Y.src.size()))});
+}
+
+// ---- The masked copy in one pass ------------------------------------------
+//
+// An erase copied onto a 24- or 32-bit bitmap waits (with a share of its
+// source's pixels as they were) until the next access to the destination. If
+// that is an invert onto exactly the same destination pixels, both run in one
+// pass: d := p XOR (m AND NOT d), which is byte for byte what the two passes
+// give. Any other access runs the erase on its own first.
+
+#ifdef VELMIA_X86_PATHS
+__attribute__((target("avx2"))) size_t FuseBytesAvx2(uint8_t* __restrict d, const uint8_t* __restrict m,
+                                                     const uint8_t* __restrict p, size_t n)
+{
+    size_t i = 0;
+    for (; i + 32 <= n; i += 32) {
+        auto* q = reinterpret_cast<__m256i*>(d + i);
+        const __m256i mv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(m + i));
+        const __m256i pv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+        _mm256_storeu_si256(q, _mm256_xor_si256(pv, _mm256_andnot_si256(_mm256_loadu_si256(q), mv)));
+    }
+    return i;
+}
+#endif
+
+// d := p XOR (m AND NOT d) for n bytes.
+void FuseBytes(uint8_t* __restrict d, const uint8_t* __restrict m, const uint8_t* __restrict p, size_t n)
+{
+    size_t i = 0;
+#ifdef VELMIA_X86_PATHS
+    if (HaveAvx2())
+        i = FuseBytesAvx2(d, m, p, n);
+#endif
+    for (; i + 16 <= n; i += 16) {
+        V16 a, b, c;
+        std::memcpy(&a, m + i, 16);
+        std::memcpy(&b, p + i, 16);
+        std::memcpy(&c, d + i, 16);
+        c = b ^ (a & ~c);
+        std::memcpy(d + i, &c, 16);
+    }
+    for (; i < n; ++i)
+        d[i] = uint8_t(p[i] ^ (m[i] & ~d[i]));
+}
+
+// The same over 32-bit pixels; the fourth byte of d stays.
+void FusePixels32(uint8_t* __restrict d, const uint8_t* __restrict m, const uint8_t* __restrict p, size_t npix)
+{
+    const V16 keep = {0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF};
+    size_t i = 0;
+    for (; i + 4 <= npix; i += 4) {
+        V16 a, b, c;
+        std::memcpy(&a, m + 4 * i, 16);
+        std::memcpy(&b, p + 4 * i, 16);
+        std::memcpy(&c, d + 4 * i, 16);
+        c = (c & keep) | ((b ^ (a & ~c)) & ~keep);
+        std::memcpy(d + 4 * i, &c, 16);
+    }
+    for (; i < npix; ++i)
+        for (size_t k = 0; k < 3; ++k)
+            d[4 * i + k] = uint8_t(p[4 * i + k] ^ (m[4 * i + k] & ~d[4 * i + k]));
+}
+
+// The mapped pixels of source rows as `pixBytes` (3 or 4) bytes per pixel:
+// the row itself when the formats match unstretched, otherwise expanded into
+// a buffer that is reused while consecutive rows take the same source row.
+class MappedRows {
+public:
+    MappedRows(const SrcView& v, const AxisMap& x, size_t pixBytes)
+        : v_(v), x_(x), pixBytes_(pixBytes), n_(x.src.size()), sx0_(size_t(x.src[0])),
+          direct_(x.contiguous && ((v.bpp == 24 && pixBytes == 3) || (v.bpp == 32 && pixBytes == 4)))
+    {
+        if (direct_)
+            return;
+        buf_.assign(pixBytes * n_ + 1, 0);
+        if (v.bpp == 8) {
+            for (size_t i = 0; i < 256; ++i)
+                lut64_[i] = v.lut[i];
+            grey_ = GreyTable(v.lut, grey16_);
+        }
+    }
+
+    const uint8_t* Row(int32_t y)
+    {
+        const uint8_t* row = v_.Row(y);
+        if (direct_)
+            return row + pixBytes_ * sx0_;
+        if (y == expanded_)
+            return buf_.data();
+        expanded_ = y;
+        if (x_.contiguous && v_.bpp == 8 && pixBytes_ == 3) {
+            size_t done = 0;
+#ifdef VELMIA_X86_PATHS
+            if (grey_ && HaveSsse3())
+                done = HaveAvx2() ? Grey16To24Avx2<Rop::Copy>(buf_.data(), row + sx0_, grey16_.data(), n_)
+                                  : Grey16To24Ssse3<Rop::Copy>(buf_.data(), row + sx0_, grey16_.data(), n_);
+#endif
+            Pal8To24<Rop::Copy>(buf_.data() + 3 * done, row + sx0_ + done, lut64_.data(), n_ - done);
+        } else {
+            ExpandRow(v_, row, x_.src.data(), n_, buf_.data(), pixBytes_);
+        }
+        return buf_.data();
+    }
+
+private:
+    const SrcView& v_;
+    const AxisMap& x_;
+    size_t pixBytes_, n_, sx0_;
+    bool direct_;
+    bool grey_ = false;
+    std::array<uint8_t, 16> grey16_{};
+    std::array<uint64_t, 256> lut64_{};
+    std::vector<uint8_t> buf_;
+    int32_t expanded_ = -1;
+};
+
+} // namespace
+
+namespace {
+
+struct WaitingErase final : PendingErase {
+    std::shared_ptr<const std::vector<uint8_t>> pixels; // the source's pixels when the erase was asked for
+    SrcView view;
+    AxisMap x, y;
+};
+
+void RunFused(const CopyJob& job, const WaitingErase& erase)
+{
+    TBitmap& dst = *job.dst;
+    const size_t pixBytes = dst.GetPixelFormat() == pf32bit ? 4 : 3;
+    const AxisMap& X = *job.x;
+    const AxisMap& Y = *job.y;
+    const size_t n = X.src.size();
+    MappedRows mask(erase.view, erase.x, pixBytes), picture(*job.src, X, pixBytes);
+    for (size_t k = 0; k < Y.src.size(); ++k) {
+        uint8_t* d = job.dbase + size_t(Y.dstFirst + int64_t(k)) * dst.RowBytes() + pixBytes * size_t(X.dstFirst);
+        const uint8_t* m = mask.Row(erase.y.src[k]);
+        const uint8_t* p = picture.Row(Y.src[k]);
+        if (pixBytes == 3)
+            FuseBytes(d, m, p, 3 * n);
+        else
+            FusePixels32(d, m, p, n);
+    }
+}
+
+struct Rect64 {
+    int64_t Left, Top, Right, Bottom;
+};
+
+Rect64 Widen(const TRect& r)
+{
+    return Rect64{r.Left, r.Top, r.Right, r.Bottom};
+}
+
+Rop RopOf(TCopyMode mode)
+{
+    switch (mode) {
+    case SRCCOPY:
+        return Rop::Copy;
+    case SRCERASE:
+        return Rop::Erase;
+    case SRCINVERT:
+        return Rop::Invert;
+    case SRCPAINT:
+        return Rop::Paint;
+    default:
+        throw EInvalidGraphic("unsupported copy mode " + std::to_string(mode));
+    }
+}
+
+// The clipped maps of a copy; false when it writes nothing.
+bool MapCopy(const TBitmap& dst, const Rect64& d, const TBitmap& src, const Rect64& s, AxisMap& X, AxisMap& Y)
+{
+    if (dst.Empty() || src.Empty())
+        return false;
+    const int64_t dw = d.Right - d.Left, dh = d.Bottom - d.Top;
+    const int64_t sw = s.Right - s.Left, sh = s.Bottom - s.Top;
+    if (dw == 0 || dh == 0 || sw == 0 || sh == 0)
+        return false;
+    // A negative extent on one side of an axis mirrors that axis; on both
+    // sides the two mirrors cancel. Source offsets count from the left (top)
+    // of the source rectangle after normalising.
+    const bool mirrorX = (dw < 0) != (sw < 0), mirrorY = (dh < 0) != (sh < 0);
+    return BuildAxis(std::min(d.Left, d.Right), std::abs(dw), std::min(s.Left, s.Right), std::abs(sw), mirrorX,
+                     dst.GetWidth(), src.GetWidth(), X) &&
+           BuildAxis(std::min(d.Top, d.Bottom), std::abs(dh), std::min(s.Top, s.Bottom), std::abs(sh), mirrorY,
+                     dst.GetHeight(), src.GetHeight(), Y);
+}
+
+SrcView ViewOf(const TBitmap& src)
+{
+    SrcView view;
+    view.bpp = BitsPerPixel(src.GetPixelFormat());
+    view.width = src.GetWidth();
+    view.stride = src.RowBytes();
+    if (view.bpp < 24)
+        view.lut = MakeLut(src.GetPalette());
+    return view;
+}
+
+// A copy of one whole 24-bit bitmap onto another of the same size, whose
+// result is the source's buffer byte for byte (row padding included).
+bool CopiesWholeBuffer(const TBitmap& dst, const Rect64& d, const TBitmap& src, const Rect64& s)
+{
+    const int64_t w = src.GetWidth(), h = src.GetHeight();
+    if (&dst == &src || src.Empty() || src.GetPixelFormat() != pf24bit || dst.GetPixelFormat() != pf24bit ||
+        dst.GetWidth() != w || dst.GetHeight() != h)
+        return false;
+    if (d.Left != 0 || d.Top != 0 || d.Right != w || d.Bottom != h || s.Left != 0 || s.Top != 0 || s.Right != w ||
+        s.Bottom != h)
+        return false;
+    if (src.SharesPixelsWith(dst))
+        return true;
+    // A copy leaves the destination's row padding: share only when it is the same.
+    const size_t used = 3 * size_t(w), stride = src.RowBytes();
+    if (used == stride)
+        return true;
+    const uint8_t* a = src.Bits();
+    const uint8_t* b = static_cast<const TBitmap&>(dst).Bits();
+    for (size_t y = 0; y < size_t(h); ++y)
+        if (std::memcmp(a + y * stride + used, b + y * stride + used, stride - used) != 0)
+            return false;
+    return true;
+}
+
+void CopyBits(TBitmap& dst, const Rect64& d, const TBitmap& src, const Rect64& s, TCopyMode mode)
+{
+    const Rop op = RopOf(mode);
+    if (op == Rop::Copy && CopiesWholeBuffer(dst, d, src, s)) {
+        BitmapInternals::Share(dst, src);
+        return;
+    }
+    AxisMap X, Y;
+    if (!MapCopy(dst, d, src, s, X, Y))
+        return;
+    const TRect written{int32_t(X.dstFirst), int32_t(Y.dstFirst), int32_t(X.dstFirst + int64_t(X.src.size())),
+                        int32_t(Y.dstFirst + int64_t(Y.src.size()))};
+    const int dbpp = BitsPerPixel(dst.GetPixelFormat());
+    std::unique_ptr<PendingErase>& pending = BitmapInternals::Pending(dst);
+    const auto* waiting = static_cast<const WaitingErase*>(pending.get());
+
+    // The second half of a masked copy.
+    if (op == Rop::Invert && waiting && &src != &dst && waiting->x.dstFirst == X.dstFirst &&
+        waiting->x.src.size() == X.src.size() && waiting->y.dstFirst == Y.dstFirst &&
+        waiting->y.src.size() == Y.src.size()) {
+        const std::unique_ptr<PendingErase> erase = std::move(pending);
+        uint8_t* dbase = BitmapInternals::Writable(dst);
+        SrcView view = ViewOf(src);
+        view.base = BitmapInternals::Readable(src);
+        RunFused(CopyJob{&dst, dbase, &view, &X, &Y}, *waiting);
+        dst.MarkDirty(written);
+        return;
+    }
+    // The first half: wait for the second.
+    if (op == Rop::Erase && (dbpp == 24 || dbpp == 32) && &src != &dst) {
+        BitmapInternals::Settle(dst);
+        auto erase = std::make_unique<WaitingErase>();
+        erase->pixels = BitmapInternals::Buffer(src);
+        erase->view = ViewOf(src);
+        erase->view.base = erase->pixels->data();
+        erase->x = std::move(X);
+        erase->y = std::move(Y);
+        pending = std::move(erase);
+        dst.MarkDirty(written);
+        return;
+    }
+
+    // A copy that replaces every byte of a 24-bit bitmap need not first copy
+    // pixels it shares with another.
+    const bool everyByte = op == Rop::Copy && &src != &dst && dbpp == 24 &&
+                           dst.RowBytes() == 3 * size_t(dst.GetWidth()) &&
+                           written == TRect{0, 0, dst.GetWidth(), dst.GetHeight()};
+    uint8_t* dbase = everyByte ? BitmapInternals::Overwritten(dst) : BitmapInternals::Writable(dst);
+    SrcView view = ViewOf(src);
+    std::vector<uint8_t> snapshot;
+    if (&src == &dst) {
+        const auto [lo, hi] = std::minmax_element(Y.src.begin(), Y.src.end());
+        view.firstRow = *lo;
+        snapshot.assign(dbase + size_t(*lo) * view.stride, dbase + size_t(*hi + 1) * view.stride);
+        view.base = snapshot.data();
+    } else {
+        view.base = BitmapInternals::Readable(src);
+    }
+    RunOp(op, CopyJob{&dst, dbase, &view, &X, &Y});
+    dst.MarkDirty(written);
 }
 
 } // namespace
+
+void TBitmap::Settle() const
+{
+    if (!pending_)
+        return;
+    const std::unique_ptr<PendingErase> pending = std::move(pending_);
+    const auto& erase = static_cast<const WaitingErase&>(*pending);
+    auto& self = const_cast<TBitmap&>(*this);
+    self.Unshare(true);
+    RunCopy<Rop::Erase>(CopyJob{&self, self.bits_->data(), &erase.view, &erase.x, &erase.y});
+}
 
 // ---------------------------------------------------------------------------
 // TCanvas
@@ -1003,8 +1351,9 @@ void TCanvas::FillRect(const TRect& r)
     const int bpp = BitsPerPixel(b.GetPixelFormat());
     const uint32_t bgr = ColorToBgr(Brush.Color);
     const uint32_t value = bpp < 24 ? uint32_t(NearestBgr(b.GetPalette(), bgr)) : bgr;
+    uint8_t* bits = BitmapInternals::Writable(b);
     for (int32_t y = c.Top; y < c.Bottom; ++y)
-        FillPixels(b.Bits() + size_t(y) * b.RowBytes(), c.Left, c.Right, bpp, value);
+        FillPixels(bits + size_t(y) * b.RowBytes(), c.Left, c.Right, bpp, value);
     b.MarkDirty(c);
 }
 
@@ -1026,10 +1375,21 @@ TRect TCanvas::ClipRect() const
 // ---------------------------------------------------------------------------
 // TPicture
 
+TBitmap* TPicture::PeekBitmap() const
+{
+    if (decode_) {
+        const auto decode = std::move(decode_);
+        decode_ = nullptr;
+        bitmap_ = decode();
+    }
+    return bitmap_.get();
+}
+
 void TPicture::LoadFromFile(const std::string& path)
 {
     TBitmap loaded;
     ReadBmpFile(path, loaded);
+    PeekBitmap();
     if (!bitmap_)
         bitmap_ = std::make_unique<TBitmap>();
     bitmap_->Assign(loaded);
@@ -1037,14 +1397,14 @@ void TPicture::LoadFromFile(const std::string& path)
 
 void TPicture::SaveToFile(const std::string& path) const
 {
-    if (!bitmap_)
+    if (!PeekBitmap())
         throw EInvalidGraphic(path + ": there is no picture to save");
     WriteBmpFile(path, *bitmap_);
 }
 
 TBitmap* TPicture::GetBitmap()
 {
-    if (!bitmap_) {
+    if (!PeekBitmap()) {
         auto b = std::make_unique<TBitmap>();
         if (owner_)
             b->SetSize(std::max(owner_->GetWidth(), 0), std::max(owner_->GetHeight(), 0));

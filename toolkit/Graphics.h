@@ -9,6 +9,7 @@
 #include "toolkit/Types.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +60,7 @@ constexpr int32_t kMaxBitmapSide = 65536;
 constexpr int64_t kMaxBitmapPixels = int64_t(64) * 1024 * 1024;
 
 class TCanvas;
+struct PendingErase;
 
 class TBitmap : public TObject {
 public:
@@ -118,22 +120,44 @@ public:
     void MarkDirty(const TRect& r);
     uint64_t Modified() const { return modified_; }
 
-    // Raw storage, for the codec and the canvas.
-    uint8_t* Bits() { return bits_.data(); }
-    const uint8_t* Bits() const { return bits_.data(); }
+    // Names the pixel content: two bitmaps with the same stamp hold the same
+    // pixels, and every change takes a stamp never used before.
+    uint64_t ContentStamp() const { return stamp_; }
+    // Whether the two bitmaps hold their pixels in one shared buffer. A copy of
+    // a whole 24-bit bitmap onto another of the same size shares the buffer
+    // instead of copying it; the first write to either gives it its own.
+    bool SharesPixelsWith(const TBitmap& other) const { return bits_ && bits_ == other.bits_; }
+
+    // Raw storage, for the codec and the canvas. The mutable overload counts
+    // as a change of content (it takes a new stamp) but does not mark rows.
+    uint8_t* Bits();
+    const uint8_t* Bits() const;
 
 private:
+    using Store = std::vector<uint8_t>;
+    friend struct BitmapInternals;
+
     void Reallocate(int32_t w, int32_t h, TPixelFormat f, bool keep);
+    // Runs a raster operation whose work was put off (see TCanvas::CopyRect).
+    void Settle() const;
+    // Makes the pixel buffer this bitmap's own; `keep` copies the shared pixels.
+    void Unshare(bool keep);
+    // Gives a bitmap that holds only new pixels its buffer.
+    void Materialize() const;
 
     int32_t width_ = 0;
     int32_t height_ = 0;
     TPixelFormat format_ = pfDevice;
     size_t stride_ = 0;
-    std::vector<uint8_t> bits_;
+    // Null while every byte is `blank_` (a new bitmap nothing has used yet).
+    mutable std::shared_ptr<Store> bits_;
+    uint8_t blank_ = 0xFF;
     TPalette palette_;
     std::unique_ptr<TCanvas> canvas_;
     TRect dirty_{};
     uint64_t modified_ = 0;
+    uint64_t stamp_ = 0;
+    mutable std::unique_ptr<PendingErase> pending_;
 };
 
 struct TBrush {
@@ -155,6 +179,10 @@ struct TBrush {
 // coordinate arithmetic is 64-bit, so any int32 rectangle is safe. A copy
 // within one bitmap reads the source as it was before the copy.
 // The fourth (pad) byte of a 32-bit destination pixel is left unchanged.
+// An SRCERASE copy onto a 24- or 32-bit bitmap followed by an SRCINVERT copy
+// onto the same destination pixels (the masked copy) runs as one pass over
+// the destination with the same result; anything else that reads or writes
+// the destination in between runs the first copy on its own first.
 // FillRect fills with Brush.Color whatever the CopyMode; a rectangle with
 // negative extents fills nothing.
 class TCanvas {
@@ -211,15 +239,33 @@ public:
     // The picture's bitmap; creates one when there is none (empty, or at the
     // image control's size for the picture of an image control).
     TBitmap* GetBitmap();
-    // The bitmap if there is one; never creates it.
-    TBitmap* PeekBitmap() const { return bitmap_.get(); }
-    bool HasGraphic() const { return bitmap_ != nullptr; }
-    void Clear() { bitmap_.reset(); }
+    // The bitmap if there is one; never creates an empty one.
+    TBitmap* PeekBitmap() const;
+    bool HasGraphic() const { return bitmap_ != nullptr || decode_ != nullptr; }
+    void Clear()
+    {
+        bitmap_.reset();
+        decode_ = nullptr;
+    }
     // Takes ownership.
-    void SetBitmap(std::unique_ptr<TBitmap> b) { bitmap_ = std::move(b); }
+    void SetBitmap(std::unique_ptr<TBitmap> b)
+    {
+        bitmap_ = std::move(b);
+        decode_ = nullptr;
+    }
+    // A picture made on first use: the first call that needs the bitmap runs
+    // `decode` (which must not fail) and keeps what it returns.
+    void SetBitmapOnFirstUse(std::function<std::unique_ptr<TBitmap>()> decode)
+    {
+        bitmap_.reset();
+        decode_ = std::move(decode);
+    }
+    // Whether the bitmap is still to be made.
+    bool Waiting() const { return decode_ != nullptr; }
 
 private:
-    std::unique_ptr<TBitmap> bitmap_;
+    mutable std::unique_ptr<TBitmap> bitmap_;
+    mutable std::function<std::unique_ptr<TBitmap>()> decode_;
     TImage* owner_ = nullptr; // the image control this picture belongs to, if any
     friend class TImage;
 };
