@@ -66,18 +66,25 @@ int32_t FirstDifferentPixel(const uint8_t* a, const uint8_t* b, int32_t x, int32
     return int32_t(i / 3);
 }
 
-// Compares the rows of `area` in the window picture with `before` (the same
-// area's bytes before composing) and appends rectangles that cover the changed
-// pixels: per row, runs of changed pixels (small gaps bridged), grown
-// downwards while the next row's runs overlap them.
-void ChangedRects(const TBitmap& window, const uint8_t* before, const TRect& area, std::vector<TRect>& out)
+// The 24-bit rows of an area: the first pixel of its first row and the
+// distance between rows.
+struct AreaRows {
+    const uint8_t* first;
+    size_t stride;
+    const uint8_t* Row(int32_t i) const { return first + size_t(i) * stride; }
+};
+
+// Compares the rows of `area` as they are now with the same area as it was
+// and appends rectangles that cover the changed pixels: per row, runs of
+// changed pixels (small gaps bridged), grown downwards while the next row's
+// runs overlap them.
+void ChangedRects(AreaRows nowRows, AreaRows wasRows, const TRect& area, std::vector<TRect>& out)
 {
     const size_t rowBytes = size_t(area.Width()) * 3;
-    const size_t offset = size_t(area.Left) * 3;
     std::vector<TRect> open, done, next;
     for (int32_t y = area.Top; y < area.Bottom; ++y) {
-        const uint8_t* now = window.ScanLineRO(y) + offset;
-        const uint8_t* was = before + size_t(y - area.Top) * rowBytes;
+        const uint8_t* now = nowRows.Row(y - area.Top);
+        const uint8_t* was = wasRows.Row(y - area.Top);
         next.clear();
         if (std::memcmp(now, was, rowBytes) != 0) {
             int32_t x = 0;
@@ -214,8 +221,8 @@ TBitmap* TImage::GetBitmap()
 
 TPoint TImage::PictureOrigin() const
 {
-    const TBitmap* b = picture_.PeekBitmap();
-    if (!center_ || !b)
+    const TBitmap* b = center_ ? picture_.PeekBitmap() : nullptr;
+    if (!b)
         return TPoint{left_, top_};
     // Integer division truncates towards zero, as the old toolkit's did.
     return TPoint{Clamp32(int64_t(left_) + (int64_t(width_) - b->GetWidth()) / 2),
@@ -510,8 +517,8 @@ void TForm::ImageGeometryChanged(TImage* image, const TRect& oldRect)
 // bounds, clipped to the picture's extent. Empty when it paints nothing.
 TRect TForm::PaintedRect(const TImage& img) const
 {
-    const TBitmap* b = img.picture_.PeekBitmap();
-    if (!img.visible_ || !b || b->Empty())
+    const TBitmap* b = img.visible_ ? img.picture_.PeekBitmap() : nullptr;
+    if (!b || b->Empty())
         return TRect{};
     const TPoint o = img.PictureOrigin();
     const TRect extent{o.x, o.y, Clamp32(int64_t(o.x) + b->GetWidth()), Clamp32(int64_t(o.y) + b->GetHeight())};
@@ -520,6 +527,8 @@ TRect TForm::PaintedRect(const TImage& img) const
 
 void TForm::ComposeArea(const TRect& r)
 {
+    if (!IntersectRect(r, sole_.area).IsEmpty())
+        sole_ = SoleArea{};
     // Controls copy opaquely, so whatever lies under the topmost control that
     // paints all of `r` cannot show: start there and skip the form colour.
     size_t first = 0;
@@ -538,8 +547,8 @@ void TForm::ComposeArea(const TRect& r)
     canvas->CopyMode = SRCCOPY;
     for (size_t i = first; i < images_.size(); ++i) {
         const auto& img = images_[i];
-        TBitmap* b = img->picture_.PeekBitmap();
-        if (!img->visible_ || !b || b->Empty())
+        TBitmap* b = img->visible_ ? img->picture_.PeekBitmap() : nullptr;
+        if (!b || b->Empty())
             continue;
         const TRect area = IntersectRect(r, img->BoundsRect());
         if (area.IsEmpty())
@@ -565,6 +574,8 @@ std::vector<TRect> TForm::UpdateWindow()
 
     // Collect what the image controls changed since the last call.
     for (const auto& img : images_) {
+        if (!img->visible_ && img->picture_.Waiting())
+            continue; // not made yet, so it changed nothing on screen
         TBitmap* b = img->picture_.PeekBitmap();
         const TRect dirty = b ? b->TakeDirtyRect() : TRect{};
         const bool replaced =
@@ -599,7 +610,7 @@ std::vector<TRect> TForm::UpdateWindow()
     std::vector<uint8_t> before;
     for (const TRect& a : areas) {
         const TRect r = IntersectRect(a, client);
-        if (r.IsEmpty())
+        if (r.IsEmpty() || UpdateFromSoleControl(r, changed))
             continue;
         const size_t rowBytes = size_t(r.Width()) * 3;
         const size_t offset = size_t(r.Left) * 3;
@@ -608,9 +619,61 @@ std::vector<TRect> TForm::UpdateWindow()
             std::memcpy(before.data() + size_t(y - r.Top) * rowBytes, window_.ScanLineRO(y) + offset, rowBytes);
         ComposeArea(r);
 
-        ChangedRects(window_, before.data(), r, changed);
+        ChangedRects(AreaRows{window_.ScanLineRO(r.Top) + offset, window_.RowBytes()},
+                     AreaRows{before.data(), rowBytes}, r, changed);
     }
     return changed;
+}
+
+bool TForm::UpdateFromSoleControl(const TRect& r, std::vector<TRect>& changed)
+{
+    // The topmost control that paints anything of `r` must paint all of it.
+    const TImage* top = nullptr;
+    for (size_t i = images_.size(); i-- > 0;) {
+        const TRect inside = IntersectRect(PaintedRect(*images_[i]), r);
+        if (inside.IsEmpty())
+            continue;
+        if (inside == r)
+            top = images_[i].get();
+        break;
+    }
+    if (!top)
+        return false;
+    const TBitmap* b = top->picture_.PeekBitmap();
+    if (b->GetPixelFormat() != pf24bit)
+        return false;
+    const SoleArea now{top, r, top->PictureOrigin(), b->ContentStamp()};
+    const bool known = sole_.image == top && sole_.area == r && sole_.origin == now.origin;
+    if (known && sole_.stamp == now.stamp)
+        return true; // the window already shows these very pixels
+
+    const AreaRows source{b->ScanLineRO(r.Top - now.origin.y) + 3 * size_t(r.Left - now.origin.x), b->RowBytes()};
+    const size_t wstride = window_.RowBytes();
+    uint8_t* window = window_.Bits() + size_t(r.Top) * wstride + 3 * size_t(r.Left);
+    std::vector<TRect> found;
+    const KnownChange* seen = nullptr;
+    if (known)
+        for (const KnownChange& k : knownChanges_)
+            if (k.from == sole_ && k.to == now.stamp)
+                seen = &k;
+    if (seen) {
+        found = seen->rects;
+    } else {
+        ChangedRects(source, AreaRows{window, wstride}, r, found);
+        if (known) {
+            constexpr size_t kKeep = 8;
+            if (knownChanges_.size() >= kKeep)
+                knownChanges_.erase(knownChanges_.begin());
+            knownChanges_.push_back(KnownChange{sole_, now.stamp, found});
+        }
+    }
+    for (const TRect& c : found)
+        for (int32_t y = c.Top; y < c.Bottom; ++y)
+            std::memcpy(window + size_t(y - r.Top) * wstride + 3 * size_t(c.Left - r.Left),
+                        source.Row(y - r.Top) + 3 * size_t(c.Left - r.Left), 3 * size_t(c.Width()));
+    changed.insert(changed.end(), found.begin(), found.end());
+    sole_ = now;
+    return true;
 }
 
 void TForm::Repaint()

@@ -224,6 +224,9 @@ public:
 
 private:
     void ComposeArea(const TRect& r);
+    // Brings area `r` up to date when one control alone paints all of it;
+    // false when that is not the case.
+    bool UpdateFromSoleControl(const TRect& r, std::vector<TRect>& changed);
     TRect PaintedRect(const TImage& img) const;
     // The image control that receives mouse input at (x, y), or nullptr.
     TImage* MouseTarget(int x, int y) const;
@@ -239,6 +242,26 @@ private:
     std::vector<TRect> pendingDirty_;
     bool firstUpdate_ = true;
     TColor shownColor_ = clWindow;
+
+    // An area of the window picture known to hold exactly the pixels of one
+    // control's picture with a given content stamp, and the changed
+    // rectangles found between pairs of such contents, so that a picture
+    // going back and forth between a few contents is compared only once per
+    // pair.
+    struct SoleArea {
+        const TImage* image = nullptr;
+        TRect area{};
+        TPoint origin{};
+        uint64_t stamp = 0;
+        friend bool operator==(const SoleArea&, const SoleArea&) = default;
+    };
+    struct KnownChange {
+        SoleArea from;
+        uint64_t to = 0;
+        std::vector<TRect> rects;
+    };
+    SoleArea sole_;
+    std::vector<KnownChange> knownChanges_;
 };
 
 // The application object: creates the main form and runs the message loop
