@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <iostream>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <memory>
 
 namespace velmia::qt {
@@ -55,6 +58,11 @@ int RunApplication(int argc, char** argv, const std::function<vcl::TForm*()>& cr
             form->SetVisible(true);
         platform.FormChanged(form.get());
         form->Repaint();
+#ifdef __GLIBC__
+        // Start-up is over: give the pages of its temporary buffers (file
+        // contents, decoding) back instead of keeping them resident.
+        malloc_trim(0);
+#endif
         FormWindow* window = platform.WindowOf(form.get());
         window->activateWindow();
         window->setFocus();

@@ -106,22 +106,18 @@ void FormWindow::paintEvent(QPaintEvent* e)
         painter.fillRect(e->rect(), Qt::white);
         return;
     }
-    if (shown_.width() != pic.GetWidth() || shown_.height() != pic.GetHeight())
-        shown_ = QImage(pic.GetWidth(), pic.GetHeight(), QImage::Format_RGB32);
+    // The window picture as it is: 24-bit rows of blue, green, red, which
+    // Qt converts straight into the backing store (no copy of our own).
+    const QImage shown(pic.ScanLineRO(0), pic.GetWidth(), pic.GetHeight(), qsizetype(pic.RowBytes()),
+                       QImage::Format_BGR888);
     // Whole device pixels per client pixel, no smoothing: crisp on HiDPI.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     for (const QRect& r : e->region()) {
-        if (!shown_.rect().contains(r))
+        if (!shown.rect().contains(r))
             painter.fillRect(r, Qt::white); // beyond the picture: never left undefined
-        // 24-bit rows hold blue, green, red; RGB32 pixels are 0xffRRGGBB.
-        const QRect inside = r.intersected(shown_.rect());
-        for (int y = inside.top(); y <= inside.bottom(); ++y) {
-            const uint8_t* from = pic.ScanLineRO(y) + 3 * inside.left();
-            QRgb* to = reinterpret_cast<QRgb*>(shown_.scanLine(y)) + inside.left();
-            for (int x = 0; x < inside.width(); ++x, from += 3)
-                to[x] = qRgb(from[2], from[1], from[0]);
-        }
-        painter.drawImage(r, shown_, r);
+        const QRect inside = r.intersected(shown.rect());
+        if (!inside.isEmpty())
+            painter.drawImage(inside, shown, inside);
     }
     if (!firstFrameReported_) {
         firstFrameReported_ = true;

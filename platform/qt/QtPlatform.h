@@ -57,9 +57,6 @@ private:
     WheelAccumulator wheel_;
     int paintCount_ = 0;
     QRegion lastPaintRegion_;
-    // The window picture in the backing store's own format, refreshed where a
-    // paint asks for it, so that painting is a plain blit.
-    QImage shown_;
     bool closed_ = false;
     bool firstFrameReported_ = false;
     bool pressSeen_ = false; // a press event came since the last release
