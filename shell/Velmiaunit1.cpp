@@ -10,15 +10,19 @@ TSvelmia* Svelmia = nullptr;
 
 namespace {
 
-// Decodes the picture embedded for `image` (if it has one) into its picture.
+// Gives `image` the picture embedded for it (if it has one), decoded when it
+// is first used: several serve only views or commands that may never run.
+// The embedded bytes are part of the program and always decode.
 void LoadEmbeddedPicture(vcl::TImage* image)
 {
     auto data = velmia::resources::EmbeddedPictureData(image->GetName());
     if (data.empty())
         return;
-    auto bitmap = std::make_unique<vcl::TBitmap>();
-    vcl::DecodeBmp(data, *bitmap, image->GetName());
-    image->GetPicture()->SetBitmap(std::move(bitmap));
+    image->GetPicture()->SetBitmapOnFirstUse([data, name = image->GetName()] {
+        auto bitmap = std::make_unique<vcl::TBitmap>();
+        vcl::DecodeBmp(data, *bitmap, name);
+        return bitmap;
+    });
 }
 
 } // namespace
