@@ -584,6 +584,15 @@ bool BuildAxis(int64_t dlo, int64_t dlen, int64_t slo, int64_t slen, bool mirror
     const uint64_t stepR = uint64_t(2 * slen) % den;
     const bool identity = dlen == slen;
 
+    if (identity && !mirror && slo + i0 >= 0 && slo + i0 + int64_t(count) <= srcLimit) {
+        // Unstretched and wholly inside the source: offsets i0, i0+1, ...
+        out.dstFirst = a;
+        out.src.resize(count);
+        for (size_t k = 0; k < count; ++k)
+            out.src[k] = int32_t(slo + i0 + int64_t(k));
+        out.contiguous = true;
+        return true;
+    }
     std::vector<int64_t> offsets(count);
     for (size_t k = 0; k < count; ++k) {
         offsets[k] = identity ? i0 + int64_t(k) : int64_t(q);
@@ -1024,114 +1033,9 @@ void RunOp(Rop op, const CopyJob& job)
 // An erase copied onto a 24- or 32-bit bitmap waits (with a share of its
 // source's pixels as they were) until the next access to the destination. If
 // that is an invert onto exactly the same destination pixels, both run in one
-// pass: d := p XOR (m AND NOT d), which is byte for byte what the two passes
-// give. Any other access runs the erase on its own first.
-
-#ifdef VELMIA_X86_PATHS
-__attribute__((target("avx2"))) size_t FuseBytesAvx2(uint8_t* __restrict d, const uint8_t* __restrict m,
-                                                     const uint8_t* __restrict p, size_t n)
-{
-    size_t i = 0;
-    for (; i + 32 <= n; i += 32) {
-        auto* q = reinterpret_cast<__m256i*>(d + i);
-        const __m256i mv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(m + i));
-        const __m256i pv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
-        _mm256_storeu_si256(q, _mm256_xor_si256(pv, _mm256_andnot_si256(_mm256_loadu_si256(q), mv)));
-    }
-    return i;
-}
-#endif
-
-// d := p XOR (m AND NOT d) for n bytes.
-void FuseBytes(uint8_t* __restrict d, const uint8_t* __restrict m, const uint8_t* __restrict p, size_t n)
-{
-    size_t i = 0;
-#ifdef VELMIA_X86_PATHS
-    if (HaveAvx2())
-        i = FuseBytesAvx2(d, m, p, n);
-#endif
-    for (; i + 16 <= n; i += 16) {
-        V16 a, b, c;
-        std::memcpy(&a, m + i, 16);
-        std::memcpy(&b, p + i, 16);
-        std::memcpy(&c, d + i, 16);
-        c = b ^ (a & ~c);
-        std::memcpy(d + i, &c, 16);
-    }
-    for (; i < n; ++i)
-        d[i] = uint8_t(p[i] ^ (m[i] & ~d[i]));
-}
-
-// The same over 32-bit pixels; the fourth byte of d stays.
-void FusePixels32(uint8_t* __restrict d, const uint8_t* __restrict m, const uint8_t* __restrict p, size_t npix)
-{
-    const V16 keep = {0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF};
-    size_t i = 0;
-    for (; i + 4 <= npix; i += 4) {
-        V16 a, b, c;
-        std::memcpy(&a, m + 4 * i, 16);
-        std::memcpy(&b, p + 4 * i, 16);
-        std::memcpy(&c, d + 4 * i, 16);
-        c = (c & keep) | ((b ^ (a & ~c)) & ~keep);
-        std::memcpy(d + 4 * i, &c, 16);
-    }
-    for (; i < npix; ++i)
-        for (size_t k = 0; k < 3; ++k)
-            d[4 * i + k] = uint8_t(p[4 * i + k] ^ (m[4 * i + k] & ~d[4 * i + k]));
-}
-
-// The mapped pixels of source rows as `pixBytes` (3 or 4) bytes per pixel:
-// the row itself when the formats match unstretched, otherwise expanded into
-// a buffer that is reused while consecutive rows take the same source row.
-class MappedRows {
-public:
-    MappedRows(const SrcView& v, const AxisMap& x, size_t pixBytes)
-        : v_(v), x_(x), pixBytes_(pixBytes), n_(x.src.size()), sx0_(size_t(x.src[0])),
-          direct_(x.contiguous && ((v.bpp == 24 && pixBytes == 3) || (v.bpp == 32 && pixBytes == 4)))
-    {
-        if (direct_)
-            return;
-        buf_.assign(pixBytes * n_ + 1, 0);
-        if (v.bpp == 8) {
-            for (size_t i = 0; i < 256; ++i)
-                lut64_[i] = v.lut[i];
-            grey_ = GreyTable(v.lut, grey16_);
-        }
-    }
-
-    const uint8_t* Row(int32_t y)
-    {
-        const uint8_t* row = v_.Row(y);
-        if (direct_)
-            return row + pixBytes_ * sx0_;
-        if (y == expanded_)
-            return buf_.data();
-        expanded_ = y;
-        if (x_.contiguous && v_.bpp == 8 && pixBytes_ == 3) {
-            size_t done = 0;
-#ifdef VELMIA_X86_PATHS
-            if (grey_ && HaveSsse3())
-                done = HaveAvx2() ? Grey16To24Avx2<Rop::Copy>(buf_.data(), row + sx0_, grey16_.data(), n_)
-                                  : Grey16To24Ssse3<Rop::Copy>(buf_.data(), row + sx0_, grey16_.data(), n_);
-#endif
-            Pal8To24<Rop::Copy>(buf_.data() + 3 * done, row + sx0_ + done, lut64_.data(), n_ - done);
-        } else {
-            ExpandRow(v_, row, x_.src.data(), n_, buf_.data(), pixBytes_);
-        }
-        return buf_.data();
-    }
-
-private:
-    const SrcView& v_;
-    const AxisMap& x_;
-    size_t pixBytes_, n_, sx0_;
-    bool direct_;
-    bool grey_ = false;
-    std::array<uint8_t, 16> grey16_{};
-    std::array<uint64_t, 256> lut64_{};
-    std::vector<uint8_t> buf_;
-    int32_t expanded_ = -1;
-};
+// pass where a loop for the formats exists: d := p XOR (m AND NOT d), which is
+// byte for byte what the two passes give. Any other access runs the erase on
+// its own first.
 
 } // namespace
 
@@ -1143,23 +1047,70 @@ struct WaitingErase final : PendingErase {
     AxisMap x, y;
 };
 
-void RunFused(const CopyJob& job, const WaitingErase& erase)
+#ifdef VELMIA_X86_PATHS
+// The composer's case in one loop: a black-and-white 8-bit mask row (see
+// Grey16To24Avx2) and a 24-bit picture row onto a 24-bit row; returns how many
+// pixels it did.
+__attribute__((target("avx2"))) size_t FuseGrey16Avx2(uint8_t* __restrict d, const uint8_t* __restrict idx,
+                                                      const uint8_t* __restrict p, const uint8_t* grey16, size_t n)
+{
+    const __m256i lut = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(grey16)));
+    const __m256i bias = _mm256_set1_epi8(0x70);
+    const __m256i m0 = _mm256_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5, 5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8,
+                                        9, 9, 9, 10, 10);
+    const __m256i m1 = _mm256_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15, 0, 0, 0, 1, 1,
+                                        1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5);
+    const __m256i m2 = _mm256_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10, 10, 11, 11, 11, 12, 12, 12,
+                                        13, 13, 13, 14, 14, 14, 15, 15, 15);
+    size_t i = 0;
+    for (; i + 32 <= n; i += 32) {
+        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(idx + i));
+        const __m256i v = _mm256_shuffle_epi8(lut, _mm256_adds_epu8(x, bias));
+        const __m256i lo = _mm256_permute2x128_si256(v, v, 0x00);
+        const __m256i hi = _mm256_permute2x128_si256(v, v, 0x11);
+        const __m256i mv[3] = {_mm256_shuffle_epi8(lo, m0), _mm256_shuffle_epi8(v, m1), _mm256_shuffle_epi8(hi, m2)};
+        auto* q = reinterpret_cast<__m256i*>(d + 3 * i);
+        const auto* pp = reinterpret_cast<const __m256i*>(p + 3 * i);
+        for (int j = 0; j < 3; ++j)
+            _mm256_storeu_si256(q + j, _mm256_xor_si256(_mm256_loadu_si256(pp + j),
+                                                        _mm256_andnot_si256(_mm256_loadu_si256(q + j), mv[j])));
+    }
+    return i;
+}
+#endif
+
+// Both halves of a masked copy in one loop, where a row loop for the pair of
+// formats exists; false when it does not (the halves then run one by one).
+bool RunFused(const CopyJob& job, const WaitingErase& erase)
 {
     TBitmap& dst = *job.dst;
-    const size_t pixBytes = dst.GetPixelFormat() == pf32bit ? 4 : 3;
     const AxisMap& X = *job.x;
     const AxisMap& Y = *job.y;
     const size_t n = X.src.size();
-    MappedRows mask(erase.view, erase.x, pixBytes), picture(*job.src, X, pixBytes);
-    for (size_t k = 0; k < Y.src.size(); ++k) {
-        uint8_t* d = job.dbase + size_t(Y.dstFirst + int64_t(k)) * dst.RowBytes() + pixBytes * size_t(X.dstFirst);
-        const uint8_t* m = mask.Row(erase.y.src[k]);
-        const uint8_t* p = picture.Row(Y.src[k]);
-        if (pixBytes == 3)
-            FuseBytes(d, m, p, 3 * n);
-        else
-            FusePixels32(d, m, p, n);
+    const SrcView& pv = *job.src;
+#ifdef VELMIA_X86_PATHS
+    std::array<uint8_t, 16> grey16{};
+    if (dst.GetPixelFormat() == pf24bit && erase.view.bpp == 8 && erase.x.contiguous && pv.bpp == 24 && X.contiguous &&
+        HaveAvx2() && GreyTable(erase.view.lut, grey16)) {
+        std::array<uint64_t, 256> lut64{};
+        for (size_t i = 0; i < 256; ++i)
+            lut64[i] = erase.view.lut[i];
+        const auto mx0 = size_t(erase.x.src[0]), px0 = size_t(X.src[0]);
+        for (size_t k = 0; k < Y.src.size(); ++k) {
+            uint8_t* d = job.dbase + size_t(Y.dstFirst + int64_t(k)) * dst.RowBytes() + 3 * size_t(X.dstFirst);
+            const uint8_t* m = erase.view.Row(erase.y.src[k]) + mx0;
+            const uint8_t* p = pv.Row(Y.src[k]) + 3 * px0;
+            const size_t done = FuseGrey16Avx2(d, m, p, grey16.data(), n);
+            // The last pixels: erase, then invert, as the two copies would.
+            Pal8To24<Rop::Erase>(d + 3 * done, m + done, lut64.data(), n - done);
+            CombineBytes<Rop::Invert>(d + 3 * done, p + 3 * done, 3 * (n - done));
+        }
+        return true;
     }
+#else
+    (void)dst, (void)X, (void)Y, (void)n, (void)pv, (void)erase;
+#endif
+    return false;
 }
 
 struct Rect64 {
@@ -1266,7 +1217,11 @@ void CopyBits(TBitmap& dst, const Rect64& d, const TBitmap& src, const Rect64& s
         uint8_t* dbase = BitmapInternals::Writable(dst);
         SrcView view = ViewOf(src);
         view.base = BitmapInternals::Readable(src);
-        RunFused(CopyJob{&dst, dbase, &view, &X, &Y}, *waiting);
+        const CopyJob job{&dst, dbase, &view, &X, &Y};
+        if (!RunFused(job, *waiting)) {
+            RunCopy<Rop::Erase>(CopyJob{&dst, dbase, &waiting->view, &waiting->x, &waiting->y});
+            RunCopy<Rop::Invert>(job);
+        }
         dst.MarkDirty(written);
         return;
     }
