@@ -116,8 +116,24 @@ void FormWindow::paintEvent(QPaintEvent* e)
         if (!shown.rect().contains(r))
             painter.fillRect(r, Qt::white); // beyond the picture: never left undefined
         const QRect inside = r.intersected(shown.rect());
-        if (!inside.isEmpty())
+        if (inside.isEmpty())
+            continue;
+        if (devicePixelRatioF() == 1.0) {
+            scaled_ = QImage();
             painter.drawImage(inside, shown, inside);
+            continue;
+        }
+        // Scaled drawing is fast only from the backing store's own format:
+        // keep a 32-bit copy of the picture, refreshed where painted.
+        if (scaled_.size() != shown.size())
+            scaled_ = QImage(shown.size(), QImage::Format_RGB32);
+        for (int y = inside.top(); y <= inside.bottom(); ++y) {
+            const uint8_t* from = pic.ScanLineRO(y) + 3 * inside.left();
+            QRgb* to = reinterpret_cast<QRgb*>(scaled_.scanLine(y)) + inside.left();
+            for (int x = 0; x < inside.width(); ++x, from += 3)
+                to[x] = qRgb(from[2], from[1], from[0]);
+        }
+        painter.drawImage(inside, scaled_, inside);
     }
     if (!firstFrameReported_) {
         firstFrameReported_ = true;

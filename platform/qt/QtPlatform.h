@@ -57,6 +57,9 @@ private:
     WheelAccumulator wheel_;
     int paintCount_ = 0;
     QRegion lastPaintRegion_;
+    // On a scaled screen: the window picture in the backing store's format,
+    // refreshed where a paint asks for it (scaling from it is a plain blit).
+    QImage scaled_;
     bool closed_ = false;
     bool firstFrameReported_ = false;
     bool pressSeen_ = false; // a press event came since the last release
