@@ -210,10 +210,20 @@ size_t CheckedBytes(size_t stride, int32_t h)
 void FillPixels(uint8_t* row, int64_t x0, int64_t x1, int bpp, uint32_t bgrOrIndex)
 {
     switch (bpp) {
-    case 24:
-        for (int64_t x = x0; x < x1; ++x)
-            Store3(row + 3 * x, bgrOrIndex);
+    case 24: {
+        if (x1 <= x0)
+            break;
+        // One pixel, then the filled part copied onto the rest, doubling.
+        uint8_t* p = row + 3 * x0;
+        const auto n = size_t(3 * (x1 - x0));
+        Store3(p, bgrOrIndex);
+        for (size_t done = 3; done < n;) {
+            const size_t chunk = std::min(done, n - done);
+            std::memcpy(p + done, p, chunk);
+            done += chunk;
+        }
         break;
+    }
     case 32:
         for (int64_t x = x0; x < x1; ++x)
             Store3(row + 4 * x, bgrOrIndex);
@@ -1307,8 +1317,18 @@ void TCanvas::FillRect(const TRect& r)
     const uint32_t bgr = ColorToBgr(Brush.Color);
     const uint32_t value = bpp < 24 ? uint32_t(NearestBgr(b.GetPalette(), bgr)) : bgr;
     uint8_t* bits = BitmapInternals::Writable(b);
-    for (int32_t y = c.Top; y < c.Bottom; ++y)
-        FillPixels(bits + size_t(y) * b.RowBytes(), c.Left, c.Right, bpp, value);
+    uint8_t* first = bits + size_t(c.Top) * b.RowBytes();
+    FillPixels(first, c.Left, c.Right, bpp, value);
+    // Rows of whole bytes with nothing of their own to keep (the fourth byte
+    // of 32-bit pixels is) take a copy of the first.
+    const size_t from = size_t(c.Left) * size_t(bpp) / 8, to = size_t(c.Right) * size_t(bpp) / 8;
+    for (int32_t y = c.Top + 1; y < c.Bottom; ++y) {
+        uint8_t* row = bits + size_t(y) * b.RowBytes();
+        if (bpp == 8 || bpp == 24)
+            std::memcpy(row + from, first + from, to - from);
+        else
+            FillPixels(row, c.Left, c.Right, bpp, value);
+    }
     b.MarkDirty(c);
 }
 

@@ -313,3 +313,31 @@ TEST(SharedPixels, PaddingOfRowsSurvivesAWholeCopy)
     EXPECT_EQ(dst.ScanLineRO(1)[123], pad);
     EXPECT_EQ(dst.GetPixelColor(40, 2), src.GetPixelColor(40, 2));
 }
+
+// Filling copies the first row onto the others where it can: every format,
+// odd spans, and the fourth byte of 32-bit pixels stays per row.
+TEST(FillRect, EveryFormatFillsOnlyItsRectangle)
+{
+    for (TPixelFormat f : {pf1bit, pf4bit, pf8bit, pf24bit, pf32bit}) {
+        TBitmap b(37, 6, f);
+        Scribble(b, 11);
+        const std::vector<uint8_t> before = Bytes(b);
+        std::vector<TColor> was;
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 37; ++x)
+                was.push_back(b.GetPixelColor(x, y));
+        b.GetCanvas()->Brush.Color = RGB(10, 200, 30);
+        b.GetCanvas()->FillRect(Rect(3, 1, 34, 5));
+        const TColor fill = b.GetPixelColor(3, 1);
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 37; ++x) {
+                const bool inside = x >= 3 && x < 34 && y >= 1 && y < 5;
+                ASSERT_EQ(b.GetPixelColor(x, y), inside ? fill : was[size_t(y * 37 + x)])
+                    << BitsPerPixel(f) << " bit, " << x << "," << y;
+            }
+        if (f == pf32bit)
+            for (int y = 0; y < 6; ++y)
+                for (int x = 0; x < 37; ++x)
+                    ASSERT_EQ(b.ScanLineRO(y)[4 * x + 3], before[size_t(y) * b.RowBytes() + 4 * size_t(x) + 3]);
+    }
+}
