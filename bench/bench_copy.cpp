@@ -1,7 +1,9 @@
 // Costs of the composer's rectangle copies against a plain memory copy of the
 // same bytes: the masked copy (erase with an 8-bit black-and-white mask, then
-// invert with the picture) over an 800 x 300 picture, a 75 x 75 tile stretched
-// to 800 x 300, and memcpy of 800 * 300 * 3 bytes.
+// invert with the picture) over an 800 x 300 picture, in one pass and, for
+// comparison, as two passes; a 75 x 75 tile stretched to 800 x 300; a whole
+// 800 x 300 picture copied onto another; and memcpy of 800 * 300 * 3 bytes.
+#include "bench/MemcpyRatio.h"
 #include "toolkit/Graphics.h"
 
 #include <benchmark/benchmark.h>
@@ -32,10 +34,12 @@ void Pattern(TBitmap& b, int salt)
 }
 
 // state.range(0): 1 uses the best row loops the processor allows, 0 only the
-// portable ones.
+// portable ones. state.range(1): 1 reads the target between the two copies,
+// which makes them run as two passes.
 void BM_MaskedCopy800x300(benchmark::State& state)
 {
     SetCopyPaths(state.range(0) ? TCopyPaths::Best : TCopyPaths::Portable);
+    const bool twoPasses = state.range(1) != 0;
     TBitmap target(W, H), picture(W, H), mask(W, H, pf8bit);
     mask.SetPalette(BlackWhite());
     Pattern(target, 1);
@@ -50,6 +54,8 @@ void BM_MaskedCopy800x300(benchmark::State& state)
     for (auto _ : state) {
         c->CopyMode = SRCERASE;
         c->CopyRect(r, mask.GetCanvas(), r);
+        if (twoPasses)
+            benchmark::DoNotOptimize(target.ScanLineRO(0));
         c->CopyMode = SRCINVERT;
         c->CopyRect(r, picture.GetCanvas(), r);
         benchmark::DoNotOptimize(target.Bits());
@@ -58,7 +64,7 @@ void BM_MaskedCopy800x300(benchmark::State& state)
     state.SetBytesProcessed(int64_t(state.iterations()) * W * H * 3);
     SetCopyPaths(TCopyPaths::Best);
 }
-BENCHMARK(BM_MaskedCopy800x300)->Arg(1)->Arg(0);
+BENCHMARK(BM_MaskedCopy800x300)->Args({1, 0})->Args({1, 1})->Args({0, 0})->Args({0, 1});
 
 void BM_Stretch75To800x300(benchmark::State& state)
 {
@@ -74,6 +80,22 @@ void BM_Stretch75To800x300(benchmark::State& state)
 }
 BENCHMARK(BM_Stretch75To800x300);
 
+// A whole 800 x 300 picture onto another of the same size and format (the
+// body-frame switch), then one pixel written into the copy.
+void BM_WholeCopy800x300(benchmark::State& state)
+{
+    TBitmap from(W, H), to(W, H);
+    Pattern(from, 4);
+    TCanvas* c = to.GetCanvas();
+    const TRect r = Rect(0, 0, W, H);
+    for (auto _ : state) {
+        c->CopyRect(r, from.GetCanvas(), r);
+        benchmark::DoNotOptimize(to.ScanLineRO(0));
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * W * H * 3);
+}
+BENCHMARK(BM_WholeCopy800x300);
+
 void BM_Memcpy800x300x3(benchmark::State& state)
 {
     std::vector<uint8_t> from(size_t(W) * H * 3, 7), to(size_t(W) * H * 3);
@@ -88,4 +110,7 @@ BENCHMARK(BM_Memcpy800x300x3);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    return velmia::bench::RunWithMemcpyRatios(argc, argv);
+}

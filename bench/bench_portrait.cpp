@@ -2,6 +2,7 @@
 // plain tick that runs ten times a second, and, for scale, a memcpy of one
 // 800 x 300 24-bit picture, all in the same run. Runs headless over the
 // default artwork (VELMIA_ARTWORK_DIR, or the build's run folder).
+#include "bench/MemcpyRatio.h"
 #include "platform/headless/HeadlessHost.h"
 #include "shell/Velmiaunit1.h"
 #include "tests/host/ArtworkCopy.h"
@@ -54,6 +55,61 @@ void BM_ComposePortrait(benchmark::State& state)
     for (auto _ : state) {
         s.CycleCounter = 0; // as right after a cycle end
         p->form->ComposePortrait();
+    }
+}
+
+// The composition layer by layer (each as ComposePortrait runs it, scene 0).
+// state.range(0) picks the layer.
+void BM_ComposeLayer(benchmark::State& state)
+{
+    Portrait* p = ThePortrait();
+    if (!p) {
+        state.SkipWithError("no artwork");
+        return;
+    }
+    TSvelmia& f = *p->form;
+    PortraitState& s = f.MutableState();
+    s.CycleCounter = 0;
+    const int layer = int(state.range(0));
+    static const char* const kNames[] = {"upper: scene background",
+                                         "upper: base figure and hair",
+                                         "upper: face",
+                                         "upper: earring",
+                                         "lower: three body frames",
+                                         "lower: bracelet",
+                                         "both halves onto the screen"};
+    state.SetLabel(kNames[layer]);
+    for (auto _ : state) {
+        switch (layer) {
+        case 0:
+            f.DrawSceneBackground(0);
+            break;
+        case 1:
+            f.DrawBackgroundAndHair(0);
+            break;
+        case 2:
+            f.DrawFace(0);
+            break;
+        case 3:
+            f.DrawEarring(0);
+            break;
+        case 4:
+            f.DrawBodyFrames(0);
+            break;
+        case 5:
+            f.DrawBracelet(0);
+            break;
+        default: {
+            const vcl::TRect whole = vcl::Rect(0, 0, 800, 300);
+            vcl::TCanvas* screen = f.Mainpict->GetCanvas();
+            screen->CopyMode = vcl::SRCCOPY;
+            screen->CopyRect(whole, s.UpperBmp->GetCanvas(), whole);
+            vcl::TCanvas* lower = f.mySubcanvas->GetCanvas();
+            lower->CopyMode = vcl::SRCCOPY;
+            lower->CopyRect(whole, s.FrameBmp[0]->GetCanvas(), whole);
+            break;
+        }
+        }
     }
 }
 
@@ -134,10 +190,14 @@ void BM_Memcpy800x300x3(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_ComposePortrait)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ComposeLayer)->DenseRange(0, 6)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_PortraitTickPlain)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(BM_PortraitTickBodyFrame)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(BM_Timer1EventPlain)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(BM_Timer1EventBodyFrame)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(BM_Memcpy800x300x3)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    return velmia::bench::RunWithMemcpyRatios(argc, argv);
+}
