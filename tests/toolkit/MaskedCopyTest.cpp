@@ -335,9 +335,12 @@ TEST(FillRect, EveryFormatFillsOnlyItsRectangle)
                 ASSERT_EQ(b.GetPixelColor(x, y), inside ? fill : was[size_t(y * 37 + x)])
                     << BitsPerPixel(f) << " bit, " << x << "," << y;
             }
-        if (f == pf32bit)
-            for (int y = 0; y < 6; ++y)
-                for (int x = 0; x < 37; ++x)
-                    ASSERT_EQ(b.ScanLineRO(y)[4 * x + 3], before[size_t(y) * b.RowBytes() + 4 * size_t(x) + 3]);
+        if (f != pf32bit)
+            continue;
+        for (int y = 0; y < 6; ++y) {
+            for (int x = 0; x < 37; ++x) {
+                ASSERT_EQ(b.ScanLineRO(y)[4 * x + 3], before[size_t(y) * b.RowBytes() + 4 * size_t(x) + 3]);
+            }
+        }
     }
 }
