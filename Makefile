@@ -3,7 +3,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 GEN := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
-.PHONY: run test deps build asan-test format format-check fuzz bench clean
+.PHONY: run test deps build asan-test soak format format-check fuzz bench clean
 
 run: deps build
 	@if [ -x $(BUILD)/velmia ]; then cd $(BUILD)/run && exec ../velmia; \
@@ -24,6 +24,16 @@ asan-test: deps
 	@[ -f $(ASAN_BUILD)/CMakeCache.txt ] || cmake -S . -B $(ASAN_BUILD) $(GEN) -DCMAKE_BUILD_TYPE=Debug -DVELMIA_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j2
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j2 --timeout 1800
+
+# The seeded random driver on the sanitizer build: SOAK_TICKS ticks of 100 ms
+# (864000 is one simulated day). Failure replays land in $(ASAN_BUILD)/soak.
+SOAK_TICKS ?= 864000
+SOAK_SEED ?= 1
+soak: deps
+	@[ -f $(ASAN_BUILD)/CMakeCache.txt ] || cmake -S . -B $(ASAN_BUILD) $(GEN) -DCMAKE_BUILD_TYPE=Debug -DVELMIA_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j2 --target velmia-soak
+	mkdir -p $(ASAN_BUILD)/soak
+	$(ASAN_BUILD)/tools/soak/velmia-soak --seed $(SOAK_SEED) --ticks $(SOAK_TICKS) --out $(ASAN_BUILD)/soak
 
 # libFuzzer targets (clang); FUZZ_SECONDS per target.
 FUZZ_SECONDS ?= 600

@@ -159,6 +159,8 @@ public:
     void ScriptColor(vcl::TColor color);
     void ScriptCancel();
     size_t PendingAnswers() const { return answers_.size(); }
+    // Forgets the answers no dialog has used.
+    void DropAnswers() { answers_.clear(); }
     const std::vector<DialogRecord>& Dialogs() const { return dialogs_; }
     const std::vector<MessageRecord>& MessageBoxes() const { return messages_; }
     void ClearRecords();

@@ -1,0 +1,932 @@
+#include "tools/soak/Driver.h"
+
+#include "platform/qt/UsKeyboard.h"
+#include "toolkit/BmpCodec.h"
+
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+using namespace vcl;
+
+namespace velmia::soak {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point from)
+{
+    return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
+// The dialog a character command opens, and the part kind of a load.
+enum class DialogUse { None, Open, Colour, Save };
+struct CharDialog {
+    char ch;
+    DialogUse use;
+    const char* kind; // PartKind key for loads; "costume" or "scenes" for saves
+};
+constexpr CharDialog kCharDialogs[] = {
+    {'~', DialogUse::Open, "hb"},   {'_', DialogUse::Open, "co"},   {'|', DialogUse::Open, "co"},
+    {'\\', DialogUse::Open, "co"},  {'^', DialogUse::Open, "scenelist"}, {'=', DialogUse::Open, "ri"},
+    {'-', DialogUse::Open, "ri"},   {'9', DialogUse::Open, "fl"},   {')', DialogUse::Open, "fl"},
+    {'8', DialogUse::Open, "ch"},   {'(', DialogUse::Open, "ch"},   {'7', DialogUse::Open, "ca"},
+    {'\'', DialogUse::Open, "ca"},  {'0', DialogUse::Open, "hb"},   {'1', DialogUse::Colour, nullptr},
+    {'2', DialogUse::Colour, nullptr}, {'"', DialogUse::Colour, nullptr}, {'s', DialogUse::Save, "costume"},
+    {'d', DialogUse::Save, "scenes"},
+};
+
+const CharDialog* DialogOf(int ch)
+{
+    for (const CharDialog& d : kCharDialogs)
+        if (d.ch == ch)
+            return &d;
+    return nullptr;
+}
+
+const PartKind& KindByKey(const std::string& key)
+{
+    for (const PartKind& k : PartKinds())
+        if (key == k.key)
+            return k;
+    return PartKinds().front();
+}
+
+// Keys that make no character, as the driver presses them.
+constexpr uint16_t kSpecialKeys[] = {VK_F1,     VK_F2,    VK_F3,    VK_F4,   VK_F5,   VK_F6,     VK_F7,
+                                     VK_F8,     VK_PAUSE, VK_INSERT, VK_PRIOR, VK_NEXT, VK_UP,     VK_DOWN,
+                                     VK_LEFT,   VK_RIGHT, VK_HOME,  VK_END,  VK_BACK, VK_DELETE, VK_TAB,
+                                     VK_RETURN, VK_ESCAPE};
+
+char CharOfKey(int vk)
+{
+    switch (vk) {
+    case VK_BACK:
+        return 8;
+    case VK_TAB:
+        return 9;
+    case VK_RETURN:
+        return 13;
+    case VK_ESCAPE:
+        return 27;
+    default:
+        return 0;
+    }
+}
+
+// The part browser's keys and the load key of the same kind (main figure).
+struct BrowserKey {
+    uint16_t vk;
+    const char* kind;
+    char loadKey;
+};
+constexpr BrowserKey kBrowserKeys[] = {{VK_F2, "co", '\\'}, {VK_F3, "ca", '7'}, {VK_F4, "hb", '0'},
+                                       {VK_F5, "fl", '9'},  {VK_F6, "ri", '-'}, {VK_F7, "ch", '8'}};
+
+// Toggle commands: pressing the key `presses` times gives back the same
+// figure. `stepsBack` says whether the command steps the counters back.
+struct Toggle {
+    char key;
+    int presses;
+    bool stepsBack;
+    bool left; // a command of the show's left figure
+};
+constexpr Toggle kToggles[] = {
+    {'r', 2, true, false},  {'h', 2, true, false},  {'k', 2, true, false},  {'n', 2, true, false},
+    {'a', 2, true, false},  {'c', 2, true, false},  {'t', 3, true, false},  {'v', 5, true, false},
+    {'R', 2, false, true},  {'H', 2, false, true},  {'K', 2, false, true},  {'N', 2, true, true},
+    {'A', 2, false, true},  {'C', 2, false, true},  {'T', 3, false, true},  {'V', 5, false, true},
+};
+
+bool ToggleApplies(const Toggle& t, const PortraitState& s)
+{
+    if (t.left != s.ShowMode)
+        return false;
+    switch (t.key) {
+    case 'h':
+    case 't':
+        return !s.LongHair;
+    case 'c':
+        return !s.LongHair && !s.ShaggyHair && !s.PankHair && !s.OtohimeHair;
+    case 'v':
+        return !s.CamisoleShown;
+    case 'H':
+    case 'T':
+        return !s.LeftLongHair;
+    case 'C':
+        return !s.LeftLongHair && !s.LeftShaggyHair && !s.LeftPankHair && !s.LeftOtohimeHair;
+    case 'V':
+        return !s.LeftCamisoleShown;
+    default:
+        return true;
+    }
+}
+
+const Toggle* ToggleOf(char key)
+{
+    for (const Toggle& t : kToggles)
+        if (t.key == key)
+            return &t;
+    return nullptr;
+}
+
+constexpr Variant kLoadVariants[] = {Variant::Smaller, Variant::Larger, Variant::Paletted};
+constexpr char kMainLoads[] = {'\\', '7', '0', '-', '9', '8'};
+constexpr char kLeftLoads[] = {'_', '\'', '~', '=', ')', '('};
+
+// "key:variant" arguments of the part checks.
+std::string PartArg(char key, Variant v)
+{
+    return std::to_string(int(key)) + ":" + VariantName(v);
+}
+
+bool ParsePartArg(const std::string& arg, int& key, Variant& v)
+{
+    const size_t colon = arg.find(':');
+    if (colon == std::string::npos)
+        return false;
+    key = std::atoi(arg.substr(0, colon).c_str());
+    const std::string name = arg.substr(colon + 1);
+    for (int k = 0; k < int(Variant::Count); ++k)
+        if (name == VariantName(Variant(k))) {
+            v = Variant(k);
+            return true;
+        }
+    return false;
+}
+
+void Script(headless::HeadlessHost& host, const Answer& a)
+{
+    switch (a.kind) {
+    case Answer::Kind::None:
+        break;
+    case Answer::Kind::Cancel:
+        host.ScriptCancel();
+        break;
+    case Answer::Kind::Open:
+        host.ScriptOpenDialog(a.path);
+        break;
+    case Answer::Kind::Save:
+        host.ScriptSaveDialog(a.path);
+        break;
+    case Answer::Kind::Colour:
+        host.ScriptColor(TColor(a.colour));
+        break;
+    }
+}
+
+} // namespace
+
+// ---- Session -------------------------------------------------------------------
+
+Session::Session()
+{
+    host = std::make_unique<headless::HeadlessHost>();
+    form = host->CreateForm<TSvelmia>();
+    baseline = std::make_unique<Baseline>(*form);
+}
+
+Session::~Session()
+{
+    Activate();
+    host.reset();
+}
+
+void Session::Activate() const
+{
+    vcl::SetPlatform(host.get());
+}
+
+// ---- Driver --------------------------------------------------------------------
+
+Driver::Driver(Options options)
+    : options_(std::move(options)), rng_(options_.seed)
+{
+    if (options_.outDir.empty())
+        options_.outDir = fs::current_path();
+    folder_ = std::make_unique<PartFolder>(options_.artwork);
+    previousDir_ = fs::current_path();
+    fs::current_path(folder_->Path());
+    main_ = std::make_unique<Session>();
+    lastView_ = ViewName(*main_);
+    views_[lastView_] += 0;
+}
+
+Driver::~Driver()
+{
+    main_.reset();
+    fs::current_path(previousDir_);
+}
+
+bool Driver::Idle(const Session& s) const
+{
+    const PortraitState& st = s.form->State();
+    return !st.Busy && !st.BrowserOpen && !st.CloseUpMode && !st.GrayMode && !st.QuadMode && !st.QuitRequested &&
+           st.ShutCountdown == 0 && s.form->Timer1->GetEnabled() && !s.form->logo->GetVisible();
+}
+
+std::string Driver::ViewName(const Session& s) const
+{
+    if (!s.Alive())
+        return "closed";
+    const PortraitState& st = s.form->State();
+    if (st.BrowserOpen)
+        return "browser";
+    if (st.CloseUpMode)
+        return st.CloseUpHalfShown ? "close-up unmagnified" : "close-up";
+    if (st.ShowMode)
+        return "show";
+    if (st.GrayMode)
+        return "gray";
+    if (st.PortraitMode)
+        return st.QuadMode ? "portrait+four-figure" : (st.MainSwapped ? "portrait (left figure)" : "portrait");
+    if (st.QuadMode)
+        return "four-figure";
+    return "none";
+}
+
+void Driver::TrackView()
+{
+    const std::string now = ViewName(*main_);
+    views_[now] += 1;
+    if (now != lastView_)
+        transitions_[lastView_ + " -> " + now] += 1;
+    lastView_ = now;
+}
+
+Answer Driver::AnswerFor(int ch)
+{
+    const CharDialog* d = DialogOf(ch);
+    if (!d)
+        return {};
+    if (Chance(0.15))
+        return {Answer::Kind::Cancel, {}, 0};
+    switch (d->use) {
+    case DialogUse::Open: {
+        const PartKind& kind = Chance(0.85) ? KindByKey(d->kind) : PartKinds()[Random(PartKinds().size())];
+        return {Answer::Kind::Open, PartFolder::VariantFile(kind, Variant(Random(size_t(Variant::Count)))), 0};
+    }
+    case DialogUse::Colour: {
+        static constexpr uint32_t kColours[] = {0xFFFFFF, 0x000000, 0x0000FF, 0xFEFFFF};
+        const uint32_t c = Chance(0.5) ? kColours[Random(4)] : uint32_t(rng_() & 0xFFFFFF);
+        return {Answer::Kind::Colour, {}, c};
+    }
+    case DialogUse::Save: {
+        const auto good = PartFolder::WritableSaves();
+        const auto bad = PartFolder::UnwritableSaves();
+        const std::string path = Chance(0.7) ? good[Random(good.size())] : bad[Random(bad.size())];
+        return {Answer::Kind::Save, path, 0};
+    }
+    case DialogUse::None:
+        break;
+    }
+    return {};
+}
+
+Event Driver::NextInput()
+{
+    const PortraitState& s = main_->form->State();
+    Event e;
+    // An old form is asked to quit; Escape also closes the browser and the
+    // close-up on the way.
+    if (ticks_ - formStartTick_ > options_.formTicks) {
+        e.kind = EventKind::Char;
+        e.code = 27;
+        return e;
+    }
+    if (s.BrowserOpen && Chance(0.5)) {
+        e.kind = EventKind::Pick;
+        e.x = int(Random(uint64_t(s.BrowserCount) + 2));
+        e.shift = Chance(0.3);
+        return e;
+    }
+    const bool escapeCloses = s.BrowserOpen || s.CloseUpMode || main_->form->logo->GetVisible();
+    const uint64_t roll = Random(100);
+    if (roll < 46) {
+        e.kind = EventKind::Char;
+        for (;;) {
+            const uint64_t r = Random(95 + 4);
+            e.code = r < 95 ? int(32 + r) : (r == 95 ? 8 : r == 96 ? 9 : r == 97 ? 13 : 27);
+            if (e.code == 27 && !escapeCloses && !Chance(0.03))
+                continue;
+            break;
+        }
+        e.answer = AnswerFor(e.code);
+    } else if (roll < 66) {
+        e.kind = EventKind::Key;
+        e.code = kSpecialKeys[Random(sizeof(kSpecialKeys) / sizeof(kSpecialKeys[0]))];
+        if (e.code == VK_ESCAPE && !escapeCloses && !Chance(0.03))
+            e.code = VK_F8;
+        e.shift = Chance(0.3);
+        e.ctrl = Chance(0.3);
+    } else if (roll < 90) {
+        const uint64_t m = Random(100);
+        e.kind = m < 30   ? EventKind::Click
+                 : m < 65 ? EventKind::DblClick
+                 : m < 90 ? EventKind::RightPress
+                          : EventKind::MiddlePress;
+        // A second right press within two ticks quits; keep those rare.
+        if (e.kind == EventKind::RightPress && ticks_ - lastRightPressTick_ < 2 && !Chance(0.05))
+            e.kind = EventKind::Click;
+        e.x = int(Random(800));
+        e.y = Chance(0.3) ? int(465 + Random(60)) : int(Random(600));
+        e.shift = Chance(0.3);
+    } else {
+        e.kind = Chance(0.5) ? EventKind::WheelUp : EventKind::WheelDown;
+    }
+    return e;
+}
+
+std::optional<Event> Driver::NextCheck()
+{
+    const PortraitState& s = main_->form->State();
+    if (!Idle(*main_) || (!s.PortraitMode && !s.ShowMode))
+        return std::nullopt;
+    Event e;
+    e.kind = EventKind::Check;
+    const uint64_t which = Random(5);
+    if (which == 0) {
+        std::vector<const Toggle*> fit;
+        for (const Toggle& t : kToggles)
+            if (ToggleApplies(t, s))
+                fit.push_back(&t);
+        if (fit.empty())
+            return std::nullopt;
+        e.name = "toggle";
+        e.arg = std::to_string(int(fit[Random(fit.size())]->key));
+    } else if (which == 1) {
+        if (s.ShowMode || s.ShowOrigin != 1 || s.MainSwapped || s.PanX > 400)
+            return std::nullopt;
+        e.name = "show-pan";
+        e.arg = std::to_string(1 + Random(5));
+    } else if (which == 2) {
+        const char* keys = s.ShowMode && Chance(0.5) ? kLeftLoads : kMainLoads;
+        e.name = "part-size";
+        e.arg = PartArg(keys[Random(6)], kLoadVariants[Random(3)]);
+    } else if (which == 3) {
+        if (s.ShowMode || s.LongHair)
+            return std::nullopt;
+        e.name = "browser-pick";
+        const BrowserKey& b = kBrowserKeys[Random(6)];
+        e.arg = std::to_string(b.vk) + ":" + VariantName(Variant(Random(size_t(Variant::Unreadable))));
+    } else {
+        if (s.ShowMode)
+            return std::nullopt;
+        const bool costume = Chance(0.5);
+        if (costume && s.CamisoleShown)
+            return std::nullopt;
+        e.name = "save-load";
+        e.arg = costume ? "costume" : "scenes";
+    }
+    if (options_.skipped.count(e.name))
+        return std::nullopt;
+    return e;
+}
+
+// ---- Delivering ------------------------------------------------------------------
+
+void Driver::Tick(Session& s, int n)
+{
+    for (int i = 0; i < n && s.Alive(); ++i)
+        s.host->FireTimer(s.form->Timer1, 1);
+}
+
+// What a key command does to ask for the same figure again.
+void Driver::RedrawRequest(Session& s)
+{
+    s.form->StepBackCounters();
+    s.form->MutableState().CycleCounter = 600;
+    s.form->MutableState().RoundCounter = 0;
+}
+
+void Driver::ApplyInput(Session& s, const Event& e)
+{
+    headless::HeadlessHost& host = *s.host;
+    Script(host, e.answer);
+    auto hold = [&](bool down) {
+        if (e.shift)
+            host.SetShift(down);
+        if (e.ctrl)
+            host.SetCtrl(down);
+    };
+    hold(true);
+    // What the handlers report goes to the message boxes the host records;
+    // the toolkit's copy on standard error would drown the driver's output.
+    struct Mute {
+        std::streambuf* saved = std::cerr.rdbuf(nullptr);
+        ~Mute() { std::cerr.rdbuf(saved); }
+    } mute;
+    try {
+        switch (e.kind) {
+        case EventKind::Tick1:
+            host.FireTimer(s.form->Timer1, 1);
+            break;
+        case EventKind::Tick2:
+            host.FireTimer(s.form->Timer2, 1);
+            break;
+        case EventKind::Char:
+            host.TypeChar(char(e.code));
+            break;
+        case EventKind::Key:
+            host.PressKey(uint16_t(e.code), CharOfKey(e.code));
+            break;
+        case EventKind::Click:
+            host.Click(e.x, e.y);
+            break;
+        case EventKind::DblClick:
+            host.DoubleClick(e.x, e.y);
+            break;
+        case EventKind::RightPress:
+            host.RightPress(e.x, e.y);
+            break;
+        case EventKind::MiddlePress:
+            host.MiddlePress(e.x, e.y);
+            break;
+        case EventKind::WheelUp:
+        case EventKind::WheelDown:
+            host.SetCursorToClient(400, 300);
+            host.Wheel(e.kind == EventKind::WheelUp);
+            break;
+        case EventKind::Pick: {
+            const PortraitState& st = s.form->State();
+            const int tw = std::max(1, int(st.ThumbWidth)), th = std::max(1, int(st.ThumbHeight));
+            const int perRow = (760 - tw) / (tw + 10) + 1;
+            const int x = s.form->DispTargetsScreen->GetLeft() + (e.x % perRow) * (tw + 10) + tw / 2;
+            const int y = s.form->DispTargetsScreen->GetTop() + (e.x / perRow) * (th + 10) + th / 2;
+            host.DoubleClick(x, y);
+            break;
+        }
+        case EventKind::Check:
+        case EventKind::Count:
+            break;
+        }
+    } catch (const std::exception& ex) {
+        // The real message loop reports what a handler throws and goes on.
+        host.MessageBox("Error", ex.what());
+    }
+    reportedErrors_ += long(host.MessageBoxes().size());
+    hold(false);
+    host.DropAnswers();
+    host.ClearRecords();
+    host.ClearInvalidated();
+}
+
+void Driver::ApplyCheckMainSide(Session& s, const Event& e)
+{
+    auto typed = [&](char c, Answer a = {}) {
+        Event k;
+        k.kind = EventKind::Char;
+        k.code = c;
+        k.answer = std::move(a);
+        ApplyInput(s, k);
+    };
+    auto key = [&](uint16_t vk) {
+        Event k;
+        k.kind = EventKind::Key;
+        k.code = vk;
+        ApplyInput(s, k);
+    };
+    if (e.name == "toggle") {
+        const Toggle* t = ToggleOf(char(std::atoi(e.arg.c_str())));
+        for (int i = 0; t && i < t->presses; ++i) {
+            typed(t->key);
+            Tick(s, 1);
+        }
+    } else if (e.name == "show-pan") {
+        for (int i = 0, n = std::atoi(e.arg.c_str()); i < n; ++i)
+            key(VK_RIGHT);
+        typed('w');
+        Tick(s, 3);
+    } else if (e.name == "part-size") {
+        int k = 0;
+        Variant v = Variant::Default;
+        if (ParsePartArg(e.arg, k, v)) {
+            const CharDialog* d = DialogOf(k);
+            typed(char(k), {Answer::Kind::Open, PartFolder::VariantFile(KindByKey(d->kind), v), 0});
+        }
+        Tick(s, 2);
+    } else if (e.name == "browser-pick") {
+        int vk = 0;
+        Variant v = Variant::Default;
+        if (ParsePartArg(e.arg, vk, v)) {
+            key(uint16_t(vk));
+            for (const BrowserKey& b : kBrowserKeys) {
+                if (b.vk != vk)
+                    continue;
+                const std::string wanted = PartFolder::VariantFile(KindByKey(b.kind), v);
+                std::string name;
+                for (int i = 0; s.form->State().BrowserOpen && s.form->NameAt(i, name); ++i)
+                    if (name == wanted) {
+                        Event pick;
+                        pick.kind = EventKind::Pick;
+                        pick.x = i;
+                        ApplyInput(s, pick);
+                        break;
+                    }
+            }
+            if (s.form->State().BrowserOpen)
+                typed(27); // the file was not listed: leave as the user would
+        }
+        Tick(s, 2);
+    } else if (e.name == "save-load") {
+        const bool costume = e.arg == "costume";
+        const std::string path = costume ? "saves/round-trip-costume.bmp" : "saves/round-trip-scenes.bmp";
+        typed(costume ? 's' : 'd', {Answer::Kind::Save, path, 0});
+        typed(costume ? '\\' : '^', {Answer::Kind::Open, path, 0});
+        Tick(s, 2);
+    }
+}
+
+void Driver::ApplyCheckReferenceSide(Session& s, const Event& e)
+{
+    auto typed = [&](char c, Answer a = {}) {
+        Event k;
+        k.kind = EventKind::Char;
+        k.code = c;
+        k.answer = std::move(a);
+        ApplyInput(s, k);
+    };
+    if (e.name == "toggle") {
+        const Toggle* t = ToggleOf(char(std::atoi(e.arg.c_str())));
+        for (int i = 0; t && i < t->presses; ++i) {
+            if (t->stepsBack)
+                s.form->StepBackCounters();
+            s.form->MutableState().CycleCounter = 600;
+            s.form->MutableState().RoundCounter = 0;
+            Tick(s, 1);
+        }
+    } else if (e.name == "show-pan") {
+        // The same number of redraw requests, with the pan at rest.
+        for (int i = 0, n = std::atoi(e.arg.c_str()); i < n; ++i) {
+            Event k;
+            k.kind = EventKind::Key;
+            k.code = VK_BACK;
+            ApplyInput(s, k);
+        }
+        typed('w');
+        Tick(s, 3);
+    } else if (e.name == "part-size") {
+        int k = 0;
+        Variant v = Variant::Default;
+        if (ParsePartArg(e.arg, k, v)) {
+            const CharDialog* d = DialogOf(k);
+            typed(char(k), {Answer::Kind::Open, PartFolder::ReferenceFile(KindByKey(d->kind), v), 0});
+        }
+        Tick(s, 2);
+    } else if (e.name == "browser-pick") {
+        int vk = 0;
+        Variant v = Variant::Default;
+        if (ParsePartArg(e.arg, vk, v))
+            for (const BrowserKey& b : kBrowserKeys)
+                if (b.vk == vk)
+                    typed(b.loadKey, {Answer::Kind::Open, PartFolder::VariantFile(KindByKey(b.kind), v), 0});
+        Tick(s, 2);
+    } else if (e.name == "save-load") {
+        RedrawRequest(s);
+        Tick(s, 2);
+    }
+}
+
+std::unique_ptr<Session> Driver::Rebuild()
+{
+    auto twin = std::make_unique<Session>();
+    // Everything before the check that is running now.
+    for (size_t i = 0; i + 1 < log_.size(); ++i) {
+        const Event& past = log_[i];
+        if (!twin->Alive())
+            break;
+        if (past.kind == EventKind::Check)
+            ApplyCheckMainSide(*twin, past);
+        else
+            ApplyInput(*twin, past);
+    }
+    return twin;
+}
+
+void Driver::RunCheck(const Event& e)
+{
+    checksRun_[e.name] += 1;
+    std::unique_ptr<Session> twin = Rebuild();
+    twin->Activate();
+    bool same = true;
+    if (!options_.skipped.count("twin"))
+        same = Compare(*main_, *twin, "twin", e);
+    if (same) {
+        main_->Activate();
+        ApplyCheckMainSide(*main_, e);
+        twin->Activate();
+        ApplyCheckReferenceSide(*twin, e);
+        Compare(*main_, *twin, e.name, e);
+    }
+    twin.reset();
+    main_->Activate();
+}
+
+bool Driver::Compare(Session& a, Session& b, const std::string& name, const Event& e)
+{
+    if (!a.Alive() || !b.Alive()) {
+        if (a.Alive() != b.Alive()) {
+            Fail(name, "one form closed and the other did not (" + FormatEvent(e) + ")");
+            return false;
+        }
+        return true;
+    }
+    a.Activate();
+    const TBitmap& pa = a.host->WindowPicture();
+    b.Activate();
+    const TBitmap& pb = b.host->WindowPicture();
+    if (pa.GetWidth() != pb.GetWidth() || pa.GetHeight() != pb.GetHeight()) {
+        Fail(name, "the windows differ in size");
+        return false;
+    }
+    long differing = 0;
+    int left = pa.GetWidth(), top = pa.GetHeight(), right = -1, bottom = -1;
+    for (int y = 0; y < pa.GetHeight(); ++y) {
+        const uint8_t* ra = pa.ScanLine(y);
+        const uint8_t* rb = pb.ScanLine(y);
+        if (std::memcmp(ra, rb, pa.RowBytes()) == 0)
+            continue;
+        for (int x = 0; x < pa.GetWidth(); ++x)
+            if (pa.GetPixelColor(x, y) != pb.GetPixelColor(x, y)) {
+                ++differing;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    }
+    a.Activate();
+    if (differing == 0)
+        return true;
+    std::ostringstream detail;
+    detail << FormatEvent(e) << ": " << differing << " pixels differ inside (" << left << "," << top << ")-("
+           << right + 1 << "," << bottom + 1 << ")";
+    const fs::path stem = options_.outDir / ("soak-" + std::to_string(options_.seed) + "-" + std::to_string(step_));
+    try {
+        WriteBmpFile(stem.string() + "-" + name + "-driven.bmp", pa);
+        WriteBmpFile(stem.string() + "-" + name + "-reference.bmp", pb);
+    } catch (const std::exception&) {
+    }
+    Fail(name, detail.str());
+    return false;
+}
+
+void Driver::Restart()
+{
+    ++restarts_;
+    main_.reset();
+    main_ = std::make_unique<Session>();
+    log_.clear();
+    formStartTick_ = ticks_;
+}
+
+void Driver::Deliver(const Event& e)
+{
+    ++step_;
+    kindCounts_[KindName(e.kind)] += 1;
+    if (e.kind == EventKind::Check)
+        kindCounts_["check " + e.name] += 1;
+    if (e.kind == EventKind::RightPress)
+        lastRightPressTick_ = ticks_;
+    recent_.push_back({step_, FormatEvent(e)});
+    if (recent_.size() > 50)
+        recent_.pop_front();
+
+    const auto start = Clock::now();
+    main_->Activate();
+    log_.push_back(e);
+    if (e.kind == EventKind::Check)
+        RunCheck(e);
+    else
+        ApplyInput(*main_, e);
+    AfterEvent(e, Seconds(start));
+    // After a failure the run goes on with a fresh form.
+    if (restartPending_) {
+        restartPending_ = false;
+        Restart();
+    }
+}
+
+void Driver::AfterEvent(const Event& e, double seconds)
+{
+    if (seconds > options_.stepLimitSeconds && e.kind != EventKind::Check && !options_.skipped.count("hang")) {
+        std::ostringstream detail;
+        detail << FormatEvent(e) << " took " << seconds << " s";
+        Fail("hang", detail.str());
+    }
+    if (!main_->Alive()) {
+        TrackView();
+        if (!replaying_)
+            Restart();
+        return;
+    }
+    const TBitmap& window = main_->host->WindowPicture();
+    const Probe probe{*main_->form, *main_->baseline, window};
+    for (const auto& [name, detail] : CheckInvariants(probe))
+        if (!options_.skipped.count(name))
+            Fail(name, detail);
+    TrackView();
+}
+
+void Driver::Fail(const std::string& name, const std::string& detail)
+{
+    if (failed_ && replaying_)
+        return;
+    const bool first = failures_[name]++ == 0;
+    failed_ = true;
+    restartPending_ = options_.keepGoing && !replaying_;
+    if (!first && options_.keepGoing)
+        return;
+    if (options_.quiet) {
+        stop_ = stop_ || !options_.keepGoing;
+        return;
+    }
+    std::ostringstream replayName;
+    replayName << "soak-" << options_.seed << "-" << step_ << ".replay";
+    const fs::path replay = options_.outDir / replayName.str();
+    std::cerr << "FAILED: " << name << ": " << detail << "\n";
+    std::cerr << "seed " << options_.seed << ", step " << step_ << ", tick " << ticks_ << "\n";
+    std::cerr << "last " << recent_.size() << " events:\n";
+    for (const Logged& l : recent_)
+        std::cerr << "  " << l.step << "  " << l.text << "\n";
+    if (!replaying_) {
+        std::ostringstream header;
+        header << "# failure: " << name << ": " << detail << "\n";
+        header << "# seed " << options_.seed << ", step " << step_ << "; the events since the form started:\n";
+        try {
+            WriteReplay(replay, log_, header.str());
+            std::cerr << "replay written to " << replay.string() << "\n";
+        } catch (const std::exception& ex) {
+            std::cerr << "velmia-soak: " << ex.what() << "\n";
+        }
+    }
+    if (!options_.keepGoing)
+        stop_ = true;
+}
+
+// ---- Runs ------------------------------------------------------------------------
+
+int Driver::Run()
+{
+    const auto start = Clock::now();
+    double credit = 0.0;
+    for (ticks_ = 0; ticks_ < options_.ticks && !stop_; ++ticks_) {
+        credit += options_.eventsPerTick;
+        while (credit >= 1.0 && !stop_) {
+            credit -= 1.0;
+            Deliver(NextInput());
+        }
+        if (stop_)
+            break;
+        if (options_.checkEvery > 0 && Random(uint64_t(options_.checkEvery)) == 0)
+            if (std::optional<Event> check = NextCheck()) {
+                Deliver(*check);
+                if (stop_)
+                    break;
+            }
+        Event tick;
+        tick.kind = EventKind::Tick1;
+        Deliver(tick);
+        if (ticks_ % 2 == 1 && !stop_) {
+            tick.kind = EventKind::Tick2;
+            Deliver(tick);
+        }
+    }
+    PrintSummary(Seconds(start));
+    return failed_ ? 1 : 0;
+}
+
+std::vector<Event> ReadReplay(const fs::path& file, std::string* failure)
+{
+    std::ifstream in(file);
+    if (!in)
+        throw std::runtime_error("cannot read " + file.string());
+    std::vector<Event> events;
+    std::string line;
+    int lineNo = 0;
+    while (std::getline(in, line)) {
+        ++lineNo;
+        if (line.rfind("# failure: ", 0) == 0 && failure) {
+            const std::string rest = line.substr(11);
+            *failure = rest.substr(0, rest.find(':'));
+        }
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::optional<Event> e = ParseEvent(line);
+        if (!e)
+            throw std::runtime_error(file.string() + ":" + std::to_string(lineNo) + ": not an event: " + line);
+        events.push_back(*e);
+    }
+    return events;
+}
+
+void WriteReplay(const fs::path& file, const std::vector<Event>& events, const std::string& header)
+{
+    std::ofstream out(file);
+    out << header;
+    for (const Event& e : events)
+        out << FormatEvent(e) << "\n";
+    if (!out)
+        throw std::runtime_error("cannot write " + file.string());
+}
+
+std::vector<Event> Shrink(const Options& options, std::vector<Event> events, const std::string& failure)
+{
+    Options quiet = options;
+    quiet.quiet = true;
+    auto fails = [&](const std::vector<Event>& candidate) {
+        Driver d(quiet);
+        d.ReplayEvents(candidate);
+        return d.Failures().count(failure) != 0;
+    };
+    size_t chunk = std::max<size_t>(1, events.size() / 2);
+    while (chunk >= 1) {
+        bool removed = false;
+        for (size_t at = 0; at < events.size();) {
+            std::vector<Event> candidate(events.begin(), events.begin() + long(at));
+            candidate.insert(candidate.end(), events.begin() + long(std::min(events.size(), at + chunk)), events.end());
+            if (candidate.size() < events.size() && fails(candidate)) {
+                events = std::move(candidate);
+                removed = true;
+            } else {
+                at += chunk;
+            }
+        }
+        if (!removed) {
+            if (chunk == 1)
+                break;
+            chunk /= 2;
+        }
+    }
+    return events;
+}
+
+int Driver::Replay(const fs::path& file)
+{
+    std::vector<Event> events;
+    try {
+        events = ReadReplay(file);
+    } catch (const std::exception& e) {
+        std::cerr << "velmia-soak: " << e.what() << "\n";
+        return 2;
+    }
+    const auto start = Clock::now();
+    ReplayEvents(events);
+    PrintSummary(Seconds(start));
+    return failed_ ? 1 : 0;
+}
+
+bool Driver::ReplayEvents(const std::vector<Event>& events)
+{
+    replaying_ = true;
+    for (const Event& e : events) {
+        if (stop_ || !main_->Alive())
+            break;
+        if (e.kind == EventKind::Tick1)
+            ++ticks_;
+        Deliver(e);
+    }
+    return failed_;
+}
+
+void Driver::PrintSummary(double seconds) const
+{
+    long events = 0;
+    for (const auto& [kind, n] : kindCounts_)
+        if (kind.rfind("check ", 0) != 0)
+            events += n;
+    std::cout << "seed " << options_.seed << "\n";
+    std::cout << "ticks " << ticks_ << "\n";
+    std::cout << "events " << events << "\n";
+    std::cout << "restarts " << restarts_ << "\n";
+    std::cout << "errors reported by handlers " << reportedErrors_ << "\n";
+    std::cout << "seconds " << seconds << " (" << (seconds > 0 ? double(ticks_) / seconds : 0.0)
+              << " ticks per second)\n";
+    std::cout << "events by kind:\n";
+    for (const auto& [kind, n] : kindCounts_)
+        std::cout << "  " << kind << " " << n << "\n";
+    std::cout << "views visited (events ending there):\n";
+    for (const auto& [view, n] : views_)
+        std::cout << "  " << view << " " << n << "\n";
+    std::cout << "view transitions:\n";
+    for (const auto& [t, n] : transitions_)
+        std::cout << "  " << t << " " << n << "\n";
+    std::cout << "paired checks:\n";
+    for (const auto& [c, n] : checksRun_)
+        std::cout << "  " << c << " " << n << "\n";
+    if (failures_.empty()) {
+        std::cout << "result: no failures\n";
+    } else {
+        std::cout << "failures:\n";
+        for (const auto& [f, n] : failures_)
+            std::cout << "  " << f << " " << n << "\n";
+        std::cout << "result: FAILED\n";
+    }
+}
+
+} // namespace velmia::soak

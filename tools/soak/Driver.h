@@ -1,0 +1,133 @@
+// The random driver: runs the program's form on the headless platform, feeds
+// it seeded random input in every view, checks the invariants after every
+// event and, now and then, a paired check against a second form rebuilt from
+// the same input. A quit starts a fresh form.
+#pragma once
+
+#include "platform/headless/HeadlessHost.h"
+#include "shell/Velmiaunit1.h"
+#include "tools/soak/Event.h"
+#include "tools/soak/Invariants.h"
+#include "tools/soak/PartFolder.h"
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace velmia::soak {
+
+struct Options {
+    uint64_t seed = 1;
+    long ticks = 1000;
+    double eventsPerTick = 1.0;
+    std::filesystem::path artwork;   // the default pictures
+    std::filesystem::path outDir;    // where failure replays go (default: the current folder)
+    long checkEvery = 800;           // mean ticks between paired checks (0: none)
+    long formTicks = 3000;           // a form this old is asked to quit
+    double stepLimitSeconds = 2.0;   // a slower event is a hang
+    bool keepGoing = false;          // after a failure: start a fresh form and go on
+    bool quiet = false;              // no report on standard error, no replay file
+    std::set<std::string> skipped;   // names of checks and invariants not applied
+};
+
+// One form on its own headless platform.
+// Reads a replay file; the failure it records (if any) goes to `failure`.
+// Throws std::runtime_error naming the line that is not an event.
+std::vector<Event> ReadReplay(const std::filesystem::path& file, std::string* failure = nullptr);
+void WriteReplay(const std::filesystem::path& file, const std::vector<Event>& events, const std::string& header);
+
+// The shortest part of a failing replay that still fails the same way (the
+// events are removed in halving chunks while the failure stays).
+std::vector<Event> Shrink(const Options& options, std::vector<Event> events, const std::string& failure);
+
+struct Session {
+    std::unique_ptr<headless::HeadlessHost> host;
+    TSvelmia* form = nullptr;
+    std::unique_ptr<Baseline> baseline;
+
+    Session();
+    ~Session();
+    void Activate() const;
+    bool Alive() const { return form && !host->Closed(); }
+};
+
+class Driver {
+public:
+    explicit Driver(Options options);
+    ~Driver();
+
+    // A seeded run of options.ticks ticks. Returns the exit status.
+    int Run();
+    // Runs the events of a replay file on a fresh form. Returns the exit status.
+    int Replay(const std::filesystem::path& file);
+    // Runs events on a fresh form; true when one of them failed.
+    bool ReplayEvents(const std::vector<Event>& events);
+    // The names of the failures seen so far.
+    const std::map<std::string, long>& Failures() const { return failures_; }
+
+private:
+    // Delivering events.
+    void Deliver(const Event& e);
+    void ApplyInput(Session& s, const Event& e);
+    void ApplyCheckMainSide(Session& s, const Event& e);
+    void ApplyCheckReferenceSide(Session& s, const Event& e);
+    void RunCheck(const Event& e);
+    void Tick(Session& s, int n);
+    void RedrawRequest(Session& s);
+    std::unique_ptr<Session> Rebuild();
+    void Restart();
+
+    // Choosing events.
+    Event NextInput();
+    std::optional<Event> NextCheck();
+    Answer AnswerFor(int ch);
+    uint64_t Random(uint64_t n) { return n ? rng_() % n : 0; }
+    bool Chance(double p) { return double(rng_() >> 11) * 0x1.0p-53 < p; }
+
+    // Checking.
+    void AfterEvent(const Event& e, double seconds);
+    bool Compare(Session& a, Session& b, const std::string& name, const Event& e);
+    void Fail(const std::string& name, const std::string& detail);
+    void TrackView();
+    std::string ViewName(const Session& s) const;
+    bool Idle(const Session& s) const;
+
+    void PrintSummary(double seconds) const;
+
+    Options options_;
+    std::unique_ptr<PartFolder> folder_;
+    std::filesystem::path previousDir_;
+    std::unique_ptr<Session> main_;
+    std::mt19937_64 rng_;
+
+    std::vector<Event> log_; // since the current form started
+    struct Logged {
+        long step;
+        std::string text;
+    };
+    std::deque<Logged> recent_; // the last 50 events of the run
+    long step_ = 0;
+    long ticks_ = 0;
+    long formStartTick_ = 0;
+    long lastRightPressTick_ = -100;
+    long restarts_ = 0;
+    long reportedErrors_ = 0;
+    std::map<std::string, long> kindCounts_;
+    std::map<std::string, long> views_;
+    std::map<std::string, long> transitions_;
+    std::map<std::string, long> checksRun_;
+    std::map<std::string, long> failures_;
+    std::string lastView_;
+    bool failed_ = false;
+    bool stop_ = false;
+    bool restartPending_ = false;
+    bool replaying_ = false;
+};
+
+} // namespace velmia::soak
