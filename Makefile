@@ -29,11 +29,12 @@ asan-test: deps
 # (864000 is one simulated day). Failure replays land in $(ASAN_BUILD)/soak.
 SOAK_TICKS ?= 864000
 SOAK_SEED ?= 1
+SOAK_ARGS ?= --events-per-tick 0.1 --keep-going
 soak: deps
 	@[ -f $(ASAN_BUILD)/CMakeCache.txt ] || cmake -S . -B $(ASAN_BUILD) $(GEN) -DCMAKE_BUILD_TYPE=Debug -DVELMIA_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j2 --target velmia-soak
 	mkdir -p $(ASAN_BUILD)/soak
-	$(ASAN_BUILD)/tools/soak/velmia-soak --seed $(SOAK_SEED) --ticks $(SOAK_TICKS) --out $(ASAN_BUILD)/soak
+	$(ASAN_BUILD)/tools/soak/velmia-soak --seed $(SOAK_SEED) --ticks $(SOAK_TICKS) $(SOAK_ARGS) --out $(ASAN_BUILD)/soak
 
 # libFuzzer targets (clang); FUZZ_SECONDS per target.
 FUZZ_SECONDS ?= 600

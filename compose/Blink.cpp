@@ -156,7 +156,8 @@ void TSvelmia::Timer2Timer(TObject* /*Sender*/)
     }
     ShutCountdown = 0;
     Timer2->SetEnabled(false);
-    Timer1->SetEnabled(true);
+    // A part browser opened meanwhile keeps the ticks stopped until it closes.
+    Timer1->SetEnabled(!BrowserOpen);
 }
 
 void TSvelmia::HideBlinkOverlays()

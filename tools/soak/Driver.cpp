@@ -342,6 +342,28 @@ Event Driver::NextInput()
     return e;
 }
 
+// Whether a paired check can run on the form as it is (it needs a form that
+// takes input, and some checks a particular view or figure).
+bool Driver::CheckApplies(const Session& session, const Event& e) const
+{
+    if (!session.Alive() || !Idle(session))
+        return false;
+    const PortraitState& s = session.form->State();
+    if (!s.PortraitMode && !s.ShowMode)
+        return false;
+    if (e.name == "toggle") {
+        const Toggle* t = ToggleOf(char(std::atoi(e.arg.c_str())));
+        return t && ToggleApplies(*t, s);
+    }
+    if (e.name == "show-pan")
+        return !s.ShowMode && s.ShowOrigin == 1 && !s.MainSwapped && s.PanX <= 400;
+    if (e.name == "browser-pick")
+        return !s.ShowMode && !s.LongHair;
+    if (e.name == "save-load")
+        return !s.ShowMode && (e.arg != "costume" || !s.CamisoleShown);
+    return e.name == "part-size";
+}
+
 std::optional<Event> Driver::NextCheck()
 {
     const PortraitState& s = main_->form->State();
@@ -383,7 +405,7 @@ std::optional<Event> Driver::NextCheck()
         e.name = "save-load";
         e.arg = costume ? "costume" : "scenes";
     }
-    if (options_.skipped.count(e.name))
+    if (options_.skipped.count(e.name) || !CheckApplies(*main_, e))
         return std::nullopt;
     return e;
 }
@@ -600,8 +622,10 @@ std::unique_ptr<Session> Driver::Rebuild()
         const Event& past = log_[i];
         if (!twin->Alive())
             break;
-        if (past.kind == EventKind::Check)
-            ApplyCheckMainSide(*twin, past);
+        if (past.kind == EventKind::Check) {
+            if (CheckApplies(*twin, past))
+                ApplyCheckMainSide(*twin, past);
+        }
         else
             ApplyInput(*twin, past);
     }
@@ -610,6 +634,8 @@ std::unique_ptr<Session> Driver::Rebuild()
 
 void Driver::RunCheck(const Event& e)
 {
+    if (!CheckApplies(*main_, e))
+        return; // a replay that lost the events that led here
     checksRun_[e.name] += 1;
     std::unique_ptr<Session> twin = Rebuild();
     twin->Activate();
@@ -789,6 +815,13 @@ int Driver::Run()
                 if (stop_)
                     break;
             }
+        if (ticks_ > 0 && ticks_ % 50000 == 0 && !options_.quiet) {
+            long failures = 0;
+            for (const auto& [name, n] : failures_)
+                failures += n;
+            std::cout << "progress: tick " << ticks_ << ", step " << step_ << ", " << Seconds(start) << " s, "
+                      << failures << " failures" << std::endl;
+        }
         Event tick;
         tick.kind = EventKind::Tick1;
         Deliver(tick);

@@ -97,6 +97,7 @@ private:
     void TrackView();
     std::string ViewName(const Session& s) const;
     bool Idle(const Session& s) const;
+    bool CheckApplies(const Session& session, const Event& e) const;
 
     void PrintSummary(double seconds) const;
 

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -76,6 +77,15 @@ int main(int argc, char** argv)
         if (end && *end != '\0')
             return Usage();
     }
+    // The driver runs in its own folder: make the given paths absolute first.
+    namespace fs = std::filesystem;
+    if (!replay.empty())
+        replay = fs::absolute(replay).string();
+    if (!shrink.empty())
+        shrink = fs::absolute(shrink).string();
+    if (!options.outDir.empty())
+        options.outDir = fs::absolute(options.outDir);
+    options.artwork = fs::absolute(options.artwork);
     if (!shrink.empty()) {
         try {
             std::string failure;

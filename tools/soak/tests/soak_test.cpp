@@ -19,31 +19,41 @@ fs::path Artwork()
     return VELMIA_SOAK_ARTWORK;
 }
 
+Event Make(EventKind kind, int code = 0, int x = 0, int y = 0)
+{
+    Event e;
+    e.kind = kind;
+    e.code = code;
+    e.x = x;
+    e.y = y;
+    return e;
+}
+
 TEST(SoakEvents, EveryKindSurvivesTheReplayLine)
 {
     struct Case {
         Event event;
         const char* line;
     };
-    Event ch{EventKind::Char, '\\'};
+    Event ch = Make(EventKind::Char, '\\');
     ch.answer = {Answer::Kind::Open, "vlm_co_small.bmp", 0};
-    Event key{EventKind::Key, 37};
+    Event key = Make(EventKind::Key, 37);
     key.shift = key.ctrl = true;
-    Event dbl{EventKind::DblClick, 0, 310, 480};
+    Event dbl = Make(EventKind::DblClick, 0, 310, 480);
     dbl.shift = true;
-    Event save{EventKind::Char, 's'};
+    Event save = Make(EventKind::Char, 's');
     save.answer = {Answer::Kind::Save, "vlm_co.bmp/x.bmp", 0};
-    Event colour{EventKind::Char, '1'};
+    Event colour = Make(EventKind::Char, '1');
     colour.answer = {Answer::Kind::Colour, {}, 0xFEFFFF};
-    Event cancel{EventKind::Char, '7'};
+    Event cancel = Make(EventKind::Char, '7');
     cancel.answer = {Answer::Kind::Cancel, {}, 0};
-    Event pick{EventKind::Pick, 0, 3};
-    Event check{EventKind::Check};
+    Event pick = Make(EventKind::Pick, 0, 3);
+    Event check = Make(EventKind::Check);
     check.name = "part-size";
     check.arg = "92:small";
     const Case cases[] = {
-        {Event{EventKind::Tick1}, "tick1"},
-        {Event{EventKind::Tick2}, "tick2"},
+        {Make(EventKind::Tick1), "tick1"},
+        {Make(EventKind::Tick2), "tick2"},
         {ch, "char code=92 answer=open:vlm_co_small.bmp"},
         {key, "key code=37 shift=1 ctrl=1"},
         {dbl, "dblclick x=310 y=480 shift=1"},
@@ -52,7 +62,7 @@ TEST(SoakEvents, EveryKindSurvivesTheReplayLine)
         {cancel, "char code=55 answer=cancel"},
         {pick, "pick cell=3"},
         {check, "check name=part-size arg=92:small"},
-        {Event{EventKind::WheelDown}, "wheeldown"},
+        {Make(EventKind::WheelDown), "wheeldown"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FormatEvent(c.event), c.line);
@@ -83,10 +93,10 @@ protected:
         fs::current_path(previous_);
         folder_.reset();
     }
-    static vcl::TBitmap Read(const std::string& name)
+    static std::unique_ptr<vcl::TBitmap> Read(const std::string& name)
     {
-        vcl::TBitmap b;
-        vcl::ReadBmpFile(name, b);
+        auto b = std::make_unique<vcl::TBitmap>();
+        vcl::ReadBmpFile(name, *b);
         return b;
     }
 
@@ -99,22 +109,22 @@ TEST_F(SoakFolder, VariantsDifferFromTheDefaultAsTheirNamesSay)
 {
     for (const PartKind& kind : PartKinds()) {
         SCOPED_TRACE(kind.key);
-        const vcl::TBitmap base = Read(kind.baseFile);
-        const vcl::TBitmap small = Read(PartFolder::VariantFile(kind, Variant::Smaller));
-        const vcl::TBitmap padded = Read(PartFolder::ReferenceFile(kind, Variant::Smaller));
-        const vcl::TBitmap large = Read(PartFolder::VariantFile(kind, Variant::Larger));
-        const vcl::TBitmap paletted = Read(PartFolder::VariantFile(kind, Variant::Paletted));
-        EXPECT_LT(small.GetWidth(), base.GetWidth());
-        EXPECT_LT(small.GetHeight(), base.GetHeight());
-        EXPECT_EQ(padded.GetWidth(), base.GetWidth());
-        EXPECT_EQ(padded.GetHeight(), base.GetHeight());
-        EXPECT_GT(large.GetWidth(), base.GetWidth());
-        EXPECT_GT(large.GetHeight(), base.GetHeight());
-        EXPECT_EQ(paletted.GetPixelFormat(), vcl::pf8bit);
+        const auto basep = Read(kind.baseFile);
+        const auto smallp = Read(PartFolder::VariantFile(kind, Variant::Smaller));
+        const auto paddedp = Read(PartFolder::ReferenceFile(kind, Variant::Smaller));
+        const auto largep = Read(PartFolder::VariantFile(kind, Variant::Larger));
+        const auto palettedp = Read(PartFolder::VariantFile(kind, Variant::Paletted));
+        EXPECT_LT(smallp->GetWidth(), basep->GetWidth());
+        EXPECT_LT(smallp->GetHeight(), basep->GetHeight());
+        EXPECT_EQ(paddedp->GetWidth(), basep->GetWidth());
+        EXPECT_EQ(paddedp->GetHeight(), basep->GetHeight());
+        EXPECT_GT(largep->GetWidth(), basep->GetWidth());
+        EXPECT_GT(largep->GetHeight(), basep->GetHeight());
+        EXPECT_EQ(palettedp->GetPixelFormat(), vcl::pf8bit);
         // The padding is white, the part's top-left corner is kept.
-        EXPECT_EQ(padded.GetPixelColor(base.GetWidth() - 1, base.GetHeight() - 1), vcl::clWhite);
-        EXPECT_EQ(padded.GetPixelColor(0, 0), base.GetPixelColor(0, 0));
-        EXPECT_EQ(large.GetPixelColor(base.GetWidth() - 1, 0), base.GetPixelColor(base.GetWidth() - 1, 0));
+        EXPECT_EQ(paddedp->GetPixelColor(basep->GetWidth() - 1, basep->GetHeight() - 1), vcl::clWhite);
+        EXPECT_EQ(paddedp->GetPixelColor(0, 0), basep->GetPixelColor(0, 0));
+        EXPECT_EQ(largep->GetPixelColor(basep->GetWidth() - 1, 0), basep->GetPixelColor(basep->GetWidth() - 1, 0));
         EXPECT_THROW(Read(PartFolder::VariantFile(kind, Variant::Unreadable)), std::exception);
     }
 }
