@@ -32,12 +32,12 @@ struct CharDialog {
     const char* kind; // PartKind key for loads; "costume" or "scenes" for saves
 };
 constexpr CharDialog kCharDialogs[] = {
-    {'~', DialogUse::Open, "hb"},   {'_', DialogUse::Open, "co"},   {'|', DialogUse::Open, "co"},
-    {'\\', DialogUse::Open, "co"},  {'^', DialogUse::Open, "scenelist"}, {'=', DialogUse::Open, "ri"},
-    {'-', DialogUse::Open, "ri"},   {'9', DialogUse::Open, "fl"},   {')', DialogUse::Open, "fl"},
-    {'8', DialogUse::Open, "ch"},   {'(', DialogUse::Open, "ch"},   {'7', DialogUse::Open, "ca"},
-    {'\'', DialogUse::Open, "ca"},  {'0', DialogUse::Open, "hb"},   {'1', DialogUse::Colour, nullptr},
-    {'2', DialogUse::Colour, nullptr}, {'"', DialogUse::Colour, nullptr}, {'s', DialogUse::Save, "costume"},
+    {'~', DialogUse::Open, "hb"},      {'_', DialogUse::Open, "co"},        {'|', DialogUse::Open, "co"},
+    {'\\', DialogUse::Open, "co"},     {'^', DialogUse::Open, "scenelist"}, {'=', DialogUse::Open, "ri"},
+    {'-', DialogUse::Open, "ri"},      {'9', DialogUse::Open, "fl"},        {')', DialogUse::Open, "fl"},
+    {'8', DialogUse::Open, "ch"},      {'(', DialogUse::Open, "ch"},        {'7', DialogUse::Open, "ca"},
+    {'\'', DialogUse::Open, "ca"},     {'0', DialogUse::Open, "hb"},        {'1', DialogUse::Colour, nullptr},
+    {'2', DialogUse::Colour, nullptr}, {'"', DialogUse::Colour, nullptr},   {'s', DialogUse::Save, "costume"},
     {'d', DialogUse::Save, "scenes"},
 };
 
@@ -58,10 +58,9 @@ const PartKind& KindByKey(const std::string& key)
 }
 
 // Keys that make no character, as the driver presses them.
-constexpr uint16_t kSpecialKeys[] = {VK_F1,     VK_F2,    VK_F3,    VK_F4,   VK_F5,   VK_F6,     VK_F7,
-                                     VK_F8,     VK_PAUSE, VK_INSERT, VK_PRIOR, VK_NEXT, VK_UP,     VK_DOWN,
-                                     VK_LEFT,   VK_RIGHT, VK_HOME,  VK_END,  VK_BACK, VK_DELETE, VK_TAB,
-                                     VK_RETURN, VK_ESCAPE};
+constexpr uint16_t kSpecialKeys[] = {VK_F1,    VK_F2,     VK_F3,    VK_F4,     VK_F5,  VK_F6,     VK_F7,    VK_F8,
+                                     VK_PAUSE, VK_INSERT, VK_PRIOR, VK_NEXT,   VK_UP,  VK_DOWN,   VK_LEFT,  VK_RIGHT,
+                                     VK_HOME,  VK_END,    VK_BACK,  VK_DELETE, VK_TAB, VK_RETURN, VK_ESCAPE};
 
 char CharOfKey(int vk)
 {
@@ -97,11 +96,22 @@ struct Toggle {
     bool left; // a command of the show's left figure
 };
 constexpr Toggle kToggles[] = {
-    {'r', 2, true, false},  {'h', 2, true, false},  {'k', 2, true, false},  {'n', 2, true, false},
-    {'a', 2, true, false},  {'c', 2, true, false},  {'t', 3, true, false},  {'v', 5, true, false},
-    {'R', 2, false, true},  {'H', 2, false, true},  {'K', 2, false, true},  {'N', 2, true, true},
-    {'A', 2, false, true},  {'C', 2, false, true},  {'T', 3, false, true},  {'V', 5, false, true},
+    {'r', 2, true, false}, {'h', 2, true, false}, {'k', 2, true, false}, {'n', 2, true, false},
+    {'a', 2, true, false}, {'c', 2, true, false}, {'t', 3, true, false}, {'v', 5, true, false},
+    {'R', 2, false, true}, {'H', 2, false, true}, {'K', 2, false, true}, {'N', 2, true, true},
+    {'A', 2, false, true}, {'C', 2, false, true}, {'T', 3, false, true}, {'V', 5, false, true},
 };
+
+bool MainPatternShown(const PortraitState& s)
+{
+    return s.StringPatternIndex == 4 || s.StringPatternOn || s.ThickStringOn || s.WStringOn || s.CrossStringOn;
+}
+
+bool LeftPatternShown(const PortraitState& s)
+{
+    return s.LeftStringPatternIndex == 4 || s.LeftStringPatternOn || s.LeftThickStringOn || s.LeftWStringOn ||
+           s.LeftCrossStringOn;
+}
 
 bool ToggleApplies(const Toggle& t, const PortraitState& s)
 {
@@ -113,15 +123,21 @@ bool ToggleApplies(const Toggle& t, const PortraitState& s)
         return !s.LongHair;
     case 'c':
         return !s.LongHair && !s.ShaggyHair && !s.PankHair && !s.OtohimeHair;
+    // A costume loaded over the camisole leaves the pattern flags clear; the
+    // pattern and camisole keys then bring the pattern back.
     case 'v':
-        return !s.CamisoleShown;
+        return !s.CamisoleShown && MainPatternShown(s);
+    case 'a':
+        return s.CamisoleShown || MainPatternShown(s);
+    case 'V':
+        return !s.LeftCamisoleShown && LeftPatternShown(s);
+    case 'A':
+        return s.LeftCamisoleShown || LeftPatternShown(s);
     case 'H':
     case 'T':
         return !s.LeftLongHair;
     case 'C':
         return !s.LeftLongHair && !s.LeftShaggyHair && !s.LeftPankHair && !s.LeftOtohimeHair;
-    case 'V':
-        return !s.LeftCamisoleShown;
     default:
         return true;
     }
@@ -204,8 +220,7 @@ void Session::Activate() const
 
 // ---- Driver --------------------------------------------------------------------
 
-Driver::Driver(Options options)
-    : options_(std::move(options)), rng_(options_.seed)
+Driver::Driver(Options options) : options_(std::move(options)), rng_(options_.seed)
 {
     if (options_.outDir.empty())
         options_.outDir = fs::current_path();
@@ -625,8 +640,7 @@ std::unique_ptr<Session> Driver::Rebuild()
         if (past.kind == EventKind::Check) {
             if (CheckApplies(*twin, past))
                 ApplyCheckMainSide(*twin, past);
-        }
-        else
+        } else
             ApplyInput(*twin, past);
     }
     return twin;
@@ -694,6 +708,8 @@ bool Driver::Compare(Session& a, Session& b, const std::string& name, const Even
            << right + 1 << "," << bottom + 1 << ")";
     const fs::path stem = options_.outDir / ("soak-" + std::to_string(options_.seed) + "-" + std::to_string(step_));
     try {
+        if (options_.quiet)
+            throw std::runtime_error("no pictures while shrinking");
         WriteBmpFile(stem.string() + "-" + name + "-driven.bmp", pa);
         WriteBmpFile(stem.string() + "-" + name + "-reference.bmp", pb);
     } catch (const std::exception&) {

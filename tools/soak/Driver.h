@@ -26,14 +26,14 @@ struct Options {
     uint64_t seed = 1;
     long ticks = 1000;
     double eventsPerTick = 1.0;
-    std::filesystem::path artwork;   // the default pictures
-    std::filesystem::path outDir;    // where failure replays go (default: the current folder)
-    long checkEvery = 800;           // mean ticks between paired checks (0: none)
-    long formTicks = 3000;           // a form this old is asked to quit
-    double stepLimitSeconds = 2.0;   // a slower event is a hang
-    bool keepGoing = false;          // after a failure: start a fresh form and go on
-    bool quiet = false;              // no report on standard error, no replay file
-    std::set<std::string> skipped;   // names of checks and invariants not applied
+    std::filesystem::path artwork; // the default pictures
+    std::filesystem::path outDir;  // where failure replays go (default: the current folder)
+    long checkEvery = 800;         // mean ticks between paired checks (0: none)
+    long formTicks = 3000;         // a form this old is asked to quit
+    double stepLimitSeconds = 2.0; // a slower event is a hang
+    bool keepGoing = false;        // after a failure: start a fresh form and go on
+    bool quiet = false;            // no report on standard error, no replay file
+    std::set<std::string> skipped; // names of checks and invariants not applied
 };
 
 // One form on its own headless platform.

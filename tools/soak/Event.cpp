@@ -8,8 +8,8 @@ namespace velmia::soak {
 
 namespace {
 
-constexpr const char* kKindNames[] = {"tick1", "tick2",  "char",      "key",       "click", "dblclick",
-                                      "right", "middle", "wheelup",   "wheeldown", "pick",  "check"};
+constexpr const char* kKindNames[] = {"tick1", "tick2",  "char",    "key",       "click", "dblclick",
+                                      "right", "middle", "wheelup", "wheeldown", "pick",  "check"};
 static_assert(sizeof(kKindNames) / sizeof(kKindNames[0]) == size_t(EventKind::Count));
 
 bool ParseInt(const std::string& text, long& out)

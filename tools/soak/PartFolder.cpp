@@ -44,8 +44,12 @@ const char* VariantName(Variant v)
 const std::vector<PartKind>& PartKinds()
 {
     static const std::vector<PartKind> kinds = {
-        {"co", "vlm_co.bmp"}, {"ca", "vlm_ca.bmp"}, {"hb", "vlm_hb.bmp"},
-        {"fl", "vlm_fl.bmp"}, {"ri", "vlm_ri.bmp"}, {"ch", "vlm_ch.bmp"},
+        {"co", "vlm_co.bmp"},
+        {"ca", "vlm_ca.bmp"},
+        {"hb", "vlm_hb.bmp"},
+        {"fl", "vlm_fl.bmp"},
+        {"ri", "vlm_ri.bmp"},
+        {"ch", "vlm_ch.bmp"},
         {"scenelist", "vlm_scene_list.bmp"},
     };
     return kinds;

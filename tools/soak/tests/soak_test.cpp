@@ -1,8 +1,7 @@
 // The driver's own parts: the replay line format, the folder of part
 // variants, and the invariants, which must name what a broken state breaks.
-#include "tools/soak/Driver.h"
-
 #include "toolkit/BmpCodec.h"
+#include "tools/soak/Driver.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -74,8 +73,8 @@ TEST(SoakEvents, EveryKindSurvivesTheReplayLine)
 
 TEST(SoakEvents, LinesThatAreNotEventsAreRefused)
 {
-    for (const char* line : {"", "tock", "char code=x", "click x=1 z=2", "char code=1 answer=open:",
-                             "char code=1 answer=colour:red", "key 37"})
+    for (const char* line : {"", "tock", "char code=x", "click x=1 z=2",
+                             "char code=1 answer=open:", "char code=1 answer=colour:red", "key 37"})
         EXPECT_FALSE(ParseEvent(line)) << line;
 }
 
