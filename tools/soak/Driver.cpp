@@ -846,7 +846,8 @@ int Driver::Run()
             Deliver(tick);
         }
     }
-    PrintSummary(Seconds(start));
+    if (!options_.quiet)
+        PrintSummary(Seconds(start));
     return failed_ ? 1 : 0;
 }
 
@@ -941,6 +942,28 @@ bool Driver::ReplayEvents(const std::vector<Event>& events)
         Deliver(e);
     }
     return failed_;
+}
+
+uint64_t Driver::Fingerprint()
+{
+    uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](uint64_t v) {
+        h ^= v;
+        h *= 1099511628211ull;
+    };
+    for (const auto& [kind, n] : kindCounts_)
+        mix(uint64_t(n) + std::hash<std::string>()(kind));
+    mix(uint64_t(restarts_));
+    main_->Activate();
+    if (main_->Alive()) {
+        const TBitmap& w = main_->host->WindowPicture();
+        for (int y = 0; y < w.GetHeight(); ++y) {
+            const uint8_t* row = w.ScanLine(y);
+            for (size_t i = 0; i < w.RowBytes(); ++i)
+                mix(row[i]);
+        }
+    }
+    return h;
 }
 
 void Driver::PrintSummary(double seconds) const

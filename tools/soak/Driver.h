@@ -68,6 +68,9 @@ public:
     int Replay(const std::filesystem::path& file);
     // Runs events on a fresh form; true when one of them failed.
     bool ReplayEvents(const std::vector<Event>& events);
+    // A hash of the current form's window picture and of the counts so far:
+    // equal for two runs of the same seed.
+    uint64_t Fingerprint();
     // The names of the failures seen so far.
     const std::map<std::string, long>& Failures() const { return failures_; }
 

@@ -194,4 +194,38 @@ TEST_F(SoakFolder, InvariantsHoldAfterStartUpAndNameWhatABrokenStateBreaks)
     EXPECT_EQ(failing(), std::vector<std::string>{});
 }
 
+TEST(SoakRuns, TheSameSeedGivesTheSameRunAndAnotherSeedAnother)
+{
+    Options options;
+    options.artwork = Artwork();
+    options.ticks = 400;
+    options.eventsPerTick = 0.5;
+    options.checkEvery = 50;
+    options.quiet = true;
+    options.keepGoing = true;
+    auto run = [&](uint64_t seed) {
+        options.seed = seed;
+        Driver d(options);
+        d.Run();
+        return d.Fingerprint();
+    };
+    const uint64_t first = run(11);
+    EXPECT_EQ(run(11), first);
+    EXPECT_NE(run(12), first);
+}
+
+TEST(SoakRuns, ShrinkingKeepsOnlyWhatTheFailureNeeds)
+{
+    // With no time allowed every event is a hang: one event is enough.
+    Options options;
+    options.artwork = Artwork();
+    options.stepLimitSeconds = -1;
+    std::vector<Event> events;
+    for (int i = 0; i < 10; ++i)
+        events.push_back(Make(i % 3 ? EventKind::Tick1 : EventKind::WheelUp));
+    EXPECT_EQ(Shrink(options, events, "hang").size(), 1u);
+    // A failure the events never show leaves them as they are.
+    EXPECT_EQ(Shrink(options, events, "scene index").size(), events.size());
+}
+
 } // namespace
