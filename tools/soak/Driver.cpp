@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -740,13 +741,14 @@ void Driver::Deliver(const Event& e)
         recent_.pop_front();
 
     const auto start = Clock::now();
+    const std::clock_t cpuStart = std::clock();
     main_->Activate();
     log_.push_back(e);
     if (e.kind == EventKind::Check)
         RunCheck(e);
     else
         ApplyInput(*main_, e);
-    AfterEvent(e, Seconds(start));
+    AfterEvent(e, double(std::clock() - cpuStart) / CLOCKS_PER_SEC, Seconds(start));
     // After a failure the run goes on with a fresh form.
     if (restartPending_) {
         restartPending_ = false;
@@ -754,11 +756,17 @@ void Driver::Deliver(const Event& e)
     }
 }
 
-void Driver::AfterEvent(const Event& e, double seconds)
+// A step that works longer than the limit is a hang, and so is one that
+// waits (for a file that never answers, say) fifteen times as long. Working
+// time is the process's processor time, so that a busy machine does not
+// count against the program.
+void Driver::AfterEvent(const Event& e, double cpuSeconds, double wallSeconds)
 {
-    if (seconds > options_.stepLimitSeconds && e.kind != EventKind::Check && !options_.skipped.count("hang")) {
+    const double limit = options_.stepLimitSeconds;
+    if ((cpuSeconds > limit || wallSeconds > 15 * limit) && e.kind != EventKind::Check &&
+        !options_.skipped.count("hang")) {
         std::ostringstream detail;
-        detail << FormatEvent(e) << " took " << seconds << " s";
+        detail << FormatEvent(e) << " took " << cpuSeconds << " s of processor time, " << wallSeconds << " s in all";
         Fail("hang", detail.str());
     }
     if (!main_->Alive()) {

@@ -94,7 +94,7 @@ private:
     bool Chance(double p) { return double(rng_() >> 11) * 0x1.0p-53 < p; }
 
     // Checking.
-    void AfterEvent(const Event& e, double seconds);
+    void AfterEvent(const Event& e, double cpuSeconds, double wallSeconds);
     bool Compare(Session& a, Session& b, const std::string& name, const Event& e);
     void Fail(const std::string& name, const std::string& detail);
     void TrackView();
