@@ -198,9 +198,9 @@ TEST(SoakRuns, TheSameSeedGivesTheSameRunAndAnotherSeedAnother)
 {
     Options options;
     options.artwork = Artwork();
-    options.ticks = 400;
+    options.ticks = 200;
     options.eventsPerTick = 0.5;
-    options.checkEvery = 50;
+    options.checkEvery = 40;
     options.quiet = true;
     options.keepGoing = true;
     auto run = [&](uint64_t seed) {
@@ -221,7 +221,7 @@ TEST(SoakRuns, ShrinkingKeepsOnlyWhatTheFailureNeeds)
     options.artwork = Artwork();
     options.stepLimitSeconds = -1;
     std::vector<Event> events;
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 6; ++i)
         events.push_back(Make(i % 3 ? EventKind::Tick1 : EventKind::WheelUp));
     EXPECT_EQ(Shrink(options, events, "hang").size(), 1u);
     // A failure the events never show leaves them as they are.
