@@ -4,6 +4,7 @@
 #include "toolkit/BmpCodec.h"
 
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <ctime>
 #include <fstream>
@@ -17,6 +18,14 @@ using namespace vcl;
 namespace velmia::soak {
 
 namespace {
+
+// Set by SIGINT or SIGTERM: the run stops after the current event and still
+// prints its summary.
+volatile std::sig_atomic_t interrupted = 0;
+extern "C" void Interrupt(int)
+{
+    interrupted = 1;
+}
 
 using Clock = std::chrono::steady_clock;
 
@@ -824,8 +833,10 @@ void Driver::Fail(const std::string& name, const std::string& detail)
 int Driver::Run()
 {
     const auto start = Clock::now();
+    std::signal(SIGINT, Interrupt);
+    std::signal(SIGTERM, Interrupt);
     double credit = 0.0;
-    for (ticks_ = 0; ticks_ < options_.ticks && !stop_; ++ticks_) {
+    for (ticks_ = 0; ticks_ < options_.ticks && !stop_ && !interrupted; ++ticks_) {
         credit += options_.eventsPerTick;
         while (credit >= 1.0 && !stop_) {
             credit -= 1.0;
@@ -839,7 +850,7 @@ int Driver::Run()
                 if (stop_)
                     break;
             }
-        if (ticks_ > 0 && ticks_ % 50000 == 0 && !options_.quiet) {
+        if (ticks_ > 0 && ticks_ % 10000 == 0 && !options_.quiet) {
             long failures = 0;
             for (const auto& [name, n] : failures_)
                 failures += n;
