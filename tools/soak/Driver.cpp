@@ -129,8 +129,11 @@ bool ToggleApplies(const Toggle& t, const PortraitState& s)
         return false;
     switch (t.key) {
     case 'h':
-    case 't':
         return !s.LongHair;
+    // Three presses cycle hidden, first and second placement; a flower hidden
+    // while the hair was long keeps the second and starts the cycle there.
+    case 't':
+        return !s.LongHair && (s.FlowerShown || s.FlowerAlt == 0);
     case 'c':
         return !s.LongHair && !s.ShaggyHair && !s.PankHair && !s.OtohimeHair;
     // A costume loaded over the camisole leaves the pattern flags clear; the
@@ -144,8 +147,9 @@ bool ToggleApplies(const Toggle& t, const PortraitState& s)
     case 'A':
         return s.LeftCamisoleShown || LeftPatternShown(s);
     case 'H':
-    case 'T':
         return !s.LeftLongHair;
+    case 'T':
+        return !s.LeftLongHair && (s.LeftFlowerShown || s.LeftFlowerAlt == 0);
     case 'C':
         return !s.LeftLongHair && !s.LeftShaggyHair && !s.LeftPankHair && !s.LeftOtohimeHair;
     default:
