@@ -1,0 +1,352 @@
+#include "commands/KeyHelp.h"
+
+#include <array>
+
+namespace velmia::keyhelp {
+
+namespace {
+
+// In the order a new user meets them: the figure first, then the hair, the
+// parts, the views, the files.
+constexpr std::array kCharacterCommands = {
+    CharacterCommand{"x", "X", "Close or open the eyes (x also in the close-up, grey and four-figure views)"},
+    CharacterCommand{"f", "F", "The face changes at every scene change, on or off"},
+    CharacterCommand{"e", "E", "The earrings change at every scene change, on or off"},
+    CharacterCommand{"g", "G", "Next earring frame (five)"},
+    CharacterCommand{"b", "B", "The bracelet changes at every scene change, on or off (b only in the portrait)"},
+    CharacterCommand{"n", "N", "Bracelet shown or hidden"},
+    CharacterCommand{"l", "L", "Long hair on or off"},
+    CharacterCommand{"c", "C", "Standard hair hidden or shown (not with long hair)"},
+    CharacterCommand{"y", "Y", "Shaggy hair style on or off"},
+    CharacterCommand{"p", "P", "Punk hair style on or off"},
+    CharacterCommand{"o", "O", "Otohime hair style on or off"},
+    CharacterCommand{"v", "V", "Next string pattern: single, thick, W, cross, none (not with the camisole)"},
+    CharacterCommand{"a", "A", "Camisole instead of the string pattern, on or off"},
+    CharacterCommand{"r", "R", "Ribbon shown or hidden"},
+    CharacterCommand{"h", "H", "Hairband shown or hidden (not with long hair)"},
+    CharacterCommand{"t", "T", "Flower in the hair, on the chest, hidden (with long hair: on the chest or hidden)"},
+    CharacterCommand{"k", "K", "Choker shown or hidden"},
+    CharacterCommand{"\\", "_|", "Load a costume file and wear it",
+                     "type _ or |, whichever Shift gives on your \\ key"},
+    CharacterCommand{"7", "'", "Load a camisole file and wear it", "Shift+7 on a Japanese keyboard, ' on a US one"},
+    CharacterCommand{"8", "(", "Load a choker file and wear it", "Shift+8 on a Japanese keyboard, Shift+9 on a US one"},
+    CharacterCommand{"9", ")", "Load a flower file and wear it (not with long hair)",
+                     "Shift+9 on a Japanese keyboard, Shift+0 on a US one"},
+    CharacterCommand{"0", "~", "Load a hairband file and wear it (not with long hair)",
+                     "Shift+^ on a Japanese keyboard, Shift+` on a US one"},
+    CharacterCommand{"-", "=", "Load a ribbon file and wear it", "Shift+- on a Japanese keyboard, = on a US one"},
+    CharacterCommand{"2", "\"", "Choose the colour of the costume's hem (not with the camisole)",
+                     "Shift+2 on a Japanese keyboard, Shift+' on a US one"},
+    CharacterCommand{"q", "",
+                     "Portrait: copy the figure into the show's left figure. Show: take the left figure into the "
+                     "portrait (q or w brings the show back)"},
+    CharacterCommand{"w", "",
+                     "Start the scene show once q has given it a left figure; in the show: back to the portrait"},
+    CharacterCommand{"", "W", "Exchange the two figures of the show"},
+    CharacterCommand{"\r ", "", "Next scene; with Shift, skip one more"},
+    CharacterCommand{"1", "",
+                     "Choose a new colour for the scene tile on screen (portrait only, not the strawberry scene)"},
+    CharacterCommand{"^", "", "Load a scene list file (portrait only)"},
+    CharacterCommand{"s", "", "Save the costume as a picture file (portrait only)"},
+    CharacterCommand{"d", "", "Save the scene list as a picture file (portrait only)"},
+    CharacterCommand{"]", "", "Hide or show the mouse pointer"},
+    CharacterCommand{"m", "", "Minimise the window"},
+};
+
+constexpr std::array kSpecialKeys = {
+    SpecialKey{27, 27, "Esc", "Close the part browser, the close-up or the title banner; otherwise quit"},
+    SpecialKey{112, 0, "F1", "Show the title banner (the next mouse press hides it)"},
+    SpecialKey{113, 0, "F2", "Part browser: costumes (vlm_co*.bmp)"},
+    SpecialKey{114, 0, "F3", "Part browser: camisoles (vlm_ca*.bmp)"},
+    SpecialKey{115, 0, "F4", "Part browser: hairbands (vlm_hb*.bmp)"},
+    SpecialKey{116, 0, "F5", "Part browser: flowers (vlm_fl*.bmp)"},
+    SpecialKey{117, 0, "F6", "Part browser: ribbons (vlm_ri*.bmp)"},
+    SpecialKey{118, 0, "F7", "Part browser: chokers (vlm_ch*.bmp)"},
+    SpecialKey{37, 0, "Left", "Portrait: move the figure 20 pixels left. Show: move the right figure 10 pixels left",
+               "Portrait: 10 pixels. Show: move the left figure instead",
+               "Portrait: 100 pixels, slower near the edge. Show: 20 pixels"},
+    SpecialKey{39, 0, "Right", "Portrait: move the figure 20 pixels right. Show: move the right figure 10 pixels right",
+               "Portrait: 10 pixels. Show: move the left figure instead",
+               "Portrait: 100 pixels, slower near the edge. Show: 20 pixels"},
+    SpecialKey{45, 0, "Insert", "Portrait: move the figure back to the remembered place",
+               "Remember the figure's place"},
+    SpecialKey{8, 0, "Backspace",
+               "Portrait: the figure back to the middle. Show: the figures back to their places. Close-up: "
+               "switch to the kept close-up"},
+    SpecialKey{33, 0, "Page Up",
+               "Close-up of the face at 140 %; in the close-up: zoom in, up to 200 % (not in the show)",
+               "Enter the close-up keeping the previous one (Backspace switches)"},
+    SpecialKey{38, 0, "Up", "Close-up: zoom in"},
+    SpecialKey{34, 0, "Page Down", "Close-up: zoom out, down to 140 %"},
+    SpecialKey{40, 0, "Down", "Close-up: zoom out"},
+    SpecialKey{36, 0, "Home", "Leave the close-up; elsewhere: back to the last close-up"},
+    SpecialKey{19, 0, "Pause", "Run at low priority, on or off"},
+};
+
+constexpr std::array kMouseActions = {
+    MouseAction{"Double-click below the face", "portrait or show, eyes closed",
+                "She opens her eyes for a moment (the area is 100 x 50 pixels, at the middle of the chest)"},
+    MouseAction{"Double-click", "portrait", "Back to the scene show, when a double-click left it"},
+    MouseAction{"Shift+double-click", "portrait", "Grey view"},
+    MouseAction{"Right press", "portrait", "Back to the scene show, when a right press left it"},
+    MouseAction{"Shift+right press", "portrait", "Four-figure view"},
+    MouseAction{"Wheel up / down", "portrait", "Move the figure 20 pixels left / right"},
+    MouseAction{"Middle press", "portrait or show", "Back to the last close-up"},
+    MouseAction{"Right press", "show", "Leave the show for the portrait"},
+    MouseAction{"Double-click", "show", "Take the left figure into the portrait"},
+    MouseAction{"Click or double-click", "grey view", "Back to the portrait"},
+    MouseAction{"Right press or click", "four-figure view", "Back to the portrait"},
+    MouseAction{"Wheel up / down", "close-up", "Zoom in / out"},
+    MouseAction{"Right press", "close-up", "Switch to the kept close-up"},
+    MouseAction{"Shift+right press", "close-up",
+                "Show the unmagnified picture; the next press returns, a double-click leaves"},
+    MouseAction{"Middle press or double-click", "close-up", "Leave the close-up"},
+    MouseAction{"Double-click a thumbnail", "part browser", "Wear that part"},
+    MouseAction{"Right press", "part browser", "Close the browser without a change"},
+    MouseAction{"Two right presses within 0.2 s", "any", "Quit"},
+};
+
+constexpr std::array kViews = {
+    View{"Portrait", "at start", "-"},
+    View{"Scene show (two figures)", "q in the portrait, then w", "w, q, a right press or a double-click"},
+    View{"Four-figure view", "Shift+right press in the portrait", "a right press or a click"},
+    View{"Grey view", "Shift+double-click in the portrait", "a click or a double-click"},
+    View{"Close-up", "Page Up; Home or a middle press: the last one again",
+         "Home, Esc, a middle press or a double-click"},
+    View{"Part browser", "F2 to F7", "double-click a thumbnail, a right press or Esc"},
+};
+
+// ---- Markdown ------------------------------------------------------------
+
+// A key as a code span; a vertical bar is escaped, since a table cell ends there.
+std::string MdKey(char key)
+{
+    if (key == '\r' || key == ' ')
+        return KeyName(key);
+    if (key == '|')
+        return "`\\|`";
+    if (key == '`')
+        return "`` ` ``";
+    return std::string("`") + key + "`";
+}
+
+std::string MdKeys(std::string_view keys)
+{
+    std::string out;
+    for (char k : keys) {
+        if (!out.empty())
+            out += ", ";
+        out += MdKey(k);
+    }
+    return out;
+}
+
+// Plain text in a cell: vertical bars escaped, keys and patterns left as they are.
+std::string MdText(std::string_view text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '|')
+            out += "\\|";
+        else if (c == '*' || c == '_' || c == '`' || c == '\\')
+            out += std::string("\\") + c;
+        else
+            out += c;
+    }
+    return out;
+}
+
+// ---- roff ----------------------------------------------------------------
+
+std::string RoffText(std::string_view text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\\')
+            out += "\\e";
+        else if (c == '-')
+            out += "\\-";
+        else if (c == '\'' || c == '.')
+            out += std::string("\\&") + c;
+        else if (c == '^')
+            out += "\\(ha";
+        else if (c == '~')
+            out += "\\(ti";
+        else if (c == '`')
+            out += "\\(ga";
+        else if (c == '"')
+            out += "\\(dq";
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::string RoffKeys(std::string_view keys)
+{
+    std::string out;
+    for (char k : keys) {
+        if (!out.empty())
+            out += ", ";
+        out += (k == '\r' || k == ' ') ? KeyName(k) : "\\fB" + RoffText(std::string(1, k)) + "\\fR";
+    }
+    return out;
+}
+
+// A table cell as a text block, so tbl wraps it.
+std::string RoffCell(const std::string& text)
+{
+    if (text.empty())
+        return "";
+    return "T{\n" + text + "\nT}";
+}
+
+std::string RoffTable(const std::string& heading, const std::string& intro, const std::string& format,
+                      const std::string& header, const std::string& rows)
+{
+    std::string out = ".SS " + heading + "\n";
+    if (!intro.empty())
+        out += intro + "\n";
+    out += ".TS\nallbox tab(@);\n" + format + ".\n" + header + "\n" + rows + ".TE\n";
+    return out;
+}
+
+// ---- plain text ----------------------------------------------------------
+
+std::string Pad(std::string text, size_t width)
+{
+    if (text.size() < width)
+        text.append(width - text.size(), ' ');
+    else
+        text += ' ';
+    return text;
+}
+
+std::string PlainKeys(std::string_view keys)
+{
+    std::string out;
+    for (char k : keys) {
+        if (!out.empty())
+            out += ' ';
+        out += KeyName(k);
+    }
+    return out;
+}
+
+} // namespace
+
+std::span<const CharacterCommand> CharacterCommands()
+{
+    return kCharacterCommands;
+}
+std::span<const SpecialKey> SpecialKeys()
+{
+    return kSpecialKeys;
+}
+std::span<const MouseAction> MouseActions()
+{
+    return kMouseActions;
+}
+std::span<const View> Views()
+{
+    return kViews;
+}
+
+std::string KeyName(char key)
+{
+    if (key == '\r')
+        return "Enter";
+    if (key == ' ')
+        return "Space";
+    return std::string(1, key);
+}
+
+std::string Markdown()
+{
+    std::string out;
+    out += "### Character commands\n\n";
+    out += "A key in the first column acts on the figure of the portrait (and on the right-hand figure of the "
+           "scene show); the key in the second column does the same for the left-hand figure and works only "
+           "while the scene show runs.\n\n";
+    out += "| Main figure | Left figure (show) | What it does | Typing the left key |\n|---|---|---|---|\n";
+    for (const CharacterCommand& c : kCharacterCommands)
+        out +=
+            "| " + MdKeys(c.main) + " | " + MdKeys(c.left) + " | " + MdText(c.what) + " | " + MdText(c.typing) + " |\n";
+
+    out += "\n### Special keys\n\n";
+    out += "| Key | What it does | With Shift | With Ctrl |\n|---|---|---|---|\n";
+    for (const SpecialKey& k : kSpecialKeys)
+        out += "| " + std::string(k.name) + " | " + MdText(k.what) + " | " + MdText(k.withShift) + " | " +
+               MdText(k.withCtrl) + " |\n";
+
+    out += "\n### Mouse and wheel\n\n";
+    out += "| Action | View | What it does |\n|---|---|---|\n";
+    for (const MouseAction& m : kMouseActions)
+        out += "| " + MdText(m.gesture) + " | " + MdText(m.view) + " | " + MdText(m.what) + " |\n";
+
+    out += "\n### Views\n\n";
+    out += "| View | How to get there | How to leave |\n|---|---|---|\n";
+    for (const View& v : kViews)
+        out += "| " + MdText(v.name) + " | " + MdText(v.enter) + " | " + MdText(v.leave) + " |\n";
+    return out;
+}
+
+std::string Roff()
+{
+    std::string rows;
+    for (const CharacterCommand& c : kCharacterCommands)
+        rows += RoffKeys(c.main) + "@" + RoffKeys(c.left) + "@" + RoffCell(RoffText(c.what)) + "@" +
+                RoffCell(RoffText(c.typing)) + "\n";
+    std::string out = RoffTable("Character commands",
+                                "The first key acts on the figure of the portrait (and on the right\\-hand figure of "
+                                "the scene show); the second does the same for the left\\-hand figure and works "
+                                "only while the scene show runs.",
+                                "lB lB lB lB\nl l lx lx", "Main@Left@What it does@Typing the left key", rows);
+
+    rows.clear();
+    for (const SpecialKey& k : kSpecialKeys)
+        rows += RoffText(k.name) + "@" + RoffCell(RoffText(k.what)) + "@" + RoffCell(RoffText(k.withShift)) + "@" +
+                RoffCell(RoffText(k.withCtrl)) + "\n";
+    out += RoffTable("Special keys", "", "lB lB lB lB\nl lx lx lx", "Key@What it does@With Shift@With Ctrl", rows);
+
+    rows.clear();
+    for (const MouseAction& m : kMouseActions)
+        rows +=
+            RoffCell(RoffText(m.gesture)) + "@" + RoffCell(RoffText(m.view)) + "@" + RoffCell(RoffText(m.what)) + "\n";
+    out += RoffTable("Mouse and wheel", "", "lB lB lB\nlx lx lx", "Action@View@What it does", rows);
+
+    rows.clear();
+    for (const View& v : kViews)
+        rows +=
+            RoffCell(RoffText(v.name)) + "@" + RoffCell(RoffText(v.enter)) + "@" + RoffCell(RoffText(v.leave)) + "\n";
+    out += RoffTable("Views", "", "lB lB lB\nlx lx lx", "View@How to get there@How to leave", rows);
+    return out;
+}
+
+std::string PlainText()
+{
+    std::string out = "Character commands (second key: the left figure, in the scene show only):\n";
+    for (const CharacterCommand& c : kCharacterCommands) {
+        out += "  " + Pad(PlainKeys(c.main), 12) + Pad(PlainKeys(c.left), 5) + std::string(c.what) + "\n";
+        if (!c.typing.empty())
+            out += "  " + std::string(17, ' ') + "(" + PlainKeys(c.left) + ": " + std::string(c.typing) + ")\n";
+    }
+    out += "\nSpecial keys:\n";
+    for (const SpecialKey& k : kSpecialKeys) {
+        out += "  " + Pad(std::string(k.name), 17) + std::string(k.what) + "\n";
+        if (!k.withShift.empty())
+            out += "  " + Pad("  Shift", 17) + std::string(k.withShift) + "\n";
+        if (!k.withCtrl.empty())
+            out += "  " + Pad("  Ctrl", 17) + std::string(k.withCtrl) + "\n";
+    }
+    out += "\nMouse and wheel:\n";
+    for (const MouseAction& m : kMouseActions)
+        out += "  " + std::string(m.gesture) + " (" + std::string(m.view) + "): " + std::string(m.what) + "\n";
+    out += "\nViews:\n";
+    for (const View& v : kViews)
+        out += "  " + Pad(std::string(v.name), 26) + "from: " + std::string(v.enter) +
+               "; leave: " + std::string(v.leave) + "\n";
+    return out;
+}
+
+} // namespace velmia::keyhelp

@@ -1,0 +1,20 @@
+// The program's arguments: none runs the portrait; --help prints the usage and
+// every key, mouse action and view; --version prints the version; anything
+// else is an error.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+namespace velmia::shell {
+
+std::string Version();
+std::string Usage();
+std::string HelpText();
+
+// Handles the arguments before any window exists. Returns -1 when the
+// program should run, else the exit status (0 after --help and --version, 2
+// after an error: one line naming the argument, then the usage, on `err`).
+int HandleCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+} // namespace velmia::shell
