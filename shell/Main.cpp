@@ -1,10 +1,28 @@
-// Program entry: create the one form and run the window until it closes.
+// Program entry: the arguments, the folder to run in, then the one form and
+// its window until it closes.
 #include "platform/qt/QtHost.h"
+#include "shell/CommandLine.h"
+#include "shell/PartFolder.h"
 #include "shell/Velmiaunit1.h"
+
+#include <iostream>
+#include <stdexcept>
+#include <string>
 
 int main(int argc, char** argv)
 {
-    return velmia::qt::RunApplication(argc, argv, [] {
+    if (const int status = velmia::shell::HandleCommandLine(argc, argv, std::cout, std::cerr); status >= 0)
+        return status;
+    // A part folder that cannot be made ready is reported as a failed start.
+    std::string folderProblem;
+    try {
+        velmia::shell::EnterRunFolder(argv[0]);
+    } catch (const std::exception& e) {
+        folderProblem = e.what();
+    }
+    return velmia::qt::RunApplication(argc, argv, [&folderProblem] {
+        if (!folderProblem.empty())
+            throw std::runtime_error(folderProblem);
         Svelmia = new TSvelmia();
         return Svelmia;
     });

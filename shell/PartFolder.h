@@ -1,0 +1,54 @@
+// The folder the program runs in. Started from a folder that holds the
+// required pictures, it runs there, as always. Started from one that holds
+// none of them (the home folder, when started from the desktop menu) and
+// installed with its default pictures, it runs in the user's part folder,
+// $XDG_DATA_HOME/velmia (~/.local/share/velmia), which it creates and fills
+// with the installed pictures on first use. A folder with only some of the
+// required pictures is left to start-up, which names the missing file.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace velmia::shell {
+
+// The pictures start-up cannot do without, as file names.
+std::span<const char* const> RequiredPictures();
+
+enum class PictureSet { None, Some, All };
+
+// How many of the required pictures `folder` holds. A picture counts when a
+// file of its name is there, whatever its extension; an unreadable folder
+// holds none.
+PictureSet RequiredPicturesIn(const std::filesystem::path& folder);
+
+// $XDG_DATA_HOME/velmia when XDG_DATA_HOME is an absolute path, else
+// $HOME/.local/share/velmia; nullopt when neither is set.
+std::optional<std::filesystem::path> UserPartFolder(const char* xdgDataHome, const char* home);
+
+// The installed default pictures beside `executable` (bin/velmia ->
+// share/velmia), when that folder holds every required picture.
+std::optional<std::filesystem::path> InstalledPictures(const std::filesystem::path& executable);
+
+// Copies every picture file (*.bmp) of `from` and of its "extra" folder into
+// `to`, never replacing a file that is there. Each file is written under a
+// temporary name first, so an interrupted copy leaves no half file behind.
+// Returns how many files it copied; throws std::runtime_error naming the file
+// on failure.
+int CopyDefaultPictures(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// The folder to run in, or nullopt to stay in `current`. Creates and fills
+// the user folder as described above; throws std::runtime_error with a
+// message naming the folder when it cannot.
+std::optional<std::filesystem::path> ChooseRunFolder(const std::filesystem::path& current,
+                                                     const std::optional<std::filesystem::path>& installed,
+                                                     const std::optional<std::filesystem::path>& user);
+
+// What the program entry calls: chooses the folder for the running program
+// (found from /proc/self/exe, else `argv0`) and this user's environment, and
+// makes it the current folder.
+void EnterRunFolder(const char* argv0);
+
+} // namespace velmia::shell
