@@ -3,6 +3,7 @@
 //   velmia-artwork --svg velmia.svg --run DIR --extra DIR --gen DIR
 //                  [--sheet contact-sheet.png] [--looks DIR] [--version 0.1]
 #include "tools/artwork/Artwork.h"
+#include "tools/artwork/Icons.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,7 +22,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
-    QString svg, run, extra, gen, sheet, looks, version = QStringLiteral("0.1");
+    QString svg, run, extra, gen, sheet, looks, icons, icon = QStringLiteral("velmia"), version = QStringLiteral("0.1");
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         auto next = [&]() -> QString {
@@ -45,10 +46,23 @@ int main(int argc, char** argv)
             looks = next();
         else if (args[i] == "--version")
             version = next();
+        else if (args[i] == "--icons") // --icons DIR [--icon-name NAME]: only the program's icons
+            icons = next();
+        else if (args[i] == "--icon-name")
+            icon = next();
         else {
             std::fprintf(stderr, "usage: velmia-artwork --svg FILE --run DIR --extra DIR --gen DIR [--sheet PNG] "
                                  "[--looks DIR] [--version V]\n");
             return 2;
+        }
+    }
+    if (!svg.isEmpty() && !icons.isEmpty() && run.isEmpty()) {
+        try {
+            artwork::WriteIcons(svg, icons, icon);
+            return 0;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "velmia-artwork: %s\n", e.what());
+            return 1;
         }
     }
     if (svg.isEmpty() || run.isEmpty() || extra.isEmpty() || gen.isEmpty()) {
