@@ -3,7 +3,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 GEN := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
-.PHONY: run test deps build asan-test soak format format-check fuzz bench clean
+.PHONY: run test deps build install package screenshots asan-test soak format format-check fuzz bench clean
 
 run: deps build
 	@if [ -x $(BUILD)/velmia ]; then cd $(BUILD)/run && exec ../velmia; \
@@ -18,6 +18,20 @@ deps:
 build:
 	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j2
+
+# Installs the program, its pictures, menu entry, icons and manual page under
+# PREFIX (DESTDIR, when set, is put in front of every path).
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package (velmia_VERSION_ARCH.deb in the build folder).
+package: build
+	cmake --build $(BUILD) --target package
+
+# Copies the README's screenshots, made by the build, into docs/screenshots.
+screenshots: build
+	cmake --build $(BUILD) --target screenshots
 
 # The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
 asan-test: deps

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The installed program as a new user starts it from the desktop menu: in an
+# empty folder, with a fresh HOME and XDG_DATA_HOME. Its window opens on the
+# default pictures, which it has copied into the user's part folder; a second
+# start reuses that folder as the user left it, and a part file the user added
+# there shows in the F2 browser. Started in a folder with its own pictures,
+# it leaves the part folder alone.
+#   first-run.sh BUILD_DIR
+. "$(dirname "$0")/../e2e/harness.sh"
+build=$(realpath "$1")
+for tool in Xvfb xdotool import convert xwininfo; do
+    command -v "$tool" >/dev/null 2>&1 || e2e_fail "$tool is not installed (scripts/install-deps installs it)"
+done
+
+DESTDIR="$E2E_TMP/root" cmake --install "$build" --prefix /usr >"$E2E_TMP/install.log" 2>&1 ||
+    e2e_fail "cmake --install failed: $(tail -3 "$E2E_TMP/install.log")"
+velmia=$E2E_TMP/root/usr/bin/velmia
+installed=$E2E_TMP/root/usr/share/velmia
+
+export HOME=$E2E_TMP/home
+export XDG_DATA_HOME=$E2E_TMP/data
+mkdir -p "$HOME" "$E2E_TMP/empty"
+parts=$XDG_DATA_HOME/velmia
+e2e_start_x 800x600
+
+colours() {
+    convert "$1" -unique-colors txt:- | tail -n +2 | wc -l
+}
+quit() {
+    e2e_focus
+    e2e_key Escape
+    e2e_wait_exit 5 || e2e_fail "exit status $?"
+}
+
+# 1. First start: the part folder is made and filled, the portrait shows.
+[ ! -e "$parts" ] || e2e_fail "the part folder exists before the first start"
+e2e_launch "$E2E_TMP/empty" "$velmia"
+e2e_wait_window
+sleep 1.5
+e2e_shot "$E2E_TMP/first.png"
+[ "$(colours "$E2E_TMP/first.png")" -ge 16 ] || e2e_fail "the first start shows no portrait"
+for file in "$installed"/*.bmp "$installed"/extra/*.bmp; do
+    cmp -s "$file" "$parts/$(basename "$file")" || e2e_fail "$(basename "$file") was not copied into $parts"
+done
+[ -z "$(ls -A "$E2E_TMP/empty")" ] || e2e_fail "the program wrote into the folder it was started in"
+quit
+
+# 2. The user's own changes: a costume of one flat green, and the ribbon file
+# replaced. A second start runs in the same folder and overwrites nothing.
+convert -size 530x300 'xc:rgb(0,200,0)' -type TrueColor "BMP3:$parts/vlm_co_green.bmp"
+cp "$parts/vlm_ri2.bmp" "$parts/vlm_ri.bmp" 2>/dev/null || cp "$parts/vlm_hb.bmp" "$parts/vlm_ri.bmp"
+ribbon=$(md5sum <"$parts/vlm_ri.bmp")
+e2e_launch "$E2E_TMP/empty" "$velmia"
+e2e_wait_window
+sleep 1.5
+[ "$(md5sum <"$parts/vlm_ri.bmp")" = "$ribbon" ] || e2e_fail "the second start overwrote the user's vlm_ri.bmp"
+e2e_focus
+e2e_key F2
+sleep 1
+e2e_shot "$E2E_TMP/browser.png"
+green=$(convert "$E2E_TMP/browser.png" -fill black +opaque 'rgb(0,200,0)' -fill white -opaque 'rgb(0,200,0)' \
+    -format '%[fx:int(mean*w*h+0.5)]' info:)
+[ "$green" -ge 1000 ] || e2e_fail "the added costume does not show in the F2 browser ($green green pixels)"
+e2e_key Escape
+sleep 0.3
+quit
+
+# 3. Started in a folder with its own pictures, it runs there: a new user's
+# part folder is not even made.
+mkdir -p "$E2E_TMP/own"
+cp "$installed"/*.bmp "$E2E_TMP/own/"
+export XDG_DATA_HOME=$E2E_TMP/data-unused
+e2e_launch "$E2E_TMP/own" "$velmia"
+e2e_wait_window
+sleep 1
+[ ! -e "$XDG_DATA_HOME" ] || e2e_fail "a folder with its own pictures still made the part folder"
+quit
+echo "first run: ok"
