@@ -207,7 +207,8 @@ std::string RoffTable(const std::string& heading, const std::string& intro, cons
     std::string out = ".SS " + heading + "\n";
     if (!intro.empty())
         out += intro + "\n";
-    out += ".TS\nallbox tab(@);\n" + format + ".\n" + header + "\n" + rows + ".TE\n";
+    // Text blocks are too narrow to adjust to both edges.
+    out += ".ad l\n.TS\nallbox tab(@);\n" + format + ".\n" + header + "\n" + rows + ".TE\n.ad b\n";
     return out;
 }
 
@@ -293,21 +294,31 @@ std::string Markdown()
 
 std::string Roff()
 {
+    // Three columns fit a terminal: the typing note goes below the text.
     std::string rows;
-    for (const CharacterCommand& c : kCharacterCommands)
-        rows += RoffKeys(c.main) + "@" + RoffKeys(c.left) + "@" + RoffCell(RoffText(c.what)) + "@" +
-                RoffCell(RoffText(c.typing)) + "\n";
+    for (const CharacterCommand& c : kCharacterCommands) {
+        std::string what = RoffText(c.what);
+        if (!c.typing.empty())
+            what += "\n.br\n(" + RoffText(c.typing) + ")";
+        rows += RoffKeys(c.main) + "@" + RoffKeys(c.left) + "@" + RoffCell(what) + "\n";
+    }
     std::string out = RoffTable("Character commands",
                                 "The first key acts on the figure of the portrait (and on the right\\-hand figure of "
                                 "the scene show); the second does the same for the left\\-hand figure and works "
                                 "only while the scene show runs.",
-                                "lB lB lB lB\nl l lx lx", "Main@Left@What it does@Typing the left key", rows);
+                                "lB lB lB\nl l lx", "Main@Left@What it does", rows);
 
     rows.clear();
-    for (const SpecialKey& k : kSpecialKeys)
-        rows += RoffText(k.name) + "@" + RoffCell(RoffText(k.what)) + "@" + RoffCell(RoffText(k.withShift)) + "@" +
-                RoffCell(RoffText(k.withCtrl)) + "\n";
-    out += RoffTable("Special keys", "", "lB lB lB lB\nl lx lx lx", "Key@What it does@With Shift@With Ctrl", rows);
+    for (const SpecialKey& k : kSpecialKeys) {
+        std::string what = RoffText(k.what);
+        if (!k.withShift.empty())
+            what += "\n.br\n\\fIShift:\\fR " + RoffText(k.withShift);
+        if (!k.withCtrl.empty())
+            what += "\n.br\n\\fICtrl:\\fR " + RoffText(k.withCtrl);
+        rows += RoffText(k.name) + "@" + RoffCell(what) + "\n";
+    }
+    out += RoffTable("Special keys", "With Shift or Ctrl held, some keys do more, as noted.", "lB lB\nl lx",
+                     "Key@What it does", rows);
 
     rows.clear();
     for (const MouseAction& m : kMouseActions)
