@@ -86,7 +86,8 @@ constexpr std::array kSpecialKeys = {
 constexpr std::array kMouseActions = {
     MouseAction{"Double-click below the face", "portrait or show, eyes closed",
                 "She opens her eyes for a moment (the area is 100 x 50 pixels, at the middle of the chest)"},
-    MouseAction{"Double-click", "portrait", "Back to the scene show, when a double-click left it"},
+    MouseAction{"Double-click", "portrait",
+                "Back to the scene show, when a double-click or q took the left figure out"},
     MouseAction{"Shift+double-click", "portrait", "Grey view"},
     MouseAction{"Right press", "portrait", "Back to the scene show, when a right press left it"},
     MouseAction{"Shift+right press", "portrait", "Four-figure view"},

@@ -274,6 +274,11 @@ struct ModifiedKey {
     int modifier; // VK_SHIFT or VK_CONTROL
 };
 
+void PrintTo(const ModifiedKey& k, std::ostream* os)
+{
+    *os << (k.modifier == VK_SHIFT ? "Shift+" : "Ctrl+") << keyhelp::SpecialKeys()[k.row].name;
+}
+
 class ModifierHelpTest : public KeyHelpTest, public ::testing::WithParamInterface<ModifiedKey> {
 protected:
     // The state after the key, pressed with or without the modifier, in a view.
