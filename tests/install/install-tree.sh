@@ -57,7 +57,7 @@ appstreamcli validate --no-net --pedantic "$metainfo" >"$tmp/appstream.log" 2>&1
     cat "$tmp/appstream.log" >&2
     fail "appstreamcli validate --no-net failed"
 }
-! grep -E '^[EWIP]: ' "$tmp/appstream.log" || fail "appstreamcli validate --no-net --pedantic reports the issues above"
+! grep -E '^[EWIP]: ' "$tmp/appstream.log" || fail "appstreamcli validate --no-net --pedantic reports the problems above"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" || fail "the metainfo does not launch $id.desktop"
 grep -q "<screenshot type=\"default\">" "$metainfo" || fail "the metainfo has no screenshot"
 
