@@ -691,7 +691,7 @@ TEST(KeyCommandTableTest, CoversEveryCommandKey)
 // can hide in a member it leaves out.
 TEST(StateSnapshotTest, NamesEveryMemberOfThePortraitState)
 {
-    std::ifstream header(std::filesystem::path(__FILE__).parent_path() / "../../shell/PortraitState.h");
+    std::ifstream header(std::filesystem::path(VELMIA_SOURCE_DIR) / "shell/PortraitState.h");
     ASSERT_TRUE(header.good());
     const std::string text((std::istreambuf_iterator<char>(header)), std::istreambuf_iterator<char>());
     const std::string body = text.substr(text.find("struct PortraitState {"));
