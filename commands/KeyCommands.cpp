@@ -299,13 +299,11 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
             StepBack(BraceletIndex, kCells);
     };
 
-
     switch (command) {
     case 1: // ~ : left hairband file
         if (view || !show || LeftLongHair)
             return;
-        if (loadPart(OpenPictureDialog4, "vlm_hb", HairBandFileName,
-                     place(kPartHairBand, true)))
+        if (loadPart(OpenPictureDialog4, "vlm_hb", HairBandFileName, place(kPartHairBand, true)))
             LeftHairBandShown = true;
         redraw();
         return;
@@ -691,16 +689,14 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
     case 44: // = : left ribbon file
         if (view || !show)
             return;
-        if (loadPart(OpenPictureDialog3, "vlm_ri", RibbonFileName,
-                     place(kPartRibbon, true)))
+        if (loadPart(OpenPictureDialog3, "vlm_ri", RibbonFileName, place(kPartRibbon, true)))
             LeftRibbonShown = true;
         redraw();
         return;
     case 45: // 9 : flower file
         if (view || LongHair)
             return;
-        if (loadPart(OpenPictureDialog5, "vlm_fl", FlowerFileName,
-                     place(kPartFlower, false)))
+        if (loadPart(OpenPictureDialog5, "vlm_fl", FlowerFileName, place(kPartFlower, false)))
             FlowerShown = true;
         StepBackCounters();
         redraw();
@@ -716,8 +712,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
     case 47: // 7 : camisole file
         if (view)
             return;
-        if (loadPart(OpenPictureDialog7, "vlm_ca", CamisoleFileName,
-                     place(kPartCamisole, false))) {
+        if (loadPart(OpenPictureDialog7, "vlm_ca", CamisoleFileName, place(kPartCamisole, false))) {
             CamisoleShown = true;
             setPattern(-1, StringPatternOn, ThickStringOn, WStringOn, CrossStringOn);
             redraw();
@@ -759,24 +754,21 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
     case 52: // ) : left flower file
         if (view || !show || LeftLongHair)
             return;
-        if (loadPart(OpenPictureDialog5, "vlm_fl", FlowerFileName,
-                     place(kPartFlower, true)))
+        if (loadPart(OpenPictureDialog5, "vlm_fl", FlowerFileName, place(kPartFlower, true)))
             LeftFlowerShown = true;
         redraw();
         return;
     case 53: // ( : left choker file
         if (view || !show)
             return;
-        if (loadPart(OpenPictureDialog6, "vlm_ch", ChokerFileName,
-                     place(kPartChoker, true)))
+        if (loadPart(OpenPictureDialog6, "vlm_ch", ChokerFileName, place(kPartChoker, true)))
             LeftChokerShown = true;
         redraw();
         return;
     case 54: // ' : left camisole file
         if (view || !show)
             return;
-        if (loadPart(OpenPictureDialog7, "vlm_ca", CamisoleFileName,
-                     place(kPartCamisole, true))) {
+        if (loadPart(OpenPictureDialog7, "vlm_ca", CamisoleFileName, place(kPartCamisole, true))) {
             LeftCamisoleShown = true;
             setPattern(-1, LeftStringPatternOn, LeftThickStringOn, LeftWStringOn, LeftCrossStringOn);
             redraw();
