@@ -113,17 +113,21 @@ TEST_F(PartFolderTest, CountsTheRequiredPictures)
 
 TEST(PartFolder, UserFolderFollowsXdgDataHome)
 {
+    // Only names are computed here; nothing is created. The absolute paths
+    // lie in the temporary folder all the same.
+    const std::string data = (fs::temp_directory_path() / "xdg-data").string();
+    const std::string home = (fs::temp_directory_path() / "home-u").string();
     struct Case {
         const char* xdg;
         const char* home;
         std::optional<fs::path> expected;
     };
     const Case cases[] = {
-        {"/data", "/home/u", fs::path("/data/velmia")},
-        {nullptr, "/home/u", fs::path("/home/u/.local/share/velmia")},
-        {"", "/home/u", fs::path("/home/u/.local/share/velmia")},
-        {"relative/data", "/home/u", fs::path("/home/u/.local/share/velmia")}, // not absolute: ignored
-        {"/data", nullptr, fs::path("/data/velmia")},
+        {data.c_str(), home.c_str(), fs::path(data) / "velmia"},
+        {nullptr, home.c_str(), fs::path(home) / ".local/share/velmia"},
+        {"", home.c_str(), fs::path(home) / ".local/share/velmia"},
+        {"relative/data", home.c_str(), fs::path(home) / ".local/share/velmia"}, // not absolute: ignored
+        {data.c_str(), nullptr, fs::path(data) / "velmia"},
         {nullptr, nullptr, std::nullopt},
         {"", "", std::nullopt},
     };
