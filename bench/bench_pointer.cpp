@@ -95,7 +95,7 @@ void BM_NightTickWithShootingStar(benchmark::State& state)
     s.EyesClosed = true;
     s.SceneIndex = 7;
     s.PortraitComposed = false;
-    s.CycleCounter = 600;
+    p->form->RequestRedraw();
     p->host.FireTimer(p->form->Timer1);
     if (!s.ShootingStarActive) {
         state.SkipWithError("no shooting star");

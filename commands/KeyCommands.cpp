@@ -6,7 +6,7 @@
 //
 // Each command is a short transaction: Timer1 off, Busy on, the command, Busy
 // off, Timer1 on. A command changes a few state variables and asks the next
-// tick to recompose (CycleCounter 600); those that should change only their
+// tick to recompose (RequestRedraw); those that should change only their
 // own setting first step the automatic counters back, so the cycle end brings
 // back the same scene and cells.
 #include "shell/Velmiaunit1.h"
@@ -120,7 +120,7 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
             CloseUpRestored = false;
             Busy = false;
             CloseEye_disp_stretch->SetVisible(false);
-            CycleCounter = 600;
+            RequestRedraw();
         } else if (logo->GetVisible()) {
             logo->SetVisible(false);
         } else {
@@ -193,7 +193,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
     const bool show = ShowMode;
     // Ask the next tick to recompose.
     auto redraw = [this] {
-        CycleCounter = 600;
+        RequestRedraw();
         RoundCounter = 0;
     };
     auto stepBackUnlessShow = [this, show] {

@@ -20,7 +20,7 @@ TRect Rows(const TRect& columns, int top, int bottom)
 
 void TSvelmia::DrawBodyFrames(int scene)
 {
-    if (CycleCounter == 600)
+    if (RedrawPending())
         return; // a redraw is pending and will do this again
     TCanvas* frame[kFrames] = {FrameBmp[0]->GetCanvas(), FrameBmp[1]->GetCanvas(), FrameBmp[2]->GetCanvas()};
     for (TCanvas* f : frame)

@@ -134,7 +134,7 @@ void TSvelmia::DrawSceneBackground(int scene)
 
 void TSvelmia::DrawBackgroundAndHair(int scene)
 {
-    if (CycleCounter == 600)
+    if (RedrawPending())
         return; // a redraw is pending and will do this again
     TCanvas* upper = UpperBmp->GetCanvas();
     DrawSceneBackground(scene);
@@ -177,7 +177,7 @@ void TSvelmia::DrawBackgroundAndHair(int scene)
 // visible part of the strip is kept, and nothing once it is wholly outside.
 void TSvelmia::DrawFace(int cell)
 {
-    if (CycleCounter == 600)
+    if (RedrawPending())
         return;
     constexpr int kStrip = 12;
     constexpr int kKeptTop = 111;

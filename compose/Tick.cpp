@@ -2,14 +2,14 @@
 // tick picks the routine of the active view, each view advances the shared
 // cycle counter, and the portrait view recomposes the whole picture when its
 // 601-tick cycle ends. Input handlers never draw the portrait themselves; they
-// step the automatic counters back and set CycleCounter to 600, so the next
+// step the automatic counters back and call RequestRedraw, so the next
 // portrait tick ends the cycle and recomposes.
 #include "shell/Velmiaunit1.h"
 
 using namespace vcl;
 
 namespace {
-constexpr int kCycleLength = 601;        // ticks 0..600
+using layout::kCycleLength;
 constexpr int kCloseUpCycleLength = 301; // ticks 0..300
 constexpr int kBreathPeriod = 30;        // body frame period, in ticks
 constexpr TRect kWhole = Rect(0, 0, 800, 300);

@@ -182,7 +182,7 @@ void TSvelmia::LeaveCloseUp()
     ShowMode = SavedShowMode;
     CloseUpRestored = false;
     CloseEye_disp_stretch->SetVisible(false);
-    CycleCounter = 600;
+    RequestRedraw();
 }
 
 // Home, the middle button: the last close-up again, without a new capture.

@@ -91,7 +91,7 @@ void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shi
             PanX = SavedPanX;
             ApplyPan();
             StepBackCounters();
-            CycleCounter = 600;
+            RequestRedraw();
         }
         Timer1->SetEnabled(true);
         return;
@@ -170,7 +170,7 @@ void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shi
             ApplyPan();
             StepBackCounters();
         }
-        CycleCounter = 600;
+        RequestRedraw();
         Timer1->SetEnabled(true);
         return;
     }
@@ -204,7 +204,7 @@ void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shi
                 ShowSpan = (ShowRightGap <= 280 ? 590 : ShowRightGap + 310) - ShowLeftGap;
                 StepBackCounters();
                 LayoutShowFigures();
-                CycleCounter = 600;
+                RequestRedraw();
             }
         } else {
             // Pan the portrait; Left moves her left.
@@ -217,7 +217,7 @@ void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shi
                 PanX += step;
                 ApplyPan();
                 StepBackCounters();
-                CycleCounter = 600;
+                RequestRedraw();
             }
         }
         Timer1->SetEnabled(true);

@@ -75,7 +75,7 @@ void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
             RefreshClosedEyes();
             PortraitMode = true;
             GrayMode = QuadMode = CloseUpMode = false;
-            CycleCounter = 600;
+            RequestRedraw();
             return;
         }
         HideBlinkOverlays();
@@ -84,7 +84,7 @@ void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
             PortraitMode = true;
             HideBlinkOverlays();
             StepSceneBack();
-            CycleCounter = 600;
+            RequestRedraw();
             GrayMode = ShowMode = CloseUpMode = false;
             return;
         }
@@ -109,7 +109,7 @@ void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
                 // The show was last left by a right press: back to it.
                 Timer1->SetEnabled(false);
                 StartShow();
-                CycleCounter = 600;
+                RequestRedraw();
                 Timer1->SetEnabled(true);
             }
         }
@@ -163,7 +163,7 @@ void TSvelmia::FormClick(TObject* /*Sender*/)
     GrayMode = QuadMode = ShowMode = CloseUpMode = false;
     PortraitMode = true;
     StepSceneBack();
-    CycleCounter = 600;
+    RequestRedraw();
     if (wasGray)
         RefreshClosedEyes();
 }
@@ -178,7 +178,7 @@ void TSvelmia::FormDblClick(TObject* /*Sender*/)
         CloseEye_disp_stretch->SetVisible(false);
         PortraitMode = SavedPortraitMode;
         ShowMode = SavedShowMode;
-        CycleCounter = 600;
+        RequestRedraw();
         CloseUpRestored = CloseUpHalfShown = GrayMode = QuadMode = Busy = false;
         Timer1->SetEnabled(true);
         return;
@@ -191,7 +191,7 @@ void TSvelmia::FormDblClick(TObject* /*Sender*/)
         ShowMode = SavedShowMode;
         GrayMode = QuadMode = false;
         CloseEye_disp_stretch->SetVisible(false);
-        CycleCounter = 600;
+        RequestRedraw();
         return;
     }
 
@@ -209,7 +209,7 @@ void TSvelmia::FormDblClick(TObject* /*Sender*/)
         HideBlinkOverlays();
         TakeLeftSet();
         RefreshClosedEyes();
-        CycleCounter = 600;
+        RequestRedraw();
         ShowMode = false;
         MainSwapped = true;
         ShowOrigin = 1;
@@ -240,7 +240,7 @@ void TSvelmia::FormDblClick(TObject* /*Sender*/)
         PortraitMode = true;
         HideBlinkOverlays();
         RefreshClosedEyes(); // the overlay still holds the grey eyes
-        CycleCounter = 600;
+        RequestRedraw();
         return;
     }
 
@@ -249,7 +249,7 @@ void TSvelmia::FormDblClick(TObject* /*Sender*/)
         EnterGrayView();
     } else if (MainSwapped) {
         ReturnToShow();
-        CycleCounter = 600;
+        RequestRedraw();
     }
     Timer1->SetEnabled(true);
 }
@@ -338,7 +338,7 @@ void TSvelmia::FormMouseWheelUp(TObject* /*Sender*/, TShiftState /*Shift*/, TPoi
         PanX -= 20;
         ApplyPan();
         StepBackCounters();
-        CycleCounter = 600;
+        RequestRedraw();
     } else if (CloseUpMode && ZoomPercent < 200) {
         Timer1->SetEnabled(false);
         ZoomPercent += 10;
@@ -356,7 +356,7 @@ void TSvelmia::FormMouseWheelDown(TObject* /*Sender*/, TShiftState /*Shift*/, TP
         PanX += 20;
         ApplyPan();
         StepBackCounters();
-        CycleCounter = 600;
+        RequestRedraw();
     } else if (CloseUpMode && ZoomPercent > 140) {
         Timer1->SetEnabled(false);
         ZoomPercent -= 10;

@@ -218,7 +218,7 @@ void TSvelmia::DispTargetsScreenDblClick(TObject* /*Sender*/)
 
     CloseBrowser();
     StepBackCounters();
-    CycleCounter = 600; // the next tick recomposes with the new part
+    RequestRedraw(); // the next tick recomposes with the new part
 }
 
 void TSvelmia::DispTargetsScreenMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftState /*Shift*/, int /*X*/,

@@ -3,6 +3,7 @@
 // them (shell/, assets/, compose/, commands/, pointer/, show/).
 #pragma once
 
+#include "shell/Layout.h"
 #include "shell/PortraitState.h"
 #include "toolkit/Vcl.h"
 
@@ -210,6 +211,10 @@ public:
     void ComposeShowUpper(int scene);
     void ComposeShowLower(int scene);
     void SetFramesCopyMode(bool erase);
+
+    // Asks the next portrait or show tick to end the cycle and recompose.
+    void RequestRedraw() { CycleCounter = layout::kLastCycleTick; }
+    bool RedrawPending() const { return CycleCounter == layout::kLastCycleTick; }
 
     // Read access for tests and tools; the program itself uses the names directly.
     const PortraitState& State() const { return *this; }

@@ -12,7 +12,7 @@ using namespace vcl;
 
 namespace {
 
-constexpr int kCycleLength = 601;
+using layout::kCycleLength;
 constexpr int kShowBreath = 40;
 constexpr int kScenes = 8;
 constexpr int kCells = 5;

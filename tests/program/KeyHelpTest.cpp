@@ -111,7 +111,7 @@ protected:
     void Tick() { live_->FireTimer(form_->Timer1, 1); }
     void Compose()
     {
-        S().CycleCounter = 600;
+        form_->RequestRedraw();
         Tick();
     }
     void PressKey(int vk, char ch = 0) { live_->PressKey(static_cast<uint16_t>(vk), ch); }

@@ -30,7 +30,7 @@ public:
     // The tick that ends the cycle and composes.
     void Compose()
     {
-        S().CycleCounter = 600;
+        form_->RequestRedraw();
         Tick();
     }
     void Type(char c) { host_.TypeChar(c); }

@@ -94,10 +94,10 @@ TEST_F(ComposeLayersTest, SceneZeroAlternatesItsPictures)
     EXPECT_EQ(host_.WindowPixel(2, 2), secondHalf);
     EXPECT_TRUE(S().AlternatePhase);
     S().SceneIndex = 0;
-    S().CycleCounter = 600;
+    form_->RequestRedraw();
     Tick();
     EXPECT_EQ(host_.WindowPixel(2, 2), firstHalf);
-    S().CycleCounter = 600;
+    form_->RequestRedraw();
     Tick();
     EXPECT_NE(host_.WindowPixel(2, 2), firstHalf) << "scene 1 is not scene 0";
 }

@@ -28,7 +28,7 @@ protected:
     void RequestRedraw()
     {
         form_->StepBackCounters();
-        S().CycleCounter = 600;
+        form_->RequestRedraw();
         S().RoundCounter = 0;
     }
 

@@ -19,6 +19,7 @@ TEST_F(ComposeTickTest, CycleEndsAfter601TicksWithTheNextScene)
     EXPECT_TRUE(S().Busy) << "input waits for the first tick";
     ASSERT_EQ(Tick(600), 600);
     EXPECT_EQ(S().CycleCounter, 600);
+    EXPECT_TRUE(form_->RedrawPending()) << "the last tick of the cycle is the redraw request";
     EXPECT_FALSE(S().PortraitComposed);
     EXPECT_EQ(S().SceneIndex, 0);
     EXPECT_FALSE(S().Busy);

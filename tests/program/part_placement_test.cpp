@@ -75,7 +75,7 @@ protected:
         EXPECT_FALSE(host.StartupFailed());
         PortraitState& s = form->MutableState();
         auto compose = [&] {
-            s.CycleCounter = 600;
+            form->RequestRedraw();
             host.FireTimer(form->Timer1);
         };
         host.FireTimer(form->Timer1);

@@ -33,7 +33,7 @@ protected:
     }
     void Compose()
     {
-        form_->MutableState().CycleCounter = 600;
+        form_->RequestRedraw();
         host_.FireTimer(form_->Timer1);
     }
     // The one message box, which must name the file and say why.
@@ -137,7 +137,7 @@ protected:
         host.TypeChar('x');
         std::vector<std::vector<TColor>> windows;
         for (int scene = 0; scene < 8; ++scene) {
-            form->MutableState().CycleCounter = 600;
+            form->RequestRedraw();
             host.FireTimer(form->Timer1, 2);
             const TBitmap& w = host.WindowPicture();
             std::vector<TColor> pixels;

@@ -148,7 +148,7 @@ TEST_F(BrowserTest, PickingACostumeReplacesItAndRecomposes)
     EXPECT_FALSE(form_->State().BrowserOpen);
     EXPECT_FALSE(form_->DispTargetsScreen->GetVisible());
     EXPECT_EQ(form_->State().BrowserNames, nullptr);
-    EXPECT_EQ(form_->State().CycleCounter, 600);
+    EXPECT_TRUE(form_->RedrawPending());
     EXPECT_TRUE(form_->Timer1->GetEnabled());
     EXPECT_FALSE(form_->State().Busy);
     Tick();

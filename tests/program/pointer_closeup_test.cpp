@@ -110,7 +110,7 @@ TEST_F(CloseUpTest, HomeLeavesAndReentersWithoutANewCapture)
     Key(VK_HOME);
     EXPECT_FALSE(form_->State().CloseUpMode);
     EXPECT_TRUE(form_->State().PortraitMode);
-    EXPECT_EQ(form_->State().CycleCounter, 600);
+    EXPECT_TRUE(form_->RedrawPending());
     Tick(); // the portrait comes back
 
     // A different portrait now must not change what the close-up shows.
@@ -162,7 +162,7 @@ TEST_F(CloseUpTest, CaptureFarLeftTakesOnlyTheVisiblePartOfTheEyes)
     // The eye patch starts at 238 - 300 = -62: columns 62..242 are visible.
     S().PanX = -300;
     form_->ApplyPan();
-    S().CycleCounter = 600;
+    form_->RequestRedraw();
     Tick();
     Key(VK_PRIOR);
     TBitmap* work = form_->eyework->GetBitmap();
@@ -174,7 +174,7 @@ TEST_F(CloseUpTest, CaptureFarLeftTakesOnlyTheVisiblePartOfTheEyes)
     // With her eyes closed the saved open eyes are taken, from their own columns.
     Key(VK_HOME);
     S().EyesClosed = true;
-    S().CycleCounter = 600;
+    form_->RequestRedraw();
     Tick();
     Key(VK_PRIOR);
     TBitmap* open = form_->EyeSave->GetBitmap();

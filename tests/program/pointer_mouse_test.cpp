@@ -15,7 +15,7 @@ protected:
     void CloseEyes()
     {
         S().EyesClosed = true;
-        S().CycleCounter = 600;
+        form_->RequestRedraw();
         Tick();
         ASSERT_FALSE(form_->State().PeekOpen);
     }
@@ -125,7 +125,7 @@ TEST_F(MouseTest, ShiftRightPressShowsTheFourFigureViewAndARightPressReturns)
     host_.RightPress(400, 300);
     EXPECT_TRUE(form_->State().PortraitMode);
     EXPECT_FALSE(form_->State().QuadMode);
-    EXPECT_EQ(form_->State().CycleCounter, 600);
+    EXPECT_TRUE(form_->RedrawPending());
     EXPECT_EQ(form_->State().SceneIndex, (scene + 7) % 8);
 }
 
@@ -144,7 +144,7 @@ TEST_F(MouseTest, ShiftDoubleClickShowsTheGreyViewAndAClickLeavesIt)
     host_.Click(100, 100);
     EXPECT_FALSE(form_->State().GrayMode);
     EXPECT_TRUE(form_->State().PortraitMode);
-    EXPECT_EQ(form_->State().CycleCounter, 600);
+    EXPECT_TRUE(form_->RedrawPending());
 }
 
 TEST_F(MouseTest, ShiftRightPressInTheCloseUpShowsTheCaptureUnmagnified)

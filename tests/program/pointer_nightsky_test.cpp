@@ -16,7 +16,7 @@ protected:
         S().EyesClosed = true;
         S().SceneIndex = 7;
         S().PortraitComposed = false; // no step back: compose scene 7 itself
-        S().CycleCounter = 600;
+        form_->RequestRedraw();
         Tick();
         ASSERT_EQ(form_->State().CurrentScene, 7);
     }

@@ -257,7 +257,7 @@ TEST_P(PickTest, PickedFileDressesItsFigureAndNothingElseChanges)
 {
     const PickRow& row = GetParam();
     StartPortrait();
-    S().CycleCounter = 600;
+    form_->RequestRedraw();
     Tick(); // composed: the counters step back from here
     if (row.left) {
         host_.TypeChar('q');

@@ -102,7 +102,7 @@ TEST_F(ShowTest, CycleEndBlinksThenComposesTheNextScene)
     StartPortrait();
     EnterShow();
     S().SceneIndex = 7;
-    S().CycleCounter = 600;
+    form_->RequestRedraw();
     form_->CloseEye_disp->SetVisible(true);
     Tick();
     EXPECT_FALSE(form_->CloseEye_disp->GetVisible()) << "600 hides the right overlay";
@@ -110,7 +110,7 @@ TEST_F(ShowTest, CycleEndBlinksThenComposesTheNextScene)
     EXPECT_EQ(S().CurrentScene, 7);
     EXPECT_EQ(S().SceneIndex, 0);
     const bool phase = S().AlternatePhase;
-    S().CycleCounter = 600;
+    form_->RequestRedraw();
     Tick();
     EXPECT_EQ(S().CurrentScene, 0);
     EXPECT_NE(S().AlternatePhase, phase) << "scene 0 flips its picture";

@@ -38,7 +38,7 @@ protected:
     void StartPortrait()
     {
         PointerTest::StartPortrait();
-        S().CycleCounter = 600;
+        form_->RequestRedraw();
         Tick();
     }
 };
@@ -86,7 +86,7 @@ TEST_P(PanShowTest, ShowDoesNotDependOnThePan)
         TSvelmia* form = host.StartForm<TSvelmia>();
         EXPECT_FALSE(host.StartupFailed());
         host.FireTimer(form->Timer1);
-        form->MutableState().CycleCounter = 600;
+        form->RequestRedraw();
         host.FireTimer(form->Timer1);
         // Each step asks for a redraw, which the next tick makes. Without the
         // pan, Insert (back to the remembered pan 0) asks for the same redraws:

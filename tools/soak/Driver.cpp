@@ -451,7 +451,7 @@ void Driver::Tick(Session& s, int n)
 void Driver::RedrawRequest(Session& s)
 {
     s.form->StepBackCounters();
-    s.form->MutableState().CycleCounter = 600;
+    s.form->RequestRedraw();
     s.form->MutableState().RoundCounter = 0;
 }
 
@@ -607,7 +607,7 @@ void Driver::ApplyCheckReferenceSide(Session& s, const Event& e)
         for (int i = 0; t && i < t->presses; ++i) {
             if (t->stepsBack)
                 s.form->StepBackCounters();
-            s.form->MutableState().CycleCounter = 600;
+            s.form->RequestRedraw();
             s.form->MutableState().RoundCounter = 0;
             Tick(s, 1);
         }
