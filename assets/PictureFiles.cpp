@@ -124,14 +124,14 @@ bool TSvelmia::LoadAlternativeHair(const char* fileName, TBitmap* picture, TBitm
         mask->SetSize(width, height);
         MakeWhiteMaskFromBitmap(mask, picture, Rect(0, 0, width, height), Rect(0, 0, width, height));
         if (eyePicture && eyeMask) {
-            const vcl::TRect eye = Rect(0, 0, 243, 123);
+            const vcl::TRect eye = layout::kEyePatch;
             const vcl::TRect cut = Rect(88, 0, 331, 123);
-            eyePicture->SetSize(243, 123);
+            eyePicture->SetSize(layout::kEyeWidth, layout::kEyeHeight);
             eyePicture->GetCanvas()->CopyMode = vcl::SRCCOPY;
             eyePicture->GetCanvas()->CopyRect(eye, picture->GetCanvas(), cut);
             eyeMask->SetPixelFormat(vcl::pf8bit);
             eyeMask->SetPalette(vcl::CreatePalette(BlackWhitePalette));
-            eyeMask->SetSize(243, 123);
+            eyeMask->SetSize(layout::kEyeWidth, layout::kEyeHeight);
             eyeMask->GetCanvas()->CopyMode = vcl::SRCCOPY;
             eyeMask->GetCanvas()->CopyRect(eye, mask->GetCanvas(), cut);
         }

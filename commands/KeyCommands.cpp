@@ -18,11 +18,9 @@
 #include <string>
 
 using namespace vcl;
+using namespace layout;
 
 namespace {
-
-constexpr int kScenes = 8;
-constexpr int kCells = 5;
 
 // Command numbers by character (codes 13 to 126); 0 for none.
 constexpr std::array<uint8_t, 114> MakeCommandTable()
@@ -331,8 +329,8 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
             screen->CopyMode = SRCCOPY;
             TCanvas* overlay = CloseEye_disp->GetCanvas();
             overlay->CopyMode = SRCCOPY;
-            const TRect eye = Rect(238, 0, 481, 123);
-            const TRect patch = Rect(0, 0, 243, 123);
+            const TRect eye = kEyePatchAtRest;
+            const TRect patch = kEyePatch;
             const int shiftBy = GrayEyesClosed ? -GrayEyeShift : GrayEyeShift;
             if (GrayEyesClosed) {
                 screen->CopyRect(eye, CloseEyePictGray->GetCanvas(), patch);

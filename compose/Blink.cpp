@@ -85,7 +85,7 @@ void TSvelmia::PaintClosedEyes()
     if (PankHair || ShaggyHair) {
         TBitmap* fringe = PankHair ? PankEyeBmp : ShaggyEyeBmp;
         TBitmap* fringeMask = PankHair ? PankEyeMask : ShaggyEyeMask;
-        const TRect eye = Rect(0, 0, 243, 123);
+        const TRect eye = layout::kEyePatch;
         TCanvas* work = mainsave->GetCanvas();
         work->CopyMode = SRCCOPY;
         work->CopyRect(eye, CloseeyePict->GetCanvas(), eye);

@@ -5,11 +5,11 @@
 #include "shell/Velmiaunit1.h"
 
 using namespace vcl;
+using namespace layout;
 
 namespace {
 
 constexpr int kFrames = 3;
-constexpr TRect kWhole = Rect(0, 0, 800, 300);
 
 TRect Rows(const TRect& columns, int top, int bottom)
 {
@@ -30,13 +30,13 @@ void TSvelmia::DrawBodyFrames(int scene)
     if (scene == 0) {
         const int top = AlternatePhase ? 0 : 300;
         for (TCanvas* f : frame)
-            f->CopyRect(kWhole, SceneStrawberry_Sub->GetCanvas(), Rect(0, top, 800, top + 300));
+            f->CopyRect(kUpperPicture, SceneStrawberry_Sub->GetCanvas(), Rect(0, top, 800, top + 300));
     } else if (scene >= 1 && scene <= 10) {
         // Stretched once, then copied unscaled into the other two frames.
         TCanvas* tile = scenebuff->GetCanvas();
         tile->CopyMode = SRCCOPY;
         tile->CopyRect(SceneTileRect, SceneList->GetCanvas(), SceneCellRect[scene - 1]);
-        frame[0]->StretchDraw(kWhole, scenebuff->GetBitmap());
+        frame[0]->StretchDraw(kUpperPicture, scenebuff->GetBitmap());
         frame[1]->Draw(0, 0, FrameBmp[0]);
         frame[2]->Draw(0, 0, FrameBmp[0]);
     }

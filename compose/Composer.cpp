@@ -10,12 +10,10 @@
 #include "shell/Velmiaunit1.h"
 
 using namespace vcl;
+using namespace layout;
 
 namespace {
 
-constexpr TRect kWhole = Rect(0, 0, 800, 300);
-constexpr int kEarringCells = 5;
-constexpr int kScenes = 8;
 
 // The columns of a layer rectangle with other rows.
 TRect Rows(const TRect& columns, int top, int bottom)
@@ -57,7 +55,7 @@ void TSvelmia::ComposePortrait()
                    HairBandSrcRect);
 
     DrawEarring(EarringIndex);
-    if (EarringAuto && ++EarringIndex >= kEarringCells)
+    if (EarringAuto && ++EarringIndex >= kCells)
         EarringIndex = 0;
     if (EarringFramesLoaded)
         DrawEarringFrame(EarringFrameIndex);
@@ -88,7 +86,7 @@ void TSvelmia::ComposePortrait()
 
     if (BraceletShown && !BraceletOut) {
         DrawBracelet(BraceletIndex);
-        if (BraceletAuto && ++BraceletIndex >= kEarringCells)
+        if (BraceletAuto && ++BraceletIndex >= kCells)
             BraceletIndex = 0;
     } else {
         BraceletAuto = false;
@@ -104,12 +102,12 @@ void TSvelmia::ComposePortrait()
         MakeSkyKey();
     TCanvas* screen = Mainpict->GetCanvas();
     screen->CopyMode = SRCCOPY;
-    screen->CopyRect(kWhole, upper, kWhole);
+    screen->CopyRect(kUpperPicture, upper, kUpperPicture);
     mySubcanvas->SetLeft(0);
     mySubcanvas->SetTop(300);
     TCanvas* lower = mySubcanvas->GetCanvas();
     lower->CopyMode = SRCCOPY;
-    lower->CopyRect(kWhole, FrameBmp[0]->GetCanvas(), kWhole);
+    lower->CopyRect(kUpperPicture, FrameBmp[0]->GetCanvas(), kUpperPicture);
 
     PortraitComposed = true;
     Timer1->SetEnabled(true);
@@ -121,13 +119,13 @@ void TSvelmia::DrawSceneBackground(int scene)
     upper->CopyMode = SRCCOPY;
     if (scene == 0) {
         const int top = AlternatePhase ? 0 : 300;
-        upper->CopyRect(kWhole, SceneStrawberry_Main->GetCanvas(), Rect(0, top, 800, top + 300));
+        upper->CopyRect(kUpperPicture, SceneStrawberry_Main->GetCanvas(), Rect(0, top, 800, top + 300));
     } else if (scene >= 1 && scene <= 10) {
         // A scene is a 75 x 75 sky tile blown up to the whole width.
         TCanvas* tile = scenebuff->GetCanvas();
         tile->CopyMode = SRCCOPY;
         tile->CopyRect(SceneTileRect, SceneList->GetCanvas(), SceneCellRect[scene - 1]);
-        upper->StretchDraw(kWhole, scenebuff->GetBitmap());
+        upper->StretchDraw(kUpperPicture, scenebuff->GetBitmap());
     }
     // Any other scene keeps what the picture held.
 }

@@ -7,12 +7,11 @@
 #include "shell/Velmiaunit1.h"
 
 using namespace vcl;
+using namespace layout;
 
 namespace {
-using layout::kCycleLength;
 constexpr int kCloseUpCycleLength = 301; // ticks 0..300
 constexpr int kBreathPeriod = 30;        // body frame period, in ticks
-constexpr TRect kWhole = Rect(0, 0, 800, 300);
 } // namespace
 
 void TSvelmia::Timer1Timer(TObject* /*Sender*/)
@@ -107,7 +106,7 @@ void TSvelmia::ShowBodyFrame(int Phase)
     }
     TCanvas* canvas = mySubcanvas->GetCanvas();
     canvas->CopyMode = SRCCOPY;
-    canvas->CopyRect(kWhole, FrameBmp[frame]->GetCanvas(), kWhole);
+    canvas->CopyRect(kUpperPicture, FrameBmp[frame]->GetCanvas(), kUpperPicture);
 }
 
 void TSvelmia::GrayTick()

@@ -7,12 +7,9 @@
 #include <utility>
 
 using namespace vcl;
+using namespace layout;
 
 namespace {
-
-constexpr TRect kUpper = Rect(0, 0, 800, 300);
-constexpr TRect kEyePatch = Rect(0, 0, 243, 123);
-constexpr int kEyeBaseLeft = 238;
 
 // ceil(a / b) for positive operands.
 int CeilDiv(int a, int b)
@@ -45,10 +42,10 @@ void TSvelmia::TakeCloseUpSnapshot()
     TCanvas* full = FullBuf->GetCanvas();
     wide->CopyMode = SRCCOPY;
     full->CopyMode = SRCCOPY;
-    wide->CopyRect(kUpper, Mainpict->GetCanvas(), kUpper);
+    wide->CopyRect(kUpperPicture, Mainpict->GetCanvas(), kUpperPicture);
     wide->CopyRect(Rect(0, 300, 800, 450), mySubcanvas->GetCanvas(), Rect(0, 0, 800, 150));
-    full->CopyRect(kUpper, Mainpict->GetCanvas(), kUpper);
-    full->CopyRect(Rect(0, 300, 800, 600), mySubcanvas->GetCanvas(), kUpper);
+    full->CopyRect(kUpperPicture, Mainpict->GetCanvas(), kUpperPicture);
+    full->CopyRect(kLowerOnWindow, mySubcanvas->GetCanvas(), kUpperPicture);
 
     CloseUpEyesClosed = EyesClosed;
     CaptureEyesClosed = CloseUpEyesClosed;
@@ -60,7 +57,7 @@ void TSvelmia::TakeCloseUpSnapshot()
     // only that visible part is taken, and it goes to column 0 as well.
     TCanvas* work = eyework->GetCanvas();
     work->CopyMode = SRCCOPY;
-    if (CloseUpPanX + kEyeBaseLeft >= 0) {
+    if (CloseUpPanX + kEyeLeftAtRest >= 0) {
         work->CopyRect(kEyePatch, (EyesClosed ? EyeSave : CloseEye_disp)->GetCanvas(), kEyePatch);
     } else {
         const int visible = EyeSrcRect.Right - EyeSrcRect.Left;
@@ -106,13 +103,13 @@ void TSvelmia::DrawCloseUp()
     TCanvas* lower = mySubcanvas->GetCanvas();
     upper->CopyMode = SRCCOPY;
     lower->CopyMode = SRCCOPY;
-    upper->CopyRect(kUpper, zoom, Rect(0, topShift, 800, 300 + topShift));
-    lower->CopyRect(kUpper, zoom, Rect(0, 300 + topShift, 800, 600 + topShift));
+    upper->CopyRect(kUpperPicture, zoom, Rect(0, topShift, 800, 300 + topShift));
+    lower->CopyRect(kUpperPicture, zoom, Rect(0, 300 + topShift, 800, 600 + topShift));
 
     // The stretched eye overlay: the eye patch's place at capture, scaled and
     // rounded, cut at the window's edges.
-    CloseUpEyeLeft = (((CloseUpPanX - ViewLeft + kEyeBaseLeft) * ZoomPercent) / 10 + 5) / 10;
-    ZoomEyeWidth = ((ZoomPercent * 243) / 10 + 5) / 10;
+    CloseUpEyeLeft = (((CloseUpPanX - ViewLeft + kEyeLeftAtRest) * ZoomPercent) / 10 + 5) / 10;
+    ZoomEyeWidth = ((ZoomPercent * kEyeWidth) / 10 + 5) / 10;
     if (ZoomEyeWidth + CloseUpEyeLeft > 800)
         ZoomEyeWidth = 800 - CloseUpEyeLeft;
     else if (CloseUpEyeLeft < 0)

@@ -7,12 +7,10 @@
 #include <algorithm>
 
 using namespace vcl;
+using namespace layout;
 
 namespace {
 
-constexpr int kZoomMin = 140;
-constexpr int kZoomMax = 200;
-constexpr int kZoomStep = 10;
 
 // One part kind of the browser: its file pattern, thumbnail and part sizes.
 struct BrowserRequest {

@@ -7,13 +7,10 @@
 #include <cstdint>
 
 using namespace vcl;
+using namespace layout;
 
 namespace {
 
-constexpr TRect kUpper = Rect(0, 0, 800, 300);
-constexpr TRect kLower = Rect(0, 300, 800, 600);
-constexpr TRect kEyePatch = Rect(0, 0, 243, 123);
-constexpr TRect kEyeAtRest = Rect(238, 0, 481, 123);
 constexpr int kTouchTop = 470;
 constexpr int kTouchBottom = 520;
 constexpr int kLastTouchTick = 590;
@@ -94,11 +91,11 @@ void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
                 Timer1->SetEnabled(false);
                 CloseEye_disp->SetVisible(false);
                 Mainpict->GetCanvas()->CopyMode = SRCCOPY;
-                Mainpict->GetCanvas()->CopyRect(kUpper, Small4Pict->GetCanvas(), kUpper);
+                Mainpict->GetCanvas()->CopyRect(kUpperPicture, Small4Pict->GetCanvas(), kUpperPicture);
                 mySubcanvas->SetLeft(0);
                 mySubcanvas->SetTop(300);
                 mySubcanvas->GetCanvas()->CopyMode = SRCCOPY;
-                mySubcanvas->GetCanvas()->CopyRect(kUpper, Small4Pict->GetCanvas(), kLower);
+                mySubcanvas->GetCanvas()->CopyRect(kUpperPicture, Small4Pict->GetCanvas(), kLowerOnWindow);
                 PortraitMode = false;
                 QuadMode = true;
                 GrayMode = ShowMode = CloseUpMode = false;
@@ -119,9 +116,9 @@ void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
             if (shift) {
                 // The capture unmagnified, until the next press.
                 Mainpict->GetCanvas()->CopyMode = SRCCOPY;
-                Mainpict->GetCanvas()->CopyRect(kUpper, FullBuf->GetCanvas(), kUpper);
+                Mainpict->GetCanvas()->CopyRect(kUpperPicture, FullBuf->GetCanvas(), kUpperPicture);
                 mySubcanvas->GetCanvas()->CopyMode = SRCCOPY;
-                mySubcanvas->GetCanvas()->CopyRect(kUpper, FullBuf->GetCanvas(), kLower);
+                mySubcanvas->GetCanvas()->CopyRect(kUpperPicture, FullBuf->GetCanvas(), kLowerOnWindow);
                 Busy = true;
                 CloseUpHalfShown = true;
             } else if (CloseUpHasSecond) {
@@ -305,21 +302,21 @@ void TSvelmia::EnterGrayView()
     CloseEye_disp->SetVisible(false);
     TCanvas* screen = Mainpict->GetCanvas();
     screen->CopyMode = SRCCOPY;
-    screen->CopyRect(kUpper, MainPictGray->GetCanvas(), kUpper);
+    screen->CopyRect(kUpperPicture, MainPictGray->GetCanvas(), kUpperPicture);
     for (int k = 0; k < 3; ++k) {
         TCanvas* frame = FrameBmp[k]->GetCanvas();
         frame->CopyMode = SRCCOPY;
-        frame->CopyRect(kUpper, SubPictListGray->GetCanvas(), Rect(0, 300 * k, 800, 300 * k + 300));
+        frame->CopyRect(kUpperPicture, SubPictListGray->GetCanvas(), Rect(0, 300 * k, 800, 300 * k + 300));
     }
     GrayMode = true;
     QuadMode = PortraitMode = ShowMode = CloseUpMode = false;
 
-    CloseEye_disp->SetWidth(243);
+    CloseEye_disp->SetWidth(kEyeWidth);
     TCanvas* overlay = CloseEye_disp->GetCanvas();
     overlay->CopyMode = SRCCOPY;
     if (GrayEyesClosed) {
-        screen->CopyRect(kEyeAtRest, CloseEyePictGray->GetCanvas(), kEyePatch);
-        overlay->CopyRect(kEyePatch, MainPictGray->GetCanvas(), kEyeAtRest);
+        screen->CopyRect(kEyePatchAtRest, CloseEyePictGray->GetCanvas(), kEyePatch);
+        overlay->CopyRect(kEyePatch, MainPictGray->GetCanvas(), kEyePatchAtRest);
     } else {
         overlay->CopyRect(kEyePatch, CloseEyePictGray->GetCanvas(), kEyePatch);
     }
@@ -327,7 +324,7 @@ void TSvelmia::EnterGrayView()
     mySubcanvas->SetLeft(0);
     mySubcanvas->SetTop(300);
     mySubcanvas->GetCanvas()->CopyMode = SRCCOPY;
-    mySubcanvas->GetCanvas()->CopyRect(kUpper, FrameBmp[0]->GetCanvas(), kUpper);
+    mySubcanvas->GetCanvas()->CopyRect(kUpperPicture, FrameBmp[0]->GetCanvas(), kUpperPicture);
 }
 
 void TSvelmia::FormMouseWheelUp(TObject* /*Sender*/, TShiftState /*Shift*/, TPoint /*MousePos*/, bool& /*Handled*/)
@@ -339,9 +336,9 @@ void TSvelmia::FormMouseWheelUp(TObject* /*Sender*/, TShiftState /*Shift*/, TPoi
         ApplyPan();
         StepBackCounters();
         RequestRedraw();
-    } else if (CloseUpMode && ZoomPercent < 200) {
+    } else if (CloseUpMode && ZoomPercent < kZoomMax) {
         Timer1->SetEnabled(false);
-        ZoomPercent += 10;
+        ZoomPercent += kZoomStep;
         DrawCloseUp();
         CycleCounter = 0;
         Timer1->SetEnabled(true);
@@ -357,9 +354,9 @@ void TSvelmia::FormMouseWheelDown(TObject* /*Sender*/, TShiftState /*Shift*/, TP
         ApplyPan();
         StepBackCounters();
         RequestRedraw();
-    } else if (CloseUpMode && ZoomPercent > 140) {
+    } else if (CloseUpMode && ZoomPercent > kZoomMin) {
         Timer1->SetEnabled(false);
-        ZoomPercent -= 10;
+        ZoomPercent -= kZoomStep;
         DrawCloseUp();
         CycleCounter = 0;
         Timer1->SetEnabled(true);

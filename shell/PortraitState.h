@@ -7,6 +7,7 @@
 // Nothing here has behaviour of its own.
 #pragma once
 
+#include "shell/Layout.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/Types.h"
 
@@ -14,80 +15,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-
-// Entries of the part placement list, in the order the pan and the show layout
-// walk them. Entry 0 is the whole picture (the "window" of a figure).
-enum PlacementEntry : int {
-    peWindow = 0,
-    peEye = 1,
-    peFace = 2,
-    peHairMain = 3,
-    peShaggy = 4,
-    pePank = 5,
-    peOtohime = 6,
-    peHairSub = 7,
-    peHairSide = 8,
-    peHairLong = 9,
-    peHairLongLeft = 10,
-    peHairBottom = 11,
-    peCostume = 12,
-    peCamisole = 13,
-    peEarring = 14,
-    peEarringFrame = 15,
-    peBracelet = 16,
-    peHairBand = 17,
-    peRibbon = 18, // 18..21: the four ribbon placements
-    peFlower = 22, // 22..25: the four flower placements
-    peChoker = 26,
-    peString = 27,
-    peThickString = 28,
-    peWString = 29,
-    peCrossString = 30,
-    kPlacementCount = 31
-};
-
-namespace portrait_layout {
-
-// Width and left edge (at pan 0) of each placement entry; never changed.
-constexpr std::array<int32_t, kPlacementCount> kEntryWidth = {800, 243, 279, 600, 450, 450, 500, 500, 420, 260, 150,
-                                                              60,  530, 550, 330, 340, 130, 80,  200, 200, 200, 200,
-                                                              100, 100, 100, 100, 150, 280, 290, 390, 290};
-constexpr std::array<int32_t, kPlacementCount> kEntryLeft = {0,   238, 221, 100, 150, 150, 150, 200, 170, 410, 100,
-                                                             620, 110, 100, 250, 250, 670, 480, 370, 370, 370, 370,
-                                                             480, 428, 480, 480, 350, 200, 200, 200, 210};
-
-struct Rows {
-    int32_t top, bottom;
-};
-// Destination rows of each entry on its 800 x 300 target picture.
-constexpr std::array<Rows, kPlacementCount> kDestRows = {
-    {{0, 300},   {0, 123},   {0, 123},   {0, 300},   {0, 250},   {0, 200},   {0, 300},   {0, 120},
-     {0, 200},   {0, 260},   {0, 150},   {250, 300}, {200, 300}, {50, 300},  {180, 300}, {180, 300},
-     {260, 300}, {0, 100},   {175, 255}, {173, 253}, {172, 252}, {172, 252}, {0, 120},   {133, 253},
-     {131, 251}, {130, 250}, {260, 300}, {10, 220},  {10, 220},  {50, 210},  {30, 220}}};
-// Source rows of each entry's picture (the picture cell of split pictures).
-constexpr std::array<Rows, kPlacementCount> kSourceRows = {
-    {{0, 300},   {0, 123},   {0, 123},   {0, 300}, {0, 250}, {0, 200}, {0, 300},   {0, 120},
-     {0, 200},   {0, 260},   {150, 300}, {0, 50},  {0, 100}, {0, 250}, {0, 120},   {0, 120},
-     {40, 80},   {0, 100},   {0, 80},    {0, 80},  {0, 80},  {0, 80},  {120, 240}, {120, 240},
-     {120, 240}, {120, 240}, {150, 190}, {0, 210}, {0, 210}, {0, 160}, {0, 190}}};
-// Mask rows of each entry (equal to the source rows where the mask is a separate bitmap).
-constexpr std::array<Rows, kPlacementCount> kMaskRows = {
-    {{0, 300}, {0, 123}, {0, 123}, {0, 300}, {0, 250}, {0, 200}, {0, 300}, {0, 120}, {0, 200}, {0, 260}, {0, 150},
-     {0, 50},  {0, 100}, {0, 250}, {0, 120}, {0, 120}, {0, 40},  {0, 100}, {0, 80},  {0, 80},  {0, 80},  {0, 80},
-     {0, 120}, {0, 120}, {0, 120}, {0, 120}, {0, 40},  {0, 210}, {0, 210}, {0, 160}, {0, 190}}};
-
-// Rectangles of one figure with only the rows set (Left and Right 0): the show
-// layout fills the columns.
-constexpr std::array<vcl::TRect, kPlacementCount> RowsOnly(const std::array<Rows, kPlacementCount>& rows)
-{
-    std::array<vcl::TRect, kPlacementCount> r{};
-    for (int i = 0; i < kPlacementCount; ++i)
-        r[i] = vcl::TRect{0, rows[i].top, 0, rows[i].bottom};
-    return r;
-}
-
-} // namespace portrait_layout
 
 struct PortraitState {
     // ---- Window and start-up ------------------------------------------------
@@ -218,8 +145,8 @@ struct PortraitState {
     // ---- Pan and layer visibility -------------------------------------------
     int32_t PanX = 0;
     int32_t SavedPanX = 0;
-    int32_t EyeBaseLeft = 238;
-    int32_t EyeLeft = 238;
+    int32_t EyeBaseLeft = layout::kEyeLeftAtRest;
+    int32_t EyeLeft = layout::kEyeLeftAtRest;
     int32_t FaceBaseLeft = 221;
     bool HairLongLeftOut = false;
     bool HairBottomOut = false;
@@ -229,15 +156,15 @@ struct PortraitState {
     bool ChokerOut = false;
     bool RibbonOut = false;
     bool BraceletOut = false;
-    int32_t EyeVisibleWidth = 243;
+    int32_t EyeVisibleWidth = layout::kEyeWidth;
 
     // ---- Scene show ---------------------------------------------------------
-    int32_t ShowLeftGap = 120;
-    int32_t ShowRightBase = 100;
-    int32_t ShowRightGap = 360;
+    int32_t ShowLeftGap = layout::kShowLeftGap;
+    int32_t ShowRightBase = layout::kShowRightBase;
+    int32_t ShowRightGap = layout::kShowRightGap;
     int32_t ShowSpan = 550;
-    int32_t LeftEyeLeft = 238 - 120;        // EyeLeft - ShowLeftGap
-    int32_t RightEyeLeft = 238 + 360 - 100; // EyeLeft + ShowRightGap - ShowRightBase
+    int32_t LeftEyeLeft = layout::kEyeLeftAtRest - layout::kShowLeftGap;
+    int32_t RightEyeLeft = layout::kEyeLeftAtRest + layout::kShowRightGap - layout::kShowRightBase;
     int32_t LeftEyeWidth = 0;
     int32_t RightEyeWidth = 0;
     int32_t LeftFaceWidth = 0;
@@ -249,7 +176,7 @@ struct PortraitState {
     bool MainSwapped = false;
 
     // ---- Close-up view ------------------------------------------------------
-    int32_t ZoomPercent = 140;
+    int32_t ZoomPercent = layout::kZoomMin;
     int32_t ZoomTopTrim = 0;
     bool CloseUpReady = false;
     bool CloseUpHasSecond = false;
@@ -339,24 +266,24 @@ struct PortraitState {
     int32_t RibbonHeight = 80;
     int32_t BraceletWidth = 130;
     int32_t BraceletCellHeight = 40;
-    int32_t EyeWidth = 243;
-    int32_t EyeHeight = 123;
+    int32_t EyeWidth = layout::kEyeWidth;
+    int32_t EyeHeight = layout::kEyeHeight;
     int32_t FaceWidth = 279;
     int32_t SceneTileSize = 75;
     // Part placement list (width and left edge at pan 0 of every entry).
-    std::array<int32_t, kPlacementCount> EntryWidth = portrait_layout::kEntryWidth;
-    std::array<int32_t, kPlacementCount> EntryLeft = portrait_layout::kEntryLeft;
+    std::array<int32_t, kPlacementCount> EntryWidth = layout::kEntryWidth;
+    std::array<int32_t, kPlacementCount> EntryLeft = layout::kEntryLeft;
 
     // ---- Layer rectangles of the portrait (moved and clipped by the pan) ----
-    vcl::TRect MainRect{0, 0, 800, 300};    // upper picture, destination and source
-    vcl::TRect LowerRect{0, 300, 800, 600}; // lower picture on the window
+    vcl::TRect MainRect = layout::kUpperPicture;    // upper picture, destination and source
+    vcl::TRect LowerRect = layout::kLowerOnWindow; // lower picture on the window
     vcl::TRect BandRect[3] = {{0, 0, 800, 300}, {0, 300, 800, 600}, {0, 600, 800, 900}};
     vcl::TRect SceneCellRect[10] = {{0, 0, 75, 75},    {0, 75, 75, 150},  {0, 150, 75, 225}, {0, 225, 75, 300},
                                     {0, 300, 75, 375}, {0, 375, 75, 450}, {0, 450, 75, 525}, {0, 525, 75, 600},
                                     {0, 600, 75, 675}, {0, 675, 75, 750}};
     vcl::TRect SceneTileRect{0, 0, 75, 75};
-    vcl::TRect EyeDestRect{238, 0, 481, 123};
-    vcl::TRect EyeSrcRect{0, 0, 243, 123};
+    vcl::TRect EyeDestRect = layout::kEyePatchAtRest;
+    vcl::TRect EyeSrcRect = layout::kEyePatch;
     vcl::TRect FaceDestRect{221, 0, 500, 123};
     vcl::TRect FaceSrcRect{0, 0, 279, 123};
     vcl::TRect HairMainDestRect{100, 0, 700, 300};
@@ -422,12 +349,12 @@ struct PortraitState {
     // ---- Rectangles of the two show figures ---------------------------------
     // Per placement entry: destination, picture source and mask source; the
     // layout fills Left and Right, the rows are fixed.
-    std::array<vcl::TRect, kPlacementCount> LeftDestRect = portrait_layout::RowsOnly(portrait_layout::kDestRows);
-    std::array<vcl::TRect, kPlacementCount> LeftSrcRect = portrait_layout::RowsOnly(portrait_layout::kSourceRows);
-    std::array<vcl::TRect, kPlacementCount> LeftMaskRect = portrait_layout::RowsOnly(portrait_layout::kMaskRows);
-    std::array<vcl::TRect, kPlacementCount> RightDestRect = portrait_layout::RowsOnly(portrait_layout::kDestRows);
-    std::array<vcl::TRect, kPlacementCount> RightSrcRect = portrait_layout::RowsOnly(portrait_layout::kSourceRows);
-    std::array<vcl::TRect, kPlacementCount> RightMaskRect = portrait_layout::RowsOnly(portrait_layout::kMaskRows);
+    std::array<vcl::TRect, kPlacementCount> LeftDestRect = layout::RowsOnly(layout::kDestRows);
+    std::array<vcl::TRect, kPlacementCount> LeftSrcRect = layout::RowsOnly(layout::kSourceRows);
+    std::array<vcl::TRect, kPlacementCount> LeftMaskRect = layout::RowsOnly(layout::kMaskRows);
+    std::array<vcl::TRect, kPlacementCount> RightDestRect = layout::RowsOnly(layout::kDestRows);
+    std::array<vcl::TRect, kPlacementCount> RightSrcRect = layout::RowsOnly(layout::kSourceRows);
+    std::array<vcl::TRect, kPlacementCount> RightMaskRect = layout::RowsOnly(layout::kMaskRows);
     // The choker's lower part (on the body frames): the second pair of its entry.
     vcl::TRect LeftChokerLowerDestRect{0, 0, 0, 110};
     vcl::TRect LeftChokerLowerSrcRect{0, 190, 0, 300};
@@ -437,7 +364,7 @@ struct PortraitState {
     vcl::TRect RightChokerLowerMaskRect{0, 40, 0, 150};
     // Eye patches of the figures in the show picture, and the overlay rectangles.
     vcl::TRect LeftEyeShowRect{0, 0, 0, 123};
-    vcl::TRect LeftEyeOverlayRect{0, 0, 243, 123};
+    vcl::TRect LeftEyeOverlayRect = layout::kEyePatch;
     vcl::TRect RightEyeShowRect{0, 0, 0, 123};
     vcl::TRect RightEyeSrcRect{0, 0, 0, 123};
     vcl::TRect RightEyeOverlayRect{0, 0, 0, 123};

@@ -210,7 +210,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     WideBufA = NewBitmap(800, 450);
     WideBufB = NewBitmap(800, 450);
     FullBuf = NewBitmap(800, 600);
-    EyeBuf = NewBitmap(243, 123);
+    EyeBuf = NewBitmap(layout::kEyeWidth, layout::kEyeHeight);
 
     // 17-19. The three alternative hair styles (optional).
     ShaggyBmp = NewBitmap(450, 250);

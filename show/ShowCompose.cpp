@@ -18,10 +18,10 @@
 #include <vector>
 
 using namespace vcl;
+using namespace layout;
 
 namespace {
 
-constexpr TRect kWhole = Rect(0, 0, 800, 300);
 constexpr int kFaceStrip = 12; // the face cell's first columns are not shown
 // Where the strings take their colour from, in the costume picture. (A point
 // of the composed frame would be another figure's ribbon or the hem's edge,
@@ -246,12 +246,12 @@ void TSvelmia::ComposeShowLower(int scene)
     if (scene == 0) {
         const int top = AlternatePhase ? 0 : 300;
         for (TBitmap* frame : FrameBmp)
-            frame->GetCanvas()->CopyRect(kWhole, SceneStrawberry_Sub->GetCanvas(), Rect(0, top, 800, top + 300));
+            frame->GetCanvas()->CopyRect(kUpperPicture, SceneStrawberry_Sub->GetCanvas(), Rect(0, top, 800, top + 300));
     } else if (scene >= 1 && scene <= 10) {
         TCanvas* tile = scenebuff->GetCanvas();
         tile->CopyMode = SRCCOPY;
         tile->CopyRect(SceneTileRect, SceneList->GetCanvas(), SceneCellRect[scene - 1]);
-        FrameBmp[0]->GetCanvas()->StretchDraw(kWhole, scenebuff->GetBitmap());
+        FrameBmp[0]->GetCanvas()->StretchDraw(kUpperPicture, scenebuff->GetBitmap());
         for (int k = 1; k < 7; ++k)
             FrameBmp[k]->GetCanvas()->Draw(0, 0, FrameBmp[0]);
     }

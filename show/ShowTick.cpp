@@ -9,14 +9,11 @@
 #include <initializer_list>
 
 using namespace vcl;
+using namespace layout;
 
 namespace {
 
-using layout::kCycleLength;
 constexpr int kShowBreath = 40;
-constexpr int kScenes = 8;
-constexpr int kCells = 5;
-constexpr TRect kWhole = Rect(0, 0, 800, 300);
 
 void Advance(int& index, bool on, int count)
 {
@@ -100,12 +97,12 @@ void TSvelmia::ShowTick()
 
         TCanvas* screen = Mainpict->GetCanvas();
         screen->CopyMode = SRCCOPY;
-        screen->CopyRect(kWhole, upper, kWhole); // the whole picture, whatever the pan
+        screen->CopyRect(kUpperPicture, upper, kUpperPicture); // the whole picture, whatever the pan
         mySubcanvas->SetLeft(0);
         mySubcanvas->SetTop(300);
         TCanvas* lower = mySubcanvas->GetCanvas();
         lower->CopyMode = SRCCOPY;
-        lower->CopyRect(kWhole, FrameBmp[0]->GetCanvas(), kWhole);
+        lower->CopyRect(kUpperPicture, FrameBmp[0]->GetCanvas(), kUpperPicture);
     }
     Busy = false;
     Timer1->SetEnabled(true);
@@ -145,7 +142,7 @@ void TSvelmia::ShowSceneFrame(int phase)
     }
     TCanvas* canvas = mySubcanvas->GetCanvas();
     canvas->CopyMode = SRCCOPY;
-    canvas->CopyRect(kWhole, FrameBmp[frame]->GetCanvas(), kWhole);
+    canvas->CopyRect(kUpperPicture, FrameBmp[frame]->GetCanvas(), kUpperPicture);
 }
 
 void TSvelmia::ShowBlink(int cycleTick)
