@@ -19,62 +19,6 @@ using namespace vcl;
 
 namespace {
 
-// One member of a selection set in each of the three sets.
-template <class T> struct SetMember {
-    T PortraitState::*Main;
-    T PortraitState::*Left;
-    T PortraitState::*Saved;
-};
-
-#define VELMIA_SET_MEMBER(name)                                                                                        \
-    {                                                                                                                  \
-        &PortraitState::name, &PortraitState::Left##name, &PortraitState::Saved##name                                  \
-    }
-
-// Members in the order the copies assign them.
-using IntMember = SetMember<int32_t>;
-using BoolMember = SetMember<bool>;
-using AnyMember = std::variant<IntMember, BoolMember>;
-
-const std::array<AnyMember, 26> kSetMembers = {
-    IntMember VELMIA_SET_MEMBER(EarringIndex),     IntMember VELMIA_SET_MEMBER(EarringFrameIndex),
-    IntMember VELMIA_SET_MEMBER(BraceletIndex),    IntMember VELMIA_SET_MEMBER(FlowerAlt),
-    IntMember VELMIA_SET_MEMBER(FaceIndex),        BoolMember VELMIA_SET_MEMBER(EarringAuto),
-    BoolMember VELMIA_SET_MEMBER(FaceAuto),        BoolMember VELMIA_SET_MEMBER(BraceletShown),
-    BoolMember VELMIA_SET_MEMBER(LongHair),        BoolMember VELMIA_SET_MEMBER(ShaggyHair),
-    BoolMember VELMIA_SET_MEMBER(PankHair),        BoolMember VELMIA_SET_MEMBER(OtohimeHair),
-    BoolMember VELMIA_SET_MEMBER(BraceletAuto),    IntMember VELMIA_SET_MEMBER(MainHairHidden),
-    BoolMember VELMIA_SET_MEMBER(StringPatternOn), BoolMember VELMIA_SET_MEMBER(ThickStringOn),
-    BoolMember VELMIA_SET_MEMBER(WStringOn),       BoolMember VELMIA_SET_MEMBER(CrossStringOn),
-    BoolMember VELMIA_SET_MEMBER(RibbonShown),     IntMember VELMIA_SET_MEMBER(StringPatternIndex),
-    BoolMember VELMIA_SET_MEMBER(HairBandShown),   BoolMember VELMIA_SET_MEMBER(FlowerShown),
-    BoolMember VELMIA_SET_MEMBER(ChokerShown),     BoolMember VELMIA_SET_MEMBER(EyesClosed),
-    BoolMember VELMIA_SET_MEMBER(TouchOpened),     BoolMember VELMIA_SET_MEMBER(CamisoleShown),
-};
-
-#undef VELMIA_SET_MEMBER
-
-enum class Set { Main, Left, Saved };
-
-template <class T> T PortraitState::*Pick(const SetMember<T>& m, Set s)
-{
-    switch (s) {
-    case Set::Main:
-        return m.Main;
-    case Set::Left:
-        return m.Left;
-    case Set::Saved:
-        break;
-    }
-    return m.Saved;
-}
-
-void CopyMembers(PortraitState& state, Set from, Set to)
-{
-    for (const AnyMember& member : kSetMembers)
-        std::visit([&](const auto& m) { state.*Pick(m, to) = state.*Pick(m, from); }, member);
-}
-
 // The bitmap behind an image control's picture or a plain bitmap.
 TBitmap* BitmapOf(std::variant<TImage*, TBitmap*> p)
 {
@@ -98,6 +42,29 @@ struct EyeOverlay {
 
 // ---- Set copies -------------------------------------------------------------
 
+#define VELMIA_BIND_MAIN(type, name) name,
+#define VELMIA_BIND_LEFT(type, name) Left##name,
+#define VELMIA_BIND_SAVED(type, name) Saved##name,
+
+SelectionRef TSvelmia::MainSet()
+{
+    return SelectionRef{VELMIA_SELECTION_MEMBERS(VELMIA_BIND_MAIN)};
+}
+
+SelectionRef TSvelmia::LeftSet()
+{
+    return SelectionRef{VELMIA_SELECTION_MEMBERS(VELMIA_BIND_LEFT)};
+}
+
+SelectionRef TSvelmia::SavedSet()
+{
+    return SelectionRef{VELMIA_SELECTION_MEMBERS(VELMIA_BIND_SAVED)};
+}
+
+#undef VELMIA_BIND_MAIN
+#undef VELMIA_BIND_LEFT
+#undef VELMIA_BIND_SAVED
+
 // The ten part pictures of the main, left and saved sets, in copy order. A
 // mask row travels with the picture row above it.
 #define VELMIA_SET_PICTURES                                                                                            \
@@ -116,7 +83,7 @@ struct EyeOverlay {
 
 void TSvelmia::CopyMainToLeft()
 {
-    CopyMembers(*this, Set::Main, Set::Left);
+    LeftSet().Assign(MainSet());
     VELMIA_SET_PICTURES;
     for (const auto& row : pictures) {
         TCanvas* target = BitmapOf(row[1])->GetCanvas();
@@ -145,28 +112,28 @@ void CopySetPictures(const std::array<std::array<std::variant<TImage*, TBitmap*>
 
 void TSvelmia::SaveMainSet()
 {
-    CopyMembers(*this, Set::Main, Set::Saved);
+    SavedSet().Assign(MainSet());
     VELMIA_SET_PICTURES;
     CopySetPictures(pictures, 0, 2);
 }
 
 void TSvelmia::TakeLeftSet()
 {
-    CopyMembers(*this, Set::Left, Set::Main);
+    MainSet().Assign(LeftSet());
     VELMIA_SET_PICTURES;
     CopySetPictures(pictures, 1, 0);
 }
 
 void TSvelmia::RestoreMainSet()
 {
-    CopyMembers(*this, Set::Saved, Set::Main);
+    MainSet().Assign(SavedSet());
     VELMIA_SET_PICTURES;
     CopySetPictures(pictures, 2, 0);
 }
 
 void TSvelmia::RestoreLeftSet()
 {
-    CopyMembers(*this, Set::Saved, Set::Left);
+    LeftSet().Assign(SavedSet());
     VELMIA_SET_PICTURES;
     CopySetPictures(pictures, 2, 1);
 }

@@ -5,6 +5,7 @@
 
 #include "shell/Layout.h"
 #include "shell/PortraitState.h"
+#include "shell/Selection.h"
 #include "toolkit/Vcl.h"
 
 #include <cstdint>
@@ -159,6 +160,10 @@ public:
     bool RecolourSceneCell();
     bool RecolourHem();
     bool RecolourLeftHem();
+    // Views of the three selection sets (main, show's left figure, backup).
+    SelectionRef MainSet();
+    SelectionRef LeftSet();
+    SelectionRef SavedSet();
     void CopyMainToLeft();
     void SaveMainSet();
     void TakeLeftSet();

@@ -47,12 +47,7 @@ struct Figure {
     TRect ChokerLowerDest, ChokerLowerSrc, ChokerLowerMask;
     bool IsLeft;
     const bool* Out;
-
-    int FaceIndex, EarringIndex, EarringFrameIndex, BraceletIndex, FlowerAlt;
-    bool MainHairHidden, LongHair, Shaggy, Pank, Otohime;
-    bool HairBandShown, FlowerShown, ChokerShown, BraceletShown, RibbonShown, CamisoleShown;
-    bool Patterns[4];
-
+    SelectionRef Sel;
     TCanvas *Face, *Costume, *Camisole, *CamisoleMask, *HairBand, *HairBandMask, *Ribbon, *RibbonMask, *Flower, *Choker;
 
     const TRect& D(int e) const { return (*Dest)[e]; }
@@ -60,82 +55,50 @@ struct Figure {
     const TRect& M(int e) const { return (*Mask)[e]; }
 };
 
-Figure LeftFigure(const PortraitState& s)
+Figure LeftFigure(TSvelmia& form, const PortraitState& s)
 {
-    return Figure{&s.LeftDestRect,
-                  &s.LeftSrcRect,
-                  &s.LeftMaskRect,
-                  s.LeftChokerLowerDestRect,
-                  s.LeftChokerLowerSrcRect,
-                  s.LeftChokerLowerMaskRect,
-                  true,
-                  s.LeftPartOut,
-                  s.LeftFaceIndex,
-                  s.LeftEarringIndex,
-                  s.LeftEarringFrameIndex,
-                  s.LeftBraceletIndex,
-                  s.LeftFlowerAlt,
-                  s.LeftMainHairHidden != 0,
-                  s.LeftLongHair,
-                  s.LeftShaggyHair,
-                  s.LeftPankHair,
-                  s.LeftOtohimeHair,
-                  s.LeftHairBandShown,
-                  s.LeftFlowerShown,
-                  s.LeftChokerShown,
-                  s.LeftBraceletShown,
-                  s.LeftRibbonShown,
-                  s.LeftCamisoleShown,
-                  {s.LeftStringPatternOn, s.LeftThickStringOn, s.LeftWStringOn, s.LeftCrossStringOn},
-                  s.FaceWorkC->GetCanvas(),
-                  s.CostumeWork->GetCanvas(),
-                  s.CamisoleWork->GetCanvas(),
-                  s.CamisoleWorkMask->GetCanvas(),
-                  s.HairBandWork->GetCanvas(),
-                  s.HairBandWorkMask->GetCanvas(),
-                  s.RibbonWork->GetCanvas(),
-                  s.RibbonWorkMask->GetCanvas(),
-                  s.FlowerWork->GetCanvas(),
-                  s.ChokerWork->GetCanvas()};
+    return Figure{.Dest = &s.LeftDestRect,
+                  .Src = &s.LeftSrcRect,
+                  .Mask = &s.LeftMaskRect,
+                  .ChokerLowerDest = s.LeftChokerLowerDestRect,
+                  .ChokerLowerSrc = s.LeftChokerLowerSrcRect,
+                  .ChokerLowerMask = s.LeftChokerLowerMaskRect,
+                  .IsLeft = true,
+                  .Out = s.LeftPartOut,
+                  .Sel = form.LeftSet(),
+                  .Face = s.FaceWorkC->GetCanvas(),
+                  .Costume = s.CostumeWork->GetCanvas(),
+                  .Camisole = s.CamisoleWork->GetCanvas(),
+                  .CamisoleMask = s.CamisoleWorkMask->GetCanvas(),
+                  .HairBand = s.HairBandWork->GetCanvas(),
+                  .HairBandMask = s.HairBandWorkMask->GetCanvas(),
+                  .Ribbon = s.RibbonWork->GetCanvas(),
+                  .RibbonMask = s.RibbonWorkMask->GetCanvas(),
+                  .Flower = s.FlowerWork->GetCanvas(),
+                  .Choker = s.ChokerWork->GetCanvas()};
 }
 
 Figure RightFigure(TSvelmia& form, const PortraitState& s)
 {
-    return Figure{&s.RightDestRect,
-                  &s.RightSrcRect,
-                  &s.RightMaskRect,
-                  s.RightChokerLowerDestRect,
-                  s.RightChokerLowerSrcRect,
-                  s.RightChokerLowerMaskRect,
-                  false,
-                  s.RightPartOut,
-                  s.FaceIndex,
-                  s.EarringIndex,
-                  s.EarringFrameIndex,
-                  s.BraceletIndex,
-                  s.FlowerAlt,
-                  s.MainHairHidden != 0,
-                  s.LongHair,
-                  s.ShaggyHair,
-                  s.PankHair,
-                  s.OtohimeHair,
-                  s.HairBandShown,
-                  s.FlowerShown,
-                  s.ChokerShown,
-                  s.BraceletShown,
-                  s.RibbonShown,
-                  s.CamisoleShown,
-                  {s.StringPatternOn, s.ThickStringOn, s.WStringOn, s.CrossStringOn},
-                  s.FaceWorkB->GetCanvas(),
-                  form.Costume->GetCanvas(),
-                  form.Camisole->GetCanvas(),
-                  s.CamisoleMask->GetCanvas(),
-                  form.HairBand->GetCanvas(),
-                  s.HairBandMask->GetCanvas(),
-                  form.Ribborn->GetCanvas(),
-                  s.RibbonMask->GetCanvas(),
-                  form.FlowerPict->GetCanvas(),
-                  form.Choker->GetCanvas()};
+    return Figure{.Dest = &s.RightDestRect,
+                  .Src = &s.RightSrcRect,
+                  .Mask = &s.RightMaskRect,
+                  .ChokerLowerDest = s.RightChokerLowerDestRect,
+                  .ChokerLowerSrc = s.RightChokerLowerSrcRect,
+                  .ChokerLowerMask = s.RightChokerLowerMaskRect,
+                  .IsLeft = false,
+                  .Out = s.RightPartOut,
+                  .Sel = form.MainSet(),
+                  .Face = s.FaceWorkB->GetCanvas(),
+                  .Costume = form.Costume->GetCanvas(),
+                  .Camisole = form.Camisole->GetCanvas(),
+                  .CamisoleMask = s.CamisoleMask->GetCanvas(),
+                  .HairBand = form.HairBand->GetCanvas(),
+                  .HairBandMask = s.HairBandMask->GetCanvas(),
+                  .Ribbon = form.Ribborn->GetCanvas(),
+                  .RibbonMask = s.RibbonMask->GetCanvas(),
+                  .Flower = form.FlowerPict->GetCanvas(),
+                  .Choker = form.Choker->GetCanvas()};
 }
 
 // The frames a figure is drawn into, with the body band of each.
@@ -172,13 +135,13 @@ void TSvelmia::ComposeShowUpper(int scene)
         // Upper body: mask in the upper half of the list, picture in the lower.
         masked(f.D(peWindow), MainPictList->GetCanvas(), Cols(f.S(peWindow), 0, 300), MainPictList->GetCanvas(),
                Cols(f.S(peWindow), 300, 600));
-        if (!f.Pank)
+        if (!f.Sel.PankHair)
             layer(f, peHairSide, HairSideMask->GetCanvas(), HairSide->GetCanvas());
-        if (f.Otohime) {
+        if (f.Sel.OtohimeHair) {
             layer(f, peOtohime, OtohimeMask->GetCanvas(), OtohimeBmp->GetCanvas());
-        } else if (!f.MainHairHidden) {
+        } else if (!f.Sel.MainHairHidden) {
             layer(f, peHairMain, HairMainMask->GetCanvas(), HairMain->GetCanvas());
-            if (!f.LongHair) {
+            if (!f.Sel.LongHair) {
                 layer(f, peHairLong, HairNotLongMask->GetCanvas(), HairNotLong->GetCanvas());
             } else {
                 layer(f, peHairLong, HairLongMask->GetCanvas(), HairLong->GetCanvas());
@@ -200,35 +163,35 @@ void TSvelmia::ComposeShowUpper(int scene)
                 store->CopyMode = SRCCOPY;
                 store->CopyRect(stored, upper, under);
             }
-            const int top = FaceCellHeight * f.FaceIndex;
+            const int top = FaceCellHeight * f.Sel.FaceIndex;
             upper->CopyMode = SRCCOPY;
             upper->CopyRect(faceDest, f.Face, Cols(faceSrc, top, top + FaceCellHeight));
             if (strip > 0)
                 upper->CopyRect(under, store, stored);
         }
 
-        const int earringTop = EarringCellHeight * f.EarringIndex;
+        const int earringTop = EarringCellHeight * f.Sel.EarringIndex;
         masked(f.D(peEarring), EarringListMask->GetCanvas(), f.M(peEarring), EarringListPict->GetCanvas(),
                Cols(f.S(peEarring), earringTop, earringTop + EarringCellHeight));
         if (EarringFramesLoaded && EarringFrameMask) {
-            const int frameTop = EarringFrameHeight * f.EarringFrameIndex;
+            const int frameTop = EarringFrameHeight * f.Sel.EarringFrameIndex;
             masked(f.D(peEarringFrame), EarringFrameMask->GetCanvas(), f.M(peEarringFrame),
                    EarringFrameList->GetCanvas(), Cols(f.S(peEarringFrame), frameTop, frameTop + EarringFrameHeight));
         }
-        if (f.HairBandShown && !f.LongHair && !(!f.IsLeft && f.Out[3]))
+        if (f.Sel.HairBandShown && !f.Sel.LongHair && !(!f.IsLeft && f.Out[3]))
             layer(f, peHairBand, f.HairBandMask, f.HairBand);
-        if (f.Shaggy)
+        if (f.Sel.ShaggyHair)
             layer(f, peShaggy, ShaggyMask->GetCanvas(), ShaggyBmp->GetCanvas());
-        if (f.Pank)
+        if (f.Sel.PankHair)
             layer(f, pePank, PankMask->GetCanvas(), PankBmp->GetCanvas());
-        if (f.FlowerShown && !f.LongHair && f.FlowerAlt == 0 && !(!f.IsLeft && f.Out[4]))
+        if (f.Sel.FlowerShown && !f.Sel.LongHair && f.Sel.FlowerAlt == 0 && !(!f.IsLeft && f.Out[4]))
             layer(f, peFlower, f.Flower, f.Flower);
-        if (f.ChokerShown)
+        if (f.Sel.ChokerShown)
             layer(f, peChoker, f.Choker, f.Choker);
         upper->CopyMode = SRCCOPY;
     };
 
-    drawFigure(LeftFigure(*this));
+    drawFigure(LeftFigure(*this, *this));
     drawFigure(RightFigure(*this, *this));
 
     // The right edge of the left figure's closed-eye overlay may lie under the
@@ -312,7 +275,7 @@ void TSvelmia::ComposeShowLower(int scene)
 
     auto drawFigure = [&](const Figure& f, const FrameBands& frames, TPoint tintAt) {
         // Hair ends, opaque, behind the body.
-        if (!f.MainHairHidden && !f.Out[1] && !EmptySource(f.S(peHairBottom)))
+        if (!f.Sel.MainHairHidden && !f.Out[1] && !EmptySource(f.S(peHairBottom)))
             for (auto [frame, band] : frames) {
                 TCanvas* target = FrameBmp[frame]->GetCanvas();
                 target->CopyMode = SRCCOPY;
@@ -324,7 +287,7 @@ void TSvelmia::ComposeShowLower(int scene)
             return Rects{f.D(peWindow), src, src};
         });
 
-        if (f.CamisoleShown)
+        if (f.Sel.CamisoleShown)
             layer(frames, f.CamisoleMask, f.Camisole, [&](int band) {
                 const TRect src = Cols(f.S(peCamisole), 250 * band, 250 * band + 250);
                 return Rects{f.D(peCamisole), src, src};
@@ -335,47 +298,47 @@ void TSvelmia::ComposeShowLower(int scene)
                 return Rects{f.D(peCostume), src, src};
             });
 
-        if (f.Otohime) {
+        if (f.Sel.OtohimeHair) {
             layer(frames, OtohimeMask->GetCanvas(), OtohimeBmp->GetCanvas(), [&](int) {
                 const TRect src = Cols(f.S(peOtohime), 300, 400);
                 return Rects{Cols(f.D(peOtohime), 0, 100), src, src};
             });
-        } else if (!f.MainHairHidden) {
+        } else if (!f.Sel.MainHairHidden) {
             layer(frames, HairSubMask->GetCanvas(), HairSub->GetCanvas(), [&](int) {
                 return Rects{f.D(peHairSub), f.M(peHairSub), f.S(peHairSub)};
             });
         }
 
-        if (!f.CamisoleShown) {
+        if (!f.Sel.CamisoleShown) {
             const TColor colour = f.Costume->GetPixel(tintAt.x, tintAt.y);
             TImage* pictures[4] = {StringPattern, ThickStringPattern, WStringPattern, CrossStringPattern};
             const int cellHeights[4] = {210, 210, 160, 190};
             for (int i = 0; i < 4; ++i)
-                if (f.Patterns[i])
+                if (*f.Sel.PatternFlag(i))
                     pattern(f, frames, peString + i, pictures[i], cellHeights[i], colour);
         }
 
-        if (f.BraceletShown && !f.Out[2])
+        if (f.Sel.BraceletShown && !f.Out[2])
             layer(frames, BraceletList->GetCanvas(), BraceletList->GetCanvas(), [&](int) {
-                const int top = BraceletCellHeight * f.BraceletIndex + BraceletCellHeight;
+                const int top = BraceletCellHeight * f.Sel.BraceletIndex + BraceletCellHeight;
                 return Rects{f.D(peBracelet), f.M(peBracelet), Cols(f.S(peBracelet), top, top + BraceletCellHeight)};
             });
-        if (f.RibbonShown)
+        if (f.Sel.RibbonShown)
             layer(frames, f.RibbonMask, f.Ribbon, [&](int band) {
                 return Rects{f.D(peRibbon + band), f.M(peRibbon + band), f.S(peRibbon + band)};
             });
-        if (f.ChokerShown)
+        if (f.Sel.ChokerShown)
             layer(frames, f.Choker, f.Choker, [&](int) {
                 return Rects{f.ChokerLowerDest, f.ChokerLowerMask, f.ChokerLowerSrc};
             });
-        if (f.FlowerShown && f.FlowerAlt == 1)
+        if (f.Sel.FlowerShown && f.Sel.FlowerAlt == 1)
             layer(frames, f.Flower, f.Flower, [&](int band) {
                 const int e = peFlower + 1 + band;
                 return Rects{f.D(e), f.M(e), f.S(e)};
             });
     };
 
-    drawFigure(LeftFigure(*this), kLeftFrames, kTintPoint);
+    drawFigure(LeftFigure(*this, *this), kLeftFrames, kTintPoint);
 
     // The frames that share the left figure's band start from its frames.
     FrameBmp[3]->GetCanvas()->Draw(0, 0, FrameBmp[0]);

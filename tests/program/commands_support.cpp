@@ -7,21 +7,17 @@ namespace velmia::test {
 
 std::vector<int64_t> CommandTest::Fingerprint()
 {
+    std::vector<int64_t> v;
+    for (const SelectionRef& set : {form_->MainSet(), form_->LeftSet()}) {
+#define VELMIA_FINGERPRINT(type, name) v.push_back(int64_t(set.name));
+        VELMIA_SELECTION_MEMBERS(VELMIA_FINGERPRINT)
+#undef VELMIA_FINGERPRINT
+    }
+    // views and the redraw request
     const PortraitState& s = S();
-    std::vector<int64_t> v = {
-        s.EarringIndex, s.EarringFrameIndex, s.BraceletIndex, s.FlowerAlt, s.FaceIndex, s.EarringAuto, s.FaceAuto,
-        s.BraceletShown, s.LongHair, s.ShaggyHair, s.PankHair, s.OtohimeHair, s.BraceletAuto, s.MainHairHidden,
-        s.StringPatternOn, s.ThickStringOn, s.WStringOn, s.CrossStringOn, s.RibbonShown, s.StringPatternIndex,
-        s.HairBandShown, s.FlowerShown, s.ChokerShown, s.EyesClosed, s.CamisoleShown,
-        // the left set
-        s.LeftEarringIndex, s.LeftEarringFrameIndex, s.LeftBraceletIndex, s.LeftFlowerAlt, s.LeftFaceIndex,
-        s.LeftEarringAuto, s.LeftFaceAuto, s.LeftBraceletShown, s.LeftLongHair, s.LeftShaggyHair, s.LeftPankHair,
-        s.LeftOtohimeHair, s.LeftBraceletAuto, s.LeftMainHairHidden, s.LeftStringPatternOn, s.LeftThickStringOn,
-        s.LeftWStringOn, s.LeftCrossStringOn, s.LeftRibbonShown, s.LeftStringPatternIndex, s.LeftHairBandShown,
-        s.LeftFlowerShown, s.LeftChokerShown, s.LeftEyesClosed, s.LeftCamisoleShown,
-        // views and the redraw request
-        s.PortraitMode, s.ShowMode, s.GrayMode, s.QuadMode, s.CloseUpMode, s.CycleCounter, s.SceneIndex, s.ShowOrigin,
-        s.MainSwapped, s.CopyToLeftArmed, s.QuadEyesClosed, s.GrayEyesClosed, s.GrayBlinkTable[0], s.QuitRequested};
+    v.insert(v.end(), {s.PortraitMode, s.ShowMode, s.GrayMode, s.QuadMode, s.CloseUpMode, s.CycleCounter, s.SceneIndex,
+                       s.ShowOrigin, s.MainSwapped, s.CopyToLeftArmed, s.QuadEyesClosed, s.GrayEyesClosed,
+                       s.GrayBlinkTable[0], s.QuitRequested});
     return v;
 }
 
