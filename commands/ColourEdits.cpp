@@ -34,7 +34,7 @@ void PaintHem(TCanvas* pattern, TCanvas* target, TColor colour)
 
 bool TSvelmia::RecolourSceneCell()
 {
-    Timer1->SetEnabled(false);
+    const Timer1Pause pause(*this);
     const bool accepted = ColorDialog1->Execute();
     if (accepted) {
         // The scene on screen is SceneIndex - 1, in cell row SceneIndex - 2;
@@ -48,26 +48,23 @@ bool TSvelmia::RecolourSceneCell()
             for (int x = 0; x < kTile; ++x)
                 canvas->SetPixel(x, y, colour);
     }
-    Timer1->SetEnabled(true);
     return accepted;
 }
 
 bool TSvelmia::RecolourHem()
 {
-    Timer1->SetEnabled(false);
+    const Timer1Pause pause(*this);
     const bool accepted = ColorDialog2->Execute();
     if (accepted)
         PaintHem(HerimPattern->GetCanvas(), Costume->GetCanvas(), ColorDialog2->GetColor());
-    Timer1->SetEnabled(true);
     return accepted;
 }
 
 bool TSvelmia::RecolourLeftHem()
 {
-    Timer1->SetEnabled(false);
+    const Timer1Pause pause(*this);
     const bool accepted = ColorDialog2->Execute();
     if (accepted)
         PaintHem(HerimPattern->GetCanvas(), CostumeWork->GetCanvas(), ColorDialog2->GetColor());
-    Timer1->SetEnabled(true);
     return accepted;
 }

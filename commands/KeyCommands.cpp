@@ -108,11 +108,7 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
         if (BrowserOpen) {
             CloseBrowser();
         } else if (CloseUpMode) {
-            PortraitMode = SavedPortraitMode;
-            ShowMode = SavedShowMode;
-            CloseUpMode = false;
-            GrayMode = false;
-            QuadMode = false;
+            ReturnFromCloseUpView();
             // Leaving from the unmagnified capture ends its hold too.
             CloseUpHalfShown = false;
             CloseUpRestored = false;
@@ -359,16 +355,12 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
             StartShow();
         } else {
             ShowOrigin = 1;
-            ShowMode = false;
             CopyToLeftArmed = false;
             HideBlinkOverlays();
             RefreshLeftClosedEyes();
             // The portrait's overlay held the right figure's eyes.
             RefreshClosedEyes();
-            PortraitMode = true;
-            GrayMode = false;
-            QuadMode = false;
-            CloseUpMode = false;
+            EnterPortraitView();
         }
         redraw();
         return;
@@ -412,14 +404,10 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
             TakeLeftSet();
             RefreshClosedEyes();
             redraw();
-            ShowMode = false;
             MainSwapped = true;
             ShowOrigin = 1;
             CopyToLeftArmed = true;
-            PortraitMode = true;
-            GrayMode = false;
-            QuadMode = false;
-            CloseUpMode = false;
+            EnterPortraitView();
         } else if (!CopyToLeftArmed) {
             CopyToLeftArmed = true;
         } else {

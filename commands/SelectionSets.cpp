@@ -151,12 +151,8 @@ void TSvelmia::StartShow()
     LayoutRightFigure();
     RefreshRightClosedEyes();
     ShowOrigin = 2;
-    ShowMode = true;
     CopyToLeftArmed = true;
-    PortraitMode = false;
-    GrayMode = false;
-    QuadMode = false;
-    CloseUpMode = false;
+    EnterShowView();
 }
 
 // Back from the portrait view that showed the left figure: the figure edited
@@ -168,14 +164,10 @@ void TSvelmia::ReturnToShow()
     RefreshLeftClosedEyes();
     RestoreMainSet();
     RefreshRightClosedEyes();
-    ShowMode = true;
     ShowOrigin = 2;
     MainSwapped = false;
     CopyToLeftArmed = true;
-    PortraitMode = false;
-    GrayMode = false;
-    QuadMode = false;
-    CloseUpMode = false;
+    EnterShowView();
 }
 
 // ---- Closed-eye overlays ------------------------------------------------------

@@ -174,9 +174,7 @@ void TSvelmia::SwapCloseUpCaptures()
 // Home, the middle button: back to the view the close-up was entered from.
 void TSvelmia::LeaveCloseUp()
 {
-    CloseUpMode = false;
-    PortraitMode = SavedPortraitMode;
-    ShowMode = SavedShowMode;
+    ReturnFromCloseUpView();
     CloseUpRestored = false;
     CloseEye_disp_stretch->SetVisible(false);
     RequestRedraw();
@@ -185,11 +183,7 @@ void TSvelmia::LeaveCloseUp()
 // Home, the middle button: the last close-up again, without a new capture.
 void TSvelmia::ReenterCloseUp()
 {
-    CloseUpMode = true;
-    SavedPortraitMode = PortraitMode;
-    PortraitMode = false;
-    SavedShowMode = ShowMode;
-    ShowMode = false;
+    EnterCloseUpView();
     DrawCloseUp();
     CycleCounter = 0;
 }

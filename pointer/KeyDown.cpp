@@ -11,7 +11,6 @@ using namespace layout;
 
 namespace {
 
-
 // One part kind of the browser: its file pattern, thumbnail and part sizes.
 struct BrowserRequest {
     uint16_t key;
@@ -77,7 +76,7 @@ void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shi
     if (Busy || GrayMode || QuadMode)
         return;
 
-    Timer1->SetEnabled(false);
+    Timer1Pause pause(*this);
     ShiftDown = GetKeyState(VK_SHIFT) < 0;
     CtrlDown = GetKeyState(VK_CONTROL) < 0;
 
@@ -91,7 +90,6 @@ void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shi
             StepBackCounters();
             RequestRedraw();
         }
-        Timer1->SetEnabled(true);
         return;
     }
 
@@ -102,19 +100,15 @@ void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shi
         if (!CloseUpMode) {
             KeepPreviousShot = ShiftDown;
             CloseUpPanX = PanX;
-            CloseUpMode = true;
-            SavedShowMode = false;
+            EnterCloseUpView();
             TakeCloseUpSnapshot();
             DrawCloseUp();
             CycleCounter = 0;
-            SavedPortraitMode = true;
-            PortraitMode = false;
         } else if (ZoomPercent < kZoomMax) {
             ZoomPercent += kZoomStep;
             DrawCloseUp();
             CycleCounter = 0;
         }
-        Timer1->SetEnabled(true);
         return;
     }
     if (Key == VK_UP && closeUpKeysAllowed && CloseUpMode) {
@@ -123,7 +117,6 @@ void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shi
             DrawCloseUp();
             CycleCounter = 0;
         }
-        Timer1->SetEnabled(true);
         return;
     }
     if ((Key == VK_DOWN || Key == VK_NEXT) && closeUpKeysAllowed && CloseUpMode) {
@@ -132,18 +125,15 @@ void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shi
             DrawCloseUp();
             CycleCounter = 0;
         }
-        Timer1->SetEnabled(true);
         return;
     }
     if (Key == VK_HOME) {
         if (CloseUpMode) {
             LeaveCloseUp();
-            Timer1->SetEnabled(true);
             return;
         }
         if (CloseUpReady) {
             ReenterCloseUp();
-            Timer1->SetEnabled(true);
             return;
         }
     }
@@ -151,16 +141,15 @@ void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shi
         // Backspace swaps with the kept capture; other keys do nothing here.
         if (Key == VK_BACK && CloseUpHasSecond)
             SwapCloseUpCaptures();
-        Timer1->SetEnabled(true);
         return;
     }
 
     // Backspace resets the layout: the show's spacing, or the pan.
     if (Key == VK_BACK) {
         if (ShowMode) {
-            ShowLeftGap = 120;
-            ShowRightGap = 360;
-            ShowSpan = 550;
+            ShowLeftGap = kShowLeftGap;
+            ShowRightGap = kShowRightGap;
+            ShowSpan = kShowSpan;
             StepBackCounters();
             LayoutShowFigures();
         } else {
@@ -169,7 +158,6 @@ void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shi
             StepBackCounters();
         }
         RequestRedraw();
-        Timer1->SetEnabled(true);
         return;
     }
 
@@ -218,7 +206,6 @@ void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shi
                 RequestRedraw();
             }
         }
-        Timer1->SetEnabled(true);
         return;
     }
 
@@ -237,13 +224,13 @@ void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shi
             if (ShowPartBrowser()) {
                 Busy = true;
                 BrowserOpen = true;
-                return; // Timer1 stays off until the browser closes
+                pause.KeepStopped(); // until the browser closes
+                return;
             }
         }
         BrowserNames.reset();
         break;
     }
-    Timer1->SetEnabled(true);
 }
 
 // The show's figures laid out again for new spacing, right figure first.

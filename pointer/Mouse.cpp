@@ -66,29 +66,25 @@ void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
             return; // the grey view is left by a click
         if (ShowMode) {
             ShowOrigin = 1;
-            ShowMode = false;
             CopyToLeftArmed = false;
             HideBlinkOverlays();
             RefreshClosedEyes();
-            PortraitMode = true;
-            GrayMode = QuadMode = CloseUpMode = false;
+            EnterPortraitView();
             RequestRedraw();
             return;
         }
         HideBlinkOverlays();
         if (QuadMode) {
-            QuadMode = false;
-            PortraitMode = true;
+            EnterPortraitView();
             HideBlinkOverlays();
             StepSceneBack();
             RequestRedraw();
-            GrayMode = ShowMode = CloseUpMode = false;
             return;
         }
         if (PortraitMode) {
             if (shift) {
                 // The four-figure view.
-                Timer1->SetEnabled(false);
+                const Timer1Pause pause(*this);
                 CloseEye_disp->SetVisible(false);
                 Mainpict->GetCanvas()->CopyMode = SRCCOPY;
                 Mainpict->GetCanvas()->CopyRect(kUpperPicture, Small4Pict->GetCanvas(), kUpperPicture);
@@ -96,22 +92,18 @@ void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
                 mySubcanvas->SetTop(300);
                 mySubcanvas->GetCanvas()->CopyMode = SRCCOPY;
                 mySubcanvas->GetCanvas()->CopyRect(kUpperPicture, Small4Pict->GetCanvas(), kLowerOnWindow);
-                PortraitMode = false;
-                QuadMode = true;
-                GrayMode = ShowMode = CloseUpMode = false;
+                EnterQuadView();
                 CycleCounter = 0;
                 HideBlinkOverlays();
-                Timer1->SetEnabled(true);
             } else if (ShowOrigin == 1 && !MainSwapped) {
                 // The show was last left by a right press: back to it.
-                Timer1->SetEnabled(false);
+                const Timer1Pause pause(*this);
                 StartShow();
                 RequestRedraw();
-                Timer1->SetEnabled(true);
             }
         }
         if (CloseUpMode) {
-            Timer1->SetEnabled(false);
+            const Timer1Pause pause(*this);
             CloseEye_disp_stretch->SetVisible(false);
             if (shift) {
                 // The capture unmagnified, until the next press.
@@ -124,19 +116,17 @@ void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
             } else if (CloseUpHasSecond) {
                 SwapCloseUpCaptures();
             }
-            Timer1->SetEnabled(true);
         }
         return;
     }
 
     if (Button == TMouseButton::mbMiddle) {
         if (CloseUpMode) {
+            const Timer1Pause pause(*this);
             LeaveCloseUp();
-            Timer1->SetEnabled(true);
         } else if ((PortraitMode || ShowMode) && CloseUpReady) {
-            Timer1->SetEnabled(false);
+            const Timer1Pause pause(*this);
             ReenterCloseUp();
-            Timer1->SetEnabled(true);
         }
     }
 }
@@ -157,8 +147,7 @@ void TSvelmia::FormClick(TObject* /*Sender*/)
         return;
     HideBlinkOverlays();
     const bool wasGray = GrayMode;
-    GrayMode = QuadMode = ShowMode = CloseUpMode = false;
-    PortraitMode = true;
+    EnterPortraitView();
     StepSceneBack();
     RequestRedraw();
     if (wasGray)
@@ -171,22 +160,17 @@ void TSvelmia::FormDblClick(TObject* /*Sender*/)
         return;
     if (CloseUpHalfShown) {
         // Leave the close-up from the unmagnified view.
-        CloseUpMode = false;
+        ReturnFromCloseUpView();
         CloseEye_disp_stretch->SetVisible(false);
-        PortraitMode = SavedPortraitMode;
-        ShowMode = SavedShowMode;
         RequestRedraw();
-        CloseUpRestored = CloseUpHalfShown = GrayMode = QuadMode = Busy = false;
+        CloseUpRestored = CloseUpHalfShown = Busy = false;
         Timer1->SetEnabled(true);
         return;
     }
     if (Busy || QuadMode)
         return;
     if (CloseUpMode) {
-        CloseUpMode = false;
-        PortraitMode = SavedPortraitMode;
-        ShowMode = SavedShowMode;
-        GrayMode = QuadMode = false;
+        ReturnFromCloseUpView();
         CloseEye_disp_stretch->SetVisible(false);
         RequestRedraw();
         return;
@@ -201,25 +185,22 @@ void TSvelmia::FormDblClick(TObject* /*Sender*/)
             return;
         // Leave the show: the left figure comes into the portrait, the main
         // figure waits in the saved set.
-        Timer1->SetEnabled(false);
+        const Timer1Pause pause(*this);
         SaveMainSet();
         HideBlinkOverlays();
         TakeLeftSet();
         RefreshClosedEyes();
         RequestRedraw();
-        ShowMode = false;
         MainSwapped = true;
         ShowOrigin = 1;
         CopyToLeftArmed = true;
-        PortraitMode = true;
-        GrayMode = QuadMode = CloseUpMode = false;
-        Timer1->SetEnabled(true);
+        EnterPortraitView();
         return;
     }
 
     // The touch in the portrait: her closed eyes open until Timer2 closes them.
     if (PortraitMode && EyesClosed && inTouchBand && at.x >= PanX + 300 && at.x <= PanX + 400 && !PeekOpen) {
-        Timer1->SetEnabled(false);
+        const Timer1Pause pause(*this);
         CloseEye_disp->SetVisible(false);
         Mainpict->GetCanvas()->CopyMode = SRCCOPY;
         // The eyes where the pan has put them (at rest: 238..481).
@@ -228,27 +209,24 @@ void TSvelmia::FormDblClick(TObject* /*Sender*/)
         ShutCountdown = kShutTicks;
         EyesClosed = false;
         Timer2->SetEnabled(true);
-        Timer1->SetEnabled(true);
         return;
     }
     HideBlinkOverlays();
     if (GrayMode) {
-        GrayMode = QuadMode = ShowMode = CloseUpMode = false;
-        PortraitMode = true;
+        EnterPortraitView();
         HideBlinkOverlays();
         RefreshClosedEyes(); // the overlay still holds the grey eyes
         RequestRedraw();
         return;
     }
 
-    Timer1->SetEnabled(false);
+    const Timer1Pause pause(*this);
     if (shift) {
         EnterGrayView();
     } else if (MainSwapped) {
         ReturnToShow();
         RequestRedraw();
     }
-    Timer1->SetEnabled(true);
 }
 
 // The touch in the show: true when it opened one figure's eyes.
@@ -267,30 +245,25 @@ bool TSvelmia::TouchInShow(int x, bool inTouchBand)
         return false;
     }
 
-    Timer1->SetEnabled(false);
+    const Timer1Pause pause(*this);
     HideBlinkOverlays();
     TCanvas* screen = Mainpict->GetCanvas();
     screen->CopyMode = SRCCOPY;
     if (left) {
-        if (LeftPeekOpen) {
-            Timer1->SetEnabled(true);
+        if (LeftPeekOpen)
             return false;
-        }
         screen->CopyRect(LeftEyeShowRect, EyeSave_Left->GetCanvas(), LeftEyeOverlayRect);
         LeftTouchOpened = true;
         LeftEyesClosed = false;
     } else {
-        if (PeekOpen) {
-            Timer1->SetEnabled(true);
+        if (PeekOpen)
             return false;
-        }
         screen->CopyRect(RightEyeShowRect, EyeSave->GetCanvas(), RightEyeOverlayRect);
         TouchOpened = true;
         EyesClosed = false;
     }
     ShutCountdown = kShutTicks;
     Timer2->SetEnabled(true);
-    Timer1->SetEnabled(true);
     return true;
 }
 
@@ -308,8 +281,7 @@ void TSvelmia::EnterGrayView()
         frame->CopyMode = SRCCOPY;
         frame->CopyRect(kUpperPicture, SubPictListGray->GetCanvas(), Rect(0, 300 * k, 800, 300 * k + 300));
     }
-    GrayMode = true;
-    QuadMode = PortraitMode = ShowMode = CloseUpMode = false;
+    EnterView(ViewMode::Gray);
 
     CloseEye_disp->SetWidth(kEyeWidth);
     TCanvas* overlay = CloseEye_disp->GetCanvas();
@@ -337,11 +309,10 @@ void TSvelmia::FormMouseWheelUp(TObject* /*Sender*/, TShiftState /*Shift*/, TPoi
         StepBackCounters();
         RequestRedraw();
     } else if (CloseUpMode && ZoomPercent < kZoomMax) {
-        Timer1->SetEnabled(false);
+        const Timer1Pause pause(*this);
         ZoomPercent += kZoomStep;
         DrawCloseUp();
         CycleCounter = 0;
-        Timer1->SetEnabled(true);
     }
 }
 
@@ -355,10 +326,9 @@ void TSvelmia::FormMouseWheelDown(TObject* /*Sender*/, TShiftState /*Shift*/, TP
         StepBackCounters();
         RequestRedraw();
     } else if (CloseUpMode && ZoomPercent > kZoomMin) {
-        Timer1->SetEnabled(false);
+        const Timer1Pause pause(*this);
         ZoomPercent -= kZoomStep;
         DrawCloseUp();
         CycleCounter = 0;
-        Timer1->SetEnabled(true);
     }
 }

@@ -77,6 +77,7 @@ constexpr int kZoomStep = 10;
 constexpr int kShowLeftGap = 120;
 constexpr int kShowRightBase = 100;
 constexpr int kShowRightGap = 360;
+constexpr int kShowSpan = 550; // the columns of the left figure's strip
 
 // Width and left edge (at pan 0) of each placement entry; never changed.
 constexpr std::array<int32_t, kPlacementCount> kEntryWidth = {800, 243, 279, 600, 450, 450, 500, 500, 420, 260, 150,

@@ -162,7 +162,7 @@ struct PortraitState {
     int32_t ShowLeftGap = layout::kShowLeftGap;
     int32_t ShowRightBase = layout::kShowRightBase;
     int32_t ShowRightGap = layout::kShowRightGap;
-    int32_t ShowSpan = 550;
+    int32_t ShowSpan = layout::kShowSpan;
     int32_t LeftEyeLeft = layout::kEyeLeftAtRest - layout::kShowLeftGap;
     int32_t RightEyeLeft = layout::kEyeLeftAtRest + layout::kShowRightGap - layout::kShowRightBase;
     int32_t LeftEyeWidth = 0;
@@ -275,7 +275,7 @@ struct PortraitState {
     std::array<int32_t, kPlacementCount> EntryLeft = layout::kEntryLeft;
 
     // ---- Layer rectangles of the portrait (moved and clipped by the pan) ----
-    vcl::TRect MainRect = layout::kUpperPicture;    // upper picture, destination and source
+    vcl::TRect MainRect = layout::kUpperPicture;   // upper picture, destination and source
     vcl::TRect LowerRect = layout::kLowerOnWindow; // lower picture on the window
     vcl::TRect BandRect[3] = {{0, 0, 800, 300}, {0, 300, 800, 600}, {0, 600, 800, 900}};
     vcl::TRect SceneCellRect[10] = {{0, 0, 75, 75},    {0, 75, 75, 150},  {0, 150, 75, 225}, {0, 225, 75, 300},

@@ -209,6 +209,34 @@ public:
     bool TouchInShow(int x, bool inTouchBand);
     void EnterGrayView();
 
+    // ---- pointer/: the views ------------------------------------------------
+    enum class ViewMode { Portrait, Show, Gray, Quad, CloseUp };
+    // Turns on the mode of `view` and off the other four.
+    void EnterView(ViewMode view);
+    void EnterPortraitView() { EnterView(ViewMode::Portrait); }
+    void EnterShowView() { EnterView(ViewMode::Show); }
+    void EnterQuadView() { EnterView(ViewMode::Quad); }
+    // The close-up remembers whether it was entered from the portrait or the
+    // show, and goes back there.
+    void EnterCloseUpView();
+    void ReturnFromCloseUpView();
+
+    // Timer1 is off while a pause lives and on again when it ends, on every
+    // way out of a handler, unless the handler keeps it stopped (the part
+    // browser turns it on again when it closes).
+    class Timer1Pause {
+    public:
+        explicit Timer1Pause(TSvelmia& form);
+        ~Timer1Pause();
+        Timer1Pause(const Timer1Pause&) = delete;
+        Timer1Pause& operator=(const Timer1Pause&) = delete;
+        void KeepStopped() { keepStopped_ = true; }
+
+    private:
+        vcl::TTimer* timer_;
+        bool keepStopped_ = false;
+    };
+
     // ---- show/: the scene show ----------------------------------------------
     void ShowTick();
     void ShowSceneFrame(int phase);
