@@ -1018,21 +1018,34 @@ def camisole_group(k=0):
     return b
 
 
+def cord(pts, w, taper):
+    """A string of width w along pts (a Catmull-Rom line): full width from the
+    bodice, narrowing over its last `taper` points to a point where it turns
+    away behind the neck or under the hair."""
+    n = len(pts)
+    widths = [w] * (n - taper) + [w * (1 - 0.9 * (i + 1) / taper) for i in range(taper)]
+    return strand(pts, widths, "", extra=' fill="#000000"')
+
+
 def strings_group(kind):
+    # Pure black strokes: the program paints them in the costume colour. The
+    # bottom ends lie on the bodice; the top ends narrow where the string
+    # goes round behind the neck (single, thick, cross: their pictures end
+    # below the neck) or runs on under the hanging locks (W; the hair hides
+    # its ends).
     b = []
-    s = ' fill="none" stroke="#000000" stroke-linecap="round" stroke-linejoin="round" stroke-width="%s"'
-    if kind == "single":
-        b.append('<path d="M314 508 C338 440 362 372 390 320"%s/>' % (s % 7))
-        b.append('<path d="M462 510 C466 440 470 380 474 320"%s/>' % (s % 7))
-    elif kind == "thick":
-        b.append('<path d="M312 504 C334 440 358 376 388 326"%s/>' % (s % 13))
-        b.append('<path d="M466 504 C470 440 474 384 478 326"%s/>' % (s % 13))
+    if kind in ("single", "thick"):
+        w = 7 if kind == "single" else 13
+        b.append(cord([(312, 512), (336, 448), (358, 390), (373, 348), (379, 330), (381, 322), (382, 314)], w, 2))
+        b.append(cord([(462, 512), (465, 448), (468, 390), (471, 348), (473, 330), (474, 322), (474.5, 314)], w, 2))
     elif kind == "w":
-        b.append('<path d="M226 358 C256 420 286 470 306 500 C336 450 376 420 455 410 C500 420 530 460 560 500 '
-                 'C570 440 576 392 582 358"%s/>' % (s % 7))
+        s = ' fill="none" stroke="#000000" stroke-linecap="round" stroke-linejoin="round" stroke-width="7"'
+        b.append('<path d="M306 500 C336 450 376 420 455 410 C500 420 530 460 560 500"%s/>' % s)
+        b.append(cord([(306, 500), (286, 470), (256, 420), (228, 374), (214, 358), (208, 354)], 7, 2))
+        b.append(cord([(560, 500), (566, 460), (572, 410), (580, 370), (586, 358)], 7, 1))
     elif kind == "cross":
-        b.append('<path d="M392 508 C420 460 446 400 470 338"%s/>' % (s % 8))
-        b.append('<path d="M490 508 C462 460 428 400 404 338"%s/>' % (s % 8))
+        b.append(cord([(426, 510), (442, 470), (462, 420), (480, 372), (489, 350), (492, 342), (494, 334)], 8, 2))
+        b.append(cord([(492, 510), (474, 470), (446, 420), (418, 372), (405, 350), (400, 342), (397, 334)], 8, 2))
     return b
 
 
