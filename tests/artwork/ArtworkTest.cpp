@@ -466,6 +466,49 @@ TEST(ArtworkFit, FaceCellsDifferOnlyUnderTheClosedEyes)
     }
 }
 
+// Where each view lays the closed-eye picture, the open eyes of every face must
+// not differ from it in these parts of the eye patch (patch coordinates):
+// the scene show refreshes the right strip of the left figure's closed eyes
+// from the freshly composed picture, that is from the open eyes; the
+// close-up stretches the patch and the picture separately, so its edges may
+// be a pixel off.
+struct EyeRegion {
+    const char* view;
+    Cell cell;
+};
+
+TEST(ArtworkFit, ClosedEyesHideTheOpenEyesInEveryView)
+{
+    const EyeRegion regions[] = {
+        {"show, left figure: the refreshed strip", {216, 0, 27, 70}},
+        {"close-up: left edge", {0, 0, 4, 123}},
+        {"close-up: right edge", {239, 0, 4, 123}},
+        {"close-up: top edge", {0, 0, 243, 4}},
+        {"close-up: bottom edge", {0, 119, 243, 4}},
+    };
+    const struct {
+        const char* closed;
+        const char* faces;
+    } pairs[] = {{"CloseeyePict", "vlm_facelist.bmp"}, {"CloseeyePict_lg", "vlm_facelist_lg.bmp"}};
+    for (const auto& p : pairs) {
+        const Image& eyes = Embedded(p.closed);
+        const Image& faces = File(p.faces);
+        for (const EyeRegion& r : regions) {
+            SCOPED_TRACE(std::string(p.faces) + ", " + r.view);
+            for (int c = 0; c * 123 < faces.h; ++c) {
+                int shows = 0, firstX = -1, firstY = -1;
+                for (int y = r.cell.y; y < r.cell.y + r.cell.h; ++y)
+                    for (int x = r.cell.x; x < r.cell.x + r.cell.w; ++x)
+                        if (faces.at(17 + x, 123 * c + y) != eyes.at(x, y) && shows++ == 0) {
+                            firstX = x;
+                            firstY = y;
+                        }
+                EXPECT_EQ(shows, 0) << "face " << c << ", first at patch " << firstX << "," << firstY;
+            }
+        }
+    }
+}
+
 // Parts that end inside their cell: no opaque pixel on the cell's border
 // rows and columns (`margin` pixels deep), or the part is cut off there.
 struct EdgeCase {

@@ -365,8 +365,8 @@ def eye(cx, cy, w, h, open_, iris, mirror, happy, glance=-3, style=""):
                       ' fill="none" stroke="#bfe6ff" stroke-width="3" stroke-linecap="round"'))
         ox = lx + 4 if mirror else rx - 4
         b.append(path("M%s %s C%s %s %s %s %s %s C%s %s %s %s %s %s Z" % (
-            f(ox), f(boty - 2), f(ox + 4), f(boty + 4), f(ox + 4), f(boty + 9), f(ox), f(boty + 9),
-            f(ox - 4), f(boty + 9), f(ox - 4), f(boty + 4), f(ox), f(boty - 2)), "",
+            f(ox), f(boty - 2), f(ox + 4), f(boty + 2), f(ox + 4), f(boty + 6), f(ox), f(boty + 6),
+            f(ox - 4), f(boty + 6), f(ox - 4), f(boty + 2), f(ox), f(boty - 2)), "",
             ' fill="#bfe6ff" stroke="#4a8fd0" stroke-width="1.4"'))
     # upper lash: thick band, heavier at the outer corner
     outer = rx if not mirror else lx
@@ -375,8 +375,11 @@ def eye(cx, cy, w, h, open_, iris, mirror, happy, glance=-3, style=""):
     b.append(path("M%s %s C%s %s %s %s %s %s" % (f(lx - 1), f(cy + 3), f(lx + w * 0.2), f(topy - 1),
                                                    f(rx - w * 0.2), f(topy - 1), f(rx + 1), f(cy - 2)), "",
                   ' fill="none" stroke="#2a1410" stroke-width="5.5" stroke-linecap="round"'))
+    # the flick points out rather than up: in the scene show the left
+    # figure's closed eyes take the strip right of the right eye's corner
+    # from the open picture, down to 14 pixels above the corner
     b.append(path("M%s %s L%s %s L%s %s Z" % (f(outer - sgn * 6), f(cy - 5 - hh * 0.2), f(outer + sgn * 10),
-                                               f(cy - 10 - hh * 0.12), f(outer + sgn * 1), f(cy + 1)), "lash"))
+                                               f(cy - 8), f(outer + sgn * 1), f(cy + 1)), "lash"))
     # lower lash: short line at the outer side
     b.append(path("M%s %s C%s %s %s %s %s %s" % (f(cx - sgn * w * 0.05), f(boty + 3), f(cx + sgn * w * 0.2),
                                                    f(boty + 3), f(cx + sgn * w * 0.38), f(boty), f(outer), f(cy + 2)),
