@@ -1316,7 +1316,7 @@ def choker_group(style=0):
             b.append(circle(x, y, 3.6, "silver silver-ol"))
         b.append(path("M432 298 L432 308", "", ' fill="none" stroke="#4a5166" stroke-width="2"'))
         b.append(star_path(432, 322, 16, 7, "#d9dee8", "#4a5166", 5))
-        b.append(circle(428, 318, 2.5, "", ' fill="#ffffff"'))
+        b.append(circle(430, 320, 2, "", ' fill="#ffffff"'))  # well inside the star
     return b
 
 
@@ -1512,8 +1512,9 @@ def scene_tiles():
                 'fill="%s"/>' % (c, c))
 
     # positions in the free strips: (x, y)
-    left = [(3, 6), (6, 20), (2, 33), (7, 46), (3, 58), (6, 70)]
-    right = [(70, 4), (68, 17), (72, 30), (69, 43), (72, 56), (68, 68)]
+    # clear of the top row and of both sides, which must stay flat sky
+    left = [(4, 7), (6, 20), (4, 33), (7, 46), (4, 58), (6, 70)]
+    right = [(70, 7), (68, 18), (71, 30), (69, 43), (71, 56), (68, 68)]
     spots = left + right
     for i, (sky, kind) in enumerate(SCENES):
         y0 = 75 * i
@@ -1532,7 +1533,7 @@ def scene_tiles():
         elif kind == "mint":
             # checks along the free strips
             for n in range(5, 70, 10):
-                for x in (1, 6, 66, 71):
+                for x in (2, 7, 65, 70):
                     if (n // 10 + x // 5) % 2 == 1:
                         b.append('<rect x="%d" y="%d" width="4" height="5" fill="#a5dcc2"/>' % (x, y0 + n))
         elif kind == "lavender":
@@ -1547,7 +1548,7 @@ def scene_tiles():
         elif kind == "night":
             b.append(at(70, 12, y0, blob(6, "#fff4c2") + blob(0, "#fff4c2") +
                         '<circle cx="3" cy="-2" r="5" fill="%s"/>' % sky))
-            for x, y in ((3, 8), (7, 22), (2, 38), (6, 54), (3, 68), (69, 32), (72, 46), (68, 60), (71, 70)):
+            for x, y in ((4, 8), (7, 22), (4, 38), (6, 54), (4, 68), (69, 32), (71, 46), (68, 60), (71, 70)):
                 b.append(at(x, y, y0, star("#fff8d0", 4.2)))
         elif kind == "lemon":
             for x, y in spots:
