@@ -1034,8 +1034,8 @@ def strings_group(kind):
     # Pure black strokes: the program paints them in the costume colour. The
     # bottom ends lie on the bodice; the top ends narrow where the string
     # goes round behind the neck (single, thick, cross: their pictures end
-    # below the neck) or runs on under the hanging locks (W; the hair hides
-    # its ends).
+    # below the neck) or under the hanging locks (W: its points touch them,
+    # and look finished where a short style leaves the shoulders bare).
     b = []
     if kind in ("single", "thick"):
         w = 7 if kind == "single" else 13
@@ -1044,8 +1044,8 @@ def strings_group(kind):
     elif kind == "w":
         s = ' fill="none" stroke="#000000" stroke-linecap="round" stroke-linejoin="round" stroke-width="7"'
         b.append('<path d="M306 500 C336 450 376 420 455 410 C500 420 530 460 560 500"%s/>' % s)
-        b.append(cord([(306, 500), (286, 470), (256, 420), (228, 374), (214, 358), (208, 354)], 7, 2))
-        b.append(cord([(560, 500), (566, 460), (572, 410), (580, 370), (586, 358)], 7, 1))
+        b.append(cord([(306, 500), (293, 470), (278, 432), (267, 400), (262, 382), (259, 369)], 7, 2))
+        b.append(cord([(560, 500), (562, 460), (564, 420), (566, 392), (567, 374), (567, 361)], 7, 2))
     elif kind == "cross":
         b.append(cord([(426, 510), (442, 470), (462, 420), (480, 372), (489, 350), (492, 342), (494, 334)], 8, 2))
         b.append(cord([(492, 510), (474, 470), (446, 420), (418, 372), (405, 350), (400, 342), (397, 334)], 8, 2))
