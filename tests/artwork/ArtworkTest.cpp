@@ -466,6 +466,49 @@ TEST(ArtworkFit, FaceCellsDifferOnlyUnderTheClosedEyes)
     }
 }
 
+// Where each view lays the closed-eye picture, the open eyes of every face must
+// not differ from it in these parts of the eye patch (patch coordinates):
+// the scene show refreshes the right strip of the left figure's closed eyes
+// from the freshly composed picture, that is from the open eyes; the
+// close-up stretches the patch and the picture separately, so its edges may
+// be a pixel off.
+struct EyeRegion {
+    const char* view;
+    Cell cell;
+};
+
+TEST(ArtworkFit, ClosedEyesHideTheOpenEyesInEveryView)
+{
+    const EyeRegion regions[] = {
+        {"show, left figure: the refreshed strip", {216, 0, 27, 70}},
+        {"close-up: left edge", {0, 0, 4, 123}},
+        {"close-up: right edge", {239, 0, 4, 123}},
+        {"close-up: top edge", {0, 0, 243, 4}},
+        {"close-up: bottom edge", {0, 119, 243, 4}},
+    };
+    const struct {
+        const char* closed;
+        const char* faces;
+    } pairs[] = {{"CloseeyePict", "vlm_facelist.bmp"}, {"CloseeyePict_lg", "vlm_facelist_lg.bmp"}};
+    for (const auto& p : pairs) {
+        const Image& eyes = Embedded(p.closed);
+        const Image& faces = File(p.faces);
+        for (const EyeRegion& r : regions) {
+            SCOPED_TRACE(std::string(p.faces) + ", " + r.view);
+            for (int c = 0; c * 123 < faces.h; ++c) {
+                int shows = 0, firstX = -1, firstY = -1;
+                for (int y = r.cell.y; y < r.cell.y + r.cell.h; ++y)
+                    for (int x = r.cell.x; x < r.cell.x + r.cell.w; ++x)
+                        if (faces.at(17 + x, 123 * c + y) != eyes.at(x, y) && shows++ == 0) {
+                            firstX = x;
+                            firstY = y;
+                        }
+                EXPECT_EQ(shows, 0) << "face " << c << ", first at patch " << firstX << "," << firstY;
+            }
+        }
+    }
+}
+
 // Parts that end inside their cell: no opaque pixel on the cell's border
 // rows and columns (`margin` pixels deep), or the part is cut off there.
 struct EdgeCase {
@@ -545,6 +588,74 @@ TEST(ArtworkFit, StrapsLieOnTheBody)
                     off += body.at(p.x + x - 100, by) == kWhite;
                 }
             EXPECT_EQ(off, 0) << "pose " << k;
+        }
+    }
+}
+
+// The strings are drawn over the hair that hangs over the shoulders. Where a
+// string meets that hair it must stop, so that it seems to run on beneath;
+// where its picture ends below the neck its end narrows to a point instead
+// of being cut square by the picture's top row.
+struct StrapEnd {
+    const char* name;
+    Cell cell;      // the pattern's cell in the window
+    Cell box;       // where the end lies, in the window
+    bool underHair; // it meets the hair; otherwise it tapers below the cell's top
+};
+
+TEST(ArtworkFit, StrapEndsMeetTheHairOrTaper)
+{
+    const Image& hair = File("vlm_0_hair_sub_up.bmp"); // drawn at (200,300)
+    auto hairAt = [&](int wx, int wy) {
+        const int x = wx - 200, y = wy - 300;
+        return x >= 0 && y >= 0 && x < hair.w && y < hair.h && hair.at(x, y) != kWhite;
+    };
+    const Cell single = {200, 310, 280, 210}, thick = {200, 310, 290, 210}, w = {200, 350, 390, 160},
+               cross = {210, 330, 290, 190};
+    const StrapEnd ends[] = {
+        {"vlm_string_pattern_list.bmp", single, {360, 310, 40, 30}, false},
+        {"vlm_string_pattern_list.bmp", single, {455, 310, 25, 30}, false},
+        {"vlm_thickstring_pattern.bmp", thick, {360, 310, 40, 30}, false},
+        {"vlm_thickstring_pattern.bmp", thick, {455, 310, 35, 30}, false},
+        {"vlm_wstring_pattern.bmp", w, {200, 350, 70, 50}, true},
+        {"vlm_wstring_pattern.bmp", w, {540, 350, 50, 50}, true},
+        {"vlm_crossstring_pattern.bmp", cross, {380, 330, 30, 30}, false},
+        {"vlm_crossstring_pattern.bmp", cross, {480, 330, 20, 30}, false},
+    };
+    for (const StrapEnd& e : ends) {
+        SCOPED_TRACE(std::string(e.name) + " end at x " + std::to_string(e.box.x));
+        const Image& img = File(e.name);
+        for (int k = 0; k < 3; ++k) {
+            auto on = [&](int wx, int wy) {
+                const int x = wx - e.cell.x, y = wy - e.cell.y;
+                return x >= 0 && y >= 0 && x < e.cell.w && y < e.cell.h && img.at(x, k * e.cell.h + y) != kWhite;
+            };
+            int top = -1, onHair = 0, besideHair = 0;
+            for (int y = e.box.y; y < e.box.y + e.box.h; ++y)
+                for (int x = e.box.x; x < e.box.x + e.box.w; ++x) {
+                    if (!on(x, y))
+                        continue;
+                    if (top < 0)
+                        top = y;
+                    onHair += hairAt(x, y);
+                    besideHair += hairAt(x - 1, y) || hairAt(x + 1, y) || hairAt(x, y - 1) || hairAt(x, y + 1);
+                }
+            ASSERT_GE(top, 0) << "no string in the box, pose " << k;
+            EXPECT_EQ(onHair, 0) << "pose " << k;
+            if (e.underHair) {
+                EXPECT_GE(besideHair, 4) << "the end stops short of the hair, pose " << k;
+                continue;
+            }
+            EXPECT_LE(top, e.cell.y + 8) << "the end stops short, pose " << k;
+            // a point: the top two rows are narrow, the string below them is not
+            auto width = [&](int y) {
+                int n = 0;
+                for (int x = e.box.x; x < e.box.x + e.box.w; ++x)
+                    n += on(x, y);
+                return n;
+            };
+            EXPECT_LE(width(top) + width(top + 1), 6) << "a square end, pose " << k;
+            EXPECT_GE(width(top + 20), 6) << "pose " << k;
         }
     }
 }

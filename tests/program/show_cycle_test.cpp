@@ -221,4 +221,46 @@ TEST_F(ShowTest, ClosedEyesPeekOpenFourTimesPerCycle)
     }
 }
 
+// With the eyes closed, every face shows exactly the closed-eye picture over
+// its eye patch: in the portrait, on the right figure of the show, and on the
+// left figure, whose patch takes its right strip from the picture just
+// composed with the eyes open (the columns from the right figure's edge on
+// belong to the right figure).
+TEST_F(ShowTest, ClosedEyesHideTheOpenEyesOfEveryFace)
+{
+    StartPortrait();
+    struct Patch {
+        const char* view;
+        int left;  // the patch's left edge in the window
+        int right; // the first window column not checked
+    };
+    auto check = [&](const Patch& p, int face) {
+        int shows = 0, firstX = -1, firstY = -1;
+        for (int y = 0; y < 123; ++y)
+            for (int x = 0; x < 243 && p.left + x < p.right; ++x)
+                if (host_.WindowPixel(p.left + x, y) != Px(form_->CloseeyePict, x, y) && shows++ == 0) {
+                    firstX = p.left + x;
+                    firstY = y;
+                }
+        EXPECT_EQ(shows, 0) << p.view << ", face " << face << ", first at " << firstX << "," << firstY;
+    };
+    ASSERT_GT(S().FaceCount, 1);
+    Type('x');
+    for (int face = 0; face < S().FaceCount; ++face) {
+        S().FaceIndex = face;
+        Compose();
+        check({"portrait", 238, 800}, face);
+    }
+    Type('x');
+    EnterShow();
+    Type('X');
+    Type('x');
+    for (int face = 0; face < S().FaceCount; ++face) {
+        S().FaceIndex = S().LeftFaceIndex = face;
+        Compose();
+        check({"show, left figure", S().LeftEyeLeft, S().ShowRightGap}, face);
+        check({"show, right figure", S().RightEyeLeft, 800}, face);
+    }
+}
+
 } // namespace velmia::test

@@ -120,6 +120,29 @@ const Case kCases[] = {
      "white-fringe", Severity::Warning,
      "6 near-white pixels (every channel 230 or more, not pure white) touch pure white within (5,5)-(7,6), first at "
      "(5,5)"},
+    {"near-white on a band's last row, the next band white", "costume",
+     [](TBitmap& b) {
+         GoodCostume(b);
+         Fill(b, kWhite, 300, 100, 320, 102); // the next band's chest lower there
+         Fill(b, 0x00F8F4EE, 300, 97, 320, 100);
+     },
+     nullptr, Severity::Error, ""},
+    {"near-white touching white inside its band", "costume",
+     [](TBitmap& b) {
+         GoodCostume(b);
+         Fill(b, kWhite, 300, 100, 320, 102);
+         Fill(b, 0x00F8F4EE, 300, 102, 320, 104);
+     },
+     "white-fringe", Severity::Warning, "20 near-white pixels"},
+    {"near-white on a cell's last row, the next cell white on top", "bracelets",
+     [](TBitmap& b) {
+         Part(b, 130, 200);
+         Fill(b, kWhite, 0, 0, 130, 200);
+         for (int cell = 0; cell < 5; ++cell)
+             Fill(b, kRed, 10, 40 * cell + 10, 120, 40 * cell + 40);
+         Fill(b, 0x00F0F0F0, 30, 39, 60, 40); // beads reach the cell's bottom row
+     },
+     nullptr, Severity::Error, ""},
     {"near-white inside the colour only", "flower",
      [](TBitmap& b) {
          Part(b, 100, 120);

@@ -295,10 +295,18 @@ Set BuildSet(const Master& m, const QString& version)
     file("vlm_co.bmp", poses("costume", QRect(110, 500, 530, 100)));
     file("vlm_ca.bmp", poses("camisole", QRect(100, 350, 550, 250)));
     embed("HerimPattern", Hem(m), 1);
-    file("vlm_string_pattern_list.bmp", Strokes(poses("strings-single", QRect(200, 310, 280, 210))));
-    file("vlm_thickstring_pattern.bmp", Strokes(poses("strings-thick", QRect(200, 310, 290, 210))));
-    file("vlm_wstring_pattern.bmp", Strokes(poses("strings-w", QRect(200, 350, 390, 160))));
-    file("vlm_crossstring_pattern.bmp", Strokes(poses("strings-cross", QRect(210, 330, 290, 190))));
+    // The strings are drawn over the hair that hangs over the shoulders, so
+    // where they pass under it they are left out of the picture.
+    auto strings = [&](const QString& id, QRect r) {
+        std::vector<QImage> cells;
+        for (int k = 0; k < 3; ++k)
+            cells.push_back(cut({Ink(id, Pose(k)), Hole("hair-sub")}, r));
+        return Strokes(Stack(cells));
+    };
+    file("vlm_string_pattern_list.bmp", strings("strings-single", QRect(200, 310, 280, 210)));
+    file("vlm_thickstring_pattern.bmp", strings("strings-thick", QRect(200, 310, 290, 210)));
+    file("vlm_wstring_pattern.bmp", strings("strings-w", QRect(200, 350, 390, 160)));
+    file("vlm_crossstring_pattern.bmp", strings("strings-cross", QRect(210, 330, 290, 190)));
 
     // Accessories.
     file("vlm_ri.bmp", cut({Ink("ribbon")}, QRect(370, 475, 200, 80)));

@@ -365,8 +365,8 @@ def eye(cx, cy, w, h, open_, iris, mirror, happy, glance=-3, style=""):
                       ' fill="none" stroke="#bfe6ff" stroke-width="3" stroke-linecap="round"'))
         ox = lx + 4 if mirror else rx - 4
         b.append(path("M%s %s C%s %s %s %s %s %s C%s %s %s %s %s %s Z" % (
-            f(ox), f(boty - 2), f(ox + 4), f(boty + 4), f(ox + 4), f(boty + 9), f(ox), f(boty + 9),
-            f(ox - 4), f(boty + 9), f(ox - 4), f(boty + 4), f(ox), f(boty - 2)), "",
+            f(ox), f(boty - 2), f(ox + 4), f(boty + 2), f(ox + 4), f(boty + 6), f(ox), f(boty + 6),
+            f(ox - 4), f(boty + 6), f(ox - 4), f(boty + 2), f(ox), f(boty - 2)), "",
             ' fill="#bfe6ff" stroke="#4a8fd0" stroke-width="1.4"'))
     # upper lash: thick band, heavier at the outer corner
     outer = rx if not mirror else lx
@@ -375,8 +375,11 @@ def eye(cx, cy, w, h, open_, iris, mirror, happy, glance=-3, style=""):
     b.append(path("M%s %s C%s %s %s %s %s %s" % (f(lx - 1), f(cy + 3), f(lx + w * 0.2), f(topy - 1),
                                                    f(rx - w * 0.2), f(topy - 1), f(rx + 1), f(cy - 2)), "",
                   ' fill="none" stroke="#2a1410" stroke-width="5.5" stroke-linecap="round"'))
+    # the flick points out rather than up: in the scene show the left
+    # figure's closed eyes take the strip right of the right eye's corner
+    # from the open picture, down to 14 pixels above the corner
     b.append(path("M%s %s L%s %s L%s %s Z" % (f(outer - sgn * 6), f(cy - 5 - hh * 0.2), f(outer + sgn * 10),
-                                               f(cy - 10 - hh * 0.12), f(outer + sgn * 1), f(cy + 1)), "lash"))
+                                               f(cy - 8), f(outer + sgn * 1), f(cy + 1)), "lash"))
     # lower lash: short line at the outer side
     b.append(path("M%s %s C%s %s %s %s %s %s" % (f(cx - sgn * w * 0.05), f(boty + 3), f(cx + sgn * w * 0.2),
                                                    f(boty + 3), f(cx + sgn * w * 0.38), f(boty), f(outer), f(cy + 2)),
@@ -1018,21 +1021,34 @@ def camisole_group(k=0):
     return b
 
 
+def cord(pts, w, taper):
+    """A string of width w along pts (a Catmull-Rom line): full width from the
+    bodice, narrowing over its last `taper` points to a point where it turns
+    away behind the neck or under the hair."""
+    n = len(pts)
+    widths = [w] * (n - taper) + [w * (1 - 0.9 * (i + 1) / taper) for i in range(taper)]
+    return strand(pts, widths, "", extra=' fill="#000000"')
+
+
 def strings_group(kind):
+    # Pure black strokes: the program paints them in the costume colour. The
+    # bottom ends lie on the bodice; the top ends narrow where the string
+    # goes round behind the neck (single, thick, cross: their pictures end
+    # below the neck) or under the hanging locks (W: its points touch them,
+    # and look finished where a short style leaves the shoulders bare).
     b = []
-    s = ' fill="none" stroke="#000000" stroke-linecap="round" stroke-linejoin="round" stroke-width="%s"'
-    if kind == "single":
-        b.append('<path d="M314 508 C338 440 362 372 390 320"%s/>' % (s % 7))
-        b.append('<path d="M462 510 C466 440 470 380 474 320"%s/>' % (s % 7))
-    elif kind == "thick":
-        b.append('<path d="M312 504 C334 440 358 376 388 326"%s/>' % (s % 13))
-        b.append('<path d="M466 504 C470 440 474 384 478 326"%s/>' % (s % 13))
+    if kind in ("single", "thick"):
+        w = 7 if kind == "single" else 13
+        b.append(cord([(312, 512), (336, 448), (358, 390), (373, 348), (379, 330), (381, 322), (382, 314)], w, 2))
+        b.append(cord([(462, 512), (465, 448), (468, 390), (471, 348), (473, 330), (474, 322), (474.5, 314)], w, 2))
     elif kind == "w":
-        b.append('<path d="M226 358 C256 420 286 470 306 500 C336 450 376 420 455 410 C500 420 530 460 560 500 '
-                 'C570 440 576 392 582 358"%s/>' % (s % 7))
+        s = ' fill="none" stroke="#000000" stroke-linecap="round" stroke-linejoin="round" stroke-width="7"'
+        b.append('<path d="M306 500 C336 450 376 420 455 410 C500 420 530 460 560 500"%s/>' % s)
+        b.append(cord([(306, 500), (293, 470), (278, 432), (267, 400), (262, 382), (259, 369)], 7, 2))
+        b.append(cord([(560, 500), (562, 460), (564, 420), (566, 392), (567, 374), (567, 361)], 7, 2))
     elif kind == "cross":
-        b.append('<path d="M392 508 C420 460 446 400 470 338"%s/>' % (s % 8))
-        b.append('<path d="M490 508 C462 460 428 400 404 338"%s/>' % (s % 8))
+        b.append(cord([(426, 510), (442, 470), (462, 420), (480, 372), (489, 350), (492, 342), (494, 334)], 8, 2))
+        b.append(cord([(492, 510), (474, 470), (446, 420), (418, 372), (405, 350), (400, 342), (397, 334)], 8, 2))
     return b
 
 
@@ -1300,7 +1316,7 @@ def choker_group(style=0):
             b.append(circle(x, y, 3.6, "silver silver-ol"))
         b.append(path("M432 298 L432 308", "", ' fill="none" stroke="#4a5166" stroke-width="2"'))
         b.append(star_path(432, 322, 16, 7, "#d9dee8", "#4a5166", 5))
-        b.append(circle(428, 318, 2.5, "", ' fill="#ffffff"'))
+        b.append(circle(430, 320, 2, "", ' fill="#ffffff"'))  # well inside the star
     return b
 
 
@@ -1496,8 +1512,9 @@ def scene_tiles():
                 'fill="%s"/>' % (c, c))
 
     # positions in the free strips: (x, y)
-    left = [(3, 6), (6, 20), (2, 33), (7, 46), (3, 58), (6, 70)]
-    right = [(70, 4), (68, 17), (72, 30), (69, 43), (72, 56), (68, 68)]
+    # clear of the top row and of both sides, which must stay flat sky
+    left = [(4, 7), (6, 20), (4, 33), (7, 46), (4, 58), (6, 70)]
+    right = [(70, 7), (68, 18), (71, 30), (69, 43), (71, 56), (68, 68)]
     spots = left + right
     for i, (sky, kind) in enumerate(SCENES):
         y0 = 75 * i
@@ -1516,7 +1533,7 @@ def scene_tiles():
         elif kind == "mint":
             # checks along the free strips
             for n in range(5, 70, 10):
-                for x in (1, 6, 66, 71):
+                for x in (2, 7, 65, 70):
                     if (n // 10 + x // 5) % 2 == 1:
                         b.append('<rect x="%d" y="%d" width="4" height="5" fill="#a5dcc2"/>' % (x, y0 + n))
         elif kind == "lavender":
@@ -1531,7 +1548,7 @@ def scene_tiles():
         elif kind == "night":
             b.append(at(70, 12, y0, blob(6, "#fff4c2") + blob(0, "#fff4c2") +
                         '<circle cx="3" cy="-2" r="5" fill="%s"/>' % sky))
-            for x, y in ((3, 8), (7, 22), (2, 38), (6, 54), (3, 68), (69, 32), (72, 46), (68, 60), (71, 70)):
+            for x, y in ((4, 8), (7, 22), (4, 38), (6, 54), (4, 68), (69, 32), (71, 46), (68, 60), (71, 70)):
                 b.append(at(x, y, y0, star("#fff8d0", 4.2)))
         elif kind == "lemon":
             for x, y in spots:

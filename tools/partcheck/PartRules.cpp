@@ -198,10 +198,22 @@ void CheckDepth(const TBitmap& picture, std::vector<Problem>& out)
             "; part files are 24-bit (or 32-bit), the program converts this one to 24-bit on load");
 }
 
+// The rows the program draws as one piece: a breathing band, a cell of a
+// list, or the whole picture. Pixels of two pieces never meet on screen.
+int PieceRows(const Pixels& px, const Kind& k)
+{
+    if ((k.rules & kBands) && px.Height() >= 3)
+        return px.Height() / 3;
+    if ((k.rules & kCellShape) && k.cellRows > 0)
+        return k.cellRows;
+    return std::max(px.Height(), 1);
+}
+
 void CheckTransparency(const Pixels& px, const Kind& k, std::vector<Problem>& out)
 {
     int64_t white = 0;
     Tally fringe;
+    const int piece = PieceRows(px, k);
     for (int y = 0; y < px.Height(); ++y)
         for (int x = 0; x < px.Width(); ++x) {
             if (px.White(x, y)) {
@@ -215,7 +227,8 @@ void CheckTransparency(const Pixels& px, const Kind& k, std::vector<Problem>& ou
                 for (int dx = -1; dx <= 1 && !touches; ++dx) {
                     const int u = x + dx;
                     const int v = y + dy;
-                    touches = (dx || dy) && u >= 0 && v >= 0 && u < px.Width() && v < px.Height() && px.White(u, v);
+                    touches = (dx || dy) && u >= 0 && v >= 0 && u < px.Width() && v < px.Height() &&
+                              v / piece == y / piece && px.White(u, v);
                 }
             if (touches)
                 fringe.Add(x, y);
