@@ -82,7 +82,7 @@ void BM_ComposeLayer(benchmark::State& state)
     for (auto _ : state) {
         switch (layer) {
         case 0:
-            f.DrawSceneBackground(0);
+            f.DrawSceneBackground(0, f.SceneStrawberry_Main, {&f.MutableState().UpperBmp, 1});
             break;
         case 1:
             f.DrawBackgroundAndHair(0);

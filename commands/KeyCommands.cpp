@@ -50,13 +50,6 @@ int CommandFor(unsigned char key)
     return kCommandTable[key - 13];
 }
 
-// One step back with wrap-around, as the cycle end's advance is undone.
-void StepBack(int& index, int count)
-{
-    if (--index < 0)
-        index = count - 1;
-}
-
 void Toggle(bool& flag)
 {
     flag = !flag;
@@ -284,13 +277,13 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
     // The automatic toggles undo, by hand, the advance of the last cycle end
     // (with the flags as they were before the toggle).
     auto rewindMain = [this] {
-        StepBack(SceneIndex, kScenes);
+        PreviousIndex(SceneIndex, kScenes);
         if (EarringAuto)
-            StepBack(EarringIndex, kCells);
+            PreviousIndex(EarringIndex, kCells);
         if (FaceAuto)
-            StepBack(FaceIndex, FaceCount);
+            PreviousIndex(FaceIndex, FaceCount);
         if (BraceletAuto)
-            StepBack(BraceletIndex, kCells);
+            PreviousIndex(BraceletIndex, kCells);
     };
 
     switch (command) {
@@ -471,8 +464,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
     case 17: // g
         if (view || !EarringFramesLoaded)
             return;
-        if (++EarringFrameIndex >= kCells)
-            EarringFrameIndex = 0;
+        NextIndex(EarringFrameIndex, kCells);
         StepBackCounters();
         redraw();
         return;
@@ -621,25 +613,24 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
     case 38: // G
         if (view || !show || !EarringFramesLoaded)
             return;
-        if (++LeftEarringFrameIndex >= kCells)
-            LeftEarringFrameIndex = 0;
+        NextIndex(LeftEarringFrameIndex, kCells);
         redraw();
         return;
     case 39: // F
         if (view || !show)
             return;
-        StepBack(SceneIndex, kScenes);
+        PreviousIndex(SceneIndex, kScenes);
         if (LeftFaceAuto)
-            StepBack(LeftFaceIndex, FaceCount);
+            PreviousIndex(LeftFaceIndex, FaceCount);
         Toggle(LeftFaceAuto);
         redraw();
         return;
     case 40: // E
         if (view || !show)
             return;
-        StepBack(SceneIndex, kScenes);
+        PreviousIndex(SceneIndex, kScenes);
         if (LeftEarringAuto)
-            StepBack(LeftEarringIndex, kCells);
+            PreviousIndex(LeftEarringIndex, kCells);
         Toggle(LeftEarringAuto);
         redraw();
         return;
@@ -654,13 +645,13 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
     case 42: // B
         if (view || !LeftBraceletShown || !show)
             return;
-        StepBack(SceneIndex, kScenes);
+        PreviousIndex(SceneIndex, kScenes);
         if (LeftEarringAuto)
-            StepBack(LeftEarringIndex, kCells);
+            PreviousIndex(LeftEarringIndex, kCells);
         if (LeftFaceAuto)
-            StepBack(LeftFaceIndex, FaceCount);
+            PreviousIndex(LeftFaceIndex, FaceCount);
         if (LeftBraceletAuto)
-            StepBack(LeftBraceletIndex, kCells);
+            PreviousIndex(LeftBraceletIndex, kCells);
         Toggle(LeftBraceletAuto);
         redraw();
         return;
@@ -770,8 +761,8 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         if (view)
             return;
         HideBlinkOverlays();
-        if (shift && ++SceneIndex >= kScenes)
-            SceneIndex = 0;
+        if (shift)
+            NextIndex(SceneIndex, kScenes);
         redraw();
         return;
     default:

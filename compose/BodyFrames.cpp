@@ -11,11 +11,6 @@ namespace {
 
 constexpr int kFrames = 3;
 
-TRect Rows(const TRect& columns, int top, int bottom)
-{
-    return Rect(columns.Left, top, columns.Right, bottom);
-}
-
 } // namespace
 
 void TSvelmia::DrawBodyFrames(int scene)
@@ -26,20 +21,7 @@ void TSvelmia::DrawBodyFrames(int scene)
     for (TCanvas* f : frame)
         f->CopyMode = SRCCOPY;
 
-    // Background.
-    if (scene == 0) {
-        const int top = AlternatePhase ? 0 : 300;
-        for (TCanvas* f : frame)
-            f->CopyRect(kUpperPicture, SceneStrawberry_Sub->GetCanvas(), Rect(0, top, 800, top + 300));
-    } else if (scene >= 1 && scene <= 10) {
-        // Stretched once, then copied unscaled into the other two frames.
-        TCanvas* tile = scenebuff->GetCanvas();
-        tile->CopyMode = SRCCOPY;
-        tile->CopyRect(SceneTileRect, SceneList->GetCanvas(), SceneCellRect[scene - 1]);
-        frame[0]->StretchDraw(kUpperPicture, scenebuff->GetBitmap());
-        frame[1]->Draw(0, 0, FrameBmp[0]);
-        frame[2]->Draw(0, 0, FrameBmp[0]);
-    }
+    DrawSceneBackground(scene, SceneStrawberry_Sub, {FrameBmp, kFrames});
 
     // Hair ends, opaque, behind the body.
     if (!MainHairHidden && !HairBottomOut)
@@ -110,7 +92,7 @@ void TSvelmia::DrawStringPattern(TImage* pattern, const TRect& dest, const TRect
     work->Brush.Color = colour;
     const TRect tinted = Rect(0, 0, source.Width(), cellHeight);
     for (int k = 0; k < kFrames; ++k) {
-        const TRect cell = Rows(source, cellHeight * k, cellHeight * k + cellHeight);
+        const TRect cell = RowsOf(source, cellHeight * k, cellHeight * k + cellHeight);
         work->FillRect(Rect(0, 0, 400, 300));
         work->CopyMode = SRCPAINT;
         work->CopyRect(tinted, pattern->GetCanvas(), cell);
@@ -123,7 +105,7 @@ void TSvelmia::DrawBracelet(int cell)
 {
     // The top cell of the list is the mask of every cell.
     const int top = BraceletCellHeight * cell + BraceletSrcRect.Top;
-    const TRect picture = Rows(BraceletSrcRect, top, top + BraceletCellHeight);
+    const TRect picture = RowsOf(BraceletSrcRect, top, top + BraceletCellHeight);
     for (int k = 0; k < kFrames; ++k)
         MaskedCopy(FrameBmp[k]->GetCanvas(), BraceletDestRect, BraceletList->GetCanvas(), BraceletMaskRect,
                    BraceletList->GetCanvas(), picture);

@@ -12,17 +12,6 @@
 using namespace vcl;
 using namespace layout;
 
-namespace {
-
-
-// The columns of a layer rectangle with other rows.
-TRect Rows(const TRect& columns, int top, int bottom)
-{
-    return Rect(columns.Left, top, columns.Right, bottom);
-}
-
-} // namespace
-
 // Masked copy: the white-key mask erases what the opaque pixels will cover
 // (S AND NOT D leaves the inverse of the old content under white), then the
 // picture is XOR-ed in (white turns the inverse back, opaque pixels land as
@@ -47,16 +36,16 @@ void TSvelmia::ComposePortrait()
     DrawBackgroundAndHair(CurrentScene);
 
     DrawFace(FaceIndex);
-    if (FaceAuto && ++FaceIndex >= FaceCount)
-        FaceIndex = 0;
+    if (FaceAuto)
+        NextIndex(FaceIndex, FaceCount);
 
     if (HairBandShown && !HairBandOut && !LongHair)
         MaskedCopy(upper, HairBandDestRect, HairBandMask->GetCanvas(), HairBandSrcRect, HairBand->GetCanvas(),
                    HairBandSrcRect);
 
     DrawEarring(EarringIndex);
-    if (EarringAuto && ++EarringIndex >= kCells)
-        EarringIndex = 0;
+    if (EarringAuto)
+        NextIndex(EarringIndex, kCells);
     if (EarringFramesLoaded)
         DrawEarringFrame(EarringFrameIndex);
 
@@ -81,13 +70,12 @@ void TSvelmia::ComposePortrait()
 
     if (SceneIndex == 0)
         AlternatePhase = !AlternatePhase;
-    if (++SceneIndex >= kScenes)
-        SceneIndex = 0;
+    NextIndex(SceneIndex, kScenes);
 
     if (BraceletShown && !BraceletOut) {
         DrawBracelet(BraceletIndex);
-        if (BraceletAuto && ++BraceletIndex >= kCells)
-            BraceletIndex = 0;
+        if (BraceletAuto)
+            NextIndex(BraceletIndex, kCells);
     } else {
         BraceletAuto = false;
     }
@@ -113,21 +101,25 @@ void TSvelmia::ComposePortrait()
     Timer1->SetEnabled(true);
 }
 
-void TSvelmia::DrawSceneBackground(int scene)
+void TSvelmia::DrawSceneBackground(int scene, TImage* strawberries, std::span<TBitmap* const> pictures)
 {
-    TCanvas* upper = UpperBmp->GetCanvas();
-    upper->CopyMode = SRCCOPY;
+    for (TBitmap* picture : pictures)
+        picture->GetCanvas()->CopyMode = SRCCOPY;
     if (scene == 0) {
-        const int top = AlternatePhase ? 0 : 300;
-        upper->CopyRect(kUpperPicture, SceneStrawberry_Main->GetCanvas(), Rect(0, top, 800, top + 300));
+        const int top = AlternatePhase ? 0 : kHalfHeight;
+        const TRect half = Rect(0, top, kWindowWidth, top + kHalfHeight);
+        for (TBitmap* picture : pictures)
+            picture->GetCanvas()->CopyRect(kUpperPicture, strawberries->GetCanvas(), half);
     } else if (scene >= 1 && scene <= 10) {
-        // A scene is a 75 x 75 sky tile blown up to the whole width.
+        // A scene is a 75 x 75 sky tile blown up to the whole width: stretched
+        // once, then copied unscaled into the other pictures.
         TCanvas* tile = scenebuff->GetCanvas();
         tile->CopyMode = SRCCOPY;
         tile->CopyRect(SceneTileRect, SceneList->GetCanvas(), SceneCellRect[scene - 1]);
-        upper->StretchDraw(kUpperPicture, scenebuff->GetBitmap());
+        pictures[0]->GetCanvas()->StretchDraw(kUpperPicture, scenebuff->GetBitmap());
+        for (TBitmap* picture : pictures.subspan(1))
+            picture->GetCanvas()->Draw(0, 0, pictures[0]);
     }
-    // Any other scene keeps what the picture held.
 }
 
 void TSvelmia::DrawBackgroundAndHair(int scene)
@@ -135,7 +127,7 @@ void TSvelmia::DrawBackgroundAndHair(int scene)
     if (RedrawPending())
         return; // a redraw is pending and will do this again
     TCanvas* upper = UpperBmp->GetCanvas();
-    DrawSceneBackground(scene);
+    DrawSceneBackground(scene, SceneStrawberry_Main, {&UpperBmp, 1});
 
     // The base figure: a split picture, mask above, picture below.
     MaskedCopy(upper, MainRect, MainPictList->GetCanvas(), BandRect[0], MainPictList->GetCanvas(), BandRect[1]);
@@ -202,7 +194,7 @@ void TSvelmia::DrawFace(int cell)
 
     upper->CopyMode = SRCCOPY;
     const int top = FaceCellHeight * cell;
-    upper->CopyRect(FaceDestRect, FaceWorkB->GetCanvas(), Rows(FaceSrcRect, top, top + FaceCellHeight));
+    upper->CopyRect(FaceDestRect, FaceWorkB->GetCanvas(), RowsOf(FaceSrcRect, top, top + FaceCellHeight));
 
     if (keep) {
         stored.Top = kKeptTop;
@@ -217,7 +209,7 @@ void TSvelmia::DrawEarring(int cell)
 {
     const int top = EarringCellHeight * cell;
     MaskedCopy(UpperBmp->GetCanvas(), EarringDestRect, EarringListMask->GetCanvas(), EarringSrcRect,
-               EarringListPict->GetCanvas(), Rows(EarringSrcRect, top, top + EarringCellHeight));
+               EarringListPict->GetCanvas(), RowsOf(EarringSrcRect, top, top + EarringCellHeight));
 }
 
 void TSvelmia::DrawEarringFrame(int cell)
@@ -226,5 +218,5 @@ void TSvelmia::DrawEarringFrame(int cell)
         return; // exists only while the frame list loaded
     const int top = EarringFrameHeight * cell;
     MaskedCopy(UpperBmp->GetCanvas(), EarringFrameDestRect, EarringFrameMask->GetCanvas(), EarringFrameSrcRect,
-               EarringFrameList->GetCanvas(), Rows(EarringFrameSrcRect, top, top + EarringFrameHeight));
+               EarringFrameList->GetCanvas(), RowsOf(EarringFrameSrcRect, top, top + EarringFrameHeight));
 }

@@ -167,13 +167,11 @@ void TSvelmia::StepBackCounters()
 {
     if (!PortraitComposed)
         return;
-    if (--SceneIndex < 0)
-        SceneIndex = 7;
-    if (EarringAuto && --EarringIndex < 0)
-        EarringIndex = 4;
-    // An empty face list (FaceCount 0) keeps the index at 0 rather than -1.
-    if (FaceAuto && --FaceIndex < 0)
-        FaceIndex = FaceCount > 0 ? FaceCount - 1 : 0;
-    if (BraceletAuto && --BraceletIndex < 0)
-        BraceletIndex = 4;
+    PreviousIndex(SceneIndex, kScenes);
+    if (EarringAuto)
+        PreviousIndex(EarringIndex, kCells);
+    if (FaceAuto)
+        PreviousIndex(FaceIndex, FaceCount);
+    if (BraceletAuto)
+        PreviousIndex(BraceletIndex, kCells);
 }

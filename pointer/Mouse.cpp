@@ -26,14 +26,6 @@ TPoint TSvelmia::ClientCursor()
     return TPoint{p.x - GetLeft(), p.y - (GetTop() + CaptionOffset)};
 }
 
-// Back to the portrait from a view that does not compose it: the forced
-// cycle end must draw the same scene again.
-void TSvelmia::StepSceneBack()
-{
-    if (--SceneIndex < 0)
-        SceneIndex = 7;
-}
-
 void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftState /*Shift*/, int /*X*/, int /*Y*/)
 {
     if (logo->GetVisible())
@@ -77,7 +69,8 @@ void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
         if (QuadMode) {
             EnterPortraitView();
             HideBlinkOverlays();
-            StepSceneBack();
+            // The forced cycle end draws the same scene again.
+            PreviousIndex(SceneIndex, kScenes);
             RequestRedraw();
             return;
         }
@@ -148,7 +141,8 @@ void TSvelmia::FormClick(TObject* /*Sender*/)
     HideBlinkOverlays();
     const bool wasGray = GrayMode;
     EnterPortraitView();
-    StepSceneBack();
+    // These views do not compose: the forced cycle end draws the same scene again.
+    PreviousIndex(SceneIndex, kScenes);
     RequestRedraw();
     if (wasGray)
         RefreshClosedEyes();

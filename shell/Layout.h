@@ -67,6 +67,19 @@ constexpr int kScenes = 8;
 constexpr int kNightScene = 7;
 constexpr int kCells = 5;
 
+// Steps through a list of `count` entries, wrapping round at either end. An
+// empty list keeps its index at 0.
+inline void NextIndex(int32_t& index, int count)
+{
+    if (++index >= count)
+        index = 0;
+}
+inline void PreviousIndex(int32_t& index, int count)
+{
+    if (--index < 0)
+        index = count > 0 ? count - 1 : 0;
+}
+
 // The close-up's magnification, in percent.
 constexpr int kZoomMin = 140;
 constexpr int kZoomMax = 200;
@@ -107,6 +120,12 @@ constexpr std::array<RowSpan, kPlacementCount> kMaskRows = {
     {{0, 300}, {0, 123}, {0, 123}, {0, 300}, {0, 250}, {0, 200}, {0, 300}, {0, 120}, {0, 200}, {0, 260}, {0, 150},
      {0, 50},  {0, 100}, {0, 250}, {0, 120}, {0, 120}, {0, 40},  {0, 100}, {0, 80},  {0, 80},  {0, 80},  {0, 80},
      {0, 120}, {0, 120}, {0, 120}, {0, 120}, {0, 40},  {0, 210}, {0, 210}, {0, 160}, {0, 190}}};
+
+// The columns of `columns` with other rows: the cell of a layer's picture.
+constexpr vcl::TRect RowsOf(const vcl::TRect& columns, int top, int bottom)
+{
+    return vcl::Rect(columns.Left, top, columns.Right, bottom);
+}
 
 // Rectangles of one figure with only the rows set (Left and Right 0): the show
 // layout fills the columns.

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -143,9 +144,11 @@ public:
     void CloseEyesInComposition();
     void SetUpNightBackground();
     void MakeSkyKey();
-    // The scene's background over the whole upper picture: a strawberry half
-    // for scene 0, a sky tile blown up to 800 x 300 for scenes 1 to 10.
-    void DrawSceneBackground(int scene);
+    // The scene's background over whole 800 x 300 pictures: for scene 0 the
+    // upper or lower half of the strawberry picture (they alternate from
+    // round to round), for scenes 1 to 10 a sky tile blown up to the whole
+    // picture. Any other number leaves the pictures as they are.
+    void DrawSceneBackground(int scene, vcl::TImage* strawberries, std::span<vcl::TBitmap* const> pictures);
     // Shows or hides one overlay when `tick` is one of its switching ticks; at
     // every other tick its visibility is left alone.
     static void ScheduleOverlay(vcl::TImage* overlay, int tick, std::initializer_list<int> showAt,
@@ -205,7 +208,6 @@ public:
     void CloseBrowser();
     void LayoutShowFigures();
     vcl::TPoint ClientCursor();
-    void StepSceneBack();
     bool TouchInShow(int x, bool inTouchBand);
     void EnterGrayView();
 

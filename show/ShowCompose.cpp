@@ -28,11 +28,6 @@ constexpr int kFaceStrip = 12; // the face cell's first columns are not shown
 // depending on where the figures stand.)
 constexpr TPoint kTintPoint{100, 15};
 
-TRect Cols(const TRect& columns, int top, int bottom)
-{
-    return Rect(columns.Left, top, columns.Right, bottom);
-}
-
 bool EmptySource(const TRect& r)
 {
     return r.Right <= r.Left;
@@ -117,7 +112,7 @@ void TSvelmia::SetFramesCopyMode(bool erase)
 void TSvelmia::ComposeShowUpper(int scene)
 {
     TCanvas* upper = UpperBmp->GetCanvas();
-    DrawSceneBackground(scene);
+    DrawSceneBackground(scene, SceneStrawberry_Main, {&UpperBmp, 1});
 
     // A masked copy that skips parts cut away by the layout.
     auto masked = [&](const TRect& dest, TCanvas* mask, const TRect& maskRect, TCanvas* picture,
@@ -133,8 +128,8 @@ void TSvelmia::ComposeShowUpper(int scene)
 
     auto drawFigure = [&](const Figure& f) {
         // Upper body: mask in the upper half of the list, picture in the lower.
-        masked(f.D(peWindow), MainPictList->GetCanvas(), Cols(f.S(peWindow), 0, 300), MainPictList->GetCanvas(),
-               Cols(f.S(peWindow), 300, 600));
+        masked(f.D(peWindow), MainPictList->GetCanvas(), RowsOf(f.S(peWindow), 0, 300), MainPictList->GetCanvas(),
+               RowsOf(f.S(peWindow), 300, 600));
         if (!f.Sel.PankHair)
             layer(f, peHairSide, HairSideMask->GetCanvas(), HairSide->GetCanvas());
         if (f.Sel.OtohimeHair) {
@@ -151,7 +146,12 @@ void TSvelmia::ComposeShowUpper(int scene)
         }
 
         // The face cell, opaque, except its first columns: what lies under
-        // them (as far as the clipped cell covers them) is put back.
+        // them (as far as the clipped cell covers them) is put back. The
+        // portrait's DrawFace puts back only the bottom 12 rows of the same
+        // columns, so there the cell's own left edge shows above them; the
+        // show hides the whole strip. The two looks are established (the
+        // show's and the portrait's pixel tests pin each), so they are not
+        // one routine.
         const TRect& faceDest = f.D(peFace);
         const TRect& faceSrc = f.S(peFace);
         if (!EmptySource(faceSrc)) {
@@ -165,18 +165,18 @@ void TSvelmia::ComposeShowUpper(int scene)
             }
             const int top = FaceCellHeight * f.Sel.FaceIndex;
             upper->CopyMode = SRCCOPY;
-            upper->CopyRect(faceDest, f.Face, Cols(faceSrc, top, top + FaceCellHeight));
+            upper->CopyRect(faceDest, f.Face, RowsOf(faceSrc, top, top + FaceCellHeight));
             if (strip > 0)
                 upper->CopyRect(under, store, stored);
         }
 
         const int earringTop = EarringCellHeight * f.Sel.EarringIndex;
         masked(f.D(peEarring), EarringListMask->GetCanvas(), f.M(peEarring), EarringListPict->GetCanvas(),
-               Cols(f.S(peEarring), earringTop, earringTop + EarringCellHeight));
+               RowsOf(f.S(peEarring), earringTop, earringTop + EarringCellHeight));
         if (EarringFramesLoaded && EarringFrameMask) {
             const int frameTop = EarringFrameHeight * f.Sel.EarringFrameIndex;
             masked(f.D(peEarringFrame), EarringFrameMask->GetCanvas(), f.M(peEarringFrame),
-                   EarringFrameList->GetCanvas(), Cols(f.S(peEarringFrame), frameTop, frameTop + EarringFrameHeight));
+                   EarringFrameList->GetCanvas(), RowsOf(f.S(peEarringFrame), frameTop, frameTop + EarringFrameHeight));
         }
         if (f.Sel.HairBandShown && !f.Sel.LongHair && !(!f.IsLeft && f.Out[3]))
             layer(f, peHairBand, f.HairBandMask, f.HairBand);
@@ -206,18 +206,7 @@ void TSvelmia::ComposeShowLower(int scene)
     for (TBitmap* frame : FrameBmp)
         frame->GetCanvas()->CopyMode = SRCCOPY;
 
-    if (scene == 0) {
-        const int top = AlternatePhase ? 0 : 300;
-        for (TBitmap* frame : FrameBmp)
-            frame->GetCanvas()->CopyRect(kUpperPicture, SceneStrawberry_Sub->GetCanvas(), Rect(0, top, 800, top + 300));
-    } else if (scene >= 1 && scene <= 10) {
-        TCanvas* tile = scenebuff->GetCanvas();
-        tile->CopyMode = SRCCOPY;
-        tile->CopyRect(SceneTileRect, SceneList->GetCanvas(), SceneCellRect[scene - 1]);
-        FrameBmp[0]->GetCanvas()->StretchDraw(kUpperPicture, scenebuff->GetBitmap());
-        for (int k = 1; k < 7; ++k)
-            FrameBmp[k]->GetCanvas()->Draw(0, 0, FrameBmp[0]);
-    }
+    DrawSceneBackground(scene, SceneStrawberry_Sub, FrameBmp);
 
     // One masked layer into every frame of the figure: all mask passes, then
     // all picture passes. `rects(band)` gives destination, mask and picture.
@@ -264,9 +253,9 @@ void TSvelmia::ComposeShowLower(int scene)
                     continue;
                 TCanvas* target = FrameBmp[frame]->GetCanvas();
                 target->CopyMode = SRCERASE;
-                target->CopyRect(f.D(e), picture->GetCanvas(), Cols(src, top, top + cellHeight));
+                target->CopyRect(f.D(e), picture->GetCanvas(), RowsOf(src, top, top + cellHeight));
                 target->CopyMode = SRCINVERT;
-                target->CopyRect(f.D(e), work, Cols(src, 0, cellHeight));
+                target->CopyRect(f.D(e), work, RowsOf(src, 0, cellHeight));
                 target->CopyMode = SRCCOPY;
             }
         }
@@ -283,25 +272,25 @@ void TSvelmia::ComposeShowLower(int scene)
             }
 
         layer(frames, SubPictListMask->GetCanvas(), SubPictList->GetCanvas(), [&](int band) {
-            const TRect src = Cols(f.S(peWindow), 300 * band, 300 * band + 300);
+            const TRect src = RowsOf(f.S(peWindow), 300 * band, 300 * band + 300);
             return Rects{f.D(peWindow), src, src};
         });
 
         if (f.Sel.CamisoleShown)
             layer(frames, f.CamisoleMask, f.Camisole, [&](int band) {
-                const TRect src = Cols(f.S(peCamisole), 250 * band, 250 * band + 250);
+                const TRect src = RowsOf(f.S(peCamisole), 250 * band, 250 * band + 250);
                 return Rects{f.D(peCamisole), src, src};
             });
         else
             layer(frames, CostumeMask->GetCanvas(), f.Costume, [&](int band) {
-                const TRect src = Cols(f.S(peCostume), 100 * band, 100 * band + 100);
+                const TRect src = RowsOf(f.S(peCostume), 100 * band, 100 * band + 100);
                 return Rects{f.D(peCostume), src, src};
             });
 
         if (f.Sel.OtohimeHair) {
             layer(frames, OtohimeMask->GetCanvas(), OtohimeBmp->GetCanvas(), [&](int) {
-                const TRect src = Cols(f.S(peOtohime), 300, 400);
-                return Rects{Cols(f.D(peOtohime), 0, 100), src, src};
+                const TRect src = RowsOf(f.S(peOtohime), 300, 400);
+                return Rects{RowsOf(f.D(peOtohime), 0, 100), src, src};
             });
         } else if (!f.Sel.MainHairHidden) {
             layer(frames, HairSubMask->GetCanvas(), HairSub->GetCanvas(), [&](int) {
@@ -321,7 +310,7 @@ void TSvelmia::ComposeShowLower(int scene)
         if (f.Sel.BraceletShown && !f.Out[2])
             layer(frames, BraceletList->GetCanvas(), BraceletList->GetCanvas(), [&](int) {
                 const int top = BraceletCellHeight * f.Sel.BraceletIndex + BraceletCellHeight;
-                return Rects{f.D(peBracelet), f.M(peBracelet), Cols(f.S(peBracelet), top, top + BraceletCellHeight)};
+                return Rects{f.D(peBracelet), f.M(peBracelet), RowsOf(f.S(peBracelet), top, top + BraceletCellHeight)};
             });
         if (f.Sel.RibbonShown)
             layer(frames, f.RibbonMask, f.Ribbon, [&](int band) {

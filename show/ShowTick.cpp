@@ -17,8 +17,8 @@ constexpr int kShowBreath = 40;
 
 void Advance(int& index, bool on, int count)
 {
-    if (on && ++index >= count)
-        index = 0;
+    if (on)
+        NextIndex(index, count);
 }
 
 } // namespace
@@ -63,8 +63,7 @@ void TSvelmia::ShowTick()
 
         if (SceneIndex == 0)
             AlternatePhase = !AlternatePhase;
-        if (++SceneIndex >= kScenes)
-            SceneIndex = 0;
+        NextIndex(SceneIndex, kScenes);
         Advance(EarringIndex, EarringAuto, kCells);
         Advance(LeftEarringIndex, LeftEarringAuto, kCells);
         Advance(BraceletIndex, BraceletAuto, kCells);
