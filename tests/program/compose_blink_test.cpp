@@ -26,18 +26,9 @@ protected:
         return true;
     }
 
-    // The state a double-click on the closed eyes leaves behind.
-    void TouchOpen()
-    {
-        form_->Timer1->SetEnabled(false);
-        form_->CloseEye_disp->SetVisible(false);
-        form_->Mainpict->GetCanvas()->CopyRect(S().EyeDestRect, form_->EyeSave->GetCanvas(), S().EyeSrcRect);
-        S().TouchOpened = true;
-        S().ShutCountdown = 7;
-        S().EyesClosed = false;
-        form_->Timer2->SetEnabled(true);
-        form_->Timer1->SetEnabled(true);
-    }
+    // The user's touch: a double-click on her chest, in the band below the
+    // neck, where the closed eyes open.
+    void TouchOpen() { host_.DoubleClick(350, 495); }
 };
 
 using Ranges = std::vector<std::pair<int, int>>; // inclusive tick ranges
@@ -206,6 +197,10 @@ TEST_F(ComposeBlinkTest, Timer2ClosesTouchedEyesOnItsSixthTick)
         ASSERT_TRUE(EyePatchShows(lids));
         S().CycleCounter = 244;
         TouchOpen();
+        ASSERT_TRUE(S().TouchOpened);
+        EXPECT_EQ(S().ShutCountdown, 7);
+        EXPECT_FALSE(S().EyesClosed);
+        EXPECT_TRUE(form_->Timer2->GetEnabled());
         ASSERT_TRUE(EyePatchShows(form_->EyeSave));
 
         Tick(6); // 244..249: the overlay would show at 248 with open eyes

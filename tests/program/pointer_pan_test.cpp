@@ -21,17 +21,25 @@ protected:
 TEST_F(PanTest, AtZeroEveryRectangleIsAtRestAndNothingIsOutside)
 {
     StartPortrait();
-    const PortraitState fresh;
+    PanTo(100);
     PanTo(0);
     const PortraitState& s = form_->State();
-    EXPECT_EQ(s.EyeDestRect, fresh.EyeDestRect);
-    EXPECT_EQ(s.HairMainDestRect, fresh.HairMainDestRect);
-    EXPECT_EQ(s.HairLongLeftSrcRect, fresh.HairLongLeftSrcRect);
-    EXPECT_EQ(s.BraceletMaskRect, fresh.BraceletMaskRect);
-    EXPECT_EQ(s.ChokerLowerSrcRect, fresh.ChokerLowerSrcRect);
+    EXPECT_EQ(s.MainRect, Rect(0, 0, 800, 300));
+    EXPECT_EQ(s.EyeDestRect, Rect(238, 0, 481, 123));
+    EXPECT_EQ(s.EyeSrcRect, Rect(0, 0, 243, 123));
+    EXPECT_EQ(s.FaceDestRect, Rect(221, 0, 500, 123));
+    EXPECT_EQ(s.HairMainDestRect, Rect(100, 0, 700, 300));
+    EXPECT_EQ(s.HairLongLeftSrcRect, Rect(0, 150, 150, 300));
+    EXPECT_EQ(s.HairBottomDestRect, Rect(620, 250, 680, 300));
+    EXPECT_EQ(s.BraceletMaskRect, Rect(0, 0, 130, 40));
+    EXPECT_EQ(s.CostumeDestRect, Rect(110, 200, 640, 300));
+    EXPECT_EQ(s.ChokerLowerSrcRect, Rect(0, 190, 150, 300));
+    EXPECT_EQ(s.CrossStringDestRect, Rect(210, 30, 500, 220));
+    const TRect ribbon[4] = {{370, 175, 570, 255}, {370, 173, 570, 253}, {370, 172, 570, 252}, {370, 172, 570, 252}};
+    const TRect flower[4] = {{480, 0, 580, 120}, {428, 133, 528, 253}, {428, 131, 528, 251}, {428, 130, 528, 250}};
     for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(s.RibbonDestRect[k], fresh.RibbonDestRect[k]) << k;
-        EXPECT_EQ(s.FlowerDestRect[k], fresh.FlowerDestRect[k]) << k;
+        EXPECT_EQ(s.RibbonDestRect[k], ribbon[k]) << k;
+        EXPECT_EQ(s.FlowerDestRect[k], flower[k]) << k;
     }
     EXPECT_FALSE(s.HairLongLeftOut || s.HairBottomOut || s.HairBandOut || s.FlowerOut || s.FlowerBodyOut ||
                  s.ChokerOut || s.RibbonOut || s.BraceletOut);
