@@ -53,18 +53,20 @@ bool TSvelmia::RecolourSceneCell()
 
 bool TSvelmia::RecolourHem()
 {
-    const Timer1Pause pause(*this);
-    const bool accepted = ColorDialog2->Execute();
-    if (accepted)
-        PaintHem(HerimPattern->GetCanvas(), Costume->GetCanvas(), ColorDialog2->GetColor());
-    return accepted;
+    return RecolourHemOf(Costume->GetCanvas());
 }
 
 bool TSvelmia::RecolourLeftHem()
 {
+    return RecolourHemOf(CostumeWork->GetCanvas());
+}
+
+// The hem of one figure's costume picture in the colour the user chooses.
+bool TSvelmia::RecolourHemOf(TCanvas* costume)
+{
     const Timer1Pause pause(*this);
     const bool accepted = ColorDialog2->Execute();
     if (accepted)
-        PaintHem(HerimPattern->GetCanvas(), CostumeWork->GetCanvas(), ColorDialog2->GetColor());
+        PaintHem(HerimPattern->GetCanvas(), costume, ColorDialog2->GetColor());
     return accepted;
 }

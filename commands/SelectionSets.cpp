@@ -110,32 +110,37 @@ void CopySetPictures(const std::array<std::array<std::variant<TImage*, TBitmap*>
 }
 } // namespace
 
+// Set numbers, as the columns of the picture table.
+enum : int { kMainSetColumn = 0, kLeftSetColumn = 1, kSavedSetColumn = 2 };
+
+void TSvelmia::CopySet(int from, int to)
+{
+    const auto set = [this](int column) {
+        return column == kMainSetColumn ? MainSet() : column == kLeftSetColumn ? LeftSet() : SavedSet();
+    };
+    set(to).Assign(set(from));
+    VELMIA_SET_PICTURES;
+    CopySetPictures(pictures, from, to);
+}
+
 void TSvelmia::SaveMainSet()
 {
-    SavedSet().Assign(MainSet());
-    VELMIA_SET_PICTURES;
-    CopySetPictures(pictures, 0, 2);
+    CopySet(kMainSetColumn, kSavedSetColumn);
 }
 
 void TSvelmia::TakeLeftSet()
 {
-    MainSet().Assign(LeftSet());
-    VELMIA_SET_PICTURES;
-    CopySetPictures(pictures, 1, 0);
+    CopySet(kLeftSetColumn, kMainSetColumn);
 }
 
 void TSvelmia::RestoreMainSet()
 {
-    MainSet().Assign(SavedSet());
-    VELMIA_SET_PICTURES;
-    CopySetPictures(pictures, 2, 0);
+    CopySet(kSavedSetColumn, kMainSetColumn);
 }
 
 void TSvelmia::RestoreLeftSet()
 {
-    LeftSet().Assign(SavedSet());
-    VELMIA_SET_PICTURES;
-    CopySetPictures(pictures, 2, 1);
+    CopySet(kSavedSetColumn, kLeftSetColumn);
 }
 
 #undef VELMIA_SET_PICTURES
@@ -308,22 +313,8 @@ void TSvelmia::LayoutLeftFigure()
     SetColumns(LeftSrcRect[peWindow], L, L + S);
     SetColumns(LeftMaskRect[peWindow], L, L + S);
 
-    for (int entry = peFace; entry < kPlacementCount; ++entry) {
-        const bool outside = ClipLeftPart(EntryWidth[entry], EntryLeft[entry]);
-        SetColumns(LeftDestRect[entry], ClipDL, ClipDR);
-        SetColumns(LeftSrcRect[entry], ClipSL, ClipSR);
-        SetColumns(LeftMaskRect[entry], ClipSL, ClipSR);
-        if (entry == peChoker) {
-            SetColumns(LeftChokerLowerDestRect, ClipDL, ClipDR);
-            SetColumns(LeftChokerLowerSrcRect, ClipSL, ClipSR);
-            SetColumns(LeftChokerLowerMaskRect, ClipSL, ClipSR);
-        }
-        if (entry == peFace)
-            LeftFaceWidth = ClipSR - ClipSL;
-        for (int f = 0; f < 5; ++f)
-            if (entry == kLeftFlagged[f] && outside)
-                LeftPartOut[f] = true;
-    }
+    LayoutFigureParts({&TSvelmia::ClipLeftPart, LeftDestRect, LeftSrcRect, LeftMaskRect, LeftChokerLowerDestRect,
+                       LeftChokerLowerSrcRect, LeftChokerLowerMaskRect, kLeftFlagged, LeftPartOut, LeftFaceWidth});
 }
 
 void TSvelmia::LayoutRightFigure()
@@ -347,20 +338,27 @@ void TSvelmia::LayoutRightFigure()
     SetColumns(RightSrcRect[peWindow], B, B - G + 800);
     SetColumns(RightMaskRect[peWindow], B, B - G + 800);
 
+    LayoutFigureParts({&TSvelmia::ClipRightPart, RightDestRect, RightSrcRect, RightMaskRect, RightChokerLowerDestRect,
+                       RightChokerLowerSrcRect, RightChokerLowerMaskRect, kRightFlagged, RightPartOut, RightFaceWidth});
+}
+
+// Every part from the face on, cut to the figure's strip.
+void TSvelmia::LayoutFigureParts(const FigureColumns& f)
+{
     for (int entry = peFace; entry < kPlacementCount; ++entry) {
-        const bool outside = ClipRightPart(EntryWidth[entry], EntryLeft[entry]);
-        SetColumns(RightDestRect[entry], ClipDL, ClipDR);
-        SetColumns(RightSrcRect[entry], ClipSL, ClipSR);
-        SetColumns(RightMaskRect[entry], ClipSL, ClipSR);
+        const bool outside = (this->*f.Clip)(EntryWidth[entry], EntryLeft[entry]);
+        SetColumns(f.Dest[entry], ClipDL, ClipDR);
+        SetColumns(f.Src[entry], ClipSL, ClipSR);
+        SetColumns(f.Mask[entry], ClipSL, ClipSR);
         if (entry == peChoker) {
-            SetColumns(RightChokerLowerDestRect, ClipDL, ClipDR);
-            SetColumns(RightChokerLowerSrcRect, ClipSL, ClipSR);
-            SetColumns(RightChokerLowerMaskRect, ClipSL, ClipSR);
+            SetColumns(f.ChokerLowerDest, ClipDL, ClipDR);
+            SetColumns(f.ChokerLowerSrc, ClipSL, ClipSR);
+            SetColumns(f.ChokerLowerMask, ClipSL, ClipSR);
         }
         if (entry == peFace)
-            RightFaceWidth = ClipSR - ClipSL;
-        for (int f = 0; f < 5; ++f)
-            if (entry == kRightFlagged[f] && outside)
-                RightPartOut[f] = true;
+            f.FaceWidth = ClipSR - ClipSL;
+        for (int k = 0; k < 5; ++k)
+            if (entry == f.Flagged[k] && outside)
+                f.Out[k] = true;
     }
 }

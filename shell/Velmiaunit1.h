@@ -163,11 +163,14 @@ public:
     bool RecolourSceneCell();
     bool RecolourHem();
     bool RecolourLeftHem();
+    bool RecolourHemOf(vcl::TCanvas* costume);
     // Views of the three selection sets (main, show's left figure, backup).
     SelectionRef MainSet();
     SelectionRef LeftSet();
     SelectionRef SavedSet();
     void CopyMainToLeft();
+    // Members, then pictures, of set `from` into set `to` (0 main, 1 left, 2 saved).
+    void CopySet(int from, int to);
     void SaveMainSet();
     void TakeLeftSet();
     void RestoreMainSet();
@@ -181,6 +184,20 @@ public:
     void LayoutRightFigure();
     bool ClipLeftPart(int width, int left);
     bool ClipRightPart(int width, int left);
+    // The rectangles, flags and clip routine of one show figure.
+    struct FigureColumns {
+        bool (TSvelmia::*Clip)(int width, int left);
+        std::array<vcl::TRect, kPlacementCount>& Dest;
+        std::array<vcl::TRect, kPlacementCount>& Src;
+        std::array<vcl::TRect, kPlacementCount>& Mask;
+        vcl::TRect& ChokerLowerDest;
+        vcl::TRect& ChokerLowerSrc;
+        vcl::TRect& ChokerLowerMask;
+        const int* Flagged; // the five entries whose "outside" goes into Out
+        bool* Out;
+        int32_t& FaceWidth;
+    };
+    void LayoutFigureParts(const FigureColumns& figure);
 
     // ---- pointer/: special keys, mouse and wheel, browser, close-up, pan -----
     void FormKeyDown(vcl::TObject* Sender, uint16_t& Key, vcl::TShiftState Shift);

@@ -73,26 +73,21 @@ void TSvelmia::ShowTick()
         // peek and the touch, and put the closed ones into the picture.
         TCanvas* upper = UpperBmp->GetCanvas();
         upper->CopyMode = SRCCOPY;
-        if (LeftEyesClosed) {
-            CloseEye_disp_Left->SetLeft(LeftEyeLeft);
-            CloseEye_disp_Left->SetTop(0);
-            CloseEye_disp_Left->SetVisible(false);
-            TCanvas* save = EyeSave_Left->GetCanvas();
+        auto closeEyes = [upper](TImage* overlay, int left, TImage* openEyes, const TRect& overlayRect,
+                                 const TRect& showRect, bool& peekOpen) {
+            overlay->SetLeft(left);
+            overlay->SetTop(0);
+            overlay->SetVisible(false);
+            TCanvas* save = openEyes->GetCanvas();
             save->CopyMode = SRCCOPY;
-            save->CopyRect(LeftEyeOverlayRect, upper, LeftEyeShowRect);
-            upper->CopyRect(LeftEyeShowRect, CloseEye_disp_Left->GetCanvas(), LeftEyeOverlayRect);
-            LeftPeekOpen = false;
-        }
-        if (EyesClosed) {
-            CloseEye_disp->SetLeft(RightEyeLeft);
-            CloseEye_disp->SetTop(0);
-            CloseEye_disp->SetVisible(false);
-            TCanvas* save = EyeSave->GetCanvas();
-            save->CopyMode = SRCCOPY;
-            save->CopyRect(RightEyeOverlayRect, upper, RightEyeShowRect);
-            upper->CopyRect(RightEyeShowRect, CloseEye_disp->GetCanvas(), RightEyeOverlayRect);
-            PeekOpen = false;
-        }
+            save->CopyRect(overlayRect, upper, showRect);
+            upper->CopyRect(showRect, overlay->GetCanvas(), overlayRect);
+            peekOpen = false;
+        };
+        if (LeftEyesClosed)
+            closeEyes(CloseEye_disp_Left, LeftEyeLeft, EyeSave_Left, LeftEyeOverlayRect, LeftEyeShowRect, LeftPeekOpen);
+        if (EyesClosed)
+            closeEyes(CloseEye_disp, RightEyeLeft, EyeSave, RightEyeOverlayRect, RightEyeShowRect, PeekOpen);
 
         TCanvas* screen = Mainpict->GetCanvas();
         screen->CopyMode = SRCCOPY;
@@ -144,42 +139,65 @@ void TSvelmia::ShowSceneFrame(int phase)
     canvas->CopyRect(kUpperPicture, FrameBmp[frame]->GetCanvas(), kUpperPicture);
 }
 
+namespace {
+
+// One figure of the show, as its blink sees it.
+struct BlinkingFigure {
+    TImage* Overlay;       // the closed-eye picture laid over the eyes
+    TImage* OpenEyes;      // the open eyes kept for the peek
+    const TRect& ShowRect; // the eyes in the window
+    const TRect& OverlayRect;
+    bool EyesClosed, TouchOpened;
+    bool& PeekOpen;
+    int PeekAt;                                // tick of every 150 at which the closed eyes peek open
+    std::initializer_list<int> ShowAt, HideAt; // the blink schedule
+};
+
+} // namespace
+
+// A figure in the closed-eye state peeks once every 150 ticks for 10 ticks;
+// otherwise it blinks on its schedule unless a touch holds its eyes open. The
+// two figures peek and blink at different ticks.
 void TSvelmia::ShowBlink(int cycleTick)
 {
     TCanvas* screen = Mainpict->GetCanvas();
     screen->CopyMode = SRCCOPY;
-
-    // Left figure: in the closed-eye state its eyes peek open once every
-    // 150 ticks; otherwise it blinks unless a touch holds its eyes open.
-    if (LeftEyesClosed) {
-        const int c = cycleTick % 150;
-        if (c == 70) {
-            CloseEye_disp_Left->SetVisible(false);
-            screen->CopyRect(LeftEyeShowRect, EyeSave_Left->GetCanvas(), LeftEyeOverlayRect);
-            LeftPeekOpen = true;
-        } else if (c == 80) {
-            screen->CopyRect(LeftEyeShowRect, CloseEye_disp_Left->GetCanvas(), LeftEyeOverlayRect);
-            CloseEye_disp_Left->SetVisible(true);
-            LeftPeekOpen = false;
+    const BlinkingFigure figures[2] = {
+        {CloseEye_disp_Left,
+         EyeSave_Left,
+         LeftEyeShowRect,
+         LeftEyeOverlayRect,
+         LeftEyesClosed,
+         LeftTouchOpened,
+         LeftPeekOpen,
+         70,
+         {18, 117, 218, 277, 418, 562, 565},
+         {20, 120, 220, 280, 420, 564, 570}},
+        {CloseEye_disp,
+         EyeSave,
+         RightEyeShowRect,
+         RightEyeOverlayRect,
+         EyesClosed,
+         TouchOpened,
+         PeekOpen,
+         120,
+         {48, 147, 248, 297, 448, 592, 596},
+         {50, 150, 250, 300, 450, 594, 600}},
+    };
+    for (const BlinkingFigure& f : figures) {
+        if (f.EyesClosed) {
+            const int c = cycleTick % 150;
+            if (c == f.PeekAt) {
+                f.Overlay->SetVisible(false);
+                screen->CopyRect(f.ShowRect, f.OpenEyes->GetCanvas(), f.OverlayRect);
+                f.PeekOpen = true;
+            } else if (c == f.PeekAt + 10) {
+                screen->CopyRect(f.ShowRect, f.Overlay->GetCanvas(), f.OverlayRect);
+                f.Overlay->SetVisible(true);
+                f.PeekOpen = false;
+            }
+        } else if (!f.TouchOpened) {
+            ScheduleOverlay(f.Overlay, cycleTick, f.ShowAt, f.HideAt);
         }
-    } else if (!LeftTouchOpened) {
-        ScheduleOverlay(CloseEye_disp_Left, cycleTick, {18, 117, 218, 277, 418, 562, 565},
-                        {20, 120, 220, 280, 420, 564, 570});
-    }
-
-    if (EyesClosed) {
-        const int c = cycleTick % 150;
-        if (c == 120) {
-            CloseEye_disp->SetVisible(false);
-            screen->CopyRect(RightEyeShowRect, EyeSave->GetCanvas(), RightEyeOverlayRect);
-            PeekOpen = true;
-        } else if (c == 130) {
-            screen->CopyRect(RightEyeShowRect, CloseEye_disp->GetCanvas(), RightEyeOverlayRect);
-            CloseEye_disp->SetVisible(true);
-            PeekOpen = false;
-        }
-    } else if (!TouchOpened) {
-        ScheduleOverlay(CloseEye_disp, cycleTick, {48, 147, 248, 297, 448, 592, 596},
-                        {50, 150, 250, 300, 450, 594, 600});
     }
 }
