@@ -9,6 +9,7 @@
 // tick to recompose (RequestRedraw); those that should change only their
 // own setting first step the automatic counters back, so the cycle end brings
 // back the same scene and cells.
+#include "commands/KeyCommandTable.h"
 #include "shell/Velmiaunit1.h"
 
 #include <array>
@@ -22,31 +23,83 @@ using namespace layout;
 
 namespace {
 
-// Command numbers by character (codes 13 to 126); 0 for none.
-constexpr std::array<uint8_t, 114> MakeCommandTable()
+// Commands by character (codes 13 to 126).
+constexpr std::array<KeyCommand, 114> MakeCommandTable()
 {
-    std::array<uint8_t, 114> t{};
+    std::array<KeyCommand, 114> t{};
     const struct {
         char key;
-        uint8_t command;
+        KeyCommand command;
     } rows[] = {
-        {'~', 1},  {'_', 2},  {'|', 2},  {'y', 3},  {'x', 4},   {'w', 5},   {'v', 6},   {'t', 7},  {'s', 8},  {'r', 9},
-        {'q', 10}, {'p', 11}, {'o', 12}, {'n', 13}, {'l', 14},  {'k', 15},  {'h', 16},  {'g', 17}, {'f', 18}, {'e', 19},
-        {'d', 20}, {'c', 21}, {'b', 22}, {'a', 23}, {'^', 24},  {'\\', 25}, {'Y', 26},  {'X', 27}, {'W', 28}, {'V', 29},
-        {'T', 30}, {'R', 31}, {'P', 32}, {'O', 33}, {'N', 34},  {'L', 35},  {'K', 36},  {'H', 37}, {'G', 38}, {'F', 39},
-        {'E', 40}, {'C', 41}, {'B', 42}, {'A', 43}, {'=', 44},  {'9', 45},  {'8', 46},  {'7', 47}, {'2', 48}, {'1', 49},
-        {'0', 50}, {'-', 51}, {')', 52}, {'(', 53}, {'\'', 54}, {'"', 55},  {'\r', 56}, {' ', 56},
+        {'~', KeyCommand::LeftHairbandFile},
+        {'_', KeyCommand::LeftCostumeFile},
+        {'|', KeyCommand::LeftCostumeFile},
+        {'y', KeyCommand::Shaggy},
+        {'x', KeyCommand::CloseEyes},
+        {'w', KeyCommand::ShowSwitch},
+        {'v', KeyCommand::StringPattern},
+        {'t', KeyCommand::Flower},
+        {'s', KeyCommand::SaveCostume},
+        {'r', KeyCommand::Ribbon},
+        {'q', KeyCommand::ExchangeFigure},
+        {'p', KeyCommand::Pank},
+        {'o', KeyCommand::Otohime},
+        {'n', KeyCommand::Bracelet},
+        {'l', KeyCommand::LongHair},
+        {'k', KeyCommand::Choker},
+        {'h', KeyCommand::Hairband},
+        {'g', KeyCommand::EarringFrame},
+        {'f', KeyCommand::FaceAuto},
+        {'e', KeyCommand::EarringAuto},
+        {'d', KeyCommand::SaveSceneList},
+        {'c', KeyCommand::HairHidden},
+        {'b', KeyCommand::BraceletAuto},
+        {'a', KeyCommand::Camisole},
+        {'^', KeyCommand::SceneListFile},
+        {'\\', KeyCommand::CostumeFile},
+        {'Y', KeyCommand::LeftShaggy},
+        {'X', KeyCommand::LeftCloseEyes},
+        {'W', KeyCommand::ExchangeShowFigures},
+        {'V', KeyCommand::LeftStringPattern},
+        {'T', KeyCommand::LeftFlower},
+        {'R', KeyCommand::LeftRibbon},
+        {'P', KeyCommand::LeftPank},
+        {'O', KeyCommand::LeftOtohime},
+        {'N', KeyCommand::LeftBracelet},
+        {'L', KeyCommand::LeftLongHair},
+        {'K', KeyCommand::LeftChoker},
+        {'H', KeyCommand::LeftHairband},
+        {'G', KeyCommand::LeftEarringFrame},
+        {'F', KeyCommand::LeftFaceAuto},
+        {'E', KeyCommand::LeftEarringAuto},
+        {'C', KeyCommand::LeftHairHidden},
+        {'B', KeyCommand::LeftBraceletAuto},
+        {'A', KeyCommand::LeftCamisole},
+        {'=', KeyCommand::LeftRibbonFile},
+        {'9', KeyCommand::FlowerFile},
+        {'8', KeyCommand::ChokerFile},
+        {'7', KeyCommand::CamisoleFile},
+        {'2', KeyCommand::HemColour},
+        {'1', KeyCommand::SceneCellColour},
+        {'0', KeyCommand::HairbandFile},
+        {'-', KeyCommand::RibbonFile},
+        {')', KeyCommand::LeftFlowerFile},
+        {'(', KeyCommand::LeftChokerFile},
+        {'\'', KeyCommand::LeftCamisoleFile},
+        {'"', KeyCommand::LeftHemColour},
+        {'\r', KeyCommand::NextScene},
+        {' ', KeyCommand::NextScene},
     };
     for (const auto& r : rows)
         t[static_cast<unsigned char>(r.key) - 13] = r.command;
     return t;
 }
-constexpr std::array<uint8_t, 114> kCommandTable = MakeCommandTable();
+constexpr std::array<KeyCommand, 114> kCommandTable = MakeCommandTable();
 
-int CommandFor(unsigned char key)
+KeyCommand CommandFor(unsigned char key)
 {
     if (key < 13 || key > 126)
-        return 0;
+        return KeyCommand::None;
     return kCommandTable[key - 13];
 }
 
@@ -175,7 +228,7 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
     Timer1->SetEnabled(true);
 }
 
-void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
+void TSvelmia::RunKeyCommand(KeyCommand command, bool view, bool shift)
 {
     const bool show = ShowMode;
     // Ask the next tick to recompose.
@@ -287,14 +340,14 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
     };
 
     switch (command) {
-    case 1: // ~ : left hairband file
+    case KeyCommand::LeftHairbandFile: // ~ : left hairband file
         if (view || !show || LeftLongHair)
             return;
         if (loadPart(OpenPictureDialog4, "vlm_hb", HairBandFileName, place(kPartHairBand, true)))
             LeftHairBandShown = true;
         redraw();
         return;
-    case 2: // _ | : left costume file
+    case KeyCommand::LeftCostumeFile: // _ | : left costume file
         if (view || !show)
             return;
         if (loadPart(OpenPictureDialog1, "vlm_co", CostumeFileName, place(kPartCostume, true))) {
@@ -302,12 +355,12 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
             redraw();
         }
         return;
-    case 3: // y
+    case KeyCommand::Shaggy: // y
         if (view || ShaggyMissing)
             return;
         mainHairStyle(ShaggyHair);
         return;
-    case 4: // x : eyes, in every view
+    case KeyCommand::CloseEyes: // x : eyes, in every view
         HideBlinkOverlays();
         if (QuadMode) {
             Toggle(QuadEyesClosed);
@@ -339,7 +392,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         }
         redraw();
         return;
-    case 5: // w : show switch
+    case KeyCommand::ShowSwitch: // w : show switch
         if (view || ShowOrigin == 0)
             return;
         if (MainSwapped) {
@@ -357,33 +410,33 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         }
         redraw();
         return;
-    case 6: // v
+    case KeyCommand::StringPattern: // v
         if (view || CamisoleShown)
             return;
         StepBackCounters();
         patternStep(StringPatternIndex, StringPatternOn, ThickStringOn, WStringOn, CrossStringOn);
         redraw();
         return;
-    case 7: // t
+    case KeyCommand::Flower: // t
         if (view)
             return;
         flowerStep(FlowerShown, FlowerAlt, LongHair);
         StepBackCounters();
         redraw();
         return;
-    case 8: // s
+    case KeyCommand::SaveCostume: // s
         if (view || show)
             return;
         SaveCostume();
         return;
-    case 9: // r
+    case KeyCommand::Ribbon: // r
         if (view)
             return;
         Toggle(RibbonShown);
         StepBackCounters();
         redraw();
         return;
-    case 10: // q : figure exchange
+    case KeyCommand::ExchangeFigure: // q : figure exchange
         if (view)
             return;
         if (MainSwapped) {
@@ -410,24 +463,24 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
             ShowOrigin = 1;
         }
         return;
-    case 11: // p
+    case KeyCommand::Pank: // p
         if (view || PankMissing)
             return;
         mainHairStyle(PankHair);
         return;
-    case 12: // o
+    case KeyCommand::Otohime: // o
         if (view || OtohimeMissing)
             return;
         mainHairStyle(OtohimeHair);
         return;
-    case 13: // n
+    case KeyCommand::Bracelet: // n
         if (view)
             return;
         StepBackCounters();
         Toggle(BraceletShown);
         redraw();
         return;
-    case 14: // l : long hair
+    case KeyCommand::LongHair: // l : long hair
         if (view)
             return;
         if (MainHairHidden == 1) {
@@ -447,47 +500,47 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         refreshMainEyes();
         redraw();
         return;
-    case 15: // k
+    case KeyCommand::Choker: // k
         if (view)
             return;
         Toggle(ChokerShown);
         StepBackCounters();
         redraw();
         return;
-    case 16: // h
+    case KeyCommand::Hairband: // h
         if (view || LongHair)
             return;
         Toggle(HairBandShown);
         StepBackCounters();
         redraw();
         return;
-    case 17: // g
+    case KeyCommand::EarringFrame: // g
         if (view || !EarringFramesLoaded)
             return;
         NextIndex(EarringFrameIndex, kCells);
         StepBackCounters();
         redraw();
         return;
-    case 18: // f
+    case KeyCommand::FaceAuto: // f
         if (view)
             return;
         rewindMain();
         Toggle(FaceAuto);
         redraw();
         return;
-    case 19: // e
+    case KeyCommand::EarringAuto: // e
         if (view)
             return;
         rewindMain();
         Toggle(EarringAuto);
         redraw();
         return;
-    case 20: // d
+    case KeyCommand::SaveSceneList: // d
         if (view || show)
             return;
         SaveSceneList();
         return;
-    case 21: // c
+    case KeyCommand::HairHidden: // c
         if (view || LongHair)
             return;
         MainHairHidden = MainHairHidden ? 0 : 1;
@@ -496,14 +549,14 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         refreshMainEyes();
         redraw();
         return;
-    case 22: // b
+    case KeyCommand::BraceletAuto: // b
         if (view || !BraceletShown || show)
             return;
         rewindMain();
         Toggle(BraceletAuto);
         redraw();
         return;
-    case 23: // a
+    case KeyCommand::Camisole: // a
         if (view)
             return;
         Toggle(CamisoleShown);
@@ -511,7 +564,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         setPattern(CamisoleShown ? -1 : StringPatternIndex, StringPatternOn, ThickStringOn, WStringOn, CrossStringOn);
         redraw();
         return;
-    case 24: // ^ : scene list file
+    case KeyCommand::SceneListFile: // ^ : scene list file
         if (view || show)
             return;
         if (loadPart(OpenPictureDialog2, "vlm_scenelist", SceneListFileName, plainInto(SceneList->GetBitmap()))) {
@@ -519,7 +572,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
             redraw();
         }
         return;
-    case 25: // \ : costume file
+    case KeyCommand::CostumeFile: // \ : costume file
         if (view)
             return;
         if (loadPart(OpenPictureDialog1, "vlm_co", CostumeFileName, place(kPartCostume, false))) {
@@ -528,12 +581,12 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
             stepBackUnlessShow();
         }
         return;
-    case 26: // Y
+    case KeyCommand::LeftShaggy: // Y
         if (view || !show || ShaggyMissing)
             return;
         leftHairStyle(LeftShaggyHair);
         return;
-    case 27: // X
+    case KeyCommand::LeftCloseEyes: // X
         if (view || !show)
             return;
         HideBlinkOverlays();
@@ -542,7 +595,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
             CloseEye_disp_Left->SetVisible(false);
         redraw();
         return;
-    case 28: // W : exchange the two show figures
+    case KeyCommand::ExchangeShowFigures: // W : exchange the two show figures
         if (view || !show)
             return;
         HideBlinkOverlays();
@@ -553,42 +606,42 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         RefreshRightClosedEyes();
         redraw();
         return;
-    case 29: // V
+    case KeyCommand::LeftStringPattern: // V
         if (view || !show || LeftCamisoleShown)
             return;
         patternStep(LeftStringPatternIndex, LeftStringPatternOn, LeftThickStringOn, LeftWStringOn, LeftCrossStringOn);
         redraw();
         return;
-    case 30: // T
+    case KeyCommand::LeftFlower: // T
         if (view || !show)
             return;
         flowerStep(LeftFlowerShown, LeftFlowerAlt, LeftLongHair);
         redraw();
         return;
-    case 31: // R
+    case KeyCommand::LeftRibbon: // R
         if (view || !show)
             return;
         Toggle(LeftRibbonShown);
         redraw();
         return;
-    case 32: // P
+    case KeyCommand::LeftPank: // P
         if (view || !show || PankMissing)
             return;
         leftHairStyle(LeftPankHair);
         return;
-    case 33: // O
+    case KeyCommand::LeftOtohime: // O
         if (view || !show || OtohimeMissing)
             return;
         leftHairStyle(LeftOtohimeHair);
         return;
-    case 34: // N
+    case KeyCommand::LeftBracelet: // N
         if (view || !show)
             return;
         StepBackCounters();
         Toggle(LeftBraceletShown);
         redraw();
         return;
-    case 35: // L : left long hair
+    case KeyCommand::LeftLongHair: // L : left long hair
         if (view || !show)
             return;
         LeftMainHairHidden = 0;
@@ -598,25 +651,25 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         RefreshLeftClosedEyes();
         redraw();
         return;
-    case 36: // K
+    case KeyCommand::LeftChoker: // K
         if (view || !show)
             return;
         Toggle(LeftChokerShown);
         redraw();
         return;
-    case 37: // H
+    case KeyCommand::LeftHairband: // H
         if (view || !show || LeftLongHair)
             return;
         Toggle(LeftHairBandShown);
         redraw();
         return;
-    case 38: // G
+    case KeyCommand::LeftEarringFrame: // G
         if (view || !show || !EarringFramesLoaded)
             return;
         NextIndex(LeftEarringFrameIndex, kCells);
         redraw();
         return;
-    case 39: // F
+    case KeyCommand::LeftFaceAuto: // F
         if (view || !show)
             return;
         PreviousIndex(SceneIndex, kScenes);
@@ -625,7 +678,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         Toggle(LeftFaceAuto);
         redraw();
         return;
-    case 40: // E
+    case KeyCommand::LeftEarringAuto: // E
         if (view || !show)
             return;
         PreviousIndex(SceneIndex, kScenes);
@@ -634,7 +687,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         Toggle(LeftEarringAuto);
         redraw();
         return;
-    case 41: // C
+    case KeyCommand::LeftHairHidden: // C
         if (view || !show || LeftLongHair)
             return;
         LeftShaggyHair = LeftOtohimeHair = LeftPankHair = false;
@@ -642,7 +695,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         RefreshLeftClosedEyes();
         redraw();
         return;
-    case 42: // B
+    case KeyCommand::LeftBraceletAuto: // B
         if (view || !LeftBraceletShown || !show)
             return;
         PreviousIndex(SceneIndex, kScenes);
@@ -655,7 +708,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         Toggle(LeftBraceletAuto);
         redraw();
         return;
-    case 43: // A
+    case KeyCommand::LeftCamisole: // A
         if (view || !show)
             return;
         Toggle(LeftCamisoleShown);
@@ -663,14 +716,14 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
                    LeftWStringOn, LeftCrossStringOn);
         redraw();
         return;
-    case 44: // = : left ribbon file
+    case KeyCommand::LeftRibbonFile: // = : left ribbon file
         if (view || !show)
             return;
         if (loadPart(OpenPictureDialog3, "vlm_ri", RibbonFileName, place(kPartRibbon, true)))
             LeftRibbonShown = true;
         redraw();
         return;
-    case 45: // 9 : flower file
+    case KeyCommand::FlowerFile: // 9 : flower file
         if (view || LongHair)
             return;
         if (loadPart(OpenPictureDialog5, "vlm_fl", FlowerFileName, place(kPartFlower, false)))
@@ -678,7 +731,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         StepBackCounters();
         redraw();
         return;
-    case 46: // 8 : choker file
+    case KeyCommand::ChokerFile: // 8 : choker file
         if (view)
             return;
         if (loadPart(OpenPictureDialog6, "vlm_ch", ChokerFileName, place(kPartChoker, false)))
@@ -686,7 +739,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         StepBackCounters();
         redraw();
         return;
-    case 47: // 7 : camisole file
+    case KeyCommand::CamisoleFile: // 7 : camisole file
         if (view)
             return;
         if (loadPart(OpenPictureDialog7, "vlm_ca", CamisoleFileName, place(kPartCamisole, false))) {
@@ -696,7 +749,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
             stepBackUnlessShow();
         }
         return;
-    case 48: // 2 : hem colour
+    case KeyCommand::HemColour: // 2 : hem colour
         if (view || CamisoleShown)
             return;
         if (RecolourHem()) {
@@ -704,7 +757,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
             redraw();
         }
         return;
-    case 49: // 1 : scene cell colour (the built-in scene has no cell)
+    case KeyCommand::SceneCellColour: // 1 : scene cell colour (the built-in scene has no cell)
         if (view || show || !PortraitComposed || SceneIndex == 1)
             return;
         if (RecolourSceneCell()) {
@@ -712,7 +765,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
             redraw();
         }
         return;
-    case 50: // 0 : hairband file
+    case KeyCommand::HairbandFile: // 0 : hairband file
         if (view || LongHair)
             return;
         if (loadPart(OpenPictureDialog4, "vlm_hb", HairBandFileName, place(kPartHairBand, false)))
@@ -720,7 +773,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         redraw();
         StepBackCounters();
         return;
-    case 51: // - : ribbon file
+    case KeyCommand::RibbonFile: // - : ribbon file
         if (view)
             return;
         if (loadPart(OpenPictureDialog3, "vlm_ribborn", RibbonFileName, place(kPartRibbon, false)))
@@ -728,21 +781,21 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
         StepBackCounters();
         redraw();
         return;
-    case 52: // ) : left flower file
+    case KeyCommand::LeftFlowerFile: // ) : left flower file
         if (view || !show || LeftLongHair)
             return;
         if (loadPart(OpenPictureDialog5, "vlm_fl", FlowerFileName, place(kPartFlower, true)))
             LeftFlowerShown = true;
         redraw();
         return;
-    case 53: // ( : left choker file
+    case KeyCommand::LeftChokerFile: // ( : left choker file
         if (view || !show)
             return;
         if (loadPart(OpenPictureDialog6, "vlm_ch", ChokerFileName, place(kPartChoker, true)))
             LeftChokerShown = true;
         redraw();
         return;
-    case 54: // ' : left camisole file
+    case KeyCommand::LeftCamisoleFile: // ' : left camisole file
         if (view || !show)
             return;
         if (loadPart(OpenPictureDialog7, "vlm_ca", CamisoleFileName, place(kPartCamisole, true))) {
@@ -751,13 +804,13 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
             redraw();
         }
         return;
-    case 55: // " : left hem colour
+    case KeyCommand::LeftHemColour: // " : left hem colour
         if (view || !show || LeftCamisoleShown)
             return;
         if (RecolourLeftHem())
             redraw();
         return;
-    case 56: // Enter, space : next scene (Shift: one more)
+    case KeyCommand::NextScene: // Enter, space : next scene (Shift: one more)
         if (view)
             return;
         HideBlinkOverlays();
@@ -765,7 +818,7 @@ void TSvelmia::RunKeyCommand(int command, bool view, bool shift)
             NextIndex(SceneIndex, kScenes);
         redraw();
         return;
-    default:
+    case KeyCommand::None:
         return;
     }
 }

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+enum class KeyCommand : uint8_t;
+
 class TSvelmia : public vcl::TForm, private PortraitState {
 public:
     // Creates the components in declaration order, decodes their embedded
@@ -156,8 +158,8 @@ public:
 
     // ---- commands/: key commands, selection sets, colour edits, saving ------
     void FormKeyPress(vcl::TObject* Sender, char& Key);
-    // One row of the key command table, inside the command's transaction.
-    void RunKeyCommand(int command, bool view, bool shift);
+    // One command of the key table, inside the command's transaction.
+    void RunKeyCommand(KeyCommand command, bool view, bool shift);
     void SaveSceneList();
     void SaveCostume();
     bool RecolourSceneCell();
