@@ -1,66 +1,298 @@
-// The character commands by name. A lower-case key acts on the main figure
-// (the portrait, and the right figure of the scene show); the Left commands
-// act on the show's left figure.
+// The character commands as one table: for every command its keys, the
+// figure it acts on, the states in which it is ignored, the action and the
+// steps around it, and the text the key help shows for it. FormKeyPress looks
+// a key up here; `velmia --help`, the manual page and the README are written
+// from the same rows.
+//
+// A lower-case key acts on the main figure (the portrait, and the right
+// figure of the scene show); the matching upper-case or shifted character
+// acts on the show's left figure and works only while the show runs.
 #pragma once
 
+#include "shell/Velmiaunit1.h"
+
+#include <array>
 #include <cstdint>
+#include <string_view>
 
 enum class KeyCommand : uint8_t {
-    None,
-    LeftHairbandFile,
-    LeftCostumeFile,
-    Shaggy,
     CloseEyes,
-    ShowSwitch,
-    StringPattern,
-    Flower,
-    SaveCostume,
-    Ribbon,
-    ExchangeFigure,
-    Pank,
-    Otohime,
-    Bracelet,
-    LongHair,
-    Choker,
-    Hairband,
-    EarringFrame,
-    FaceAuto,
-    EarringAuto,
-    SaveSceneList,
-    HairHidden,
-    BraceletAuto,
-    Camisole,
-    SceneListFile,
-    CostumeFile,
-    LeftShaggy,
     LeftCloseEyes,
-    ExchangeShowFigures,
-    LeftStringPattern,
-    LeftFlower,
-    LeftRibbon,
-    LeftPank,
-    LeftOtohime,
-    LeftBracelet,
-    LeftLongHair,
-    LeftChoker,
-    LeftHairband,
-    LeftEarringFrame,
+    FaceAuto,
     LeftFaceAuto,
+    EarringAuto,
     LeftEarringAuto,
-    LeftHairHidden,
+    EarringFrame,
+    LeftEarringFrame,
+    BraceletAuto,
     LeftBraceletAuto,
+    Bracelet,
+    LeftBracelet,
+    LongHair,
+    LeftLongHair,
+    HairHidden,
+    LeftHairHidden,
+    Shaggy,
+    LeftShaggy,
+    Pank,
+    LeftPank,
+    Otohime,
+    LeftOtohime,
+    StringPattern,
+    LeftStringPattern,
+    Camisole,
     LeftCamisole,
-    LeftRibbonFile,
-    FlowerFile,
-    ChokerFile,
+    Ribbon,
+    LeftRibbon,
+    Hairband,
+    LeftHairband,
+    Flower,
+    LeftFlower,
+    Choker,
+    LeftChoker,
+    CostumeFile,
+    LeftCostumeFile,
     CamisoleFile,
-    HemColour,
-    SceneCellColour,
-    HairbandFile,
-    RibbonFile,
-    LeftFlowerFile,
-    LeftChokerFile,
     LeftCamisoleFile,
+    ChokerFile,
+    LeftChokerFile,
+    FlowerFile,
+    LeftFlowerFile,
+    HairbandFile,
+    LeftHairbandFile,
+    RibbonFile,
+    LeftRibbonFile,
+    HemColour,
     LeftHemColour,
+    ExchangeFigure,
+    ShowSwitch,
+    ExchangeShowFigures,
     NextScene,
+    SceneCellColour,
+    SceneListFile,
+    SaveCostume,
+    SaveSceneList,
 };
+
+// The figure a command acts on.
+enum class Figure : uint8_t { Main, Left };
+
+// States in which a command is ignored. "With" and "Needs" read the flags of
+// the row's figure (LongHair or LeftLongHair, and so on).
+enum class Guard : uint16_t {
+    InEveryView = 0,
+    NotInView = 1 << 0, // the grey view and the four-figure view
+    ShowOnly = 1 << 1,
+    NotInShow = 1 << 2,
+    NotWithLongHair = 1 << 3,
+    NotWithCamisole = 1 << 4,
+    NeedsBracelet = 1 << 5,      // the figure's bracelet shown
+    NeedsEarringFrames = 1 << 6, // the earring frame pictures loaded
+    NeedsShaggy = 1 << 7,        // the hair style's pictures loaded
+    NeedsPank = 1 << 8,
+    NeedsOtohime = 1 << 9,
+};
+
+constexpr Guard operator|(Guard a, Guard b)
+{
+    return static_cast<Guard>(static_cast<uint16_t>(a) | static_cast<uint16_t>(b));
+}
+
+constexpr bool HasGuard(Guard set, Guard guard)
+{
+    return (static_cast<uint16_t>(set) & static_cast<uint16_t>(guard)) != 0;
+}
+
+// One step of a command, in the order of its row's closing.
+enum class Step : uint8_t {
+    End,
+    Act,                 // the action
+    TryAct,              // the action; the later steps only when it returns true
+    Redraw,              // ask the next tick to recompose
+    StepBack,            // the automatic counters one back, so that the cycle end
+                         // brings back the same scene and cells
+    StepBackOutsideShow, // the same, unless the command started in the show
+};
+
+using Closing = std::array<Step, 3>;
+
+// The closings in use, named by their steps.
+constexpr Closing kAct{Step::Act};
+constexpr Closing kActRedraw{Step::Act, Step::Redraw};
+constexpr Closing kActStepBackRedraw{Step::Act, Step::StepBack, Step::Redraw};
+constexpr Closing kActRedrawStepBack{Step::Act, Step::Redraw, Step::StepBack};
+constexpr Closing kStepBackActRedraw{Step::StepBack, Step::Act, Step::Redraw};
+constexpr Closing kTryRedraw{Step::TryAct, Step::Redraw};
+constexpr Closing kTryStepBackRedraw{Step::TryAct, Step::StepBack, Step::Redraw};
+constexpr Closing kTryRedrawStepBackOutsideShow{Step::TryAct, Step::Redraw, Step::StepBackOutsideShow};
+constexpr Closing kTryStepBackOutsideShowRedraw{Step::TryAct, Step::StepBackOutsideShow, Step::Redraw};
+
+struct KeyCommandRow {
+    std::string_view keys; // each character is one key
+    KeyCommand command;
+    Figure figure;
+    Guard guard;
+    Closing closing;
+    // Returns whether the command went through: false when the user cancelled
+    // a dialog, a file could not be read, or nothing on screen changed.
+    bool (TSvelmia::*action)();
+    // The key help's text. A left-figure row without one is listed with the
+    // main-figure row above it.
+    std::string_view what = {};
+    // How to type a left-figure key whose place differs between keyboards.
+    std::string_view typing = {};
+    // A condition the guard flags do not cover; null for none.
+    bool (TSvelmia::*allowed)() const = nullptr;
+};
+
+// In the order a new user meets them: the figure first, then the hair, the
+// parts, the views, the files. A left-figure twin follows its main row.
+inline constexpr std::array kKeyCommands = {
+    // clang-format off
+    KeyCommandRow{"x", KeyCommand::CloseEyes, Figure::Main, Guard::InEveryView, kActRedraw,
+                  &TSvelmia::CloseOrOpenEyes,
+                  "Close or open the eyes (x also in the close-up, grey and four-figure views)"},
+    KeyCommandRow{"X", KeyCommand::LeftCloseEyes, Figure::Left, Guard::NotInView | Guard::ShowOnly, kActRedraw,
+                  &TSvelmia::CloseOrOpenLeftEyes},
+    KeyCommandRow{"f", KeyCommand::FaceAuto, Figure::Main, Guard::NotInView, kActRedraw,
+                  &TSvelmia::ToggleFaceAuto, "The face changes at every scene change, on or off"},
+    KeyCommandRow{"F", KeyCommand::LeftFaceAuto, Figure::Left, Guard::NotInView | Guard::ShowOnly, kActRedraw,
+                  &TSvelmia::ToggleLeftFaceAuto},
+    KeyCommandRow{"e", KeyCommand::EarringAuto, Figure::Main, Guard::NotInView, kActRedraw,
+                  &TSvelmia::ToggleEarringAuto, "The earrings change at every scene change, on or off"},
+    KeyCommandRow{"E", KeyCommand::LeftEarringAuto, Figure::Left, Guard::NotInView | Guard::ShowOnly, kActRedraw,
+                  &TSvelmia::ToggleLeftEarringAuto},
+    KeyCommandRow{"g", KeyCommand::EarringFrame, Figure::Main, Guard::NotInView | Guard::NeedsEarringFrames,
+                  kActStepBackRedraw, &TSvelmia::NextEarringFrame, "Next earring frame (five)"},
+    KeyCommandRow{"G", KeyCommand::LeftEarringFrame, Figure::Left,
+                  Guard::NotInView | Guard::ShowOnly | Guard::NeedsEarringFrames, kActRedraw,
+                  &TSvelmia::NextLeftEarringFrame},
+    KeyCommandRow{"b", KeyCommand::BraceletAuto, Figure::Main,
+                  Guard::NotInView | Guard::NeedsBracelet | Guard::NotInShow, kActRedraw,
+                  &TSvelmia::ToggleBraceletAuto,
+                  "The bracelet changes at every scene change, on or off (b only in the portrait)"},
+    KeyCommandRow{"B", KeyCommand::LeftBraceletAuto, Figure::Left,
+                  Guard::NotInView | Guard::NeedsBracelet | Guard::ShowOnly, kActRedraw,
+                  &TSvelmia::ToggleLeftBraceletAuto},
+    KeyCommandRow{"n", KeyCommand::Bracelet, Figure::Main, Guard::NotInView, kStepBackActRedraw,
+                  &TSvelmia::ToggleBracelet, "Bracelet shown or hidden"},
+    KeyCommandRow{"N", KeyCommand::LeftBracelet, Figure::Left, Guard::NotInView | Guard::ShowOnly,
+                  kStepBackActRedraw, &TSvelmia::ToggleLeftBracelet},
+    KeyCommandRow{"l", KeyCommand::LongHair, Figure::Main, Guard::NotInView, kStepBackActRedraw,
+                  &TSvelmia::ToggleLongHair, "Long hair on or off"},
+    KeyCommandRow{"L", KeyCommand::LeftLongHair, Figure::Left, Guard::NotInView | Guard::ShowOnly, kActRedraw,
+                  &TSvelmia::ToggleLeftLongHair},
+    KeyCommandRow{"c", KeyCommand::HairHidden, Figure::Main, Guard::NotInView | Guard::NotWithLongHair,
+                  kStepBackActRedraw, &TSvelmia::ToggleHairHidden,
+                  "Standard hair hidden or shown (not with long hair)"},
+    KeyCommandRow{"C", KeyCommand::LeftHairHidden, Figure::Left,
+                  Guard::NotInView | Guard::ShowOnly | Guard::NotWithLongHair, kActRedraw,
+                  &TSvelmia::ToggleLeftHairHidden},
+    KeyCommandRow{"y", KeyCommand::Shaggy, Figure::Main, Guard::NotInView | Guard::NeedsShaggy,
+                  kStepBackActRedraw, &TSvelmia::ToggleShaggy, "Shaggy hair style on or off"},
+    KeyCommandRow{"Y", KeyCommand::LeftShaggy, Figure::Left, Guard::NotInView | Guard::ShowOnly | Guard::NeedsShaggy,
+                  kActRedraw, &TSvelmia::ToggleLeftShaggy},
+    KeyCommandRow{"p", KeyCommand::Pank, Figure::Main, Guard::NotInView | Guard::NeedsPank, kStepBackActRedraw,
+                  &TSvelmia::TogglePank, "Punk hair style on or off"},
+    KeyCommandRow{"P", KeyCommand::LeftPank, Figure::Left, Guard::NotInView | Guard::ShowOnly | Guard::NeedsPank,
+                  kActRedraw, &TSvelmia::ToggleLeftPank},
+    KeyCommandRow{"o", KeyCommand::Otohime, Figure::Main, Guard::NotInView | Guard::NeedsOtohime,
+                  kStepBackActRedraw, &TSvelmia::ToggleOtohime, "Otohime hair style on or off"},
+    KeyCommandRow{"O", KeyCommand::LeftOtohime, Figure::Left,
+                  Guard::NotInView | Guard::ShowOnly | Guard::NeedsOtohime, kActRedraw,
+                  &TSvelmia::ToggleLeftOtohime},
+    KeyCommandRow{"v", KeyCommand::StringPattern, Figure::Main, Guard::NotInView | Guard::NotWithCamisole,
+                  kStepBackActRedraw, &TSvelmia::NextStringPattern,
+                  "Next string pattern: single, thick, W, cross, none (not with the camisole)"},
+    KeyCommandRow{"V", KeyCommand::LeftStringPattern, Figure::Left,
+                  Guard::NotInView | Guard::ShowOnly | Guard::NotWithCamisole, kActRedraw,
+                  &TSvelmia::NextLeftStringPattern},
+    KeyCommandRow{"a", KeyCommand::Camisole, Figure::Main, Guard::NotInView, kActStepBackRedraw,
+                  &TSvelmia::ToggleCamisole, "Camisole instead of the string pattern, on or off"},
+    KeyCommandRow{"A", KeyCommand::LeftCamisole, Figure::Left, Guard::NotInView | Guard::ShowOnly, kActRedraw,
+                  &TSvelmia::ToggleLeftCamisole},
+    KeyCommandRow{"r", KeyCommand::Ribbon, Figure::Main, Guard::NotInView, kActStepBackRedraw,
+                  &TSvelmia::ToggleRibbon, "Ribbon shown or hidden"},
+    KeyCommandRow{"R", KeyCommand::LeftRibbon, Figure::Left, Guard::NotInView | Guard::ShowOnly, kActRedraw,
+                  &TSvelmia::ToggleLeftRibbon},
+    KeyCommandRow{"h", KeyCommand::Hairband, Figure::Main, Guard::NotInView | Guard::NotWithLongHair,
+                  kActStepBackRedraw, &TSvelmia::ToggleHairband, "Hairband shown or hidden (not with long hair)"},
+    KeyCommandRow{"H", KeyCommand::LeftHairband, Figure::Left,
+                  Guard::NotInView | Guard::ShowOnly | Guard::NotWithLongHair, kActRedraw,
+                  &TSvelmia::ToggleLeftHairband},
+    KeyCommandRow{"t", KeyCommand::Flower, Figure::Main, Guard::NotInView, kActStepBackRedraw,
+                  &TSvelmia::NextFlowerPlace,
+                  "Flower in the hair, on the chest, hidden (with long hair: on the chest or hidden)"},
+    KeyCommandRow{"T", KeyCommand::LeftFlower, Figure::Left, Guard::NotInView | Guard::ShowOnly, kActRedraw,
+                  &TSvelmia::NextLeftFlowerPlace},
+    KeyCommandRow{"k", KeyCommand::Choker, Figure::Main, Guard::NotInView, kActStepBackRedraw,
+                  &TSvelmia::ToggleChoker, "Choker shown or hidden"},
+    KeyCommandRow{"K", KeyCommand::LeftChoker, Figure::Left, Guard::NotInView | Guard::ShowOnly, kActRedraw,
+                  &TSvelmia::ToggleLeftChoker},
+    KeyCommandRow{"\\", KeyCommand::CostumeFile, Figure::Main, Guard::NotInView, kTryRedrawStepBackOutsideShow,
+                  &TSvelmia::LoadCostumeFile, "Load a costume file and wear it"},
+    KeyCommandRow{"_|", KeyCommand::LeftCostumeFile, Figure::Left, Guard::NotInView | Guard::ShowOnly, kTryRedraw,
+                  &TSvelmia::LoadLeftCostumeFile, {}, "type _ or |, whichever Shift gives on your \\ key"},
+    KeyCommandRow{"7", KeyCommand::CamisoleFile, Figure::Main, Guard::NotInView, kTryRedrawStepBackOutsideShow,
+                  &TSvelmia::LoadCamisoleFile, "Load a camisole file and wear it"},
+    KeyCommandRow{"'", KeyCommand::LeftCamisoleFile, Figure::Left, Guard::NotInView | Guard::ShowOnly, kTryRedraw,
+                  &TSvelmia::LoadLeftCamisoleFile, {}, "Shift+7 on a Japanese keyboard, ' on a US one"},
+    KeyCommandRow{"8", KeyCommand::ChokerFile, Figure::Main, Guard::NotInView, kActStepBackRedraw,
+                  &TSvelmia::LoadChokerFile, "Load a choker file and wear it"},
+    KeyCommandRow{"(", KeyCommand::LeftChokerFile, Figure::Left, Guard::NotInView | Guard::ShowOnly, kActRedraw,
+                  &TSvelmia::LoadLeftChokerFile, {}, "Shift+8 on a Japanese keyboard, Shift+9 on a US one"},
+    KeyCommandRow{"9", KeyCommand::FlowerFile, Figure::Main, Guard::NotInView | Guard::NotWithLongHair,
+                  kActStepBackRedraw, &TSvelmia::LoadFlowerFile,
+                  "Load a flower file and wear it (not with long hair)"},
+    KeyCommandRow{")", KeyCommand::LeftFlowerFile, Figure::Left,
+                  Guard::NotInView | Guard::ShowOnly | Guard::NotWithLongHair, kActRedraw,
+                  &TSvelmia::LoadLeftFlowerFile, {}, "Shift+9 on a Japanese keyboard, Shift+0 on a US one"},
+    KeyCommandRow{"0", KeyCommand::HairbandFile, Figure::Main, Guard::NotInView | Guard::NotWithLongHair,
+                  kActRedrawStepBack, &TSvelmia::LoadHairbandFile,
+                  "Load a hairband file and wear it (not with long hair)"},
+    KeyCommandRow{"~", KeyCommand::LeftHairbandFile, Figure::Left,
+                  Guard::NotInView | Guard::ShowOnly | Guard::NotWithLongHair, kActRedraw,
+                  &TSvelmia::LoadLeftHairbandFile, {}, "Shift+^ on a Japanese keyboard, Shift+` on a US one"},
+    KeyCommandRow{"-", KeyCommand::RibbonFile, Figure::Main, Guard::NotInView, kActStepBackRedraw,
+                  &TSvelmia::LoadRibbonFile, "Load a ribbon file and wear it"},
+    KeyCommandRow{"=", KeyCommand::LeftRibbonFile, Figure::Left, Guard::NotInView | Guard::ShowOnly, kActRedraw,
+                  &TSvelmia::LoadLeftRibbonFile, {}, "Shift+- on a Japanese keyboard, = on a US one"},
+    KeyCommandRow{"2", KeyCommand::HemColour, Figure::Main, Guard::NotInView | Guard::NotWithCamisole,
+                  kTryStepBackOutsideShowRedraw, &TSvelmia::RecolourHem,
+                  "Choose the colour of the costume's hem (not with the camisole)"},
+    KeyCommandRow{"\"", KeyCommand::LeftHemColour, Figure::Left,
+                  Guard::NotInView | Guard::ShowOnly | Guard::NotWithCamisole, kTryRedraw,
+                  &TSvelmia::RecolourLeftHem, {}, "Shift+2 on a Japanese keyboard, Shift+' on a US one"},
+    KeyCommandRow{"q", KeyCommand::ExchangeFigure, Figure::Main, Guard::NotInView, kTryRedraw,
+                  &TSvelmia::ExchangeFigure,
+                  "Portrait: copy the figure into the show's left figure. Show: take the left figure into the "
+                  "portrait (q or w brings the show back)"},
+    KeyCommandRow{"w", KeyCommand::ShowSwitch, Figure::Main, Guard::NotInView, kActRedraw,
+                  &TSvelmia::SwitchShow,
+                  "Start the scene show once q has given it a left figure; in the show: back to the portrait", {},
+                  &TSvelmia::ShowHasLeftFigure},
+    KeyCommandRow{"W", KeyCommand::ExchangeShowFigures, Figure::Left, Guard::NotInView | Guard::ShowOnly,
+                  kActRedraw, &TSvelmia::ExchangeShowFigures, "Exchange the two figures of the show"},
+    KeyCommandRow{"\r ", KeyCommand::NextScene, Figure::Main, Guard::NotInView, kActRedraw,
+                  &TSvelmia::NextScene, "Next scene; with Shift, skip one more"},
+    KeyCommandRow{"1", KeyCommand::SceneCellColour, Figure::Main, Guard::NotInView | Guard::NotInShow,
+                  kTryStepBackRedraw, &TSvelmia::RecolourSceneCell,
+                  "Choose a new colour for the scene tile on screen (portrait only, not the strawberry scene)", {},
+                  &TSvelmia::SceneCellOnScreen},
+    KeyCommandRow{"^", KeyCommand::SceneListFile, Figure::Main, Guard::NotInView | Guard::NotInShow,
+                  kTryStepBackRedraw, &TSvelmia::LoadSceneListFile, "Load a scene list file (portrait only)"},
+    KeyCommandRow{"s", KeyCommand::SaveCostume, Figure::Main, Guard::NotInView | Guard::NotInShow, kAct,
+                  &TSvelmia::SaveCostume, "Save the costume as a picture file (portrait only)"},
+    KeyCommandRow{"d", KeyCommand::SaveSceneList, Figure::Main, Guard::NotInView | Guard::NotInShow, kAct,
+                  &TSvelmia::SaveSceneList, "Save the scene list as a picture file (portrait only)"},
+    // clang-format on
+};
+
+// The row of a key; null for a key that is no command.
+constexpr const KeyCommandRow* FindKeyCommand(char key)
+{
+    for (const KeyCommandRow& row : kKeyCommands)
+        if (row.keys.find(key) != std::string_view::npos)
+            return &row;
+    return nullptr;
+}

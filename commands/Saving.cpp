@@ -12,33 +12,35 @@ using namespace vcl;
 
 namespace {
 
-void SavePicture(TSavePictureDialog* dialog, const std::string& initialName, TPicture* picture)
+bool SavePicture(TSavePictureDialog* dialog, const std::string& initialName, TPicture* picture)
 {
     dialog->SetFileName(initialName);
     if (!dialog->Execute())
-        return;
+        return false;
     const std::string path = dialog->GetFileName();
     try {
         picture->SaveToFile(path);
+        return true;
     } catch (const std::exception& e) {
         // The toolkit's message starts with the path; say it once.
         std::string reason = e.what();
         if (reason.rfind(path + ": ", 0) == 0)
             reason.erase(0, path.size() + 2);
         Application->ShowException(EFileError("The picture could not be saved to \"" + path + "\": " + reason));
+        return false;
     }
 }
 
 } // namespace
 
-void TSvelmia::SaveSceneList()
+bool TSvelmia::SaveSceneList()
 {
-    SavePicture(SavePictureDialog1, "vlm_scenelist", SceneList->GetPicture());
+    return SavePicture(SavePictureDialog1, "vlm_scenelist", SceneList->GetPicture());
 }
 
 // Proposes the costume file loaded last, so that load, recolour, save writes
 // back over the same file unless the user picks another name.
-void TSvelmia::SaveCostume()
+bool TSvelmia::SaveCostume()
 {
-    SavePicture(SavePictureDialog2, CostumeFileName, Costume->GetPicture());
+    return SavePicture(SavePictureDialog2, CostumeFileName, Costume->GetPicture());
 }

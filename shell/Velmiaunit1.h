@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-enum class KeyCommand : uint8_t;
+struct KeyCommandRow;
 
 class TSvelmia : public vcl::TForm, private PortraitState {
 public:
@@ -158,10 +158,71 @@ public:
 
     // ---- commands/: key commands, selection sets, colour edits, saving ------
     void FormKeyPress(vcl::TObject* Sender, char& Key);
-    // One command of the key table, inside the command's transaction.
-    void RunKeyCommand(KeyCommand command, bool view, bool shift);
-    void SaveSceneList();
-    void SaveCostume();
+    // One row of the key command table, inside the command's transaction:
+    // nothing when a guard holds, else the action and its closing steps.
+    void RunKeyCommand(const KeyCommandRow& row);
+    bool KeyCommandAllowed(const KeyCommandRow& row) const;
+    void CloseOrQuit();
+    void CloseUpKeyPress(unsigned char key);
+    void SwapCloseUpEyes();
+    // The key commands' actions and their exceptional guards (rows of
+    // commands/KeyCommandTable.h). An action returns whether it went through.
+    bool ShowHasLeftFigure() const;
+    bool SceneCellOnScreen() const;
+    bool CloseOrOpenEyes();
+    bool CloseOrOpenLeftEyes();
+    bool ToggleFaceAuto();
+    bool ToggleLeftFaceAuto();
+    bool ToggleEarringAuto();
+    bool ToggleLeftEarringAuto();
+    bool NextEarringFrame();
+    bool NextLeftEarringFrame();
+    bool ToggleBraceletAuto();
+    bool ToggleLeftBraceletAuto();
+    bool ToggleBracelet();
+    bool ToggleLeftBracelet();
+    bool ToggleLongHair();
+    bool ToggleLeftLongHair();
+    bool ToggleHairHidden();
+    bool ToggleLeftHairHidden();
+    bool ToggleShaggy();
+    bool ToggleLeftShaggy();
+    bool TogglePank();
+    bool ToggleLeftPank();
+    bool ToggleOtohime();
+    bool ToggleLeftOtohime();
+    bool NextStringPattern();
+    bool NextLeftStringPattern();
+    bool ToggleCamisole();
+    bool ToggleLeftCamisole();
+    bool ToggleRibbon();
+    bool ToggleLeftRibbon();
+    bool ToggleHairband();
+    bool ToggleLeftHairband();
+    bool NextFlowerPlace();
+    bool NextLeftFlowerPlace();
+    bool ToggleChoker();
+    bool ToggleLeftChoker();
+    bool LoadCostumeFile();
+    bool LoadLeftCostumeFile();
+    bool LoadCamisoleFile();
+    bool LoadLeftCamisoleFile();
+    bool LoadChokerFile();
+    bool LoadLeftChokerFile();
+    bool LoadFlowerFile();
+    bool LoadLeftFlowerFile();
+    bool LoadHairbandFile();
+    bool LoadLeftHairbandFile();
+    bool LoadRibbonFile();
+    bool LoadLeftRibbonFile();
+    bool ExchangeFigure();
+    bool SwitchShow();
+    bool ExchangeShowFigures();
+    bool NextScene();
+    bool LoadSceneListFile();
+    // Return whether a file was written.
+    bool SaveSceneList();
+    bool SaveCostume();
     bool RecolourSceneCell();
     bool RecolourHem();
     bool RecolourLeftHem();
@@ -293,6 +354,14 @@ private:
                              vcl::TBitmap* eyeMask);
     void LoadNightSky();
     void FreePictures();
+
+    // Key command helpers (commands/).
+    void SwapGrayEyes();
+    void RewindMainCounters();
+    void RefreshMainEyes();
+    void ToggleMainHairStyle(bool& style);
+    void ToggleLeftHairStyle(bool& style);
+    bool LoadPart(int kind, bool left, vcl::TOpenPictureDialog* dialog, const char* initialName, std::string& fileName);
 
     // Timers and dialogs (the image controls belong to TForm).
     std::vector<std::unique_ptr<vcl::TObject>> owned_;
