@@ -1,57 +1,68 @@
 #include "commands/KeyHelp.h"
 
+#include "commands/KeyCommandTable.h"
+
 #include <array>
 
 namespace velmia::keyhelp {
 
 namespace {
 
-// In the order a new user meets them: the figure first, then the hair, the
-// parts, the views, the files.
-constexpr std::array kCharacterCommands = {
-    CharacterCommand{"x", "X", "Close or open the eyes (x also in the close-up, grey and four-figure views)"},
-    CharacterCommand{"f", "F", "The face changes at every scene change, on or off"},
-    CharacterCommand{"e", "E", "The earrings change at every scene change, on or off"},
-    CharacterCommand{"g", "G", "Next earring frame (five)"},
-    CharacterCommand{"b", "B", "The bracelet changes at every scene change, on or off (b only in the portrait)"},
-    CharacterCommand{"n", "N", "Bracelet shown or hidden"},
-    CharacterCommand{"l", "L", "Long hair on or off"},
-    CharacterCommand{"c", "C", "Standard hair hidden or shown (not with long hair)"},
-    CharacterCommand{"y", "Y", "Shaggy hair style on or off"},
-    CharacterCommand{"p", "P", "Punk hair style on or off"},
-    CharacterCommand{"o", "O", "Otohime hair style on or off"},
-    CharacterCommand{"v", "V", "Next string pattern: single, thick, W, cross, none (not with the camisole)"},
-    CharacterCommand{"a", "A", "Camisole instead of the string pattern, on or off"},
-    CharacterCommand{"r", "R", "Ribbon shown or hidden"},
-    CharacterCommand{"h", "H", "Hairband shown or hidden (not with long hair)"},
-    CharacterCommand{"t", "T", "Flower in the hair, on the chest, hidden (with long hair: on the chest or hidden)"},
-    CharacterCommand{"k", "K", "Choker shown or hidden"},
-    CharacterCommand{"\\", "_|", "Load a costume file and wear it",
-                     "type _ or |, whichever Shift gives on your \\ key"},
-    CharacterCommand{"7", "'", "Load a camisole file and wear it", "Shift+7 on a Japanese keyboard, ' on a US one"},
-    CharacterCommand{"8", "(", "Load a choker file and wear it", "Shift+8 on a Japanese keyboard, Shift+9 on a US one"},
-    CharacterCommand{"9", ")", "Load a flower file and wear it (not with long hair)",
-                     "Shift+9 on a Japanese keyboard, Shift+0 on a US one"},
-    CharacterCommand{"0", "~", "Load a hairband file and wear it (not with long hair)",
-                     "Shift+^ on a Japanese keyboard, Shift+` on a US one"},
-    CharacterCommand{"-", "=", "Load a ribbon file and wear it", "Shift+- on a Japanese keyboard, = on a US one"},
-    CharacterCommand{"2", "\"", "Choose the colour of the costume's hem (not with the camisole)",
-                     "Shift+2 on a Japanese keyboard, Shift+' on a US one"},
-    CharacterCommand{"q", "",
-                     "Portrait: copy the figure into the show's left figure. Show: take the left figure into the "
-                     "portrait (q or w brings the show back)"},
-    CharacterCommand{"w", "",
-                     "Start the scene show once q has given it a left figure; in the show: back to the portrait"},
-    CharacterCommand{"", "W", "Exchange the two figures of the show"},
-    CharacterCommand{"\r ", "", "Next scene; with Shift, skip one more"},
-    CharacterCommand{"1", "",
-                     "Choose a new colour for the scene tile on screen (portrait only, not the strawberry scene)"},
-    CharacterCommand{"^", "", "Load a scene list file (portrait only)"},
-    CharacterCommand{"s", "", "Save the costume as a picture file (portrait only)"},
-    CharacterCommand{"d", "", "Save the scene list as a picture file (portrait only)"},
+// The character commands come from the command table, in its order; a
+// left-figure row without its own text shares the main-figure row above it.
+// The keys handled before the table follow.
+constexpr std::array kKeysBeforeTheTable = {
     CharacterCommand{"]", "", "Hide or show the mouse pointer"},
     CharacterCommand{"m", "", "Minimise the window"},
 };
+
+consteval bool LeftRowsWithoutTextFollowAMainRow()
+{
+    for (size_t i = 0; i < kKeyCommands.size(); ++i) {
+        const KeyCommandRow& row = kKeyCommands[i];
+        if (!row.typing.empty() && row.figure != Figure::Left)
+            return false;
+        if (row.what.empty() && (i == 0 || row.figure != Figure::Left || kKeyCommands[i - 1].figure != Figure::Main ||
+                                 kKeyCommands[i - 1].what.empty()))
+            return false;
+    }
+    return true;
+}
+static_assert(LeftRowsWithoutTextFollowAMainRow());
+
+consteval size_t CharacterCommandCount()
+{
+    size_t n = kKeysBeforeTheTable.size();
+    for (const KeyCommandRow& row : kKeyCommands)
+        n += row.what.empty() ? 0 : 1;
+    return n;
+}
+
+consteval std::array<CharacterCommand, CharacterCommandCount()> MakeCharacterCommands()
+{
+    std::array<CharacterCommand, CharacterCommandCount()> out{};
+    size_t n = 0;
+    for (size_t i = 0; i < kKeyCommands.size(); ++i) {
+        const KeyCommandRow& row = kKeyCommands[i];
+        if (row.what.empty())
+            continue;
+        CharacterCommand& c = out[n++];
+        c.what = row.what;
+        if (row.figure == Figure::Main)
+            c.main = row.keys;
+        const bool twin = i + 1 < kKeyCommands.size() && kKeyCommands[i + 1].what.empty();
+        const KeyCommandRow& left = twin ? kKeyCommands[i + 1] : row;
+        if (twin || row.figure == Figure::Left) {
+            c.left = left.keys;
+            c.typing = left.typing;
+        }
+    }
+    for (const CharacterCommand& c : kKeysBeforeTheTable)
+        out[n++] = c;
+    return out;
+}
+
+constexpr auto kCharacterCommands = MakeCharacterCommands();
 
 constexpr std::array kSpecialKeys = {
     SpecialKey{27, 27, "Esc", "Close the part browser, the close-up or the title banner; otherwise quit"},

@@ -1,8 +1,9 @@
-// What every key, mouse action and view does, for the user: one table that
+// What every key, mouse action and view does, for the user: the tables that
 // `velmia --help`, the manual page and the README's "Using Velmia" section are
-// all written from. The program's key handling (FormKeyPress, FormKeyDown and
-// the mouse handlers) stays the authority; the tests check this table against
-// it key by key.
+// all written from. The character commands are read from the command table
+// itself (commands/KeyCommandTable.h); for the other keys, the mouse and the
+// views the handlers (FormKeyDown and the mouse handlers) stay the authority,
+// and the tests check these tables against them key by key.
 #pragma once
 
 #include <cstdint>
