@@ -40,19 +40,27 @@ void Toggle(bool& flag)
 
 // String patterns: 0 to 3, 4 for none; the flags are a one-hot copy of the
 // index (-1: all off).
-void SetPattern(int index, bool& p0, bool& p1, bool& p2, bool& p3)
+void SetPattern(const SelectionRef& set, int index)
 {
-    p0 = p1 = p2 = p3 = false;
-    bool* flags[4] = {&p0, &p1, &p2, &p3};
-    if (index >= 0 && index < 4)
-        *flags[index] = true;
+    for (int pattern = 0; pattern < 4; ++pattern)
+        *set.PatternFlag(pattern) = pattern == index;
 }
 
-void NextPattern(int& index, bool& p0, bool& p1, bool& p2, bool& p3)
+void NextPattern(const SelectionRef& set)
 {
-    if (++index > 4)
-        index = 0;
-    SetPattern(index, p0, p1, p2, p3);
+    if (++set.StringPatternIndex > 4)
+        set.StringPatternIndex = 0;
+    SetPattern(set, set.StringPatternIndex);
+}
+
+// Hair styles: the style flags are exclusive; the standard hair stays hidden
+// even when the style is toggled off.
+void ToggleHairStyle(const SelectionRef& set, bool& style)
+{
+    const bool now = !style;
+    set.ShaggyHair = set.PankHair = set.OtohimeHair = set.LongHair = false;
+    style = now;
+    set.MainHairHidden = 1;
 }
 
 // Flower: short hair cycles hidden, placement 0, placement 1; long hair
@@ -431,14 +439,9 @@ void TSvelmia::RefreshMainEyes()
         RefreshClosedEyes();
 }
 
-// Hair styles: the style flags are exclusive; the standard hair stays hidden
-// even when the style is toggled off.
 void TSvelmia::ToggleMainHairStyle(bool& style)
 {
-    const bool now = !style;
-    ShaggyHair = PankHair = OtohimeHair = LongHair = false;
-    style = now;
-    MainHairHidden = 1;
+    ToggleHairStyle(MainSet(), style);
     CopyFaces(*this, FaceList, FaceWorkB);
     CloseEye_disp->SetVisible(false);
     RefreshMainEyes();
@@ -446,10 +449,7 @@ void TSvelmia::ToggleMainHairStyle(bool& style)
 
 void TSvelmia::ToggleLeftHairStyle(bool& style)
 {
-    const bool now = !style;
-    LeftShaggyHair = LeftPankHair = LeftOtohimeHair = LeftLongHair = false;
-    style = now;
-    LeftMainHairHidden = 1;
+    ToggleHairStyle(LeftSet(), style);
     CopyFaces(*this, FaceList, FaceWorkC);
     RefreshLeftClosedEyes();
 }
@@ -533,13 +533,13 @@ bool TSvelmia::ToggleLeftHairHidden()
 
 bool TSvelmia::NextStringPattern()
 {
-    NextPattern(StringPatternIndex, StringPatternOn, ThickStringOn, WStringOn, CrossStringOn);
+    NextPattern(MainSet());
     return true;
 }
 
 bool TSvelmia::NextLeftStringPattern()
 {
-    NextPattern(LeftStringPatternIndex, LeftStringPatternOn, LeftThickStringOn, LeftWStringOn, LeftCrossStringOn);
+    NextPattern(LeftSet());
     return true;
 }
 
@@ -547,15 +547,14 @@ bool TSvelmia::NextLeftStringPattern()
 bool TSvelmia::ToggleCamisole()
 {
     Toggle(CamisoleShown);
-    SetPattern(CamisoleShown ? -1 : StringPatternIndex, StringPatternOn, ThickStringOn, WStringOn, CrossStringOn);
+    SetPattern(MainSet(), CamisoleShown ? -1 : StringPatternIndex);
     return true;
 }
 
 bool TSvelmia::ToggleLeftCamisole()
 {
     Toggle(LeftCamisoleShown);
-    SetPattern(LeftCamisoleShown ? -1 : LeftStringPatternIndex, LeftStringPatternOn, LeftThickStringOn, LeftWStringOn,
-               LeftCrossStringOn);
+    SetPattern(LeftSet(), LeftCamisoleShown ? -1 : LeftStringPatternIndex);
     return true;
 }
 
@@ -653,7 +652,7 @@ bool TSvelmia::LoadCamisoleFile()
     if (!LoadPart(kPartCamisole, false, OpenPictureDialog7, "vlm_ca", CamisoleFileName))
         return false;
     CamisoleShown = true;
-    SetPattern(-1, StringPatternOn, ThickStringOn, WStringOn, CrossStringOn);
+    SetPattern(MainSet(), -1);
     return true;
 }
 
@@ -662,7 +661,7 @@ bool TSvelmia::LoadLeftCamisoleFile()
     if (!LoadPart(kPartCamisole, true, OpenPictureDialog7, "vlm_ca", CamisoleFileName))
         return false;
     LeftCamisoleShown = true;
-    SetPattern(-1, LeftStringPatternOn, LeftThickStringOn, LeftWStringOn, LeftCrossStringOn);
+    SetPattern(LeftSet(), -1);
     return true;
 }
 
