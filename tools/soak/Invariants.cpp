@@ -55,7 +55,8 @@ const std::vector<Invariant> kInvariants = {
     {"cycle counter",
      [](const Probe& p) {
          const PortraitState& s = p.form.State();
-         return First({Range("CycleCounter", s.CycleCounter, 0, layout::kLastCycleTick), Range("BodyPhase", s.BodyPhase, 0, 39)});
+         return First({Range("CycleCounter", s.CycleCounter, 0, layout::kLastCycleTick),
+                       Range("BodyPhase", s.BodyPhase, 0, 39)});
      }},
     {"face index",
      [](const Probe& p) {
