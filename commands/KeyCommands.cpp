@@ -352,18 +352,6 @@ bool TSvelmia::CloseOrOpenLeftEyes()
 
 // ---- Automatic cells: undo by hand the advance of the last cycle end ---------------
 
-// With the flags as they were before the toggle.
-void TSvelmia::RewindMainCounters()
-{
-    PreviousIndex(SceneIndex, kScenes);
-    if (EarringAuto)
-        PreviousIndex(EarringIndex, kCells);
-    if (FaceAuto)
-        PreviousIndex(FaceIndex, FaceCount);
-    if (BraceletAuto)
-        PreviousIndex(BraceletIndex, kCells);
-}
-
 bool TSvelmia::ToggleFaceAuto()
 {
     RewindMainCounters();

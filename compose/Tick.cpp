@@ -165,8 +165,15 @@ void TSvelmia::CloseUpTick()
 
 void TSvelmia::StepBackCounters()
 {
-    if (!PortraitComposed)
-        return;
+    if (PortraitComposed)
+        RewindMainCounters();
+}
+
+// The scene and the main figure's automatic cells one back, as the last cycle
+// end advanced them (the automatic toggles call it with the flags as they
+// were before the toggle).
+void TSvelmia::RewindMainCounters()
+{
     PreviousIndex(SceneIndex, kScenes);
     if (EarringAuto)
         PreviousIndex(EarringIndex, kCells);
