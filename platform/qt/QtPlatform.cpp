@@ -1,6 +1,7 @@
 #include "platform/qt/QtPlatform.h"
 
 #include "platform/qt/FileFilter.h"
+#include "platform/qt/PaintAreas.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -18,6 +19,7 @@
 #include <QStyleHints>
 #include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +46,9 @@ void ReportException(const char* what)
         std::cerr << "velmia: " << what << "\n";
     }
 }
+
+// Qt's raster engine spreads an area of 96 rows or more over its thread pool.
+constexpr int kPaintBandRows = 64;
 
 QRect ToQRect(const TRect& r)
 {
@@ -120,7 +125,14 @@ void FormWindow::paintEvent(QPaintEvent* e)
             continue;
         if (devicePixelRatioF() == 1.0) {
             scaled_ = QImage();
-            painter.drawImage(inside, shown, inside);
+            // Qt hands the conversion of a tall area to its worker threads;
+            // bands of a few rows are converted here, which costs less than
+            // waking them (the idle window paints a few times a second).
+            for (int top = inside.top(); top <= inside.bottom(); top += kPaintBandRows) {
+                const QRect band(inside.left(), top, inside.width(),
+                                 std::min(kPaintBandRows, inside.bottom() + 1 - top));
+                painter.drawImage(band, shown, band);
+            }
             continue;
         }
         // Scaled drawing is fast only from the backing store's own format:
@@ -474,9 +486,8 @@ void QtPlatform::FormChanged(TForm* form)
 void QtPlatform::Invalidate(TForm* form, const std::vector<TRect>& rects)
 {
     FormWindow* w = WindowOf(form);
-    for (const TRect& r : rects)
-        if (!r.IsEmpty())
-            w->update(ToQRect(r));
+    for (const TRect& r : PaintAreas(rects))
+        w->update(ToQRect(r));
 }
 
 void QtPlatform::CloseRequested(TForm* form)
