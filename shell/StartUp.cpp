@@ -2,6 +2,8 @@
 // private picture, the picture loads and masks, the first composition.
 #include "shell/Velmiaunit1.h"
 
+#include <chrono>
+
 using vcl::Rect;
 using vcl::TBitmap;
 
@@ -17,6 +19,23 @@ void Free(TBitmap*& bitmap)
     delete bitmap;
     bitmap = nullptr;
 }
+
+// Writes down the time since the last step under the name of the step that
+// has just ended.
+class StepClock {
+public:
+    explicit StepClock(std::vector<TSvelmia::StartupStep>& steps) : steps_(steps) { steps_.clear(); }
+    void operator()(const char* name)
+    {
+        const auto now = std::chrono::steady_clock::now();
+        steps_.push_back({name, std::chrono::duration<double, std::micro>(now - last_).count()});
+        last_ = now;
+    }
+
+private:
+    std::vector<TSvelmia::StartupStep>& steps_;
+    std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+};
 
 } // namespace
 
@@ -55,8 +74,10 @@ void TSvelmia::FillBlackWhitePalette()
 // out of here, and nothing after it runs (Timer1 stays disabled).
 void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
 {
+    StepClock step(StartupSteps);
     // 1. Window placement.
     PlaceWindow();
+    step("placement");
 
     // 2. The palette of every mask bitmap.
     FillBlackWhitePalette();
@@ -70,6 +91,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     CloseEye_disp->SetTop(0);
     mySubcanvas->SetLeft(0);
     mySubcanvas->SetTop(300);
+    step("palette and halves");
 
     // 4. Body frames.
     for (TBitmap*& frame : FrameBmp)
@@ -104,6 +126,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     SmallClosedPict01->SetTop(0);
     SmallClosedPict1->SetTop(300);
     SmallClosedPict11->SetTop(300);
+    step("frames and work pictures");
 
     // 8. Required pictures.
     // The scenes and the string patterns are only copied: they keep the
@@ -122,6 +145,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     LoadRequiredPicture(WStringPattern, "vlm_wstring_pattern.bmp", false);
     LoadRequiredPicture(Ribborn, "vlm_ri.bmp");
     LoadRequiredPicture(HairBand, "vlm_hb.bmp");
+    step("required pictures");
 
     // 9. Base figure: white, the figure in the lower half (its mask goes in
     // the upper half at step 13).
@@ -143,10 +167,12 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     canvas->CopyRect(Rect(100, 400, 800, 600), bands, Rect(0, 300, 700, 500));
     canvas->CopyRect(Rect(100, 600, 800, 700), bands, Rect(0, 0, 700, 100));
     canvas->CopyRect(Rect(100, 700, 800, 900), bands, Rect(0, 500, 700, 700));
+    step("base figure and body");
 
     // 11. The lower pair of small closed eyes both come from SmallClosedPict0.
     SmallClosedPict1->GetCanvas()->CopyRect(Rect(0, 0, 140, 60), SmallClosedPict0->GetCanvas(), Rect(0, 0, 140, 60));
     SmallClosedPict11->GetCanvas()->CopyRect(Rect(0, 0, 140, 60), SmallClosedPict0->GetCanvas(), Rect(0, 0, 140, 60));
+    step("small closed eyes");
 
     // 12. Two-cell strips: the picture goes into the lower cell.
     ScratchMask = new TBitmap();
@@ -163,6 +189,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     DrawWhiteMask(BraceletList, BraceletList, Rect(0, 0, 130, 40), Rect(0, 40, 130, 80));
     DrawWhiteMask(Choker, Choker, Rect(0, 0, 150, 150), Rect(0, 150, 150, 300));
     Free(ScratchMask);
+    step("strips and their masks");
 
     // 14. Working bitmaps of the selection sets and the masks of the layers.
     ChokerTemp = NewBitmap(150, 300);
@@ -198,6 +225,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     SceneKeyMask = NewMaskBitmap(330, 300);
     EarringListMask = NewMaskBitmap(330, 120);
     MakeWhiteMaskFromImage(EarringListMask, EarringListPict, Rect(0, 0, 330, 120), Rect(0, 0, 330, 120));
+    step("layer masks");
 
     // 15. Earring frames (optional).
     EarringFramesLoaded = LoadOptionalPicture(EarringFrameList, "vlm_earring_framelist.bmp");
@@ -205,12 +233,14 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
         EarringFrameMask = NewMaskBitmap(340, 120);
         MakeWhiteMaskFromImage(EarringFrameMask, EarringFrameList, Rect(0, 0, 340, 120), Rect(0, 0, 340, 120));
     }
+    step("earring frames");
 
     // 16. Work pictures of the close-up view and the mouse handling.
     WideBufA = NewBitmap(800, 450);
     WideBufB = NewBitmap(800, 450);
     FullBuf = NewBitmap(800, 600);
     EyeBuf = NewBitmap(layout::kEyeWidth, layout::kEyeHeight);
+    step("close-up pictures");
 
     // 17-19. The three alternative hair styles (optional).
     ShaggyBmp = NewBitmap(450, 250);
@@ -226,10 +256,12 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     OtohimeBmp = NewBitmap(500, 400);
     OtohimeMask = new TBitmap();
     OtohimeMissing = !LoadAlternativeHair("vlm_otohime.bmp", OtohimeBmp, OtohimeMask, nullptr, nullptr);
+    step("hair styles");
 
     // 20. Mask of the base body.
     SubPictListMask = NewMaskBitmap(800, 900);
     MakeWhiteMaskFromImage(SubPictListMask, SubPictList, Rect(0, 0, 800, 900), Rect(0, 0, 800, 900));
+    step("body mask");
 
     // 21. Colour work pictures of the left figure's parts.
     CostumeWork = NewBitmap(530, 300, vcl::pf24bit);
@@ -238,15 +270,19 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     FlowerWork = NewBitmap(100, 240, vcl::pf24bit);
     HairBandWork = NewBitmap(80, 100, vcl::pf24bit);
     RibbonWork = NewBitmap(200, 80, vcl::pf24bit);
+    step("colour work pictures");
 
     // 22-26. Night sky pictures (optional).
     LoadNightSky();
+    step("night sky");
 
     // 27. The close-up overlay starts from the upper half.
     CloseEye_disp_stretch->GetCanvas()->CopyRect(Rect(0, 0, 500, 280), Mainpict->GetCanvas(), Rect(0, 0, 500, 280));
+    step("close-up overlay");
 
     // 28. Face lists.
     LoadFaceLists();
+    step("face lists");
 
     // 29. First composition.
     ApplyPan();
@@ -254,6 +290,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     DrawBackgroundAndHair(0);
     DrawBodyFrames(0);
     DrawBracelet(0);
+    step("first composition");
 
     // 30. Show it.
     Mainpict->GetCanvas()->CopyMode = vcl::SRCCOPY;
@@ -279,6 +316,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     // 35. Run.
     SetVisible(true);
     Timer1->SetEnabled(true);
+    step("show and run");
 }
 
 // Frees every private picture that exists. Pictures that an optional file

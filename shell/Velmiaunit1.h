@@ -94,6 +94,12 @@ public:
 
     // ---- shell/: start-up and close -----------------------------------------
     void FormCreate(vcl::TObject* Sender);
+    // How long each step of the last FormCreate took, in the order they ran.
+    struct StartupStep {
+        const char* name;
+        double microseconds;
+    };
+    std::vector<StartupStep> StartupSteps;
     void FormClose(vcl::TObject* Sender, vcl::TCloseAction& Action);
 
     // ---- assets/: picture files, mask routines, part files ------------------

@@ -362,7 +362,7 @@ Layout ParseHeaders(std::span<const uint8_t> data)
 class Decoder {
 public:
     Decoder(const Layout& l, std::span<const uint8_t> data, TBitmap& bmp)
-        : l_(l), src_(data.data() + l.pixelOffset), avail_(l.pixelBytes), bmp_(bmp)
+        : l_(l), src_(data.data() + l.pixelOffset), avail_(l.pixelBytes), bmp_(bmp), bits_(bmp.BitsForOverwrite())
     {
         std::fill(std::begin(valid_), std::end(valid_), false);
         for (size_t i = 0; i < l.palette.size(); ++i)
@@ -382,7 +382,7 @@ private:
     uint8_t* Row(int64_t y)
     {
         const int64_t top = l_.topDown ? y : l_.height - 1 - y;
-        return bmp_.Bits() + size_t(top) * bmp_.RowBytes();
+        return bits_ + size_t(top) * bmp_.RowBytes();
     }
 
     void CheckIndex(unsigned index, int64_t x, int64_t y)
@@ -528,6 +528,7 @@ private:
     const uint8_t* src_;
     size_t avail_;
     TBitmap& bmp_;
+    uint8_t* bits_; // every row is cleared before it is decoded
     bool valid_[256];
 };
 

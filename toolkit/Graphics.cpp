@@ -255,6 +255,26 @@ void SetCopyPaths(TCopyPaths paths)
 // TBitmap
 
 namespace {
+// Pixel buffers: new (bytes unspecified), filled with one byte, or a copy.
+std::shared_ptr<TBitmap::Store> NewStore(size_t bytes)
+{
+    return std::make_shared<TBitmap::Store>(bytes);
+}
+
+std::shared_ptr<TBitmap::Store> NewStore(size_t bytes, uint8_t fill)
+{
+    auto store = NewStore(bytes);
+    std::memset(store->data(), fill, bytes);
+    return store;
+}
+
+std::shared_ptr<TBitmap::Store> CopyOf(const TBitmap::Store& from)
+{
+    auto store = NewStore(from.size());
+    std::memcpy(store->data(), from.data(), from.size());
+    return store;
+}
+
 std::atomic<uint64_t> g_nextStamp{0};
 uint64_t NewStamp()
 {
@@ -326,7 +346,7 @@ TBitmap::~TBitmap() = default;
 void TBitmap::Materialize() const
 {
     if (!bits_)
-        bits_ = std::make_shared<Store>(stride_ * size_t(height_), blank_);
+        bits_ = NewStore(stride_ * size_t(height_), blank_);
 }
 
 void TBitmap::Unshare(bool keep)
@@ -335,17 +355,24 @@ void TBitmap::Unshare(bool keep)
         if (keep)
             Materialize();
         else
-            bits_ = std::make_shared<Store>(stride_ * size_t(height_));
+            bits_ = NewStore(stride_ * size_t(height_));
         return;
     }
     if (bits_.use_count() <= 1)
         return;
-    bits_ = keep ? std::make_shared<Store>(*bits_) : std::make_shared<Store>(bits_->size());
+    bits_ = keep ? CopyOf(*bits_) : NewStore(bits_->size());
 }
 
 uint8_t* TBitmap::Bits()
 {
     uint8_t* p = BitmapInternals::Writable(*this);
+    stamp_ = NewStamp();
+    return p;
+}
+
+uint8_t* TBitmap::BitsForOverwrite()
+{
+    uint8_t* p = BitmapInternals::Overwritten(*this);
     stamp_ = NewStamp();
     return p;
 }
@@ -391,7 +418,7 @@ void TBitmap::Reallocate(int32_t w, int32_t h, TPixelFormat f, bool keep)
     std::shared_ptr<Store> fresh;
     if (keep && f == format_ && (bits_ || blank_ != pattern)) {
         Materialize();
-        fresh = std::make_shared<Store>(bytes, pattern);
+        fresh = NewStore(bytes, pattern);
         Store& bits = *fresh;
         const int32_t ow = std::min(w, width_), oh = std::min(h, height_);
         for (int32_t y = 0; y < oh; ++y) {
@@ -434,7 +461,7 @@ void TBitmap::SetPixelFormat(TPixelFormat f)
     }
 
     const size_t stride = RowStride(width_, newBpp);
-    auto fresh = std::make_shared<Store>(CheckedBytes(stride, height_), 0);
+    auto fresh = NewStore(CheckedBytes(stride, height_), 0);
     Store& bits = *fresh;
     NearestCache nearest(palette_);
     for (int32_t y = 0; y < height_; ++y) {
@@ -1052,7 +1079,7 @@ void RunOp(Rop op, const CopyJob& job)
 namespace {
 
 struct WaitingErase final : PendingErase {
-    std::shared_ptr<const std::vector<uint8_t>> pixels; // the source's pixels when the erase was asked for
+    std::shared_ptr<const TBitmap::Store> pixels; // the source's pixels when the erase was asked for
     SrcView view;
     AxisMap x, y;
 };

@@ -12,9 +12,27 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vcl {
+
+namespace detail {
+// Leaves new elements uninitialised where no value is given: a pixel buffer
+// that its writer fills completely is not cleared first.
+template <typename T> struct UninitialisedAllocator : std::allocator<T> {
+    template <typename U> struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template <typename U> UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+    template <typename U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <typename U, typename... A> void construct(U* p, A&&... a)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+    }
+};
+} // namespace detail
 
 enum class TPixelFormat { pf1bit, pf4bit, pf8bit, pf24bit, pf32bit };
 constexpr TPixelFormat pf1bit = TPixelFormat::pf1bit;
@@ -132,9 +150,14 @@ public:
     // as a change of content (it takes a new stamp) but does not mark rows.
     uint8_t* Bits();
     const uint8_t* Bits() const;
+    // The raw storage for a writer that replaces every byte, row padding
+    // included: until then its bytes are unspecified.
+    uint8_t* BitsForOverwrite();
+
+    // A pixel buffer: shared between bitmaps until one of them writes.
+    using Store = std::vector<uint8_t, detail::UninitialisedAllocator<uint8_t>>;
 
 private:
-    using Store = std::vector<uint8_t>;
     friend struct BitmapInternals;
 
     void Reallocate(int32_t w, int32_t h, TPixelFormat f, bool keep);

@@ -1,16 +1,23 @@
 // Cost of starting the portrait over the default pictures: constructing the
 // form (components and embedded pictures) and running FormCreate (placement,
-// loads, masks, first composition), and the memory the started form holds.
+// loads, masks, first composition) with the time of each of its steps, and
+// the memory the started form holds; each next to a memcpy of one 800 x 300
+// x 3-byte picture in the same run.
+#include "bench/MemcpyRatio.h"
 #include "platform/headless/HeadlessHost.h"
 #include "shell/Velmiaunit1.h"
 #include "tests/host/ArtworkCopy.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -52,6 +59,21 @@ bool EnterArtworkCopy()
     return true;
 }
 
+// FormCreate's steps in the last run of BM_FormCreate: each name and its
+// time in every iteration.
+std::vector<std::pair<std::string, std::vector<double>>> g_steps;
+
+void PrintSteps()
+{
+    if (g_steps.empty())
+        return;
+    std::printf("\nFormCreate by step, median of %zu runs (wall time):\n", g_steps[0].second.size());
+    for (auto& [name, times] : g_steps) {
+        std::nth_element(times.begin(), times.begin() + std::ptrdiff_t(times.size() / 2), times.end());
+        std::printf("  %-28s %9.1f us\n", name.c_str(), times[times.size() / 2]);
+    }
+}
+
 void BM_ConstructForm(benchmark::State& state)
 {
     velmia::headless::HeadlessHost host;
@@ -72,6 +94,8 @@ void BM_FormCreate(benchmark::State& state)
         return;
     }
     long before = 0, after = 0;
+    auto& steps = g_steps;
+    steps.clear();
     for (auto _ : state) {
         state.PauseTiming();
         velmia::headless::HeadlessHost host;
@@ -81,6 +105,11 @@ void BM_FormCreate(benchmark::State& state)
         form->DoCreate();
         state.PauseTiming();
         after = ResidentKiB();
+        for (size_t i = 0; i < form->StartupSteps.size(); ++i) {
+            if (steps.size() <= i)
+                steps.emplace_back(form->StartupSteps[i].name, std::vector<double>{});
+            steps[i].second.push_back(form->StartupSteps[i].microseconds);
+        }
         vcl::TCloseAction action = vcl::TCloseAction::caFree;
         form->FormClose(form, action);
         delete form;
@@ -110,6 +139,22 @@ void BM_StartedFormResident(benchmark::State& state)
 }
 BENCHMARK(BM_StartedFormResident)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+void BM_Memcpy800x300x3(benchmark::State& state)
+{
+    std::vector<uint8_t> from(size_t(800) * 300 * 3, 7), to(from.size());
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), to.size());
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Memcpy800x300x3);
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    const int status = velmia::bench::RunWithMemcpyRatios(argc, argv);
+    PrintSteps();
+    return status;
+}
