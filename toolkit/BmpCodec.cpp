@@ -582,7 +582,7 @@ void ReadBmpFile(const std::string& path, TBitmap& out)
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         throw BmpError(path, SystemReason(errno));
-    std::vector<uint8_t> data;
+    TBitmap::Store data; // from the pixel heap, which the decoded picture and the next file reuse
     int err = 0;
     struct stat st {};
     if (::fstat(fd, &st) != 0) {

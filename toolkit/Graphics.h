@@ -6,6 +6,7 @@
 // bits first). "Device" format is 24-bit.
 #pragma once
 
+#include "toolkit/PixelHeap.h"
 #include "toolkit/Types.h"
 
 #include <cstddef>
@@ -18,19 +19,21 @@
 namespace vcl {
 
 namespace detail {
-// Leaves new elements uninitialised where no value is given: a pixel buffer
-// that its writer fills completely is not cleared first.
-template <typename T> struct UninitialisedAllocator : std::allocator<T> {
-    template <typename U> struct rebind {
-        using other = UninitialisedAllocator<U>;
-    };
-    UninitialisedAllocator() = default;
-    template <typename U> UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+// Pixel buffers come from the pixel heap, and new elements are left
+// uninitialised where no value is given: a buffer that its writer fills
+// completely is not cleared first.
+template <typename T> struct PixelAllocator {
+    using value_type = T;
+    PixelAllocator() = default;
+    template <typename U> PixelAllocator(const PixelAllocator<U>&) noexcept {}
+    T* allocate(size_t n) { return static_cast<T*>(AllocatePixels(n * sizeof(T))); }
+    void deallocate(T* p, size_t n) noexcept { FreePixels(p, n * sizeof(T)); }
     template <typename U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
     template <typename U, typename... A> void construct(U* p, A&&... a)
     {
         ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
     }
+    template <typename U> bool operator==(const PixelAllocator<U>&) const noexcept { return true; }
 };
 } // namespace detail
 
@@ -155,7 +158,7 @@ public:
     uint8_t* BitsForOverwrite();
 
     // A pixel buffer: shared between bitmaps until one of them writes.
-    using Store = std::vector<uint8_t, detail::UninitialisedAllocator<uint8_t>>;
+    using Store = std::vector<uint8_t, detail::PixelAllocator<uint8_t>>;
 
 private:
     friend struct BitmapInternals;

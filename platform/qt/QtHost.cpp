@@ -60,9 +60,11 @@ int RunApplication(int argc, char** argv, const std::function<vcl::TForm*()>& cr
         form->Repaint();
 #ifdef __GLIBC__
         // Start-up is over: give the pages of its temporary buffers (file
-        // contents, decoding) back instead of keeping them resident.
+        // contents, decoding, pictures built and dropped) back instead of
+        // keeping them resident.
         malloc_trim(0);
 #endif
+        vcl::ReleaseFreePixelPages();
         FormWindow* window = platform.WindowOf(form.get());
         window->activateWindow();
         window->setFocus();
