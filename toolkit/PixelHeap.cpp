@@ -45,32 +45,25 @@ struct Area {
 
 class Heap {
 public:
-    // Buffers start at different offsets within their first page: rows of
-    // two buffers at the same offset in their pages would compete for the
-    // same cache sets, and a loop reading one while writing the other stalls.
     void* Allocate(size_t bytes)
     {
+        const size_t need = RoundUp(bytes, kPage);
         std::lock_guard lock(mutex_);
-        const size_t offset = (colour_++ * 7 % (kPage / 64)) * 64;
-        const size_t need = RoundUp(offset + bytes, kPage);
-        char* block = nullptr;
         for (Area& a : areas_)
-            if ((block = Take(a, need)))
-                break;
-        if (!block && Reserve(std::max(kAreaBytes, RoundUp(need, kHugePage))))
-            block = Take(areas_.back(), need);
-        return block ? block + offset : nullptr;
+            if (void* p = Take(a, need))
+                return p;
+        if (!Reserve(std::max(kAreaBytes, RoundUp(need, kHugePage))))
+            return nullptr;
+        return Take(areas_.back(), need);
     }
 
     // False when `p` is not from an area.
     bool Free(void* p, size_t bytes)
     {
-        char* c = static_cast<char*>(p);
-        const auto offset = reinterpret_cast<size_t>(c) % kPage; // areas start on a page
-        const size_t length = RoundUp(offset + bytes, kPage);
-        c -= offset;
+        const size_t length = RoundUp(bytes, kPage);
         std::lock_guard lock(mutex_);
         for (Area& a : areas_) {
+            char* c = static_cast<char*>(p);
             if (c < a.base || c >= a.base + a.size)
                 continue;
             Give(a, size_t(c - a.base), length);
@@ -126,7 +119,7 @@ private:
     }
 
     // The lowest free extent of `a` long enough, or null.
-    char* Take(Area& a, size_t need)
+    void* Take(Area& a, size_t need)
     {
         for (auto it = a.free.begin(); it != a.free.end(); ++it) {
             if (it->second < need)
@@ -162,7 +155,6 @@ private:
     std::mutex mutex_;
     std::vector<Area> areas_;
     bool hugePages_ = true;
-    size_t colour_ = 0;
     size_t inUse_ = 0;
     size_t buffers_ = 0;
 };
