@@ -43,6 +43,10 @@ int RunApplication(int argc, char** argv, const std::function<vcl::TForm*()>& cr
             throw std::runtime_error("no main form was created");
         platform.WindowOf(form.get());
         form->DoCreate();
+        // Start-up's pictures are made: buffers made from now on use small
+        // pages, the window's picture among them (written at every change,
+        // which costs more on huge pages where the kernel samples access).
+        vcl::ReleaseFreePixelPages();
     } catch (const std::exception& e) {
         if (form)
             platform.WindowOf(form.get())->hide();
