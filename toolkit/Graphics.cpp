@@ -264,14 +264,16 @@ std::shared_ptr<TBitmap::Store> NewStore(size_t bytes)
 std::shared_ptr<TBitmap::Store> NewStore(size_t bytes, uint8_t fill)
 {
     auto store = NewStore(bytes);
-    std::memset(store->data(), fill, bytes);
+    if (bytes > 0) // an empty buffer has no storage to pass on
+        std::memset(store->data(), fill, bytes);
     return store;
 }
 
 std::shared_ptr<TBitmap::Store> CopyOf(const TBitmap::Store& from)
 {
     auto store = NewStore(from.size());
-    std::memcpy(store->data(), from.data(), from.size());
+    if (!from.empty())
+        std::memcpy(store->data(), from.data(), from.size());
     return store;
 }
 
