@@ -21,6 +21,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -47,7 +48,8 @@ void ReportException(const char* what)
     }
 }
 
-// Qt's raster engine spreads an area of 96 rows or more over its thread pool.
+// Qt's raster engine spreads an area of 96 device rows or more over its
+// thread pool.
 constexpr int kPaintBandRows = 64;
 
 QRect ToQRect(const TRect& r)
@@ -123,14 +125,14 @@ void FormWindow::paintEvent(QPaintEvent* e)
         const QRect inside = r.intersected(shown.rect());
         if (inside.isEmpty())
             continue;
+        // Qt hands the conversion of an area of many device rows to its
+        // worker threads; bands of a few rows are converted here, which costs
+        // less than waking them (the idle window paints a few times a second).
+        const int bandRows = std::max(1, int(kPaintBandRows / std::ceil(devicePixelRatioF())));
         if (devicePixelRatioF() == 1.0) {
             scaled_ = QImage();
-            // Qt hands the conversion of a tall area to its worker threads;
-            // bands of a few rows are converted here, which costs less than
-            // waking them (the idle window paints a few times a second).
-            for (int top = inside.top(); top <= inside.bottom(); top += kPaintBandRows) {
-                const QRect band(inside.left(), top, inside.width(),
-                                 std::min(kPaintBandRows, inside.bottom() + 1 - top));
+            for (int top = inside.top(); top <= inside.bottom(); top += bandRows) {
+                const QRect band(inside.left(), top, inside.width(), std::min(bandRows, inside.bottom() + 1 - top));
                 painter.drawImage(band, shown, band);
             }
             continue;
@@ -145,7 +147,10 @@ void FormWindow::paintEvent(QPaintEvent* e)
             for (int x = 0; x < inside.width(); ++x, from += 3)
                 to[x] = qRgb(from[2], from[1], from[0]);
         }
-        painter.drawImage(inside, scaled_, inside);
+        for (int top = inside.top(); top <= inside.bottom(); top += bandRows) {
+            const QRect band(inside.left(), top, inside.width(), std::min(bandRows, inside.bottom() + 1 - top));
+            painter.drawImage(band, scaled_, band);
+        }
     }
     if (!firstFrameReported_) {
         firstFrameReported_ = true;
