@@ -129,12 +129,15 @@ void FormWindow::paintEvent(QPaintEvent* e)
         // worker threads; bands of a few rows are converted here, which costs
         // less than waking them (the idle window paints a few times a second).
         const int bandRows = std::max(1, int(kPaintBandRows / std::ceil(devicePixelRatioF())));
-        if (devicePixelRatioF() == 1.0) {
-            scaled_ = QImage();
+        auto drawInBands = [&](const QImage& from) {
             for (int top = inside.top(); top <= inside.bottom(); top += bandRows) {
                 const QRect band(inside.left(), top, inside.width(), std::min(bandRows, inside.bottom() + 1 - top));
-                painter.drawImage(band, shown, band);
+                painter.drawImage(band, from, band);
             }
+        };
+        if (devicePixelRatioF() == 1.0) {
+            scaled_ = QImage();
+            drawInBands(shown);
             continue;
         }
         // Scaled drawing is fast only from the backing store's own format:
@@ -147,10 +150,7 @@ void FormWindow::paintEvent(QPaintEvent* e)
             for (int x = 0; x < inside.width(); ++x, from += 3)
                 to[x] = qRgb(from[2], from[1], from[0]);
         }
-        for (int top = inside.top(); top <= inside.bottom(); top += bandRows) {
-            const QRect band(inside.left(), top, inside.width(), std::min(bandRows, inside.bottom() + 1 - top));
-            painter.drawImage(band, scaled_, band);
-        }
+        drawInBands(scaled_);
     }
     if (!firstFrameReported_) {
         firstFrameReported_ = true;
