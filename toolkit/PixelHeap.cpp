@@ -67,8 +67,6 @@ public:
             if (c < a.base || c >= a.base + a.size)
                 continue;
             Give(a, size_t(c - a.base), length);
-            inUse_ -= length;
-            --buffers_;
             return true;
         }
         return false;
@@ -87,15 +85,13 @@ public:
         }
     }
 
-    PixelHeapUse Usage()
+    size_t Reserved()
     {
         std::lock_guard lock(mutex_);
-        PixelHeapUse u;
+        size_t reserved = 0;
         for (const Area& a : areas_)
-            u.reserved += a.size;
-        u.inUse = inUse_;
-        u.buffers = buffers_;
-        return u;
+            reserved += a.size;
+        return reserved;
     }
 
 private:
@@ -128,8 +124,6 @@ private:
             a.free.erase(it);
             if (rest > 0)
                 a.free.emplace(offset + need, rest);
-            inUse_ += need;
-            ++buffers_;
             return a.base + offset;
         }
         return nullptr;
@@ -155,8 +149,6 @@ private:
     std::mutex mutex_;
     std::vector<Area> areas_;
     bool hugePages_ = true;
-    size_t inUse_ = 0;
-    size_t buffers_ = 0;
 };
 
 Heap& TheHeap()
@@ -190,9 +182,9 @@ void ReleaseFreePixelPages() noexcept
         TheHeap().Release();
 }
 
-PixelHeapUse PixelHeapUsage() noexcept
+size_t PixelHeapReserved() noexcept
 {
-    return VELMIA_PIXEL_HEAP ? TheHeap().Usage() : PixelHeapUse{};
+    return VELMIA_PIXEL_HEAP ? TheHeap().Reserved() : 0;
 }
 
 } // namespace vcl

@@ -21,12 +21,7 @@ void FreePixels(void* p, size_t bytes) noexcept;
 // which makes most of its pictures, is over.
 void ReleaseFreePixelPages() noexcept;
 
-// What the pixel heap holds, for tests and measurements.
-struct PixelHeapUse {
-    size_t reserved = 0; // address space of all areas
-    size_t inUse = 0;    // bytes of live buffers, rounded up to whole pages
-    size_t buffers = 0;  // live buffers in the areas
-};
-PixelHeapUse PixelHeapUsage() noexcept;
+// The address space the pixel heap has reserved, in bytes.
+size_t PixelHeapReserved() noexcept;
 
 } // namespace vcl

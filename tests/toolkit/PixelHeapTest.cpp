@@ -38,7 +38,7 @@ TEST(PixelHeap, LiveBuffersKeepTheirBytesWhileOthersComeAndGo)
     std::mt19937 random(11);
     const size_t sizes[] = {100, 70000, 240000, 720000, 800 * 450 * 3, 1653120, 3 * 1024 * 1024 + 5};
     std::vector<Block> live;
-    const size_t reservedAtStart = PixelHeapUsage().reserved;
+    const size_t reservedAtStart = PixelHeapReserved();
     for (int step = 0; step < 400; ++step) {
         if (!live.empty() && (random() % 3 == 0 || live.size() > 30)) {
             const size_t i = random() % live.size();
@@ -64,7 +64,7 @@ TEST(PixelHeap, LiveBuffersKeepTheirBytesWhileOthersComeAndGo)
 #if !defined(__SANITIZE_ADDRESS__)
     // At most 30 buffers of at most 3 MiB were ever live at once: reuse keeps
     // the address space within one area or two.
-    EXPECT_LE(PixelHeapUsage().reserved - reservedAtStart, size_t(128) << 20);
+    EXPECT_LE(PixelHeapReserved() - reservedAtStart, size_t(128) << 20);
 #endif
 }
 
