@@ -3,6 +3,8 @@
 // size: the cell is cleared to white (transparent), the file's picture goes
 // into its top-left corner (a larger one is cropped), and the mask is then
 // built over the whole cell. So a file looks the same whichever way it came.
+// The costume is also kept as its file holds it, so that a save gives the
+// user's file back in its own size, depth and palette.
 #include "shell/Velmiaunit1.h"
 
 #include <algorithm>
@@ -29,6 +31,11 @@ void PutIntoCell(TBitmap* target, TBitmap& loaded, int width, int height, int to
 
 } // namespace
 
+void TSvelmia::RedrawCostumeCell(TBitmap* cell, TBitmap* picture)
+{
+    PutIntoCell(cell, *picture, CostumeWidth, CostumeHeight, 0);
+}
+
 void TSvelmia::PlacePartPicture(int kind, bool left, TBitmap& loaded)
 {
     // A part with a mask bitmap of its own: the main figure's picture is an
@@ -44,9 +51,12 @@ void TSvelmia::PlacePartPicture(int kind, bool left, TBitmap& loaded)
         }
     };
     switch (kind) {
-    case kPartCostume:
-        PutIntoCell(left ? CostumeWork : Costume->GetBitmap(), loaded, CostumeWidth, CostumeHeight, 0);
+    case kPartCostume: {
+        TBitmap* picture = left ? LeftCostumePicture : CostumePicture;
+        picture->Assign(loaded);
+        RedrawCostumeCell(left ? CostumeWork : Costume->GetBitmap(), picture);
         return;
+    }
     case kPartCamisole:
         masked(Camisole, CamisoleMask, CamisoleWork, CamisoleWorkMask, CamisoleWidth, CamisoleHeight);
         return;

@@ -53,20 +53,24 @@ bool TSvelmia::RecolourSceneCell()
 
 bool TSvelmia::RecolourHem()
 {
-    return RecolourHemOf(Costume->GetCanvas());
+    return RecolourHemOf(CostumePicture, Costume->GetBitmap());
 }
 
 bool TSvelmia::RecolourLeftHem()
 {
-    return RecolourHemOf(CostumeWork->GetCanvas());
+    return RecolourHemOf(LeftCostumePicture, CostumeWork);
 }
 
-// The hem of one figure's costume picture in the colour the user chooses.
-bool TSvelmia::RecolourHemOf(TCanvas* costume)
+// The hem of one figure's costume in the colour the user chooses. Only what
+// lies inside the costume's own picture is painted (a paletted one takes the
+// nearest entry of its palette); the cell the composition reads follows.
+bool TSvelmia::RecolourHemOf(TBitmap* picture, TBitmap* cell)
 {
     const Timer1Pause pause(*this);
     const bool accepted = ColorDialog2->Execute();
-    if (accepted)
-        PaintHem(HerimPattern->GetCanvas(), costume, ColorDialog2->GetColor());
+    if (accepted) {
+        PaintHem(HerimPattern->GetCanvas(), picture->GetCanvas(), ColorDialog2->GetColor());
+        RedrawCostumeCell(cell, picture);
+    }
     return accepted;
 }

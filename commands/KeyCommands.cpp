@@ -627,9 +627,12 @@ bool TSvelmia::LoadCostumeFile()
     return true;
 }
 
+// The left figure's file is offered from the main figure's name but does not
+// become the name a save proposes: that stays the main figure's costume file.
 bool TSvelmia::LoadLeftCostumeFile()
 {
-    if (!LoadPart(kPartCostume, true, OpenPictureDialog1, "vlm_co", CostumeFileName))
+    std::string fileName = CostumeFileName;
+    if (!LoadPart(kPartCostume, true, OpenPictureDialog1, "vlm_co", fileName))
         return false;
     LeftCamisoleShown = false;
     return true;

@@ -12,14 +12,14 @@ using namespace vcl;
 
 namespace {
 
-bool SavePicture(TSavePictureDialog* dialog, const std::string& initialName, TPicture* picture)
+bool SavePicture(TSavePictureDialog* dialog, const std::string& initialName, const TBitmap& picture)
 {
     dialog->SetFileName(initialName);
     if (!dialog->Execute())
         return false;
     const std::string path = dialog->GetFileName();
     try {
-        picture->SaveToFile(path);
+        picture.SaveToFile(path);
         return true;
     } catch (const std::exception& e) {
         // The toolkit's message starts with the path; say it once.
@@ -35,12 +35,13 @@ bool SavePicture(TSavePictureDialog* dialog, const std::string& initialName, TPi
 
 bool TSvelmia::SaveSceneList()
 {
-    return SavePicture(SavePictureDialog1, "vlm_scenelist", SceneList->GetPicture());
+    return SavePicture(SavePictureDialog1, "vlm_scenelist", *SceneList->GetBitmap());
 }
 
-// Proposes the costume file loaded last, so that load, recolour, save writes
-// back over the same file unless the user picks another name.
+// Proposes the costume file the main figure loaded last, so that load,
+// recolour, save writes back over the same file unless the user picks another
+// name; the picture keeps the size, depth and palette of that file.
 bool TSvelmia::SaveCostume()
 {
-    return SavePicture(SavePictureDialog2, CostumeFileName, Costume->GetPicture());
+    return SavePicture(SavePictureDialog2, CostumeFileName, *CostumePicture);
 }

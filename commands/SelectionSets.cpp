@@ -90,6 +90,7 @@ void TSvelmia::CopyMainToLeft()
         target->CopyMode = SRCCOPY;
         target->Draw(0, 0, BitmapOf(row[0]));
     }
+    LeftCostumePicture->Assign(*CostumePicture);
 }
 
 // The other copies use one rectangle for both sides: the whole area of the
@@ -121,6 +122,8 @@ void TSvelmia::CopySet(int from, int to)
     set(to).Assign(set(from));
     VELMIA_SET_PICTURES;
     CopySetPictures(pictures, from, to);
+    TBitmap* const costumes[3] = {CostumePicture, LeftCostumePicture, SavedCostumePicture};
+    costumes[to]->Assign(*costumes[from]);
 }
 
 void TSvelmia::SaveMainSet()

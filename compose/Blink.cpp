@@ -73,7 +73,7 @@ void TSvelmia::CloseUpBlinkStep(int Tick)
 
 // Closed lids straight onto the screen's eye patch, for the end of the peek
 // and for Timer2. The fringe of the pank and shaggy styles covers the lids, so
-// those are put together in `mainsave` first.
+// those are put together in a work picture of their own first.
 void TSvelmia::PaintClosedEyes()
 {
     TCanvas* screen = Mainpict->GetCanvas();
@@ -86,7 +86,7 @@ void TSvelmia::PaintClosedEyes()
         TBitmap* fringe = PankHair ? PankEyeBmp : ShaggyEyeBmp;
         TBitmap* fringeMask = PankHair ? PankEyeMask : ShaggyEyeMask;
         const TRect eye = layout::kEyePatch;
-        TCanvas* work = mainsave->GetCanvas();
+        TCanvas* work = ClosedEyeWork->GetCanvas();
         work->CopyMode = SRCCOPY;
         work->CopyRect(eye, CloseeyePict->GetCanvas(), eye);
         MaskedCopy(work, eye, fringeMask->GetCanvas(), eye, fringe->GetCanvas(), eye);
@@ -97,18 +97,23 @@ void TSvelmia::PaintClosedEyes()
     screen->CopyRect(EyeDestRect, CloseeyePict->GetCanvas(), EyeSrcRect);
 }
 
-// Step of the full composition in the closed-eye state: keep the freshly
-// composed open eyes for the peek and the touch, then draw the lids into the
-// composed picture.
+// Step of the full composition whenever the eyes are closed or will close
+// again (a touch opened them): keep the freshly composed open eyes for the
+// peek and the touch, so that they are always the current face's.
+void TSvelmia::SaveComposedEyes()
+{
+    TCanvas* save = EyeSave->GetCanvas();
+    save->CopyMode = SRCCOPY;
+    save->CopyRect(EyeSrcRect, UpperBmp->GetCanvas(), EyeDestRect);
+}
+
+// Step of the full composition in the closed-eye state: draw the lids into
+// the composed picture.
 void TSvelmia::CloseEyesInComposition()
 {
     PeekOpen = false;
     CloseEye_disp->SetLeft(EyeLeft);
     CloseEye_disp->SetTop(0);
-
-    TCanvas* save = EyeSave->GetCanvas();
-    save->CopyMode = SRCCOPY;
-    save->CopyRect(EyeSrcRect, UpperBmp->GetCanvas(), EyeDestRect);
 
     TCanvas* upper = UpperBmp->GetCanvas();
     upper->CopyMode = SRCCOPY;

@@ -84,6 +84,8 @@ void TSvelmia::ComposePortrait()
     Busy = false;
 
     // Final stage (the cycle counter is 0 here).
+    if (EyesClosed || TouchOpened)
+        SaveComposedEyes();
     if (EyesClosed)
         CloseEyesInComposition();
     if (PanX >= 100 && CurrentScene >= 1)

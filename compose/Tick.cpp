@@ -169,6 +169,14 @@ void TSvelmia::StepBackCounters()
         RewindMainCounters();
 }
 
+// The scene alone one back, for the way back from a view that does not
+// compose; before the first full composition no cycle end has advanced it.
+void TSvelmia::StepSceneBack()
+{
+    if (PortraitComposed)
+        PreviousIndex(SceneIndex, kScenes);
+}
+
 // The scene and the main figure's automatic cells one back, as the last cycle
 // end advanced them (the automatic toggles call it with the flags as they
 // were before the toggle).

@@ -70,7 +70,7 @@ void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
             EnterPortraitView();
             HideBlinkOverlays();
             // The forced cycle end draws the same scene again.
-            PreviousIndex(SceneIndex, kScenes);
+            StepSceneBack();
             RequestRedraw();
             return;
         }
@@ -142,7 +142,7 @@ void TSvelmia::FormClick(TObject* /*Sender*/)
     const bool wasGray = GrayMode;
     EnterPortraitView();
     // These views do not compose: the forced cycle end draws the same scene again.
-    PreviousIndex(SceneIndex, kScenes);
+    StepSceneBack();
     RequestRedraw();
     if (wasGray)
         RefreshClosedEyes();
@@ -302,7 +302,7 @@ void TSvelmia::FormMouseWheelUp(TObject* /*Sender*/, TShiftState /*Shift*/, TPoi
         ApplyPan();
         StepBackCounters();
         RequestRedraw();
-    } else if (CloseUpMode && ZoomPercent < kZoomMax) {
+    } else if (CloseUpZoomAllowed() && ZoomPercent < kZoomMax) {
         const Timer1Pause pause(*this);
         ZoomPercent += kZoomStep;
         DrawCloseUp();
@@ -319,7 +319,7 @@ void TSvelmia::FormMouseWheelDown(TObject* /*Sender*/, TShiftState /*Shift*/, TP
         ApplyPan();
         StepBackCounters();
         RequestRedraw();
-    } else if (CloseUpMode && ZoomPercent > kZoomMin) {
+    } else if (CloseUpZoomAllowed() && ZoomPercent > kZoomMin) {
         const Timer1Pause pause(*this);
         ZoomPercent -= kZoomStep;
         DrawCloseUp();

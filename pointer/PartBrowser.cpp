@@ -176,7 +176,8 @@ void TSvelmia::DispTargetsScreenDblClick(TObject* /*Sender*/)
     switch (BrowserKind) {
     case kPartCostume:
         (toLeft ? LeftCamisoleShown : CamisoleShown) = false;
-        CostumeFileName = ChosenPartFile;
+        if (!toLeft)
+            CostumeFileName = ChosenPartFile;
         break;
     case kPartCamisole:
         if (toLeft) {

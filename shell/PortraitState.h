@@ -423,6 +423,12 @@ struct PortraitState {
     vcl::TBitmap* RibbonWorkMask = nullptr;
     vcl::TBitmap* SceneKeyMask = nullptr;
     vcl::TBitmap* CostumeTemp = nullptr;
+    // Each set's costume as its file holds it (size, depth, palette): what
+    // the hem keys recolour and a save writes. Costume, CostumeWork and
+    // CostumeTemp are its 530 x 300 cells, which the composition reads.
+    vcl::TBitmap* CostumePicture = nullptr;
+    vcl::TBitmap* LeftCostumePicture = nullptr;
+    vcl::TBitmap* SavedCostumePicture = nullptr;
     vcl::TBitmap* CamisoleTempA = nullptr;
     vcl::TBitmap* CamisoleTempB = nullptr;
     vcl::TBitmap* ChokerTemp = nullptr;
@@ -435,5 +441,8 @@ struct PortraitState {
     vcl::TBitmap* WideBufB = nullptr;
     vcl::TBitmap* FullBuf = nullptr;
     vcl::TBitmap* EyeBuf = nullptr;
+    // Where the closed lids and the pank or shaggy fringe are put together
+    // before they go on screen (kept apart from the night sky's cut-out).
+    vcl::TBitmap* ClosedEyeWork = nullptr;
     vcl::TBitmap* PartBitmap = nullptr;
 };

@@ -136,7 +136,12 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     LoadRequiredPicture(SceneList, "vlm_scene_list.bmp", false);
     LoadRequiredPicture(HairMain, "vlm_0_main_hair.bmp");
     LoadRequiredPicture(HairSub, "vlm_0_hair_sub_up.bmp");
-    LoadRequiredPicture(Costume, "vlm_co.bmp");
+    // The costume is kept as its file holds it (a save writes it back so);
+    // the composition reads its 530 x 300 cell.
+    CostumePicture = new TBitmap();
+    LoadRequiredBitmap(CostumePicture, "vlm_co.bmp", false);
+    Costume->GetBitmap()->SetPixelFormat(vcl::pf24bit);
+    RedrawCostumeCell(Costume->GetBitmap(), CostumePicture);
     LoadRequiredPicture(Camisole, "vlm_ca.bmp");
     LoadRequiredPicture(EarringListPict, "vlm_earring_list.bmp");
     LoadRequiredPicture(StringPattern, "vlm_string_pattern_list.bmp", false);
@@ -194,6 +199,8 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     // 14. Working bitmaps of the selection sets and the masks of the layers.
     ChokerTemp = NewBitmap(150, 300);
     CostumeTemp = NewBitmap(530, 300);
+    SavedCostumePicture = new TBitmap();
+    SavedCostumePicture->Assign(*CostumeTemp);
     CostumeMask = NewMaskBitmap(530, 300);
     MakeWhiteMaskFromImage(CostumeMask, Costume, Rect(0, 0, 530, 300), Rect(0, 0, 530, 300));
     CamisoleMask = NewMaskBitmap(550, 750);
@@ -240,6 +247,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     WideBufB = NewBitmap(800, 450);
     FullBuf = NewBitmap(800, 600);
     EyeBuf = NewBitmap(layout::kEyeWidth, layout::kEyeHeight);
+    ClosedEyeWork = NewBitmap(layout::kEyeWidth, layout::kEyeHeight);
     step("close-up pictures");
 
     // 17-19. The three alternative hair styles (optional).
@@ -265,6 +273,8 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
 
     // 21. Colour work pictures of the left figure's parts.
     CostumeWork = NewBitmap(530, 300, vcl::pf24bit);
+    LeftCostumePicture = new TBitmap();
+    LeftCostumePicture->Assign(*CostumeWork);
     CamisoleWork = NewBitmap(550, 750, vcl::pf24bit);
     ChokerWork = NewBitmap(150, 300, vcl::pf24bit);
     FlowerWork = NewBitmap(100, 240, vcl::pf24bit);
@@ -333,17 +343,68 @@ void TSvelmia::FreePictures()
 {
     for (TBitmap*& frame : FrameBmp)
         Free(frame);
-    TBitmap** pictures[] = {
-        &UpperBmp,       &ScratchMask,     &ZoomBmp,          &SubPictListMask, &HairMainMask,     &HairSubMask,
-        &HairLongMask,   &HairNotLongMask, &HairSideMask,     &CostumeMask,     &CamisoleMask,     &EarringListMask,
-        &HairBandMask,   &RibbonMask,      &EarringFrameMask, &BackgroundMask,  &StreamingMask,    &StarListMask,
-        &StarCell,       &ShaggyBmp,       &ShaggyMask,       &ShaggyEyeBmp,    &ShaggyEyeMask,    &PankBmp,
-        &PankMask,       &PankEyeBmp,      &PankEyeMask,      &OtohimeBmp,      &OtohimeMask,      &FaceList,
-        &FaceListLarge,  &FaceWorkA,       &FaceWorkB,        &FaceWorkC,       &CostumeWork,      &CamisoleWork,
-        &ChokerWork,     &FlowerWork,      &HairBandWork,     &RibbonWork,      &CamisoleWorkMask, &HairBandWorkMask,
-        &RibbonWorkMask, &SceneKeyMask,    &CostumeTemp,      &CamisoleTempA,   &CamisoleTempB,    &ChokerTemp,
-        &FlowerTemp,     &HairBandTempA,   &HairBandTempB,    &RibbonTempA,     &RibbonTempB,      &WideBufA,
-        &WideBufB,       &FullBuf,         &EyeBuf,           &PartBitmap};
+    TBitmap** pictures[] = {&UpperBmp,
+                            &ScratchMask,
+                            &ZoomBmp,
+                            &SubPictListMask,
+                            &HairMainMask,
+                            &HairSubMask,
+                            &HairLongMask,
+                            &HairNotLongMask,
+                            &HairSideMask,
+                            &CostumeMask,
+                            &CamisoleMask,
+                            &EarringListMask,
+                            &HairBandMask,
+                            &RibbonMask,
+                            &EarringFrameMask,
+                            &BackgroundMask,
+                            &StreamingMask,
+                            &StarListMask,
+                            &StarCell,
+                            &ShaggyBmp,
+                            &ShaggyMask,
+                            &ShaggyEyeBmp,
+                            &ShaggyEyeMask,
+                            &PankBmp,
+                            &PankMask,
+                            &PankEyeBmp,
+                            &PankEyeMask,
+                            &OtohimeBmp,
+                            &OtohimeMask,
+                            &FaceList,
+                            &FaceListLarge,
+                            &FaceWorkA,
+                            &FaceWorkB,
+                            &FaceWorkC,
+                            &CostumeWork,
+                            &CamisoleWork,
+                            &ChokerWork,
+                            &FlowerWork,
+                            &HairBandWork,
+                            &RibbonWork,
+                            &CamisoleWorkMask,
+                            &HairBandWorkMask,
+                            &RibbonWorkMask,
+                            &SceneKeyMask,
+                            &CostumeTemp,
+                            &CamisoleTempA,
+                            &CamisoleTempB,
+                            &ChokerTemp,
+                            &FlowerTemp,
+                            &HairBandTempA,
+                            &HairBandTempB,
+                            &RibbonTempA,
+                            &RibbonTempB,
+                            &WideBufA,
+                            &WideBufB,
+                            &FullBuf,
+                            &EyeBuf,
+                            &PartBitmap,
+                            &CostumePicture,
+                            &LeftCostumePicture,
+                            &SavedCostumePicture,
+                            &ClosedEyeWork};
     for (TBitmap** picture : pictures)
         Free(*picture);
     BrowserNames.reset();

@@ -119,6 +119,9 @@ public:
     // and builds its mask: the part keeps its cell size, cleared to white, with
     // the picture in its top-left corner (cropped when larger).
     void PlacePartPicture(int kind, bool left, vcl::TBitmap& loaded);
+    // Draws a costume cell (white outside the picture, cropped beyond it)
+    // from the costume as its file holds it.
+    void RedrawCostumeCell(vcl::TBitmap* cell, vcl::TBitmap* picture);
 
     // ---- compose/: tick, composer, body frames, blink, night sky -------------
     void Timer1Timer(vcl::TObject* Sender);
@@ -149,6 +152,7 @@ public:
     void QuadBlinkStep(int cycleTick);
     void CloseUpBlinkStep(int cycleTick);
     void PaintClosedEyes();
+    void SaveComposedEyes();
     void CloseEyesInComposition();
     void SetUpNightBackground();
     void MakeSkyKey();
@@ -232,7 +236,7 @@ public:
     bool RecolourSceneCell();
     bool RecolourHem();
     bool RecolourLeftHem();
-    bool RecolourHemOf(vcl::TCanvas* costume);
+    bool RecolourHemOf(vcl::TBitmap* picture, vcl::TBitmap* cell);
     // Views of the three selection sets (main, show's left figure, backup).
     SelectionRef MainSet();
     SelectionRef LeftSet();
@@ -336,6 +340,9 @@ public:
     // Asks the next portrait or show tick to end the cycle and recompose.
     void RequestRedraw() { CycleCounter = layout::kLastCycleTick; }
     bool RedrawPending() const { return CycleCounter == layout::kLastCycleTick; }
+    // The wheel zooms the close-up when its Up and Down keys would: not while
+    // the unmagnified capture holds input, nor while a touch opened the eyes.
+    bool CloseUpZoomAllowed() const { return CloseUpMode && !Busy && !ShowMode && !TouchOpened; }
 
     // Read access for tests and tools; the program itself uses the names directly.
     const PortraitState& State() const { return *this; }
@@ -364,6 +371,7 @@ private:
     // Key command helpers (commands/).
     void SwapGrayEyes();
     void RewindMainCounters();
+    void StepSceneBack();
     void RefreshMainEyes();
     void ToggleMainHairStyle(bool& style);
     void ToggleLeftHairStyle(bool& style);

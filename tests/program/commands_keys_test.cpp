@@ -270,9 +270,9 @@ const KeyRow kKeyRows[] = {
     {"SaveCostume", KeyCommand::SaveCostume, P, "", {}, kSaveCancel, 0, {}, gView | gShow},
     // ---- Part files and colours of the main figure --------------------------
     {"CostumeFile", KeyCommand::CostumeFile, P, "", {{"CamisoleShown", 1}}, File(530, 300), kRedraw | kStepBack,
-     {{"image Costume", "*"}, {"CostumeFileName", "$file"}, {"CamisoleShown", "0"}}, gView},
+     {{"image Costume", "*"}, {"CostumePicture", "*"}, {"CostumeFileName", "$file"}, {"CamisoleShown", "0"}}, gView},
     {"CostumeFileInShow", KeyCommand::CostumeFile, Sh, "", {{"CamisoleShown", 1}}, File(530, 300), kRedraw,
-     {{"image Costume", "*"}, {"CostumeFileName", "$file"}, {"CamisoleShown", "0"}}, 0},
+     {{"image Costume", "*"}, {"CostumePicture", "*"}, {"CostumeFileName", "$file"}, {"CamisoleShown", "0"}}, 0},
     {"CostumeCancelled", KeyCommand::CostumeFile, P, "", {}, kCancel, 0, {}, 0},
     {"CamisoleFile", KeyCommand::CamisoleFile, P, "", {}, File(550, 750), kRedraw | kStepBack,
      {{"image Camisole", "*"},
@@ -302,8 +302,8 @@ const KeyRow kKeyRows[] = {
     {"ChokerFile", KeyCommand::ChokerFile, P, "", {}, File(150, 150), kRedraw | kStepBack,
      {{"image Choker", "*"}, {"ChokerFileName", "$file"}, {"ChokerShown", "1"}}, gView},
     {"ChokerCancelled", KeyCommand::ChokerFile, P, "", {}, kCancel, kRedraw | kStepBack, {}, 0},
-    {"HemColour", KeyCommand::HemColour, P, "", {}, kColour, kRedraw | kStepBack, {{"image Costume", "*"}}, gView | gCamisole},
-    {"HemColourInShow", KeyCommand::HemColour, Sh, "", {}, kColour, kRedraw, {{"image Costume", "*"}}, 0},
+    {"HemColour", KeyCommand::HemColour, P, "", {}, kColour, kRedraw | kStepBack, {{"image Costume", "*"}, {"CostumePicture", "*"}}, gView | gCamisole},
+    {"HemColourInShow", KeyCommand::HemColour, Sh, "", {}, kColour, kRedraw, {{"image Costume", "*"}, {"CostumePicture", "*"}}, 0},
     {"HemColourCancelled", KeyCommand::HemColour, P, "", {}, kColourCancel, 0, {}, 0},
     // ---- The show and the figure exchange ----------------------------------
     {"StartShow", KeyCommand::ShowSwitch, P, "", {{"ShowOrigin", 1}}, kNoDialog, kRedraw | kStepBack,
@@ -404,7 +404,7 @@ const KeyRow kKeyRows[] = {
      kNoDialog, kRedraw, {{"LeftBraceletAuto", "1"}, {"SceneIndex", "2"}}, 0},
     // ---- Part files and colours of the left figure --------------------------
     {"LeftCostumeFile", KeyCommand::LeftCostumeFile, Sh, "", {{"LeftCamisoleShown", 1}}, File(530, 300), kRedraw,
-     {{"CostumeWork", "*"}, {"CostumeFileName", "$file"}, {"LeftCamisoleShown", "0"}}, gView | gNoShow},
+     {{"CostumeWork", "*"}, {"LeftCostumePicture", "*"}, {"LeftCamisoleShown", "0"}}, gView | gNoShow},
     {"LeftCostumeCancelled", KeyCommand::LeftCostumeFile, Sh, "", {}, kCancel, 0, {}, 0},
     {"LeftCamisoleFile", KeyCommand::LeftCamisoleFile, Sh, "", {}, File(550, 750), kRedraw,
      {{"CamisoleWork", "*"},
@@ -428,7 +428,7 @@ const KeyRow kKeyRows[] = {
     {"LeftChokerFile", KeyCommand::LeftChokerFile, Sh, "", {}, File(150, 150), kRedraw,
      {{"ChokerWork", "*"}, {"ChokerFileName", "$file"}, {"LeftChokerShown", "1"}}, gView | gNoShow},
     {"LeftChokerCancelled", KeyCommand::LeftChokerFile, Sh, "", {}, kCancel, kRedraw, {}, 0},
-    {"LeftHemColour", KeyCommand::LeftHemColour, Sh, "", {}, kColour, kRedraw, {{"CostumeWork", "*"}}, gView | gNoShow | gLeftCamisole},
+    {"LeftHemColour", KeyCommand::LeftHemColour, Sh, "", {}, kColour, kRedraw, {{"CostumeWork", "*"}, {"LeftCostumePicture", "*"}}, gView | gNoShow | gLeftCamisole},
     {"LeftHemColourCancelled", KeyCommand::LeftHemColour, Sh, "", {}, kColourCancel, 0, {}, 0},
 };
 // clang-format on
@@ -468,9 +468,9 @@ const char* const kSavedPrefixes[] = {"Saved",         "FaceWorkA",   "CostumeTe
                                       "HairBandTempB", "RibbonTempA", "RibbonTempB"};
 
 // The left figure's part pictures.
-const char* const kLeftPictures[] = {"CostumeWork",    "CamisoleWork", "CamisoleWorkMask", "FaceWorkC",
-                                     "FlowerWork",     "HairBandWork", "HairBandWorkMask", "RibbonWork",
-                                     "RibbonWorkMask", "ChokerWork"};
+const char* const kLeftPictures[] = {"CostumeWork", "LeftCostumePicture", "CamisoleWork", "CamisoleWorkMask",
+                                     "FaceWorkC",   "FlowerWork",         "HairBandWork", "HairBandWorkMask",
+                                     "RibbonWork",  "RibbonWorkMask",     "ChokerWork"};
 
 struct KeyCase {
     const KeyRow* row;
@@ -902,7 +902,8 @@ TEST_P(PartLoadKeyTest, ReadableFilesOfOtherSizesAreTaken)
         host_.ScriptOpenDialog("vlm_part.bmp");
         Type(c.key);
         EXPECT_TRUE(host_.MessageBoxes().empty());
-        EXPECT_EQ(S().*c.fileName, "vlm_part.bmp");
+        // The left figure's costume leaves the name a save proposes alone.
+        EXPECT_EQ(S().*c.fileName, c.key == '_' ? "vlm_co" : "vlm_part.bmp");
         const TBitmap* target = c.target(*form_);
         // Plain parts take the file's size; strips keep theirs with the
         // picture in the lower cell.

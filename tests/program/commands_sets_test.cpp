@@ -3,8 +3,11 @@
 // what is saved loads back as the same picture.
 #include "tests/program/commands_support.h"
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 using namespace vcl;
 
@@ -102,7 +105,7 @@ TEST_F(SetsTest, HemColourFollowsThePatternInItsSixAreas)
     // A pattern black everywhere shows exactly which pixels are scanned.
     Paint(form_->HerimPattern->GetBitmap(), clBlack);
     const TColor old = 0x00010203;
-    Paint(form_->Costume->GetBitmap(), old);
+    Paint(S().CostumePicture, old);
     host_.ScriptColor(0x0000FF00);
     Type('2');
     ASSERT_EQ(host_.Dialogs().size(), 1u);
@@ -198,6 +201,153 @@ TEST_F(SetsTest, SaveCostumeProposesTheCostumeLoadedLast)
     host_.ScriptOpenDialog(path);
     Type('\\');
     EXPECT_EQ(Digest(form_->Costume->GetBitmap()), recoloured);
+}
+
+// ---- A costume keeps its own file ---------------------------------------------------
+
+struct CostumeFileRow {
+    const char* name;
+    int width, height;
+    TPixelFormat format;
+};
+
+const CostumeFileRow kCostumeFiles[] = {
+    {"larger", 600, 340, pf24bit},
+    {"smaller_paletted", 265, 150, pf8bit},
+    {"paletted", 530, 300, pf8bit},
+    {"smaller_32bit", 400, 120, pf32bit},
+};
+
+// A costume with a different colour in every pixel (24- and 32-bit) or a
+// 16-colour palette used in stripes (8-bit).
+void WriteCostume(const std::string& path, const CostumeFileRow& row)
+{
+    TBitmap b(row.width, row.height, row.format);
+    if (row.format == pf8bit) {
+        TPalette palette;
+        for (int i = 0; i < 16; ++i)
+            palette.push_back({uint8_t(16 * i), uint8_t(255 - 12 * i), uint8_t(40 + 9 * i), 0});
+        b.SetPalette(palette);
+    }
+    for (int y = 0; y < row.height; ++y) {
+        uint8_t* line = b.ScanLine(y);
+        const int bytes = row.format == pf8bit ? row.width : row.width * (row.format == pf32bit ? 4 : 3);
+        for (int x = 0; x < bytes; ++x)
+            line[x] = row.format == pf8bit ? uint8_t((x / 7 + y / 5) % 16) : uint8_t(x * 7 + y * 13);
+    }
+    b.SaveToFile(path);
+}
+
+// The palette entry nearest `c`.
+TColor PaletteColour(const TBitmap& b, TColor c)
+{
+    const TPaletteEntry e = b.GetPalette()[size_t(NearestPaletteIndex(b.GetPalette(), c))];
+    return TColor(e.peRed | e.peGreen << 8 | e.peBlue << 16);
+}
+
+void ExpectSamePicture(const TBitmap& a, const TBitmap& b)
+{
+    ASSERT_EQ(a.GetWidth(), b.GetWidth());
+    ASSERT_EQ(a.GetHeight(), b.GetHeight());
+    ASSERT_EQ(a.GetPixelFormat(), b.GetPixelFormat());
+    ASSERT_EQ(a.GetPalette().size(), b.GetPalette().size());
+    for (size_t i = 0; i < a.GetPalette().size(); ++i) {
+        const TPaletteEntry &p = a.GetPalette()[i], &q = b.GetPalette()[i];
+        EXPECT_TRUE(p.peRed == q.peRed && p.peGreen == q.peGreen && p.peBlue == q.peBlue) << "entry " << i;
+    }
+    const int pixelBytes = a.GetPixelFormat() == pf8bit ? 1 : a.GetPixelFormat() == pf32bit ? 4 : 3;
+    for (int y = 0; y < a.GetHeight(); ++y)
+        ASSERT_EQ(std::memcmp(a.ScanLine(y), b.ScanLine(y), size_t(a.GetWidth() * pixelBytes)), 0) << "row " << y;
+}
+
+class CostumeFileTest : public SetsTest, public ::testing::WithParamInterface<CostumeFileRow> {};
+
+// Load and save give the user's file back in its own size, depth and palette;
+// the window shows it as a 530 x 300 cell (white outside the file, cropped
+// beyond it); a hem colour changes only hem pixels, within the file.
+TEST_P(CostumeFileTest, SaveKeepsTheFileAndTheCellShowsIt)
+{
+    const CostumeFileRow& row = GetParam();
+    StartPortrait();
+    const std::string path = (Folder() / "vlm_co7.bmp").string();
+    WriteCostume(path, row);
+    TBitmap original;
+    original.LoadFromFile(path);
+
+    // The same picture as a 24-bit 530 x 300 cell made here.
+    TBitmap cell(530, 300, pf24bit);
+    cell.GetCanvas()->Brush.Color = clWhite;
+    cell.GetCanvas()->FillRect(Rect(0, 0, 530, 300));
+    cell.GetCanvas()->Draw(0, 0, &original);
+    cell.SaveToFile((Folder() / "vlm_co8.bmp").string());
+    host_.ScriptOpenDialog((Folder() / "vlm_co8.bmp").string());
+    Type('\\');
+    Compose();
+    const uint64_t window = Digest(&host_.WindowPicture());
+
+    host_.ScriptOpenDialog(path);
+    Type('\\');
+    Compose();
+    EXPECT_EQ(Digest(&host_.WindowPicture()), window);
+    host_.ScriptSaveDialog("");
+    Type('s');
+    ASSERT_EQ(host_.Dialogs().back().FileName, path);
+    ASSERT_TRUE(host_.MessageBoxes().empty());
+    TBitmap saved;
+    saved.LoadFromFile(path);
+    ExpectSamePicture(saved, original);
+
+    // A hem colour: only pixels inside the file and under the hem pattern.
+    host_.ScriptColor(0x000000FF);
+    Type('2');
+    host_.ScriptSaveDialog("");
+    Type('s');
+    saved.LoadFromFile(path);
+    ASSERT_EQ(saved.GetWidth(), row.width);
+    ASSERT_EQ(saved.GetHeight(), row.height);
+    ASSERT_EQ(saved.GetPixelFormat(), row.format);
+    const TColor hem = row.format == pf8bit ? PaletteColour(original, 0x000000FF) : TColor(0x000000FF);
+    int changed = 0;
+    for (int y = 0; y < row.height; ++y)
+        for (int x = 0; x < row.width; ++x) {
+            const TColor now = saved.GetPixelColor(x, y);
+            if (now == original.GetPixelColor(x, y))
+                continue;
+            ++changed;
+            ASSERT_EQ(Px(form_->HerimPattern, x, y), clBlack) << x << "," << y;
+            ASSERT_EQ(now, hem) << x << "," << y;
+        }
+    EXPECT_GT(changed, 0);
+    // The cell on screen wears the saved colours.
+    for (int y = 0; y < std::min(row.height, 300); y += 3)
+        for (int x = 0; x < std::min(row.width, 530); x += 3)
+            ASSERT_EQ(Px(form_->Costume, x, y), saved.GetPixelColor(x, y)) << x << "," << y;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, CostumeFileTest, ::testing::ValuesIn(kCostumeFiles),
+                         [](const ::testing::TestParamInfo<CostumeFileRow>& info) { return info.param.name; });
+
+// A left-figure load does not change the file a save proposes: the save
+// writes the main figure's costume, never over the left figure's file.
+TEST_F(SetsTest, LeftCostumeLoadKeepsTheMainFiguresSaveName)
+{
+    StartPortrait();
+    const std::string path = (Folder() / "vlm_co5.bmp").string();
+    WriteCostume(path, {"left", 530, 300, pf24bit});
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Type('q');
+    Type('w');
+    ASSERT_TRUE(S().ShowMode);
+    host_.ScriptOpenDialog(path);
+    Type('_');
+    Type('w');
+    ASSERT_FALSE(S().ShowMode);
+    host_.ScriptSaveDialog("");
+    Type('s');
+    EXPECT_EQ(host_.Dialogs().back().FileName, "vlm_co");
+    std::ifstream again(path, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()), bytes);
 }
 
 TEST_F(SetsTest, FailedSaveNamesThePathAndKeepsTheOldFile)

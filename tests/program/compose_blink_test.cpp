@@ -246,6 +246,30 @@ TEST_F(ComposeBlinkTest, PeekClosesToTheSameLidsWhenPanned)
     EXPECT_TRUE(SameArea(composed.get(), &host_.WindowPicture(), Rect(758, 0, 800, 123)));
 }
 
+// A touch just before the cycle end keeps the eyes open through the
+// composition of the next face; the peek after Timer2 closed them shows that
+// face's open eyes, not the previous face's.
+TEST_F(ComposeBlinkTest, LateTouchKeepsTheNewFacesEyesForThePeek)
+{
+    StartPortrait();
+    S().FaceAuto = true;
+    S().EyesClosed = true;
+    Recompose();
+    S().CycleCounter = 590;
+    TouchOpen();
+    ASSERT_TRUE(S().TouchOpened);
+    auto before = Snapshot(form_->EyeSave->GetBitmap());
+    Tick(11); // 590..600: the cycle ends and composes with the eyes open
+    ASSERT_EQ(S().CycleCounter, 0);
+    host_.FireTimer(form_->Timer2, 6);
+    ASSERT_TRUE(S().EyesClosed);
+    ASSERT_FALSE(SameArea(before.get(), form_->EyeSave->GetBitmap(), Rect(0, 0, 243, 123)))
+        << "the saved eyes are still the previous face's";
+    Tick(121); // ticks 0..120: the peek
+    ASSERT_TRUE(S().PeekOpen);
+    EXPECT_TRUE(SameArea(S().UpperBmp, &host_.WindowPicture(), Rect(238, 0, 481, 123)));
+}
+
 // Timer2 firing with no touch waiting stops itself and changes nothing.
 TEST_F(ComposeBlinkTest, Timer2WithoutATouchStops)
 {

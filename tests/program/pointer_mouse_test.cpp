@@ -110,6 +110,7 @@ TEST_F(MouseTest, ASingleRightPressRightAfterStartNeverQuits)
 TEST_F(MouseTest, ShiftRightPressShowsTheFourFigureViewAndARightPressReturns)
 {
     StartPortrait();
+    form_->RequestRedraw(); // a composition has advanced the scene
     Tick(5);
     const int scene = form_->State().SceneIndex;
     host_.SetShift(true);

@@ -1,6 +1,8 @@
 // The night sky of scene 7: the shooting star's path and the twinkling star.
 #include "tests/program/pointer_support.h"
 
+#include <vector>
+
 using namespace vcl;
 
 namespace velmia::test {
@@ -47,6 +49,49 @@ TEST_F(NightSkyTest, ShootingStarStartsAtTickFiftyAndLeavesTheSky)
     EXPECT_TRUE(form_->State().ShootingStarActive);
     Tick(2); // the 57th step finds it gone
     EXPECT_FALSE(form_->State().ShootingStarActive);
+}
+
+// The closed lids of the pank and shaggy styles are put together in a picture
+// of their own: a touch that opens and closes the eyes while the shooting
+// star falls leaves the sky exactly as the same run without the touch.
+TEST_F(NightSkyTest, TouchWhileTheStarFallsLeavesTheSkyAlone)
+{
+    auto run = [](bool pank, bool touch) {
+        HeadlessHost host;
+        TSvelmia* form = host.StartForm<TSvelmia>();
+        EXPECT_FALSE(host.StartupFailed());
+        PortraitState& s = form->MutableState();
+        host.FireTimer(form->Timer1);
+        (pank ? s.PankHair : s.ShaggyHair) = true;
+        s.MainHairHidden = 1;
+        s.PanX = 120;
+        form->ApplyPan();
+        s.EyesClosed = true;
+        s.SceneIndex = 7;
+        s.PortraitComposed = false;
+        form->RequestRedraw();
+        host.FireTimer(form->Timer1);
+        EXPECT_TRUE(s.ShootingStarActive);
+        host.FireTimer(form->Timer1, 60); // the star falls from tick 50
+        if (touch) {
+            host.DoubleClick(120 + 350, 495);
+            EXPECT_TRUE(s.TouchOpened);
+            host.FireTimer(form->Timer2, 6);
+            EXPECT_TRUE(s.EyesClosed);
+        }
+        host.FireTimer(form->Timer1, 60);
+        EXPECT_FALSE(s.ShootingStarActive);
+        const TBitmap& window = host.WindowPicture();
+        std::vector<TColor> pixels;
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x)
+                pixels.push_back(window.GetPixelColor(x, y));
+        return pixels;
+    };
+    for (bool pank : {true, false}) {
+        SCOPED_TRACE(pank ? "pank" : "shaggy");
+        EXPECT_TRUE(run(pank, true) == run(pank, false));
+    }
 }
 
 TEST_F(NightSkyTest, NothingBelowAPanOfOneHundred)

@@ -72,7 +72,8 @@ namespace velmia::test {
     X(CamisoleWork) X(ChokerWork) X(FlowerWork) X(HairBandWork) X(RibbonWork) X(CamisoleWorkMask) \
     X(HairBandWorkMask) X(RibbonWorkMask) X(SceneKeyMask) X(CostumeTemp) X(CamisoleTempA) X(CamisoleTempB) \
     X(ChokerTemp) X(FlowerTemp) X(HairBandTempA) X(HairBandTempB) X(RibbonTempA) X(RibbonTempB) X(WideBufA) \
-    X(WideBufB) X(FullBuf) X(EyeBuf) X(PartBitmap)
+    X(WideBufB) X(FullBuf) X(EyeBuf) X(PartBitmap) X(CostumePicture) X(LeftCostumePicture) X(SavedCostumePicture) \
+    X(ClosedEyeWork)
 // clang-format on
 
 namespace {

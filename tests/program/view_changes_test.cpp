@@ -148,7 +148,10 @@ TEST_F(ViewChangeTest, UnmagnifiedCloseUpStaysStillUntilTheNextPress)
     const int zoom = S().ZoomPercent;
     Key(VK_UP);
     Key(VK_PRIOR);
+    host_.Wheel(true);
+    host_.Wheel(false);
     EXPECT_EQ(S().ZoomPercent, zoom);
+    EXPECT_TRUE(S().Busy);
     EXPECT_EQ(Differences(Pixels(host_), still), 0u);
 
     // The next press brings the magnified view back; then Up zooms it.
@@ -181,6 +184,76 @@ TEST_F(ViewChangeTest, EscapeFromTheUnmagnifiedCloseUpEndsItsHold)
     EXPECT_FALSE(S().CloseUpMode);
     EXPECT_FALSE(S().CloseUpRestored);
 }
+
+// ---- The way back from the grey and four-figure views ----------------------------
+
+struct WayBackRow {
+    const char* name;
+    void (*enter)(HeadlessHost&);
+    void (*leave)(HeadlessHost&);
+};
+
+void ShiftDoubleClick(HeadlessHost& host)
+{
+    host.SetShift(true);
+    host.DoubleClick(400, 300);
+    host.SetShift(false);
+}
+
+void ShiftRightPress(HeadlessHost& host)
+{
+    host.SetShift(true);
+    host.RightPress(400, 300);
+    host.SetShift(false);
+}
+
+void PlainClick(HeadlessHost& host)
+{
+    host.Click(400, 300);
+}
+
+void PlainRightPress(HeadlessHost& host)
+{
+    host.RightPress(400, 300);
+}
+
+const WayBackRow kWayBacks[] = {
+    {"grey_left_by_click", ShiftDoubleClick, PlainClick},
+    {"four_figures_left_by_click", ShiftRightPress, PlainClick},
+    {"four_figures_left_by_right_press", ShiftRightPress, PlainRightPress},
+};
+
+class WayBackTest : public ProgramTest, public ::testing::WithParamInterface<WayBackRow> {};
+
+// In the first minute no cycle end has advanced the scene yet: the way back
+// shows the scene the user left, as a portrait that never left does.
+TEST_P(WayBackTest, FirstMinuteWayBackShowsTheSceneLeft)
+{
+    auto run = [&](bool viaView) {
+        HeadlessHost host;
+        TSvelmia* form = host.StartForm<TSvelmia>();
+        EXPECT_FALSE(host.StartupFailed());
+        host.FireTimer(form->Timer1, 3);
+        if (viaView) {
+            GetParam().enter(host);
+            EXPECT_FALSE(form->State().PortraitMode);
+            host.FireTimer(form->Timer1, 3);
+            // Past the double right press that quits.
+            host.FireTimer(form->Timer1, 2);
+            GetParam().leave(host);
+        } else {
+            form->RequestRedraw();
+        }
+        EXPECT_TRUE(form->State().PortraitMode);
+        host.FireTimer(form->Timer1);
+        EXPECT_EQ(form->State().CurrentScene, 0);
+        return Pixels(host);
+    };
+    EXPECT_EQ(Differences(run(true), run(false)), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, WayBackTest, ::testing::ValuesIn(kWayBacks),
+                         [](const ::testing::TestParamInfo<WayBackRow>& info) { return info.param.name; });
 
 // ---- Pause ----------------------------------------------------------------------
 

@@ -256,6 +256,9 @@ Baseline::Baseline(const TSvelmia& form)
     VELMIA_PICTURE(WideBufB);
     VELMIA_PICTURE(FullBuf);
     VELMIA_PICTURE(EyeBuf);
+    VELMIA_PICTURE(ClosedEyeWork);
+    // The costumes as their files hold them take each loaded file's shape;
+    // their cells above keep theirs.
 #undef VELMIA_PICTURE
 }
 
