@@ -596,22 +596,28 @@ template <typename Allocate> void WithMemory(const Layout& l, size_t need, size_
     }
 }
 
-// Decodes a file whose first data.size() bytes are in `data` (at least the
-// layout's dataEnd) and whose whole length is `size`.
-void DecodeInto(std::span<const uint8_t> data, size_t size, TBitmap& out)
+// The picture a file decodes into, its pixel storage allocated; `need` is
+// what the whole read takes.
+std::unique_ptr<TBitmap> NewPicture(const Layout& l, size_t need, size_t limit)
 {
-    const Layout l = ParseHeaders(data, size);
-    if (data.size() < l.dataEnd)
-        Refuse("the file changed while it was read");
     std::unique_ptr<TBitmap> bmp;
-    WithMemory(l, PictureBytes(l), SIZE_MAX, [&] {
+    WithMemory(l, need, limit, [&] {
         bmp = std::make_unique<TBitmap>(l.width, l.height, OutputFormat(l));
         bmp->BitsForOverwrite();
     });
     if (!l.palette.empty())
         bmp->SetPalette(l.palette);
-    Decoder(l, data, *bmp).Run();
-    out.Assign(*bmp);
+    return bmp;
+}
+
+// Decodes the file laid out by `l` whose first bytes are `data` into `bmp`,
+// and hands the picture to `out`.
+void Decode(const Layout& l, std::span<const uint8_t> data, TBitmap& bmp, TBitmap& out)
+{
+    if (data.size() < l.dataEnd)
+        Refuse("the file changed while it was read");
+    Decoder(l, data, bmp).Run();
+    out.Assign(bmp);
 }
 
 // Reads up to `count` bytes at `at`; fewer only at the end of the file.
@@ -646,7 +652,8 @@ struct OpenFile {
 void DecodeBmp(std::span<const uint8_t> data, TBitmap& out, const std::string& name)
 {
     try {
-        DecodeInto(data, data.size(), out);
+        const Layout l = ParseHeaders(data, data.size());
+        Decode(l, data, *NewPicture(l, PictureBytes(l), SIZE_MAX), out);
     } catch (const Refusal& r) {
         throw BmpError(name, r.reason);
     } catch (const BmpError&) {
@@ -680,22 +687,25 @@ void ReadBmpFile(const std::string& path, TBitmap& out, size_t memoryLimit)
         if (const size_t got = ReadAt(file.fd, head.data(), head.size()); got < head.size())
             size = got; // the file shrank since it was measured
         head.resize(std::min(size, head.size()));
-        const Layout l = ParseHeaders(head, size);
+        Layout l = ParseHeaders(head, size);
 
-        // Only what the decoder reads, from the pixel heap, which the decoded
-        // picture and the next file reuse.
-        TBitmap::Store data;
+        // The picture and the bytes the decoder reads (from the pixel heap,
+        // which the decoded picture and the next file reuse), both before
+        // anything more is read.
         const size_t bytes = std::max(l.dataEnd, head.size());
-        WithMemory(l, bytes + PictureBytes(l), memoryLimit, [&] { data.resize(bytes); });
+        const std::unique_ptr<TBitmap> bmp = NewPicture(l, bytes + PictureBytes(l), memoryLimit);
+        TBitmap::Store data;
+        WithMemory(l, 0, SIZE_MAX, [&] { data.resize(bytes); });
         std::memcpy(data.data(), head.data(), head.size());
         if (data.size() > head.size()) {
             const size_t got = ReadAt(file.fd, data.data() + head.size(), data.size() - head.size());
-            if (head.size() + got < data.size()) {
+            if (head.size() + got < data.size()) { // the file shrank: judge what is there
                 size = head.size() + got;
                 data.resize(size);
+                l = ParseHeaders(data, size);
             }
         }
-        DecodeInto(std::span<const uint8_t>(data.data(), data.size()), size, out);
+        Decode(l, data, *bmp, out);
     } catch (const Refusal& r) {
         throw BmpError(path, r.reason);
     } catch (const std::system_error& e) {
