@@ -13,8 +13,10 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <string_view>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace vcl {
@@ -40,6 +42,11 @@ constexpr size_t kInfoHeaderSize = 40;
 // Largest file ReadBmpFile takes in: the biggest accepted picture at 4 bytes
 // per pixel (no row of any depth needs more) plus room for headers and palette.
 constexpr int64_t kMaxBmpFileBytes = kMaxBmpPixels * 4 + (1 << 20);
+
+// The first bytes of a file hold everything the headers say: the file header,
+// the largest info header, colour masks and a full palette.
+constexpr size_t kHeadBytes = 2048;
+static_assert(kFileHeaderSize + 124 + 16 + 256 * 4 <= kHeadBytes);
 
 // Pixel densities further apart than this only come from a damaged header.
 constexpr int64_t kMaxDensityRatio = 100;
@@ -121,6 +128,7 @@ struct Layout {
     Channel red, green, blue, alpha;
     size_t pixelOffset = 0;
     size_t pixelBytes = 0; // bytes from pixelOffset the pixel data may use
+    size_t dataEnd = 0;    // bytes of the file the decoder reads, from its start
 };
 
 TPixelFormat OutputFormat(const Layout& l)
@@ -167,17 +175,30 @@ int64_t FileRowBytes(int64_t width, int bits)
     return (width * bits + 31) / 32 * 4;
 }
 
-Layout ParseHeaders(std::span<const uint8_t> data)
+// Reads the headers from `head`, the file's first bytes: the whole file, or at
+// least its first kHeadBytes. `size` is the length of the whole file. The
+// fields that state the file's and the pixel data's length are not used:
+// writers fill them carelessly, and what counts is whether the pixels are there.
+Layout ParseHeaders(std::span<const uint8_t> head, size_t size)
 {
-    const uint8_t* d = data.data();
-    const size_t size = data.size();
+    const uint8_t* d = head.data();
+    if (head.size() < std::min(size, kHeadBytes))
+        Refuse("the file changed while it was read");
     if (size < 2 || d[0] != 'B' || d[1] != 'M')
         Refuse(size < 2 ? "file is too short to be a BMP file" : "not a BMP file (no \"BM\" signature)");
     if (size < kFileHeaderSize + 4)
         Refuse("file header is truncated");
 
     Layout l;
+    // When something is missing, a file length beyond the end of the file
+    // says why: the file was cut short.
     const uint32_t declaredSize = U32(d + 2);
+    auto missing = [&](std::string reason) {
+        if (declaredSize > size)
+            reason = "file is truncated: its header gives " + Num(declaredSize) + " bytes, only " + Num(int64_t(size)) +
+                     " are present";
+        Refuse(std::move(reason));
+    };
     const uint32_t offBits = U32(d + 10);
     l.headerSize = U32(d + 14);
     const size_t hs = l.headerSize;
@@ -186,12 +207,6 @@ Layout ParseHeaders(std::span<const uint8_t> data)
     if (size < kFileHeaderSize + hs)
         Refuse("info header is truncated (" + Num(hs) + " bytes expected, " + Num(int64_t(size - kFileHeaderSize)) +
                " present)");
-    // Some writers store only the size of the headers here; a value beyond the
-    // end of the file means the file was cut short.
-    if (declaredSize > size)
-        Refuse("file is truncated: its header gives " + Num(declaredSize) + " bytes, only " + Num(int64_t(size)) +
-               " are present");
-
     const uint8_t* h = d + kFileHeaderSize;
     const bool core = hs == 12;
     const bool os2v2 = hs == 16 || hs == 64;
@@ -288,8 +303,10 @@ Layout ParseHeaders(std::span<const uint8_t> data)
         const uint8_t* m = h + 40;
         if (hs == 40) {
             masksEnd += withAlpha ? 16 : 12;
+            if (offBits == kFileHeaderSize + hs)
+                Refuse("the colour masks are missing: the pixel data follows the header directly");
             if (size < masksEnd)
-                Refuse("colour masks are truncated");
+                missing("colour masks are truncated");
         }
         l.red = Channel::From(U32(m));
         l.green = Channel::From(U32(m + 4));
@@ -308,8 +325,10 @@ Layout ParseHeaders(std::span<const uint8_t> data)
     if (rle && l.topDown)
         Refuse("a compressed picture cannot be stored top-down");
 
-    if (offBits == 0 || offBits >= size)
-        Refuse("pixel data offset " + Num(offBits) + " lies outside the file (" + Num(int64_t(size)) + " bytes)");
+    if (offBits == 0)
+        Refuse("pixel data offset 0 lies outside the file (" + Num(int64_t(size)) + " bytes)");
+    if (offBits >= size)
+        missing("pixel data offset " + Num(offBits) + " lies outside the file (" + Num(int64_t(size)) + " bytes)");
     if (offBits < masksEnd)
         Refuse("pixel data offset " + Num(offBits) + " lies inside the headers");
     l.pixelOffset = offBits;
@@ -333,7 +352,7 @@ Layout ParseHeaders(std::span<const uint8_t> data)
             Refuse("the palette is missing");
         const size_t paletteEnd = masksEnd + size_t(entries) * entrySize;
         if (paletteEnd > size)
-            Refuse("palette is truncated");
+            missing("palette is truncated");
         if (paletteEnd > offBits)
             Refuse("palette of " + Num(entries) + " entries overlaps the pixel data");
         l.palette.resize(size_t(entries));
@@ -344,8 +363,6 @@ Layout ParseHeaders(std::span<const uint8_t> data)
     }
 
     l.pixelBytes = size - offBits;
-    if (imageSize > size)
-        Refuse("image size field (" + Num(imageSize) + " bytes) is larger than the file");
     if (rle && imageSize != 0)
         l.pixelBytes = std::min<size_t>(l.pixelBytes, imageSize);
     // Uncompressed rows must all be present before anything is allocated for
@@ -353,9 +370,11 @@ Layout ParseHeaders(std::span<const uint8_t> data)
     if (!rle) {
         const int64_t need = FileRowBytes(width, l.bits) * (height - 1) + (width * l.bits + 7) / 8;
         if (need > int64_t(l.pixelBytes))
-            Refuse("pixel data is truncated: " + Num(need) + " bytes needed, " + Num(int64_t(l.pixelBytes)) +
-                   " present");
+            missing("pixel data is truncated: " + Num(need) + " bytes needed, " + Num(int64_t(l.pixelBytes)) +
+                    " present");
+        l.pixelBytes = size_t(need);
     }
+    l.dataEnd = l.pixelOffset + l.pixelBytes;
     return l;
 }
 
@@ -460,28 +479,33 @@ private:
     }
 
     // Run-length data: a stream of (count, value) pairs and escapes. Pixels the
-    // stream does not reach keep colour index 0.
+    // stream does not reach keep colour index 0. Runs may cover the row's
+    // padding, as in an uncompressed row (some writers encode whole padded
+    // rows); those pixels are dropped. A run beyond the padding is damage.
     void DecodeRle()
     {
         for (int64_t y = 0; y < l_.height; ++y)
             std::memset(Row(y), 0, bmp_.RowBytes());
         const bool four = l_.compression == kBiRle4;
         const int64_t w = l_.width, h = l_.height;
+        const int64_t padded = FileRowBytes(w, l_.bits) * 8 / l_.bits;
         int64_t x = 0, y = 0;
         size_t pos = 0;
         auto put = [&](unsigned v) {
-            CheckIndex(v, x, y);
-            uint8_t* o = Row(y);
-            if (four)
-                o[x / 2] |= uint8_t(x % 2 ? v : v << 4);
-            else
-                o[x] = uint8_t(v);
+            if (x < w) {
+                CheckIndex(v, x, y);
+                uint8_t* o = Row(y);
+                if (four)
+                    o[x / 2] |= uint8_t(x % 2 ? v : v << 4);
+                else
+                    o[x] = uint8_t(v);
+            }
             ++x;
         };
         auto fits = [&](int64_t n) {
             if (y >= h)
                 Refuse("run-length data continues past the last row");
-            if (x + n > w)
+            if (x + n > padded)
                 Refuse("run-length data runs past the end of row " + Num(h - 1 - y));
         };
         for (;;) {
@@ -553,17 +577,83 @@ unsigned MaxIndex(const TBitmap& bmp, int bits)
     return top;
 }
 
+// Bytes of the decoded picture.
+size_t PictureBytes(const Layout& l)
+{
+    return size_t(FileRowBytes(l.width, BitsPerPixel(OutputFormat(l)))) * size_t(l.height);
+}
+
+// Runs `allocate`, refusing the file as one there is no memory for when the
+// system has none left or when `need` bytes exceed `limit`.
+template <typename Allocate> void WithMemory(const Layout& l, size_t need, size_t limit, Allocate&& allocate)
+{
+    try {
+        if (need > limit)
+            throw std::bad_alloc();
+        allocate();
+    } catch (const std::bad_alloc&) {
+        Refuse("not enough memory to read a " + Num(l.width) + " x " + Num(l.height) + " picture");
+    }
+}
+
+// The picture a file decodes into, its pixel storage allocated; `need` is
+// what the whole read takes.
+std::unique_ptr<TBitmap> NewPicture(const Layout& l, size_t need, size_t limit)
+{
+    std::unique_ptr<TBitmap> bmp;
+    WithMemory(l, need, limit, [&] {
+        bmp = std::make_unique<TBitmap>(l.width, l.height, OutputFormat(l));
+        bmp->BitsForOverwrite();
+    });
+    if (!l.palette.empty())
+        bmp->SetPalette(l.palette);
+    return bmp;
+}
+
+// Decodes the file laid out by `l` whose first bytes are `data` into `bmp`,
+// and hands the picture to `out`.
+void Decode(const Layout& l, std::span<const uint8_t> data, TBitmap& bmp, TBitmap& out)
+{
+    if (data.size() < l.dataEnd)
+        Refuse("the file changed while it was read");
+    Decoder(l, data, bmp).Run();
+    out.Assign(bmp);
+}
+
+// Reads up to `count` bytes at `at`; fewer only at the end of the file.
+size_t ReadAt(int fd, uint8_t* at, size_t count)
+{
+    size_t got = 0;
+    while (got < count) {
+        const ssize_t n = ::read(fd, at + got, count - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw std::system_error(errno, std::generic_category());
+        if (n == 0)
+            break;
+        got += size_t(n);
+    }
+    return got;
+}
+
+// An open file descriptor, closed on every way out.
+struct OpenFile {
+    int fd;
+    ~OpenFile()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
 } // namespace
 
 void DecodeBmp(std::span<const uint8_t> data, TBitmap& out, const std::string& name)
 {
     try {
-        const Layout l = ParseHeaders(data);
-        TBitmap bmp(l.width, l.height, OutputFormat(l));
-        if (!l.palette.empty())
-            bmp.SetPalette(l.palette);
-        Decoder(l, data, bmp).Run();
-        out.Assign(bmp);
+        const Layout l = ParseHeaders(data, data.size());
+        Decode(l, data, *NewPicture(l, PictureBytes(l), SIZE_MAX), out);
     } catch (const Refusal& r) {
         throw BmpError(name, r.reason);
     } catch (const BmpError&) {
@@ -575,55 +665,58 @@ void DecodeBmp(std::span<const uint8_t> data, TBitmap& out, const std::string& n
     }
 }
 
-void ReadBmpFile(const std::string& path, TBitmap& out)
+void ReadBmpFile(const std::string& path, TBitmap& out, size_t memoryLimit)
 {
     // Opened without blocking: opening a pipe with no writer, or some
     // devices, would otherwise wait for ever. Only regular files are read.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0)
+    const OpenFile file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+    if (file.fd < 0)
         throw BmpError(path, SystemReason(errno));
-    TBitmap::Store data; // from the pixel heap, which the decoded picture and the next file reuse
-    int err = 0;
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        err = errno;
-        ::close(fd);
-        throw BmpError(path, SystemReason(err));
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(file.fd, &st) != 0)
+        throw BmpError(path, SystemReason(errno));
+    if (!S_ISREG(st.st_mode))
         throw BmpError(path, S_ISDIR(st.st_mode) ? "is a folder, not a picture file" : "not a regular file");
-    }
-    if (st.st_size > kMaxBmpFileBytes) {
-        ::close(fd);
+    if (st.st_size > kMaxBmpFileBytes)
         throw BmpError(path, "file is " + Num(st.st_size) + " bytes, larger than any picture this program reads");
-    }
-    data.resize(size_t(st.st_size) + 1);
-    size_t got = 0;
-    for (;;) {
-        if (got == data.size()) {
-            if (int64_t(got) > kMaxBmpFileBytes)
-                break;
-            data.resize(std::min<size_t>(got * 2, size_t(kMaxBmpFileBytes) + 1));
+    try {
+        // The headers first: a file that is no picture, or one beyond this
+        // program's limits or its memory, is refused before the rest is read.
+        size_t size = size_t(st.st_size);
+        std::vector<uint8_t> head(std::min(size, kHeadBytes));
+        if (const size_t got = ReadAt(file.fd, head.data(), head.size()); got < head.size())
+            size = got; // the file shrank since it was measured
+        head.resize(std::min(size, head.size()));
+        Layout l = ParseHeaders(head, size);
+
+        // The picture and the bytes the decoder reads (from the pixel heap,
+        // which the decoded picture and the next file reuse), both before
+        // anything more is read.
+        const size_t bytes = std::max(l.dataEnd, head.size());
+        const std::unique_ptr<TBitmap> bmp = NewPicture(l, bytes + PictureBytes(l), memoryLimit);
+        TBitmap::Store data;
+        WithMemory(l, 0, SIZE_MAX, [&] { data.resize(bytes); });
+        std::memcpy(data.data(), head.data(), head.size());
+        if (data.size() > head.size()) {
+            const size_t got = ReadAt(file.fd, data.data() + head.size(), data.size() - head.size());
+            if (head.size() + got < data.size()) { // the file shrank: judge what is there
+                size = head.size() + got;
+                data.resize(size);
+                l = ParseHeaders(data, size);
+            }
         }
-        const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            err = errno;
-            break;
-        }
-        if (n == 0)
-            break;
-        got += size_t(n);
+        Decode(l, data, *bmp, out);
+    } catch (const Refusal& r) {
+        throw BmpError(path, r.reason);
+    } catch (const std::system_error& e) {
+        throw BmpError(path, SystemReason(e.code().value()));
+    } catch (const BmpError&) {
+        throw;
+    } catch (const EInvalidGraphic& e) {
+        throw BmpError(path, e.what());
+    } catch (const std::bad_alloc&) {
+        throw BmpError(path, "not enough memory for the picture");
     }
-    ::close(fd);
-    if (err)
-        throw BmpError(path, SystemReason(err));
-    if (int64_t(got) > kMaxBmpFileBytes)
-        throw BmpError(path, "file is larger than any picture this program reads");
-    data.resize(got);
-    DecodeBmp(data, out, path);
 }
 
 std::vector<uint8_t> EncodeBmp(const TBitmap& bmp)

@@ -16,6 +16,11 @@
 // invalid colour masks, and colour indices beyond the file's palette (the file
 // is damaged; guessing a colour for them would hide that).
 //
+// As other readers do, the fields giving the file's length and the pixel
+// data's length are ignored when all the pixels are there, and an RLE run may
+// cover the padding of its row (as far as an uncompressed row of the same
+// width is padded to 4 bytes); the pixels in the padding are dropped.
+//
 // Writing produces bottom-up uncompressed files (with a palette for 1/4/8-bit)
 // and is atomic: the file is encoded in memory, written to a temporary file in
 // the same folder, flushed and renamed over the target.
@@ -24,6 +29,7 @@
 #include "toolkit/Graphics.h"
 #include "toolkit/Types.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -47,8 +53,13 @@ private:
 // `name` is used in error messages. Throws BmpError.
 void DecodeBmp(std::span<const uint8_t> data, TBitmap& out, const std::string& name = "<memory>");
 
-// Reads and decodes a file. Throws BmpError (unreadable files included).
-void ReadBmpFile(const std::string& path, TBitmap& out);
+// Reads and decodes a file. The headers are read and checked first: a file
+// that is not a picture this program reads is refused without reading the
+// rest, and of the rest only the bytes the pixels need are read. A file whose
+// bytes and picture together need more than `memoryLimit` bytes, or more than
+// the system can give, is refused as too large for the memory. Throws BmpError
+// (unreadable files included).
+void ReadBmpFile(const std::string& path, TBitmap& out, size_t memoryLimit = SIZE_MAX);
 
 // Encodes a bitmap as a bottom-up BMP file image.
 std::vector<uint8_t> EncodeBmp(const TBitmap& bmp);

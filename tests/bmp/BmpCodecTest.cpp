@@ -4,11 +4,13 @@
 #include "toolkit/BmpCodec.h"
 
 #include "BmpTestUtil.h"
+#include "toolkit/PixelHeap.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <linux/fs.h>
@@ -158,11 +160,12 @@ std::vector<uint8_t> Small8With(const std::function<void(std::vector<uint8_t>&)>
     return f;
 }
 
-std::vector<uint8_t> Rle8(std::vector<uint8_t> stream, int32_t height = 2)
+std::vector<uint8_t> Rle8(std::vector<uint8_t> stream, int32_t height = 2, int32_t width = 4)
 {
     FileSpec s = Small8();
     s.compression = 1;
     s.height = height;
+    s.width = width;
     s.pixels = std::move(stream);
     return MakeFile(s);
 }
@@ -232,9 +235,22 @@ const Damage kDamages[] = {
          return f;
      },
      "pixel data is truncated"},
-    {"FileSizeBeyondFile", [] { return Small8With([](auto& f) { Poke32(f, 2, uint32_t(f.size() + 1)); }); },
-     "truncated"},
-    {"ImageSizeBeyondFile", [] { return Small8With([](auto& f) { Poke32(f, 34, 1u << 31); }); }, "image size"},
+    {"FileSizeBeyondFileAndPixelsCut",
+     [] {
+         auto f = MakeFile(Small8());
+         f.pop_back();
+         return f;
+     },
+     "file is truncated: its header gives 78 bytes, only 77 are present"},
+    {"ImageSizeBeyondFileAndPixelsCut",
+     [] {
+         auto f = MakeFile(Small8());
+         f.pop_back();
+         Poke32(f, 2, 0);
+         Poke32(f, 34, 1u << 31);
+         return f;
+     },
+     "pixel data is truncated"},
     {"DensitiesApart", [] { return Small8With([](auto& f) { Poke32(f, 38, 30000000); }); }, "densities"},
     {"BlueMaskEmpty",
      [] {
@@ -279,6 +295,18 @@ const Damage kDamages[] = {
          return Rle8({0, 5, 1, 1, 1, 1, 1, 0, 0, 1});
      },
      "past the end of row"},
+    {"Rle8RunPastRowPadding",
+     [] {
+         return Rle8({5, 1, 0, 1}, 2, 3);
+     },
+     "past the end of row 1"},
+    {"Rle8ImageSizeBeyondFileNoEndMarker",
+     [] {
+         auto f = Rle8({4, 1, 0, 0, 4, 2});
+         Poke32(f, 34, 1u << 31);
+         return f;
+     },
+     "end-of-picture"},
     {"Rle8PastLastRow",
      [] {
          return Rle8({0, 0, 0, 0, 1, 1, 0, 1});
@@ -308,6 +336,34 @@ const Damage kDamages[] = {
 
 INSTANTIATE_TEST_SUITE_P(Damaged, BmpRefusal, ::testing::ValuesIn(kDamages),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Length fields beyond the end of the file, as some writers leave them, are
+// ignored when every pixel is there: the file reads as the intact one.
+struct Careless {
+    const char* name;
+    std::vector<uint8_t> intact;
+    size_t field; // offset of the length field set beyond the file
+};
+
+TEST(BmpCareless, LengthFieldsBeyondTheFileAreIgnoredWhenThePixelsAreThere)
+{
+    const Careless cases[] = {
+        {"FileSize", MakeFile(Small8()), 2},
+        {"ImageSize", MakeFile(Small8()), 34},
+        {"FileSizeRle8", Rle8({4, 1, 0, 0, 1, 2, 0, 3, 1, 2, 3, 0, 0, 1}), 2},
+        {"ImageSizeRle8", Rle8({4, 1, 0, 0, 1, 2, 0, 3, 1, 2, 3, 0, 0, 1}), 34},
+    };
+    for (const Careless& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> careless = c.intact;
+        Poke32(careless, c.field, 0x7FFFFFF0u);
+        vcl::TBitmap intact, back;
+        vcl::DecodeBmp(c.intact, intact);
+        ASSERT_NO_THROW(vcl::DecodeBmp(careless, back));
+        EXPECT_EQ(back.GetPixelFormat(), vcl::pf8bit);
+        EXPECT_EQ(ToRgb(back), ToRgb(intact));
+    }
+}
 
 // A file cut anywhere is refused, whatever part the cut falls in (the file
 // size field is cleared so the reader cannot rely on it).
@@ -345,7 +401,8 @@ struct RleCase {
     const char* name;
     uint32_t compression;
     std::vector<uint8_t> stream;
-    std::vector<unsigned> indices; // expected, rows top-down, 4 x 2 picture
+    std::vector<unsigned> indices; // expected, rows top-down, width x 2 picture
+    int32_t width = 4;
 };
 
 class BmpRle : public ::testing::TestWithParam<RleCase> {};
@@ -362,13 +419,14 @@ TEST_P(BmpRle, DecodesToTheseIndices)
     s.palette[0] = 128;
     s.palette[2] = 128;
     s.compression = c.compression;
+    s.width = c.width;
     s.pixels = c.stream;
     vcl::TBitmap b;
     vcl::DecodeBmp(MakeFile(s), b);
-    ASSERT_EQ(b.GetWidth(), 4);
+    ASSERT_EQ(b.GetWidth(), c.width);
     std::vector<unsigned> got;
     for (int32_t y = 0; y < 2; ++y)
-        for (int32_t x = 0; x < 4; ++x)
+        for (int32_t x = 0; x < c.width; ++x)
             got.push_back(IndexAt(b, x, y));
     EXPECT_EQ(got, c.indices);
 }
@@ -382,6 +440,10 @@ const RleCase kRleCases[] = {
     {"EarlyEnd8", 1, {2, 3, 0, 1}, {0, 0, 0, 0, 3, 3, 0, 0}},
     {"Runs4", 2, {4, 0x12, 0, 0, 3, 0x30, 0, 1}, {3, 0, 3, 0, 1, 2, 1, 2}},
     {"OddLiteral4", 2, {0, 3, 0x12, 0x30, 0, 0, 0, 1}, {0, 0, 0, 0, 1, 2, 3, 0}},
+    // Runs may cover the row's padding (a 3-pixel row is stored in 4 bytes,
+    // 8 pixels at 4 bits); what falls there is dropped.
+    {"RunsOverPadding8", 1, {4, 1, 0, 0, 0, 4, 2, 3, 1, 2, 0, 0, 0, 1}, {2, 3, 1, 1, 1, 1}, 3},
+    {"RunsOverPadding4", 2, {8, 0x12, 0, 0, 0, 6, 0x31, 0x23, 0x22, 0, 0, 0, 0, 1}, {3, 1, 2, 1, 2, 1}, 3},
 };
 
 INSTANTIATE_TEST_SUITE_P(Streams, BmpRle, ::testing::ValuesIn(kRleCases),
@@ -602,6 +664,81 @@ TEST_F(BmpFiles, UnreadableFilesAreRefusedWithTheirReason)
             EXPECT_EQ(e.File(), c.path);
             EXPECT_EQ(e.Reason(), c.reason);
         }
+    }
+}
+
+// Bytes this process has read from files so far.
+uint64_t BytesRead()
+{
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    uint64_t value = 0;
+    while (io >> key >> value)
+        if (key == "rchar:")
+            return value;
+    ADD_FAILURE() << "no read count in /proc/self/io";
+    return 0;
+}
+
+// Large files, made sparse so that they take no room: the headers are read
+// first, so a file that is no picture, a picture beyond the program's limits
+// and one beyond the memory are refused without reading the rest or
+// allocating for it; and of a picture only the bytes its pixels need are read.
+struct LargeFile {
+    const char* name;
+    std::vector<uint8_t> head; // the file's first bytes; zeros follow
+    uint64_t size;
+    size_t memoryLimit;
+    const char* reason; // part of the reason; null when the file loads
+};
+
+std::vector<uint8_t> Header(int32_t width, int32_t height, uint16_t bits)
+{
+    FileSpec s;
+    s.width = width;
+    s.height = height;
+    s.bits = bits;
+    return MakeFile(s);
+}
+
+TEST_F(BmpFiles, LargeFilesAreJudgedByTheirHeaders)
+{
+    constexpr uint64_t k250MB = 250'000'000;
+    const LargeFile cases[] = {
+        {"NoHeader", {}, k250MB, SIZE_MAX, "not a BMP file"},
+        {"SideTooLong", Header(70000, 1, 24), k250MB, SIZE_MAX, "a side may be at most 65536"},
+        {"TooManyPixels", Header(30000, 30000, 8), k250MB, SIZE_MAX, "more than the 67108864"},
+        {"BeyondTheMemory", Header(8192, 8192, 32), 54 + uint64_t(8192) * 8192 * 4, size_t(64) << 20,
+         "not enough memory to read a 8192 x 8192 picture"},
+        {"PictureThenJunk", MakeFile(Small8()), k250MB, SIZE_MAX, nullptr},
+    };
+    vcl::TBitmap small;
+    vcl::DecodeBmp(MakeFile(Small8()), small);
+    for (const LargeFile& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = (dir_ / (std::string(c.name) + ".bmp")).string();
+        {
+            std::ofstream out(path, std::ios::binary);
+            out.write(reinterpret_cast<const char*>(c.head.data()), std::streamsize(c.head.size()));
+        }
+        fs::resize_file(path, c.size);
+
+        vcl::TBitmap b(3, 3, vcl::pf24bit);
+        const uint64_t readBefore = BytesRead();
+        const size_t reservedBefore = vcl::PixelHeapReserved();
+        try {
+            vcl::ReadBmpFile(path, b, c.memoryLimit);
+            EXPECT_EQ(c.reason, nullptr) << "loaded";
+            EXPECT_EQ(ToRgb(b), ToRgb(small));
+        } catch (const vcl::BmpError& e) {
+            ASSERT_NE(c.reason, nullptr) << "refused: " << e.Reason();
+            EXPECT_NE(e.Reason().find(c.reason), std::string::npos) << e.Reason();
+            EXPECT_EQ(e.File(), path);
+            EXPECT_EQ(b.GetWidth(), 3) << "the target is left alone";
+        }
+        EXPECT_LT(BytesRead() - readBefore, uint64_t(64) << 10);
+        EXPECT_EQ(vcl::PixelHeapReserved(), reservedBefore);
+        fs::remove(path);
     }
 }
 
