@@ -42,12 +42,31 @@ void MakeMaskable(TBitmap* bitmap)
         bitmap->SetPixelFormat(vcl::pf24bit);
 }
 
-// Loads a picture file into an image control; throws on any failure.
-void LoadPicture(vcl::TImage* image, const char* fileName, bool maskable = true)
+// A picture read at start-up takes the size the program reads it at, as a
+// part file does when a key command or the part browser puts it in place:
+// what the file lacks is white (transparent in the masked pictures, no
+// stroke in the string patterns), what lies beyond that size is cut off. A
+// file of exactly that size is kept as it is, in its own format; a palette
+// picture to be padded is made 24-bit first, so its padding is pure white
+// whatever its palette holds.
+void FitToSize(TBitmap* picture, PictureSize size)
+{
+    if (size.Width == 0 || (picture->GetWidth() == size.Width && picture->GetHeight() == size.Height))
+        return;
+    if (vcl::BitsPerPixel(picture->GetPixelFormat()) <= 8)
+        picture->SetPixelFormat(vcl::pf24bit);
+    picture->SetSize(size.Width, size.Height);
+}
+
+// Loads a picture file into an image control, at `size` when one is given;
+// throws on any failure.
+void LoadPicture(vcl::TImage* image, const char* fileName, PictureSize size, bool maskable = true)
 {
     image->GetPicture()->LoadFromFile(fileName);
+    TBitmap* picture = image->GetPicture()->GetBitmap();
+    FitToSize(picture, size);
     if (maskable)
-        MakeMaskable(image->GetPicture()->GetBitmap());
+        MakeMaskable(picture);
 }
 
 void Free(TBitmap*& bitmap)
@@ -69,8 +88,13 @@ TBitmap* TSvelmia::NewMaskBitmap(int width, int height)
 
 void TSvelmia::LoadRequiredPicture(vcl::TImage* image, const char* fileName, bool maskable)
 {
+    LoadRequiredPicture(image, fileName, PictureSize{}, maskable);
+}
+
+void TSvelmia::LoadRequiredPicture(vcl::TImage* image, const char* fileName, PictureSize size, bool maskable)
+{
     try {
-        LoadPicture(image, fileName, maskable);
+        LoadPicture(image, fileName, size, maskable);
     } catch (const std::exception& e) {
         ThrowUnreadable(fileName, e);
     }
@@ -87,10 +111,10 @@ void TSvelmia::LoadRequiredBitmap(TBitmap* bitmap, const char* fileName, bool ma
     }
 }
 
-bool TSvelmia::LoadOptionalPicture(vcl::TImage* image, const char* fileName)
+bool TSvelmia::LoadOptionalPicture(vcl::TImage* image, const char* fileName, PictureSize size)
 {
     try {
-        LoadPicture(image, fileName);
+        LoadPicture(image, fileName, size);
         return true;
     } catch (const std::exception&) {
         return false;
@@ -98,7 +122,8 @@ bool TSvelmia::LoadOptionalPicture(vcl::TImage* image, const char* fileName)
 }
 
 // A two-cell strip: the file's picture is drawn into the lower cell of the
-// control (at row `pictureTop`); the upper cell receives its mask later.
+// new, white control (at row `pictureTop`), which cuts off what lies beyond
+// it; the upper cell receives its mask later.
 void TSvelmia::LoadStrip(vcl::TImage* strip, const char* fileName, int height, int pictureTop)
 {
     LoadRequiredBitmap(ScratchMask, fileName);
@@ -108,8 +133,8 @@ void TSvelmia::LoadStrip(vcl::TImage* strip, const char* fileName, int height, i
     strip->GetCanvas()->Draw(0, pictureTop, ScratchMask);
 }
 
-// An alternative hair style: the picture (which keeps its created size as the
-// size of its mask), its mask, and the 243 x 123 cut-outs over the eye patch
+// An alternative hair style: the picture (which keeps its created size, padded
+// with white or cut), its mask, and the 243 x 123 cut-outs over the eye patch
 // when `eyePicture` is given. Returns false when any of it failed.
 bool TSvelmia::LoadAlternativeHair(const char* fileName, TBitmap* picture, TBitmap* mask, TBitmap* eyePicture,
                                    TBitmap* eyeMask)
@@ -118,6 +143,7 @@ bool TSvelmia::LoadAlternativeHair(const char* fileName, TBitmap* picture, TBitm
     const int height = picture->GetHeight();
     try {
         picture->LoadFromFile(fileName);
+        FitToSize(picture, {width, height});
         MakeMaskable(picture);
         mask->SetPixelFormat(vcl::pf8bit);
         mask->SetPalette(vcl::CreatePalette(BlackWhitePalette));
@@ -142,11 +168,13 @@ bool TSvelmia::LoadAlternativeHair(const char* fileName, TBitmap* picture, TBitm
 }
 
 // Background, streaming picture and star list of the night scene, all
-// optional; the star list is only tried when the background loaded.
+// optional; the star list is only tried when the background loaded. The
+// background keeps the size of its file; the shooting star and the star list
+// take the size they are read at.
 void TSvelmia::LoadNightSky()
 {
     try {
-        LoadPicture(Background, "vlm_background.bmp");
+        LoadPicture(Background, "vlm_background.bmp", PictureSize{});
         BackgroundRect = Background->GetCanvas()->ClipRect();
         BackgroundRectCopy = BackgroundRect;
         BackgroundMask = NewMaskBitmap(BackgroundRect.Width(), BackgroundRect.Height());
@@ -159,14 +187,14 @@ void TSvelmia::LoadNightSky()
 
     try {
         Streaming->GetBitmap()->SetPixelFormat(vcl::pf24bit);
-        LoadPicture(Streaming, "vlm_streaming.bmp");
+        LoadPicture(Streaming, "vlm_streaming.bmp", {StreamingRect.Right, StreamingRect.Bottom});
     } catch (const std::exception&) {
         StreamingLoaded = false;
     }
 
     if (BackgroundLoaded) {
         try {
-            LoadPicture(StarList, "vlm_starlist.bmp");
+            LoadPicture(StarList, "vlm_starlist.bmp", {StarWidth, 5 * StarHeight});
             StarListLoaded = true;
         } catch (const std::exception&) {
         }
@@ -187,7 +215,9 @@ void TSvelmia::LoadNightSky()
 
 // The two face lists: columns of 279 x 123 cells. A list shorter than one
 // cell would leave no face to show (and the face counters without a bound),
-// so it is refused like an unreadable file.
+// so it is refused like an unreadable file. The face list's height gives the
+// number of faces; the long-hair list is read at that height, so a face it
+// lacks is white, as is a column either list lacks.
 void TSvelmia::LoadFaceLists()
 {
     FaceList = new TBitmap();
@@ -202,12 +232,14 @@ void TSvelmia::LoadFaceLists()
         ThrowUnusable("vlm_facelist.bmp", "the face list is " + std::to_string(FaceListHeight) +
                                               " rows high, less than one face of " + std::to_string(FaceCellHeight) +
                                               " rows");
+    FitToSize(FaceList, {FaceWidth, FaceListHeight});
+    FitToSize(FaceListLarge, {FaceWidth, FaceListHeight});
     FaceCount = FaceListHeight / FaceCellHeight;
     FaceWorkA = new TBitmap();
-    FaceWorkA->SetSize(279, FaceListHeight);
-    FaceWorkB->SetSize(279, FaceListHeight);
-    FaceWorkC->SetSize(279, FaceListHeight);
+    FaceWorkA->SetSize(FaceWidth, FaceListHeight);
+    FaceWorkB->SetSize(FaceWidth, FaceListHeight);
+    FaceWorkC->SetSize(FaceWidth, FaceListHeight);
     FaceWorkB->GetCanvas()->CopyMode = vcl::SRCCOPY;
-    FaceWorkB->GetCanvas()->CopyRect(Rect(0, 0, 279, FaceListHeight), FaceList->GetCanvas(),
-                                     Rect(0, 0, 279, FaceListHeight));
+    FaceWorkB->GetCanvas()->CopyRect(Rect(0, 0, FaceWidth, FaceListHeight), FaceList->GetCanvas(),
+                                     Rect(0, 0, FaceWidth, FaceListHeight));
 }

@@ -128,28 +128,30 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     SmallClosedPict11->SetTop(300);
     step("frames and work pictures");
 
-    // 8. Required pictures.
+    // 8. Required pictures, each at the size the program reads it at (a file
+    // of another size is padded with white or cut, as a part file is).
     // The scenes and the string patterns are only copied: they keep the
-    // format stored in their files (a saved scene list is read back as it was).
-    LoadRequiredPicture(SceneStrawberry_Main, "vlm_scene_strawberry_upper.bmp", false);
-    LoadRequiredPicture(SceneStrawberry_Sub, "vlm_scene_strawberry_lower.bmp", false);
+    // format stored in their files (a saved scene list is read back as it was,
+    // in its own size).
+    LoadRequiredPicture(SceneStrawberry_Main, "vlm_scene_strawberry_upper.bmp", {800, 600}, false);
+    LoadRequiredPicture(SceneStrawberry_Sub, "vlm_scene_strawberry_lower.bmp", {800, 600}, false);
     LoadRequiredPicture(SceneList, "vlm_scene_list.bmp", false);
-    LoadRequiredPicture(HairMain, "vlm_0_main_hair.bmp");
-    LoadRequiredPicture(HairSub, "vlm_0_hair_sub_up.bmp");
+    LoadRequiredPicture(HairMain, "vlm_0_main_hair.bmp", {HairMainSrcRect.Right, HairMainSrcRect.Bottom});
+    LoadRequiredPicture(HairSub, "vlm_0_hair_sub_up.bmp", {HairSubSrcRect.Right, HairSubSrcRect.Bottom});
     // The costume is kept as its file holds it (a save writes it back so);
     // the composition reads its 530 x 300 cell.
     CostumePicture = new TBitmap();
     LoadRequiredBitmap(CostumePicture, "vlm_co.bmp", false);
     Costume->GetBitmap()->SetPixelFormat(vcl::pf24bit);
     RedrawCostumeCell(Costume->GetBitmap(), CostumePicture);
-    LoadRequiredPicture(Camisole, "vlm_ca.bmp");
-    LoadRequiredPicture(EarringListPict, "vlm_earring_list.bmp");
-    LoadRequiredPicture(StringPattern, "vlm_string_pattern_list.bmp", false);
-    LoadRequiredPicture(ThickStringPattern, "vlm_thickstring_pattern.bmp", false);
-    LoadRequiredPicture(CrossStringPattern, "vlm_crossstring_pattern.bmp", false);
-    LoadRequiredPicture(WStringPattern, "vlm_wstring_pattern.bmp", false);
-    LoadRequiredPicture(Ribborn, "vlm_ri.bmp");
-    LoadRequiredPicture(HairBand, "vlm_hb.bmp");
+    LoadRequiredPicture(Camisole, "vlm_ca.bmp", {CamisoleWidth, CamisoleHeight});
+    LoadRequiredPicture(EarringListPict, "vlm_earring_list.bmp", {EarringWidth, layout::kCells * EarringCellHeight});
+    LoadRequiredPicture(StringPattern, "vlm_string_pattern_list.bmp", {280, 630}, false);
+    LoadRequiredPicture(ThickStringPattern, "vlm_thickstring_pattern.bmp", {290, 630}, false);
+    LoadRequiredPicture(CrossStringPattern, "vlm_crossstring_pattern.bmp", {290, 570}, false);
+    LoadRequiredPicture(WStringPattern, "vlm_wstring_pattern.bmp", {390, 480}, false);
+    LoadRequiredPicture(Ribborn, "vlm_ri.bmp", {RibbonWidth, RibbonHeight});
+    LoadRequiredPicture(HairBand, "vlm_hb.bmp", {HairBandWidth, HairBandHeight});
     step("required pictures");
 
     // 9. Base figure: white, the figure in the lower half (its mask goes in
@@ -235,7 +237,8 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     step("layer masks");
 
     // 15. Earring frames (optional).
-    EarringFramesLoaded = LoadOptionalPicture(EarringFrameList, "vlm_earring_framelist.bmp");
+    EarringFramesLoaded = LoadOptionalPicture(EarringFrameList, "vlm_earring_framelist.bmp",
+                                              {EarringFrameWidth, layout::kCells * EarringFrameHeight});
     if (EarringFramesLoaded) {
         EarringFrameMask = NewMaskBitmap(340, 120);
         MakeWhiteMaskFromImage(EarringFrameMask, EarringFrameList, Rect(0, 0, 340, 120), Rect(0, 0, 340, 120));

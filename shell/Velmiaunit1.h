@@ -17,6 +17,13 @@
 
 struct KeyCommandRow;
 
+// The size the program reads a start-up picture at; none (0 x 0) keeps the
+// size of the picture's file.
+struct PictureSize {
+    int Width = 0;
+    int Height = 0;
+};
+
 class TSvelmia : public vcl::TForm, private PortraitState {
 public:
     // Creates the components in declaration order, decodes their embedded
@@ -357,12 +364,16 @@ private:
     // Required pictures: throw a report naming the file, the folder and the reason.
     // A picture that gets a mask is made 24-bit when its file has a palette
     // (the mask routines read colour bytes); the others keep the file's format.
+    // Given a size, the picture takes it as a part file takes its cell: white
+    // where the file is smaller, cut off where it is larger. Without one it
+    // keeps the file's size.
     void LoadRequiredPicture(vcl::TImage* image, const char* fileName, bool maskable = true);
+    void LoadRequiredPicture(vcl::TImage* image, const char* fileName, PictureSize size, bool maskable = true);
     void LoadRequiredBitmap(vcl::TBitmap* bitmap, const char* fileName, bool maskable = true);
     void LoadStrip(vcl::TImage* strip, const char* fileName, int height, int pictureTop);
     void LoadFaceLists();
     // Optional pictures: return whether everything succeeded.
-    bool LoadOptionalPicture(vcl::TImage* image, const char* fileName);
+    bool LoadOptionalPicture(vcl::TImage* image, const char* fileName, PictureSize size);
     bool LoadAlternativeHair(const char* fileName, vcl::TBitmap* picture, vcl::TBitmap* mask, vcl::TBitmap* eyePicture,
                              vcl::TBitmap* eyeMask);
     void LoadNightSky();

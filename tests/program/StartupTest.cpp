@@ -1,9 +1,14 @@
 // Start-up and close of the form over the default artwork and damaged copies.
 #include "tests/program/ProgramFixture.h"
 
+#include <cctype>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <ostream>
 #include <string>
+#include <vector>
 
 namespace velmia::test {
 namespace {
@@ -306,6 +311,216 @@ TEST_F(ProgramTest, PaletteCostumeIsMaskedLikeATrueColourOne)
     for (int x : {0, 99, 100, 199, 200, 529})
         EXPECT_EQ(mask->ScanLine(150)[x], x >= 100 && x < 200 ? 0 : 1) << x;
 }
+
+} // namespace
+} // namespace velmia::test
+
+namespace velmia::test {
+namespace {
+
+// What follows the start when the window is captured: keys that bring the
+// picture on screen, then one of these.
+enum class Then {
+    Nothing,
+    SceneRound, // twice round the scenes: every half of the strawberry scene over what others left
+    Night,      // eyes closed, the figure panned right, scene 7: the stars and the shooting star
+};
+
+struct StartupPicture {
+    const char* file;
+    int width, height; // the size the program reads it at; height 0: that of the default file
+    bool ownHeight;    // the file's height counts (the face list: the number of faces)
+    const char* keys;
+    Then then;
+};
+
+// Every picture read at start-up whose size the program relies on (the
+// costume is kept in its own size but worn as its 530 x 300 cell). Not here:
+// the scene list and the night background (their size is the file's own).
+const StartupPicture kStartupPictures[] = {
+    {"vlm_scene_strawberry_upper.bmp", 800, 600, false, "", Then::SceneRound},
+    {"vlm_scene_strawberry_lower.bmp", 800, 600, false, "", Then::SceneRound},
+    {"vlm_0_main_hair.bmp", 600, 300, false, "", Then::Nothing},
+    {"vlm_0_hair_sub_up.bmp", 500, 120, false, "", Then::Nothing},
+    {"vlm_co.bmp", 530, 300, false, "", Then::Nothing},
+    {"vlm_ca.bmp", 550, 750, false, "a", Then::Nothing},
+    {"vlm_earring_list.bmp", 330, 600, false, "e", Then::SceneRound},
+    {"vlm_string_pattern_list.bmp", 280, 630, false, "", Then::Nothing},
+    {"vlm_thickstring_pattern.bmp", 290, 630, false, "v", Then::Nothing},
+    {"vlm_wstring_pattern.bmp", 390, 480, false, "vv", Then::Nothing},
+    {"vlm_crossstring_pattern.bmp", 290, 570, false, "vvv", Then::Nothing},
+    {"vlm_ri.bmp", 200, 80, false, "", Then::Nothing},
+    {"vlm_hb.bmp", 80, 100, false, "", Then::Nothing},
+    {"vlm_fl.bmp", 100, 120, false, "tt", Then::Nothing},
+    {"vlm_ch.bmp", 150, 150, false, "k", Then::Nothing},
+    {"vlm_bracelet.bmp", 130, 200, false, "b", Then::SceneRound},
+    {"vlm_0_main_hair_longleft.bmp", 150, 150, false, "l", Then::Nothing},
+    {"vlm_facelist.bmp", 279, 0, true, "llf", Then::SceneRound},
+    {"vlm_facelist_lg.bmp", 279, 0, false, "lf", Then::SceneRound},
+    {"vlm_earring_framelist.bmp", 340, 600, false, "g", Then::SceneRound},
+    {"vlm_shaggy.bmp", 450, 250, false, "y", Then::Nothing},
+    {"vlm_pank.bmp", 450, 200, false, "p", Then::Nothing},
+    {"vlm_otohime.bmp", 500, 400, false, "o", Then::Nothing},
+    {"vlm_streaming.bmp", 100, 100, false, "", Then::Night},
+    {"vlm_starlist.bmp", 120, 500, false, "", Then::Night},
+};
+
+void PrintTo(const StartupPicture& row, std::ostream* out)
+{
+    *out << row.file;
+}
+
+class StartupPictureTest : public ProgramTest, public ::testing::WithParamInterface<StartupPicture> {
+protected:
+    using Window = std::vector<std::vector<uint8_t>>; // one window picture per capture
+
+    // A fresh form over the test folder: started, some ticks, the row's keys
+    // and views, the window captured after each.
+    Window Run(const StartupPicture& row)
+    {
+        HeadlessHost host;
+        TSvelmia* form = host.StartForm<TSvelmia>();
+        EXPECT_FALSE(host.StartupFailed()) << host.MessageBoxes()[0].Text;
+        if (host.StartupFailed())
+            return {};
+        const PortraitState& s = form->State();
+        Window window;
+        auto capture = [&] {
+            const vcl::TBitmap& w = host.WindowPicture();
+            std::vector<uint8_t> pixels;
+            for (int y = 0; y < w.GetHeight(); ++y)
+                pixels.insert(pixels.end(), w.ScanLine(y), w.ScanLine(y) + 3 * w.GetWidth());
+            window.push_back(std::move(pixels));
+        };
+        auto composed = [&] { // runs ticks until the requested composition is on screen
+            for (int i = 0; i < 5 && (form->RedrawPending() || s.Busy); ++i)
+                host.FireTimer(form->Timer1);
+            host.FireTimer(form->Timer1, 3);
+        };
+        auto toScene = [&](int scene) {
+            for (int i = 0; i < 2 * layout::kScenes && s.CurrentScene != scene; ++i) {
+                host.TypeChar(' ');
+                composed();
+            }
+            EXPECT_EQ(s.CurrentScene, scene);
+        };
+        host.FireTimer(form->Timer1, 12);
+        capture();
+        host.FireTimer(form->Timer1, 600); // the first full composition
+        capture();
+        for (const char* k = row.keys; *k; ++k) {
+            host.TypeChar(*k);
+            composed();
+            capture();
+        }
+        if (row.then == Then::SceneRound) {
+            for (int round = 0; round < 2; ++round)
+                for (int i = 0; i < 8; ++i) {
+                    host.TypeChar(' ');
+                    composed();
+                    capture();
+                }
+        } else if (row.then == Then::Night) {
+            host.TypeChar('x');
+            host.SetCtrl(true);
+            host.PressKey(vcl::VK_RIGHT);
+            host.PressKey(vcl::VK_RIGHT);
+            host.SetCtrl(false);
+            composed();
+            toScene(7);
+            EXPECT_GE(s.PanX, 100);
+            EXPECT_TRUE(s.StarTwinkleActive || !s.StarListLoaded);
+            for (int i = 0; i < 9; ++i) {
+                host.FireTimer(form->Timer1, 10);
+                capture();
+            }
+        }
+        return window;
+    }
+
+    static std::unique_ptr<vcl::TBitmap> Read(const std::string& file)
+    {
+        auto picture = std::make_unique<vcl::TBitmap>();
+        vcl::ReadBmpFile(file, *picture);
+        picture->SetPixelFormat(vcl::pf24bit);
+        return picture;
+    }
+
+    // `picture` cut or padded to width x height: with white, or with `junk`
+    // (a colourful pattern that must never be seen).
+    static std::unique_ptr<vcl::TBitmap> Fitted(const vcl::TBitmap& picture, int width, int height, bool junk = false)
+    {
+        auto b = std::make_unique<vcl::TBitmap>(width, height, vcl::pf24bit);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                vcl::TColor c = junk ? vcl::TColor(0x00105020 + ((x * 13 + y * 7) & 0xFF)) : vcl::clWhite;
+                if (x < picture.GetWidth() && y < picture.GetHeight())
+                    c = picture.GetPixelColor(x, y);
+                b->SetPixelColor(x, y, c);
+            }
+        return b;
+    }
+
+    void Write(const std::string& name, const vcl::TBitmap& picture)
+    {
+        vcl::WriteBmpFile((Folder() / name).string(), picture);
+    }
+
+    static std::string FirstDifference(const Window& a, const Window& b)
+    {
+        if (a.size() != b.size())
+            return std::to_string(a.size()) + " captures against " + std::to_string(b.size());
+        for (size_t i = 0; i < a.size(); ++i)
+            for (size_t p = 0; p < a[i].size(); p += 3)
+                if (a[i][p] != b[i][p] || a[i][p + 1] != b[i][p + 1] || a[i][p + 2] != b[i][p + 2])
+                    return "capture " + std::to_string(i) + " at (" + std::to_string(p / 3 % 800) + "," +
+                           std::to_string(p / 3 / 800) + ")";
+        return "";
+    }
+};
+
+// A start-up picture looks the same whatever the size of its file: a smaller
+// file gives the window of the same picture padded with white to the size the
+// program reads it at, a larger one the window of its crop.
+TEST_P(StartupPictureTest, SmallerIsPaddedLargerIsCropped)
+{
+    const StartupPicture& row = GetParam();
+    const auto original = Read(row.file);
+    const int width = row.width;
+    const int height = row.height ? row.height : original->GetHeight();
+    ASSERT_EQ(original->GetWidth(), width);
+    ASSERT_EQ(original->GetHeight(), height);
+    struct Pair {
+        const char* what;
+        std::unique_ptr<vcl::TBitmap> file;
+    } pairs[] = {
+        {"smaller", Fitted(*original, width * 2 / 3, row.ownHeight ? height : height * 2 / 3)},
+        {"larger", Fitted(*original, width + 37, row.ownHeight ? height : height + 23, true)},
+    };
+    for (const Pair& pair : pairs) {
+        SCOPED_TRACE(pair.what);
+        const auto fitted = Fitted(*pair.file, width, height);
+        Write(row.file, *pair.file);
+        const Window got = Run(row);
+        Write(row.file, *fitted);
+        const Window expected = Run(row);
+        EXPECT_EQ(FirstDifference(got, expected), "");
+        if (pair.what == std::string("smaller")) { // the row's views really show what was cut
+            Write(row.file, *original);
+            EXPECT_NE(FirstDifference(Run(row), expected), "") << "the cut part is never on screen";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, StartupPictureTest, ::testing::ValuesIn(kStartupPictures),
+                         [](const ::testing::TestParamInfo<StartupPicture>& info) {
+                             std::string name = info.param.file;
+                             name = name.substr(4, name.size() - 8); // no "vlm_", no ".bmp"
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name;
+                         });
 
 } // namespace
 } // namespace velmia::test

@@ -99,6 +99,22 @@ const Case kCases[] = {
          b.SetWidth(500);
      },
      "size", Severity::Error, "500 x 300, a costume is 530 x 300 (what is missing stays empty)"},
+    {"string pattern too short", "string-pattern",
+     [](TBitmap& b) {
+         Part(b, 280, 400);
+         Fill(b, vcl::clBlack, 70, 100, 210, 300);
+     },
+     "size", Severity::Error, "280 x 400, the string pattern is 280 x 630 (what is missing stays empty)"},
+    {"strawberry scene too narrow", "scene-upper", [](TBitmap& b) { Part(b, 700, 600); }, "size", Severity::Error,
+     "(what is missing shows white)"},
+    {"face list too narrow", "faces", [](TBitmap& b) { Part(b, 250, 246); }, "size", Severity::Error,
+     "(what is missing shows white)"},
+    {"scene list too short", "scene-list",
+     [](TBitmap& b) {
+         Part(b, 75, 600);
+         Fill(b, kBlue, 0, 0, 75, 600); // ten flat skies
+     },
+     "size", Severity::Error, "shows there the tile of the scene before it"},
     {"ribbon too large", "ribbon", [](TBitmap& b) { Part(b, 200, 90); }, "size", Severity::Error,
      "200 x 90, a ribbon is 200 x 80 (the rest is cut off)"},
     {"face list with rows left over", "faces", [](TBitmap& b) { Part(b, 279, 200); }, "size", Severity::Error,

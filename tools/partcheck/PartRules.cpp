@@ -164,6 +164,19 @@ std::string SizeText(const Kind& k)
     return N(k.width) + " x " + N(k.height);
 }
 
+// What the program shows where a picture smaller than its size has nothing.
+// Every picture but the scene list is read at its size and padded with white:
+// the transparent colour of the parts, no stroke in a string pattern, white
+// in the opaque pictures. The scene list keeps its file's size.
+const char* WhatIsMissing(const Kind& k)
+{
+    if (k.rules & kSky)
+        return " (a scene whose tile is missing, in whole or in part, shows there the tile of the scene before it)";
+    if (k.rules & (kTransparent | kBlackWhite))
+        return " (what is missing stays empty)";
+    return " (what is missing shows white)";
+}
+
 void CheckSize(const Pixels& px, const Kind& k, std::vector<Problem>& out)
 {
     if (k.width == 0)
@@ -180,9 +193,10 @@ void CheckSize(const Pixels& px, const Kind& k, std::vector<Problem>& out)
     std::string text = N(w) + " x " + N(h) + ", " + k.what + " is " + SizeText(k);
     if (k.cellHeight && w == k.width && h >= k.cellHeight)
         text += " (" + Plural(h / k.cellHeight, "cell", "cells") + " and " + N(h % k.cellHeight) + " rows left over)";
-    else if (w < k.width || (!k.cellHeight && h < k.height) || (k.cellHeight && h < k.cellHeight))
-        text += k.cellHeight && h < k.cellHeight ? " (the program refuses a list without a whole face)"
-                                                 : " (what is missing stays empty)";
+    else if (k.cellHeight && h < k.cellHeight)
+        text += " (the program refuses a list without a whole face)";
+    else if (w < k.width || (!k.cellHeight && h < k.height))
+        text += WhatIsMissing(k);
     else
         text += " (the rest is cut off)";
     Add(out, Severity::Error, "size", text);
