@@ -44,19 +44,17 @@ std::optional<SavePlace> ChooseSavePlace(const std::string& proposal)
     if ((work.exists || given.is_absolute()) && fs::is_directory(folder, ec))
         return SavePlace{folder.lexically_normal().string(), proposal};
 
-    const std::string gone =
-        folder.empty() ? std::string("the working folder") : "\"" + folder.lexically_normal().string() + "\"";
+    const std::string gone = folder.empty() ? std::string("The working folder")
+                                            : "The folder \"" + folder.lexically_normal().string() + "\"";
     const std::optional<fs::path> instead = work.exists ? std::optional(work.path) : velmia::shell::HomeFolder();
     if (!instead) {
-        Application->ShowException(EFileError("The folder " + gone +
-                                              " no longer exists, and there is no home folder to save in instead: "
-                                              "nothing was saved."));
+        Application->ShowException(
+            EFileError(gone + " no longer exists, and there is no home folder to save in instead: nothing was saved."));
         return std::nullopt;
     }
-    Application->ShowException(EFileError("The folder " + gone +
-                                          " no longer exists. Choose where to save the picture: the save dialog "
-                                          "opens in \"" +
-                                          instead->string() + "\"."));
+    Application->ShowException(
+        EFileError(gone + " no longer exists. Choose where to save the picture: the save dialog opens in \"" +
+                   instead->string() + "\"."));
     return SavePlace{instead->string(), given.filename().string()};
 }
 
