@@ -2,19 +2,69 @@
 // costume (key s), each as a bitmap file the program can load again. The
 // toolkit writes atomically, so a failed save leaves the file that was there
 // before untouched; the failure is reported in a message box naming the path
-// and the reason.
+// and the reason. A file that has no write permission is refused, not
+// replaced.
+//
+// The dialog opens in the folder of the proposed file (the working folder for
+// a bare name), and the name goes to it as the bytes it was found under, so
+// that accepting the proposal writes over exactly that file.
+#include "shell/PartFolder.h"
 #include "shell/Velmiaunit1.h"
 
 #include <exception>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 using namespace vcl;
 
 namespace {
 
+namespace fs = std::filesystem;
+
+struct SavePlace {
+    std::string folder; // where the dialog opens
+    std::string name;   // the name it proposes
+};
+
+// Where the dialog for `proposal` opens. When the folder the proposal lives
+// in no longer exists (removed while the program runs), the user is told so,
+// by name, and the dialog opens in the working folder, or in the home folder
+// when that is the one gone, proposing the bare name: it never opens at the
+// top of the file system nor anywhere the user was not shown. With no folder
+// left to offer, nothing is saved.
+std::optional<SavePlace> ChooseSavePlace(const std::string& proposal)
+{
+    const velmia::shell::WorkingFolder work = velmia::shell::CurrentWorkingFolder();
+    const fs::path given(proposal);
+    const fs::path folder = given.is_absolute()       ? given.parent_path()
+                            : given.has_parent_path() ? work.path / given.parent_path()
+                                                      : work.path;
+    std::error_code ec;
+    if ((work.exists || given.is_absolute()) && fs::is_directory(folder, ec))
+        return SavePlace{folder.lexically_normal().string(), proposal};
+
+    const std::string gone = folder.empty() ? std::string("The working folder")
+                                            : "The folder \"" + folder.lexically_normal().string() + "\"";
+    const std::optional<fs::path> instead = work.exists ? std::optional(work.path) : velmia::shell::HomeFolder();
+    if (!instead) {
+        Application->ShowException(
+            EFileError(gone + " no longer exists, and there is no home folder to save in instead: nothing was saved."));
+        return std::nullopt;
+    }
+    Application->ShowException(
+        EFileError(gone + " no longer exists. Choose where to save the picture: the save dialog opens in \"" +
+                   instead->string() + "\"."));
+    return SavePlace{instead->string(), given.filename().string()};
+}
+
 bool SavePicture(TSavePictureDialog* dialog, const std::string& initialName, const TBitmap& picture)
 {
-    dialog->SetFileName(initialName);
+    const std::optional<SavePlace> place = ChooseSavePlace(initialName);
+    if (!place)
+        return false;
+    dialog->InitialDir = place->folder;
+    dialog->SetFileName(place->name);
     if (!dialog->Execute())
         return false;
     const std::string path = dialog->GetFileName();

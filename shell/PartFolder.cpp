@@ -162,6 +162,33 @@ std::optional<fs::path> ChooseRunFolder(const fs::path& current, const std::opti
     return *user;
 }
 
+WorkingFolder CurrentWorkingFolder()
+{
+    std::error_code ec;
+    const fs::path current = fs::current_path(ec);
+    if (!ec)
+        return {current, true};
+    // A removed folder has no path any more; the system's link to it still
+    // shows the one it had, marked as deleted.
+    fs::path gone = fs::read_symlink("/proc/self/cwd", ec);
+    if (ec)
+        return {};
+    std::string text = gone.string();
+    const std::string mark = " (deleted)";
+    if (text.size() > mark.size() && text.compare(text.size() - mark.size(), mark.size(), mark) == 0)
+        text.erase(text.size() - mark.size());
+    return {fs::path(text), false};
+}
+
+std::optional<fs::path> HomeFolder()
+{
+    const char* home = std::getenv("HOME");
+    std::error_code ec;
+    if (!home || *home != '/' || !fs::is_directory(home, ec))
+        return std::nullopt;
+    return fs::path(home);
+}
+
 void EnterRunFolder(const char* argv0)
 {
     std::error_code ec;

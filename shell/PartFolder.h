@@ -46,6 +46,18 @@ std::optional<std::filesystem::path> ChooseRunFolder(const std::filesystem::path
                                                      const std::optional<std::filesystem::path>& installed,
                                                      const std::optional<std::filesystem::path>& user);
 
+// The folder the program works in. `exists` is false when that folder was
+// removed while the program runs; `path` is then the path it had, as the
+// system still tells it (empty when the system does not).
+struct WorkingFolder {
+    std::filesystem::path path;
+    bool exists = false;
+};
+WorkingFolder CurrentWorkingFolder();
+
+// The user's home folder ($HOME), when it is an existing folder.
+std::optional<std::filesystem::path> HomeFolder();
+
 // What the program entry calls: chooses the folder for the running program
 // (found from /proc/self/exe, else `argv0`) and this user's environment, and
 // makes it the current folder.

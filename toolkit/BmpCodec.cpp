@@ -802,6 +802,19 @@ std::string SaveTarget(const std::string& path)
     throw EFileError(path + ": " + SystemReason(ELOOP));
 }
 
+// Whether a save must leave an existing file alone. The owner's write bit
+// decides first: it is what "chmod 444", "chmod u-w" and a file manager's
+// read-only switch clear, and the super-user, whom the system lets write
+// anything, is held to it too, so a file its owner marked read-only stays so
+// whoever saves. A user whom the system refuses writing to the file (one
+// that belongs to someone else, an access list) does not replace it either.
+bool IsReadOnly(const std::string& file, const struct stat& st)
+{
+    if ((st.st_mode & S_IWUSR) == 0)
+        return true;
+    return ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
+
 } // namespace
 
 void WriteBmpFile(const std::string& path, const TBitmap& bmp)
@@ -815,10 +828,14 @@ void WriteBmpFile(const std::string& path, const TBitmap& bmp)
     auto fail = [&](int err) { throw EFileError(path + ": " + SystemReason(err)); };
     const std::string target = SaveTarget(path);
 
-    // New files get the usual permissions; a replaced file keeps its own.
+    // New files get the usual permissions; a replaced file keeps its own. A
+    // file without write permission is not replaced, although the rename
+    // below needs only the folder's.
     mode_t mode;
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        if (IsReadOnly(target, st))
+            throw EFileError(path + ": the file is read-only (it has no write permission), so it was not replaced");
         mode = st.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);

@@ -65,7 +65,9 @@ void ReadBmpFile(const std::string& path, TBitmap& out, size_t memoryLimit = SIZ
 std::vector<uint8_t> EncodeBmp(const TBitmap& bmp);
 
 // Encodes and writes atomically. Throws EFileError naming the path and the
-// system's reason; the previous file is then untouched.
+// system's reason; the previous file is then untouched. An existing file
+// whose owner has no write permission (or that this user may not write) is
+// refused as read-only, even where the folder would allow replacing it.
 void WriteBmpFile(const std::string& path, const TBitmap& bmp);
 
 // Largest picture the reader accepts, in pixels.

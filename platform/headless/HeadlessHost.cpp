@@ -324,6 +324,7 @@ bool HeadlessHost::RunFileDialog(TFileDialogRequest& request)
     rec.Filter = request.Filter;
     rec.FileName = request.FileName;
     rec.DefaultExt = request.DefaultExt;
+    rec.InitialDir = request.InitialDir;
     const Answer::Kind wanted = request.Kind == TDialogKind::Save ? Answer::Save : Answer::Open;
     if (answers_.empty()) {
         rec.Scripted = false;
@@ -340,6 +341,10 @@ bool HeadlessHost::RunFileDialog(TFileDialogRequest& request)
     std::string chosen = a.path.empty() ? request.FileName : a.path;
     if (request.Kind == TDialogKind::Save && !request.DefaultExt.empty() && !HasExtension(chosen))
         chosen += "." + request.DefaultExt;
+    // A real dialog answers with a full path: a name is taken in the folder
+    // it shows. Names pass as they are, byte for byte.
+    if (!request.InitialDir.empty() && !chosen.empty() && chosen[0] != '/')
+        chosen = request.InitialDir + (request.InitialDir.back() == '/' ? "" : "/") + chosen;
     request.FileName = chosen;
     rec.Accepted = true;
     dialogs_.push_back(rec);

@@ -37,6 +37,7 @@ struct DialogRecord {
     std::string Filter;     // file dialogs only
     std::string FileName;   // the initial name the program set
     std::string DefaultExt; // file dialogs only
+    std::string InitialDir; // file dialogs only: the folder it opens in ("" = the current one)
     vcl::TColor Color = 0;  // colour dialog: the initial colour
     bool Accepted = false;  // what the scripted answer said
     bool Scripted = true;   // false when no answer was waiting (then cancelled)
@@ -152,7 +153,8 @@ public:
 
     // Answers for the next dialogs, used in order. An open or save answer is a
     // path ("" = the user accepted with the initial name); the save dialog adds
-    // the default extension when the path has none. An answer of the wrong kind
+    // the default extension when the path has none, and a relative path is
+    // taken in the dialog's initial folder when the program gave one. An answer of the wrong kind
     // or no answer at all cancels the dialog and is marked in the record.
     void ScriptOpenDialog(const std::string& path);
     void ScriptSaveDialog(const std::string& path);

@@ -1,5 +1,7 @@
 #include "platform/qt/FileFilter.h"
 
+#include "toolkit/Utf8.h"
+
 namespace velmia::qt {
 
 namespace {
@@ -77,6 +79,39 @@ std::string ApplyDefaultExt(const std::string& path, const std::string& ext)
     if (name.empty() || name.find('.') != std::string::npos)
         return path;
     return path + (ext.front() == '.' ? "" : ".") + ext;
+}
+
+QString FileNameToQt(const std::string& name)
+{
+    QString out;
+    size_t run = 0; // start of the bytes not yet converted
+    for (size_t at = 0; at < name.size();) {
+        char32_t code = 0;
+        if (const size_t n = vcl::DecodeUtf8(std::string_view(name).substr(at), code)) {
+            at += n;
+            continue;
+        }
+        out += QString::fromUtf8(name.data() + run, qsizetype(at - run));
+        out += QChar(char16_t(0xDC00 + static_cast<unsigned char>(name[at])));
+        run = ++at;
+    }
+    return out + QString::fromUtf8(name.data() + run, qsizetype(name.size() - run));
+}
+
+std::string FileNameFromQt(const QString& name)
+{
+    std::string out;
+    qsizetype run = 0; // start of the text not yet converted
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t u = name[i].unicode();
+        // A low surrogate after a high one is half of a character.
+        if (u < 0xDC80 || u > 0xDCFF || (i > 0 && QChar::isHighSurrogate(name[i - 1].unicode())))
+            continue;
+        out += name.mid(run, i - run).toStdString();
+        out += char(u - 0xDC00);
+        run = i + 1;
+    }
+    return out + name.mid(run).toStdString();
 }
 
 } // namespace velmia::qt

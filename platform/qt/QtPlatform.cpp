@@ -418,14 +418,22 @@ bool QtPlatform::RunFileDialog(TFileDialogRequest& request)
         dialog.setNameFilters(filters);
     if (!request.DefaultExt.empty())
         dialog.setDefaultSuffix(QString::fromStdString(request.DefaultExt));
-    const QString dir = request.InitialDir.empty() ? QDir::currentPath() : QString::fromStdString(request.InitialDir);
+    // Names go in and come out as the bytes they are (FileNameToQt). Without
+    // a folder of its own, the dialog opens in the current one, or in the home
+    // folder when the current one was removed, never at the file system's top.
+    QString dir = FileNameToQt(request.InitialDir);
+    if (dir.isEmpty()) {
+        dir = QDir::currentPath();
+        if (dir.isEmpty() || !QDir(dir).exists())
+            dir = QDir::homePath();
+    }
     dialog.setDirectory(dir);
     if (!request.FileName.empty())
-        dialog.selectFile(QString::fromStdString(request.FileName));
+        dialog.selectFile(FileNameToQt(request.FileName));
     dialog.setModal(true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    request.FileName = ApplyDefaultExt(dialog.selectedFiles().front().toStdString(), request.DefaultExt);
+    request.FileName = ApplyDefaultExt(FileNameFromQt(dialog.selectedFiles().front()), request.DefaultExt);
     return true;
 }
 

@@ -1,14 +1,17 @@
 // The Qt window on the offscreen platform: placement reflected in the
 // window, repainting only what changed, the order of mouse events as the
-// form sees them, and timers.
+// form sees them, timers, and the file dialog's names and folders.
 #include "platform/qt/Placement.h"
 #include "platform/qt/QtPlatform.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -254,4 +257,62 @@ TEST_F(QtWindow, ScreenCursorHiddenAndRestored)
     Screen->SetCursor(-1); // hiding twice needs one restore only
     Screen->SetCursor(0);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// The file dialog answers with the bytes of the name it was given, whatever
+// they are, in the folder it was asked to open; without one, in the current
+// folder, or the home folder when the current one was removed: never at the
+// top of the file system. Each dialog is accepted as it opens.
+TEST(QtFileDialog, NamesComeBackAsTheirBytesInTheFolderShown)
+{
+    QtPlatform platform;
+    SetPlatform(&platform);
+    QTemporaryDir work;
+    QTemporaryDir home;
+    ASSERT_TRUE(work.isValid() && home.isValid());
+    const std::string folder = work.path().toStdString();
+    const struct Row {
+        std::string name;
+        bool removedFolder; // run in a removed folder, the dialog given none
+        std::string expected;
+    } rows[] = {
+        {"vlm_co\xff\xfe.bmp", false, folder + "/vlm_co\xff\xfe.bmp"},
+        {"vlm_co\xc3.bmp", false, folder + "/vlm_co\xc3.bmp"},                 // a character cut short
+        {"vlm_co\xed\xb3\xbf.bmp", false, folder + "/vlm_co\xed\xb3\xbf.bmp"}, // an encoded surrogate
+        {"vlm_co\xc3\xa9\xf0\x9f\x8e\x80.bmp", false, folder + "/vlm_co\xc3\xa9\xf0\x9f\x8e\x80.bmp"},
+        {"vlm_co\xfe", false, folder + "/vlm_co\xfe.bmp"},
+        {"vlm_co", true, home.path().toStdString() + "/vlm_co.bmp"},
+    };
+    const QByteArray oldHome = qgetenv("HOME");
+    const QString oldFolder = QDir::currentPath();
+    qputenv("HOME", home.path().toLocal8Bit());
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        QString gone;
+        if (r.removedFolder) {
+            gone = work.path() + "/gone";
+            ASSERT_TRUE(QDir().mkdir(gone));
+            ASSERT_TRUE(QDir::setCurrent(gone));
+            ASSERT_TRUE(QDir().rmdir(gone));
+        }
+        TFileDialogRequest request;
+        request.Kind = TDialogKind::Save;
+        request.Filter = "costume files|vlm_co.bmp;vlm_co?.bmp;vlm_co??.bmp";
+        request.FileName = r.name;
+        request.DefaultExt = "bmp";
+        request.InitialDir = r.removedFolder ? "" : folder;
+        QTimer accept;
+        QObject::connect(&accept, &QTimer::timeout, [] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+                QMetaObject::invokeMethod(dialog, "accept");
+        });
+        accept.start(20);
+        const bool accepted = platform.RunFileDialog(request);
+        accept.stop();
+        QDir::setCurrent(oldFolder);
+        EXPECT_TRUE(accepted);
+        EXPECT_EQ(request.FileName, r.expected);
+    }
+    qputenv("HOME", oldHome);
+    SetPlatform(nullptr);
 }

@@ -378,4 +378,31 @@ TEST(PartCheckOutput, TextAndJson)
     EXPECT_TRUE(bad.HasError());
 }
 
+// Names are bytes, JSON is UTF-8 text: valid characters pass, and every byte
+// that is not part of one becomes \ufffd.
+TEST(PartCheckOutput, JsonNamesAreValidUtf8)
+{
+    const struct {
+        std::string name;
+        std::string json;
+    } rows[] = {
+        {"vlm_co\xff\xfe.bmp", "vlm_co\\ufffd\\ufffd.bmp"},
+        {"vlm_co\xc3\xa9\xf0\x9f\x8e\x80.bmp", "vlm_co\xc3\xa9\xf0\x9f\x8e\x80.bmp"}, // two characters
+        {"vlm_co\xc3.bmp", "vlm_co\\ufffd.bmp"},                                      // cut short
+        {"vlm_co\xe2\x82", "vlm_co\\ufffd\\ufffd"},                                   // cut short at the end
+        {"vlm_co\xc0\xae.bmp", "vlm_co\\ufffd\\ufffd.bmp"},                           // an overlong '.'
+        {"vlm_co\xed\xa0\x80.bmp", "vlm_co\\ufffd\\ufffd\\ufffd.bmp"},                // a surrogate
+        {"vlm_co\xf4\x90\x80\x80", "vlm_co\\ufffd\\ufffd\\ufffd\\ufffd"},             // above U+10FFFF
+        {"a\x80\"\x1f", "a\\ufffd\\\"\\u001f"},
+    };
+    for (const auto& r : rows) {
+        const Report report{r.name, nullptr, {{Severity::Error, "readable", r.name + ": No such file"}}};
+        EXPECT_EQ(FormatJson({report}), "[{\"file\": \"" + r.json +
+                                            "\", \"kind\": null, \"ok\": false, \"errors\": 1, \"warnings\": 0, "
+                                            "\"problems\": [{\"severity\": \"error\", \"rule\": \"readable\", "
+                                            "\"text\": \"" +
+                                            r.json + ": No such file\"}]}]\n");
+    }
+}
+
 } // namespace

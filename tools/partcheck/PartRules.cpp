@@ -2,6 +2,7 @@
 
 #include "resources/EmbeddedPictures.h"
 #include "toolkit/BmpCodec.h"
+#include "toolkit/Utf8.h"
 
 #include <algorithm>
 #include <cctype>
@@ -420,23 +421,35 @@ void CheckSky(const Pixels& px, std::vector<Problem>& out)
     }
 }
 
+// A JSON string of `s`. Names are bytes and need not be valid UTF-8, JSON
+// text must be: each byte that is not part of a well-formed UTF-8 sequence
+// becomes U+FFFD, written as the escape \ufffd, so every parser reads the
+// output and the replaced places stand out.
 std::string JsonString(std::string_view s)
 {
     std::string out = "\"";
-    for (const char c : s) {
-        const auto u = static_cast<unsigned char>(c);
+    for (size_t at = 0; at < s.size();) {
+        char32_t code = 0;
+        const size_t n = vcl::DecodeUtf8(s.substr(at), code);
+        const char c = s[at];
+        if (n == 0) {
+            out += "\\ufffd";
+            ++at;
+            continue;
+        }
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
         } else if (c == '\n') {
             out += "\\n";
-        } else if (u < 0x20) {
+        } else if (code < 0x20) {
             char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", u);
+            std::snprintf(buf, sizeof buf, "\\u%04x", unsigned(code));
             out += buf;
         } else {
-            out += c;
+            out.append(s.substr(at, n));
         }
+        at += n;
     }
     return out + "\"";
 }

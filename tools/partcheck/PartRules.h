@@ -77,7 +77,8 @@ std::vector<Problem> CheckPicture(const vcl::TBitmap& picture, const Kind& kind)
 
 // "NAME: ok", or "NAME: N problems" and one indented line per problem.
 std::string FormatText(const Report& report);
-// One JSON object per file, in an array.
+// One JSON object per file, in an array. The output is valid UTF-8 JSON
+// whatever the names hold: bytes that are not UTF-8 become \ufffd.
 std::string FormatJson(const std::vector<Report>& reports);
 
 } // namespace velmia::partcheck
