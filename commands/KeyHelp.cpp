@@ -85,10 +85,11 @@ constexpr std::array kSpecialKeys = {
                "Portrait: the figure back to the middle. Show: the figures back to their places. Close-up: "
                "switch to the kept close-up"},
     SpecialKey{33, 0, "Page Up",
-               "Close-up of the face at 140 %; in the close-up: zoom in, up to 200 % (not in the show)",
+               "Close-up of the face at 140 %; in the close-up: zoom in, up to 200 % (not in the show). Part "
+               "browser: the previous page",
                "Enter the close-up keeping the previous one (Backspace switches)"},
     SpecialKey{38, 0, "Up", "Close-up: zoom in"},
-    SpecialKey{34, 0, "Page Down", "Close-up: zoom out, down to 140 %"},
+    SpecialKey{34, 0, "Page Down", "Close-up: zoom out, down to 140 %. Part browser: the next page"},
     SpecialKey{40, 0, "Down", "Close-up: zoom out"},
     SpecialKey{36, 0, "Home", "Leave the close-up; elsewhere: back to the last close-up"},
     SpecialKey{19, 0, "Pause", "Run at low priority, on or off"},
@@ -115,6 +116,7 @@ constexpr std::array kMouseActions = {
     MouseAction{"Middle press or double-click", "close-up", "Leave the close-up"},
     MouseAction{"Double-click a thumbnail", "part browser", "Wear that part"},
     MouseAction{"Right press", "part browser", "Close the browser without a change"},
+    MouseAction{"Wheel up / down", "part browser", "The previous / next page, when the files fill more than one"},
     MouseAction{"Two right presses within 0.2 s", "any", "Quit"},
 };
 

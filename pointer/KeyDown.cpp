@@ -1,7 +1,8 @@
 // Keys that make no character: the title banner (F1), the process priority
 // (Pause), the pan and the show spacing (arrows, Backspace, Insert), the
 // close-up (Page Up / Down, Up / Down, Home, Backspace) and the part browser
-// (F2 to F7). The character keys of the same press go on to FormKeyPress.
+// (F2 to F7; Page Down / Up turn its pages). The character keys of the same
+// press go on to FormKeyPress.
 #include "shell/Velmiaunit1.h"
 
 #include <algorithm>
@@ -57,8 +58,12 @@ int CtrlStepRight(int pan)
 
 void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shift*/)
 {
-    if (BrowserOpen)
+    if (BrowserOpen) {
+        // The browser's own keys: Page Down and Page Up turn its pages.
+        if (Key == VK_NEXT || Key == VK_PRIOR)
+            TurnBrowserPage(Key == VK_NEXT ? 1 : -1);
         return;
+    }
     if (Key == VK_F1) {
         logo->SetLeft(20);
         logo->SetTop(180);

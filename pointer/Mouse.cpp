@@ -1,7 +1,7 @@
 // The mouse and the wheel: switching between the portrait, the grey and
 // four-figure views, the scene show and the close-up; quitting on a fast
 // double right press; the touch that opens her closed eyes; the wheel pans
-// the portrait or zooms the close-up.
+// the portrait, zooms the close-up or turns the part browser's pages.
 #include "shell/Velmiaunit1.h"
 
 #include <cstdint>
@@ -295,8 +295,10 @@ void TSvelmia::EnterGrayView()
 
 void TSvelmia::FormMouseWheelUp(TObject* /*Sender*/, TShiftState /*Shift*/, TPoint /*MousePos*/, bool& /*Handled*/)
 {
-    if (BrowserOpen)
-        return; // the browser owns the screen
+    if (BrowserOpen) {
+        TurnBrowserPage(-1); // the browser owns the screen; the wheel turns its pages
+        return;
+    }
     if (PortraitMode && PanX >= -380) {
         PanX -= 20;
         ApplyPan();
@@ -312,8 +314,10 @@ void TSvelmia::FormMouseWheelUp(TObject* /*Sender*/, TShiftState /*Shift*/, TPoi
 
 void TSvelmia::FormMouseWheelDown(TObject* /*Sender*/, TShiftState /*Shift*/, TPoint /*MousePos*/, bool& /*Handled*/)
 {
-    if (BrowserOpen)
-        return; // the browser owns the screen
+    if (BrowserOpen) {
+        TurnBrowserPage(1); // the browser owns the screen; the wheel turns its pages
+        return;
+    }
     if (PortraitMode && PanX <= 500) {
         PanX += 20;
         ApplyPan();

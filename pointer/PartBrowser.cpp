@@ -1,9 +1,12 @@
 // The part browser: every part file of one kind as a thumbnail on a white
 // screen over the portrait. A double-click on a thumbnail loads that file
 // into the part's layer; the right button leaves without a change. While it
-// is open the portrait stands still and all other input is ignored.
+// is open the portrait stands still and all other input is ignored. When the
+// files fill more than one screen, Page Down / Page Up and the wheel turn the
+// pages, and a small label in the lower right corner says which page is shown.
 #include "shell/Velmiaunit1.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -39,6 +42,90 @@ std::string CurrentFolder()
     return ec ? std::string("the current folder") : folder.string();
 }
 
+// ---- The page label ------------------------------------------------------------
+//
+// "page 2 of 8" in a small pixel font: letters 5 pixels wide on 9 rows (digits
+// and capitals on rows 0-6, the tails of p and g on rows 7-8), one column
+// between letters, dark grey on a white box with a grey edge on its top and
+// left (the grey of an unreadable cell), in the screen's lower right corner.
+
+constexpr int kGlyphWidth = 5;
+constexpr int kGlyphRows = 9;
+constexpr int kGlyphAdvance = kGlyphWidth + 1;
+constexpr int kSpaceAdvance = 4;
+constexpr int kLabelPadX = 4;
+constexpr int kLabelPadY = 3;
+constexpr TColor kLabelInk = 0x404040;
+constexpr TColor kLabelEdge = kUnreadableCell;
+
+struct Glyph {
+    char c;
+    const char* rows[kGlyphRows];
+};
+
+// clang-format off
+constexpr Glyph kGlyphs[] = {
+    {'p', {".....", ".....", "####.", "#...#", "#...#", "#...#", "####.", "#....", "#...."}},
+    {'a', {".....", ".....", ".###.", "....#", ".####", "#...#", ".####", ".....", "....."}},
+    {'g', {".....", ".....", ".####", "#...#", "#...#", "#...#", ".####", "....#", ".###."}},
+    {'e', {".....", ".....", ".###.", "#...#", "#####", "#....", ".###.", ".....", "....."}},
+    {'o', {".....", ".....", ".###.", "#...#", "#...#", "#...#", ".###.", ".....", "....."}},
+    {'f', {"..##.", ".#...", "####.", ".#...", ".#...", ".#...", ".#...", ".....", "....."}},
+    {'0', {".###.", "#...#", "#..##", "#.#.#", "##..#", "#...#", ".###.", ".....", "....."}},
+    {'1', {"..#..", ".##..", "..#..", "..#..", "..#..", "..#..", ".###.", ".....", "....."}},
+    {'2', {".###.", "#...#", "....#", "...#.", "..#..", ".#...", "#####", ".....", "....."}},
+    {'3', {"#####", "...#.", "..#..", "...#.", "....#", "#...#", ".###.", ".....", "....."}},
+    {'4', {"...#.", "..##.", ".#.#.", "#..#.", "#####", "...#.", "...#.", ".....", "....."}},
+    {'5', {"#####", "#....", "####.", "....#", "....#", "#...#", ".###.", ".....", "....."}},
+    {'6', {"..##.", ".#...", "#....", "####.", "#...#", "#...#", ".###.", ".....", "....."}},
+    {'7', {"#####", "....#", "...#.", "..#..", ".#...", ".#...", ".#...", ".....", "....."}},
+    {'8', {".###.", "#...#", "#...#", ".###.", "#...#", "#...#", ".###.", ".....", "....."}},
+    {'9', {".###.", "#...#", "#...#", ".####", "....#", "...#.", ".##..", ".....", "....."}},
+};
+// clang-format on
+
+std::string PageLabelText(int page, int pages)
+{
+    return "page " + std::to_string(page + 1) + " of " + std::to_string(pages);
+}
+
+int Advance(char c)
+{
+    return c == ' ' ? kSpaceAdvance : kGlyphAdvance;
+}
+
+// The label's box on the screen (its top and left edges included).
+TRect PageLabelRect(int page, int pages)
+{
+    int textWidth = -1; // no column after the last letter
+    for (const char c : PageLabelText(page, pages))
+        textWidth += Advance(c);
+    const int width = 1 + kLabelPadX + textWidth + kLabelPadX;
+    const int height = 1 + kLabelPadY + kGlyphRows + kLabelPadY;
+    return Rect(kScreenWidth - width, kScreenHeight - height, kScreenWidth, kScreenHeight);
+}
+
+void DrawPageLabel(TBitmap& screen, int page, int pages)
+{
+    const TRect box = PageLabelRect(page, pages);
+    for (int y = box.Top; y < box.Bottom; ++y)
+        for (int x = box.Left; x < box.Right; ++x)
+            screen.SetPixelColor(x, y, x == box.Left || y == box.Top ? kLabelEdge : clWhite);
+    int x = box.Left + 1 + kLabelPadX;
+    const int y = box.Top + 1 + kLabelPadY;
+    for (const char c : PageLabelText(page, pages)) {
+        for (const Glyph& g : kGlyphs) {
+            if (g.c != c)
+                continue;
+            for (int row = 0; row < kGlyphRows; ++row)
+                for (int col = 0; col < kGlyphWidth; ++col)
+                    if (g.rows[row][col] == '#')
+                        screen.SetPixelColor(x + col, y + row, kLabelInk);
+        }
+        x += Advance(c); // a space has no glyph
+    }
+}
+
 } // namespace
 
 bool TSvelmia::NameAt(int index, std::string& name)
@@ -64,7 +151,39 @@ bool TSvelmia::NameAt(int index, std::string& name)
     return !name.empty();
 }
 
+// Columns that fit the screen's width (a cell whose right edge is exactly
+// the width still fits), times the rows that begin on the screen (the last
+// of them may be cut by its lower edge).
+int TSvelmia::BrowserPageSize() const
+{
+    if (ThumbWidth <= 0 || ThumbHeight <= 0)
+        return 1;
+    const int columns = (kScreenWidth - ThumbWidth) / (ThumbWidth + kGap) + 1;
+    const int rows = (kScreenHeight - 1) / (ThumbHeight + kGap) + 1;
+    return std::max(1, columns) * rows;
+}
+
+int TSvelmia::BrowserPageCount() const
+{
+    const int size = BrowserPageSize();
+    return std::max(1, (BrowserCount + size - 1) / size);
+}
+
 bool TSvelmia::ShowPartBrowser()
+{
+    BrowserPage = 0;
+    DrawBrowserPage();
+    DispTargetsScreen->SetVisible(true);
+    DispTargetsScreen->SetCenter(true);
+    DispTargetsScreen->SetLeft(20);
+    DispTargetsScreen->SetTop(40);
+    DispTargetsScreen->SetEnabled(true);
+    return true;
+}
+
+// The thumbnails of the page BrowserPage, left to right in rows from the
+// top-left corner, on a white screen; the page label when there are more.
+void TSvelmia::DrawBrowserPage()
 {
     // The thumbnail loader.
     delete ScratchMask;
@@ -76,26 +195,21 @@ bool TSvelmia::ShowPartBrowser()
     TCanvas* screen = DispTargetsScreen->GetCanvas();
     screen->Brush.Color = clWhite;
     screen->FillRect(Rect(0, 0, kScreenWidth, kScreenHeight));
-    DispTargetsScreen->SetVisible(true);
-    DispTargetsScreen->SetCenter(true);
-    DispTargetsScreen->SetLeft(20);
-    DispTargetsScreen->SetTop(40);
 
     screen->CopyMode = SRCCOPY;
+    const int first = BrowserPage * BrowserPageSize();
+    const int end = first + BrowserPageSize();
     std::string name;
-    for (int index = 0; NameAt(index, name); ++index) {
-        // Rows below the screen cannot be seen; their files are not read.
-        if (cell.Top < kScreenHeight) {
-            try {
-                ScratchMask->LoadFromFile(name);
-                screen->CopyRect(cell, ScratchMask->GetCanvas(), source);
-            } catch (const std::exception&) {
-                // Listed but not a picture we can read: a grey cell. Picking
-                // it reports why.
-                screen->Brush.Color = kUnreadableCell;
-                screen->FillRect(cell);
-                screen->Brush.Color = clWhite;
-            }
+    for (int index = first; index < end && NameAt(index, name); ++index) {
+        try {
+            ScratchMask->LoadFromFile(name);
+            screen->CopyRect(cell, ScratchMask->GetCanvas(), source);
+        } catch (const std::exception&) {
+            // Listed but not a picture we can read: a grey cell. Picking
+            // it reports why.
+            screen->Brush.Color = kUnreadableCell;
+            screen->FillRect(cell);
+            screen->Brush.Color = clWhite;
         }
         cell.Left += ThumbWidth + kGap;
         cell.Right += ThumbWidth + kGap;
@@ -106,11 +220,25 @@ bool TSvelmia::ShowPartBrowser()
             cell.Right = ThumbWidth;
         }
     }
+    if (BrowserPageCount() > 1)
+        DrawPageLabel(*DispTargetsScreen->GetBitmap(), BrowserPage, BrowserPageCount());
 
     delete ScratchMask;
     ScratchMask = nullptr;
-    DispTargetsScreen->SetEnabled(true);
-    return true;
+}
+
+// Page Down and the wheel turned towards the user show the next page, Page Up
+// and the wheel turned away the previous one; the first and the last page
+// stay where they are.
+void TSvelmia::TurnBrowserPage(int step)
+{
+    if (!BrowserOpen)
+        return;
+    const int page = BrowserPage + step;
+    if (page < 0 || page >= BrowserPageCount())
+        return;
+    BrowserPage = page;
+    DrawBrowserPage();
 }
 
 // Closes the browser: frees the name list, takes the screen away and lets
@@ -122,6 +250,7 @@ void TSvelmia::CloseBrowser()
     delete ScratchMask;
     ScratchMask = nullptr;
     BrowserNames.reset();
+    BrowserPage = 0;
     DispTargetsScreen->SetVisible(false);
     DispTargetsScreen->SetEnabled(false);
     if (!CursorVisible)
@@ -144,6 +273,9 @@ void TSvelmia::DispTargetsScreenDblClick(TObject* /*Sender*/)
     const int y = cursor.y - (GetTop() + DispTargetsScreen->GetTop() + CaptionOffset);
     if (x < 0 || y < 0)
         return;
+    // The page label covers no cell.
+    if (BrowserPageCount() > 1 && PageLabelRect(BrowserPage, BrowserPageCount()).Contains(x, y))
+        return;
 
     // A click in the gap right of or below a cell picks that cell.
     const int lastColumn = (kScreenWidth - ThumbWidth) / (ThumbWidth + kGap);
@@ -151,7 +283,10 @@ void TSvelmia::DispTargetsScreenDblClick(TObject* /*Sender*/)
     if (column > lastColumn)
         return;
     const int row = y / (ThumbHeight + kGap);
-    const int index = (lastColumn + 1) * row + column;
+    const int slot = (lastColumn + 1) * row + column;
+    if (slot >= BrowserPageSize())
+        return; // below the screen
+    const int index = BrowserPage * BrowserPageSize() + slot;
     std::string name;
     if (index >= BrowserCount || !NameAt(index, name))
         return;

@@ -213,6 +213,7 @@ struct PortraitState {
     int32_t PartHeight = 0;
     std::unique_ptr<char[]> BrowserNames; // kBrowserNamesSize bytes while the browser is in use
     int32_t BrowserCount = 0;
+    int32_t BrowserPage = 0; // the page on screen while the browser is open, from 0
     std::string ChosenPartFile;
     std::string SceneListFileName = "vlm_scene_list.bmp";
     std::string CostumeFileName = "vlm_co";

@@ -292,6 +292,13 @@ public:
                                     int Y);
     // The name at `index` in BrowserNames; false when that name is empty.
     bool NameAt(int index, std::string& name);
+    // Pages of the browser: the cells one screen shows, the pages the listed
+    // files fill, drawing the page BrowserPage, and turning by `step` pages
+    // (nothing beyond the first or the last).
+    int BrowserPageSize() const;
+    int BrowserPageCount() const;
+    void DrawBrowserPage();
+    void TurnBrowserPage(int step);
     void TakeCloseUpSnapshot();
     void DrawCloseUp();
     // Clips a layer of `width` whose left edge at pan 0 is `left`; true when it

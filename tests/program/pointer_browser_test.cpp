@@ -1,12 +1,14 @@
 // The part files and the part browser: the search and its bounded list, the
-// thumbnail grid, picking a part, leaving without a change, and a listed file
-// that cannot be loaded.
+// thumbnail grid, its pages, picking a part, leaving without a change, and a
+// listed file that cannot be loaded.
 #include "tests/program/pointer_support.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace vcl;
@@ -212,6 +214,230 @@ TEST_F(BrowserTest, AFileThatCannotBeLoadedIsReportedAndChangesNothing)
     EXPECT_EQ(form_->Costume->GetBitmap()->GetPixelColor(100, 15), costume);
     EXPECT_EQ(form_->State().PartBitmap, nullptr);
     EXPECT_EQ(Tick(), 1);
+}
+
+// 208 costume files of one colour each, the default one removed: eight pages
+// of 27 cells (three a row, nine rows, the ninth cut by the screen's lower
+// edge), the last holding 19.
+class BrowserPagesTest : public BrowserTest {
+protected:
+    static constexpr int kFiles = 208;
+    static constexpr int kPerPage = 27;
+    static constexpr int kScreenW = 760;
+    static constexpr int kScreenH = 520;
+    // Where "page N of 8" lies (N one digit): the screen's lower right corner.
+    static constexpr TRect kLabel{692, 504, 760, 520};
+
+    static TColor Colour(int index) { return 0x00102030 + 0x000101 * index; }
+    static std::string FileName(int index) { return "vlm_co" + std::to_string(100 + index) + ".bmp"; }
+    static TRect Cell(int slot)
+    {
+        const int left = slot % 3 * 255, top = slot / 3 * 60;
+        return Rect(left, top, left + 245, top + 50);
+    }
+
+    void WriteCostumes(int count)
+    {
+        RemoveFile("vlm_co.bmp");
+        WriteParts("vlm_co", count, 530, 300);
+    }
+
+    // The screen as one page of these files is drawn without any label: white,
+    // with cells [first, first + count) left to right from the corner.
+    static std::vector<TColor> Cells(int first, int count)
+    {
+        std::vector<TColor> px(size_t(kScreenW * kScreenH), clWhite);
+        for (int slot = 0; slot < count; ++slot) {
+            const TRect c = Cell(slot);
+            for (int y = c.Top; y < std::min(c.Bottom, kScreenH); ++y)
+                for (int x = c.Left; x < c.Right; ++x)
+                    px[size_t(y * kScreenW + x)] = Colour(first + slot);
+        }
+        return px;
+    }
+    std::vector<TColor> Screen()
+    {
+        std::vector<TColor> px(size_t(kScreenW * kScreenH));
+        for (int y = 0; y < kScreenH; ++y)
+            for (int x = 0; x < kScreenW; ++x)
+                px[size_t(y * kScreenW + x)] = ScreenPixel(x, y);
+        return px;
+    }
+    // Pixels of `a` and `b` that differ, outside and inside the label's corner.
+    static std::pair<int, int> Differences(const std::vector<TColor>& a, const std::vector<TColor>& b)
+    {
+        int outside = 0, inside = 0;
+        for (int y = 0; y < kScreenH; ++y)
+            for (int x = 0; x < kScreenW; ++x)
+                if (a[size_t(y * kScreenW + x)] != b[size_t(y * kScreenW + x)])
+                    ++(kLabel.Contains(x, y) ? inside : outside);
+        return {outside, inside};
+    }
+    static std::vector<TColor> Label(const std::vector<TColor>& px)
+    {
+        std::vector<TColor> label;
+        for (int y = kLabel.Top; y < kLabel.Bottom; ++y)
+            for (int x = kLabel.Left; x < kLabel.Right; ++x)
+                label.push_back(px[size_t(y * kScreenW + x)]);
+        return label;
+    }
+
+    // The page on the screen, told by its first cell; -1 for none.
+    int PageShown()
+    {
+        for (int page = 0; page * kPerPage < kFiles; ++page)
+            if (ScreenPixel(5, 5) == Colour(page * kPerPage))
+                return page;
+        return -1;
+    }
+
+    // Page turns: n / p Page Down / Up, d / u the wheel turned down / up.
+    void Turn(const std::string& turns)
+    {
+        for (const char t : turns) {
+            if (t == 'n' || t == 'p')
+                Key(t == 'n' ? VK_NEXT : VK_PRIOR);
+            else
+                host_.Wheel(t == 'u');
+        }
+    }
+};
+
+TEST_F(BrowserPagesTest, KeysAndTheWheelTurnThePagesUpToTheEnds)
+{
+    StartPortrait();
+    WriteCostumes(kFiles);
+    Key(VK_F2);
+    ASSERT_TRUE(S().BrowserOpen);
+    ASSERT_EQ(S().BrowserCount, kFiles);
+    struct Step {
+        std::string turns;
+        int page; // 0 = "page 1 of 8"
+    };
+    const std::vector<Step> steps = {
+        {"", 0},    {"p", 0},         {"u", 0}, // no page before the first
+        {"n", 1},   {"d", 2},         {"u", 1}, {"p", 0},
+        {"dnd", 3}, {"nnnnnnnnn", 7}, {"d", 7}, {"n", 7}, // none after the last
+        {"u", 6},   {"pppppu", 0},
+    };
+    std::vector<std::vector<TColor>> labels(8);
+    const int zoom = S().ZoomPercent;
+    std::string done;
+    for (const Step& step : steps) {
+        done += step.turns;
+        SCOPED_TRACE("turns \"" + done + "\"");
+        Turn(step.turns);
+        ASSERT_EQ(PageShown(), step.page);
+        EXPECT_TRUE(S().BrowserOpen);
+        EXPECT_FALSE(form_->Timer1->GetEnabled());
+        // The page's cells where one screen of the same files has them; the
+        // label in the corner only.
+        const std::vector<TColor> screen = Screen();
+        const int count = std::min(kPerPage, kFiles - step.page * kPerPage);
+        const auto [outside, inside] = Differences(screen, Cells(step.page * kPerPage, count));
+        EXPECT_EQ(outside, 0);
+        EXPECT_GT(inside, 50);
+        // Each page its own label, the same whenever that page comes back.
+        const std::vector<TColor> label = Label(screen);
+        if (labels[size_t(step.page)].empty())
+            labels[size_t(step.page)] = label;
+        EXPECT_EQ(label, labels[size_t(step.page)]);
+        for (size_t other = 0; other < labels.size(); ++other) {
+            if (int(other) != step.page && !labels[other].empty()) {
+                EXPECT_NE(label, labels[other]) << "page " << other + 1;
+            }
+        }
+        // The portrait's own meanings of these keys and the wheel stay away.
+        EXPECT_EQ(S().PanX, 0);
+        EXPECT_FALSE(S().CloseUpMode);
+        EXPECT_EQ(S().ZoomPercent, zoom);
+    }
+    // The label's ink is the grey of the pixel font, its box white and edged.
+    const std::vector<TColor>& first = labels[0];
+    EXPECT_EQ(first.front(), TColor(0xC0C0C0));
+    EXPECT_EQ(first.back(), clWhite);
+    EXPECT_GT(std::count(first.begin(), first.end(), TColor(0x404040)), 40);
+}
+
+// One screen of files shows no label and no page turns: the first 27 of the
+// 208 give the screen of today's browser exactly, and the first page of all
+// 208 the same screen but for its label.
+TEST_F(BrowserPagesTest, OneScreenOfFilesShowsNoLabelAndTheSamePixels)
+{
+    StartPortrait();
+    WriteCostumes(kFiles);
+    Key(VK_F2);
+    const std::vector<TColor> paged = Screen();
+    Key(VK_NEXT);
+    Key(VK_PRIOR);
+    EXPECT_EQ(Screen(), paged);
+    host_.RightPress(400, 300);
+    ASSERT_FALSE(S().BrowserOpen);
+
+    for (int i = kPerPage; i < kFiles; ++i)
+        RemoveFile(FileName(i));
+    Key(VK_F2);
+    ASSERT_EQ(S().BrowserCount, kPerPage);
+    const std::vector<TColor> single = Screen();
+    EXPECT_EQ(single, Cells(0, kPerPage));
+    Turn("ndnu");
+    EXPECT_EQ(Screen(), single);
+    const auto [outside, inside] = Differences(paged, single);
+    EXPECT_EQ(outside, 0);
+    EXPECT_GT(inside, 50);
+}
+
+TEST_F(BrowserPagesTest, ADoubleClickPicksTheFileUnderThePointerOnAnyPage)
+{
+    StartPortrait();
+    WriteCostumes(kFiles);
+    struct Pick {
+        std::string turns;
+        int x, y;
+        bool leftFigure; // in the show, Shift held at the double-click
+        int index;       // the file picked; -1: nothing, the browser stays open
+    };
+    const std::vector<Pick> picks = {
+        {"nnnnnnn", 5, 5, false, 189},           // page 8, first cell
+        {"nnnnnnn", 5, 365, false, 207},         // page 8, the last file
+        {"nnnnnnn", 255 + 5, 365, false, -1},    // page 8, right of the last file
+        {"dd", 250, 55, false, 54},              // page 3: the gap picks the cell left of and above it
+        {"n", 510 + 5, 485, false, 53},          // page 2, the ninth row, left of the label
+        {"", 740, 515, false, -1},               // on the label: no cell
+        {"dddddddunnp", 255 + 5, 5, false, 163}, // page 7 after turning past the end and back
+        {"nnnn", 255 + 5, 65, true, 112},        // page 5, to the left figure
+    };
+    for (const Pick& pick : picks) {
+        SCOPED_TRACE("turns \"" + pick.turns + "\" at " + std::to_string(pick.x) + "," + std::to_string(pick.y));
+        S().ShowMode = pick.leftFigure;
+        S().PortraitMode = !pick.leftFigure;
+        const TColor costume = form_->Costume->GetBitmap()->GetPixelColor(100, 15);
+        Key(VK_F2);
+        ASSERT_TRUE(S().BrowserOpen);
+        ASSERT_EQ(PageShown(), 0) << "the browser opens on its first page";
+        Turn(pick.turns);
+        Key(VK_F4); // the function keys do nothing while it is open
+        EXPECT_EQ(S().BrowserKind, 2);
+        host_.SetShift(pick.leftFigure);
+        PickAt(pick.x, pick.y);
+        host_.SetShift(false);
+        if (pick.index < 0) {
+            EXPECT_TRUE(S().BrowserOpen);
+            host_.TypeChar('\x1b');
+            ASSERT_FALSE(S().BrowserOpen) << "Esc closes the browser on any page";
+            continue;
+        }
+        ASSERT_FALSE(S().BrowserOpen);
+        EXPECT_EQ(S().ChosenPartFile, FileName(pick.index));
+        if (pick.leftFigure) {
+            EXPECT_EQ(S().CostumeWork->GetPixelColor(100, 15), Colour(pick.index));
+            EXPECT_EQ(form_->Costume->GetBitmap()->GetPixelColor(100, 15), costume);
+        } else {
+            EXPECT_EQ(S().CostumeFileName, FileName(pick.index));
+            EXPECT_EQ(form_->Costume->GetBitmap()->GetPixelColor(100, 15), Colour(pick.index));
+            Tick();
+        }
+    }
 }
 
 } // namespace

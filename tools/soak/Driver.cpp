@@ -504,11 +504,18 @@ void Driver::ApplyInput(Session& s, const Event& e)
             host.Wheel(e.kind == EventKind::WheelUp);
             break;
         case EventKind::Pick: {
+            // Cell x of the whole list: turn to its page as the user would,
+            // then double-click the cell's middle there.
             const PortraitState& st = s.form->State();
             const int tw = std::max(1, int(st.ThumbWidth)), th = std::max(1, int(st.ThumbHeight));
             const int perRow = (760 - tw) / (tw + 10) + 1;
-            const int x = s.form->DispTargetsScreen->GetLeft() + (e.x % perRow) * (tw + 10) + tw / 2;
-            const int y = s.form->DispTargetsScreen->GetTop() + (e.x / perRow) * (th + 10) + th / 2;
+            const int perPage = s.form->BrowserPageSize();
+            const int page = std::min(e.x / perPage, s.form->BrowserPageCount() - 1);
+            for (int turns = 0; st.BrowserOpen && st.BrowserPage != page && turns < 1000; ++turns)
+                host.PressKey(st.BrowserPage < page ? VK_NEXT : VK_PRIOR);
+            const int slot = e.x - page * perPage;
+            const int x = s.form->DispTargetsScreen->GetLeft() + (slot % perRow) * (tw + 10) + tw / 2;
+            const int y = s.form->DispTargetsScreen->GetTop() + (slot / perRow) * (th + 10) + th / 2;
             host.DoubleClick(x, y);
             break;
         }

@@ -126,6 +126,14 @@ const std::vector<Invariant> kInvariants = {
              return "the show and the portrait at once (" + Views(s) + ")";
          return std::string();
      }},
+    {"browser page",
+     [](const Probe& p) {
+         const PortraitState& s = p.form.State();
+         if (!s.BrowserOpen)
+             return s.BrowserPage == 0 ? std::string()
+                                       : "BrowserPage = " + std::to_string(s.BrowserPage) + " with the browser closed";
+         return Range("BrowserPage", s.BrowserPage, 0, p.form.BrowserPageCount() - 1);
+     }},
     {"busy between events",
      [](const Probe& p) {
          const PortraitState& s = p.form.State();

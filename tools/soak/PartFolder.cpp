@@ -96,6 +96,10 @@ PartFolder::PartFolder(const fs::path& artwork)
     fs::create_directory(path_ / "saves");
     for (const PartKind& kind : PartKinds())
         MakeVariants(kind);
+    // More chokers than one browser screen shows, so that its pages turn;
+    // their names sort after every other choker's.
+    for (int i = 1; i <= kPagingChokers; ++i)
+        fs::copy_file(path_ / "vlm_ch.bmp", path_ / ("vlm_chz" + std::to_string(10 + i) + ".bmp"));
 }
 
 PartFolder::~PartFolder()

@@ -40,6 +40,10 @@ public:
     // 24 bits. Empty for the other variants.
     static std::string ReferenceFile(const PartKind& kind, Variant v);
 
+    // Copies of the default choker beside the variants ("vlm_chz11.bmp", ...):
+    // with them the choker browser fills three pages.
+    static constexpr int kPagingChokers = 24;
+
     // Save targets: writable ones, and ones that fail even for root.
     static std::vector<std::string> WritableSaves();
     static std::vector<std::string> UnwritableSaves();

@@ -168,6 +168,7 @@ TEST_F(SoakFolder, InvariantsHoldAfterStartUpAndNameWhatABrokenStateBreaks)
         {"gray blink table", [](PortraitState& s) { s.GrayEyesClosed = true; }},
         {"display-mode precedence", [](PortraitState& s) { s.GrayMode = true; }},
         {"busy between events", [](PortraitState& s) { s.Busy = true; }},
+        {"browser page", [](PortraitState& s) { s.BrowserPage = 1; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
@@ -181,6 +182,7 @@ TEST_F(SoakFolder, InvariantsHoldAfterStartUpAndNameWhatABrokenStateBreaks)
         s.CycleCounter = cycle, s.FaceIndex = face, s.LeftBraceletIndex = bracelet, s.SceneIndex = scene;
         s.PanX = pan, s.ShowRightGap = gap, s.ZoomPercent = zoom, s.StringPatternIndex = pattern;
         s.CamisoleShown = camisole, s.GrayEyesClosed = grayEyes, s.GrayMode = gray, s.Busy = busy;
+        s.BrowserPage = 0;
     }
 
     // A picture that changes its size, or disappears.
@@ -192,6 +194,15 @@ TEST_F(SoakFolder, InvariantsHoldAfterStartUpAndNameWhatABrokenStateBreaks)
     EXPECT_EQ(failing(), std::vector<std::string>{"portrait pictures"});
     form.Mainpict->GetBitmap()->SetHeight(300);
     EXPECT_EQ(failing(), std::vector<std::string>{});
+
+    // The folder's chokers fill three browser pages: the third is the last.
+    session_->host->PressKey(vcl::VK_F7);
+    ASSERT_TRUE(form.State().BrowserOpen);
+    form.MutableState().BrowserPage = 2;
+    EXPECT_EQ(failing(), std::vector<std::string>{});
+    form.MutableState().BrowserPage = 3;
+    EXPECT_EQ(failing(), std::vector<std::string>{"browser page"});
+    form.MutableState().BrowserPage = 0;
 }
 
 TEST(SoakRuns, TheSameSeedGivesTheSameRunAndAnotherSeedAnother)
