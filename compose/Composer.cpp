@@ -117,7 +117,15 @@ void TSvelmia::DrawSceneBackground(int scene, TImage* strawberries, std::span<TB
         // once, then copied unscaled into the other pictures.
         TCanvas* tile = scenebuff->GetCanvas();
         tile->CopyMode = SRCCOPY;
-        tile->CopyRect(SceneTileRect, SceneList->GetCanvas(), SceneCellRect[scene - 1]);
+        // A scene list too small for this scene's cell shows white where the
+        // tile is missing, not what the last scene left in the tile.
+        const TBitmap* list = SceneList->GetBitmap();
+        const TRect& cell = SceneCellRect[scene - 1];
+        if (cell.Right > list->GetWidth() || cell.Bottom > list->GetHeight()) {
+            tile->Brush.Color = clWhite;
+            tile->FillRect(SceneTileRect);
+        }
+        tile->CopyRect(SceneTileRect, SceneList->GetCanvas(), cell);
         pictures[0]->GetCanvas()->StretchDraw(kUpperPicture, scenebuff->GetBitmap());
         for (TBitmap* picture : pictures.subspan(1))
             picture->GetCanvas()->Draw(0, 0, pictures[0]);

@@ -335,14 +335,16 @@ struct StartupPicture {
 };
 
 // Every picture read at start-up whose size the program relies on (the
-// costume is kept in its own size but worn as its 530 x 300 cell). Not here:
-// the scene list and the night background (their size is the file's own).
+// costume is kept in its own size but worn as its 530 x 300 cell; the scene
+// list keeps its file's size, and a missing tile shows white). Not here: the
+// night background (its size is the file's own).
 const StartupPicture kStartupPictures[] = {
     {"vlm_scene_strawberry_upper.bmp", 800, 600, false, "", Then::SceneRound},
     {"vlm_scene_strawberry_lower.bmp", 800, 600, false, "", Then::SceneRound},
     {"vlm_0_main_hair.bmp", 600, 300, false, "", Then::Nothing},
     {"vlm_0_hair_sub_up.bmp", 500, 120, false, "", Then::Nothing},
     {"vlm_co.bmp", 530, 300, false, "", Then::Nothing},
+    {"vlm_scene_list.bmp", 75, 750, false, "", Then::SceneRound},
     {"vlm_ca.bmp", 550, 750, false, "a", Then::Nothing},
     {"vlm_earring_list.bmp", 330, 600, false, "e", Then::SceneRound},
     {"vlm_string_pattern_list.bmp", 280, 630, false, "", Then::Nothing},

@@ -114,7 +114,7 @@ const Case kCases[] = {
          Part(b, 75, 600);
          Fill(b, kBlue, 0, 0, 75, 600); // ten flat skies
      },
-     "size", Severity::Error, "shows there the tile of the scene before it"},
+     "size", Severity::Error, "(what is missing shows white)"},
     {"ribbon too large", "ribbon", [](TBitmap& b) { Part(b, 200, 90); }, "size", Severity::Error,
      "200 x 90, a ribbon is 200 x 80 (the rest is cut off)"},
     {"face list with rows left over", "faces", [](TBitmap& b) { Part(b, 279, 200); }, "size", Severity::Error,

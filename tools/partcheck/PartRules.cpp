@@ -168,11 +168,10 @@ std::string SizeText(const Kind& k)
 // What the program shows where a picture smaller than its size has nothing.
 // Every picture but the scene list is read at its size and padded with white:
 // the transparent colour of the parts, no stroke in a string pattern, white
-// in the opaque pictures. The scene list keeps its file's size.
+// in the opaque pictures. The scene list keeps its file's size, and a scene
+// whose tile it lacks shows white there too.
 const char* WhatIsMissing(const Kind& k)
 {
-    if (k.rules & kSky)
-        return " (a scene whose tile is missing, in whole or in part, shows there the tile of the scene before it)";
     if (k.rules & (kTransparent | kBlackWhite))
         return " (what is missing stays empty)";
     return " (what is missing shows white)";
