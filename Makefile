@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # The two commands a fresh machine needs: `make run` and `make test`.
 BUILD ?= build
 ASAN_BUILD ?= build-asan

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // White-key masks: where a part picture is pure white (255,255,255) its mask
 // holds 1 (shown white), elsewhere 0 (black). The routines walk bitmap rows
 // directly. They read three bytes per source pixel, four in 32-bit pictures,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Discovery of the user's part files: every entry of the current folder whose
 // name matches a pattern such as "vlm_co*.bmp" ('*' any run of characters,
 // '?' one character, letters compared without regard to case).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Putting a part file's picture in place, for the key commands and the part
 // browser alike. Whatever the file's size, the part picture keeps its cell
 // size: the cell is cleared to white (transparent), the file's picture goes

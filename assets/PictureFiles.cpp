@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The picture files read at start-up: required pictures (a failure ends
 // start-up with a report naming the file, the folder and the reason),
 // optional ones (a failure only sets a flag), and what is derived from them.

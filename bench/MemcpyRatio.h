@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // A benchmark main that also prints each result as a multiple of the run's
 // memcpy benchmark (the one whose name starts with "BM_Memcpy"), by CPU time
 // of this process, which other programs on a busy machine change far less

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Costs of the composer's rectangle copies against a plain memory copy of the
 // same bytes: the masked copy (erase with an 8-bit black-and-white mask, then
 // invert with the picture) over an 800 x 300 picture, in one pass and, for

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Cost of the pointer subsystem: opening the part browser over 200 costume
 // files, drawing the close-up at 140 % and 200 %, and the portrait's ticks
 // in the night scene while the shooting star falls (the share of one core

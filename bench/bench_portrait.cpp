@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Cost of the portrait: the full composition that runs once per cycle, a
 // plain tick that runs ten times a second, and, for scale, a memcpy of one
 // 800 x 300 24-bit picture, all in the same run. Runs headless over the

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # Idle cost of the real window on a private Xvfb display: CPU time the
 # program's own threads used over a stretch of wall time, and its resident
 # memory at the end.

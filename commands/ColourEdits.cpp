@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The user's own colours: key 1 paints the scene cell on screen in one flat
 // colour, keys 2 and " recolour the hem of the main or the left figure's
 // costume. The hem areas are the black pixels of the embedded one-bit

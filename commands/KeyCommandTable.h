@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The character commands as one table: for every command its keys, the
 // figure it acts on, the states in which it is ignored, the action and the
 // steps around it, and the text the key help shows for it. FormKeyPress looks

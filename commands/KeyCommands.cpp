@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Every character command arrives here. There are no menus and no buttons:
 // the user dresses and arranges the figure by single keystrokes, looked up in
 // the command table (commands/KeyCommandTable.h).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // What every key, mouse action and view does, for the user: the tables that
 // `velmia --help`, the manual page and the README's "Using Velmia" section are
 // all written from. The character commands are read from the command table

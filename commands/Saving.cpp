@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Saving the user's work: the scene list (key d) and the main figure's
 // costume (key s), each as a bitmap file the program can load again. The
 // toolkit writes atomically, so a failed save leaves the file that was there

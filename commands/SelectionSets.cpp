@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The two figures of the scene show and the sets that dress them.
 //
 // A selection set is the group of variables that says how one figure is

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The blink. A blink is not a redraw: a small image control holding closed
 // eyes lies over the eye patch and is shown for a few ticks at fixed ticks of
 // the cycle; each view has its own overlay and schedule. In the closed-eye

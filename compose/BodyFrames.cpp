@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The breathing lower body: three body frames with the same layers, where the
 // breathing pictures (body, camisole, costume, string patterns) take a
 // different band per frame and the small accessories on the chest rise by 0,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The portrait composer: builds the upper picture (head, 800 x 300) and the
 // three body frames from the part pictures, back to front, with masked copies,
 // and puts them on screen. It runs at the end of every portrait cycle, which

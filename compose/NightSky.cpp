@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The night sky of scene 7. When the figure is panned at least 100 pixels to
 // the right, the free strip of sky on the left gets the night background
 // picture, a twinkling star in the top-left corner and a shooting star that

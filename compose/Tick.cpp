@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The 100 ms tick. Everything that moves on screen is driven from here: the
 // tick picks the routine of the active view, each view advances the shared
 // cycle counter, and the portrait view recomposes the whole picture when its

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Fuzz entry point for the BMP reader.
 //
 // Any input must either be refused with a BmpError that gives a reason, or

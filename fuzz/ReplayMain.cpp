@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Runs the fuzz entry point over files and folders (recursively) given on the
 // command line. Fails when none of them exists.
 #include <cstdint>

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # The README's key tables against the program's table.
 #   cmake -DKEYHELP=velmia-keyhelp -DREADME=README.md -DMODE=check|update -P ReadmeKeys.cmake
 # check: fails, naming the first differing line, when the README's tables are

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // velmia-keyhelp: writes the key, mouse and view tables in the form each
 // document needs them, from the program's own table.
 //

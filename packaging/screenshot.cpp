@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // velmia-screenshot: the pictures of the README, made from the default
 // pictures by the program itself on the headless platform.
 //

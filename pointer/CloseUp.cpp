@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The close-up: the upper part of the picture as it was when the view was
 // entered, magnified 140 to 200 % to fill the window, with a stretched copy
 // of the other eye state laid over the eyes so that the blink goes on.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Keys that make no character: the title banner (F1), the process priority
 // (Pause), the pan and the show spacing (arrows, Backspace, Insert), the
 // close-up (Page Up / Down, Up / Down, Home, Backspace) and the part browser

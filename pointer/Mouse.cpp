@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The mouse and the wheel: switching between the portrait, the grey and
 // four-figure views, the scene show and the close-up; quitting on a fast
 // double right press; the touch that opens her closed eyes; the wheel pans

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The horizontal pan. The part pictures never move: every layer rectangle of
 // the composer is recomputed so that the layer lands PanX pixels further
 // right, clipped to the 800-pixel window with its source clipped to match.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The part browser: every part file of one kind as a thumbnail on a white
 // screen over the portrait. A double-click on a thumbnail loads that file
 // into the part's layer; the right button leaves without a change. While it

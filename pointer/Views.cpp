@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The five views (portrait, scene show, grey, four-figure, close-up) and the
 // switches between them. Exactly one mode flag is on while a view runs; the
 // tick picks its routine from them. The close-up remembers the view it was

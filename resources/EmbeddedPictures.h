@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Pictures compiled into the program (the ones that are not read from files).
 // Each is kept as the bytes of a BMP file and decoded with the toolkit's codec.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The program's arguments: none runs the portrait; --help prints the usage and
 // every key, mouse action and view; --version prints the version; anything
 // else is an error.

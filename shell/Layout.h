@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The fixed geometry and counts of the window and its pictures: the numbers
 // several subsystems must agree on. The layer rectangles that the pan and the
 // show move live in PortraitState and start from these; these never change.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Program entry: the arguments, the folder to run in, then the one form and
 // its window until it closes.
 #include "platform/qt/QtHost.h"

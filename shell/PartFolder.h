@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The folder the program runs in. Started from a folder that holds the
 // required pictures, it runs there, as always. Started from one that holds
 // none of them (the home folder, when started from the desktop menu) and

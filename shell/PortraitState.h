@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The portrait's state: every program-wide variable with its initial value,
 // the layout geometry of the portrait and of the two show figures, and the
 // form's private off-screen pictures.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // A selection set: the variables that say how one figure is dressed. There
 // are three sets of the same members: the main figure's (the names as they
 // stand), the show's left figure's (`Left` names) and a backup (`Saved`

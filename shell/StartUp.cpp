@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Start-up and close of the form: window placement, the creation of every
 // private picture, the picture loads and masks, the first composition.
 #include "shell/Velmiaunit1.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The form's components: created in declaration order with the sizes and
 // embedded pictures of the window description, and the event bindings.
 #include "shell/Velmiaunit1.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The form TSvelmia: the one window of the program and the owner of every
 // picture. Its methods are defined in the folder of the subsystem that owns
 // them (shell/, assets/, compose/, commands/, pointer/, show/).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Composition of the scene show: two figures side by side in front of one
 // scene. The left figure is dressed from the left selection set, the right one
 // from the main set; each part is drawn at the figure's rectangles computed by

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The tick of the scene show. Once per 601-tick cycle the whole picture is
 // composed for the next scene; between compositions a tick only switches the
 // lower half between the seven prepared frames (a 40-tick breath in which the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Windows BMP reader and writer. See BmpCodec.h for what is accepted.
 //
 // The reader trusts nothing in the file: every offset and count is checked

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Reading and writing Windows BMP files.
 //
 // Reading accepts core (12-byte) and 40/52/56/108/124-byte info headers and

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Image controls, timers, dialogs, the screen, the application and the form.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Bitmaps, palettes, canvases and pictures.
 //
 // A TBitmap stores its rows top-down, each row padded to a multiple of four

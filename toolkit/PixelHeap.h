@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Where large pixel buffers live. A new buffer's first write makes the kernel
 // supply its pages one fault at a time, and a picture of 800 x 300 is some
 // 180 of them; a large buffer instead comes from reserved address space

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 #include "toolkit/Platform.h"
 
 #include <stdexcept>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // What the toolkit needs from the machine it runs on. The Qt window supplies
 // one implementation (platform/qt), the headless test host another
 // (tests/host). The toolkit talks to exactly one platform at a time, the one

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Basic value types shared by every layer: rectangles, points, colours,
 // virtual-key codes and the exceptions the toolkit throws.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // File names are bytes, and nothing makes them valid UTF-8: a name written
 // under another encoding, or cut in the middle of a character, is still a
 // name the folder lists and the program must open and save under. Whoever

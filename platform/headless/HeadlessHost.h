@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // A platform with no window: nothing happens on its own. The tests, the
 // preview renderer and the random driver run the program on it.
 //

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // A stand-in program: an empty 800 x 600 form placed like the real one.
 // Built as `velmia` until the real program exists.
 #include "platform/qt/Placement.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Turning Qt's keyboard and mouse input into the events the form expects.
 // Everything here is a plain function or a small state machine fed with the
 // values a QKeyEvent / QMouseEvent / QWheelEvent carries, so that it can be

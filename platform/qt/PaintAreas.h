@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The rectangles handed to the window system for one update. Each one costs
 // a request to the display and a separate conversion into the backing store,
 // so rectangles close together are painted as one where the extra pixels

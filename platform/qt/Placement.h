@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Where the main window goes on a screen: borderless and centred on screens
 // 600 pixels high or less, otherwise a captioned window "VelmiaAlive" centred
 // with room for the caption bar. The client area is 800 x 600 either way.

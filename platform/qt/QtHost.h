@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Running the program in a real Qt window. This header includes no Qt, so the
 // program entry can use it without depending on Qt itself.
 #pragma once

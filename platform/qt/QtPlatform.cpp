@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 #include "platform/qt/QtPlatform.h"
 
 #include "platform/qt/FileFilter.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The toolkit's platform on Qt 6 Widgets: one window per form, showing the
 // form's composed window picture, feeding it keys, mouse and wheel, running
 // its timers, and answering dialogs, message boxes, cursor, minimise and

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Which key of a US keyboard types a character, as the virtual-key code the
 // old toolkit delivered to key-down handlers, and whether Shift is needed.
 // Plain C++ (no Qt): the Qt window and the test host share it.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Checks over the default picture set as the build wrote it.
 #include "resources/EmbeddedPictures.h"
 #include "toolkit/BmpCodec.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // BMP reader and writer on hand-made files: round trips for every depth the
 // writer produces, refusal of damaged headers and data, run-length semantics,
 // and the atomic save.

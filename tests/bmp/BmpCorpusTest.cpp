@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The reader against the shared corpus of public BMP files: well-formed files
 // load in their own format and match an independent reader pixel for pixel,
 // damaged ones are refused with a reason. Questionable files are replayed by

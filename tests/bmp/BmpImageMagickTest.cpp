@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Files as a mainstream tool writes them: ImageMagick's convert writes a
 // picture in every header, depth and compression it offers for BMP during the
 // test, and each file must load with exactly the picture's pixels. (The

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Helpers shared by the BMP tests: building small files by hand, turning
 // bitmaps into plain RGB, and the optional Qt reader used as an oracle.
 #pragma once

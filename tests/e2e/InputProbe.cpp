@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // A small program on the real Qt window for the end-to-end tests: placed like
 // the real program, it writes every event that reaches its form on standard
 // output, one line each, and draws a known picture so that screenshots can be

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # The running portrait blinks: the eye patch of the window changes for a few
 # tenths of a second around tick 48 (about 4.8 s after start-up) and comes
 # back as it was; the later blinks of the cycle (ticks 147, 248) give a

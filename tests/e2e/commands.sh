@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # Key commands on the real window: r, k, t and y change the ribbon, the
 # choker, the flower and the hair where they are drawn, and w after q starts
 # the scene show with a second figure on the left.

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # End-to-end harness: runs a program on a private Xvfb display and drives it
 # as a person would. Sourced by the test scripts.
 #

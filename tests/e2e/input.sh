@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # Keys, clicks, double-clicks and wheel notches sent by xdotool to the probe
 # program on a real X server reach its form as the program expects, with
 # true client positions, in both window styles:

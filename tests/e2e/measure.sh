@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # Measures a program on Xvfb: the time from process start to its first
 # painted frame, and its CPU use while idle.
 #   measure.sh PROGRAM [SECONDS] [RUN_DIR]

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # Window placement from the real screen size: borderless and centred on
 # screens up to 600 pixels high, captioned "VelmiaAlive", fixed size and
 # centred with room for the caption otherwise; the client area is 800 x 600.

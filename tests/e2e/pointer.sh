@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # The views and the pointer on the real window: Page Up magnifies and Home
 # returns, F2 shows the costumes as thumbnails and a double-click wears one,
 # the wheel pans the portrait, Shift + right press shows the four-figure view.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # Pause lowers the process priority to idle; a second Pause asks for normal
 # again, which an unprivileged process may not do. The program must then say
 # so on standard error and keep running. Run by root, the probe runs as user

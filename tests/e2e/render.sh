@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # velmia-render draws what the real window shows: the default start rendered
 # headless equals a screenshot of the program under Xvfb, pixel for pixel,
 # outside the eye patch (where the blink and the first peek move). The lower

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # The real program under Xvfb: it starts in a copy of the run folder, shows
 # its 800 x 600 window with a picture, and ends normally on Escape. Started
 # in an empty folder, it reports the failed start-up in a message box and

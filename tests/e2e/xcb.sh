@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # Runs a GoogleTest binary of the Qt window on a private Xvfb display with
 # Qt's xcb plug-in, so that the window tests also run against a real X server.
 #   xcb.sh nowm|wm TEST_BINARY [GTEST_ARGS...]

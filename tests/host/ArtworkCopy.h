@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The default pictures for tests and benchmarks: where the build put them, and
 // a private copy to run the program in.
 #pragma once

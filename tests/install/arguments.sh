@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # The built program's arguments, with no display: --help prints the usage and
 # the key tables (the same text as velmia-keyhelp --text), --version the
 # version, anything else one error line and the usage with status 2.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # The installed program as a new user starts it from the desktop menu: in an
 # empty folder, with a fresh HOME and XDG_DATA_HOME. Its window opens on the
 # default pictures, which it has copied into the user's part folder; a second

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # Installs the build into a temporary DESTDIR (prefix /usr, as the Debian
 # package does) and checks what lands there: the programs, the default and
 # extra pictures, the menu entry and the metainfo (validated), the icon at

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The test host itself: later behaviour tests rely on it delivering events in
 // the window's order and on its records being exact.
 #include "platform/headless/HeadlessHost.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Run with QT_SCALE_FACTOR=2: the 800 x 600 picture must be drawn with every
 // pixel as a whole 2 x 2 block, no smoothing between neighbours.
 #include "platform/qt/Placement.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The Qt window on the offscreen platform: placement reflected in the
 // window, repainting only what changed, the order of mouse events as the
 // form sees them, timers, and the file dialog's names and folders.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The help table against the real key handling: every character and key the
 // table lists does something in the portrait, the close-up or the scene show,
 // and every other one does nothing anywhere; a Shift or Ctrl form is listed

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The white-key mask routines on tiny bitmaps.
 #include "platform/headless/HeadlessHost.h"
 #include "shell/Velmiaunit1.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The folder the program runs in: a folder with the pictures is used as it
 // is, one with some of them is left to start-up's report, and an empty one
 // sends a new user to the part folder filled from the installed pictures,

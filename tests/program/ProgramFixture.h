@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Shared set-up of the program tests: a fresh temporary folder holding a copy
 // of the default artwork, made the current directory for the test, and a
 // headless host to run the form on.

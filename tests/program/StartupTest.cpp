@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Start-up and close of the form over the default artwork and damaged copies.
 #include "tests/program/ProgramFixture.h"
 

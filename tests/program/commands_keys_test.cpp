@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The character commands. One table says, for every command, which members
 // of the portrait state it changes and to what, whether it steps the automatic
 // counters back and asks for a redraw, and in which states it is ignored; the

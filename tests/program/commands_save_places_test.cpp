@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Where saves land: a read-only file is refused and kept byte for byte, a
 // working folder removed while the program runs is named and the dialog
 // opens where the user is shown, and a name that is not UTF-8 is saved back

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Selection sets, colour edits and saving: set copies are exact, W exchanges
 // the figures and back, the hem and scene colours land in their areas, and
 // what is saved loads back as the same picture.

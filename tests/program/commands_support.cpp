@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Definitions of the helpers of the key command and scene show tests.
 #include "tests/program/commands_support.h"
 

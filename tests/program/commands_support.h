@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Helpers of the key command and scene show tests: a started portrait, ticks,
 // the show entered as a user enters it, and a fingerprint of the state the
 // commands change.

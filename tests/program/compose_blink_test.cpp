@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The blink: the overlay schedules of every view, the closed-eye state with its
 // peek, and Timer2 closing touched eyes again.
 #include "tests/program/compose_support.h"

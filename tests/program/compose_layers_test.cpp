@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The composer and the body frames, seen in pixels: masked copies, the layer
 // order rules, backgrounds by scene, cells, the face's kept corner, the tinted
 // string patterns, and part pictures smaller than they should be.

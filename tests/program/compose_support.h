@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Helpers of the tick, composer, body-frame and blink tests: a started
 // portrait over the default artwork, ticks, redraw requests and pixel reads.
 #pragma once

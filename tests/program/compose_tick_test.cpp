@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The 100 ms tick: the 601-tick cycle, the redraw request, the views' counters
 // and the breathing body frames.
 #include "tests/program/compose_support.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // A part file looks the same whatever its size and whichever way it comes:
 // a smaller file gives the same window as the same picture padded with white
 // to the part's cell, a larger one the same as its crop, and a pick in the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Files that are not what their names say, and files in another format than
 // the default pictures: a pipe named like a part file is refused at once
 // wherever the program opens it, and a scene list stored with a palette keeps

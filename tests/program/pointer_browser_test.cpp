@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The part files and the part browser: the search and its bounded list, the
 // thumbnail grid, its pages, picking a part, leaving without a change, and a
 // listed file that cannot be loaded.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The close-up: the view table, the place of the stretched eye overlay, the
 // keys that enter, zoom, leave and re-enter it, and the two captures.
 #include "tests/program/pointer_support.h"

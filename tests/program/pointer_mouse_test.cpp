@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The mouse: the touch band, quitting on two fast right presses, the views
 // entered and left by the buttons, and the banner.
 #include "tests/program/pointer_support.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The night sky of scene 7: the shooting star's path and the twinkling star.
 #include "tests/program/pointer_support.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The pan: layer rectangles moved and clipped to the window, the outside
 // flags, the eye overlay's width, and the keys and wheel that move it.
 #include "tests/program/pointer_support.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Picking a part in the browser, for every kind of part and for both show
 // figures: the members that change (and nothing else), the part picture and
 // its mask, and the recomposed window. Function keys with no matching file.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Helpers of the pointer tests: a started portrait over the default artwork,
 // ticks, keys with modifiers, and part files written into the test folder.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The scene show: the layout that cuts each part to its figure's strip, the
 // show tick with its seven frames, the blinks of both figures and the
 // composition at the end of each cycle.

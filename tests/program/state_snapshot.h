@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The whole portrait state as a list of named values: every member of
 // PortraitState (array members element by element, pictures as a digest of
 // their size, format and pixels), plus the part images and the visibility of

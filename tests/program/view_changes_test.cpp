@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // One view after another: what the first leaves behind must not show in the
 // second. The pan does not reach the scene show; the close-up's unmagnified
 // capture stays still, with input held, until the next press; the Pause key's

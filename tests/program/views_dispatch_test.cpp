@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // What one tick shows: the view the tick serves when several view flags are
 // set, the chest accessories rising with the breathing body, and the show's
 // left figure dressed from its own part pictures.

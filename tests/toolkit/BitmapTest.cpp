@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Bitmaps: formats and conversions, resizing, pixels, rows, limits and change
 // tracking.
 #include "toolkit/Graphics.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Rectangle copies: raster operations, palettes, stretching, mirroring,
 // clipping and copies within one bitmap.
 #include "toolkit/Graphics.h"

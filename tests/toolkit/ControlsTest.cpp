@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Image controls, the form's window picture and its change reports, timers,
 // dialogs and input dispatch, against a small fake platform.
 #include "toolkit/Controls.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The masked copy (an SRCERASE copy followed by an SRCINVERT copy onto the
 // same pixels) runs as one pass; whole-bitmap copies share pixels. Both must
 // give exactly the bytes of the plain rectangle copies, whatever happens in

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Pictures and bitmaps read from and written to files: a failed load leaves
 // what was there, a loaded picture keeps the file's size and format.
 #include "toolkit/Controls.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The window picture when one control alone paints an area and its picture
 // goes back and forth between a few contents (the breathing body): what is
 // reported and what the window shows must be what composing from scratch

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The part checker over small made-up files: each rule's fault is caught with
 // its severity, and a file that follows the rules passes.
 #include "resources/EmbeddedPictures.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The renderer's pieces (key text, PNG, labels) and the renderer on the
 // default pictures: parts go on through the program's key commands, refused
 // files and missing pictures give the program's message.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # exit_status.sh STATUS PROGRAM [ARGS...]: passes when PROGRAM ends with STATUS.
 want=$1
 shift

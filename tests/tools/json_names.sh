@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # json_names.sh PARTCHECK PICTURE: velmia-partcheck --json over a copy of
 # PICTURE whose name is not UTF-8 prints JSON that a strict reader takes,
 # with U+FFFD in place of each such byte.

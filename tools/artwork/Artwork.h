@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The default picture set: every part file, the embedded pictures, and a small
 // compositor that lays them out the way the program does, for the grey
 // pictures and the contact sheet.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // A small compositor that lays the pictures out in the program's drawing
 // order: white is transparent, the face cells and the hair ends are opaque.
 #include "tools/artwork/Artwork.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The program's icon, drawn from the master drawing: the character's face on
 // a rounded tile. One SVG document is written as the scalable icon and
 // rendered at every theme size, so each PNG is drawn at its own resolution

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The master drawing: one SVG file whose top-level groups are the parts of the
 // default artwork, and the renderer that turns a stack of them into pixels.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Writing the set: BMP files through the toolkit's codec, and the C++ source
 // that compiles the embedded pictures into the program.
 #include "toolkit/BmpCodec.h"

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 """Writes velmia.svg, the master drawing of the default artwork.
 
 The drawing is plain SVG (Qt Svg's tiny profile: paths, gradients, <use>, CSS

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // velmia-artwork: renders the default picture set from the master drawing.
 //
 //   velmia-artwork --svg velmia.svg --run DIR --extra DIR --gen DIR

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // velmia-partcheck [--kind KIND] [--json] FILE...
 //
 // Checks picture files against what the program needs of them: that it can

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The rules a picture file must follow for the program to show it as its
 // author meant, one table row per kind of picture.
 //

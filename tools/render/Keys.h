@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The key text of --keys: command characters as they are typed, and special
 // keys in braces, with C- (Ctrl) and S- (Shift) in front for held modifiers:
 //   "\\9{F2}{PgUp}{C-Right}{S-Left}"

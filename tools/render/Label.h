@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Short labels drawn with a small built-in 5 x 7 pixel font, so that the
 // renderer needs no font files: lower-case letters (capitals are drawn as
 // lower-case), digits and the punctuation of file names; anything else is

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // velmia-render: the portrait as the program draws it, without a window.
 //
 //   velmia-render [--folder DIR] [--part KIND=FILE]... [--keys KEYS] [--ticks N]

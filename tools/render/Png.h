@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // PNG output of bitmaps: 8-bit RGB, one IHDR, one IDAT compressed with zlib,
 // IEND. Only the first three bytes of a pixel count (a 32-bit bitmap's fourth
 // byte is ignored); palette bitmaps are written with their colours looked up.

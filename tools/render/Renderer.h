@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Runs the program's own form on the headless platform, in the current
 // folder, and takes the 800 x 600 window picture: the default start, dressed
 // with part files through the program's own key commands, after typed keys,

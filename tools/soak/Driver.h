@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The random driver: runs the program's form on the headless platform, feeds
 // it seeded random input in every view, checks the invariants after every
 // event and, now and then, a paired check against a second form rebuilt from

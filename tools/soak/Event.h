@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // One input of the random driver: a timer tick, a key, a mouse action, a
 // browser pick or a paired check, with the answer its dialog gets. Events are
 // written one a line to replay files and read back from them.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // What must hold between any two events, whatever happened before: each rule
 // has a name, printed when it fails, and a test over the form's state and its
 // pictures.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // velmia-soak: a day of use in minutes. Drives the program's form with seeded
 // random input on the headless platform and checks it after every event.
 //

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The folder the driven program runs in: a private copy of the default
 // pictures plus, for every kind of loadable part, files that differ from the
 // default in the ways users' files do, and the reference pictures the paired

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // Cost of starting the portrait over the default pictures: constructing the
 // form (components and embedded pictures) and running FormCreate (placement,
 // loads, masks, first composition) with the time of each of its steps, and

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The driver's own parts: the replay line format, the folder of part
 // variants, and the invariants, which must name what a broken state breaks.
 #include "toolkit/BmpCodec.h"
