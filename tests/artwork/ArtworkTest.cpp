@@ -662,30 +662,60 @@ TEST(ArtworkFit, StrapEndsMeetTheHairOrTaper)
 
 // ---------------------------------------------------------------- scenes
 
+std::map<uint32_t, int> TileColours(const Image& tiles, int t)
+{
+    std::map<uint32_t, int> counts;
+    for (int y = 75 * t; y < 75 * t + 75; ++y)
+        for (int x = 0; x < 75; ++x)
+            counts[tiles.at(x, y)]++;
+    return counts;
+}
+
 TEST(ArtworkScenes, EachTileSkyIsOneFlatColourEqualToItsFirstPixel)
 {
+    // Only the night tile (7) needs one flat sky: the shooting star wipes its
+    // trail with the tile's first pixel. The others shade theirs in bands.
     const Image& tiles = File("vlm_scene_list.bmp");
     for (int t = 0; t < 10; ++t) {
         SCOPED_TRACE("tile " + std::to_string(t + 1));
         const uint32_t sky = tiles.at(0, 75 * t);
-        std::map<uint32_t, int> counts;
-        for (int y = 75 * t; y < 75 * t + 75; ++y)
-            for (int x = 0; x < 75; ++x)
-                counts[tiles.at(x, y)]++;
+        // the top row is one colour (a band, not a slope)
+        EXPECT_EQ(tiles.at(74, 75 * t), sky);
+        if (t != 6)
+            continue;
         int most = 0;
         uint32_t common = 0;
-        for (auto [c, n] : counts)
+        for (auto [c, n] : TileColours(tiles, t))
             if (n > most) {
                 most = n;
                 common = c;
             }
         EXPECT_EQ(common, sky);
         EXPECT_GT(most, 75 * 75 / 2);
-        // every corner of the tile is sky
-        EXPECT_EQ(tiles.at(74, 75 * t), sky);
+        int off = 0;
+        for (int i = 0; i < 75; ++i)
+            off += (tiles.at(i, 75 * t) != sky) + (tiles.at(0, 75 * t + i) != sky) + (tiles.at(74, 75 * t + i) != sky);
+        EXPECT_EQ(off, 0) << "the top row and both sides are sky";
     }
     const uint32_t night = tiles.at(0, 75 * 6);
     EXPECT_LT(Channel(night, 16) + Channel(night, 8) + Channel(night, 0), 3 * 80) << "tile 7 is the night sky";
+}
+
+TEST(ArtworkScenes, TilesHaveHardEdges)
+{
+    // Every tile pixel becomes a block of about 11 x 4 window pixels, so an
+    // antialiased edge shows as a fringe of grey blocks. A tile is drawn in a
+    // few colours, each covering a fair part of it; pixels of a colour that
+    // covers less than half a percent of the tile are in-between colours.
+    const Image& tiles = File("vlm_scene_list.bmp");
+    for (int t = 0; t < 10; ++t) {
+        SCOPED_TRACE("tile " + std::to_string(t + 1));
+        int stray = 0;
+        for (auto [c, n] : TileColours(tiles, t))
+            if (n * 200 < 75 * 75)
+                stray += n;
+        EXPECT_LE(stray * 100, 75 * 75) << "more than 1 % of the tile in in-between colours";
+    }
 }
 
 TEST(ArtworkScenes, StringPatternsAreDarkStrokesOnWhite)

@@ -1461,108 +1461,232 @@ def strawberry_scene(alt):
     return b
 
 
-SCENES = [
-    # sky colour, drawing
-    ("#8fd3f4", "day"), ("#f7a66e", "sunset"), ("#fbd7e4", "blossom"), ("#c3ecd9", "mint"),
-    ("#d2bff0", "lavender"), ("#cfe6ff", "rainbow"), ("#1c2450", "night"), ("#fff0a6", "lemon"),
-    ("#ffd3b6", "peach"), ("#a2e4e0", "sea"),
-]
+# A tile is 75 x 75 and the program stretches it nearest-neighbour to the
+# whole 800 x 300 picture: every tile pixel becomes a block of about 10.7 x 4
+# window pixels. The tiles are therefore drawn as pixels, not as shapes: each
+# motif is a shape in window units, sampled once per tile pixel at the block's
+# centre, so its edges are hard steps and no in-between colour appears.
+TILE = 75
+SX = 800.0 / TILE  # window pixels per tile column
+SY = 4.0           # window pixels per tile row
+
+
+class Tile:
+    def __init__(self, sky):
+        self.px = [[sky] * TILE for _ in range(TILE)]
+
+    def bands(self, colours):
+        """Horizontal bands, mirrored round the middle row: colours[0] at the
+        top and the bottom edge, the last colour across the middle. The top and
+        the bottom match, so the upper picture runs on into the lower one."""
+        n = len(colours)
+        for r in range(TILE):
+            d = abs(r - (TILE - 1) / 2) / ((TILE - 1) / 2)  # 1 at the edges, 0 in the middle
+            k = min(n - 1, int((1 - d) * n))
+            self.px[r] = [colours[k]] * TILE
+
+    def stamp(self, cx, cy, inside, colour):
+        """Paints every tile pixel whose block centre lies inside the shape;
+        (cx, cy) is the motif's centre in window pixels of the upper picture,
+        inside(dx, dy) a test in window pixels about that centre."""
+        for r in range(TILE):
+            for c in range(TILE):
+                dx = (c + 0.5) * SX - cx
+                dy = (r + 0.5) * SY - cy
+                if abs(dx) < 140 and abs(dy) < 140 and inside(dx, dy):
+                    self.px[r][c] = colour
+
+    def rects(self, y0):
+        out = []
+        for r in range(TILE):
+            row = self.px[r]
+            c = 0
+            while c < TILE:
+                e = c
+                while e + 1 < TILE and row[e + 1] == row[c]:
+                    e += 1
+                out.append('<rect x="%d" y="%d" width="%d" height="1" fill="%s"/>' % (c, y0 + r, e - c + 1, row[c]))
+                c = e + 1
+        return out
+
+
+def in_poly(pts):
+    def inside(x, y):
+        hit = False
+        j = len(pts) - 1
+        for i in range(len(pts)):
+            xi, yi = pts[i]
+            xj, yj = pts[j]
+            if (yi > y) != (yj > y) and x < (xj - xi) * (y - yi) / (yj - yi) + xi:
+                hit = not hit
+            j = i
+        return hit
+    return inside
+
+
+def in_ellipse(ex, ey, rx, ry, rot=0.0):
+    ca, sa = math.cos(math.radians(rot)), math.sin(math.radians(rot))
+
+    def inside(x, y):
+        u, v = x - ex, y - ey
+        u, v = u * ca + v * sa, -u * sa + v * ca
+        return (u / rx) ** 2 + (v / ry) ** 2 <= 1
+    return inside
+
+
+def any_of(*shapes):
+    return lambda x, y: any(s(x, y) for s in shapes)
+
+
+def but_not(a, b):
+    return lambda x, y: a(x, y) and not b(x, y)
+
+
+def star_shape(r1, r2, n=5, rot=0.0):
+    pts = []
+    for k in range(2 * n):
+        a = math.radians(rot) - math.pi / 2 + k * math.pi / n
+        r = r1 if k % 2 == 0 else r2
+        pts.append((r * math.cos(a), r * math.sin(a)))
+    return in_poly(pts)
+
+
+def rot_rect(w, h, a):
+    ca, sa = math.cos(math.radians(a)), math.sin(math.radians(a))
+    return in_poly([(ca * px - sa * py, sa * px + ca * py)
+                    for px, py in ((-w / 2, -h / 2), (w / 2, -h / 2), (w / 2, h / 2), (-w / 2, h / 2))])
+
+
+def heart_shape(s):
+    def inside(x, y):
+        u, v = x / s, -y / s + 0.25
+        return (u * u + v * v - 1) ** 3 - u * u * v ** 3 <= 0
+    return inside
+
+
+def cloud_shape(w):
+    k = w / 110.0
+    return any_of(in_ellipse(-30 * k, 4 * k, 26 * k, 20 * k), in_ellipse(2 * k, -8 * k, 30 * k, 26 * k),
+                  in_ellipse(32 * k, 4 * k, 24 * k, 19 * k), in_poly([(-55 * k, 6 * k), (55 * k, 6 * k),
+                                                                      (55 * k, 22 * k), (-55 * k, 22 * k)]))
+
+
+def cloud(t, cx, cy, w, light, shade):
+    body = cloud_shape(w)
+    t.stamp(cx, cy, body, light)
+    t.stamp(cx, cy, lambda x, y: body(x, y) and y > 12 * w / 110.0, shade)
+
+
+def flower5(t, cx, cy, r, petal, middle, rot=0.0):
+    for k in range(5):
+        a = math.radians(rot + 72 * k - 90)
+        t.stamp(cx, cy, in_ellipse(r * 0.55 * math.cos(a), r * 0.55 * math.sin(a), r * 0.5, r * 0.36, rot + 72 * k - 90),
+                petal)
+    t.stamp(cx, cy, in_ellipse(0, 0, r * 0.3, r * 0.3), middle)
+
+
+SCENE_KINDS = ["day", "sunset", "blossom", "mint", "lavender", "confetti", "night", "lemon", "peach", "sea"]
+
+# The night tile's sky: flat, and the same colour as the night picture's sky.
+NIGHT_SKY = "#1c2450"
 
 
 def scene_tiles():
-    """Ten 75 x 75 tiles. The program stretches a tile about 10.7 times wide
-    and 4 times tall, so every motif is drawn 2.7 times narrower than it
-    should look, and only where the figure leaves the scene free: the left
-    tenth (x < 10) and the right tenth (x > 66) of the tile. No horizons: a
-    tile is sky, in one flat colour, with motifs."""
+    """Ten 75 x 75 tiles, one after the other. Only the strips at the left
+    (x < 110) and the right (x > 700) of the window show past the figure, so
+    each motif repeats in both strips at several heights; the tile also fills
+    the lower picture, where the same motifs show once more."""
     b = []
-    sx = 4.0 / 10.67  # horizontal squeeze
-
-    def at(x, y, y0, body):
-        return '<g transform="translate(%s %s) scale(%s 1)">%s</g>' % (f(x), f(y0 + y), f(sx), body)
-
-    def blob(r, c):
-        return '<circle cx="0" cy="0" r="%s" fill="%s"/>' % (f(r), c)
-
-    def petal(c):
-        return '<path d="M0 -4 C3 -3 4 0 0 4 C-4 0 -3 -3 0 -4 Z" fill="%s"/>' % c
-
-    def heart(c):
-        return ('<path d="M0 4 C-5 0 -5 -4 -2.5 -4 C-1 -4 0 -3 0 -2 C0 -3 1 -4 2.5 -4 C5 -4 5 0 0 4 Z" '
-                'fill="%s"/>' % c)
-
-    def star(c, r=4):
-        pts = []
-        for k in range(10):
-            a = -math.pi / 2 + k * math.pi / 5
-            rr = r if k % 2 == 0 else r * 0.45
-            pts.append((rr * math.cos(a), rr * math.sin(a)))
-        return '<path d="%s" fill="%s"/>' % (poly(pts), c)
-
-    def flake(c):
-        return ('<path d="M-4 0 H4 M0 -4 V4 M-3 -3 L3 3 M-3 3 L3 -3" fill="none" stroke="%s" stroke-width="1.4"/>'
-                % c)
-
-    def leaf(c):
-        return '<path d="M0 -4 C4 -2 4 2 0 4 C-4 2 -4 -2 0 -4 Z M0 -4 V5" fill="%s" stroke="#8a3a10" ' \
-               'stroke-width="0.6"/>' % c
-
-    def cloud(c):
-        return ('<ellipse cx="0" cy="0" rx="7" ry="2.4" fill="%s"/><ellipse cx="-1" cy="-1.8" rx="4" ry="2" '
-                'fill="%s"/>' % (c, c))
-
-    # positions in the free strips: (x, y)
-    # clear of the top row and of both sides, which must stay flat sky
-    left = [(4, 7), (6, 20), (4, 33), (7, 46), (4, 58), (6, 70)]
-    right = [(70, 7), (68, 18), (71, 30), (69, 43), (71, 56), (68, 68)]
-    spots = left + right
-    for i, (sky, kind) in enumerate(SCENES):
-        y0 = 75 * i
-        b.append('<rect x="0" y="%d" width="75" height="75" fill="%s"/>' % (y0, sky))
+    # motif centres in window pixels: left strip, right strip, and a few
+    # behind the figure that show in the gaps beside the neck and the arms
+    left = [(52, 30), (40, 112), (60, 196), (44, 270)]
+    right = [(752, 60), (760, 142), (748, 226)]
+    for i, kind in enumerate(SCENE_KINDS):
         if kind == "day":
-            b.append(at(70, 10, y0, blob(5, "#ffe36b")))
-            for x, y in ((4, 18), (69, 36), (5, 52), (70, 64)):
-                b.append(at(x, y, y0, cloud("#ffffff")))
+            t = Tile("#7cc6ee")
+            t.bands(["#7cc6ee", "#8fd0f2", "#a3daf5", "#b8e3f8"])
+            for n, (x, y) in enumerate(left + right):
+                cloud(t, x, y, 96 if n % 2 else 112, "#ffffff", "#d6ecf8")
         elif kind == "sunset":
-            b.append(at(70, 50, y0, blob(6, "#ffd45e")))
-            for x, y in ((4, 14), (69, 22), (5, 40)):
-                b.append(at(x, y, y0, cloud("#f7c3b8")))
+            t = Tile("#f39a78")
+            t.bands(["#f08a7e", "#f39a78", "#f6ad74", "#f9c27a"])
+            for n, (x, y) in enumerate(left + right):
+                # clouds lit from below by the low sun
+                cloud(t, x, y, 104 if n % 2 else 90, "#e98a9c" if n % 2 else "#f4a0a0", "#fbd3a0")
         elif kind == "blossom":
-            for n, (x, y) in enumerate(spots):
-                b.append(at(x, y, y0, '<g transform="rotate(%d)">%s</g>' % (n * 47 % 180, petal("#f591b4"))))
+            t = Tile("#fbd7e4")
+            t.bands(["#f9cadb", "#fbd7e4", "#fde3ec", "#feeef3"])
+            for n, (x, y) in enumerate(left + right):
+                flower5(t, x, y - 6, 46, "#f28bb0" if n % 2 else "#f6a8c4", "#fff2a0", rot=n * 23)
+                t.stamp(x + (38 if n % 2 else -40), y + 44, in_ellipse(0, 0, 34, 12, 20 if n % 2 else -20), "#fbb8cf")
         elif kind == "mint":
-            # checks along the free strips
-            for n in range(5, 70, 10):
-                for x in (2, 7, 65, 70):
-                    if (n // 10 + x // 5) % 2 == 1:
-                        b.append('<rect x="%d" y="%d" width="4" height="5" fill="#a5dcc2"/>' % (x, y0 + n))
+            t = Tile("#bfe9d4")
+            t.bands(["#b2e3cb", "#bfe9d4", "#ccefdd", "#d9f4e6"])
+            # polka dots in two colours, staggered; the rows repeat every 75
+            # window pixels, across the join of the upper and lower picture too
+            for r in range(4):
+                for x in ((48, 752, 400) if r % 2 == 0 else (0, 800, 230, 570)):
+                    t.stamp(x, r * 75 + 37, in_ellipse(0, 0, 30, 28), "#ffffff" if r % 2 else "#8fd3b2")
         elif kind == "lavender":
-            for x, y in spots:
-                b.append(at(x, y, y0, heart("#f2a3c9")))
-        elif kind == "rainbow":
-            for r, c in ((9, "#f47a7a"), (7.5, "#f7c46a"), (6, "#9bd67c"), (4.5, "#7ab4f0")):
-                b.append(at(70, 20, y0, '<path d="M%s 0 A%s %s 0 0 1 %s 0" fill="none" stroke="%s" '
-                                        'stroke-width="1.6"/>' % (f(-r), f(r), f(r), f(r), c)))
-            for x, y in ((4, 14), (5, 50), (69, 50)):
-                b.append(at(x, y, y0, cloud("#ffffff")))
-        elif kind == "night":
-            b.append(at(70, 12, y0, blob(6, "#fff4c2") + blob(0, "#fff4c2") +
-                        '<circle cx="3" cy="-2" r="5" fill="%s"/>' % sky))
-            for x, y in ((4, 8), (7, 22), (4, 38), (6, 54), (4, 68), (69, 32), (71, 46), (68, 60), (71, 70)):
-                b.append(at(x, y, y0, star("#fff8d0", 4.2)))
-        elif kind == "lemon":
-            for x, y in spots:
-                b.append(at(x, y, y0, flake("#ffffff")))
-        elif kind == "peach":
+            t = Tile("#d2bff0")
+            t.bands(["#c8b2ec", "#d2bff0", "#dccbf4", "#e6d8f7"])
+            for n, (x, y) in enumerate(left + right):
+                s = 30 if n % 2 else 36
+                t.stamp(x, y, heart_shape(s), "#f08fbf" if n % 2 else "#fbb3d3")
+                t.stamp(x, y, lambda u, v, s=s: heart_shape(s)(u, v) and (u / s + 0.35) ** 2 + (v / s + 0.35) ** 2 <
+                        0.09, "#fde1ee")
+        elif kind == "confetti":
+            t = Tile("#cfe6ff")
+            t.bands(["#c4e0ff", "#cfe6ff", "#daecff", "#e5f2ff"])
+            colours = ["#f47a7a", "#f7c46a", "#8fd27a", "#7ab4f0", "#c58be8"]
+            spots = [(40, 40), (76, 100), (24, 150), (70, 196), (36, 250), (724, 44), (776, 104),
+                     (732, 170), (770, 230), (728, 276), (600, 40), (200, 36)]
+            shapes = [in_ellipse(0, 0, 30, 30), star_shape(32, 16, 4), in_poly([(-34, -8), (34, -8), (34, 8), (-34, 8)]),
+                      in_poly([(0, -34), (32, 26), (-32, 26)])]
             for n, (x, y) in enumerate(spots):
-                c = ("#e8743a", "#d9a032", "#c8502a")[n % 3]
-                b.append(at(x, y, y0, '<g transform="rotate(%d)">%s</g>' % (n * 53 % 180, leaf(c))))
+                t.stamp(x, y, shapes[n % len(shapes)], colours[n % len(colours)])
+        elif kind == "night":
+            t = Tile(NIGHT_SKY)
+            # bright stars in the night picture's colours at the right and
+            # under the figure, faint sparkles at the left (where the night
+            # picture and its twinkling star lie when the figure moves aside)
+            for n, (x, y) in enumerate([(752, 44), (740, 150), (750, 238), (440, 30), (210, 200)]):
+                r = 42 if n % 2 == 0 else 34
+                t.stamp(x, y, star_shape(r, r * 0.3, 4), "#c9a84a")
+                t.stamp(x, y, star_shape(r * 0.78, r * 0.22, 4), "#fff6c4")
+            for x, y in ((56, 150), (40, 250), (700, 104), (340, 120), (772, 280)):
+                t.stamp(x, y, star_shape(24, 6, 4), "#8f96d0")
+        elif kind == "lemon":
+            t = Tile("#fff0a6")
+            t.bands(["#ffe98c", "#fff0a6", "#fff5c0", "#fffad8"])
+            for n, (x, y) in enumerate(left + right):
+                rot = -20 if n % 2 else 15
+                t.stamp(x, y, any_of(in_ellipse(0, 0, 38, 26, rot), in_ellipse(40 * math.cos(math.radians(rot)),
+                                                                            40 * math.sin(math.radians(rot)), 9, 8)),
+                        "#f5c928")
+                t.stamp(x, y, in_ellipse(-10, -8, 18, 9, rot), "#fbe27a")
+                t.stamp(x - 22, y - 28, in_ellipse(0, 0, 24, 9, -30), "#6cbf5a")
+        elif kind == "peach":
+            t = Tile("#ffd3b6")
+            t.bands(["#ffc8a6", "#ffd3b6", "#ffdec6", "#ffe8d6"])
+            colours = ["#e8743a", "#d9a032", "#c8502a"]
+            for n, (x, y) in enumerate(left + right):
+                a = -35 + (n * 53) % 70
+                c = colours[n % 3]
+                t.stamp(x, y, in_ellipse(0, 0, 38, 20, a), c)
+                t.stamp(x, y, rot_rect(88, 6, a), "#8a3a10")
         elif kind == "sea":
-            for x, y in spots[::2]:
-                b.append(at(x, y, y0, '<circle cx="0" cy="0" r="2.6" fill="none" stroke="#ffffff" '
-                                      'stroke-width="1"/>'))
-            for x, y in spots[1::2]:
-                b.append(at(x, y, y0, star("#fbe7a8", 3.4)))
+            t = Tile("#9fe0e6")
+            t.bands(["#8fd6e2", "#9fe0e6", "#b2e8ea", "#c6f0ee"])
+            for n, (x, y) in enumerate(left + right):
+                if n % 2 == 0:
+                    # a bubble: a ring with a light
+                    t.stamp(x, y, but_not(in_ellipse(0, 0, 34, 34), in_ellipse(0, 0, 22, 24)), "#ffffff")
+                    t.stamp(x, y, in_ellipse(-8, -10, 10, 6), "#ffffff")
+                else:
+                    t.stamp(x, y, star_shape(40, 18, 5, 10), "#f58f7c")
+                    t.stamp(x, y, star_shape(16, 8, 5, 10), "#fbc3a8")
+        b.extend(t.rects(TILE * i))
     return b
 
 
