@@ -3,6 +3,7 @@
 #include "toolkit/BmpCodec.h"
 #include "toolkit/Graphics.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <map>
@@ -384,6 +385,80 @@ TEST(ArtworkFit, HairEndsAreAllHair)
     // and the body leaves a gap for them to show through
     const Image& body = Embedded("subworkcanvas");
     EXPECT_GT(Count(body, {520, 250, 60, 50}).first, 100);
+}
+
+// The upper picture as the program layers it for a hair style that hides
+// the standard back hair: the base figure, the side hair (not with pank),
+// the opaque face cell, the hairband, then the style's own picture. Each
+// window pixel says which layer it came from.
+enum class Layer { None, Base, Side, Face, Hairband, Style };
+
+struct Upper {
+    std::vector<Layer> from = std::vector<Layer>(800 * 300, Layer::None);
+    std::vector<uint32_t> px = std::vector<uint32_t>(800 * 300, kWhite);
+
+    void Put(const Image& img, int cx, int cy, int w, int h, int wx, int wy, Layer l, bool opaque = false)
+    {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const uint32_t c = img.at(cx + x, cy + y);
+                const int X = wx + x, Y = wy + y;
+                if ((opaque || c != kWhite) && X >= 0 && X < 800 && Y >= 0 && Y < 300) {
+                    from[size_t(Y) * 800 + X] = l;
+                    px[size_t(Y) * 800 + X] = c;
+                }
+            }
+    }
+};
+
+TEST(ArtworkFit, HairStylesCoverTheBaseHead)
+{
+    // The base figure carries the standard fringe and the shaded back of the
+    // head behind the ear, in the hair's own colours. A style worn instead
+    // of the standard hair must cover every such pixel; pank, in a colour of
+    // its own, also the standard hair of the face cell and, drawn over the
+    // hairband, every hairband pixel. With the standard hair hidden the
+    // side hair must cover the base figure's hair left of the face.
+    const uint32_t hairColours[] = {0x8c4936, 0x5e2b22, 0x6c3428, 0xc47c5a, 0x3b1712};
+    const char* hairbands[] = {"vlm_hb.bmp", "vlm_hb2.bmp", "vlm_hb3.bmp", "vlm_hb4.bmp", "vlm_hb5.bmp", "vlm_hb6.bmp"};
+    const struct {
+        const char* label;
+        const char* style; // nullptr: the standard hair hidden (c)
+        int w, h;
+        bool side;    // the side hair stays
+        bool own;     // a hair colour of its own: covers the face cell's hair and the hairband
+        int rightEnd; // base figure pixels counted left of this column
+    } styles[] = {{"pank", "vlm_pank.bmp", 450, 200, false, true, 800},
+                  {"shaggy", "vlm_shaggy.bmp", 450, 250, true, false, 800},
+                  {"hidden", nullptr, 0, 0, true, false, 236}};
+    for (const auto& s : styles) {
+        for (const char* band : hairbands) {
+            SCOPED_TRACE(std::string(s.label) + " with " + band);
+            Upper up;
+            up.Put(Embedded("mainsave"), 0, 0, 420, 300, 170, 0, Layer::Base);
+            if (s.side)
+                up.Put(Embedded("HairSide"), 0, 0, 420, 200, 170, 0, Layer::Side);
+            up.Put(File("vlm_facelist.bmp"), 0, 0, 279, 111, 221, 0, Layer::Face, true);
+            up.Put(File("vlm_facelist.bmp"), 12, 111, 267, 12, 233, 111, Layer::Face, true);
+            const Image& hb = File(band, std::string(band) == "vlm_hb.bmp" ? VELMIA_RUN_DIR : VELMIA_EXTRA_PARTS_DIR);
+            up.Put(hb, 0, 0, 80, 100, 480, 0, Layer::Hairband);
+            if (s.style)
+                up.Put(File(s.style), 0, 0, s.w, s.h, 150, 0, Layer::Style);
+            int head = 0, face = 0, band_ = 0;
+            for (size_t i = 0; i < up.px.size(); ++i) {
+                const bool hair =
+                    std::find(std::begin(hairColours), std::end(hairColours), up.px[i]) != std::end(hairColours);
+                head += hair && up.from[i] == Layer::Base && int(i % 800) < s.rightEnd;
+                face += hair && up.from[i] == Layer::Face;
+                band_ += up.from[i] == Layer::Hairband;
+            }
+            EXPECT_EQ(head, 0) << "pixels of the base figure's hair show";
+            if (s.own) {
+                EXPECT_EQ(face, 0) << "pixels of the face cell's standard hair show";
+                EXPECT_EQ(band_, 0) << "hairband pixels show through";
+            }
+        }
+    }
 }
 
 TEST(ArtworkFit, BraceletSitsOnTheArm)

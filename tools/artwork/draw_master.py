@@ -163,7 +163,7 @@ CSS = """
 .skin-edge{fill:none;stroke:#7a3c30;stroke-width:2.2;stroke-linejoin:round}
 .blush{fill:#f7a9a3}.blush-line{fill:none;stroke:#e77f7c;stroke-width:1.6;stroke-linecap:round}
 .lip{fill:#d8686a}.mouth{fill:none;stroke:#8e3b36;stroke-width:2.4;stroke-linecap:round}
-.hair{fill:#8c4936}.hair-sh{fill:#5e2b22}.hair-deep{fill:#6c3428}.hair-hi{fill:#c47c5a}.hair-sheen{fill:#caa0a6}
+.hair{fill:#8c4936}.hair-sh{fill:#5e2b22}.hair-deep{fill:#6c3428}.hair-hi{fill:#c47c5a}.hair-sheen{fill:#d69a74}
 .hair-ol{stroke:#3b1712;stroke-width:2.2;stroke-linejoin:round}
 .hair-edge{fill:none;stroke:#3b1712;stroke-width:2.2;stroke-linejoin:round}
 .hair-line{fill:none;stroke:#5e2b22;stroke-width:1.6;stroke-linecap:round}
@@ -239,7 +239,7 @@ def figure_group():
 def head_back_group():
     # the back of the head behind the ear: hair in shade, so that the short
     # styles show no scene between the ear and their locks
-    return [path("M480 -12 L566 -12 C580 50 578 120 560 170 C548 198 532 214 512 226 L492 150 Z", "hair-deep")]
+    return [path("M480 -12 L566 -12 C580 50 578 120 562 160 C552 174 536 180 516 182 L492 150 Z", "hair-deep")]
 
 
 def head_group():
@@ -492,15 +492,18 @@ def fringe_shadow_group(long_):
 def fringe_group(long_):
     b = []
     # a cap of hair over the crown so no forehead shows between the roots
-    b.append(path("M200 -10 L540 -10 L540 20 C470 26 360 30 230 36 L200 36 Z", "hair"))
+    b.append(path("M236 -10 L540 -10 L540 20 C470 26 360 30 244 38 C238 30 236 16 236 -10 Z", "hair"))
     b += fringe_locks(long_)
     # temple locks framing the face on both sides
     # (kept inside the face column, or the cell's edge would cut them)
-    b.append(lock([(248, -10), (240, 40), (238, 96), (244, 130)], [30, 26, 20, 0], shade_side=1, hi=False))
-    b.append(lock([(478, -10), (484, 40), (486, 90), (482, 128)], [28, 24, 16, 0], shade_side=-1, hi=False))
+    # (they end above the face column's lower edge, row 123, where the base
+    # figure would show them under the short styles)
+    b.append(lock([(248, -10), (240, 40), (238, 90), (243, 121)], [30, 26, 20, 0], shade_side=1, hi=False))
+    b.append(lock([(478, -10), (484, 40), (486, 88), (482, 120)], [28, 24, 16, 0], shade_side=-1, hi=False))
     # a broken ring of light following the curve of the skull
-    for a0, a1, w in ((-142, -118, 6), (-110, -84, 7), (-76, -58, 6)):
-        b.append(sheen_arc(366, 190, 170, 172, a0, a1, w))
+    # a broken ring of light across the crown, high enough to stay on the hair
+    for a0, a1, w in ((-111, -100, 5), (-95, -82, 6), (-77, -68, 5)):
+        b.append(sheen_arc(366, 212, 300, 196, a0, a1, w))
     return b
 
 
@@ -519,18 +522,28 @@ def main_hair_group():
     b = []
     # the whole back mass; the figure and the face are cut out of it by the
     # generator, so it may run behind them freely
-    mass = [(190, -12), (156, 40), (134, 100), (120, 170), (108, 232), (98, 266), (122, 256), (132, 290),
-            (152, 270), (166, 298), (188, 276), (204, 300), (224, 300), (236, 384), (680, 384), (690, 352),
+    mass = [(190, -12), (156, 40), (134, 100), (120, 170), (110, 222), (100, 246), (90, 272), (104, 262),
+            (118, 248), (132, 268), (150, 298), (160, 282), (172, 266), (186, 284), (200, 300), (224, 300), (236, 384), (680, 384), (690, 352),
             (698, 300), (696, 250), (698, 200), (688, 140), (670, 84), (644, 30), (612, -12)]
     d = poly(catmull(mass, True, 6))
     b.append(path(d, "hair hair-ol"))
     # the inner mass around the neck is in shade
-    b.append(path(smooth([(214, 130), (256, 196), (320, 236), (380, 246), (480, 200), (540, 170), (596, 200),
-                          (630, 300), (600, 384), (262, 384), (222, 300), (204, 220)]), "hair-deep"))
+    b.append(path(smooth([(232, 170), (270, 214), (320, 244), (380, 252), (470, 214), (520, 186), (560, 200),
+                          (580, 300), (560, 384), (300, 384), (262, 300), (236, 230)]), "hair-deep"))
+    # strands catching a little light in the shade behind the neck
+    for pts, ws in (([(262, 200), (280, 250), (290, 300)], [8, 12, 6]),
+                    ([(300, 226), (312, 262), (318, 300)], [6, 10, 4]),
+                    ([(530, 190), (540, 240), (546, 300)], [8, 12, 6]),
+                    ([(506, 206), (512, 250), (514, 300)], [6, 10, 4])):
+        b.append(strand(pts, ws, "hair"))
+        b.append('<path class="hair-line" d="%s"/>' % poly(catmull(pts, False, 6), False))
+    for pts in (([(246, 190), (262, 250), (270, 300)]), ([(284, 220), (296, 262), (302, 300)]),
+                ([(548, 196), (558, 250), (564, 300)]), ([(518, 200), (526, 250), (530, 300)])):
+        b.append('<path class="hair-line" d="%s"/>' % poly(catmull(pts, False, 6), False))
     for pts, ws, side, hi in (
-            ([(176, -10), (150, 70), (134, 150), (122, 214), (104, 262)], [40, 40, 34, 26, 0], 1, False),
-            ([(200, 0), (178, 90), (160, 170), (148, 236), (134, 286)], [36, 36, 32, 24, 0], 1, False),
-            ([(222, 40), (204, 130), (190, 210), (180, 270), (166, 294)], [32, 32, 28, 20, 0], 1, False),
+            ([(176, -10), (150, 70), (134, 150), (118, 214), (94, 268)], [40, 40, 34, 26, 0], 1, False),
+            ([(200, 0), (178, 90), (160, 170), (152, 236), (150, 294)], [36, 36, 32, 24, 0], 1, False),
+            ([(222, 40), (204, 130), (190, 210), (188, 260), (198, 296)], [32, 32, 28, 20, 0], 1, False),
             ([(236, 120), (222, 200), (210, 262), (204, 298)], [28, 28, 22, 0], 1, False),
             ([(616, -10), (644, 70), (662, 150), (674, 230), (684, 300)], [40, 40, 36, 30, 20], -1, False),
             ([(588, 0), (614, 90), (632, 170), (644, 240), (652, 300)], [36, 36, 34, 30, 24], -1, False)):
@@ -547,22 +560,23 @@ def sub_hair_group():
     """Hair falling over the shoulders, in front of the body. The top of each
     mass lies inside the back hair, so only its sides and tips are outlined."""
     b = []
-    right = [(540, 168), (600, 178), (650, 206), (684, 250), (694, 300), (690, 350), (686, 384), (684, 414),
-             (668, 392), (652, 418), (636, 394), (618, 420), (600, 398), (584, 412), (572, 380), (560, 330),
-             (548, 270), (538, 220)]
-    left = [(238, 196), (256, 214), (264, 250), (264, 300), (262, 350), (252, 400), (240, 376), (228, 406),
-            (218, 364), (212, 300), (216, 240)]
+    right = [(540, 168), (600, 178), (650, 206), (684, 250), (694, 300), (692, 346), (690, 382), (688, 404),
+             (682, 418), (674, 396), (666, 372), (660, 392), (654, 406), (648, 390), (640, 380), (634, 402),
+             (622, 419), (618, 400), (612, 390), (604, 400), (598, 398), (590, 384), (580, 402), (568, 416),
+             (566, 396), (562, 360), (556, 320), (548, 270), (538, 220)]
+    left = [(238, 196), (256, 214), (266, 250), (266, 300), (262, 350), (256, 386), (250, 413), (244, 392),
+            (238, 378), (230, 396), (222, 404), (216, 380), (212, 330), (212, 280), (216, 240)]
     for sil, side in ((right, -1), (left, 1)):
         dense = catmull(sil, True, 6)
         b.append(path(poly(dense), "hair"))
         if side < 0:
-            inner = [([(552, 190), (566, 300), (584, 370), (584, 410)], [16, 26, 22, 0]),
-                     ([(578, 186), (606, 300), (620, 380), (618, 418)], [18, 30, 24, 0]),
-                     ([(606, 190), (642, 300), (654, 380), (652, 416)], [18, 30, 24, 0]),
-                     ([(640, 210), (678, 300), (684, 370), (684, 412)], [14, 24, 18, 0])]
+            inner = [([(552, 190), (566, 300), (576, 370), (570, 412)], [16, 26, 22, 0]),
+                     ([(578, 186), (606, 300), (624, 380), (622, 416)], [18, 30, 24, 0]),
+                     ([(606, 190), (642, 300), (656, 380), (654, 404)], [18, 30, 24, 0]),
+                     ([(640, 210), (678, 300), (684, 380), (682, 414)], [14, 24, 18, 0])]
         else:
-            inner = [([(234, 206), (224, 300), (228, 370), (228, 404)], [12, 22, 16, 0]),
-                     ([(246, 206), (254, 300), (254, 370), (252, 398)], [12, 20, 14, 0])]
+            inner = [([(234, 206), (224, 300), (224, 370), (222, 402)], [12, 22, 16, 0]),
+                     ([(246, 206), (256, 300), (256, 370), (250, 410)], [12, 20, 14, 0])]
         for i, (pts, ws) in enumerate(inner):
             b.append(flow(pts, ws, side, hi=(i == 1)))
         # outline everything but the top edge
@@ -577,19 +591,23 @@ def front_group(long_):
                       shade_side=-1, hi=False))
         b.append(lock([(500, 0), (552, 80), (574, 160), (572, 224)], [40, 36, 30, 0], shade_side=-1, hi=False))
     else:
-        b.append(lock([(466, -10), (520, 70), (548, 150), (560, 214), (548, 256)], [56, 52, 46, 36, 0],
+        # straight locks falling well past the shoulder; their tips end
+        # above the picture's lower edge, over the hair on the shoulder
+        b.append(lock([(556, -30), (606, 60), (632, 150), (644, 210), (648, 256)], [62, 62, 58, 44, 0],
+                      shade_side=-1, hi=True))
+        b.append(lock([(480, -30), (522, 70), (548, 160), (566, 220), (578, 256)], [58, 56, 52, 36, 0],
                       shade_side=-1, hi=False))
-        b.append(lock([(500, 0), (556, 80), (584, 160), (594, 220), (590, 256)], [44, 42, 38, 30, 0],
-                      shade_side=-1, hi=False))
-        b.append(lock([(540, 20), (600, 100), (626, 180), (640, 254)], [36, 34, 30, 0], shade_side=-1,
-                      hi=False))
+        b.append(lock([(520, 20), (562, 110), (590, 190), (604, 250)], [40, 44, 36, 0], shade_side=1, hi=False))
     return b
 
 
 def longleft_group():
+    # broad straight locks widening the fall of the hair at the left; they
+    # taper to their tips over the back hair above row 150, the picture's
+    # lower edge
     return [
-        lock([(236, 0), (190, 40), (150, 86), (118, 144)], [40, 38, 28, 0], shade_side=1),
-        lock([(214, 10), (170, 60), (138, 100), (108, 126)], [30, 26, 16, 0], shade_side=1, hi=False),
+        lock([(204, -30), (162, 40), (140, 96), (136, 146)], [56, 58, 50, 0], shade_side=1),
+        lock([(236, -30), (200, 50), (178, 104), (170, 146)], [44, 46, 40, 0], shade_side=1, hi=False),
     ]
 
 
@@ -604,33 +622,46 @@ def tip_group():
     return b
 
 
+# The back of the head behind the right ear for the short styles: it runs
+# over the ear's back rim and down past the base figure's shaded back of
+# the head, its lower edge in short points.
+NAPE = [(480, -14), (584, -14), (598, 50), (596, 118), (588, 160), (578, 194), (566, 184), (554, 197),
+        (540, 188), (526, 198), (514, 190), (510, 176), (518, 160), (524, 130), (522, 108), (512, 96),
+        (496, 90), (482, 96)]
+
+
 def shaggy_group():
     b = []
+    b.append(path(poly(NAPE), "hair-deep hair-ol"))
+    for pts, ws in (([(540, 10), (566, 80), (570, 150), (560, 186)], [20, 22, 16, 0]),
+                    ([(520, 20), (546, 100), (548, 150), (540, 182)], [14, 16, 12, 0])):
+        b.append(strand(pts, ws, "hair-sh"))
+    b.append(path(poly(NAPE), "hair-edge"))
     # a short, layered bob: choppy locks all round, fringe falling to the brows
-    outer = [((200, -10), (170, 60), (160, 140), (172, 206), (188, 236)),
-             ((232, -10), (196, 80), (188, 160), (206, 226)),
-             ((540, -10), (574, 70), (584, 150), (570, 214), (556, 240)),
-             ((512, -10), (548, 80), (560, 160), (548, 226))]
+    outer = [((206, -70), (176, 40), (162, 140), (172, 206), (188, 238)),
+             ((240, -70), (206, 60), (190, 160), (204, 222)),
+             ((534, -70), (570, 50), (584, 150), (572, 212), (558, 242)),
+             ((506, -70), (544, 70), (558, 160), (548, 224))]
     for i, pts in enumerate(outer):
         n = len(pts)
         ws = [54] + [50 - 6 * j for j in range(1, n - 1)] + [0]
         b.append(lock(list(pts), ws, shade_side=1 if i < 2 else -1, hi=(i % 2 == 0)))
     for i, (tx, ty) in enumerate([(220, 120), (238, 150), (492, 150), (510, 128), (232, 178), (498, 190)]):
-        root = (tx + (10 if tx < 360 else -10), 20)
+        root = (tx + (10 if tx < 360 else -10), -40)
         b.append(lock([root, ((root[0] + tx) / 2 - (8 if tx < 360 else -8), (20 + ty) / 2), (tx, ty)],
                       [30, 26, 0], shade_side=1 if tx < 360 else -1, hi=False))
     b.append(path("M196 -12 L556 -12 C560 10 540 30 480 34 C400 38 300 38 226 44 C206 40 196 20 196 -12 Z",
                   "hair"))
-    for i, (tx, ty) in enumerate([(240, 70), (262, 84), (284, 66), (306, 90), (330, 72), (352, 94),
-                                  (372, 74), (394, 92), (416, 70), (440, 88), (462, 66), (486, 80)]):
+    for i, (tx, ty) in enumerate([(240, 92), (260, 72), (282, 52), (304, 58), (326, 48), (348, 74),
+                                  (366, 62), (388, 50), (410, 56), (432, 46), (454, 60), (474, 78), (490, 94)]):
         left = tx < 364
-        root = (364 + (-40 if left else 40) + (i % 3 - 1) * 12, -24)
+        root = (364 + (-40 if left else 40) + (i % 3 - 1) * 12, -60)
         w = 42 if i % 2 == 0 else 34
         bend = -10 if left else 10
         b.append(lock([root, ((root[0] + tx) / 2 + bend, (root[1] + ty) / 2), (tx, ty)], [w, w * 0.75, 0],
                       shade_side=1 if left else -1, hi=(i % 3 == 0)))
-    for a0, a1, w in ((-140, -116, 6), (-108, -82, 7), (-74, -54, 6)):
-        b.append(sheen_arc(370, 196, 176, 178, a0, a1, w))
+    for a0, a1, w in ((-111, -100, 5), (-95, -82, 6), (-77, -68, 5)):
+        b.append(sheen_arc(366, 210, 300, 196, a0, a1, w))
     return b
 
 
@@ -644,9 +675,16 @@ def pank_group():
         midp = ((root[0] + tx) / 2, (root[1] + ty) / 2 - 8)
         b.append(lock([root, midp, (tx, ty)], [60, 44, 0], shade_side=1 if left else -1, hi=(i % 2 == 0),
                       pal="punk"))
+    # the back of the head, round behind the ear
+    b.append(path(poly(NAPE), "punk punk-ol"))
+    for pts, ws in (([(540, 10), (566, 80), (570, 150), (560, 186)], [20, 22, 16, 0]),
+                    ([(520, 20), (546, 100), (548, 150), (540, 180)], [14, 16, 12, 0])):
+        b.append(strand(pts, ws, "punk-sh"))
+    b.append(strand([(556, 30), (576, 80), (580, 120)], [0, 8, 0], "punk-hi"))
+    b.append(path(poly(NAPE), "punk-edge"))
     # sideburns over the temples
     b.append(lock([(240, -10), (234, 60), (238, 124), (252, 166)], [56, 56, 44, 0], shade_side=1, pal="punk"))
-    b.append(lock([(488, -10), (496, 60), (498, 112), (492, 150)], [42, 40, 30, 0], shade_side=-1, pal="punk"))
+    b.append(lock([(482, -10), (490, 60), (492, 112), (488, 150)], [48, 46, 36, 0], shade_side=-1, pal="punk"))
     # spiky fringe: a band under the spikes hides the standard fringe, whose
     # tips reach row 64
     b.append(path("M226 -12 L506 -12 L506 52 C440 58 330 60 232 58 Z", "punk"))
@@ -684,19 +722,21 @@ def otohime_group():
 
 
 def otohime_front_group():
-    """The straight front locks falling over the shoulders, cut level. Their
-    roots taper into the hair above; the side locks lie over the left one."""
+    """The straight front locks falling from the temples over the shoulders,
+    an even width all the way and cut level at the ends, as the style has it.
+    The side locks lie over the left one."""
     b = []
-    for d, lines, hi in (
-            ("M234 120 C246 150 258 220 264 280 C268 330 270 360 272 394 L210 394 C210 330 214 260 220 200 "
-             "C224 164 228 136 234 120 Z", ((228, 224), (244, 250), (258, 262)), [(240, 236), (244, 284), (248, 330)]),
-            ("M590 110 C604 160 616 240 624 300 C628 340 632 370 632 394 L562 394 C560 320 566 250 572 190 "
-             "C576 156 582 128 590 110 Z", ((578, 574), (596, 598), (612, 620)), [(586, 236), (590, 284), (594, 330)])):
-        b.append(path(d, "hair hair-ol"))
-        for x0, x1 in lines:
-            b.append(path("M%d 226 C%d 300 %d 350 %d 392" % (x0, x0, x1, x1), "hair-line"))
-        b.append(strand(hi, [0, 6, 0], "hair-sheen"))
-        b.append(path(d, "hair-edge"))
+    for centre, w in (([(236, 60), (228, 150), (230, 250), (236, 330), (240, 392)], 44),
+                      ([(586, 40), (600, 130), (606, 230), (604, 320), (600, 392)], 50)):
+        line = catmull(centre, False, 10)
+        b.append(strand(centre, [w * 0.7, w, w, w, w], "hair hair-ol"))
+        b.append(strand(centre, [w * 0.25, w * 0.36, w * 0.36, w * 0.36, w * 0.36], "hair-sh", bias=1.1))
+        for off in (-0.22, 0.18):
+            pts = [(x + off * w, y) for x, y in line[4:]]
+            b.append('<path class="hair-line" d="%s"/>' % poly(pts, False))
+        hx, hy = centre[1]
+        b.append(strand([(hx - 6, hy), (hx - 6, hy + 50), (hx - 4, hy + 100)], [0, 6, 0], "hair-sheen"))
+        b.append(strand(centre, [w * 0.7, w, w, w, w], "hair-edge"))
     return b
 
 
