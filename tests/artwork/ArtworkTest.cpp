@@ -247,8 +247,7 @@ TEST(ArtworkLayout, CostumesComeInFourCuts)
 TEST(ArtworkLayout, WardrobePartsDifferInShape)
 {
     // Each extra part of a kind is a cut of its own, not a recolour: the masks
-    // (where the part is opaque) of any two differ. The second ribbon and
-    // hairband are the recoloured exceptions.
+    // (where the part is opaque) of any two differ.
     for (const KindCase& k : kKinds) {
         std::vector<std::string> names = ExtraNames(k);
         names.insert(names.begin(), std::string(k.prefix) + ".bmp");
@@ -259,8 +258,6 @@ TEST(ArtworkLayout, WardrobePartsDifferInShape)
                 long differ = 0;
                 for (size_t i = 0; i < x.px.size(); ++i)
                     differ += (x.px[i] == kWhite) != (y.px[i] == kWhite);
-                if (names[b] == "vlm_ri2.bmp" || names[b] == "vlm_hb2.bmp")
-                    continue;
                 // costumes share a cut in pairs; they differ in their print
                 if (std::string(k.prefix) == "vlm_co")
                     continue;
@@ -688,14 +685,11 @@ TEST(ArtworkFit, StrapEndsMeetTheHairOrTaper)
     const Cell single = {200, 310, 280, 210}, thick = {200, 310, 290, 210}, w = {200, 350, 390, 160},
                cross = {210, 330, 290, 190};
     const StrapEnd ends[] = {
-        {"vlm_string_pattern_list.bmp", single, {360, 310, 40, 30}, false},
-        {"vlm_string_pattern_list.bmp", single, {455, 310, 25, 30}, false},
-        {"vlm_thickstring_pattern.bmp", thick, {360, 310, 40, 30}, false},
-        {"vlm_thickstring_pattern.bmp", thick, {455, 310, 35, 30}, false},
+        {"vlm_string_pattern_list.bmp", single, {240, 330, 50, 60}, true},
+        {"vlm_thickstring_pattern.bmp", thick, {240, 330, 50, 60}, true},
         {"vlm_wstring_pattern.bmp", w, {200, 350, 70, 50}, true},
-        {"vlm_wstring_pattern.bmp", w, {540, 350, 50, 50}, true},
-        {"vlm_crossstring_pattern.bmp", cross, {380, 330, 30, 30}, false},
-        {"vlm_crossstring_pattern.bmp", cross, {480, 330, 20, 30}, false},
+        {"vlm_wstring_pattern.bmp", w, {540, 350, 50, 70}, true},
+        {"vlm_crossstring_pattern.bmp", cross, {240, 330, 30, 50}, true},
     };
     for (const StrapEnd& e : ends) {
         SCOPED_TRACE(std::string(e.name) + " end at x " + std::to_string(e.box.x));
@@ -732,6 +726,121 @@ TEST(ArtworkFit, StrapEndsMeetTheHairOrTaper)
             EXPECT_LE(width(top) + width(top + 1), 6) << "a square end, pose " << k;
             EXPECT_GE(width(top + 20), 6) << "pose " << k;
         }
+    }
+}
+
+TEST(ArtworkFit, StrapsStartOnTheBodiceAndEndOverTheShoulder)
+{
+    // A strap hangs from the dress: its lowest pixels lie on the costume, in
+    // every pose. Its top end passes over the shoulder: under the hanging
+    // hair (whose outline cuts it) or on the shoulder's outline.
+    const Image& costume = File("vlm_co.bmp");         // at (110,500), 100 rows a pose
+    const Image& hair = File("vlm_0_hair_sub_up.bmp"); // at (200,300)
+    const Image& body = Embedded("subworkcanvas");     // at (100,300)
+    auto bodyAt = [&](int wx, int wy, int k) {
+        const int x = wx - 100, y = wy - 300;
+        if (x < 0 || x >= 700 || y < 0 || y >= 300)
+            return false;
+        return body.at(x, y < 100 || k == 0 ? y : 100 + 200 * k + (y - 100)) != kWhite;
+    };
+    const struct {
+        const char* name;
+        Cell cell;
+        Cell bottom, top; // where the string's two ends lie, in the window
+    } straps[] = {
+        {"vlm_string_pattern_list.bmp", {200, 310, 280, 210}, {290, 490, 50, 30}, {240, 330, 50, 60}},
+        {"vlm_thickstring_pattern.bmp", {200, 310, 290, 210}, {290, 490, 50, 30}, {240, 330, 50, 60}},
+        {"vlm_wstring_pattern.bmp", {200, 350, 390, 160}, {280, 480, 50, 30}, {200, 350, 70, 50}},
+        {"vlm_wstring_pattern.bmp", {200, 350, 390, 160}, {540, 480, 50, 30}, {540, 350, 50, 70}},
+        {"vlm_crossstring_pattern.bmp", {210, 330, 290, 190}, {310, 490, 40, 30}, {240, 330, 30, 50}},
+        {"vlm_crossstring_pattern.bmp", {210, 330, 290, 190}, {236, 490, 30, 30}, {250, 330, 30, 40}},
+    };
+    for (const auto& s : straps) {
+        SCOPED_TRACE(std::string(s.name) + " end at x " + std::to_string(s.bottom.x));
+        const Image& img = File(s.name);
+        for (int k = 0; k < 3; ++k) {
+            auto on = [&](int wx, int wy) {
+                const int x = wx - s.cell.x, y = wy - s.cell.y;
+                return x >= 0 && y >= 0 && x < s.cell.w && y < s.cell.h && img.at(x, k * s.cell.h + y) != kWhite;
+            };
+            // the lowest row of the string in the bottom box lies on the dress
+            // (or meets its edge: the W's picture ends a row above it)
+            int low = -1;
+            for (int y = s.bottom.y; y < s.bottom.y + s.bottom.h; ++y)
+                for (int x = s.bottom.x; x < s.bottom.x + s.bottom.w; ++x)
+                    if (on(x, y))
+                        low = y;
+            ASSERT_GE(low, 0) << "no string in the bottom box, pose " << k;
+            int offCloth = 0;
+            for (int x = s.bottom.x; x < s.bottom.x + s.bottom.w; ++x)
+                if (on(x, low)) {
+                    bool cloth = false;
+                    for (int dy = 0; dy <= 4 && !cloth; ++dy)
+                        cloth = low + dy >= 500 && costume.at(x - 110, 100 * k + low + dy - 500) != kWhite;
+                    offCloth += !cloth;
+                }
+            EXPECT_EQ(offCloth, 0) << "the string's lower end hangs below the dress's edge, pose " << k;
+            // the top row of the string in the top box touches hair or the
+            // figure's outline
+            int high = -1;
+            for (int y = s.top.y + s.top.h - 1; y >= s.top.y; --y)
+                for (int x = s.top.x; x < s.top.x + s.top.w; ++x)
+                    if (on(x, y))
+                        high = y;
+            ASSERT_GE(high, 0) << "no string in the top box, pose " << k;
+            int over = 0, ends = 0;
+            for (int x = s.top.x; x < s.top.x + s.top.w; ++x) {
+                if (!on(x, high))
+                    continue;
+                ++ends;
+                bool near = false;
+                for (int dy = -3; dy <= 3; ++dy)
+                    for (int dx = -3; dx <= 3; ++dx) {
+                        const int hx = x + dx - 200, hy = high + dy - 300;
+                        near = near ||
+                               (hx >= 0 && hy >= 0 && hx < hair.w && hy < hair.h && hair.at(hx, hy) != kWhite) ||
+                               !bodyAt(x + dx, high + dy, k);
+                    }
+                over += near;
+            }
+            EXPECT_EQ(over, ends) << "the string ends in the air at row " << high << ", pose " << k;
+        }
+    }
+}
+
+TEST(ArtworkFit, StringsContrastWithTheSkin)
+{
+    // The strings take the costume's colour pixel (100,15): a colour close to
+    // the skin makes them vanish on the shoulder.
+    const uint32_t skin = 0xfde4d3;
+    std::vector<std::string> names = ExtraNames(kKinds[0]);
+    names.insert(names.begin(), "vlm_co.bmp");
+    for (const std::string& name : names) {
+        const uint32_t c = File(name, name == "vlm_co.bmp" ? VELMIA_RUN_DIR : VELMIA_EXTRA_PARTS_DIR).at(100, 15);
+        int apart = 0;
+        for (int shift : {16, 8, 0})
+            apart += std::abs(Channel(c, shift) - Channel(skin, shift));
+        EXPECT_GE(apart, 100) << name << std::hex << " colour " << c;
+    }
+}
+
+TEST(ArtworkFit, ChestBowsCentreOnTheSeam)
+{
+    // The bodice's centre seam runs down window column 455 (454-455 with the
+    // stroke): a ribbon's widest extent centres on it.
+    std::vector<std::string> names = ExtraNames(kKinds[2]);
+    names.insert(names.begin(), "vlm_ri.bmp");
+    for (const std::string& name : names) {
+        const Image& img = File(name, name == "vlm_ri.bmp" ? VELMIA_RUN_DIR : VELMIA_EXTRA_PARTS_DIR);
+        int left = img.w, right = -1;
+        for (int y = 0; y < img.h; ++y)
+            for (int x = 0; x < img.w; ++x)
+                if (img.at(x, y) != kWhite) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        const double centre = 370 + (left + right) / 2.0; // drawn at (370,475)
+        EXPECT_NEAR(centre, 454.5, 2.0) << name;
     }
 }
 

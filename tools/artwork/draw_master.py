@@ -856,13 +856,17 @@ def costume_group(k=0):
             b.append(circle(x, y, 5, "", fill(pr)))
     elif k == 1:
         # gingham: translucent bands both ways
-        for x in range(200, 650, 24):
+        # (the colour pixel, window (210,515), stays on the plain red)
+        for x in range(214, 650, 24):
             b.append('<rect x="%d" y="500" width="12" height="130" fill="%s" fill-opacity="0.45"/>' % (x, pr))
-        for y in range(508, 630, 24):
+        for y in range(520, 630, 24):
             b.append('<rect x="190" y="%d" width="460" height="12" fill="%s" fill-opacity="0.45"/>' % (y, pr))
     elif k == 2:
         for y in range(560, 630, 16):
             b.append('<rect x="190" y="%d" width="460" height="6" fill="%s"/>' % (y, pr))
+        # navy side panels: the dress's colour pixel lies in the left one
+        b.append(path("M190 500 L226 500 C232 540 236 590 236 630 L190 630 Z", "", fill(pr)))
+        b.append(path("M650 500 L614 500 C608 540 604 590 604 630 L650 630 Z", "", fill(pr)))
     elif k == 3:
         for i, (x, y) in enumerate(((236, 566), (300, 590), (356, 560), (410, 600), (520, 572), (590, 596),
                                    (270, 620), (470, 620), (620, 552), (560, 622))):
@@ -929,12 +933,6 @@ def costume_group(k=0):
     elif k == 6:
         b.append(path("M455 550 L462 560 L455 570 L448 560 Z", "", fill(tr) +
                       ' stroke="%s" stroke-width="1.4"' % tr_ol))
-    elif k == 1:
-        for sg in (-1, 1):
-            b.append(path("M455 552 C%d 542 %d 544 %d 554 C%d 564 %d 564 455 552 Z" % (
-                455 + sg * 8, 455 + sg * 18, 455 + sg * 18, 455 + sg * 18, 455 + sg * 8), "",
-                fill("#fffaf2") + ' stroke="#8a4a55" stroke-width="1.4"'))
-        b.append(circle(455, 552, 3.5, "", fill("#fffaf2") + ' stroke="#8a4a55" stroke-width="1.4"'))
     return b
 
 
@@ -1003,11 +1001,6 @@ def camisole_group(k=0):
             b.append(circle(x, 440 + (0 if x < 470 else -2), 9, "lace lace-ol"))
         b.append(path("M206 440 L642 434 L642 446 L206 452 Z", "lace"))
         b.append(path("M206 440 L642 434", "", ' fill="none" stroke="#b77b95" stroke-width="1.4"'))
-        for sg in (-1, 1):
-            b.append(path("M455 452 C%d 440 %d 442 %d 452 C%d 462 %d 464 455 452 Z" % (
-                455 + sg * 8, 455 + sg * 20, 455 + sg * 20, 455 + sg * 20, 455 + sg * 8), "rib rib-ol"))
-            b.append(path("M455 454 L%d 476 L%d 474 Z" % (455 + sg * 10, 455 + sg * 4), "rib rib-ol"))
-        b.append(circle(455, 452, 4, "rib rib-ol"))
         for x in (320, 380, 530, 590):
             b.append(path("M%d 460 C%d 484 %d 504 %d 524" % (x, x + 2, x - 2, x), "", ' fill="none" '
                           'stroke="#e6afc7" stroke-width="2" stroke-linecap="round"'))
@@ -1071,32 +1064,37 @@ def cord(pts, w, taper):
 
 
 def strings_group(kind):
-    # Pure black strokes: the program paints them in the costume colour. The
-    # bottom ends lie on the bodice; the top ends narrow where the string
-    # goes round behind the neck (single, thick, cross: their pictures end
-    # below the neck) or under the hanging locks (W: its points touch them,
-    # and look finished where a short style leaves the shoulders bare).
+    # Pure black strokes: the program paints them in the costume colour. Every
+    # string starts on the bodice (left of the centre, where the neckline is
+    # low enough to lie inside the pictures) and ends where it passes over the
+    # shoulder: under the hanging lock, whose outline cuts it, or on the
+    # shoulder's edge. A string's picture cannot reach the right shoulder, so
+    # the single and thick ones are one-shoulder straps and the cross is a
+    # criss-cross on the left.
     b = []
     if kind in ("single", "thick"):
-        w = 7 if kind == "single" else 13
-        b.append(cord([(312, 512), (336, 448), (358, 390), (373, 348), (379, 330), (381, 322), (382, 314)], w, 2))
-        b.append(cord([(462, 512), (465, 448), (468, 390), (471, 348), (473, 330), (474, 322), (474.5, 314)], w, 2))
+        w = 7 if kind == "single" else 15
+        b.append(cord([(314, 514), (302, 470), (286, 420), (268, 376), (254, 344), (246, 326), (242, 318)], w, 1))
     elif kind == "w":
         s = ' fill="none" stroke="#000000" stroke-linecap="round" stroke-linejoin="round" stroke-width="7"'
-        b.append('<path d="M306 500 C336 450 376 420 455 410 C500 420 530 460 560 500"%s/>' % s)
-        b.append(cord([(306, 500), (293, 470), (278, 432), (267, 400), (262, 382), (259, 369)], 7, 2))
-        b.append(cord([(560, 500), (562, 460), (564, 420), (566, 392), (567, 374), (567, 361)], 7, 2))
+        b.append('<path d="M304 504 C336 454 376 420 455 410 C510 420 550 462 584 504"%s/>' % s)
+        b.append(cord([(304, 504), (292, 474), (278, 432), (267, 400), (262, 382), (259, 369)], 7, 2))
+        b.append(cord([(584, 504), (580, 470), (575, 424), (571, 392), (569, 374), (567, 361)], 7, 2))
     elif kind == "cross":
-        b.append(cord([(426, 510), (442, 470), (462, 420), (480, 372), (489, 350), (492, 342), (494, 334)], 8, 2))
-        b.append(cord([(492, 510), (474, 470), (446, 420), (418, 372), (405, 350), (400, 342), (397, 334)], 8, 2))
+        b.append(cord([(330, 514), (306, 470), (282, 430), (260, 400), (244, 374), (234, 358), (228, 348)], 8, 1))
+        b.append(cord([(248, 514), (251, 470), (255, 430), (259, 400), (262, 372), (264, 352), (266, 338)], 8, 2))
     return b
 
 
 # ---------------------------------------------------------------- accessories
 
+# The bodice's centre seam (window x): the chest ribbons centre on it.
+SEAM = 455
+
+
 def ribbon_group(c="rib"):
     b = []
-    cx, cy = 470, 515
+    cx, cy = SEAM, 515
     # tails, loops, knot
     b.append(path("M%d %d L%d %d L%d %d L%d %d Z" % (cx - 6, cy + 4, cx - 34, cy + 28, cx - 22, cy + 26, cx - 14, cy + 32),
                   "%s %s-ol" % (c, c)))
@@ -1118,10 +1116,32 @@ def ribbon_group(c="rib"):
     return b
 
 
+def ribbon_long_tails():
+    """A slim blue bow with pointed loops and two long tails cut in a fork."""
+    b = []
+    cx, cy = SEAM, 512
+    for sg in (-1, 1):
+        b.append(path("M%d %d C%d %d %d %d %d %d L%d %d L%d %d C%d %d %d %d %d %d Z" % (
+            cx + sg * 4, cy + 6, cx + sg * 12, cy + 20, cx + sg * 22, cy + 32, cx + sg * 32, cy + 38,
+            cx + sg * 24, cy + 36, cx + sg * 18, cy + 41, cx + sg * 10, cy + 28, cx + sg * 2, cy + 18, cx, cy + 8),
+            "sapph sapph-ol"))
+        b.append(path("M%d %d C%d %d %d %d %d %d L%d %d C%d %d %d %d %d %d Z" % (
+            cx, cy, cx + sg * 24, cy - 30, cx + sg * 50, cy - 28, cx + sg * 62, cy - 22, cx + sg * 44, cy - 2,
+            cx + sg * 58, cy + 16, cx + sg * 30, cy + 16, cx, cy), "sapph sapph-ol"))
+        b.append(path("M%d %d C%d %d %d %d %d %d" % (cx + sg * 12, cy - 8, cx + sg * 26, cy - 22, cx + sg * 42,
+                                                    cy - 22, cx + sg * 52, cy - 18), "sapph-hi-s",
+                      ' fill="none" stroke-width="3" stroke-linecap="round"'))
+    b.append(path("M%d %d L%d %d L%d %d L%d %d Z" % (cx - 8, cy - 10, cx + 8, cy - 10, cx + 7, cy + 10, cx - 7, cy + 10),
+                  "sapph sapph-ol"))
+    b.append(path("M%d %d L%d %d" % (cx - 4, cy - 6, cx - 4, cy + 4), "sapph-hi-s",
+                  ' fill="none" stroke-width="2" stroke-linecap="round"'))
+    return b
+
+
 def ribbon_extra(k):
     """The other chest ribbons, centred on the bodice's centre front."""
     b = []
-    cx, cy = 458, 518
+    cx, cy = SEAM, 518
     if k == 2:
         # a bow tie: navy with white dots
         for sg in (-1, 1):
@@ -1250,6 +1270,18 @@ def hairband_group(c="sapph", kind=0):
     # an ornament on the right side of the head, in window coordinates
     b = []
     cx, cy = 520, 48
+    if kind == 1:
+        # a red polka-dot scrunchie knot with two trailing ends
+        for sg in (-1, 1):
+            b.append(path("M%d %d L%d %d L%d %d L%d %d Z" % (cx + sg * 4, cy + 8, cx + sg * 14, cy + 46,
+                                                            cx + sg * 6, cy + 40, cx, cy + 44), "ruby ruby-ol"))
+        for dx, dy, r in ((-18, -6, 15), (16, -8, 15), (-4, -20, 14), (2, 8, 14)):
+            b.append(circle(cx + dx, cy + dy, r, "ruby ruby-ol"))
+        for dx, dy, r in ((-18, -6, 15), (16, -8, 15), (-4, -20, 14), (2, 8, 14)):
+            b.append(circle(cx + dx, cy + dy, r - 2.4, "ruby"))
+            b.append(circle(cx + dx - 3, cy + dy - 4, 2.6, "", ' fill="#ffffff"'))
+        b.append(circle(cx + 8, cy + 10, 2.4, "", ' fill="#ffffff"'))
+        return b
     if kind == 2:
         b.append(star_path(cx, cy, 30, 13, "#f2c14e", "#6e4a10", 5))
         b.append(star_path(cx, cy, 16, 7, "#fff1b0", "#c08a22", 5))
@@ -1845,13 +1877,13 @@ def main():
     for kind in ("single", "thick", "w", "cross"):
         group("strings-" + kind, strings_group(kind))
     group("ribbon", ribbon_group())
-    group("ribbon-2", ribbon_group("sapph"))
+    group("ribbon-2", ribbon_long_tails())
     for k in range(3, 7):
         group("ribbon-%d" % k, ribbon_extra(k - 1))
     for k in range(6):
         group("flower" if k == 0 else "flower-%d" % (k + 1), flower_group(k))
     group("hairband", hairband_group())
-    group("hairband-2", hairband_group("ruby"))
+    group("hairband-2", hairband_group(kind=1))
     for k in range(3, 7):
         group("hairband-%d" % k, hairband_group(kind=k - 1))
     for k in range(6):
