@@ -1331,10 +1331,43 @@ def hairband_group(c="sapph", kind=0):
     return b
 
 
+def neck_band(top, h, fill, shade, ol):
+    """A band round the neck: its ends lie on the neck's outline (the band
+    turns away behind it there, in shade) and only its upper and lower edges
+    are outlined, so it does not end in a square cut."""
+    def left(y):
+        return 381 - (y - 276) * 0.15
+
+    def right(y):
+        return 480 + (y - 276) * 0.25
+
+    def sag(x):
+        return 11 * max(0.0, 1 - ((x - 431) / 52.0) ** 2)
+
+    def band(x0, x1):
+        n = 24
+        up = [(x0(top) + (x1(top) - x0(top)) * i / n, 0) for i in range(n + 1)]
+        up = [(x, top + sag(x)) for x, _ in up]
+        lo = [(x0(top + h) + (x1(top + h) - x0(top + h)) * i / n, 0) for i in range(n + 1)]
+        lo = [(x, top + h + sag(x)) for x, _ in lo]
+        return poly(up + lo[::-1])
+
+    b = [path(band(left, right), "", ' fill="%s"' % fill)]
+    # the ends turning away: a strip of shade at each end
+    b.append(path(band(left, lambda y: left(y) + 8), "", ' fill="%s"' % shade))
+    b.append(path(band(lambda y: right(y) - 10, right), "", ' fill="%s"' % shade))
+    for y in (top, top + h):
+        n = 24
+        pts = [(left(y) + (right(y) - left(y)) * i / n, 0) for i in range(n + 1)]
+        b.append(path(poly([(x, y + sag(x)) for x, _ in pts], False), "",
+                      ' fill="none" stroke="%s" stroke-width="1.6" stroke-linecap="round"' % ol))
+    return b
+
+
 def choker_group(style=0):
     b = []
     if style == 0:
-        b.append(path("M378 280 C410 292 450 292 486 280 L486 294 C450 306 410 306 378 294 Z", "velvet velvet-ol"))
+        b += neck_band(280, 14, "#3a2a4a", "#1f1428", "#120a18")
         b.append(path("M380 284 C410 294 450 294 484 284", "", ' fill="none" stroke="#6a5680" stroke-width="1.6"'))
         b.append(path("M432 300 L432 312", "", ' fill="none" stroke="#c08a22" stroke-width="2.4"'))
         heart = "M432 346 C410 330 404 316 414 310 C422 306 430 310 432 318 C434 310 442 306 450 310 C460 316 454 330 432 346 Z"
@@ -1343,7 +1376,7 @@ def choker_group(style=0):
                       'stroke-linecap="round"'))
         b.append(circle(432, 304, 5, "gold gold-ol"))
     elif style == 1:
-        b.append(path("M378 278 C410 290 450 290 486 278 L486 296 C450 308 410 308 378 296 Z", "lace lace-ol"))
+        b += neck_band(278, 18, "#fff8fb", "#e8d2dc", "#b77b95")
         for i in range(9):
             x = 384 + i * 12
             b.append(circle(x, 298 + (2 if 3 <= i <= 5 else 0), 4, "lace lace-ol"))
@@ -1352,7 +1385,7 @@ def choker_group(style=0):
         b.append(circle(428, 330, 3.5, "silver-hi"))
     elif style == 2:
         # a red ribbon with a golden bell
-        b.append(path("M378 280 C410 292 450 292 486 280 L486 292 C450 304 410 304 378 292 Z", "rib rib-ol"))
+        b += neck_band(280, 12, "#e54a62", "#a82540", "#5a1020")
         b.append(circle(432, 318, 13, "gold gold-ol"))
         b.append(path("M420 320 L444 320", "", ' fill="none" stroke="#6e4a10" stroke-width="2"'))
         b.append(path("M432 322 L432 330", "", ' fill="none" stroke="#6e4a10" stroke-width="2.4"'))
@@ -1360,8 +1393,7 @@ def choker_group(style=0):
         b.append(circle(432, 302, 4, "gold gold-ol"))
     elif style == 3:
         # a satin ribbon tied in a bow at the side of the neck
-        b.append(path("M378 282 C410 292 450 292 486 282 L486 292 C450 302 410 302 378 292 Z", "", ' fill="#f59ac0" '
-                      'stroke="#6a1a3c" stroke-width="1.6"'))
+        b += neck_band(282, 10, "#f59ac0", "#d8709a", "#6a1a3c")
         cx, cy = 462, 296
         for sg in (-1, 1):
             b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
@@ -1372,7 +1404,7 @@ def choker_group(style=0):
         b.append(circle(cx, cy, 5, "", ' fill="#e0709c" stroke="#6a1a3c" stroke-width="1.6"'))
     elif style == 4:
         # a black band with a small bow tie
-        b.append(path("M378 282 C410 292 450 292 486 282 L486 292 C450 302 410 302 378 292 Z", "velvet velvet-ol"))
+        b += neck_band(282, 10, "#3a2a4a", "#1f1428", "#120a18")
         cx, cy = 432, 302
         for sg in (-1, 1):
             b.append(path("M%d %d L%d %d L%d %d Z" % (cx, cy, cx + sg * 22, cy - 10, cx + sg * 22, cy + 12), "",
