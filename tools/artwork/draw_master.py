@@ -496,10 +496,8 @@ def fringe_group(long_):
     b += fringe_locks(long_)
     # temple locks framing the face on both sides
     # (kept inside the face column, or the cell's edge would cut them)
-    # (they end above the face column's lower edge, row 123, where the base
-    # figure would show them under the short styles)
-    b.append(lock([(248, -10), (240, 40), (238, 90), (243, 121)], [30, 26, 20, 0], shade_side=1, hi=False))
-    b.append(lock([(478, -10), (484, 40), (486, 88), (482, 120)], [28, 24, 16, 0], shade_side=-1, hi=False))
+    b.append(lock([(248, -10), (240, 40), (238, 96), (244, 130)], [30, 26, 20, 0], shade_side=1, hi=False))
+    b.append(lock([(478, -10), (484, 40), (486, 90), (482, 128)], [28, 24, 16, 0], shade_side=-1, hi=False))
     # a broken ring of light following the curve of the skull
     # a broken ring of light across the crown, high enough to stay on the hair
     for a0, a1, w in ((-111, -100, 5), (-95, -82, 6), (-77, -68, 5)):
@@ -637,6 +635,9 @@ def shaggy_group():
                     ([(520, 20), (546, 100), (548, 150), (540, 182)], [14, 16, 12, 0])):
         b.append(strand(pts, ws, "hair-sh"))
     b.append(path(poly(NAPE), "hair-edge"))
+    # the crown, under every lock
+    b.append(path("M170 -12 L580 -12 C584 10 560 30 480 34 C400 38 300 38 226 44 C190 40 170 20 170 -12 Z",
+                  "hair"))
     # a short, layered bob: choppy locks all round, fringe falling to the brows
     outer = [((206, -70), (176, 40), (162, 140), (172, 206), (188, 238)),
              ((240, -70), (206, 60), (190, 160), (204, 222)),
@@ -650,12 +651,16 @@ def shaggy_group():
         root = (tx + (10 if tx < 360 else -10), -40)
         b.append(lock([root, ((root[0] + tx) / 2 - (8 if tx < 360 else -8), (20 + ty) / 2), (tx, ty)],
                       [30, 26, 0], shade_side=1 if tx < 360 else -1, hi=False))
-    b.append(path("M196 -12 L556 -12 C560 10 540 30 480 34 C400 38 300 38 226 44 C206 40 196 20 196 -12 Z",
-                  "hair"))
+    # wisps over the standard temple locks, whose tips reach below the face
+    # column into the base figure
+    b.append(lock([(254, 60), (246, 104), (250, 146)], [22, 18, 0], shade_side=1, hi=False))
+    b.append(lock([(476, 60), (484, 104), (480, 144)], [22, 16, 0], shade_side=-1, hi=False))
     for i, (tx, ty) in enumerate([(240, 92), (260, 72), (282, 52), (304, 58), (326, 48), (348, 74),
                                   (366, 62), (388, 50), (410, 56), (432, 46), (454, 60), (474, 78), (490, 94)]):
         left = tx < 364
-        root = (364 + (-40 if left else 40) + (i % 3 - 1) * 12, -60)
+        # a gentle fan: roots a little towards the middle, so that the
+        # outlines run side by side instead of meeting in lumps at the crown
+        root = (tx + (364 - tx) * 0.3 + (i % 3 - 1) * 8, -60)
         w = 42 if i % 2 == 0 else 34
         bend = -10 if left else 10
         b.append(lock([root, ((root[0] + tx) / 2 + bend, (root[1] + ty) / 2), (tx, ty)], [w, w * 0.75, 0],
