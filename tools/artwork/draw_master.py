@@ -158,7 +158,7 @@ def group(gid, body, extra=""):
 # ---------------------------------------------------------------- palette
 
 CSS = """
-.skin{fill:#fde4d3}.skin-sh{fill:#f4c0a8}.skin-sh2{fill:#e9a48c}.skin-ol{stroke:#7a3c30;stroke-width:2.2;stroke-linejoin:round}
+.skin{fill:#fde4d3}.skin-hi{fill:#fff1e8}.skin-sh{fill:#f4c0a8}.skin-sh2{fill:#e9a48c}.skin-ol{stroke:#7a3c30;stroke-width:2.2;stroke-linejoin:round}
 .skin-line{fill:none;stroke:#b8705c;stroke-width:2;stroke-linecap:round}
 .skin-edge{fill:none;stroke:#7a3c30;stroke-width:2.2;stroke-linejoin:round}
 .blush{fill:#f7a9a3}.blush-line{fill:none;stroke:#e77f7c;stroke-width:1.6;stroke-linecap:round}
@@ -216,6 +216,12 @@ def figure_group():
     b.append(path("M470 200 C468 250 472 280 486 298 C478 300 470 298 462 292 C458 262 458 230 470 200 Z", "skin-sh"))
     # the neck's shadow on the chest
     b.append(path("M380 292 C400 304 462 304 484 292 C480 312 456 330 432 336 C408 330 386 312 380 292 Z", "skin-sh"))
+    # the chest: light on the upper chest below the collarbones, a soft shade
+    # rounding off towards the arms
+    b.append(path("M300 372 C340 356 400 352 436 356 C470 352 540 356 580 372 C540 386 470 390 436 386 "
+                  "C400 390 340 386 300 372 Z", "skin-hi"))
+    b.append(path("M226 372 C246 410 256 460 258 520 L244 560 C238 500 232 440 222 400 Z", "skin-sh"))
+    b.append(path("M650 380 C632 420 622 470 620 520 L634 560 C638 500 644 440 660 404 Z", "skin-sh"))
     # collarbones
     b.append(path("M318 336 C340 330 362 330 388 322", "skin-line"))
     b.append(path("M474 324 C500 330 520 336 548 338", "skin-line"))
@@ -985,7 +991,7 @@ def camisole_group(k=0):
         for x in range(206, 650, 10):
             b.append(path("M%d 420 L%d 630" % (x, x), "", ' fill="none" stroke="%s" stroke-width="2"' % sh))
     elif k == 5:
-        for y in (520, 540):
+        for y in (520, 540, 560, 580):
             b.append('<rect x="190" y="%d" width="470" height="8" fill="#e4f6f2"/>' % y)
     # shading round the sides and under the chest
     b.append(path("M196 628 L204 420 C216 480 224 560 228 628 Z", "", fill(sh)))
@@ -1007,8 +1013,20 @@ def camisole_group(k=0):
         b.append(path("M206 440 L642 434 L642 446 L206 452 Z", "lace"))
         b.append(path("M206 440 L642 434", "", ' fill="none" stroke="#b77b95" stroke-width="1.4"'))
         for x in (320, 380, 530, 590):
-            b.append(path("M%d 460 C%d 484 %d 504 %d 524" % (x, x + 2, x - 2, x), "", ' fill="none" '
+            b.append(path("M%d 460 C%d 484 %d 504 %d 540" % (x, x + 2, x - 2, x), "", ' fill="none" '
                           'stroke="#e6afc7" stroke-width="2" stroke-linecap="round"'))
+        # a lace band under the bust and rosebuds below it: what the browser's
+        # thumbnail shows of the top
+        b.append(path("M206 546 C300 552 380 556 455 556 C530 556 600 550 638 546 L638 560 C600 564 530 570 455 570 "
+                      "C380 570 300 566 206 560 Z", "lace"))
+        for i in range(22):
+            x = 214 + i * 20
+            b.append(circle(x, 566 + 4 * math.sin(math.pi * (x - 204) / 438), 6, "lace lace-ol"))
+        b.append(path("M206 546 C300 552 380 556 455 556 C530 556 600 550 638 546", "",
+                      ' fill="none" stroke="#b77b95" stroke-width="1.4"'))
+        for x in (250, 330, 410, 500, 580):
+            b.append(circle(x, 592, 5, "rib rib-ol"))
+            b.append(path("M%d 598 L%d 604" % (x - 3, x - 7), "", ' fill="none" stroke="#3f8c3a" stroke-width="2.4"'))
     elif k == 1:
         # a square sailor collar with a white stripe and a red scarf
         collar = "M214 404 C230 376 250 366 262 362 C322 356 400 368 455 380 L455 500 L300 440 L214 452 Z"
@@ -1020,6 +1038,9 @@ def camisole_group(k=0):
         b.append(path("M455 470 L426 540 L446 546 L455 512 L464 546 L484 540 Z", "", fill("#e23a55") +
                       ' stroke="#5a0c1c" stroke-width="1.6"'))
         b.append(ellipse(455, 476, 12, 9, "", fill("#e23a55") + ' stroke="#5a0c1c" stroke-width="1.6"'))
+        # navy stripes round the hem
+        for y in (566, 584):
+            b.append('<rect x="207" y="%d" width="433" height="8" fill="#2e4f9a"/>' % y)
     elif k == 2:
         # a soft round collar, buttons and a ribbon tie
         for sg in (-1, 1):
@@ -1028,6 +1049,11 @@ def camisole_group(k=0):
                 fill("#ffffff") + ' stroke="#7a5a3a" stroke-width="1.6"'))
         for i in range(4):
             b.append(circle(455, 450 + i * 36, 4, "", fill("#f2e0c0") + ' stroke="#7a5a3a" stroke-width="1.2"'))
+        # pin tucks either side of the placket and a ruffled waist
+        for x in (420, 432, 478, 490):
+            b.append(path("M%d 440 L%d 600" % (x, x), "", ' fill="none" stroke="%s" stroke-width="1.6"' % sh))
+        b.append(path("M204 574 " + " ".join("Q%d %d %d 574" % (x + 7, 586, x + 14) for x in range(204, 640, 14)), "",
+                      ' fill="none" stroke="#7a5a3a" stroke-width="1.6"'))
         for sg in (-1, 1):
             b.append(path("M455 404 C%d 388 %d 390 %d 406 C%d 420 %d 420 455 404 Z" % (
                 455 + sg * 10, 455 + sg * 28, 455 + sg * 28, 455 + sg * 28, 455 + sg * 10), "rib rib-ol"))
@@ -1051,6 +1077,15 @@ def camisole_group(k=0):
         for x in range(216, 646, 8):
             b.append(path("M%d %d L%d %d" % (x, 424 if x < 455 else 422, x, 442), "",
                           ' fill="none" stroke="%s" stroke-width="1.2"' % sh))
+        # two cables knitted down the front
+        for cx in (320, 590):
+            for y in range(452, 620, 18):
+                b.append(path("M%d %d C%d %d %d %d %d %d" % (cx - 10, y, cx - 10, y + 10, cx + 10, y + 8, cx + 10, y + 18),
+                              "", ' fill="none" stroke="%s" stroke-width="5" stroke-linecap="round"' % hi))
+                b.append(path("M%d %d C%d %d %d %d %d %d" % (cx + 10, y, cx + 10, y + 10, cx - 10, y + 8, cx - 10, y + 18),
+                              "", ' fill="none" stroke="%s" stroke-width="5" stroke-linecap="round"' % sh))
+            for dx in (-18, 18):
+                b.append(path("M%d 450 L%d 620" % (cx + dx, cx + dx), "", ' fill="none" stroke="%s" stroke-width="2"' % sh))
     elif k == 5:
         # a sporty piped edge and a ring at the centre
         b.append(path("M206 440 C300 446 380 446 455 442 C520 438 580 432 642 434", "",
