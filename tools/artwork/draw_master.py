@@ -158,7 +158,7 @@ def group(gid, body, extra=""):
 # ---------------------------------------------------------------- palette
 
 CSS = """
-.skin{fill:#fde4d3}.skin-hi{fill:#fff1e8}.skin-sh{fill:#f4c0a8}.skin-sh2{fill:#e9a48c}.skin-ol{stroke:#7a3c30;stroke-width:2.2;stroke-linejoin:round}
+.skin{fill:#fde4d3}.skin-hi{fill:#feeadd}.skin-sh{fill:#f4c0a8}.skin-sh2{fill:#e9a48c}.skin-ol{stroke:#7a3c30;stroke-width:2.2;stroke-linejoin:round}
 .skin-line{fill:none;stroke:#b8705c;stroke-width:2;stroke-linecap:round}
 .skin-edge{fill:none;stroke:#7a3c30;stroke-width:2.2;stroke-linejoin:round}
 .blush{fill:#f7a9a3}.blush-line{fill:none;stroke:#e77f7c;stroke-width:1.6;stroke-linecap:round}
@@ -218,8 +218,8 @@ def figure_group():
     b.append(path("M380 292 C400 304 462 304 484 292 C480 312 456 330 432 336 C408 330 386 312 380 292 Z", "skin-sh"))
     # the chest: light on the upper chest below the collarbones, a soft shade
     # rounding off towards the arms
-    b.append(path("M300 372 C340 356 400 352 436 356 C470 352 540 356 580 372 C540 386 470 390 436 386 "
-                  "C400 390 340 386 300 372 Z", "skin-hi"))
+    b.append(path("M330 374 C360 364 400 360 436 362 C470 360 510 364 540 374 C510 382 470 384 436 382 "
+                  "C400 384 360 382 330 374 Z", "skin-hi"))
     b.append(path("M226 372 C246 410 256 460 258 520 L244 560 C238 500 232 440 222 400 Z", "skin-sh"))
     b.append(path("M650 380 C632 420 622 470 620 520 L634 560 C638 500 644 440 660 404 Z", "skin-sh"))
     # collarbones
