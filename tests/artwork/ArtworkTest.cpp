@@ -5,6 +5,7 @@
 #include "toolkit/BmpCodec.h"
 #include "toolkit/Graphics.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <map>
@@ -248,8 +249,7 @@ TEST(ArtworkLayout, CostumesComeInFourCuts)
 TEST(ArtworkLayout, WardrobePartsDifferInShape)
 {
     // Each extra part of a kind is a cut of its own, not a recolour: the masks
-    // (where the part is opaque) of any two differ. The second ribbon and
-    // hairband are the recoloured exceptions.
+    // (where the part is opaque) of any two differ.
     for (const KindCase& k : kKinds) {
         std::vector<std::string> names = ExtraNames(k);
         names.insert(names.begin(), std::string(k.prefix) + ".bmp");
@@ -260,8 +260,6 @@ TEST(ArtworkLayout, WardrobePartsDifferInShape)
                 long differ = 0;
                 for (size_t i = 0; i < x.px.size(); ++i)
                     differ += (x.px[i] == kWhite) != (y.px[i] == kWhite);
-                if (names[b] == "vlm_ri2.bmp" || names[b] == "vlm_hb2.bmp")
-                    continue;
                 // costumes share a cut in pairs; they differ in their print
                 if (std::string(k.prefix) == "vlm_co")
                     continue;
@@ -386,6 +384,80 @@ TEST(ArtworkFit, HairEndsAreAllHair)
     // and the body leaves a gap for them to show through
     const Image& body = Embedded("subworkcanvas");
     EXPECT_GT(Count(body, {520, 250, 60, 50}).first, 100);
+}
+
+// The upper picture as the program layers it for a hair style that hides
+// the standard back hair: the base figure, the side hair (not with pank),
+// the opaque face cell, the hairband, then the style's own picture. Each
+// window pixel says which layer it came from.
+enum class Layer { None, Base, Side, Face, Hairband, Style };
+
+struct Upper {
+    std::vector<Layer> from = std::vector<Layer>(800 * 300, Layer::None);
+    std::vector<uint32_t> px = std::vector<uint32_t>(800 * 300, kWhite);
+
+    void Put(const Image& img, int cx, int cy, int w, int h, int wx, int wy, Layer l, bool opaque = false)
+    {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const uint32_t c = img.at(cx + x, cy + y);
+                const int X = wx + x, Y = wy + y;
+                if ((opaque || c != kWhite) && X >= 0 && X < 800 && Y >= 0 && Y < 300) {
+                    from[size_t(Y) * 800 + X] = l;
+                    px[size_t(Y) * 800 + X] = c;
+                }
+            }
+    }
+};
+
+TEST(ArtworkFit, HairStylesCoverTheBaseHead)
+{
+    // The base figure carries the standard fringe and the shaded back of the
+    // head behind the ear, in the hair's own colours. A style worn instead
+    // of the standard hair must cover every such pixel; pank, in a colour of
+    // its own, also the standard hair of the face cell and, drawn over the
+    // hairband, every hairband pixel. With the standard hair hidden the
+    // side hair must cover the base figure's hair left of the face.
+    const uint32_t hairColours[] = {0x8c4936, 0x5e2b22, 0x6c3428, 0xc47c5a, 0x3b1712};
+    const char* hairbands[] = {"vlm_hb.bmp", "vlm_hb2.bmp", "vlm_hb3.bmp", "vlm_hb4.bmp", "vlm_hb5.bmp", "vlm_hb6.bmp"};
+    const struct {
+        const char* label;
+        const char* style; // nullptr: the standard hair hidden (c)
+        int w, h;
+        bool side;    // the side hair stays
+        bool own;     // a hair colour of its own: covers the face cell's hair and the hairband
+        int rightEnd; // base figure pixels counted left of this column
+    } styles[] = {{"pank", "vlm_pank.bmp", 450, 200, false, true, 800},
+                  {"shaggy", "vlm_shaggy.bmp", 450, 250, true, false, 800},
+                  {"hidden", nullptr, 0, 0, true, false, 236}};
+    for (const auto& s : styles) {
+        for (const char* band : hairbands) {
+            SCOPED_TRACE(std::string(s.label) + " with " + band);
+            Upper up;
+            up.Put(Embedded("mainsave"), 0, 0, 420, 300, 170, 0, Layer::Base);
+            if (s.side)
+                up.Put(Embedded("HairSide"), 0, 0, 420, 200, 170, 0, Layer::Side);
+            up.Put(File("vlm_facelist.bmp"), 0, 0, 279, 111, 221, 0, Layer::Face, true);
+            up.Put(File("vlm_facelist.bmp"), 12, 111, 267, 12, 233, 111, Layer::Face, true);
+            const Image& hb = File(band, std::string(band) == "vlm_hb.bmp" ? VELMIA_RUN_DIR : VELMIA_EXTRA_PARTS_DIR);
+            up.Put(hb, 0, 0, 80, 100, 480, 0, Layer::Hairband);
+            if (s.style)
+                up.Put(File(s.style), 0, 0, s.w, s.h, 150, 0, Layer::Style);
+            int head = 0, face = 0, band_ = 0;
+            for (size_t i = 0; i < up.px.size(); ++i) {
+                const bool hair =
+                    std::find(std::begin(hairColours), std::end(hairColours), up.px[i]) != std::end(hairColours);
+                head += hair && up.from[i] == Layer::Base && int(i % 800) < s.rightEnd;
+                face += hair && up.from[i] == Layer::Face;
+                band_ += up.from[i] == Layer::Hairband;
+            }
+            EXPECT_EQ(head, 0) << "pixels of the base figure's hair show";
+            if (s.own) {
+                EXPECT_EQ(face, 0) << "pixels of the face cell's standard hair show";
+                EXPECT_EQ(band_, 0) << "hairband pixels show through";
+            }
+        }
+    }
 }
 
 TEST(ArtworkFit, BraceletSitsOnTheArm)
@@ -615,14 +687,11 @@ TEST(ArtworkFit, StrapEndsMeetTheHairOrTaper)
     const Cell single = {200, 310, 280, 210}, thick = {200, 310, 290, 210}, w = {200, 350, 390, 160},
                cross = {210, 330, 290, 190};
     const StrapEnd ends[] = {
-        {"vlm_string_pattern_list.bmp", single, {360, 310, 40, 30}, false},
-        {"vlm_string_pattern_list.bmp", single, {455, 310, 25, 30}, false},
-        {"vlm_thickstring_pattern.bmp", thick, {360, 310, 40, 30}, false},
-        {"vlm_thickstring_pattern.bmp", thick, {455, 310, 35, 30}, false},
+        {"vlm_string_pattern_list.bmp", single, {240, 330, 50, 60}, true},
+        {"vlm_thickstring_pattern.bmp", thick, {240, 330, 50, 60}, true},
         {"vlm_wstring_pattern.bmp", w, {200, 350, 70, 50}, true},
-        {"vlm_wstring_pattern.bmp", w, {540, 350, 50, 50}, true},
-        {"vlm_crossstring_pattern.bmp", cross, {380, 330, 30, 30}, false},
-        {"vlm_crossstring_pattern.bmp", cross, {480, 330, 20, 30}, false},
+        {"vlm_wstring_pattern.bmp", w, {540, 350, 50, 70}, true},
+        {"vlm_crossstring_pattern.bmp", cross, {240, 330, 30, 50}, true},
     };
     for (const StrapEnd& e : ends) {
         SCOPED_TRACE(std::string(e.name) + " end at x " + std::to_string(e.box.x));
@@ -662,32 +731,177 @@ TEST(ArtworkFit, StrapEndsMeetTheHairOrTaper)
     }
 }
 
+TEST(ArtworkFit, StrapsStartOnTheBodiceAndEndOverTheShoulder)
+{
+    // A strap hangs from the dress: its lowest pixels lie on the costume, in
+    // every pose. Its top end passes over the shoulder: under the hanging
+    // hair (whose outline cuts it) or on the shoulder's outline.
+    const Image& costume = File("vlm_co.bmp");         // at (110,500), 100 rows a pose
+    const Image& hair = File("vlm_0_hair_sub_up.bmp"); // at (200,300)
+    const Image& body = Embedded("subworkcanvas");     // at (100,300)
+    auto bodyAt = [&](int wx, int wy, int k) {
+        const int x = wx - 100, y = wy - 300;
+        if (x < 0 || x >= 700 || y < 0 || y >= 300)
+            return false;
+        return body.at(x, y < 100 || k == 0 ? y : 100 + 200 * k + (y - 100)) != kWhite;
+    };
+    const struct {
+        const char* name;
+        Cell cell;
+        Cell bottom, top; // where the string's two ends lie, in the window
+    } straps[] = {
+        {"vlm_string_pattern_list.bmp", {200, 310, 280, 210}, {290, 490, 50, 30}, {240, 330, 50, 60}},
+        {"vlm_thickstring_pattern.bmp", {200, 310, 290, 210}, {290, 490, 50, 30}, {240, 330, 50, 60}},
+        {"vlm_wstring_pattern.bmp", {200, 350, 390, 160}, {280, 480, 50, 30}, {200, 350, 70, 50}},
+        {"vlm_wstring_pattern.bmp", {200, 350, 390, 160}, {540, 480, 50, 30}, {540, 350, 50, 70}},
+        {"vlm_crossstring_pattern.bmp", {210, 330, 290, 190}, {310, 490, 40, 30}, {240, 330, 30, 50}},
+        {"vlm_crossstring_pattern.bmp", {210, 330, 290, 190}, {236, 490, 30, 30}, {250, 330, 30, 40}},
+    };
+    for (const auto& s : straps) {
+        SCOPED_TRACE(std::string(s.name) + " end at x " + std::to_string(s.bottom.x));
+        const Image& img = File(s.name);
+        for (int k = 0; k < 3; ++k) {
+            auto on = [&](int wx, int wy) {
+                const int x = wx - s.cell.x, y = wy - s.cell.y;
+                return x >= 0 && y >= 0 && x < s.cell.w && y < s.cell.h && img.at(x, k * s.cell.h + y) != kWhite;
+            };
+            // the lowest row of the string in the bottom box lies on the dress
+            // (or meets its edge: the W's picture ends a row above it)
+            int low = -1;
+            for (int y = s.bottom.y; y < s.bottom.y + s.bottom.h; ++y)
+                for (int x = s.bottom.x; x < s.bottom.x + s.bottom.w; ++x)
+                    if (on(x, y))
+                        low = y;
+            ASSERT_GE(low, 0) << "no string in the bottom box, pose " << k;
+            int offCloth = 0;
+            for (int x = s.bottom.x; x < s.bottom.x + s.bottom.w; ++x)
+                if (on(x, low)) {
+                    bool cloth = false;
+                    for (int dy = 0; dy <= 4 && !cloth; ++dy)
+                        cloth = low + dy >= 500 && costume.at(x - 110, 100 * k + low + dy - 500) != kWhite;
+                    offCloth += !cloth;
+                }
+            EXPECT_EQ(offCloth, 0) << "the string's lower end hangs below the dress's edge, pose " << k;
+            // the top row of the string in the top box touches hair or the
+            // figure's outline
+            int high = -1;
+            for (int y = s.top.y + s.top.h - 1; y >= s.top.y; --y)
+                for (int x = s.top.x; x < s.top.x + s.top.w; ++x)
+                    if (on(x, y))
+                        high = y;
+            ASSERT_GE(high, 0) << "no string in the top box, pose " << k;
+            int over = 0, ends = 0;
+            for (int x = s.top.x; x < s.top.x + s.top.w; ++x) {
+                if (!on(x, high))
+                    continue;
+                ++ends;
+                bool near = false;
+                for (int dy = -3; dy <= 3; ++dy)
+                    for (int dx = -3; dx <= 3; ++dx) {
+                        const int hx = x + dx - 200, hy = high + dy - 300;
+                        near = near ||
+                               (hx >= 0 && hy >= 0 && hx < hair.w && hy < hair.h && hair.at(hx, hy) != kWhite) ||
+                               !bodyAt(x + dx, high + dy, k);
+                    }
+                over += near;
+            }
+            EXPECT_EQ(over, ends) << "the string ends in the air at row " << high << ", pose " << k;
+        }
+    }
+}
+
+TEST(ArtworkFit, StringsContrastWithTheSkin)
+{
+    // The strings take the costume's colour pixel (100,15): a colour close to
+    // the skin makes them vanish on the shoulder.
+    const uint32_t skin = 0xfde4d3;
+    std::vector<std::string> names = ExtraNames(kKinds[0]);
+    names.insert(names.begin(), "vlm_co.bmp");
+    for (const std::string& name : names) {
+        const uint32_t c = File(name, name == "vlm_co.bmp" ? VELMIA_RUN_DIR : VELMIA_EXTRA_PARTS_DIR).at(100, 15);
+        int apart = 0;
+        for (int shift : {16, 8, 0})
+            apart += std::abs(Channel(c, shift) - Channel(skin, shift));
+        EXPECT_GE(apart, 100) << name << std::hex << " colour " << c;
+    }
+}
+
+TEST(ArtworkFit, ChestBowsCentreOnTheSeam)
+{
+    // The bodice's centre seam runs down window column 455 (454-455 with the
+    // stroke): a ribbon's widest extent centres on it.
+    std::vector<std::string> names = ExtraNames(kKinds[2]);
+    names.insert(names.begin(), "vlm_ri.bmp");
+    for (const std::string& name : names) {
+        const Image& img = File(name, name == "vlm_ri.bmp" ? VELMIA_RUN_DIR : VELMIA_EXTRA_PARTS_DIR);
+        int left = img.w, right = -1;
+        for (int y = 0; y < img.h; ++y)
+            for (int x = 0; x < img.w; ++x)
+                if (img.at(x, y) != kWhite) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        const double centre = 370 + (left + right) / 2.0; // drawn at (370,475)
+        EXPECT_NEAR(centre, 454.5, 2.0) << name;
+    }
+}
+
 // ---------------------------------------------------------------- scenes
+
+std::map<uint32_t, int> TileColours(const Image& tiles, int t)
+{
+    std::map<uint32_t, int> counts;
+    for (int y = 75 * t; y < 75 * t + 75; ++y)
+        for (int x = 0; x < 75; ++x)
+            counts[tiles.at(x, y)]++;
+    return counts;
+}
 
 TEST(ArtworkScenes, EachTileSkyIsOneFlatColourEqualToItsFirstPixel)
 {
+    // Only the night tile (7) needs one flat sky: the shooting star wipes its
+    // trail with the tile's first pixel. The others shade theirs in bands.
     const Image& tiles = File("vlm_scene_list.bmp");
     for (int t = 0; t < 10; ++t) {
         SCOPED_TRACE("tile " + std::to_string(t + 1));
         const uint32_t sky = tiles.at(0, 75 * t);
-        std::map<uint32_t, int> counts;
-        for (int y = 75 * t; y < 75 * t + 75; ++y)
-            for (int x = 0; x < 75; ++x)
-                counts[tiles.at(x, y)]++;
+        // the top row is one colour (a band, not a slope)
+        EXPECT_EQ(tiles.at(74, 75 * t), sky);
+        if (t != 6)
+            continue;
         int most = 0;
         uint32_t common = 0;
-        for (auto [c, n] : counts)
+        for (auto [c, n] : TileColours(tiles, t))
             if (n > most) {
                 most = n;
                 common = c;
             }
         EXPECT_EQ(common, sky);
         EXPECT_GT(most, 75 * 75 / 2);
-        // every corner of the tile is sky
-        EXPECT_EQ(tiles.at(74, 75 * t), sky);
+        int off = 0;
+        for (int i = 0; i < 75; ++i)
+            off += (tiles.at(i, 75 * t) != sky) + (tiles.at(0, 75 * t + i) != sky) + (tiles.at(74, 75 * t + i) != sky);
+        EXPECT_EQ(off, 0) << "the top row and both sides are sky";
     }
     const uint32_t night = tiles.at(0, 75 * 6);
     EXPECT_LT(Channel(night, 16) + Channel(night, 8) + Channel(night, 0), 3 * 80) << "tile 7 is the night sky";
+}
+
+TEST(ArtworkScenes, TilesHaveHardEdges)
+{
+    // Every tile pixel becomes a block of about 11 x 4 window pixels, so an
+    // antialiased edge shows as a fringe of grey blocks. A tile is drawn in a
+    // few colours, each covering a fair part of it; pixels of a colour that
+    // covers less than half a percent of the tile are in-between colours.
+    const Image& tiles = File("vlm_scene_list.bmp");
+    for (int t = 0; t < 10; ++t) {
+        SCOPED_TRACE("tile " + std::to_string(t + 1));
+        int stray = 0;
+        for (auto [c, n] : TileColours(tiles, t))
+            if (n * 200 < 75 * 75)
+                stray += n;
+        EXPECT_LE(stray * 100, 75 * 75) << "more than 1 % of the tile in in-between colours";
+    }
 }
 
 TEST(ArtworkScenes, StringPatternsAreDarkStrokesOnWhite)

@@ -245,9 +245,19 @@ const Case kCases[] = {
          for (int tile = 0; tile < 10; ++tile)
              Fill(b, 0x00402010 + tile, 0, 75 * tile, 75, 75 * tile + 75);
          for (int y = 1; y < 75; ++y)
-             Fill(b, 0x00402010 + 2 * y, 0, y, 75, y + 1);
+             Fill(b, 0x00402010 + 2 * y, 0, 450 + y, 75, 450 + y + 1);
      },
-     "sky", Severity::Warning, "tile 1 (rows 0-74): 22 pixels of the top row and the sides above row 12"},
+     "sky", Severity::Warning, "tile 7 (rows 450-524): 26 pixels of the top row and the sides above row 465"},
+    {"day tiles may shade their sky in bands", "scene-list",
+     [](TBitmap& b) {
+         Part(b, 75, 750);
+         for (int tile = 0; tile < 10; ++tile)
+             Fill(b, 0x00402010 + tile, 0, 75 * tile, 75, 75 * tile + 75);
+         for (int y = 0; y < 450; ++y)
+             if (y % 75 > 0)
+                 Fill(b, 0x00402010 + 0x010101 * (y % 75 / 8), 0, y, 75, y + 1);
+     },
+     nullptr, Severity::Warning, ""},
     {"a horizon ends the sky", "scene-list",
      [](TBitmap& b) {
          Part(b, 75, 750);

@@ -160,12 +160,12 @@ def group(gid, body, extra=""):
 # ---------------------------------------------------------------- palette
 
 CSS = """
-.skin{fill:#fde4d3}.skin-sh{fill:#f4c0a8}.skin-sh2{fill:#e9a48c}.skin-ol{stroke:#7a3c30;stroke-width:2.2;stroke-linejoin:round}
+.skin{fill:#fde4d3}.skin-hi{fill:#feeadd}.skin-sh{fill:#f4c0a8}.skin-sh2{fill:#e9a48c}.skin-ol{stroke:#7a3c30;stroke-width:2.2;stroke-linejoin:round}
 .skin-line{fill:none;stroke:#b8705c;stroke-width:2;stroke-linecap:round}
 .skin-edge{fill:none;stroke:#7a3c30;stroke-width:2.2;stroke-linejoin:round}
 .blush{fill:#f7a9a3}.blush-line{fill:none;stroke:#e77f7c;stroke-width:1.6;stroke-linecap:round}
 .lip{fill:#d8686a}.mouth{fill:none;stroke:#8e3b36;stroke-width:2.4;stroke-linecap:round}
-.hair{fill:#8c4936}.hair-sh{fill:#5e2b22}.hair-deep{fill:#6c3428}.hair-hi{fill:#c47c5a}.hair-sheen{fill:#caa0a6}
+.hair{fill:#8c4936}.hair-sh{fill:#5e2b22}.hair-deep{fill:#6c3428}.hair-hi{fill:#c47c5a}.hair-sheen{fill:#d69a74}
 .hair-ol{stroke:#3b1712;stroke-width:2.2;stroke-linejoin:round}
 .hair-edge{fill:none;stroke:#3b1712;stroke-width:2.2;stroke-linejoin:round}
 .hair-line{fill:none;stroke:#5e2b22;stroke-width:1.6;stroke-linecap:round}
@@ -218,6 +218,12 @@ def figure_group():
     b.append(path("M470 200 C468 250 472 280 486 298 C478 300 470 298 462 292 C458 262 458 230 470 200 Z", "skin-sh"))
     # the neck's shadow on the chest
     b.append(path("M380 292 C400 304 462 304 484 292 C480 312 456 330 432 336 C408 330 386 312 380 292 Z", "skin-sh"))
+    # the chest: light on the upper chest below the collarbones, a soft shade
+    # rounding off towards the arms
+    b.append(path("M330 374 C360 364 400 360 436 362 C470 360 510 364 540 374 C510 382 470 384 436 382 "
+                  "C400 384 360 382 330 374 Z", "skin-hi"))
+    b.append(path("M226 372 C246 410 256 460 258 520 L244 560 C238 500 232 440 222 400 Z", "skin-sh"))
+    b.append(path("M650 380 C632 420 622 470 620 520 L634 560 C638 500 644 440 660 404 Z", "skin-sh"))
     # collarbones
     b.append(path("M318 336 C340 330 362 330 388 322", "skin-line"))
     b.append(path("M474 324 C500 330 520 336 548 338", "skin-line"))
@@ -241,7 +247,7 @@ def figure_group():
 def head_back_group():
     # the back of the head behind the ear: hair in shade, so that the short
     # styles show no scene between the ear and their locks
-    return [path("M480 -12 L566 -12 C580 50 578 120 560 170 C548 198 532 214 512 226 L492 150 Z", "hair-deep")]
+    return [path("M480 -12 L566 -12 C580 50 578 120 562 160 C552 174 536 180 516 182 L492 150 Z", "hair-deep")]
 
 
 def head_group():
@@ -494,15 +500,16 @@ def fringe_shadow_group(long_):
 def fringe_group(long_):
     b = []
     # a cap of hair over the crown so no forehead shows between the roots
-    b.append(path("M200 -10 L540 -10 L540 20 C470 26 360 30 230 36 L200 36 Z", "hair"))
+    b.append(path("M236 -10 L540 -10 L540 20 C470 26 360 30 244 38 C238 30 236 16 236 -10 Z", "hair"))
     b += fringe_locks(long_)
     # temple locks framing the face on both sides
     # (kept inside the face column, or the cell's edge would cut them)
     b.append(lock([(248, -10), (240, 40), (238, 96), (244, 130)], [30, 26, 20, 0], shade_side=1, hi=False))
     b.append(lock([(478, -10), (484, 40), (486, 90), (482, 128)], [28, 24, 16, 0], shade_side=-1, hi=False))
     # a broken ring of light following the curve of the skull
-    for a0, a1, w in ((-142, -118, 6), (-110, -84, 7), (-76, -58, 6)):
-        b.append(sheen_arc(366, 190, 170, 172, a0, a1, w))
+    # a broken ring of light across the crown, high enough to stay on the hair
+    for a0, a1, w in ((-111, -100, 5), (-95, -82, 6), (-77, -68, 5)):
+        b.append(sheen_arc(366, 212, 300, 196, a0, a1, w))
     return b
 
 
@@ -521,18 +528,28 @@ def main_hair_group():
     b = []
     # the whole back mass; the figure and the face are cut out of it by the
     # generator, so it may run behind them freely
-    mass = [(190, -12), (156, 40), (134, 100), (120, 170), (108, 232), (98, 266), (122, 256), (132, 290),
-            (152, 270), (166, 298), (188, 276), (204, 300), (224, 300), (236, 384), (680, 384), (690, 352),
+    mass = [(190, -12), (156, 40), (134, 100), (120, 170), (110, 222), (100, 246), (90, 272), (104, 262),
+            (118, 248), (132, 268), (150, 298), (160, 282), (172, 266), (186, 284), (200, 300), (224, 300), (236, 384), (680, 384), (690, 352),
             (698, 300), (696, 250), (698, 200), (688, 140), (670, 84), (644, 30), (612, -12)]
     d = poly(catmull(mass, True, 6))
     b.append(path(d, "hair hair-ol"))
     # the inner mass around the neck is in shade
-    b.append(path(smooth([(214, 130), (256, 196), (320, 236), (380, 246), (480, 200), (540, 170), (596, 200),
-                          (630, 300), (600, 384), (262, 384), (222, 300), (204, 220)]), "hair-deep"))
+    b.append(path(smooth([(232, 170), (270, 214), (320, 244), (380, 252), (470, 214), (520, 186), (560, 200),
+                          (580, 300), (560, 384), (300, 384), (262, 300), (236, 230)]), "hair-deep"))
+    # strands catching a little light in the shade behind the neck
+    for pts, ws in (([(262, 200), (280, 250), (290, 300)], [8, 12, 6]),
+                    ([(300, 226), (312, 262), (318, 300)], [6, 10, 4]),
+                    ([(530, 190), (540, 240), (546, 300)], [8, 12, 6]),
+                    ([(506, 206), (512, 250), (514, 300)], [6, 10, 4])):
+        b.append(strand(pts, ws, "hair"))
+        b.append('<path class="hair-line" d="%s"/>' % poly(catmull(pts, False, 6), False))
+    for pts in (([(246, 190), (262, 250), (270, 300)]), ([(284, 220), (296, 262), (302, 300)]),
+                ([(548, 196), (558, 250), (564, 300)]), ([(518, 200), (526, 250), (530, 300)])):
+        b.append('<path class="hair-line" d="%s"/>' % poly(catmull(pts, False, 6), False))
     for pts, ws, side, hi in (
-            ([(176, -10), (150, 70), (134, 150), (122, 214), (104, 262)], [40, 40, 34, 26, 0], 1, False),
-            ([(200, 0), (178, 90), (160, 170), (148, 236), (134, 286)], [36, 36, 32, 24, 0], 1, False),
-            ([(222, 40), (204, 130), (190, 210), (180, 270), (166, 294)], [32, 32, 28, 20, 0], 1, False),
+            ([(176, -10), (150, 70), (134, 150), (118, 214), (94, 268)], [40, 40, 34, 26, 0], 1, False),
+            ([(200, 0), (178, 90), (160, 170), (152, 236), (150, 294)], [36, 36, 32, 24, 0], 1, False),
+            ([(222, 40), (204, 130), (190, 210), (188, 260), (198, 296)], [32, 32, 28, 20, 0], 1, False),
             ([(236, 120), (222, 200), (210, 262), (204, 298)], [28, 28, 22, 0], 1, False),
             ([(616, -10), (644, 70), (662, 150), (674, 230), (684, 300)], [40, 40, 36, 30, 20], -1, False),
             ([(588, 0), (614, 90), (632, 170), (644, 240), (652, 300)], [36, 36, 34, 30, 24], -1, False)):
@@ -549,22 +566,23 @@ def sub_hair_group():
     """Hair falling over the shoulders, in front of the body. The top of each
     mass lies inside the back hair, so only its sides and tips are outlined."""
     b = []
-    right = [(540, 168), (600, 178), (650, 206), (684, 250), (694, 300), (690, 350), (686, 384), (684, 414),
-             (668, 392), (652, 418), (636, 394), (618, 420), (600, 398), (584, 412), (572, 380), (560, 330),
-             (548, 270), (538, 220)]
-    left = [(238, 196), (256, 214), (264, 250), (264, 300), (262, 350), (252, 400), (240, 376), (228, 406),
-            (218, 364), (212, 300), (216, 240)]
+    right = [(540, 168), (600, 178), (650, 206), (684, 250), (694, 300), (692, 346), (690, 382), (688, 404),
+             (682, 418), (674, 396), (666, 372), (660, 392), (654, 406), (648, 390), (640, 380), (634, 402),
+             (622, 419), (618, 400), (612, 390), (604, 400), (598, 398), (590, 384), (580, 402), (568, 416),
+             (566, 396), (562, 360), (556, 320), (548, 270), (538, 220)]
+    left = [(238, 196), (256, 214), (266, 250), (266, 300), (262, 350), (256, 386), (250, 413), (244, 392),
+            (238, 378), (230, 396), (222, 404), (216, 380), (212, 330), (212, 280), (216, 240)]
     for sil, side in ((right, -1), (left, 1)):
         dense = catmull(sil, True, 6)
         b.append(path(poly(dense), "hair"))
         if side < 0:
-            inner = [([(552, 190), (566, 300), (584, 370), (584, 410)], [16, 26, 22, 0]),
-                     ([(578, 186), (606, 300), (620, 380), (618, 418)], [18, 30, 24, 0]),
-                     ([(606, 190), (642, 300), (654, 380), (652, 416)], [18, 30, 24, 0]),
-                     ([(640, 210), (678, 300), (684, 370), (684, 412)], [14, 24, 18, 0])]
+            inner = [([(552, 190), (566, 300), (576, 370), (570, 412)], [16, 26, 22, 0]),
+                     ([(578, 186), (606, 300), (624, 380), (622, 416)], [18, 30, 24, 0]),
+                     ([(606, 190), (642, 300), (656, 380), (654, 404)], [18, 30, 24, 0]),
+                     ([(640, 210), (678, 300), (684, 380), (682, 414)], [14, 24, 18, 0])]
         else:
-            inner = [([(234, 206), (224, 300), (228, 370), (228, 404)], [12, 22, 16, 0]),
-                     ([(246, 206), (254, 300), (254, 370), (252, 398)], [12, 20, 14, 0])]
+            inner = [([(234, 206), (224, 300), (224, 370), (222, 402)], [12, 22, 16, 0]),
+                     ([(246, 206), (256, 300), (256, 370), (250, 410)], [12, 20, 14, 0])]
         for i, (pts, ws) in enumerate(inner):
             b.append(flow(pts, ws, side, hi=(i == 1)))
         # outline everything but the top edge
@@ -579,19 +597,23 @@ def front_group(long_):
                       shade_side=-1, hi=False))
         b.append(lock([(500, 0), (552, 80), (574, 160), (572, 224)], [40, 36, 30, 0], shade_side=-1, hi=False))
     else:
-        b.append(lock([(466, -10), (520, 70), (548, 150), (560, 214), (548, 256)], [56, 52, 46, 36, 0],
+        # straight locks falling well past the shoulder; their tips end
+        # above the picture's lower edge, over the hair on the shoulder
+        b.append(lock([(556, -30), (606, 60), (632, 150), (644, 210), (648, 256)], [62, 62, 58, 44, 0],
+                      shade_side=-1, hi=True))
+        b.append(lock([(480, -30), (522, 70), (548, 160), (566, 220), (578, 256)], [58, 56, 52, 36, 0],
                       shade_side=-1, hi=False))
-        b.append(lock([(500, 0), (556, 80), (584, 160), (594, 220), (590, 256)], [44, 42, 38, 30, 0],
-                      shade_side=-1, hi=False))
-        b.append(lock([(540, 20), (600, 100), (626, 180), (640, 254)], [36, 34, 30, 0], shade_side=-1,
-                      hi=False))
+        b.append(lock([(520, 20), (562, 110), (590, 190), (604, 250)], [40, 44, 36, 0], shade_side=1, hi=False))
     return b
 
 
 def longleft_group():
+    # broad straight locks widening the fall of the hair at the left; they
+    # taper to their tips over the back hair above row 150, the picture's
+    # lower edge
     return [
-        lock([(236, 0), (190, 40), (150, 86), (118, 144)], [40, 38, 28, 0], shade_side=1),
-        lock([(214, 10), (170, 60), (138, 100), (108, 126)], [30, 26, 16, 0], shade_side=1, hi=False),
+        lock([(204, -30), (162, 40), (140, 96), (136, 146)], [56, 58, 50, 0], shade_side=1),
+        lock([(236, -30), (200, 50), (178, 104), (170, 146)], [44, 46, 40, 0], shade_side=1, hi=False),
     ]
 
 
@@ -606,33 +628,53 @@ def tip_group():
     return b
 
 
+# The back of the head behind the right ear for the short styles: it runs
+# over the ear's back rim and down past the base figure's shaded back of
+# the head, its lower edge in short points.
+NAPE = [(480, -14), (584, -14), (598, 50), (596, 118), (588, 160), (578, 194), (566, 184), (554, 197),
+        (540, 188), (526, 198), (514, 190), (510, 176), (518, 160), (524, 130), (522, 108), (512, 96),
+        (496, 90), (482, 96)]
+
+
 def shaggy_group():
     b = []
+    b.append(path(poly(NAPE), "hair-deep hair-ol"))
+    for pts, ws in (([(540, 10), (566, 80), (570, 150), (560, 186)], [20, 22, 16, 0]),
+                    ([(520, 20), (546, 100), (548, 150), (540, 182)], [14, 16, 12, 0])):
+        b.append(strand(pts, ws, "hair-sh"))
+    b.append(path(poly(NAPE), "hair-edge"))
+    # the crown, under every lock
+    b.append(path("M170 -12 L580 -12 C584 10 560 30 480 34 C400 38 300 38 226 44 C190 40 170 20 170 -12 Z",
+                  "hair"))
     # a short, layered bob: choppy locks all round, fringe falling to the brows
-    outer = [((200, -10), (170, 60), (160, 140), (172, 206), (188, 236)),
-             ((232, -10), (196, 80), (188, 160), (206, 226)),
-             ((540, -10), (574, 70), (584, 150), (570, 214), (556, 240)),
-             ((512, -10), (548, 80), (560, 160), (548, 226))]
+    outer = [((206, -70), (176, 40), (162, 140), (172, 206), (188, 238)),
+             ((240, -70), (206, 60), (190, 160), (204, 222)),
+             ((534, -70), (570, 50), (584, 150), (572, 212), (558, 242)),
+             ((506, -70), (544, 70), (558, 160), (548, 224))]
     for i, pts in enumerate(outer):
         n = len(pts)
         ws = [54] + [50 - 6 * j for j in range(1, n - 1)] + [0]
         b.append(lock(list(pts), ws, shade_side=1 if i < 2 else -1, hi=(i % 2 == 0)))
     for i, (tx, ty) in enumerate([(220, 120), (238, 150), (492, 150), (510, 128), (232, 178), (498, 190)]):
-        root = (tx + (10 if tx < 360 else -10), 20)
+        root = (tx + (10 if tx < 360 else -10), -40)
         b.append(lock([root, ((root[0] + tx) / 2 - (8 if tx < 360 else -8), (20 + ty) / 2), (tx, ty)],
                       [30, 26, 0], shade_side=1 if tx < 360 else -1, hi=False))
-    b.append(path("M196 -12 L556 -12 C560 10 540 30 480 34 C400 38 300 38 226 44 C206 40 196 20 196 -12 Z",
-                  "hair"))
-    for i, (tx, ty) in enumerate([(240, 70), (262, 84), (284, 66), (306, 90), (330, 72), (352, 94),
-                                  (372, 74), (394, 92), (416, 70), (440, 88), (462, 66), (486, 80)]):
+    # wisps over the standard temple locks, whose tips reach below the face
+    # column into the base figure
+    b.append(lock([(254, 60), (246, 104), (250, 146)], [22, 18, 0], shade_side=1, hi=False))
+    b.append(lock([(476, 60), (484, 104), (480, 144)], [22, 16, 0], shade_side=-1, hi=False))
+    for i, (tx, ty) in enumerate([(240, 92), (260, 72), (282, 52), (304, 58), (326, 48), (348, 74),
+                                  (366, 62), (388, 50), (410, 56), (432, 46), (454, 60), (474, 78), (490, 94)]):
         left = tx < 364
-        root = (364 + (-40 if left else 40) + (i % 3 - 1) * 12, -24)
+        # a gentle fan: roots a little towards the middle, so that the
+        # outlines run side by side instead of meeting in lumps at the crown
+        root = (tx + (364 - tx) * 0.3 + (i % 3 - 1) * 8, -60)
         w = 42 if i % 2 == 0 else 34
         bend = -10 if left else 10
         b.append(lock([root, ((root[0] + tx) / 2 + bend, (root[1] + ty) / 2), (tx, ty)], [w, w * 0.75, 0],
                       shade_side=1 if left else -1, hi=(i % 3 == 0)))
-    for a0, a1, w in ((-140, -116, 6), (-108, -82, 7), (-74, -54, 6)):
-        b.append(sheen_arc(370, 196, 176, 178, a0, a1, w))
+    for a0, a1, w in ((-111, -100, 5), (-95, -82, 6), (-77, -68, 5)):
+        b.append(sheen_arc(366, 210, 300, 196, a0, a1, w))
     return b
 
 
@@ -646,9 +688,16 @@ def pank_group():
         midp = ((root[0] + tx) / 2, (root[1] + ty) / 2 - 8)
         b.append(lock([root, midp, (tx, ty)], [60, 44, 0], shade_side=1 if left else -1, hi=(i % 2 == 0),
                       pal="punk"))
+    # the back of the head, round behind the ear
+    b.append(path(poly(NAPE), "punk punk-ol"))
+    for pts, ws in (([(540, 10), (566, 80), (570, 150), (560, 186)], [20, 22, 16, 0]),
+                    ([(520, 20), (546, 100), (548, 150), (540, 180)], [14, 16, 12, 0])):
+        b.append(strand(pts, ws, "punk-sh"))
+    b.append(strand([(556, 30), (576, 80), (580, 120)], [0, 8, 0], "punk-hi"))
+    b.append(path(poly(NAPE), "punk-edge"))
     # sideburns over the temples
     b.append(lock([(240, -10), (234, 60), (238, 124), (252, 166)], [56, 56, 44, 0], shade_side=1, pal="punk"))
-    b.append(lock([(488, -10), (496, 60), (498, 112), (492, 150)], [42, 40, 30, 0], shade_side=-1, pal="punk"))
+    b.append(lock([(482, -10), (490, 60), (492, 112), (488, 150)], [48, 46, 36, 0], shade_side=-1, pal="punk"))
     # spiky fringe: a band under the spikes hides the standard fringe, whose
     # tips reach row 64
     b.append(path("M226 -12 L506 -12 L506 52 C440 58 330 60 232 58 Z", "punk"))
@@ -686,19 +735,21 @@ def otohime_group():
 
 
 def otohime_front_group():
-    """The straight front locks falling over the shoulders, cut level. Their
-    roots taper into the hair above; the side locks lie over the left one."""
+    """The straight front locks falling from the temples over the shoulders,
+    an even width all the way and cut level at the ends, as the style has it.
+    The side locks lie over the left one."""
     b = []
-    for d, lines, hi in (
-            ("M234 120 C246 150 258 220 264 280 C268 330 270 360 272 394 L210 394 C210 330 214 260 220 200 "
-             "C224 164 228 136 234 120 Z", ((228, 224), (244, 250), (258, 262)), [(240, 236), (244, 284), (248, 330)]),
-            ("M590 110 C604 160 616 240 624 300 C628 340 632 370 632 394 L562 394 C560 320 566 250 572 190 "
-             "C576 156 582 128 590 110 Z", ((578, 574), (596, 598), (612, 620)), [(586, 236), (590, 284), (594, 330)])):
-        b.append(path(d, "hair hair-ol"))
-        for x0, x1 in lines:
-            b.append(path("M%d 226 C%d 300 %d 350 %d 392" % (x0, x0, x1, x1), "hair-line"))
-        b.append(strand(hi, [0, 6, 0], "hair-sheen"))
-        b.append(path(d, "hair-edge"))
+    for centre, w in (([(236, 60), (228, 150), (230, 250), (236, 330), (240, 392)], 44),
+                      ([(586, 40), (600, 130), (606, 230), (604, 320), (600, 392)], 50)):
+        line = catmull(centre, False, 10)
+        b.append(strand(centre, [w * 0.7, w, w, w, w], "hair hair-ol"))
+        b.append(strand(centre, [w * 0.25, w * 0.36, w * 0.36, w * 0.36, w * 0.36], "hair-sh", bias=1.1))
+        for off in (-0.22, 0.18):
+            pts = [(x + off * w, y) for x, y in line[4:]]
+            b.append('<path class="hair-line" d="%s"/>' % poly(pts, False))
+        hx, hy = centre[1]
+        b.append(strand([(hx - 6, hy), (hx - 6, hy + 50), (hx - 4, hy + 100)], [0, 6, 0], "hair-sheen"))
+        b.append(strand(centre, [w * 0.7, w, w, w, w], "hair-edge"))
     return b
 
 
@@ -818,13 +869,17 @@ def costume_group(k=0):
             b.append(circle(x, y, 5, "", fill(pr)))
     elif k == 1:
         # gingham: translucent bands both ways
-        for x in range(200, 650, 24):
+        # (the colour pixel, window (210,515), stays on the plain red)
+        for x in range(214, 650, 24):
             b.append('<rect x="%d" y="500" width="12" height="130" fill="%s" fill-opacity="0.45"/>' % (x, pr))
-        for y in range(508, 630, 24):
+        for y in range(520, 630, 24):
             b.append('<rect x="190" y="%d" width="460" height="12" fill="%s" fill-opacity="0.45"/>' % (y, pr))
     elif k == 2:
         for y in range(560, 630, 16):
             b.append('<rect x="190" y="%d" width="460" height="6" fill="%s"/>' % (y, pr))
+        # navy side panels: the dress's colour pixel lies in the left one
+        b.append(path("M190 500 L226 500 C232 540 236 590 236 630 L190 630 Z", "", fill(pr)))
+        b.append(path("M650 500 L614 500 C608 540 604 590 604 630 L650 630 Z", "", fill(pr)))
     elif k == 3:
         for i, (x, y) in enumerate(((236, 566), (300, 590), (356, 560), (410, 600), (520, 572), (590, 596),
                                    (270, 620), (470, 620), (620, 552), (560, 622))):
@@ -891,12 +946,6 @@ def costume_group(k=0):
     elif k == 6:
         b.append(path("M455 550 L462 560 L455 570 L448 560 Z", "", fill(tr) +
                       ' stroke="%s" stroke-width="1.4"' % tr_ol))
-    elif k == 1:
-        for sg in (-1, 1):
-            b.append(path("M455 552 C%d 542 %d 544 %d 554 C%d 564 %d 564 455 552 Z" % (
-                455 + sg * 8, 455 + sg * 18, 455 + sg * 18, 455 + sg * 18, 455 + sg * 8), "",
-                fill("#fffaf2") + ' stroke="#8a4a55" stroke-width="1.4"'))
-        b.append(circle(455, 552, 3.5, "", fill("#fffaf2") + ' stroke="#8a4a55" stroke-width="1.4"'))
     return b
 
 
@@ -944,7 +993,7 @@ def camisole_group(k=0):
         for x in range(206, 650, 10):
             b.append(path("M%d 420 L%d 630" % (x, x), "", ' fill="none" stroke="%s" stroke-width="2"' % sh))
     elif k == 5:
-        for y in (520, 540):
+        for y in (520, 540, 560, 580):
             b.append('<rect x="190" y="%d" width="470" height="8" fill="#e4f6f2"/>' % y)
     # shading round the sides and under the chest
     b.append(path("M196 628 L204 420 C216 480 224 560 228 628 Z", "", fill(sh)))
@@ -965,14 +1014,21 @@ def camisole_group(k=0):
             b.append(circle(x, 440 + (0 if x < 470 else -2), 9, "lace lace-ol"))
         b.append(path("M206 440 L642 434 L642 446 L206 452 Z", "lace"))
         b.append(path("M206 440 L642 434", "", ' fill="none" stroke="#b77b95" stroke-width="1.4"'))
-        for sg in (-1, 1):
-            b.append(path("M455 452 C%d 440 %d 442 %d 452 C%d 462 %d 464 455 452 Z" % (
-                455 + sg * 8, 455 + sg * 20, 455 + sg * 20, 455 + sg * 20, 455 + sg * 8), "rib rib-ol"))
-            b.append(path("M455 454 L%d 476 L%d 474 Z" % (455 + sg * 10, 455 + sg * 4), "rib rib-ol"))
-        b.append(circle(455, 452, 4, "rib rib-ol"))
         for x in (320, 380, 530, 590):
-            b.append(path("M%d 460 C%d 484 %d 504 %d 524" % (x, x + 2, x - 2, x), "", ' fill="none" '
+            b.append(path("M%d 460 C%d 484 %d 504 %d 540" % (x, x + 2, x - 2, x), "", ' fill="none" '
                           'stroke="#e6afc7" stroke-width="2" stroke-linecap="round"'))
+        # a lace band under the bust and rosebuds below it: what the browser's
+        # thumbnail shows of the top
+        b.append(path("M206 546 C300 552 380 556 455 556 C530 556 600 550 638 546 L638 560 C600 564 530 570 455 570 "
+                      "C380 570 300 566 206 560 Z", "lace"))
+        for i in range(22):
+            x = 214 + i * 20
+            b.append(circle(x, 566 + 4 * math.sin(math.pi * (x - 204) / 438), 6, "lace lace-ol"))
+        b.append(path("M206 546 C300 552 380 556 455 556 C530 556 600 550 638 546", "",
+                      ' fill="none" stroke="#b77b95" stroke-width="1.4"'))
+        for x in (250, 330, 410, 500, 580):
+            b.append(circle(x, 592, 5, "rib rib-ol"))
+            b.append(path("M%d 598 L%d 604" % (x - 3, x - 7), "", ' fill="none" stroke="#3f8c3a" stroke-width="2.4"'))
     elif k == 1:
         # a square sailor collar with a white stripe and a red scarf
         collar = "M214 404 C230 376 250 366 262 362 C322 356 400 368 455 380 L455 500 L300 440 L214 452 Z"
@@ -984,6 +1040,9 @@ def camisole_group(k=0):
         b.append(path("M455 470 L426 540 L446 546 L455 512 L464 546 L484 540 Z", "", fill("#e23a55") +
                       ' stroke="#5a0c1c" stroke-width="1.6"'))
         b.append(ellipse(455, 476, 12, 9, "", fill("#e23a55") + ' stroke="#5a0c1c" stroke-width="1.6"'))
+        # navy stripes round the hem
+        for y in (566, 584):
+            b.append('<rect x="207" y="%d" width="433" height="8" fill="#2e4f9a"/>' % y)
     elif k == 2:
         # a soft round collar, buttons and a ribbon tie
         for sg in (-1, 1):
@@ -992,6 +1051,11 @@ def camisole_group(k=0):
                 fill("#ffffff") + ' stroke="#7a5a3a" stroke-width="1.6"'))
         for i in range(4):
             b.append(circle(455, 450 + i * 36, 4, "", fill("#f2e0c0") + ' stroke="#7a5a3a" stroke-width="1.2"'))
+        # pin tucks either side of the placket and a ruffled waist
+        for x in (420, 432, 478, 490):
+            b.append(path("M%d 440 L%d 600" % (x, x), "", ' fill="none" stroke="%s" stroke-width="1.6"' % sh))
+        b.append(path("M204 574 " + " ".join("Q%d %d %d 574" % (x + 7, 586, x + 14) for x in range(204, 640, 14)), "",
+                      ' fill="none" stroke="#7a5a3a" stroke-width="1.6"'))
         for sg in (-1, 1):
             b.append(path("M455 404 C%d 388 %d 390 %d 406 C%d 420 %d 420 455 404 Z" % (
                 455 + sg * 10, 455 + sg * 28, 455 + sg * 28, 455 + sg * 28, 455 + sg * 10), "rib rib-ol"))
@@ -1015,6 +1079,15 @@ def camisole_group(k=0):
         for x in range(216, 646, 8):
             b.append(path("M%d %d L%d %d" % (x, 424 if x < 455 else 422, x, 442), "",
                           ' fill="none" stroke="%s" stroke-width="1.2"' % sh))
+        # two cables knitted down the front
+        for cx in (320, 590):
+            for y in range(452, 620, 18):
+                b.append(path("M%d %d C%d %d %d %d %d %d" % (cx - 10, y, cx - 10, y + 10, cx + 10, y + 8, cx + 10, y + 18),
+                              "", ' fill="none" stroke="%s" stroke-width="5" stroke-linecap="round"' % hi))
+                b.append(path("M%d %d C%d %d %d %d %d %d" % (cx + 10, y, cx + 10, y + 10, cx - 10, y + 8, cx - 10, y + 18),
+                              "", ' fill="none" stroke="%s" stroke-width="5" stroke-linecap="round"' % sh))
+            for dx in (-18, 18):
+                b.append(path("M%d 450 L%d 620" % (cx + dx, cx + dx), "", ' fill="none" stroke="%s" stroke-width="2"' % sh))
     elif k == 5:
         # a sporty piped edge and a ring at the centre
         b.append(path("M206 440 C300 446 380 446 455 442 C520 438 580 432 642 434", "",
@@ -1033,32 +1106,37 @@ def cord(pts, w, taper):
 
 
 def strings_group(kind):
-    # Pure black strokes: the program paints them in the costume colour. The
-    # bottom ends lie on the bodice; the top ends narrow where the string
-    # goes round behind the neck (single, thick, cross: their pictures end
-    # below the neck) or under the hanging locks (W: its points touch them,
-    # and look finished where a short style leaves the shoulders bare).
+    # Pure black strokes: the program paints them in the costume colour. Every
+    # string starts on the bodice (left of the centre, where the neckline is
+    # low enough to lie inside the pictures) and ends where it passes over the
+    # shoulder: under the hanging lock, whose outline cuts it, or on the
+    # shoulder's edge. A string's picture cannot reach the right shoulder, so
+    # the single and thick ones are one-shoulder straps and the cross is a
+    # criss-cross on the left.
     b = []
     if kind in ("single", "thick"):
-        w = 7 if kind == "single" else 13
-        b.append(cord([(312, 512), (336, 448), (358, 390), (373, 348), (379, 330), (381, 322), (382, 314)], w, 2))
-        b.append(cord([(462, 512), (465, 448), (468, 390), (471, 348), (473, 330), (474, 322), (474.5, 314)], w, 2))
+        w = 7 if kind == "single" else 15
+        b.append(cord([(314, 514), (302, 470), (286, 420), (268, 376), (254, 344), (246, 326), (242, 318)], w, 1))
     elif kind == "w":
         s = ' fill="none" stroke="#000000" stroke-linecap="round" stroke-linejoin="round" stroke-width="7"'
-        b.append('<path d="M306 500 C336 450 376 420 455 410 C500 420 530 460 560 500"%s/>' % s)
-        b.append(cord([(306, 500), (293, 470), (278, 432), (267, 400), (262, 382), (259, 369)], 7, 2))
-        b.append(cord([(560, 500), (562, 460), (564, 420), (566, 392), (567, 374), (567, 361)], 7, 2))
+        b.append('<path d="M304 504 C336 454 376 420 455 410 C510 420 550 462 584 504"%s/>' % s)
+        b.append(cord([(304, 504), (292, 474), (278, 432), (267, 400), (262, 382), (259, 369)], 7, 2))
+        b.append(cord([(584, 504), (580, 470), (575, 424), (571, 392), (569, 374), (567, 361)], 7, 2))
     elif kind == "cross":
-        b.append(cord([(426, 510), (442, 470), (462, 420), (480, 372), (489, 350), (492, 342), (494, 334)], 8, 2))
-        b.append(cord([(492, 510), (474, 470), (446, 420), (418, 372), (405, 350), (400, 342), (397, 334)], 8, 2))
+        b.append(cord([(330, 514), (306, 470), (282, 430), (260, 400), (244, 374), (234, 358), (228, 348)], 8, 1))
+        b.append(cord([(248, 514), (251, 470), (255, 430), (259, 400), (262, 372), (264, 352), (266, 338)], 8, 2))
     return b
 
 
 # ---------------------------------------------------------------- accessories
 
+# The bodice's centre seam (window x): the chest ribbons centre on it.
+SEAM = 455
+
+
 def ribbon_group(c="rib"):
     b = []
-    cx, cy = 470, 515
+    cx, cy = SEAM, 515
     # tails, loops, knot
     b.append(path("M%d %d L%d %d L%d %d L%d %d Z" % (cx - 6, cy + 4, cx - 34, cy + 28, cx - 22, cy + 26, cx - 14, cy + 32),
                   "%s %s-ol" % (c, c)))
@@ -1080,10 +1158,32 @@ def ribbon_group(c="rib"):
     return b
 
 
+def ribbon_long_tails():
+    """A slim blue bow with pointed loops and two long tails cut in a fork."""
+    b = []
+    cx, cy = SEAM, 512
+    for sg in (-1, 1):
+        b.append(path("M%d %d C%d %d %d %d %d %d L%d %d L%d %d C%d %d %d %d %d %d Z" % (
+            cx + sg * 4, cy + 6, cx + sg * 12, cy + 20, cx + sg * 22, cy + 32, cx + sg * 32, cy + 38,
+            cx + sg * 24, cy + 36, cx + sg * 18, cy + 41, cx + sg * 10, cy + 28, cx + sg * 2, cy + 18, cx, cy + 8),
+            "sapph sapph-ol"))
+        b.append(path("M%d %d C%d %d %d %d %d %d L%d %d C%d %d %d %d %d %d Z" % (
+            cx, cy, cx + sg * 24, cy - 30, cx + sg * 50, cy - 28, cx + sg * 62, cy - 22, cx + sg * 44, cy - 2,
+            cx + sg * 58, cy + 16, cx + sg * 30, cy + 16, cx, cy), "sapph sapph-ol"))
+        b.append(path("M%d %d C%d %d %d %d %d %d" % (cx + sg * 12, cy - 8, cx + sg * 26, cy - 22, cx + sg * 42,
+                                                    cy - 22, cx + sg * 52, cy - 18), "sapph-hi-s",
+                      ' fill="none" stroke-width="3" stroke-linecap="round"'))
+    b.append(path("M%d %d L%d %d L%d %d L%d %d Z" % (cx - 8, cy - 10, cx + 8, cy - 10, cx + 7, cy + 10, cx - 7, cy + 10),
+                  "sapph sapph-ol"))
+    b.append(path("M%d %d L%d %d" % (cx - 4, cy - 6, cx - 4, cy + 4), "sapph-hi-s",
+                  ' fill="none" stroke-width="2" stroke-linecap="round"'))
+    return b
+
+
 def ribbon_extra(k):
     """The other chest ribbons, centred on the bodice's centre front."""
     b = []
-    cx, cy = 458, 518
+    cx, cy = SEAM, 518
     if k == 2:
         # a bow tie: navy with white dots
         for sg in (-1, 1):
@@ -1212,6 +1312,18 @@ def hairband_group(c="sapph", kind=0):
     # an ornament on the right side of the head, in window coordinates
     b = []
     cx, cy = 520, 48
+    if kind == 1:
+        # a red polka-dot scrunchie knot with two trailing ends
+        for sg in (-1, 1):
+            b.append(path("M%d %d L%d %d L%d %d L%d %d Z" % (cx + sg * 4, cy + 8, cx + sg * 14, cy + 46,
+                                                            cx + sg * 6, cy + 40, cx, cy + 44), "ruby ruby-ol"))
+        for dx, dy, r in ((-18, -6, 15), (16, -8, 15), (-4, -20, 14), (2, 8, 14)):
+            b.append(circle(cx + dx, cy + dy, r, "ruby ruby-ol"))
+        for dx, dy, r in ((-18, -6, 15), (16, -8, 15), (-4, -20, 14), (2, 8, 14)):
+            b.append(circle(cx + dx, cy + dy, r - 2.4, "ruby"))
+            b.append(circle(cx + dx - 3, cy + dy - 4, 2.6, "", ' fill="#ffffff"'))
+        b.append(circle(cx + 8, cy + 10, 2.4, "", ' fill="#ffffff"'))
+        return b
     if kind == 2:
         b.append(star_path(cx, cy, 30, 13, "#f2c14e", "#6e4a10", 5))
         b.append(star_path(cx, cy, 16, 7, "#fff1b0", "#c08a22", 5))
@@ -1261,10 +1373,43 @@ def hairband_group(c="sapph", kind=0):
     return b
 
 
+def neck_band(top, h, fill, shade, ol):
+    """A band round the neck: its ends lie on the neck's outline (the band
+    turns away behind it there, in shade) and only its upper and lower edges
+    are outlined, so it does not end in a square cut."""
+    def left(y):
+        return 381 - (y - 276) * 0.15
+
+    def right(y):
+        return 480 + (y - 276) * 0.25
+
+    def sag(x):
+        return 11 * max(0.0, 1 - ((x - 431) / 52.0) ** 2)
+
+    def band(x0, x1):
+        n = 24
+        up = [(x0(top) + (x1(top) - x0(top)) * i / n, 0) for i in range(n + 1)]
+        up = [(x, top + sag(x)) for x, _ in up]
+        lo = [(x0(top + h) + (x1(top + h) - x0(top + h)) * i / n, 0) for i in range(n + 1)]
+        lo = [(x, top + h + sag(x)) for x, _ in lo]
+        return poly(up + lo[::-1])
+
+    b = [path(band(left, right), "", ' fill="%s"' % fill)]
+    # the ends turning away: a strip of shade at each end
+    b.append(path(band(left, lambda y: left(y) + 8), "", ' fill="%s"' % shade))
+    b.append(path(band(lambda y: right(y) - 10, right), "", ' fill="%s"' % shade))
+    for y in (top, top + h):
+        n = 24
+        pts = [(left(y) + (right(y) - left(y)) * i / n, 0) for i in range(n + 1)]
+        b.append(path(poly([(x, y + sag(x)) for x, _ in pts], False), "",
+                      ' fill="none" stroke="%s" stroke-width="1.6" stroke-linecap="round"' % ol))
+    return b
+
+
 def choker_group(style=0):
     b = []
     if style == 0:
-        b.append(path("M378 280 C410 292 450 292 486 280 L486 294 C450 306 410 306 378 294 Z", "velvet velvet-ol"))
+        b += neck_band(280, 14, "#3a2a4a", "#1f1428", "#120a18")
         b.append(path("M380 284 C410 294 450 294 484 284", "", ' fill="none" stroke="#6a5680" stroke-width="1.6"'))
         b.append(path("M432 300 L432 312", "", ' fill="none" stroke="#c08a22" stroke-width="2.4"'))
         heart = "M432 346 C410 330 404 316 414 310 C422 306 430 310 432 318 C434 310 442 306 450 310 C460 316 454 330 432 346 Z"
@@ -1273,7 +1418,7 @@ def choker_group(style=0):
                       'stroke-linecap="round"'))
         b.append(circle(432, 304, 5, "gold gold-ol"))
     elif style == 1:
-        b.append(path("M378 278 C410 290 450 290 486 278 L486 296 C450 308 410 308 378 296 Z", "lace lace-ol"))
+        b += neck_band(278, 18, "#fff8fb", "#e8d2dc", "#b77b95")
         for i in range(9):
             x = 384 + i * 12
             b.append(circle(x, 298 + (2 if 3 <= i <= 5 else 0), 4, "lace lace-ol"))
@@ -1282,7 +1427,7 @@ def choker_group(style=0):
         b.append(circle(428, 330, 3.5, "silver-hi"))
     elif style == 2:
         # a red ribbon with a golden bell
-        b.append(path("M378 280 C410 292 450 292 486 280 L486 292 C450 304 410 304 378 292 Z", "rib rib-ol"))
+        b += neck_band(280, 12, "#e54a62", "#a82540", "#5a1020")
         b.append(circle(432, 318, 13, "gold gold-ol"))
         b.append(path("M420 320 L444 320", "", ' fill="none" stroke="#6e4a10" stroke-width="2"'))
         b.append(path("M432 322 L432 330", "", ' fill="none" stroke="#6e4a10" stroke-width="2.4"'))
@@ -1290,8 +1435,7 @@ def choker_group(style=0):
         b.append(circle(432, 302, 4, "gold gold-ol"))
     elif style == 3:
         # a satin ribbon tied in a bow at the side of the neck
-        b.append(path("M378 282 C410 292 450 292 486 282 L486 292 C450 302 410 302 378 292 Z", "", ' fill="#f59ac0" '
-                      'stroke="#6a1a3c" stroke-width="1.6"'))
+        b += neck_band(282, 10, "#f59ac0", "#d8709a", "#6a1a3c")
         cx, cy = 462, 296
         for sg in (-1, 1):
             b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
@@ -1302,7 +1446,7 @@ def choker_group(style=0):
         b.append(circle(cx, cy, 5, "", ' fill="#e0709c" stroke="#6a1a3c" stroke-width="1.6"'))
     elif style == 4:
         # a black band with a small bow tie
-        b.append(path("M378 282 C410 292 450 292 486 282 L486 292 C450 302 410 302 378 292 Z", "velvet velvet-ol"))
+        b += neck_band(282, 10, "#3a2a4a", "#1f1428", "#120a18")
         cx, cy = 432, 302
         for sg in (-1, 1):
             b.append(path("M%d %d L%d %d L%d %d Z" % (cx, cy, cx + sg * 22, cy - 10, cx + sg * 22, cy + 12), "",
@@ -1463,108 +1607,232 @@ def strawberry_scene(alt):
     return b
 
 
-SCENES = [
-    # sky colour, drawing
-    ("#8fd3f4", "day"), ("#f7a66e", "sunset"), ("#fbd7e4", "blossom"), ("#c3ecd9", "mint"),
-    ("#d2bff0", "lavender"), ("#cfe6ff", "rainbow"), ("#1c2450", "night"), ("#fff0a6", "lemon"),
-    ("#ffd3b6", "peach"), ("#a2e4e0", "sea"),
-]
+# A tile is 75 x 75 and the program stretches it nearest-neighbour to the
+# whole 800 x 300 picture: every tile pixel becomes a block of about 10.7 x 4
+# window pixels. The tiles are therefore drawn as pixels, not as shapes: each
+# motif is a shape in window units, sampled once per tile pixel at the block's
+# centre, so its edges are hard steps and no in-between colour appears.
+TILE = 75
+SX = 800.0 / TILE  # window pixels per tile column
+SY = 4.0           # window pixels per tile row
+
+
+class Tile:
+    def __init__(self, sky):
+        self.px = [[sky] * TILE for _ in range(TILE)]
+
+    def bands(self, colours):
+        """Horizontal bands, mirrored round the middle row: colours[0] at the
+        top and the bottom edge, the last colour across the middle. The top and
+        the bottom match, so the upper picture runs on into the lower one."""
+        n = len(colours)
+        for r in range(TILE):
+            d = abs(r - (TILE - 1) / 2) / ((TILE - 1) / 2)  # 1 at the edges, 0 in the middle
+            k = min(n - 1, int((1 - d) * n))
+            self.px[r] = [colours[k]] * TILE
+
+    def stamp(self, cx, cy, inside, colour):
+        """Paints every tile pixel whose block centre lies inside the shape;
+        (cx, cy) is the motif's centre in window pixels of the upper picture,
+        inside(dx, dy) a test in window pixels about that centre."""
+        for r in range(TILE):
+            for c in range(TILE):
+                dx = (c + 0.5) * SX - cx
+                dy = (r + 0.5) * SY - cy
+                if abs(dx) < 140 and abs(dy) < 140 and inside(dx, dy):
+                    self.px[r][c] = colour
+
+    def rects(self, y0):
+        out = []
+        for r in range(TILE):
+            row = self.px[r]
+            c = 0
+            while c < TILE:
+                e = c
+                while e + 1 < TILE and row[e + 1] == row[c]:
+                    e += 1
+                out.append('<rect x="%d" y="%d" width="%d" height="1" fill="%s"/>' % (c, y0 + r, e - c + 1, row[c]))
+                c = e + 1
+        return out
+
+
+def in_poly(pts):
+    def inside(x, y):
+        hit = False
+        j = len(pts) - 1
+        for i in range(len(pts)):
+            xi, yi = pts[i]
+            xj, yj = pts[j]
+            if (yi > y) != (yj > y) and x < (xj - xi) * (y - yi) / (yj - yi) + xi:
+                hit = not hit
+            j = i
+        return hit
+    return inside
+
+
+def in_ellipse(ex, ey, rx, ry, rot=0.0):
+    ca, sa = math.cos(math.radians(rot)), math.sin(math.radians(rot))
+
+    def inside(x, y):
+        u, v = x - ex, y - ey
+        u, v = u * ca + v * sa, -u * sa + v * ca
+        return (u / rx) ** 2 + (v / ry) ** 2 <= 1
+    return inside
+
+
+def any_of(*shapes):
+    return lambda x, y: any(s(x, y) for s in shapes)
+
+
+def but_not(a, b):
+    return lambda x, y: a(x, y) and not b(x, y)
+
+
+def star_shape(r1, r2, n=5, rot=0.0):
+    pts = []
+    for k in range(2 * n):
+        a = math.radians(rot) - math.pi / 2 + k * math.pi / n
+        r = r1 if k % 2 == 0 else r2
+        pts.append((r * math.cos(a), r * math.sin(a)))
+    return in_poly(pts)
+
+
+def rot_rect(w, h, a):
+    ca, sa = math.cos(math.radians(a)), math.sin(math.radians(a))
+    return in_poly([(ca * px - sa * py, sa * px + ca * py)
+                    for px, py in ((-w / 2, -h / 2), (w / 2, -h / 2), (w / 2, h / 2), (-w / 2, h / 2))])
+
+
+def heart_shape(s):
+    def inside(x, y):
+        u, v = x / s, -y / s + 0.25
+        return (u * u + v * v - 1) ** 3 - u * u * v ** 3 <= 0
+    return inside
+
+
+def cloud_shape(w):
+    k = w / 110.0
+    return any_of(in_ellipse(-30 * k, 4 * k, 26 * k, 20 * k), in_ellipse(2 * k, -8 * k, 30 * k, 26 * k),
+                  in_ellipse(32 * k, 4 * k, 24 * k, 19 * k), in_poly([(-55 * k, 6 * k), (55 * k, 6 * k),
+                                                                      (55 * k, 22 * k), (-55 * k, 22 * k)]))
+
+
+def cloud(t, cx, cy, w, light, shade):
+    body = cloud_shape(w)
+    t.stamp(cx, cy, body, light)
+    t.stamp(cx, cy, lambda x, y: body(x, y) and y > 12 * w / 110.0, shade)
+
+
+def flower5(t, cx, cy, r, petal, middle, rot=0.0):
+    for k in range(5):
+        a = math.radians(rot + 72 * k - 90)
+        t.stamp(cx, cy, in_ellipse(r * 0.55 * math.cos(a), r * 0.55 * math.sin(a), r * 0.5, r * 0.36, rot + 72 * k - 90),
+                petal)
+    t.stamp(cx, cy, in_ellipse(0, 0, r * 0.3, r * 0.3), middle)
+
+
+SCENE_KINDS = ["day", "sunset", "blossom", "mint", "lavender", "confetti", "night", "lemon", "peach", "sea"]
+
+# The night tile's sky: flat, and the same colour as the night picture's sky.
+NIGHT_SKY = "#1c2450"
 
 
 def scene_tiles():
-    """Ten 75 x 75 tiles. The program stretches a tile about 10.7 times wide
-    and 4 times tall, so every motif is drawn 2.7 times narrower than it
-    should look, and only where the figure leaves the scene free: the left
-    tenth (x < 10) and the right tenth (x > 66) of the tile. No horizons: a
-    tile is sky, in one flat colour, with motifs."""
+    """Ten 75 x 75 tiles, one after the other. Only the strips at the left
+    (x < 110) and the right (x > 700) of the window show past the figure, so
+    each motif repeats in both strips at several heights; the tile also fills
+    the lower picture, where the same motifs show once more."""
     b = []
-    sx = 4.0 / 10.67  # horizontal squeeze
-
-    def at(x, y, y0, body):
-        return '<g transform="translate(%s %s) scale(%s 1)">%s</g>' % (f(x), f(y0 + y), f(sx), body)
-
-    def blob(r, c):
-        return '<circle cx="0" cy="0" r="%s" fill="%s"/>' % (f(r), c)
-
-    def petal(c):
-        return '<path d="M0 -4 C3 -3 4 0 0 4 C-4 0 -3 -3 0 -4 Z" fill="%s"/>' % c
-
-    def heart(c):
-        return ('<path d="M0 4 C-5 0 -5 -4 -2.5 -4 C-1 -4 0 -3 0 -2 C0 -3 1 -4 2.5 -4 C5 -4 5 0 0 4 Z" '
-                'fill="%s"/>' % c)
-
-    def star(c, r=4):
-        pts = []
-        for k in range(10):
-            a = -math.pi / 2 + k * math.pi / 5
-            rr = r if k % 2 == 0 else r * 0.45
-            pts.append((rr * math.cos(a), rr * math.sin(a)))
-        return '<path d="%s" fill="%s"/>' % (poly(pts), c)
-
-    def flake(c):
-        return ('<path d="M-4 0 H4 M0 -4 V4 M-3 -3 L3 3 M-3 3 L3 -3" fill="none" stroke="%s" stroke-width="1.4"/>'
-                % c)
-
-    def leaf(c):
-        return '<path d="M0 -4 C4 -2 4 2 0 4 C-4 2 -4 -2 0 -4 Z M0 -4 V5" fill="%s" stroke="#8a3a10" ' \
-               'stroke-width="0.6"/>' % c
-
-    def cloud(c):
-        return ('<ellipse cx="0" cy="0" rx="7" ry="2.4" fill="%s"/><ellipse cx="-1" cy="-1.8" rx="4" ry="2" '
-                'fill="%s"/>' % (c, c))
-
-    # positions in the free strips: (x, y)
-    # clear of the top row and of both sides, which must stay flat sky
-    left = [(4, 7), (6, 20), (4, 33), (7, 46), (4, 58), (6, 70)]
-    right = [(70, 7), (68, 18), (71, 30), (69, 43), (71, 56), (68, 68)]
-    spots = left + right
-    for i, (sky, kind) in enumerate(SCENES):
-        y0 = 75 * i
-        b.append('<rect x="0" y="%d" width="75" height="75" fill="%s"/>' % (y0, sky))
+    # motif centres in window pixels: left strip, right strip, and a few
+    # behind the figure that show in the gaps beside the neck and the arms
+    left = [(52, 30), (40, 112), (60, 196), (44, 270)]
+    right = [(752, 60), (760, 142), (748, 226)]
+    for i, kind in enumerate(SCENE_KINDS):
         if kind == "day":
-            b.append(at(70, 10, y0, blob(5, "#ffe36b")))
-            for x, y in ((4, 18), (69, 36), (5, 52), (70, 64)):
-                b.append(at(x, y, y0, cloud("#ffffff")))
+            t = Tile("#7cc6ee")
+            t.bands(["#7cc6ee", "#8fd0f2", "#a3daf5", "#b8e3f8"])
+            for n, (x, y) in enumerate(left + right):
+                cloud(t, x, y, 96 if n % 2 else 112, "#ffffff", "#d6ecf8")
         elif kind == "sunset":
-            b.append(at(70, 50, y0, blob(6, "#ffd45e")))
-            for x, y in ((4, 14), (69, 22), (5, 40)):
-                b.append(at(x, y, y0, cloud("#f7c3b8")))
+            t = Tile("#f39a78")
+            t.bands(["#f08a7e", "#f39a78", "#f6ad74", "#f9c27a"])
+            for n, (x, y) in enumerate(left + right):
+                # clouds lit from below by the low sun
+                cloud(t, x, y, 104 if n % 2 else 90, "#e98a9c" if n % 2 else "#f4a0a0", "#fbd3a0")
         elif kind == "blossom":
-            for n, (x, y) in enumerate(spots):
-                b.append(at(x, y, y0, '<g transform="rotate(%d)">%s</g>' % (n * 47 % 180, petal("#f591b4"))))
+            t = Tile("#fbd7e4")
+            t.bands(["#f9cadb", "#fbd7e4", "#fde3ec", "#feeef3"])
+            for n, (x, y) in enumerate(left + right):
+                flower5(t, x, y - 6, 46, "#f28bb0" if n % 2 else "#f6a8c4", "#fff2a0", rot=n * 23)
+                t.stamp(x + (38 if n % 2 else -40), y + 44, in_ellipse(0, 0, 34, 12, 20 if n % 2 else -20), "#fbb8cf")
         elif kind == "mint":
-            # checks along the free strips
-            for n in range(5, 70, 10):
-                for x in (2, 7, 65, 70):
-                    if (n // 10 + x // 5) % 2 == 1:
-                        b.append('<rect x="%d" y="%d" width="4" height="5" fill="#a5dcc2"/>' % (x, y0 + n))
+            t = Tile("#bfe9d4")
+            t.bands(["#b2e3cb", "#bfe9d4", "#ccefdd", "#d9f4e6"])
+            # polka dots in two colours, staggered; the rows repeat every 75
+            # window pixels, across the join of the upper and lower picture too
+            for r in range(4):
+                for x in ((48, 752, 400) if r % 2 == 0 else (0, 800, 230, 570)):
+                    t.stamp(x, r * 75 + 37, in_ellipse(0, 0, 30, 28), "#ffffff" if r % 2 else "#8fd3b2")
         elif kind == "lavender":
-            for x, y in spots:
-                b.append(at(x, y, y0, heart("#f2a3c9")))
-        elif kind == "rainbow":
-            for r, c in ((9, "#f47a7a"), (7.5, "#f7c46a"), (6, "#9bd67c"), (4.5, "#7ab4f0")):
-                b.append(at(70, 20, y0, '<path d="M%s 0 A%s %s 0 0 1 %s 0" fill="none" stroke="%s" '
-                                        'stroke-width="1.6"/>' % (f(-r), f(r), f(r), f(r), c)))
-            for x, y in ((4, 14), (5, 50), (69, 50)):
-                b.append(at(x, y, y0, cloud("#ffffff")))
-        elif kind == "night":
-            b.append(at(70, 12, y0, blob(6, "#fff4c2") + blob(0, "#fff4c2") +
-                        '<circle cx="3" cy="-2" r="5" fill="%s"/>' % sky))
-            for x, y in ((4, 8), (7, 22), (4, 38), (6, 54), (4, 68), (69, 32), (71, 46), (68, 60), (71, 70)):
-                b.append(at(x, y, y0, star("#fff8d0", 4.2)))
-        elif kind == "lemon":
-            for x, y in spots:
-                b.append(at(x, y, y0, flake("#ffffff")))
-        elif kind == "peach":
+            t = Tile("#d2bff0")
+            t.bands(["#c8b2ec", "#d2bff0", "#dccbf4", "#e6d8f7"])
+            for n, (x, y) in enumerate(left + right):
+                s = 30 if n % 2 else 36
+                t.stamp(x, y, heart_shape(s), "#f08fbf" if n % 2 else "#fbb3d3")
+                t.stamp(x, y, lambda u, v, s=s: heart_shape(s)(u, v) and (u / s + 0.35) ** 2 + (v / s + 0.35) ** 2 <
+                        0.09, "#fde1ee")
+        elif kind == "confetti":
+            t = Tile("#cfe6ff")
+            t.bands(["#c4e0ff", "#cfe6ff", "#daecff", "#e5f2ff"])
+            colours = ["#f47a7a", "#f7c46a", "#8fd27a", "#7ab4f0", "#c58be8"]
+            spots = [(40, 40), (76, 100), (24, 150), (70, 196), (36, 250), (724, 44), (776, 104),
+                     (732, 170), (770, 230), (728, 276), (600, 40), (200, 36)]
+            shapes = [in_ellipse(0, 0, 30, 30), star_shape(32, 16, 4), in_poly([(-34, -8), (34, -8), (34, 8), (-34, 8)]),
+                      in_poly([(0, -34), (32, 26), (-32, 26)])]
             for n, (x, y) in enumerate(spots):
-                c = ("#e8743a", "#d9a032", "#c8502a")[n % 3]
-                b.append(at(x, y, y0, '<g transform="rotate(%d)">%s</g>' % (n * 53 % 180, leaf(c))))
+                t.stamp(x, y, shapes[n % len(shapes)], colours[n % len(colours)])
+        elif kind == "night":
+            t = Tile(NIGHT_SKY)
+            # bright stars in the night picture's colours at the right and
+            # under the figure, faint sparkles at the left (where the night
+            # picture and its twinkling star lie when the figure moves aside)
+            for n, (x, y) in enumerate([(752, 44), (740, 150), (750, 238), (440, 30), (210, 200)]):
+                r = 42 if n % 2 == 0 else 34
+                t.stamp(x, y, star_shape(r, r * 0.3, 4), "#c9a84a")
+                t.stamp(x, y, star_shape(r * 0.78, r * 0.22, 4), "#fff6c4")
+            for x, y in ((56, 150), (40, 250), (700, 104), (340, 120), (772, 280)):
+                t.stamp(x, y, star_shape(24, 6, 4), "#8f96d0")
+        elif kind == "lemon":
+            t = Tile("#fff0a6")
+            t.bands(["#ffe98c", "#fff0a6", "#fff5c0", "#fffad8"])
+            for n, (x, y) in enumerate(left + right):
+                rot = -20 if n % 2 else 15
+                t.stamp(x, y, any_of(in_ellipse(0, 0, 38, 26, rot), in_ellipse(40 * math.cos(math.radians(rot)),
+                                                                            40 * math.sin(math.radians(rot)), 9, 8)),
+                        "#f5c928")
+                t.stamp(x, y, in_ellipse(-10, -8, 18, 9, rot), "#fbe27a")
+                t.stamp(x - 22, y - 28, in_ellipse(0, 0, 24, 9, -30), "#6cbf5a")
+        elif kind == "peach":
+            t = Tile("#ffd3b6")
+            t.bands(["#ffc8a6", "#ffd3b6", "#ffdec6", "#ffe8d6"])
+            colours = ["#e8743a", "#d9a032", "#c8502a"]
+            for n, (x, y) in enumerate(left + right):
+                a = -35 + (n * 53) % 70
+                c = colours[n % 3]
+                t.stamp(x, y, in_ellipse(0, 0, 38, 20, a), c)
+                t.stamp(x, y, rot_rect(88, 6, a), "#8a3a10")
         elif kind == "sea":
-            for x, y in spots[::2]:
-                b.append(at(x, y, y0, '<circle cx="0" cy="0" r="2.6" fill="none" stroke="#ffffff" '
-                                      'stroke-width="1"/>'))
-            for x, y in spots[1::2]:
-                b.append(at(x, y, y0, star("#fbe7a8", 3.4)))
+            t = Tile("#9fe0e6")
+            t.bands(["#8fd6e2", "#9fe0e6", "#b2e8ea", "#c6f0ee"])
+            for n, (x, y) in enumerate(left + right):
+                if n % 2 == 0:
+                    # a bubble: a ring with a light
+                    t.stamp(x, y, but_not(in_ellipse(0, 0, 34, 34), in_ellipse(0, 0, 22, 24)), "#ffffff")
+                    t.stamp(x, y, in_ellipse(-8, -10, 10, 6), "#ffffff")
+                else:
+                    t.stamp(x, y, star_shape(40, 18, 5, 10), "#f58f7c")
+                    t.stamp(x, y, star_shape(16, 8, 5, 10), "#fbc3a8")
+        b.extend(t.rects(TILE * i))
     return b
 
 
@@ -1683,13 +1951,13 @@ def main():
     for kind in ("single", "thick", "w", "cross"):
         group("strings-" + kind, strings_group(kind))
     group("ribbon", ribbon_group())
-    group("ribbon-2", ribbon_group("sapph"))
+    group("ribbon-2", ribbon_long_tails())
     for k in range(3, 7):
         group("ribbon-%d" % k, ribbon_extra(k - 1))
     for k in range(6):
         group("flower" if k == 0 else "flower-%d" % (k + 1), flower_group(k))
     group("hairband", hairband_group())
-    group("hairband-2", hairband_group("ruby"))
+    group("hairband-2", hairband_group(kind=1))
     for k in range(3, 7):
         group("hairband-%d" % k, hairband_group(kind=k - 1))
     for k in range(6):

@@ -69,7 +69,7 @@ constexpr Area kHemAreas[6] = {
 constexpr int kColourX = 100;
 constexpr int kColourY = 15;
 constexpr int kTile = 75;
-constexpr int kTiles = 10;
+constexpr int kNightTile = 6; // tile 7, counted from 0
 constexpr int kNearWhite = 230;
 // How far (in one channel) a flat row must be from the sky colour to be a horizon.
 constexpr int kHorizonApart = 24;
@@ -394,11 +394,14 @@ int SkyBottom(const Pixels& px, int top)
     return top + kTile;
 }
 
+// Only the night tile needs a flat sky: the shooting star wipes its trail
+// with the tile's first pixel and the night effects cut the figure out by it.
+// The other tiles may shade their sky in horizontal bands.
 void CheckSky(const Pixels& px, std::vector<Problem>& out)
 {
     if (px.Width() < kTile)
         return;
-    for (int tile = 0; tile < kTiles && (tile + 1) * kTile <= px.Height(); ++tile) {
+    for (int tile = kNightTile; tile == kNightTile && (tile + 1) * kTile <= px.Height(); ++tile) {
         const int top = tile * kTile;
         const int bottom = SkyBottom(px, top);
         Tally off;
