@@ -1,20 +1,29 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 Velmia developers
 # SPDX-License-Identifier: MIT
-# Idle cost of the real window on a private Xvfb display: CPU time the
-# program's own threads used over a stretch of wall time, and its resident
-# memory at the end.
-#   bench/idle.sh PROGRAM RUN_DIR [portrait|show] [SECONDS] [SCALE]
+# Idle cost of the real window on a private Xvfb display, beside its floor: an
+# empty Qt window with a 100 ms timer (velmia_empty_window) runs on the same
+# display over the same stretch of time. For each: CPU time its own threads
+# used, wake-ups per second, and (for the program) resident memory; then the
+# program's figures as multiples of the floor's.
+#   bench/idle.sh PROGRAM RUN_DIR [portrait|show] [SECONDS] [SCALE] [FLOOR]
+# FLOOR defaults to velmia_empty_window beside PROGRAM's build (build/bench/).
 # CPU time is read from the kernel's account of the process itself
 # (/proc/PID/stat utime + stime, 10 ms ticks, and the sum of
 # /proc/PID/task/*/schedstat, nanoseconds), so other programs running on the
-# machine barely change the figure; it is not wall-clock sampling.
+# machine barely change the figure; it is not wall-clock sampling. Wake-ups
+# are the voluntary context switches of all its threads
+# (/proc/PID/task/*/status): each is one sleep the thread woke from.
 set -u
 program=$(realpath "$1")
 rundir=$(realpath "$2")
 mode=${3:-portrait}
 seconds=${4:-60}
 scale=${5:-1}
+floor=${6:-$(dirname "$program")/bench/velmia_empty_window}
+[ -x "$floor" ] || floor=$(dirname "$program")/../bench/velmia_empty_window
+[ -x "$floor" ] || { echo "no floor program (velmia_empty_window); pass it as the sixth argument" >&2; exit 2; }
+floor=$(realpath "$floor")
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/velmia-idle.XXXXXX")
 pids=()
@@ -27,7 +36,7 @@ cleanup() {
 trap cleanup EXIT
 
 mkfifo "$tmp/displayfd"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$tmp/displayfd" >"$tmp/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$tmp/displayfd" >"$tmp/xvfb.log" 2>&1 &
 pids+=($!)
 read -r -t 10 n <"$tmp/displayfd" || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$n" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$tmp/runtime"
@@ -35,15 +44,23 @@ unset WAYLAND_DISPLAY
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 [ "$scale" != 1 ] && export QT_SCALE_FACTOR="$scale"
 
+waitwindow() {
+    for _ in $(seq 100); do
+        xdotool search --pid "$1" >/dev/null 2>&1 && return
+        sleep 0.1
+    done
+}
+
 mkdir -p "$tmp/run"
 cp -r "$rundir"/. "$tmp/run/"
 (cd "$tmp/run" && exec "$program") >"$tmp/out" 2>&1 &
 app=$!
 pids+=($app)
-for _ in $(seq 100); do
-    xdotool search --pid "$app" >/dev/null 2>&1 && break
-    sleep 0.1
-done
+"$floor" >"$tmp/floor.out" 2>&1 &
+empty=$!
+pids+=($empty)
+waitwindow "$app"
+waitwindow "$empty"
 sleep 2
 if [ "$mode" = show ]; then
     # Copy the figure to the left, then start the show.
@@ -54,20 +71,37 @@ if [ "$mode" = show ]; then
     sleep 2
 fi
 
-ticks() { awk '{ print $14 + $15 }' "/proc/$app/stat"; }
-nanos() { cat /proc/"$app"/task/*/schedstat | awk '{ s += $1 } END { printf "%.0f\n", s }'; }
+ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+nanos() { cat /proc/"$1"/task/*/schedstat | awk '{ s += $1 } END { printf "%.0f\n", s }'; }
+wakes() { cat /proc/"$1"/task/*/status | awk '/^voluntary_ctxt_switches:/ { s += $2 } END { print s }'; }
 hz=$(getconf CLK_TCK)
-t0=$(ticks)
-s0=$(nanos)
+declare -A t0 s0 v0
+for p in "$app" "$empty"; do
+    t0[$p]=$(ticks "$p")
+    s0[$p]=$(nanos "$p")
+    v0[$p]=$(wakes "$p")
+done
 w0=$(date +%s.%N)
 sleep "$seconds"
-t1=$(ticks)
-s1=$(nanos)
+declare -A t1 s1 v1
+for p in "$app" "$empty"; do
+    t1[$p]=$(ticks "$p")
+    s1[$p]=$(nanos "$p")
+    v1[$p]=$(wakes "$p")
+done
 w1=$(date +%s.%N)
+kill -0 "$app" 2>/dev/null || { echo "the program ended during the measurement:" >&2; cat "$tmp/out" >&2; exit 1; }
 rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$app/status")
 anon=$(awk '/^Anonymous:/ { print $2 }' "/proc/$app/smaps_rollup")
-awk -v t0="$t0" -v t1="$t1" -v hz="$hz" -v s0="$s0" -v s1="$s1" -v w0="$w0" -v w1="$w1" -v rss="$rss" \
-    -v anon="$anon" -v mode="$mode" -v scale="$scale" 'BEGIN {
+awk -v hz="$hz" -v w0="$w0" -v w1="$w1" -v rss="$rss" -v anon="$anon" -v mode="$mode" -v scale="$scale" \
+    -v at0="${t0[$app]}" -v at1="${t1[$app]}" -v as0="${s0[$app]}" -v as1="${s1[$app]}" \
+    -v av0="${v0[$app]}" -v av1="${v1[$app]}" \
+    -v et0="${t0[$empty]}" -v et1="${t1[$empty]}" -v es0="${s0[$empty]}" -v es1="${s1[$empty]}" \
+    -v ev0="${v0[$empty]}" -v ev1="${v1[$empty]}" 'BEGIN {
     wall = w1 - w0
-    printf "%s x%s: CPU %.3f %% of one core (stat: %.2f s in %.1f s), %.3f %% (schedstat), resident %.1f MB (anonymous %.1f MB)\n",
-        mode, scale, 100 * (t1 - t0) / hz / wall, (t1 - t0) / hz, wall, 100 * (s1 - s0) / 1e9 / wall, rss / 1024, anon / 1024 }'
+    acpu = 100 * (as1 - as0) / 1e9 / wall; ecpu = 100 * (es1 - es0) / 1e9 / wall
+    awake = (av1 - av0) / wall; ewake = (ev1 - ev0) / wall
+    printf "%s x%s: CPU %.3f %% of one core (stat: %.2f s in %.1f s), %.3f %% (schedstat), %.2f wake-ups/s, resident %.1f MB (anonymous %.1f MB)\n",
+        mode, scale, 100 * (at1 - at0) / hz / wall, (at1 - at0) / hz, wall, acpu, awake, rss / 1024, anon / 1024
+    printf "empty window x%s: CPU %.3f %% (schedstat), %.2f wake-ups/s\n", scale, ecpu, ewake
+    printf "ratio to the empty window: CPU %.2f x, wake-ups %.2f x\n", (ecpu > 0 ? acpu / ecpu : 0), (ewake > 0 ? awake / ewake : 0) }'

@@ -156,6 +156,8 @@ TSvelmia::TSvelmia()
     OnClose = [this](vcl::TObject* sender, vcl::TCloseAction& action) { FormClose(sender, action); };
     Timer1->OnTimer = [this](vcl::TObject* sender) { Timer1Timer(sender); };
     Timer2->OnTimer = [this](vcl::TObject* sender) { Timer2Timer(sender); };
+    // The window may sleep through the ticks that only count.
+    Timer1->TicksUntilChange = [this] { return TicksUntilChange(); };
     // Key commands.
     OnKeyPress = [this](vcl::TObject* sender, char& key) { FormKeyPress(sender, key); };
     // Pointer subsystem: special keys, mouse, wheel and the part browser.

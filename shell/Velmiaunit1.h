@@ -153,6 +153,10 @@ public:
     void DrawFlowerOnBody();
     void StarTwinkleStep();
     void ShootingStarStep();
+    // How many of the coming Timer1 ticks may run before one changes a pixel
+    // or anything but the counters the ticks advance themselves: n means the
+    // next n - 1 ticks only count (1: the next tick may draw). Changes nothing.
+    int TicksUntilChange() const;
     // Composer and blink helpers.
     void MaskedCopy(vcl::TCanvas* target, const vcl::TRect& dest, vcl::TCanvas* mask, const vcl::TRect& maskRect,
                     vcl::TCanvas* picture, const vcl::TRect& pictureRect);

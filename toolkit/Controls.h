@@ -96,6 +96,16 @@ public:
     // Called by the platform when the interval elapses; does nothing when disabled.
     void Fire();
 
+    // Optional. Answers, from the state as it is now, how many of the coming
+    // ticks may run before one of them changes anything but counters the
+    // ticks themselves advance: n means the next n - 1 ticks only count and
+    // the n-th may draw (1: any tick may). A platform may then sleep n
+    // intervals and run the n ticks in a row, after first running the ticks
+    // whose time has passed before any other event, so that every event and
+    // every pixel sees the state the plain timer gives. Must not change
+    // anything; answering too little is always safe, too much never is.
+    std::function<int()> TicksUntilChange;
+
 private:
     std::string name_;
     unsigned interval_;

@@ -74,11 +74,14 @@ void HeadlessHost::AfterEvent()
         return;
     }
     form_->Repaint();
+    // What the event changed may change how long a batched timer sleeps.
+    Rearm();
 }
 
 void HeadlessHost::CloseWindow()
 {
     RequireForm();
+    CatchUp();
     closeRequested_ = true;
     AfterEvent();
 }
@@ -128,6 +131,7 @@ static TShiftState Modifiers(const std::set<int>& keys)
 
 void HeadlessHost::PressKey(uint16_t vk, char ch)
 {
+    CatchUp();
     if (!Live())
         return;
     form_->DoKeyDown(vk, Modifiers(keysDown_));
@@ -157,6 +161,7 @@ void HeadlessHost::TypeText(const std::string& text)
 
 void HeadlessHost::LeftPress(int x, int y)
 {
+    CatchUp();
     if (!Live())
         return;
     SetCursorToClient(x, y);
@@ -187,6 +192,7 @@ void HeadlessHost::DoubleClick(int x, int y)
 
 void HeadlessHost::RightPress(int x, int y)
 {
+    CatchUp();
     if (!Live())
         return;
     SetCursorToClient(x, y);
@@ -196,6 +202,7 @@ void HeadlessHost::RightPress(int x, int y)
 
 void HeadlessHost::MiddlePress(int x, int y)
 {
+    CatchUp();
     if (!Live())
         return;
     SetCursorToClient(x, y);
@@ -205,6 +212,7 @@ void HeadlessHost::MiddlePress(int x, int y)
 
 void HeadlessHost::Wheel(bool up, int notches)
 {
+    CatchUp();
     for (int i = 0; i < notches && Live(); ++i) {
         form_->DoMouseWheel(up, Modifiers(keysDown_), cursor_);
         AfterEvent();
@@ -221,6 +229,20 @@ void HeadlessHost::TimerChanged(TTimer* timer)
         it = timers_.end() - 1;
     }
     it->second.due = now_ + timer->GetInterval();
+    // A batched tick enables its timer at the tick's own time; the batch is
+    // asked for once the event is over (Rearm).
+    it->second.armedAt = inBatch_ ? tickTime_ : now_;
+    it->second.batch = 1;
+    if (Batched(timer))
+        it->second.due = it->second.armedAt + timer->GetInterval();
+}
+
+HeadlessHost::TimerSlot* HeadlessHost::SlotOf(TTimer* timer)
+{
+    for (auto& [t, slot] : timers_)
+        if (t == timer)
+            return &slot;
+    return nullptr;
 }
 
 void HeadlessHost::TimerDestroyed(TTimer* timer)
@@ -238,6 +260,9 @@ TTimer* HeadlessHost::FindTimer(const std::string& name) const
 
 int HeadlessHost::FireTimer(TTimer* timer, int n)
 {
+    if (Batched(timer))
+        throw std::logic_error("HeadlessHost: timer \"" + timer->GetName() + "\" runs in batches; use PassTime");
+    CatchUp();
     const auto known = [&] {
         return std::any_of(timers_.begin(), timers_.end(), [&](auto& t) { return t.first == timer; });
     };
@@ -265,6 +290,9 @@ int HeadlessHost::FireTimer(const std::string& name, int n)
 
 void HeadlessHost::AdvanceTime(uint64_t ms)
 {
+    for (auto& [t, slot] : timers_)
+        if (Batched(t))
+            throw std::logic_error("HeadlessHost: timer \"" + t->GetName() + "\" runs in batches; use PassTime");
     const uint64_t end = now_ + ms;
     while (Live()) {
         TTimer* next = nullptr;
@@ -283,6 +311,91 @@ void HeadlessHost::AdvanceTime(uint64_t ms)
                 slot.due = now_ + t->GetInterval();
         next->Fire();
         AfterEvent();
+    }
+    now_ = end;
+}
+
+// ---- Ticks in batches --------------------------------------------------------
+
+void HeadlessHost::SetTickBatching(bool on)
+{
+    batching_ = on;
+    for (auto& [t, slot] : timers_) {
+        slot.armedAt = now_;
+        slot.due = now_ + t->GetInterval();
+        slot.batch = 1;
+    }
+    Rearm();
+}
+
+void HeadlessHost::Rearm()
+{
+    if (!batching_ || inBatch_ || !Live())
+        return;
+    for (auto& [t, slot] : timers_) {
+        if (!Batched(t) || !t->GetEnabled() || t->GetInterval() == 0)
+            continue;
+        slot.batch = std::max(1, t->TicksUntilChange());
+        slot.due = slot.armedAt + uint64_t(slot.batch) * t->GetInterval();
+    }
+}
+
+void HeadlessHost::RunTicks(TTimer* timer, int n)
+{
+    inBatch_ = true;
+    for (int i = 0; i < n && Live(); ++i) {
+        TimerSlot* slot = SlotOf(timer);
+        if (!slot || !timer->GetEnabled())
+            break;
+        // Each tick runs at its own time; a tick that enables the timer
+        // again starts the next interval there (TimerChanged).
+        tickTime_ = slot->armedAt + timer->GetInterval();
+        slot->armedAt = tickTime_;
+        timer->Fire();
+        AfterEvent();
+    }
+    inBatch_ = false;
+}
+
+void HeadlessHost::CatchUp()
+{
+    if (!batching_ || inBatch_)
+        return;
+    for (size_t i = 0; i < timers_.size() && Live(); ++i) {
+        TTimer* t = timers_[i].first;
+        if (Batched(t) && t->GetEnabled())
+            RunTicks(t, std::min(TicksOwed(t), timers_[i].second.batch));
+    }
+    Rearm();
+}
+
+int HeadlessHost::TicksOwed(TTimer* timer) const
+{
+    for (auto& [t, slot] : timers_)
+        if (t == timer && Batched(t) && t->GetEnabled() && t->GetInterval() > 0 && now_ > slot.armedAt)
+            return int((now_ - slot.armedAt) / t->GetInterval());
+    return 0;
+}
+
+void HeadlessHost::PassTime(uint64_t ms)
+{
+    const uint64_t end = now_ + ms;
+    Rearm();
+    while (Live()) {
+        TTimer* next = nullptr;
+        uint64_t due = std::numeric_limits<uint64_t>::max();
+        for (auto& [t, slot] : timers_) {
+            if (Batched(t) && t->GetEnabled() && t->GetInterval() > 0 && slot.due < due) {
+                due = slot.due;
+                next = t;
+            }
+        }
+        if (!next || due > end)
+            break;
+        now_ = due;
+        ++wakeUps_;
+        RunTicks(next, SlotOf(next)->batch);
+        Rearm();
     }
     now_ = end;
 }

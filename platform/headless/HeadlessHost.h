@@ -151,6 +151,26 @@ public:
     void AdvanceTime(uint64_t ms);
     uint64_t Now() const { return now_; }
 
+    // ---- Ticks in batches (off unless asked for) ----------------------------
+
+    // Runs every timer that answers TicksUntilChange as the real window does:
+    // it sleeps the answered number of intervals on the host's clock and then
+    // runs those ticks in a row. Every input, CloseWindow and FireTimer of
+    // another timer first runs the ticks whose time has come. Such a timer is
+    // driven by PassTime only (FireTimer and AdvanceTime of it throw
+    // std::logic_error). Other timers fire when the caller says, as before.
+    void SetTickBatching(bool on);
+    bool TickBatching() const { return batching_; }
+    // Moves the clock on by `ms`, running the batches that fall due.
+    void PassTime(uint64_t ms);
+    // Runs the ticks whose time has come, as an input does first.
+    void CatchUp();
+    // Batches run by the clock so far: the timer wake-ups of a real window.
+    long WakeUps() const { return wakeUps_; }
+    // Ticks of a batched timer whose time has come but which have not run
+    // yet (it sleeps through them); 0 for other timers.
+    int TicksOwed(vcl::TTimer* timer) const;
+
     // ---- Dialogs and message boxes -------------------------------------------
 
     // Answers for the next dialogs, used in order. An open or save answer is a
@@ -214,6 +234,10 @@ private:
     };
     struct TimerSlot {
         uint64_t due = 0;
+        // Batched timers: when the interval last started (the time of the
+        // tick that enabled it), and the ticks of the batch it sleeps through.
+        uint64_t armedAt = 0;
+        int batch = 1;
     };
 
     void AdoptForm(std::unique_ptr<vcl::TForm> form);
@@ -222,6 +246,12 @@ private:
     // Runs after every delivered event: handles a pending close, repaints.
     void AfterEvent();
     bool Live() const { return form_ && !closed_; }
+    bool Batched(const vcl::TTimer* timer) const { return batching_ && timer->TicksUntilChange != nullptr; }
+    TimerSlot* SlotOf(vcl::TTimer* timer);
+    // Runs up to n ticks of a batched timer, each at its own time.
+    void RunTicks(vcl::TTimer* timer, int n);
+    // Asks every batched timer again how long it may sleep.
+    void Rearm();
 
     std::unique_ptr<vcl::TForm> form_;
     bool created_ = false;
@@ -237,6 +267,10 @@ private:
 
     std::vector<std::pair<vcl::TTimer*, TimerSlot>> timers_;
     uint64_t now_ = 0;
+    bool batching_ = false;
+    bool inBatch_ = false;
+    uint64_t tickTime_ = 0; // the time of the batched tick that is running
+    long wakeUps_ = 0;
 
     std::deque<Answer> answers_;
     std::vector<DialogRecord> dialogs_;

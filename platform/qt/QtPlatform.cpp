@@ -59,6 +59,15 @@ QRect ToQRect(const TRect& r)
     return QRect(r.Left, r.Top, r.Width(), r.Height());
 }
 
+// A timer sleeps through a minute of ticks at most.
+constexpr int kLongestBatch = 600;
+
+// How many ticks the timer may sleep through before one can change anything.
+int BatchOf(TTimer* timer)
+{
+    return timer->TicksUntilChange ? std::clamp(timer->TicksUntilChange(), 1, kLongestBatch) : 1;
+}
+
 } // namespace
 
 double MillisecondsSinceProcessStart()
@@ -171,6 +180,7 @@ void FormWindow::HandleKeyPress(int key, Qt::KeyboardModifiers modifiers, const 
     if (!d)
         return;
     const TShiftState shift = ShiftStateOf(modifiers);
+    platform_->CatchUp();
     platform_->Dispatch(form_, [&] {
         form_->DoKeyDown(d->Vk, shift);
         if (d->Char && !closed_)
@@ -189,6 +199,7 @@ void FormWindow::HandleMousePress(Qt::MouseButton button, QPoint pos, Qt::Keyboa
 {
     const std::vector<MouseAction> actions = mouse_.Press(button, pos.x(), pos.y(), timeMs);
     const TShiftState shift = ShiftStateOf(modifiers, buttons);
+    platform_->CatchUp();
     platform_->Dispatch(form_, [&] {
         for (const MouseAction& a : actions) {
             if (closed_)
@@ -207,6 +218,7 @@ void FormWindow::HandleMouseRelease(Qt::MouseButton button, QPoint pos)
     const std::vector<MouseAction> actions = mouse_.Release(button, inside);
     if (actions.empty())
         return;
+    platform_->CatchUp();
     platform_->Dispatch(form_, [&] { form_->DoClick(pos.x(), pos.y()); });
 }
 
@@ -214,6 +226,8 @@ void FormWindow::HandleWheel(int angleDeltaY, Qt::KeyboardModifiers modifiers)
 {
     const int notches = wheel_.Add(angleDeltaY);
     const TShiftState shift = ShiftStateOf(modifiers);
+    if (notches != 0)
+        platform_->CatchUp();
     for (int i = 0; i < std::abs(notches) && !closed_; ++i) {
         platform_->Dispatch(form_, [&] {
             TPoint p{};
@@ -259,6 +273,7 @@ void FormWindow::wheelEvent(QWheelEvent* e)
 void FormWindow::closeEvent(QCloseEvent* e)
 {
     if (!closed_) {
+        platform_->CatchUp();
         closed_ = true;
         try {
             form_->DoClose();
@@ -271,14 +286,17 @@ void FormWindow::closeEvent(QCloseEvent* e)
 
 // ---- QtPlatform ----------------------------------------------------------------
 
-QtPlatform::QtPlatform() = default;
+QtPlatform::QtPlatform()
+{
+    clock_.start();
+}
 
 QtPlatform::~QtPlatform()
 {
     if (cursorHidden_)
         QGuiApplication::restoreOverrideCursor();
-    for (auto& [t, q] : timers_)
-        delete q;
+    for (auto& [t, slot] : timers_)
+        delete slot.q;
 }
 
 FormWindow* QtPlatform::WindowOf(TForm* form)
@@ -291,6 +309,7 @@ FormWindow* QtPlatform::WindowOf(TForm* form)
 
 void QtPlatform::Dispatch(TForm* form, const std::function<void()>& f)
 {
+    ++dispatchDepth_;
     try {
         f();
     } catch (const std::exception& e) {
@@ -299,13 +318,17 @@ void QtPlatform::Dispatch(TForm* form, const std::function<void()>& f)
         ReportException("unknown error");
     }
     FormWindow* w = WindowOf(form);
-    if (w->IsClosed())
-        return;
-    try {
-        form->Repaint();
-    } catch (const std::exception& e) {
-        ReportException(e.what());
+    if (!w->IsClosed()) {
+        try {
+            form->Repaint();
+        } catch (const std::exception& e) {
+            ReportException(e.what());
+        }
     }
+    --dispatchDepth_;
+    // The event may have changed how long the timers can sleep.
+    if (dispatchDepth_ == 0 && !inBatch_)
+        ArmAll();
 }
 
 int QtPlatform::CaptionOffsetOf(const TForm& form)
@@ -359,26 +382,114 @@ int16_t QtPlatform::KeyState(int vk)
     return down ? int16_t(-128) : int16_t(0);
 }
 
+// Enabling a timer starts its interval; a tick run in a batch enables it at
+// the tick's own time, so that the ticks keep the phase the plain timer has.
 void QtPlatform::TimerChanged(TTimer* timer)
 {
-    QTimer*& q = timers_[timer];
-    if (!q) {
-        q = new QTimer();
-        q->setTimerType(Qt::PreciseTimer);
-        QObject::connect(q, &QTimer::timeout, [this, timer] {
-            if (!timer->GetEnabled() || windows_.empty())
-                return;
-            TForm* form = windows_.begin()->first;
-            if (windows_.begin()->second->IsClosed())
-                return;
-            Dispatch(form, [timer] { timer->Fire(); });
-        });
+    TimerSlot& slot = timers_[timer];
+    if (!slot.q) {
+        slot.q = new QTimer();
+        slot.q->setTimerType(Qt::PreciseTimer);
+        slot.q->setSingleShot(true);
+        QObject::connect(slot.q, &QTimer::timeout, [this, timer] { TimerFired(timer); });
     }
+    slot.armedAt = inBatch_ ? tickTime_ : Now();
+    slot.batch = 1;
     // An interval of 0 never fires, as before.
-    if (timer->GetEnabled() && timer->GetInterval() > 0)
-        q->start(int(timer->GetInterval()));
+    if (!timer->GetEnabled() || timer->GetInterval() == 0) {
+        slot.q->stop();
+        return;
+    }
+    if (inBatch_)
+        return; // armed when the batch is over
+    // Inside a handler the state may change further: one interval until the
+    // event is over, when the timer is asked how long it may sleep.
+    if (dispatchDepth_ > 0)
+        slot.q->start(int(timer->GetInterval()));
     else
-        q->stop();
+        Arm(timer, slot);
+}
+
+void QtPlatform::Arm(TTimer* timer, TimerSlot& slot)
+{
+    if (!timer->GetEnabled() || timer->GetInterval() == 0) {
+        slot.q->stop();
+        return;
+    }
+    slot.batch = BatchOf(timer);
+    const qint64 due = slot.armedAt + qint64(slot.batch) * qint64(timer->GetInterval());
+    slot.q->start(int(std::max<qint64>(0, due - Now())));
+}
+
+void QtPlatform::ArmAll()
+{
+    for (auto& [timer, slot] : timers_)
+        Arm(timer, slot);
+}
+
+void QtPlatform::TimerFired(TTimer* timer)
+{
+    if (!timer->GetEnabled() || windows_.empty() || windows_.begin()->second->IsClosed())
+        return;
+    // Other timers' ticks that are due come first.
+    CatchUp(timer);
+    auto it = timers_.find(timer);
+    if (it == timers_.end() || !timer->GetEnabled())
+        return;
+    const int batch = it->second.batch;
+    ++it->second.wakeUps;
+    RunTicks(timer, batch, true);
+    if (dispatchDepth_ == 0)
+        ArmAll();
+    else if ((it = timers_.find(timer)) != timers_.end())
+        Arm(timer, it->second); // fired inside a modal loop: keep going
+}
+
+void QtPlatform::RunTicks(TTimer* timer, int n, bool lastNow)
+{
+    const bool outer = !inBatch_;
+    inBatch_ = true;
+    for (int i = 0; i < n; ++i) {
+        auto it = timers_.find(timer);
+        if (it == timers_.end() || !timer->GetEnabled() || windows_.empty() || windows_.begin()->second->IsClosed())
+            break;
+        TimerSlot& slot = it->second;
+        tickTime_ = lastNow && i == n - 1 ? Now() : slot.armedAt + qint64(timer->GetInterval());
+        slot.armedAt = tickTime_;
+        ++slot.ticks;
+        Dispatch(windows_.begin()->first, [timer] { timer->Fire(); });
+    }
+    inBatch_ = !outer;
+}
+
+void QtPlatform::CatchUp(TTimer* except)
+{
+    if (inBatch_ || windows_.empty())
+        return;
+    std::vector<std::pair<TTimer*, int>> due;
+    for (auto& [timer, slot] : timers_) {
+        if (timer == except || !timer->TicksUntilChange || !timer->GetEnabled() || timer->GetInterval() == 0)
+            continue;
+        const int passed = int(std::min<qint64>(slot.batch, (Now() - slot.armedAt) / qint64(timer->GetInterval())));
+        if (passed > 0)
+            due.push_back({timer, passed});
+    }
+    for (auto [timer, n] : due)
+        RunTicks(timer, n, false);
+    if (!due.empty() && dispatchDepth_ == 0)
+        ArmAll();
+}
+
+long QtPlatform::TicksRun(TTimer* timer) const
+{
+    auto it = timers_.find(timer);
+    return it == timers_.end() ? 0 : it->second.ticks;
+}
+
+long QtPlatform::WakeUps(TTimer* timer) const
+{
+    auto it = timers_.find(timer);
+    return it == timers_.end() ? 0 : it->second.wakeUps;
 }
 
 void QtPlatform::TimerDestroyed(TTimer* timer)
@@ -386,15 +497,15 @@ void QtPlatform::TimerDestroyed(TTimer* timer)
     auto it = timers_.find(timer);
     if (it == timers_.end())
         return;
-    it->second->stop();
-    it->second->deleteLater();
+    it->second.q->stop();
+    it->second.q->deleteLater();
     timers_.erase(it);
 }
 
 bool QtPlatform::TimerActive(TTimer* timer) const
 {
     auto it = timers_.find(timer);
-    return it != timers_.end() && it->second->isActive();
+    return it != timers_.end() && it->second.q->isActive();
 }
 
 QWidget* QtPlatform::DialogParent() const

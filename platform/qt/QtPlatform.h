@@ -10,6 +10,7 @@
 #include "toolkit/Controls.h"
 #include "toolkit/Platform.h"
 
+#include <QElapsedTimer>
 #include <QRegion>
 #include <QWidget>
 #include <functional>
@@ -84,6 +85,13 @@ public:
     static int CaptionOffsetOf(const vcl::TForm& form);
     int TimerCount() const { return int(timers_.size()); }
     bool TimerActive(vcl::TTimer* timer) const;
+    // A timer that answers TicksUntilChange sleeps that many intervals and
+    // then runs the ticks in a row. Before any input or another timer reaches
+    // the form, this runs the ticks whose time has passed.
+    void CatchUp() { CatchUp(nullptr); }
+    // Ticks of the timer run so far, and how many of them woke the process.
+    long TicksRun(vcl::TTimer* timer) const;
+    long WakeUps(vcl::TTimer* timer) const;
 
     int ScreenWidth() override;
     int ScreenHeight() override;
@@ -102,10 +110,30 @@ public:
     bool SetPriority(vcl::TPriority p) override;
 
 private:
+    struct TimerSlot {
+        QTimer* q = nullptr;
+        qint64 armedAt = 0; // ms on clock_: when the current interval started
+        int batch = 1;      // ticks the timer sleeps through before it wakes
+        long ticks = 0;
+        long wakeUps = 0;
+    };
     QWidget* DialogParent() const;
+    qint64 Now() const { return clock_.elapsed(); }
+    void TimerFired(vcl::TTimer* timer);
+    void CatchUp(vcl::TTimer* except);
+    // Runs up to n ticks, each at its own time; the last at the real time
+    // when `lastNow` is set (the timer woke for it).
+    void RunTicks(vcl::TTimer* timer, int n, bool lastNow);
+    // Asks the timer how many ticks it may sleep and arms the system timer.
+    void Arm(vcl::TTimer* timer, TimerSlot& slot);
+    void ArmAll();
 
     std::map<vcl::TForm*, std::unique_ptr<FormWindow>> windows_;
-    std::map<vcl::TTimer*, QTimer*> timers_;
+    std::map<vcl::TTimer*, TimerSlot> timers_;
+    QElapsedTimer clock_;
+    int dispatchDepth_ = 0;
+    bool inBatch_ = false;
+    qint64 tickTime_ = 0; // the time of the tick that is running in a batch
     bool cursorHidden_ = false;
     bool priorityRefusalReported_ = false;
     int messageDepth_ = 0;

@@ -89,6 +89,9 @@ std::string Hex(uint64_t v)
     return s;
 }
 
+// Off while a snapshot without pixel digests is taken.
+bool digestPictures = true;
+
 void Put(Snapshot& s, const std::string& name, bool v)
 {
     s[name] = v ? "1" : "0";
@@ -118,8 +121,9 @@ void Put(Snapshot& s, const std::string& name, const std::unique_ptr<char[]>& v)
 }
 void Put(Snapshot& s, const std::string& name, const TBitmap* b)
 {
-    s[name] =
-        b ? std::to_string(b->GetWidth()) + "x" + std::to_string(b->GetHeight()) + ":" + Hex(PixelDigest(b)) : "null";
+    s[name] = b ? std::to_string(b->GetWidth()) + "x" + std::to_string(b->GetHeight()) + ":" +
+                      (digestPictures ? Hex(PixelDigest(b)) : std::string("-"))
+                : "null";
 }
 template <class T, size_t N> void Put(Snapshot& s, const std::string& name, const T (&a)[N])
 {
@@ -186,8 +190,9 @@ uint64_t PixelDigest(const TBitmap* b)
     return h;
 }
 
-Snapshot TakeSnapshot(TSvelmia& form)
+Snapshot TakeSnapshot(TSvelmia& form, bool pictures)
 {
+    digestPictures = pictures;
     const PortraitState& st = form.State();
     Snapshot s;
 #define VELMIA_PUT(m) Put(s, #m, st.m);

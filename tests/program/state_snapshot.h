@@ -19,7 +19,8 @@ namespace velmia::test {
 
 using Snapshot = std::map<std::string, std::string>;
 
-Snapshot TakeSnapshot(TSvelmia& form);
+// Without `pictures`, pictures are named by their size alone (much cheaper).
+Snapshot TakeSnapshot(TSvelmia& form, bool pictures = true);
 
 // The members of PortraitState the snapshot names (without array indices).
 const std::vector<std::string>& SnapshotMembers();

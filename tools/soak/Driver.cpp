@@ -3,6 +3,7 @@
 #include "tools/soak/Driver.h"
 
 #include "platform/qt/UsKeyboard.h"
+#include "tests/program/state_snapshot.h"
 #include "toolkit/BmpCodec.h"
 
 #include <chrono>
@@ -216,11 +217,13 @@ void Script(headless::HeadlessHost& host, const Answer& a)
 
 // ---- Session -------------------------------------------------------------------
 
-Session::Session()
+Session::Session(bool batched)
 {
     host = std::make_unique<headless::HeadlessHost>();
     form = host->CreateForm<TSvelmia>();
     baseline = std::make_unique<Baseline>(*form);
+    if (batched)
+        host->SetTickBatching(true);
 }
 
 Session::~Session()
@@ -243,6 +246,8 @@ Driver::Driver(Options options) : options_(std::move(options)), rng_(options_.se
     folder_ = std::make_unique<PartFolder>(options_.artwork);
     previousDir_ = fs::current_path();
     fs::current_path(folder_->Path());
+    if (options_.batchedTwin)
+        batched_ = std::make_unique<Session>(true);
     main_ = std::make_unique<Session>();
     lastView_ = ViewName(*main_);
     views_[lastView_] += 0;
@@ -250,6 +255,7 @@ Driver::Driver(Options options) : options_(std::move(options)), rng_(options_.se
 
 Driver::~Driver()
 {
+    batched_.reset();
     main_.reset();
     fs::current_path(previousDir_);
 }
@@ -443,8 +449,15 @@ std::optional<Event> Driver::NextCheck()
 
 // ---- Delivering ------------------------------------------------------------------
 
+constexpr uint64_t kTickMs = 100;
+
 void Driver::Tick(Session& s, int n)
 {
+    s.Activate();
+    if (s.host->TickBatching()) {
+        s.host->PassTime(uint64_t(n) * kTickMs);
+        return;
+    }
     for (int i = 0; i < n && s.Alive(); ++i)
         s.host->FireTimer(s.form->Timer1, 1);
 }
@@ -468,6 +481,10 @@ void Driver::ApplyInput(Session& s, const Event& e)
             host.SetCtrl(down);
     };
     hold(true);
+    // A form asleep in a batch of ticks wakes for any input first (the host
+    // does it too; the driver reads the state before it delivers a pick).
+    if (e.kind != EventKind::Tick1)
+        host.CatchUp();
     // What the handlers report goes to the message boxes the host records;
     // the toolkit's copy on standard error would drown the driver's output.
     struct Mute {
@@ -477,7 +494,10 @@ void Driver::ApplyInput(Session& s, const Event& e)
     try {
         switch (e.kind) {
         case EventKind::Tick1:
-            host.FireTimer(s.form->Timer1, 1);
+            if (host.TickBatching())
+                host.PassTime(kTickMs);
+            else
+                host.FireTimer(s.form->Timer1, 1);
             break;
         case EventKind::Tick2:
             host.FireTimer(s.form->Timer2, 1);
@@ -741,10 +761,55 @@ bool Driver::Compare(Session& a, Session& b, const std::string& name, const Even
     return false;
 }
 
+void Driver::CompareSchedules(const Event& e)
+{
+    Session& a = *main_;
+    Session& b = *batched_;
+    if (!Compare(a, b, "batched-ticks", e))
+        return;
+    if (!a.Alive() || !b.Alive())
+        return;
+    b.Activate();
+    const int owed = b.host->TicksOwed(b.form->Timer1);
+    // Every picture's pixels now and then; the state's values every time.
+    const bool pictures = step_ % 16 == 0;
+    test::Snapshot sb = test::TakeSnapshot(*b.form, pictures);
+    a.Activate();
+    test::Snapshot sa = test::TakeSnapshot(*a.form, pictures);
+    // The ticks the batched form sleeps through only count: move its
+    // counters on by them and everything else must be the same already.
+    if (owed > 0) {
+        const PortraitState& st = b.form->State();
+        sb["TickCount"] = std::to_string(st.TickCount + owed);
+        const bool held = st.CloseUpMode && st.CloseUpHalfShown; // the tick only counts TickCount
+        const bool counts = st.CloseUpMode || st.ShowMode || st.GrayMode || st.PortraitMode || st.QuadMode;
+        if (!held && counts) {
+            const int cycle = st.CloseUpMode ? 301 : layout::kCycleLength;
+            const int last = (st.CycleCounter + owed - 1) % cycle; // the counter of the last tick
+            sb["CycleCounter"] = std::to_string((last + 1) % cycle);
+            if (!st.CloseUpMode && (st.ShowMode || st.GrayMode || st.PortraitMode))
+                sb["BodyPhase"] = std::to_string(last % (st.ShowMode ? 40 : 30));
+            if (st.StarTwinkleActive && st.PortraitMode && !st.ShowMode && !st.GrayMode && !st.CloseUpMode)
+                sb["TwinkleDelay"] = std::to_string(st.TwinkleDelay - owed);
+        }
+    }
+    const std::vector<std::string> diff = test::Differences(sa, sb);
+    if (diff.empty())
+        return;
+    std::ostringstream detail;
+    detail << FormatEvent(e) << ": with " << owed << " ticks asleep the batched form differs in";
+    for (size_t i = 0; i < diff.size() && i < 8; ++i)
+        detail << (i ? "; " : " ") << diff[i];
+    Fail("batched-ticks", detail.str());
+}
+
 void Driver::Restart()
 {
     ++restarts_;
+    batched_.reset();
     main_.reset();
+    if (options_.batchedTwin)
+        batched_ = std::make_unique<Session>(true);
     main_ = std::make_unique<Session>();
     log_.clear();
     formStartTick_ = ticks_;
@@ -766,10 +831,20 @@ void Driver::Deliver(const Event& e)
     const std::clock_t cpuStart = std::clock();
     main_->Activate();
     log_.push_back(e);
+    const bool checkApplies = e.kind == EventKind::Check && CheckApplies(*main_, e);
     if (e.kind == EventKind::Check)
         RunCheck(e);
     else
         ApplyInput(*main_, e);
+    if (batched_ && batched_->Alive()) {
+        batched_->Activate();
+        if (e.kind != EventKind::Check)
+            ApplyInput(*batched_, e);
+        else if (checkApplies)
+            ApplyCheckMainSide(*batched_, e);
+        CompareSchedules(e);
+        main_->Activate();
+    }
     AfterEvent(e, double(std::clock() - cpuStart) / CLOCKS_PER_SEC, Seconds(start));
     // After a failure the run goes on with a fresh form.
     if (restartPending_) {

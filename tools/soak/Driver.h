@@ -35,6 +35,10 @@ struct Options {
     double stepLimitSeconds = 2.0; // a slower event is a hang
     bool keepGoing = false;        // after a failure: start a fresh form and go on
     bool quiet = false;            // no report on standard error, no replay file
+    // A second form runs beside the first on the same events, its Timer1 in
+    // batches (asleep until a tick can change something), and both are
+    // compared after every event.
+    bool batchedTwin = false;
     std::set<std::string> skipped; // names of checks and invariants not applied
 };
 
@@ -53,7 +57,9 @@ struct Session {
     TSvelmia* form = nullptr;
     std::unique_ptr<Baseline> baseline;
 
-    Session();
+    // batched: Timer1 runs in batches on the host's clock (see
+    // HeadlessHost::SetTickBatching), one tick event being 100 ms.
+    explicit Session(bool batched = false);
     ~Session();
     void Activate() const;
     bool Alive() const { return form && !host->Closed(); }
@@ -98,6 +104,9 @@ private:
     // Checking.
     void AfterEvent(const Event& e, double cpuSeconds, double wallSeconds);
     bool Compare(Session& a, Session& b, const std::string& name, const Event& e);
+    // The batched twin against the main form: the same window at every
+    // moment, and the same state once its sleeping ticks are counted in.
+    void CompareSchedules(const Event& e);
     void Fail(const std::string& name, const std::string& detail);
     void TrackView();
     std::string ViewName(const Session& s) const;
@@ -110,6 +119,7 @@ private:
     std::unique_ptr<PartFolder> folder_;
     std::filesystem::path previousDir_;
     std::unique_ptr<Session> main_;
+    std::unique_ptr<Session> batched_; // options_.batchedTwin
     std::mt19937_64 rng_;
 
     std::vector<Event> log_; // since the current form started

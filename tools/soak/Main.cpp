@@ -20,10 +20,12 @@ int Usage()
 {
     std::cerr << "usage: velmia-soak --seed N --ticks T [--folder DIR] [--events-per-tick R]\n"
                  "                   [--check-every TICKS] [--form-ticks TICKS] [--step-limit SECONDS]\n"
-                 "                   [--keep-going] [--skip NAME]... [--out DIR]\n"
+                 "                   [--keep-going] [--batched-twin] [--skip NAME]... [--out DIR]\n"
                  "       velmia-soak --replay FILE [--folder DIR] [--skip NAME]...\n"
                  "       velmia-soak --shrink FILE [--folder DIR] [--skip NAME]...\n"
-                 "DIR holds the default pictures (vlm_*.bmp); the driver runs in its own copy.\n";
+                 "DIR holds the default pictures (vlm_*.bmp); the driver runs in its own copy.\n"
+                 "--batched-twin runs a second form beside the first whose Timer1 sleeps through the\n"
+                 "ticks that only count, and compares the two after every event.\n";
     return 2;
 }
 
@@ -44,6 +46,10 @@ int main(int argc, char** argv)
         const char* v = nullptr;
         if (arg == "--keep-going") {
             options.keepGoing = true;
+            continue;
+        }
+        if (arg == "--batched-twin") {
+            options.batchedTwin = true;
             continue;
         }
         if (!(v = value()))
