@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // How many ticks until the picture can change. Most ticks only count: the
 // breath switches frames at four phases of thirty, the eyes blink a few times
 // a minute. Timer1 asks this before it sleeps, so that the window wakes for

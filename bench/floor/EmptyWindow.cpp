@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The floor of the idle measurement (bench/idle.sh): an empty 800 x 600 Qt
 // window with a 100 ms timer that does nothing, what any such program costs
 // while it waits.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
 // The window sleeps through the ticks that only count. In every view, driven
 // tick by tick for two cycles, the ticks that change a pixel are exactly the
 // ticks Timer1 wakes for when it sleeps as long as TicksUntilChange says.
