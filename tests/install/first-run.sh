@@ -14,7 +14,7 @@ done
 
 DESTDIR="$E2E_TMP/root" cmake --install "$build" --prefix /usr >"$E2E_TMP/install.log" 2>&1 ||
     e2e_fail "cmake --install failed: $(tail -3 "$E2E_TMP/install.log")"
-velmia=$E2E_TMP/root/usr/bin/velmia
+velmia=$E2E_TMP/root/usr/games/velmia
 installed=$E2E_TMP/root/usr/share/velmia
 
 export HOME=$E2E_TMP/home
