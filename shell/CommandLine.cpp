@@ -4,13 +4,74 @@
 
 #include "commands/KeyHelp.h"
 
+#include <array>
 #include <string_view>
+#include <vector>
 
 #ifndef VELMIA_VERSION
 #define VELMIA_VERSION "unknown"
 #endif
 
 namespace velmia::shell {
+
+namespace {
+
+// Qt's standard options, which QApplication takes out of the arguments when
+// the window system starts (QGuiApplication's, QApplication's and the X11
+// platform's): the name and whether the next argument is its value. Qt takes
+// each with two leading dashes too, and the ones marked also as -name=value.
+struct QtOption {
+    std::string_view name;
+    bool takesValue;
+    bool joinedValue; // -name=value
+};
+constexpr std::array<QtOption, 23> kQtOptions = {{
+    {"-platform", true, false},
+    {"-platformpluginpath", true, false},
+    {"-platformtheme", true, false},
+    {"-plugin", true, false},
+    {"-qwindowgeometry", true, false},
+    {"-qwindowicon", true, false},
+    {"-qwindowtitle", true, false},
+    {"-session", true, false},
+    {"-style", true, true},
+    {"-stylesheet", true, true},
+    {"-qmljsdebugger", true, true},
+    {"-reverse", false, false},
+    {"-widgetcount", false, false},
+    {"-testability", false, false},
+    // X11 only (on other window systems Qt leaves them unused)
+    {"-display", true, false},
+    {"-geometry", true, false},
+    {"-title", true, false},
+    {"-icon", true, false},
+    {"-name", true, false},
+    {"-visual", true, false},
+    {"-sync", false, false},
+    {"-nograb", false, false},
+    {"-dograb", false, false},
+}};
+
+// The Qt option `arg` is, if any (with a value joined by '=' when `joined`).
+const QtOption* FindQtOption(std::string_view arg, bool& joined)
+{
+    if (arg.starts_with("--"))
+        arg.remove_prefix(1);
+    for (const QtOption& option : kQtOptions) {
+        if (arg == option.name) {
+            joined = false;
+            return &option;
+        }
+        if (option.joinedValue && arg.size() > option.name.size() && arg.starts_with(option.name) &&
+            arg[option.name.size()] == '=') {
+            joined = true;
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
 
 std::string Version()
 {
@@ -29,27 +90,43 @@ std::string HelpText()
            "from the current folder, or from ~/.local/share/velmia (filled with the default pictures on first\n"
            "use) when the current folder holds none of them.\n\n"
            "  --help     print this help and exit\n"
-           "  --version  print the version and exit\n\n" +
+           "  --version  print the version and exit\n"
+           "Qt's standard options (-platform, -style, -display, ...) are left to Qt.\n\n" +
            keyhelp::PlainText();
 }
 
 int HandleCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
-    if (argc <= 1)
+    // Qt's own options are Qt's (QApplication removes them before the window
+    // opens); what is left must be ours.
+    std::vector<std::string_view> args;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        bool joined = false;
+        if (const QtOption* option = FindQtOption(arg, joined)) {
+            if (option->takesValue && !joined && ++i >= argc) {
+                err << "velmia: the Qt option '" << arg << "' needs a value\n" << Usage();
+                return 2;
+            }
+            continue;
+        }
+        args.push_back(arg);
+    }
+    if (args.empty())
         return -1;
-    const std::string_view arg = argv[1];
-    if (argc == 2 && (arg == "--help" || arg == "-h")) {
+    const std::string_view arg = args[0];
+    if (args.size() == 1 && (arg == "--help" || arg == "-h")) {
         out << HelpText();
         return 0;
     }
-    if (argc == 2 && arg == "--version") {
+    if (args.size() == 1 && arg == "--version") {
         out << "velmia " << Version() << "\n";
         return 0;
     }
     // The first argument that is not understood is the one named.
     std::string_view bad = arg;
     if (arg == "--help" || arg == "-h" || arg == "--version")
-        bad = argv[2];
+        bad = args[1];
     err << "velmia: unknown argument '" << bad << "'\n" << Usage();
     return 2;
 }

@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Velmia developers
 // SPDX-License-Identifier: MIT
 // The program's arguments: none runs the portrait; --help prints the usage and
-// every key, mouse action and view; --version prints the version; anything
+// every key, mouse action and view; --version prints the version; Qt's
+// standard options (-platform, -style, -display, ...) are left to Qt; anything
 // else is an error.
 #pragma once
 
@@ -14,9 +15,10 @@ std::string Version();
 std::string Usage();
 std::string HelpText();
 
-// Handles the arguments before any window exists. Returns -1 when the
-// program should run, else the exit status (0 after --help and --version, 2
-// after an error: one line naming the argument, then the usage, on `err`).
+// Handles the arguments before any window exists, passing over Qt's standard
+// options (QApplication takes them later). Returns -1 when the program should
+// run, else the exit status (0 after --help and --version, 2 after an error:
+// one line naming the argument, then the usage, on `err`).
 int HandleCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 
 } // namespace velmia::shell

@@ -30,7 +30,7 @@ PictureSet RequiredPicturesIn(const std::filesystem::path& folder);
 // $HOME/.local/share/velmia; nullopt when neither is set.
 std::optional<std::filesystem::path> UserPartFolder(const char* xdgDataHome, const char* home);
 
-// The installed default pictures beside `executable` (bin/velmia ->
+// The installed default pictures beside `executable` (games/velmia ->
 // share/velmia), when that folder holds every required picture.
 std::optional<std::filesystem::path> InstalledPictures(const std::filesystem::path& executable);
 

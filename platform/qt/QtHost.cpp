@@ -5,7 +5,9 @@
 #include "platform/qt/QtPlatform.h"
 
 #include <QApplication>
+#include <QDirIterator>
 #include <QGuiApplication>
+#include <QIcon>
 #include <iostream>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -25,6 +27,27 @@ void ReportStartupFailure(const std::string& what)
     }
 }
 
+#ifndef VELMIA_APP_ID
+#define VELMIA_APP_ID "velmia"
+#endif
+
+// The window's icon: the application's icon from the icon theme (where the
+// package installs it), else the sizes the program carries itself. An icon
+// given with Qt's -qwindowicon is kept.
+void SetWindowIcon()
+{
+    if (!QGuiApplication::windowIcon().isNull())
+        return;
+    QIcon builtIn;
+    QDirIterator it(QStringLiteral(":/velmia/icons"), QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        if (file.endsWith(QLatin1String(".png")))
+            builtIn.addFile(file);
+    }
+    QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VELMIA_APP_ID), builtIn));
+}
+
 } // namespace
 
 int RunApplication(int argc, char** argv, const std::function<vcl::TForm*()>& createForm)
@@ -33,6 +56,10 @@ int RunApplication(int argc, char** argv, const std::function<vcl::TForm*()>& cr
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
     QApplication app(argc, argv);
     QApplication::setApplicationName("velmia");
+    // Desktops match the window to its menu entry by this name: Wayland's app
+    // id; on X11 the window's class stays "velmia", the entry's StartupWMClass.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VELMIA_APP_ID));
+    SetWindowIcon();
     QApplication::setQuitOnLastWindowClosed(true);
 
     QtPlatform platform;

@@ -3,27 +3,40 @@
 # SPDX-License-Identifier: MIT
 # The built program's arguments, with no display: --help prints the usage and
 # the key tables (the same text as velmia-keyhelp --text), --version the
-# version, anything else one error line and the usage with status 2.
-#   arguments.sh VELMIA VELMIA_KEYHELP VERSION
+# version, anything else one error line and the usage with status 2. Qt's
+# standard options are left to Qt: beside them --help and --version answer the
+# same, and the program starts on them (here -platform offscreen, as there is
+# no display).
+#   arguments.sh VELMIA VELMIA_KEYHELP VERSION RUN_DIR
 set -u
 velmia=$1
 keyhelp=$2
 version=$3
+rundir=$4
 fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/velmia-args.XXXXXX")
-trap 'rm -rf "$tmp"' EXIT
+pid=""
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$tmp"' EXIT
 unset DISPLAY WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=none-such
 
-out=$("$velmia" --help) || fail "--help exits with $?"
-[ "$out" = "$("$keyhelp" --text)" ] || fail "--help does not print the key table"
-out=$("$velmia" --version) || fail "--version exits with $?"
-[ "$out" = "velmia $version" ] || fail "--version prints '$out'"
+help=$("$keyhelp" --text)
+for args in "--help" "-style Fusion --help" "--help --stylesheet=x.qss -reverse"; do
+    # shellcheck disable=SC2086
+    out=$("$velmia" $args) || fail "'$args' exits with $?"
+    [ "$out" = "$help" ] || fail "'$args' does not print the key table"
+done
+for args in "--version" "-platform offscreen --version" "-display :9 --version -session s1"; do
+    # shellcheck disable=SC2086
+    out=$("$velmia" $args) || fail "'$args' exits with $?"
+    [ "$out" = "velmia $version" ] || fail "'$args' prints '$out'"
+done
 
-for args in "--bogus" "-help" "portrait.bmp" "--help --version"; do
+for args in "--bogus" "-help" "portrait.bmp" "--help --version" "-style Fusion --bogus" "-display :0 x.bmp" \
+    "-platform=xcb"; do
     # shellcheck disable=SC2086
     out=$("$velmia" $args 2>"$tmp/err")
     status=$?
@@ -33,4 +46,19 @@ for args in "--bogus" "-help" "portrait.bmp" "--help --version"; do
     [ "$(echo "$err" | head -1)" = "velmia: unknown argument '${args##* }'" ] || fail "'$args': $(echo "$err" | head -1)"
     [ "$(echo "$err" | sed -n 2p)" = "usage: velmia [--help | --version]" ] || fail "'$args' prints no usage"
 done
+
+# Qt takes its options: -platform overrides QT_QPA_PLATFORM, which names no
+# platform here, and the portrait is painted.
+ls "$rundir"/vlm_*.bmp >/dev/null 2>&1 || fail "no default pictures in $rundir"
+mkdir "$tmp/run"
+cp "$rundir"/*.bmp "$tmp/run/"
+(cd "$tmp/run" && VELMIA_REPORT_FIRST_FRAME=1 exec "$velmia" -platform offscreen -style Fusion -reverse \
+    -qwindowtitle Velmia >"$tmp/out" 2>"$tmp/err") &
+pid=$!
+for _ in $(seq 200); do
+    grep -q "first frame painted" "$tmp/err" && break
+    kill -0 "$pid" 2>/dev/null || { wait "$pid"; fail "the program ended with $? on Qt's options: $(head -3 "$tmp/err")"; }
+    sleep 0.1
+done
+grep -q "first frame painted" "$tmp/err" || fail "no frame painted within 20 s: $(head -3 "$tmp/err")"
 echo "arguments: ok"

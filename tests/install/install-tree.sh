@@ -2,13 +2,20 @@
 # SPDX-FileCopyrightText: 2026 Velmia developers
 # SPDX-License-Identifier: MIT
 # Installs the build into a temporary DESTDIR (prefix /usr, as the Debian
-# package does) and checks what lands there: the programs, the default and
-# extra pictures, the menu entry and the metainfo (validated), the icon at
-# every size, the manual page (rendered without a warning).
-#   install-tree.sh BUILD_DIR APP_ID
+# package does) and checks what lands there: the program and the part
+# authors' tools in games/, each answering --version and with its manual
+# page (compressed, rendered without a warning, naming the real folder of the
+# pictures); the default pictures and the extra parts, each once; the menu
+# entry and the metainfo (validated, with no web address unless one is
+# configured, and valid with one too); the icon at every size; the copyright.
+# A second install under another prefix writes that prefix into the pages.
+#   install-tree.sh BUILD_DIR APP_ID SOURCE_DIR
 set -euo pipefail
 build=$1
 id=$2
+source=$3
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+homepage=$(sed -n 's/^VELMIA_HOMEPAGE:STRING=//p' "$build/CMakeCache.txt")
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/velmia-install.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
 fail() {
@@ -26,10 +33,13 @@ DESTDIR="$tmp/root" cmake --install "$build" --prefix /usr >"$tmp/install.log" |
 [ "$(ls "$tmp/root")" = usr ] || fail "files outside the prefix: $(ls "$tmp/root")"
 usr=$tmp/root/usr
 
-for program in velmia velmia-partcheck; do
-    [ -x "$usr/bin/$program" ] || fail "bin/$program is not installed"
+for program in games/velmia games/velmia-partcheck games/velmia-render; do
+    [ -x "$usr/$program" ] || fail "$program is not installed"
+    name=$(basename "$program")
+    out=$("$usr/$program" --version) || fail "$program --version exits with $?"
+    [ "$out" = "$name $version" ] || fail "$program --version prints '$out'"
 done
-"$usr/bin/velmia" --version | grep -qx "velmia [0-9.]*" || fail "the installed velmia does not print its version"
+[ ! -e "$usr/bin" ] || fail "programs are installed in bin/ too: $(ls "$usr/bin")"
 
 # Every picture start-up needs, and every extra part the build made.
 for name in vlm_scene_strawberry_upper vlm_scene_strawberry_lower vlm_scene_list vlm_0_main_hair \
@@ -42,8 +52,14 @@ built_extra=$(find "$build/parts-extra" -maxdepth 1 -name '*.bmp' 2>/dev/null | 
 installed_extra=$(find "$usr/share/velmia/extra" -maxdepth 1 -name '*.bmp' 2>/dev/null | wc -l)
 [ "$built_extra" -gt 0 ] || fail "the build made no extra part files"
 [ "$installed_extra" -eq "$built_extra" ] || fail "$installed_extra of $built_extra extra part files installed"
+# Each picture of the run folder once: an extra part in extra/, any other in share/velmia.
 for file in "$build"/run/vlm_*.bmp; do
-    cmp -s "$file" "$usr/share/velmia/$(basename "$file")" || fail "share/velmia/$(basename "$file") differs from the build's"
+    name=$(basename "$file")
+    if [ -e "$build/parts-extra/$name" ]; then
+        [ ! -e "$usr/share/velmia/$name" ] || fail "the extra part $name is installed twice"
+        name=extra/$name
+    fi
+    cmp -s "$file" "$usr/share/velmia/$name" || fail "share/velmia/$name differs from the build's"
 done
 
 desktop=$usr/share/applications/$id.desktop
@@ -61,7 +77,25 @@ appstreamcli validate --no-net --pedantic "$metainfo" >"$tmp/appstream.log" 2>&1
 }
 ! grep -E '^[EWIP]: ' "$tmp/appstream.log" || fail "appstreamcli validate --no-net --pedantic reports the problems above"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" || fail "the metainfo does not launch $id.desktop"
-grep -q "<screenshot type=\"default\">" "$metainfo" || fail "the metainfo has no screenshot"
+if [ -z "$homepage" ]; then
+    ! grep -E -n "<url|<screenshot|https?:" "$metainfo" || fail "the metainfo names a web address though no homepage is configured"
+else
+    grep -qF "<url type=\"homepage\">$homepage</url>" "$metainfo" || fail "the metainfo does not name the homepage $homepage"
+fi
+# With a homepage (-DVELMIA_HOMEPAGE=...), the same template gives its address
+# and the screenshots below it, and still validates.
+cmake -DIN="$source/packaging/velmia.metainfo.xml.in" -DOUT="$tmp/site.metainfo.xml" -DAPP_ID="$id" \
+    -DVERSION="$version" -DRELEASE_DATE=2026-12-08 -DHOMEPAGE=https://velmia.example.net/ \
+    -P "$source/packaging/Metainfo.cmake" || fail "the metainfo could not be written with a homepage"
+appstreamcli validate --no-net --pedantic "$tmp/site.metainfo.xml" >"$tmp/appstream.log" 2>&1 || {
+    cat "$tmp/appstream.log" >&2
+    fail "appstreamcli validate --no-net fails on the metainfo with a homepage"
+}
+! grep -E '^[EWIP]: ' "$tmp/appstream.log" || fail "appstreamcli reports the problems above with a homepage"
+grep -qF '<url type="homepage">https://velmia.example.net</url>' "$tmp/site.metainfo.xml" ||
+    fail "the metainfo with a homepage does not name it"
+grep -qF '<image>https://velmia.example.net/raw/main/docs/screenshots/portrait.png</image>' "$tmp/site.metainfo.xml" ||
+    fail "the metainfo with a homepage has no screenshot below it"
 
 icons=$usr/share/icons/hicolor
 [ -s "$icons/scalable/apps/$id.svg" ] || fail "no scalable icon"
@@ -77,11 +111,35 @@ for size in 16 32 48 64 128 256; do
     [ "$alpha" = 1 ] || fail "the ${size}x${size} icon is not opaque in the middle"
 done
 
-page=$usr/share/man/man6/velmia.6
-[ -f "$page" ] || page=$page.gz
-[ -f "$page" ] || fail "no manual page velmia(6)"
-LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings=all -E UTF-8 -l "$page" >"$tmp/man.txt" 2>"$tmp/man.err" ||
-    fail "man -l failed: $(cat "$tmp/man.err")"
-[ ! -s "$tmp/man.err" ] || fail "man -l warns: $(head -5 "$tmp/man.err")"
+# The manual pages: one for each installed program, compressed, rendered
+# without a warning, naming where the pictures really are and the other tools.
+man_page() { # man_page ROOT PAGE: the page rendered as text
+    LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings=all -E UTF-8 -l "$1/$2" 2>"$tmp/man.err" ||
+        fail "man -l $2 failed: $(cat "$tmp/man.err")"
+    [ ! -s "$tmp/man.err" ] || fail "man -l $2 warns: $(head -5 "$tmp/man.err")"
+}
+for page in man6/velmia.6 man6/velmia-partcheck.6 man6/velmia-render.6; do
+    [ -f "$usr/share/man/$page.gz" ] || fail "no manual page share/man/$page.gz"
+    man_page "$usr/share/man" "$page.gz" >"$tmp/man.txt"
+    grep -q "^FILES" "$tmp/man.txt" || fail "$page has no FILES section"
+    grep -q "/usr/share/velmia/" "$tmp/man.txt" || fail "$page does not name /usr/share/velmia"
+    ! grep -q "@[A-Z_]*@" "$tmp/man.txt" || fail "$page has a placeholder left"
+    for other in velmia\(6\) velmia-partcheck\(6\) velmia-render\(6\); do
+        [ "$(basename "$page" | sed 's/\.\([0-9]\)$/(\1)/')" = "$other" ] && continue
+        grep -qF "$other" "$tmp/man.txt" || fail "$page does not refer to $other"
+    done
+done
+man_page "$usr/share/man" man6/velmia.6.gz >"$tmp/man.txt"
 grep -q "Character commands" "$tmp/man.txt" || fail "the manual page has no key tables"
+
+[ "$(head -1 "$usr/share/doc/velmia/copyright" 2>/dev/null)" = \
+    "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ] ||
+    fail "no machine-readable share/doc/velmia/copyright"
+
+DESTDIR="$tmp/opt" cmake --install "$build" --prefix /opt/velmia >"$tmp/install.log" || fail "cmake --install --prefix /opt/velmia failed"
+for page in man6/velmia.6 man6/velmia-partcheck.6 man6/velmia-render.6; do
+    man_page "$tmp/opt/opt/velmia/share/man" "$page.gz" >"$tmp/man.txt"
+    grep -q "/opt/velmia/share/velmia/" "$tmp/man.txt" ||
+        fail "$page installed under /opt/velmia does not name /opt/velmia/share/velmia"
+done
 echo "installed $(find "$tmp/root" -type f | wc -l) files, $(du -sk "$tmp/root" | cut -f1) KiB"

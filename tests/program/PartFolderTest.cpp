@@ -245,6 +245,14 @@ TEST(CommandLine, ArgumentsAndTheirAnswers)
         {{"velmia", ""}, 2, "", "velmia: unknown argument ''\n" + usage},
         {{"velmia", "--help", "x"}, 2, "", "velmia: unknown argument 'x'\n" + usage},
         {{"velmia", "--version", "--help"}, 2, "", "velmia: unknown argument '--help'\n" + usage},
+        // Qt's standard options are left to QApplication, before and after ours.
+        {{"velmia", "-platform", "offscreen"}, -1, "", ""},
+        {{"velmia", "--style=Fusion", "-reverse", "-display", ":0", "--qwindowtitle", "--help"}, -1, "", ""},
+        {{"velmia", "-style", "Fusion", "--version"}, 0, "velmia " + velmia::shell::Version() + "\n", ""},
+        {{"velmia", "--help", "-stylesheet", "x.qss"}, 0, usage, ""},
+        {{"velmia", "-display", ":0", "--bogus"}, 2, "", "velmia: unknown argument '--bogus'\n" + usage},
+        {{"velmia", "-platform=xcb"}, 2, "", "velmia: unknown argument '-platform=xcb'\n" + usage},
+        {{"velmia", "-style"}, 2, "", "velmia: the Qt option '-style' needs a value\n" + usage},
     };
     for (const Case& c : cases) {
         std::ostringstream out, err;

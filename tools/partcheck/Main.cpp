@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Velmia developers
 // SPDX-License-Identifier: MIT
 // velmia-partcheck [--kind KIND] [--json] FILE...
+// velmia-partcheck --help | --version
 //
 // Checks picture files against what the program needs of them: that it can
 // read them, their size for their kind, and the drawing rules of the kind
@@ -19,6 +20,10 @@
 #include <string>
 #include <vector>
 
+#ifndef VELMIA_VERSION
+#define VELMIA_VERSION "unknown"
+#endif
+
 using namespace velmia::partcheck;
 
 namespace {
@@ -29,6 +34,7 @@ int Usage(const char* why)
         std::fprintf(stderr, "velmia-partcheck: %s\n", why);
     std::fprintf(stderr,
                  "usage: velmia-partcheck [--kind KIND] [--json] FILE...\n"
+                 "       velmia-partcheck --help | --version\n"
                  "  --kind KIND  check every FILE as KIND instead of by its name; KIND is one of\n"
                  "               %s\n"
                  "  --json       print the findings as JSON, one object per file\n"
@@ -65,6 +71,9 @@ int main(int argc, char** argv)
                 return Usage(("unknown kind \"" + id + "\"").c_str());
         } else if (options && (arg == "--help" || arg == "-h")) {
             Usage(nullptr);
+            return 0;
+        } else if (options && arg == "--version") {
+            std::printf("velmia-partcheck %s\n", VELMIA_VERSION);
             return 0;
         } else if (options && arg.size() > 1 && arg[0] == '-') {
             return Usage(("unknown option " + arg).c_str());

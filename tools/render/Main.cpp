@@ -5,6 +5,7 @@
 //   velmia-render [--folder DIR] [--part KIND=FILE]... [--keys KEYS] [--ticks N]
 //                 [--view portrait|show|gray|quad|closeup] [--frame 0|1|2] -o OUT.png
 //   velmia-render --sheet [--folder DIR] -o SHEET.png
+//   velmia-render --help | --version
 //
 // Runs the program's form in DIR (default: the current folder) on the
 // headless platform, loads each part file through its kind's own key command
@@ -25,6 +26,10 @@
 #include <string>
 #include <unistd.h>
 
+#ifndef VELMIA_VERSION
+#define VELMIA_VERSION "unknown"
+#endif
+
 using namespace velmia::render;
 namespace fs = std::filesystem;
 
@@ -37,6 +42,7 @@ int Usage(const std::string& why)
     std::fprintf(stderr, "usage: velmia-render [--folder DIR] [--part KIND=FILE]... [--keys KEYS] [--ticks N]\n"
                          "                     [--view portrait|show|gray|quad|closeup] [--frame 0|1|2] -o OUT.png\n"
                          "       velmia-render --sheet [--folder DIR] -o SHEET.png\n"
+                         "       velmia-render --help | --version\n"
                          "  KIND: costume, camisole, hairband, flower, ribbon or choker\n"
                          "  KEYS: command characters as typed; special keys in braces with C- (Ctrl) and\n"
                          "        S- (Shift): {F2} {PgUp} {PgDn} {Home} {Ins} {BS} {Left} {C-Right} {Enter}\n"
@@ -79,6 +85,9 @@ int main(int argc, char** argv)
         std::string v;
         if (arg == "--help" || arg == "-h") {
             Usage("");
+            return 0;
+        } else if (arg == "--version") {
+            std::printf("velmia-render %s\n", VELMIA_VERSION);
             return 0;
         } else if (arg == "--sheet") {
             sheet = true;
