@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # Read by cpack before it builds the Debian package. The package names the
 # person or team that answers for it: VELMIA_MAINTAINER when the build was
 # configured with one, else DEBFULLNAME and DEBEMAIL of the environment (the

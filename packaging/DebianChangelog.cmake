@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # Run by cpack after it has installed the files it packs: writes the package's
 # changelog, signed by the package's maintainer, compressed as Debian policy
 # asks (gzip -9, no name or time). The package is native (the project is its

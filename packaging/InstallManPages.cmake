@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # Installs the manual pages, compressed (gzip -9, no name or time), with the
 # real place of the installed pictures written in: it is known only now, for
 # `cmake --install --prefix` and the package choose the prefix at install time.

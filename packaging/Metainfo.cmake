@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # Writes the AppStream metainfo. The web addresses are those of the project's
 # own site: without one (HOMEPAGE empty) the metainfo names no homepage and no
 # screenshot rather than an address that leads nowhere.

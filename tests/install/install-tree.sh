@@ -77,6 +77,7 @@ appstreamcli validate --no-net --pedantic "$metainfo" >"$tmp/appstream.log" 2>&1
 }
 ! grep -E '^[EWIP]: ' "$tmp/appstream.log" || fail "appstreamcli validate --no-net --pedantic reports the problems above"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" || fail "the metainfo does not launch $id.desktop"
+grep -qF "<project_license>MIT AND CC-BY-4.0</project_license>" "$metainfo" || fail "the metainfo does not give the licences of the code and the artwork"
 if [ -z "$homepage" ]; then
     ! grep -E -n "<url|<screenshot|https?:" "$metainfo" || fail "the metainfo names a web address though no homepage is configured"
 else

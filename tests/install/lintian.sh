@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Velmia developers
+# SPDX-License-Identifier: MIT
 # Builds the Debian package from the build (cpack, in a temporary folder) and
 # checks it as a distribution would: lintian reports no error, no warning and
 # no missing hardening; the package recommends Qt's Wayland plugin, carries a
