@@ -498,7 +498,9 @@ TEST_P(StartupPictureTest, SmallerIsPaddedLargerIsCropped)
         const char* what;
         std::unique_ptr<vcl::TBitmap> file;
     } pairs[] = {
-        {"smaller", Fitted(*original, width * 2 / 3, row.ownHeight ? height : height * 2 / 3)},
+        // A third of the width: the strokes of the string patterns lie in
+        // the left half of their cells.
+        {"smaller", Fitted(*original, width / 3, row.ownHeight ? height : height * 2 / 3)},
         {"larger", Fitted(*original, width + 37, row.ownHeight ? height : height + 23, true)},
     };
     for (const Pair& pair : pairs) {
