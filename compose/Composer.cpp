@@ -64,7 +64,7 @@ void TSvelmia::ComposePortrait()
         MaskedCopy(upper, ChokerUpperDestRect, Choker->GetCanvas(), ChokerUpperMaskRect, Choker->GetCanvas(),
                    ChokerUpperSrcRect);
 
-    if (BackgroundLoaded && EyesClosed && CurrentScene == 7 && PanX >= 100)
+    if (BackgroundLoaded && EyesClosed && CurrentScene == kNightScene && PanX >= 100)
         SetUpNightBackground();
 
     upper->CopyMode = SRCCOPY;
@@ -96,7 +96,7 @@ void TSvelmia::ComposePortrait()
     screen->CopyMode = SRCCOPY;
     screen->CopyRect(kUpperPicture, upper, kUpperPicture);
     mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(300);
+    mySubcanvas->SetTop(kHalfHeight);
     TCanvas* lower = mySubcanvas->GetCanvas();
     lower->CopyMode = SRCCOPY;
     lower->CopyRect(kUpperPicture, FrameBmp[0]->GetCanvas(), kUpperPicture);

@@ -55,7 +55,7 @@ void TSvelmia::MakeSkyKey()
     SkyColour = SceneList->GetCanvas()->GetPixel(0, y);
     CopyKeyedToWhite(SceneKeyMask, mainsave, UpperBmp, kSkyArea, uint8_t(SkyColour >> 16), uint8_t(SkyColour >> 8),
                      uint8_t(SkyColour));
-    if (CurrentScene == 7 && StreamingLoaded && EyesClosed) {
+    if (CurrentScene == layout::kNightScene && StreamingLoaded && EyesClosed) {
         StarX = 290;
         StarY = 10;
         ShootingStarActive = true;

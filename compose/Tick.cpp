@@ -57,7 +57,7 @@ void TSvelmia::PortraitTick()
     Mainpict->SetLeft(0);
     Mainpict->SetTop(0);
     mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(300);
+    mySubcanvas->SetTop(kHalfHeight);
     CloseEye_disp->SetLeft(EyeLeft);
     CloseEye_disp->SetTop(0);
 
@@ -88,7 +88,7 @@ void TSvelmia::PortraitTick()
 void TSvelmia::ShowBodyFrame(int Phase)
 {
     mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(300);
+    mySubcanvas->SetTop(kHalfHeight);
     int frame;
     switch (Phase) {
     case 5:
@@ -118,7 +118,7 @@ void TSvelmia::GrayTick()
     Mainpict->SetLeft(0);
     Mainpict->SetTop(0);
     mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(300);
+    mySubcanvas->SetTop(kHalfHeight);
     GrayBlinkStep(CycleCounter);
     BodyPhase = CycleCounter % kBreathPeriod;
     ShowBodyFrame(BodyPhase);
@@ -134,13 +134,13 @@ void TSvelmia::QuadTick()
     SmallClosedPict01->SetLeft(510);
     SmallClosedPict01->SetTop(0);
     SmallClosedPict1->SetLeft(110);
-    SmallClosedPict1->SetTop(300);
+    SmallClosedPict1->SetTop(kHalfHeight);
     SmallClosedPict11->SetLeft(510);
-    SmallClosedPict11->SetTop(300);
+    SmallClosedPict11->SetTop(kHalfHeight);
     Mainpict->SetLeft(0);
     Mainpict->SetTop(0);
     mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(300);
+    mySubcanvas->SetTop(kHalfHeight);
     if (QuadEyesClosed)
         SmallClosedPict11->SetVisible(true);
     QuadBlinkStep(CycleCounter);
@@ -154,7 +154,7 @@ void TSvelmia::CloseUpTick()
     Mainpict->SetLeft(0);
     Mainpict->SetTop(0);
     mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(300);
+    mySubcanvas->SetTop(kHalfHeight);
     CloseEye_disp_stretch->SetTop(0);
     CloseEye_disp_stretch->SetLeft(CloseUpEyeLeft);
     Busy = true;

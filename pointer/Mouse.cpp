@@ -84,7 +84,7 @@ void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
                 Mainpict->GetCanvas()->CopyMode = SRCCOPY;
                 Mainpict->GetCanvas()->CopyRect(kUpperPicture, Small4Pict->GetCanvas(), kUpperPicture);
                 mySubcanvas->SetLeft(0);
-                mySubcanvas->SetTop(300);
+                mySubcanvas->SetTop(kHalfHeight);
                 mySubcanvas->GetCanvas()->CopyMode = SRCCOPY;
                 mySubcanvas->GetCanvas()->CopyRect(kUpperPicture, Small4Pict->GetCanvas(), kLowerOnWindow);
                 EnterQuadView();
@@ -290,7 +290,7 @@ void TSvelmia::EnterGrayView()
     }
     CycleCounter = 0;
     mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(300);
+    mySubcanvas->SetTop(kHalfHeight);
     mySubcanvas->GetCanvas()->CopyMode = SRCCOPY;
     mySubcanvas->GetCanvas()->CopyRect(kUpperPicture, FrameBmp[0]->GetCanvas(), kUpperPicture);
 }

@@ -92,7 +92,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     CloseEye_disp->SetLeft(EyeLeft);
     CloseEye_disp->SetTop(0);
     mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(300);
+    mySubcanvas->SetTop(layout::kHalfHeight);
     step("palette and halves");
 
     // 4. Body frames.
@@ -126,8 +126,8 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     // 7. The four small closed-eye overlays: upper pair and lower pair.
     SmallClosedPict0->SetTop(0);
     SmallClosedPict01->SetTop(0);
-    SmallClosedPict1->SetTop(300);
-    SmallClosedPict11->SetTop(300);
+    SmallClosedPict1->SetTop(layout::kHalfHeight);
+    SmallClosedPict11->SetTop(layout::kHalfHeight);
     step("frames and work pictures");
 
     // 8. Required pictures, each at the size the program reads it at (a file
@@ -322,7 +322,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     // 33. The two halves become visible.
     Mainpict->SetVisible(true);
     mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(300);
+    mySubcanvas->SetTop(layout::kHalfHeight);
     mySubcanvas->SetVisible(true);
 
     // 34. The pointer shape to restore after hiding it.

@@ -30,7 +30,7 @@ void TSvelmia::ShowTick()
     Mainpict->SetLeft(0);
     Mainpict->SetTop(0);
     mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(300);
+    mySubcanvas->SetTop(kHalfHeight);
     CloseEye_disp_Left->SetLeft(LeftEyeLeft);
     CloseEye_disp_Left->SetTop(0);
     CloseEye_disp->SetLeft(RightEyeLeft);
@@ -95,7 +95,7 @@ void TSvelmia::ShowTick()
         screen->CopyMode = SRCCOPY;
         screen->CopyRect(kUpperPicture, upper, kUpperPicture); // the whole picture, whatever the pan
         mySubcanvas->SetLeft(0);
-        mySubcanvas->SetTop(300);
+        mySubcanvas->SetTop(kHalfHeight);
         TCanvas* lower = mySubcanvas->GetCanvas();
         lower->CopyMode = SRCCOPY;
         lower->CopyRect(kUpperPicture, FrameBmp[0]->GetCanvas(), kUpperPicture);
@@ -109,7 +109,7 @@ void TSvelmia::ShowTick()
 void TSvelmia::ShowSceneFrame(int phase)
 {
     mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(300);
+    mySubcanvas->SetTop(kHalfHeight);
     int frame;
     switch (phase) {
     case 5:
