@@ -75,20 +75,20 @@ ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 nanos() { cat /proc/"$1"/task/*/schedstat | awk '{ s += $1 } END { printf "%.0f\n", s }'; }
 wakes() { cat /proc/"$1"/task/*/status | awk '/^voluntary_ctxt_switches:/ { s += $2 } END { print s }'; }
 hz=$(getconf CLK_TCK)
-declare -A t0 s0 v0
-for p in "$app" "$empty"; do
-    t0[$p]=$(ticks "$p")
-    s0[$p]=$(nanos "$p")
-    v0[$p]=$(wakes "$p")
-done
+# Reads both programs' counters into the arrays t$1, s$1 and v$1.
+sample() {
+    local -n t=t$1 s=s$1 v=v$1
+    for p in "$app" "$empty"; do
+        t[$p]=$(ticks "$p")
+        s[$p]=$(nanos "$p")
+        v[$p]=$(wakes "$p")
+    done
+}
+declare -A t0 s0 v0 t1 s1 v1
+sample 0
 w0=$(date +%s.%N)
 sleep "$seconds"
-declare -A t1 s1 v1
-for p in "$app" "$empty"; do
-    t1[$p]=$(ticks "$p")
-    s1[$p]=$(nanos "$p")
-    v1[$p]=$(wakes "$p")
-done
+sample 1
 w1=$(date +%s.%N)
 kill -0 "$app" 2>/dev/null || { echo "the program ended during the measurement:" >&2; cat "$tmp/out" >&2; exit 1; }
 rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$app/status")
