@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QGuiApplication>
 #include <QIcon>
+#include <cstdlib>
 #include <iostream>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -48,12 +49,27 @@ void SetWindowIcon()
     QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VELMIA_APP_ID), builtIn));
 }
 
+// Under Wayland, Qt decides whether it may draw title bars itself by loading
+// its OpenGL buffer integration first, for every window: Mesa's EGL, a driver
+// and LLVM, about 55 MB resident, while our windows show raster pictures
+// through shared memory and never use OpenGL. Unless the user says otherwise,
+// Qt draws no title bars: the window stays a native Wayland window, still
+// decorated where the compositor draws title bars (it is asked to), and bare
+// where the compositor leaves them to the program. A user who wants Qt's title
+// bar sets QT_WAYLAND_DISABLE_WINDOWDECORATION=0. Only the Wayland plugin reads
+// this; it must be set before the first window is shown.
+void PreferSharedMemoryWindows()
+{
+    setenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1", 0);
+}
+
 } // namespace
 
 int RunApplication(int argc, char** argv, const std::function<vcl::TForm*()>& createForm)
 {
     // Whole scale factors only: the 800 x 600 picture stays crisp on HiDPI screens.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    PreferSharedMemoryWindows();
     QApplication app(argc, argv);
     QApplication::setApplicationName("velmia");
     // Desktops match the window to its menu entry by this name: Wayland's app

@@ -19,6 +19,9 @@ namespace velmia::qt {
 // after a normal close. An exception from a later event handler or timer is
 // reported the same way and the program goes on.
 //
+// Under Wayland, Qt draws no title bars of its own unless the user has set
+// QT_WAYLAND_DISABLE_WINDOWDECORATION: deciding to draw them loads OpenGL.
+//
 // With VELMIA_REPORT_FIRST_FRAME set in the environment, the first painted
 // frame is reported on standard error with the time since process start.
 int RunApplication(int argc, char** argv, const std::function<vcl::TForm*()>& createForm);

@@ -14,6 +14,10 @@
 #   e2e_pixel FILE X Y                   "r,g,b" of one pixel of a screenshot
 #   e2e_region_is FILE WxH+X+Y r,g,b     the whole region has that colour
 #   e2e_wait_line PATTERN [SECONDS]      wait for an output line (grep -E)
+#   e2e_render_frames RENDER DIR         the start drawn headless from DIR's
+#                                        pictures, one file per body frame
+#   e2e_rendered_frame FILE              which of them a screenshot equals
+#                                        outside the eye patch (empty: none)
 #   e2e_cleanup                          (runs on exit) stops everything started
 set -u
 
@@ -178,4 +182,33 @@ e2e_wait_exit() {
         sleep 0.05
     done
     e2e_fail "the program did not end within $seconds s"
+}
+
+# The eye patch at rest: 243 x 123 at (238,0), where the blink and the first
+# peek move.
+e2e_hide_eyes() {
+    convert "$1" -fill black -draw "rectangle 238,0 480,122" -depth 8 "PNG24:$2"
+}
+
+# The lower half breathes: a window shows one of three body frames.
+e2e_render_frames() {
+    local render=$1 dir=$2 f
+    for f in 0 1 2; do
+        (cd "$dir" && "$render" --frame $f -o "$E2E_TMP/frame$f.png") >/dev/null ||
+            e2e_fail "velmia-render --frame $f failed"
+        e2e_hide_eyes "$E2E_TMP/frame$f.png" "$E2E_TMP/frame$f-masked.png"
+    done
+    # The frames differ from one another, or comparing with them could not tell them apart.
+    [ "$(compare -metric AE "$E2E_TMP/frame0.png" "$E2E_TMP/frame2.png" null: 2>&1)" != 0 ] ||
+        e2e_fail "the rendered body frames 0 and 2 are the same picture"
+}
+
+e2e_rendered_frame() {
+    local f n
+    e2e_hide_eyes "$1" "$E2E_TMP/shot-masked.png"
+    for f in 0 1 2; do
+        n=$(compare -metric AE "$E2E_TMP/frame$f-masked.png" "$E2E_TMP/shot-masked.png" null: 2>&1)
+        echo "body frame $f: $n pixels differ" >&2
+        [ "$n" = 0 ] && { echo $f; return; }
+    done
 }
