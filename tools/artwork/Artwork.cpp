@@ -294,7 +294,47 @@ Set BuildSet(const Master& m, const QString& version)
     embed("subworkcanvas", Stack({cut({Ink("figure", Pose(0))}, QRect(100, 300, 700, 300)),
                                   cut({Ink("figure", Pose(1))}, QRect(100, 400, 700, 200)),
                                   cut({Ink("figure", Pose(2))}, QRect(100, 400, 700, 200))}));
-    file("vlm_co.bmp", poses("costume", QRect(110, 500, 530, 100)));
+    // The program masks every costume with the default costume's shape, so
+    // all costumes fill one shape, the union of their cuts: each shows its
+    // cloth where its cut has cloth and the body beneath everywhere else.
+    std::vector<QString> costumes = {QStringLiteral("costume")};
+    for (int k = 2; m.Has(QStringLiteral("costume-%1").arg(k)); ++k)
+        costumes.push_back(QStringLiteral("costume-%1").arg(k));
+    std::vector<QImage> wornCostumes;
+    {
+        const QRect band(110, 500, 530, 100);
+        const QImage& tip = set.embedded[QStringLiteral("HairBottom")].image;
+        const QRect tipRect(620, 550, tip.width(), tip.height());
+        std::vector<std::vector<QImage>> cloth(costumes.size());
+        for (size_t i = 0; i < costumes.size(); ++i)
+            for (int k = 0; k < 3; ++k)
+                cloth[i].push_back(cut({Ink(costumes[i], Pose(k))}, band));
+        std::vector<QImage> bands(costumes.size());
+        for (int k = 0; k < 3; ++k) {
+            // the body as the program draws it: the hair ends copied behind it
+            QImage under = cut({Ink("figure", Pose(k))}, band);
+            for (int y = 0; y < band.height(); ++y)
+                for (int x = 0; x < band.width(); ++x) {
+                    const QPoint w(band.left() + x, band.top() + y);
+                    if (under.pixel(x, y) == kWhite && tipRect.contains(w))
+                        under.setPixel(x, y, tip.pixel(w - tipRect.topLeft()));
+                }
+            for (size_t i = 0; i < costumes.size(); ++i) {
+                QImage worn(band.size(), QImage::Format_RGB32);
+                for (int y = 0; y < band.height(); ++y)
+                    for (int x = 0; x < band.width(); ++x) {
+                        bool inShape = false;
+                        for (const auto& c : cloth)
+                            inShape = inShape || c[k].pixel(x, y) != kWhite;
+                        const QRgb own = cloth[i][k].pixel(x, y);
+                        worn.setPixel(x, y, !inShape ? kWhite : own != kWhite ? own : under.pixel(x, y));
+                    }
+                bands[i] = bands[i].isNull() ? worn : Stack({bands[i], worn});
+            }
+        }
+        wornCostumes = bands;
+    }
+    file("vlm_co.bmp", wornCostumes[0]);
     file("vlm_ca.bmp", poses("camisole", QRect(100, 350, 550, 250)));
     embed("HerimPattern", Hem(m), 1);
     // The strings are drawn over the hair that hangs over the shoulders, so
@@ -335,9 +375,8 @@ Set BuildSet(const Master& m, const QString& version)
     // Extra part files for the browser and the open dialogs: the wardrobe
     // beyond the default of each kind. Names are the kind's prefix with one
     // more character (two for chokers), which every open dialog lists.
-    for (int k = 2; m.Has(QStringLiteral("costume-%1").arg(k)); ++k)
-        extra(QStringLiteral("vlm_co%1.bmp").arg(k),
-              poses(QStringLiteral("costume-%1").arg(k), QRect(110, 500, 530, 100)));
+    for (size_t i = 1; i < costumes.size(); ++i)
+        extra(QStringLiteral("vlm_co%1.bmp").arg(i + 1), wornCostumes[i]);
     for (int k = 2; m.Has(QStringLiteral("camisole-%1").arg(k)); ++k)
         extra(QStringLiteral("vlm_ca%1.bmp").arg(k),
               poses(QStringLiteral("camisole-%1").arg(k), QRect(100, 350, 550, 250)));

@@ -597,23 +597,28 @@ def front_group(long_):
                       shade_side=-1, hi=False))
         b.append(lock([(500, 0), (552, 80), (574, 160), (572, 224)], [40, 36, 30, 0], shade_side=-1, hi=False))
     else:
-        # straight locks falling well past the shoulder; their tips end
-        # above the picture's lower edge, over the hair on the shoulder
-        b.append(lock([(556, -30), (606, 60), (632, 150), (644, 210), (648, 256)], [62, 62, 58, 44, 0],
-                      shade_side=-1, hi=True))
-        b.append(lock([(480, -30), (522, 70), (548, 160), (566, 220), (578, 256)], [58, 56, 52, 36, 0],
-                      shade_side=-1, hi=False))
-        b.append(lock([(520, 20), (562, 110), (590, 190), (604, 250)], [40, 44, 36, 0], shade_side=1, hi=False))
+        # straight locks falling from the crown behind the ear, tapering to
+        # points just above the picture's lower edge, over the back hair
+        # that runs on below it
+        for pts, ws, hi in (
+                ([(566, -20), (620, 40), (650, 120), (662, 190), (664, 252)], [58, 56, 50, 40, 0], True),
+                ([(520, -20), (566, 60), (592, 140), (604, 200), (608, 246)], [56, 54, 48, 36, 0], False),
+                ([(490, 0), (522, 80), (544, 150), (556, 206), (562, 250)], [44, 42, 38, 28, 0], True),
+                ([(596, -24), (640, 70), (676, 150), (688, 220), (690, 256)], [36, 36, 30, 22, 0], False)):
+            b.append(lock(pts, ws, shade_side=-1, hi=hi))
     return b
 
 
 def longleft_group():
-    # broad straight locks widening the fall of the hair at the left; they
-    # taper to their tips over the back hair above row 150, the picture's
-    # lower edge
+    # the long style's left side: straight locks from the crown down past
+    # the cheek, their points just above the picture's lower edge, over the
+    # back hair that runs on below it
     return [
-        lock([(204, -30), (162, 40), (140, 96), (136, 146)], [56, 58, 50, 0], shade_side=1),
-        lock([(236, -30), (200, 50), (178, 104), (170, 146)], [44, 46, 40, 0], shade_side=1, hi=False),
+        lock([(196, -20), (156, 30), (134, 80), (126, 120), (126, 146)], [50, 50, 44, 32, 0], shade_side=1),
+        lock([(226, -20), (192, 40), (172, 90), (164, 124), (162, 148)], [46, 46, 40, 30, 0], shade_side=1,
+             hi=False),
+        lock([(250, 0), (226, 50), (212, 96), (206, 130), (204, 146)], [34, 34, 30, 22, 0], shade_side=1,
+             hi=False),
     ]
 
 
@@ -792,7 +797,7 @@ def cut_out():
 COSTUMES = [
     ("#6f9fe3", "#4b74bf", "#a6c7f4", "#263d6e", "#eef5ff", "#fff3dc", "#ead3ac", "#8a6a45"),  # blue dots
     ("#e8506a", "#b02c48", "#ff9fb0", "#5a1020", "#fff0f2", "#fffaf2", "#f0d8dc", "#8a4a55"),  # gingham
-    ("#f7f9ff", "#c9d3ea", "#ffffff", "#26365e", "#2e4f9a", "#2e4f9a", "#1c3470", "#101e44"),  # sailor
+    ("#f7f9ff", "#c9d3ea", "#ffffff", "#26365e", "#2e4f9a", "#f7f9ff", "#c9d3ea", "#c9d3ea"),  # sailor
     ("#6cc7a0", "#3f9477", "#b2ecd2", "#1f5a44", "#ffffff", "#fff4fa", "#f3cfe0", "#8a4462"),  # floral
     ("#b79ce6", "#8a6cc4", "#dccbff", "#3a2a66", "#f4eeff", "#fffaff", "#e2d6f2", "#6a5690"),  # lace, laced
     ("#ffd75a", "#e0a92c", "#fff0a8", "#6e4a10", "#ffffff", "#ffffff", "#f0e4c0", "#8a6a45"),  # stripes
@@ -826,35 +831,68 @@ def trim_group():
     return [path(poly(top + bot[::-1]), "ink")]
 
 
-# the cut of each costume's neckline; every cut holds the default neckline's
-# trim, which the colour keys paint
-CUTS = ["sweetheart", "straight", "straight", "scalloped", "lace", "straight", "sweetheart", "square"]
+# the cut of each costume: its neckline and its sides. The program masks
+# every costume with the default one's shape, so the build paints the body
+# into whatever part of that shape a cut leaves bare; every cut holds the
+# default neckline's trim, which the colour keys paint.
+CUTS = [("sweetheart", "straight"), ("ruffle", "straight"), ("sailor", "straight"), ("scalloped", "fitted"),
+        ("lace", "fitted"), ("keyhole", "straight"), ("peak", "fitted"), ("bib", "straight")]
+
+
+def neckline(cut, x):
+    """Height of a cut's neckline at x. Never below the default neckline
+    (its trim stays on cloth) and never above row 507 (the top rows of the
+    picture would cut it off when the chest rises)."""
+    y = neck_y(x)
+    c = x - SEAM
+    if cut == "ruffle":
+        y = 507
+    elif cut == "sailor":
+        y = 507 + max(0.0, 26 * (1 - abs(c) / 34))
+    elif cut == "scalloped":
+        ph = (x - 203) / 27.4
+        y = 513 - 8 * abs(math.sin(math.pi * ph))
+    elif cut == "lace":
+        if 300 < x < 610:
+            ph = (x - 300) / 15.5
+            tri = 1 - abs(2 * (ph - math.floor(ph)) - 1)
+            y = y - 4 - 12 * tri
+    elif cut == "keyhole":
+        y = 505
+    elif cut == "peak":
+        y = 507 + 7 * abs(c) / 250
+    elif cut == "bib":
+        if abs(c) < 66:
+            y = 507
+        elif abs(c) < 74:
+            y = 507 + (abs(c) - 66) * 3
+    return max(507.0, min(y, neck_y(x) - 1))
+
+
+def side_x(side, y, left):
+    """The bodice's side at row y: straight down, or fitted, drawn in towards
+    the waist along the body."""
+    t = max(0.0, min(1.0, (y - 512) / 116))
+    if left:
+        return 203 - 5 * t if side == "straight" else 203 + 18 * t ** 1.5
+    return 641 - 1 * t if side == "straight" else 641 - 20 * t ** 1.5
 
 
 def bodice(cut):
-    """The bodice's outline for a cut. Above row 507 the top band of the
-    picture would cut it off when the chest rises."""
-    if cut == "sweetheart":
+    """The bodice's outline for a cut."""
+    if cut == CUTS[0]:
         return BODICE
-    top = []
-    for i in range(0, 220):
-        x = 203 + (641 - 203) * i / 219
-        y = neck_y(x)
-        if cut == "straight":
-            y = min(y, 508)
-        elif cut == "square":
-            y = 508 if x < 360 or x > 550 else min(y, 516)
-        elif cut == "scalloped":
-            if 300 < x < 600:
-                ph = (x - 300) / 30.0
-                y = max(508, y - 16 * abs(math.sin(math.pi * ph)) - 4)
-        elif cut == "lace":
-            if 320 < x < 590:
-                ph = (x - 320) / 18.0
-                tri = 1 - abs(2 * (ph - math.floor(ph)) - 1)
-                y = max(508, y - 6 - 14 * tri)
-        top.append((x, y))
-    return "M198 628 " + " ".join("L%s %s" % (f(x), f(y)) for x, y in top) + " L640 628 Z"
+    neck, side = cut
+    pts = [(side_x(side, y, True), y) for y in range(628, 512, -4)]
+    for i in range(0, 439):
+        x = 203 + i
+        pts.append((x, neckline(neck, x)))
+    pts += [(side_x(side, y, False), y) for y in range(512, 629, 4)]
+    d = "M" + " L".join("%s %s" % (f(x), f(y)) for x, y in pts) + " Z"
+    if neck == "keyhole":
+        # a slit from the edge down to a round opening above the trim
+        d += " M%s 507 L%s 516 A9 9 0 1 0 %s 516 L%s 507 Z" % (f(SEAM - 3), f(SEAM - 3), f(SEAM + 3), f(SEAM + 3))
+    return d
 
 
 def costume_group(k=0):
@@ -877,9 +915,6 @@ def costume_group(k=0):
     elif k == 2:
         for y in range(560, 630, 16):
             b.append('<rect x="190" y="%d" width="460" height="6" fill="%s"/>' % (y, pr))
-        # navy side panels: the dress's colour pixel lies in the left one
-        b.append(path("M190 500 L226 500 C232 540 236 590 236 630 L190 630 Z", "", fill(pr)))
-        b.append(path("M650 500 L614 500 C608 540 604 590 604 630 L650 630 Z", "", fill(pr)))
     elif k == 3:
         for i, (x, y) in enumerate(((236, 566), (300, 590), (356, 560), (410, 600), (520, 572), (590, 596),
                                    (270, 620), (470, 620), (620, 552), (560, 622))):
@@ -928,13 +963,42 @@ def costume_group(k=0):
     elif k in (2, 6, 7):
         b.append(path(poly([(x, y + 7) for x, y in top[2:-2]], False), "",
                       ' fill="none" stroke="%s" stroke-width="2"' % ("#ffffff" if k == 2 else tr_sh)))
+    neck, side = CUTS[k]
+    if neck == "ruffle":
+        # a gathered frill along the straight edge
+        edge = [(x, neckline(neck, x)) for x in range(203, 642, 4)]
+        b.append(path(poly(edge + [(x, y + 9 + 2 * math.sin(x / 5.0)) for x, y in edge[::-1]]), "",
+                      fill(tr) + ' stroke="%s" stroke-width="1.4" stroke-linejoin="round"' % tr_ol))
+        for x in range(207, 640, 8):
+            b.append(path("M%d %s L%d %s" % (x, f(neckline(neck, x) + 2), x + 1, f(neckline(neck, x) + 8)), "",
+                          ' fill="none" stroke="%s" stroke-width="1.2"' % tr_sh))
+    elif neck == "sailor":
+        # navy side panels (the dress's colour pixel lies in the left one)
+        # and a sailor collar band that follows the neckline into the V
+        for d in ("M190 500 L226 500 C232 540 236 590 236 630 L190 630 Z",
+                  "M650 500 L614 500 C608 540 604 590 604 630 L650 630 Z"):
+            b.append('<path d="%s" fill="%s"/>' % (d, pr))
+        b.append('<path d="M-50 -50 H900 V700 H-50 Z %s" fill="#000000" fill-rule="evenodd" comp-op="dst-out"/>'
+                 % outline)
+        b.append(path(outline, "", ' fill="none" stroke="%s" stroke-width="2.2" stroke-linejoin="round"' % ol))
+        edge = [(x, neckline(neck, x)) for x in range(203, 642, 2)]
+        b.append(path(poly(edge + [(x, y + 13) for x, y in edge[::-1]]), "", fill(pr) +
+                      ' stroke="%s" stroke-width="1.6" stroke-linejoin="round"' % tr_ol))
+        # (its white stripe stops short of the colour pixel, window (210,515))
+        b.append(path(poly([(x, y + 8) for x, y in edge[12:-3]], False), "",
+                      ' fill="none" stroke="#ffffff" stroke-width="2"'))
+    elif neck == "keyhole":
+        b.append(path("M%d 507 L%d 516 A9 9 0 1 0 %d 516 L%d 507" % (SEAM - 3, SEAM - 3, SEAM + 3, SEAM + 3), "",
+                      ' fill="none" stroke="%s" stroke-width="2" stroke-linejoin="round"' % ol))
+        b.append(circle(SEAM, 509, 3.5, "", fill(tr) + ' stroke="%s" stroke-width="1.2"' % tr_ol))
+    elif neck == "bib":
+        # the pinafore's bib, buttoned at its corners
+        b.append(path("M%d 508 L%d 540 M%d 508 L%d 540" % (SEAM - 70, SEAM - 66, SEAM + 70, SEAM + 66), "",
+                      ' fill="none" stroke="%s" stroke-width="1.6"' % ol))
+        for x in (SEAM - 60, SEAM + 60):
+            b.append(circle(x, 514, 4.5, "", fill(tr) + ' stroke="%s" stroke-width="1.4"' % tr_ol))
     # details at the centre front
-    if k == 2:
-        # a sailor knot
-        b.append(path("M455 546 L438 580 L448 584 L455 566 L462 584 L472 580 Z", "", fill("#e23a55") +
-                      ' stroke="#5a0c1c" stroke-width="1.5"'))
-        b.append(ellipse(455, 546, 8, 6, "", fill("#e23a55") + ' stroke="#5a0c1c" stroke-width="1.5"'))
-    elif k == 4:
+    if k == 4:
         # lacing down the front
         for i in range(4):
             y = 556 + i * 16
