@@ -380,11 +380,28 @@ TEST(ArtworkFit, ClosedEyesMatchEveryFaceCellAtTheirBorder)
     }
 }
 
+// Where a cell's colour changes between neighbours: the outlines of what is
+// drawn in it, whatever the colours.
+std::vector<bool> Outlines(const Image& img, int top, int h)
+{
+    std::vector<bool> e(size_t(img.w) * h * 2);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < img.w; ++x) {
+            const uint32_t c = img.at(x, top + y);
+            e[(size_t(y) * img.w + x) * 2] = x + 1 < img.w && c != img.at(x + 1, top + y);
+            e[(size_t(y) * img.w + x) * 2 + 1] = y + 1 < h && c != img.at(x, top + y + 1);
+        }
+    return e;
+}
+
 TEST(ArtworkFit, ListCellsShareTheFirstCellsShape)
 {
     // The program masks every cell of these lists with the first cell's shape:
     // a cell that is opaque where the first is white shows inverted garbage,
     // and one that is white where the first is opaque shows a white hole.
+    // Within that shape each jewel is drawn in a shape of its own (the rest
+    // shows what lies beneath): the outlines of any two cells differ, as a
+    // recolour's would not.
     const struct {
         const char* name;
         int cellH;
@@ -399,6 +416,14 @@ TEST(ArtworkFit, ListCellsShareTheFirstCellsShape)
                     differ += (img.at(x, y) == kWhite) != (img.at(x, c * l.cellH + y) == kWhite);
             EXPECT_EQ(differ, 0) << "cell " << c;
         }
+        for (int a = 0; a < 5; ++a)
+            for (int b = a + 1; b < 5; ++b) {
+                const auto ea = Outlines(img, a * l.cellH, l.cellH), eb = Outlines(img, b * l.cellH, l.cellH);
+                long differ = 0;
+                for (size_t i = 0; i < ea.size(); ++i)
+                    differ += ea[i] != eb[i];
+                EXPECT_GT(differ, 120) << "cells " << a << " and " << b << " are one shape";
+            }
     }
 }
 

@@ -355,18 +355,6 @@ Set BuildSet(const Master& m, const QString& version)
     file("vlm_hb.bmp", cut({Ink("hairband")}, QRect(480, 0, 80, 100)));
     file("vlm_fl.bmp", Key(m.Draw({Ink("flower")}, QSize(100, 120)), QRect(0, 0, 100, 120)));
     file("vlm_ch.bmp", cut({Ink("choker")}, QRect(350, 260, 150, 150)));
-    {
-        std::vector<QImage> rings, frames, bracelets;
-        for (int k = 0; k < 5; ++k) {
-            rings.push_back(cut({Ink(QStringLiteral("earrings-%1").arg(k))}, QRect(250, 180, 330, 120)));
-            frames.push_back(cut({Ink(QStringLiteral("earframe-%1").arg(k))}, QRect(250, 180, 340, 120)));
-            bracelets.push_back(cut({Ink(QStringLiteral("bracelet-%1").arg(k))}, QRect(670, 560, 130, 40)));
-        }
-        file("vlm_earring_list.bmp", Stack(rings));
-        file("vlm_earring_framelist.bmp", Stack(frames));
-        file("vlm_bracelet.bmp", Stack(bracelets));
-    }
-
     // Night sky.
     file("vlm_background.bmp", Key(m.Draw({Ink("night-background")}, QSize(220, 300)), QRect(0, 0, 220, 300)));
     file("vlm_starlist.bmp", Key(m.Draw({Ink("stars")}, QSize(120, 500)), QRect(0, 0, 120, 500)));
@@ -394,6 +382,55 @@ Set BuildSet(const Master& m, const QString& version)
               cut({Ink(QStringLiteral("choker-%1").arg(k))}, QRect(350, 260, 150, 150)));
 
     embed("logo", Logo(m, version), 4);
+
+    // Earrings, studs and bracelets. The program masks every cell of a list
+    // with the first cell's shape, so the five cells share the union of the
+    // five jewels' shapes; each fills what its jewel leaves bare of it with
+    // what lies beneath in the portrait (the earrings hang below the studs,
+    // so neither covers the other).
+    {
+        Look bare;
+        bare.scene = -1;
+        bare.earring = bare.earframe = bare.bracelet = -1;
+        bare.hairband = bare.ribbon = false;
+        bare.strings = 4;
+        const QImage beneath = Compose(set, bare);
+        auto jewels = [&](const QString& prefix, QRect r) {
+            std::vector<QImage> own;
+            for (int k = 0; k < 5; ++k)
+                own.push_back(cut({Ink(prefix.arg(k))}, r));
+            // the union, without pinholes where the shapes meet
+            QImage shape(r.size(), QImage::Format_RGB32);
+            shape.fill(kWhite);
+            for (int y = 0; y < r.height(); ++y)
+                for (int x = 0; x < r.width(); ++x)
+                    for (const QImage& o : own)
+                        if (o.pixel(x, y) != kWhite)
+                            shape.setPixel(x, y, 0xFF000000);
+            for (int y = 1; y + 1 < r.height(); ++y)
+                for (int x = 1; x + 1 < r.width(); ++x)
+                    if (shape.pixel(x - 1, y) != kWhite && shape.pixel(x + 1, y) != kWhite &&
+                        shape.pixel(x, y - 1) != kWhite && shape.pixel(x, y + 1) != kWhite)
+                        shape.setPixel(x, y, 0xFF000000);
+            std::vector<QImage> cells;
+            for (const QImage& jewel : own) {
+                QImage cell(r.size(), QImage::Format_RGB32);
+                for (int y = 0; y < r.height(); ++y)
+                    for (int x = 0; x < r.width(); ++x) {
+                        const bool inShape = shape.pixel(x, y) != kWhite;
+                        QRgb c = jewel.pixel(x, y);
+                        if (inShape && c == kWhite)
+                            c = beneath.pixel(r.left() + x, r.top() + y);
+                        cell.setPixel(x, y, c == kWhite && inShape ? kNudged : c);
+                    }
+                cells.push_back(cell);
+            }
+            return Stack(cells);
+        };
+        file("vlm_earring_list.bmp", jewels(QStringLiteral("earrings-%1"), QRect(250, 180, 330, 120)));
+        file("vlm_earring_framelist.bmp", jewels(QStringLiteral("earframe-%1"), QRect(250, 180, 340, 120)));
+        file("vlm_bracelet.bmp", jewels(QStringLiteral("bracelet-%1"), QRect(670, 560, 130, 40)));
+    }
 
     // Grey and small pictures: renders of the composed portrait.
     {

@@ -1535,46 +1535,75 @@ EAR_R = (506, 186)
 
 
 # The program masks every earring, earring-frame and bracelet cell with the
-# first cell's shape, so the five cells of each list share one silhouette and
-# differ only in colour and inner detail.
+# first cell's shape. Each jewel here is drawn in its own shape; the build
+# gives all five cells the union of the five shapes and fills what a jewel
+# leaves bare of it with what lies beneath in the portrait. An earring hangs
+# from just below the stud, so the studs' bare parts never cover one.
 
 JEWELS = [
     # metal, stone, stone shade, stone light, outline
     ("#f2c14e", "#f2c14e", "#c08a22", "#fff1b0", "#6e4a10"),  # gold drop
     ("#d9dee8", "#fbf6f0", "#e2cfd0", "#ffffff", "#7a6a70"),  # pearl
-    ("#f2c14e", "#e23a55", "#9e1634", "#ff9aaa", "#5a0c1c"),  # ruby
-    ("#d9dee8", "#3f7fe0", "#1f4aa0", "#a9d0ff", "#10275a"),  # sapphire
+    ("#f2c14e", "#e23a55", "#9e1634", "#ff9aaa", "#5a0c1c"),  # ruby heart
+    ("#d9dee8", "#3f7fe0", "#1f4aa0", "#a9d0ff", "#10275a"),  # sapphire hoop
     ("#d9dee8", "#c9ccf0", "#8f86c8", "#ffffff", "#3a3566"),  # silver star
 ]
+
+
+def heart_path(x, top, w, h):
+    """A heart whose top notch is at (x, top), w wide and h tall."""
+    hw = w / 2.0
+    return ("M%s %s C%s %s %s %s %s %s C%s %s %s %s %s %s C%s %s %s %s %s %s C%s %s %s %s %s %s Z" % tuple(
+        f(v) for v in (x, top + h * 0.25, x - hw * 0.2, top - h * 0.05, x - hw, top - h * 0.05, x - hw, top + h * 0.3,
+                       x - hw, top + h * 0.6, x - hw * 0.3, top + h * 0.8, x, top + h,
+                       x + hw * 0.3, top + h * 0.8, x + hw, top + h * 0.6, x + hw, top + h * 0.3,
+                       x + hw, top - h * 0.05, x + hw * 0.2, top - h * 0.05, x, top + h * 0.25)))
 
 
 def earring_pair(k):
     metal, stone, shade, light, ol = JEWELS[k]
     b = []
-    for (x, y) in (EAR_L, EAR_R):
-        b.append('<path d="M%d %d L%d %d" fill="none" stroke="%s" stroke-width="3" stroke-linecap="round"/>' %
-                 (x, y, x, y + 10, ol))
-        b.append('<path d="M%d %d L%d %d" fill="none" stroke="%s" stroke-width="1.4"/>' % (x, y + 1, x, y + 9, metal))
-        b.append(circle(x, y + 14, 5, "", ' fill="%s" stroke="%s" stroke-width="1.6"' % (metal, ol)))
-        drop = "M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
-            x, y + 18, x + 13, y + 32, x + 12, y + 50, x, y + 50, x - 12, y + 50, x - 13, y + 32, x, y + 18)
-        b.append(path(drop, "", ' fill="%s" stroke="%s" stroke-width="1.8"' % (stone, ol)))
-        b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
-            x + 2, y + 24, x + 10, y + 34, x + 9, y + 46, x + 1, y + 47, x + 6, y + 42, x + 6, y + 34, x + 2,
-            y + 24), "", ' fill="%s"' % shade))
-        if k == 4:
-            pts = []
-            for i in range(10):
-                a = -math.pi / 2 + i * math.pi / 5
-                r = 7 if i % 2 == 0 else 3
-                pts.append((x + r * math.cos(a), y + 36 + r * math.sin(a)))
-            b.append(path(poly(pts), "", ' fill="#ffffff"'))
+    stroke = lambda w, c=ol: ' fill="none" stroke="%s" stroke-width="%s" stroke-linecap="round"' % (c, w)
+    for (x, y0) in (EAR_L, EAR_R):
+        y = 197  # just below the stud
+        if k == 0:
+            # a gold teardrop on a ring
+            b.append(circle(x, y + 4, 3.5, "", ' fill="%s" stroke="%s" stroke-width="1.6"' % (metal, ol)))
+            drop = "M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
+                x, y + 8, x + 12, y + 20, x + 11, y + 38, x, y + 38, x - 11, y + 38, x - 12, y + 20, x, y + 8)
+            b.append(path(drop, "", ' fill="%s" stroke="%s" stroke-width="1.8"' % (stone, ol)))
+            b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
+                x + 2, y + 14, x + 9, y + 22, x + 8, y + 33, x + 1, y + 35, x + 5, y + 30, x + 5, y + 22, x + 2,
+                y + 14), "", ' fill="%s"' % shade))
+            b.append(ellipse(x - 4, y + 24, 2.5, 4.5, "", ' fill="%s"' % light))
+        elif k == 1:
+            # a round pearl on a short chain
+            b.append(path("M%d %d L%d %d" % (x, y, x, y + 12), "", stroke(3)))
+            b.append(path("M%d %d L%d %d" % (x, y + 1, x, y + 11), "", stroke(1.4, metal)))
+            b.append(circle(x, y + 21, 9, "", ' fill="%s" stroke="%s" stroke-width="1.6"' % (stone, ol)))
+            b.append(circle(x + 2, y + 23, 5.5, "", ' fill="%s"' % shade))
+            b.append(circle(x - 3, y + 18, 2.5, "", ' fill="#ffffff"'))
+        elif k == 2:
+            # a ruby heart under a gold bead
+            b.append(circle(x, y + 3, 3.5, "", ' fill="%s" stroke="%s" stroke-width="1.6"' % (metal, ol)))
+            b.append(path(heart_path(x, y + 9, 20, 20), "", ' fill="%s" stroke="%s" stroke-width="1.8"' % (stone, ol)))
+            b.append(path(heart_path(x + 4, y + 14, 8, 10), "", ' fill="%s"' % shade))
+            b.append(ellipse(x - 5, y + 13, 2.5, 3, "", ' fill="%s"' % light))
         elif k == 3:
-            b.append(path("M%d %d L%d %d L%d %d Z" % (x - 5, y + 34, x - 1, y + 26, x - 1, y + 44), "",
-                          ' fill="%s"' % light))
+            # a sapphire-studded hoop
+            # (the left one just clears the picture's left edge)
+            b.append(circle(x, y + 13, 8, "", ' fill="none" stroke="%s" stroke-width="5"' % ol))
+            b.append(circle(x, y + 13, 8, "", ' fill="none" stroke="%s" stroke-width="2.4"' % metal))
+            for a in (40, 90, 140):
+                r = math.radians(a)
+                b.append(circle(x + 8 * math.cos(r), y + 13 + 8 * math.sin(r), 3.2, "",
+                                ' fill="%s" stroke="%s" stroke-width="1.2"' % (stone, ol)))
         else:
-            b.append(ellipse(x - 4, y + 34, 3, 5, "", ' fill="%s"' % light))
-        b.append(circle(x - 1.5, y + 12.5, 1.5, "", ' fill="#ffffff"'))
+            # a silver star on a long chain
+            b.append(path("M%d %d L%d %d" % (x, y, x, y + 16), "", stroke(3)))
+            b.append(path("M%d %d L%d %d" % (x, y + 1, x, y + 15), "", stroke(1.4, metal)))
+            b.append(star_path(x, y + 27, 10.5, 5, stone, ol, 5))
+            b.append(star_path(x, y + 28, 5, 2.5, light, stone, 5))
     return b
 
 
@@ -1583,23 +1612,33 @@ STUDS = [("#f2c14e", "#c08a22", "#6e4a10"), ("#d9dee8", "#9aa3b5", "#4a5166"), (
 
 
 def earframe_pair(k):
-    """Ear studs that hold the earrings, drawn on the lobes."""
+    """Ear studs on the lobes, each in a shape of its own: a ball, a square
+    stone, a flower, a triangle and a heart."""
     fill, shade, ol = STUDS[k]
+    style = ' fill="%s" stroke="%s" stroke-width="1.6" stroke-linejoin="round"' % (fill, ol)
     b = []
     for (x, y) in (EAR_L, EAR_R):
         y += 4
-        b.append(circle(x, y - 1, 6, "", ' fill="%s" stroke="%s" stroke-width="1.6"' % (fill, ol)))
-        b.append(path("M%d %d A5 5 0 0 0 %d %d" % (x - 4, y + 1, x + 4, y + 1), "",
-                      ' fill="none" stroke="%s" stroke-width="2"' % shade))
-        if k == 2:
+        if k == 0:
+            b.append(circle(x, y, 6, "", style))
+            b.append(path("M%d %d A5 5 0 0 0 %d %d" % (x - 4, y + 2, x + 4, y + 2), "",
+                          ' fill="none" stroke="%s" stroke-width="2"' % shade))
+        elif k == 1:
+            b.append(path("M%d %d L%d %d L%d %d L%d %d Z" % (x, y - 8, x + 8, y, x, y + 8, x - 8, y), "", style))
+            b.append(path("M%d %d L%d %d L%d %d Z" % (x, y + 6, x + 6, y, x - 6, y), "", ' fill="%s"' % shade))
+        elif k == 2:
             for i in range(5):
                 a = i * 2 * math.pi / 5 - math.pi / 2
-                b.append(circle(x + 3 * math.cos(a), y - 1 + 3 * math.sin(a), 1.3, "", ' fill="#ff9aaa"'))
-        elif k == 4:
-            b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
-                x, y + 2, x - 4, y - 1, x - 3, y - 5, x, y - 3, x + 3, y - 5, x + 4, y - 1, x, y + 2), "",
-                ' fill="#ffffff"'))
-        b.append(circle(x - 2, y - 3, 1.6, "", ' fill="#ffffff"'))
+                b.append(circle(x + 4.6 * math.cos(a), y + 4.6 * math.sin(a), 3.6, "", style))
+            b.append(circle(x, y, 2.6, "", ' fill="#f2c14e"'))
+        elif k == 3:
+            b.append(path("M%d %d L%d %d L%d %d Z" % (x - 8, y - 6, x + 8, y - 6, x, y + 8), "", style))
+            b.append(path("M%d %d L%d %d L%d %d Z" % (x + 1, y - 3, x + 5, y - 3, x + 1, y + 4), "",
+                          ' fill="%s"' % shade))
+        else:
+            b.append(path(heart_path(x, y - 5, 16, 14), "", style))
+            b.append(path(heart_path(x + 3, y - 1, 5, 6), "", ' fill="%s"' % shade))
+        b.append(circle(x - 2, y - 3, 1.4, "", ' fill="#ffffff"'))
     return b
 
 
@@ -1609,8 +1648,9 @@ BEADS = [("#f2c14e", "#c08a22", "#6e4a10", "#f2c14e"), ("#fbf6f0", "#e2d4cc", "#
 
 
 def bracelet(k):
-    """A string of beads round the right wrist: a tilted ellipse whose back
-    half lies behind the arm, with a heart charm hanging from the front."""
+    """Round the right wrist, a tilted ellipse whose back half lies behind
+    the arm: gold beads with a heart, a pearl strand, ruby links with a
+    drop, a solid bangle, a fine chain with a star."""
     fill, shade, ol, charm = BEADS[k]
     b = []
     cx, cy, rx, ry, tilt = 705, 578, 28, 8, math.radians(-21)
@@ -1620,21 +1660,49 @@ def bracelet(k):
         ex, ey = rx * math.cos(t), ry * math.sin(t)
         return cx + ex * ca - ey * sa, cy + ex * sa + ey * ca
 
-    thread = [at(math.pi * i / 24) for i in range(25)]
-    b.append(path(poly(thread, False), "", ' fill="none" stroke="%s" stroke-width="2.4"' % ol))
-    n = 9
-    for i in range(n):
-        x, y = at(math.pi * (0.06 + 0.88 * i / (n - 1)))
-        b.append(circle(x, y, 5.2, "", ' fill="%s" stroke="%s" stroke-width="1.5"' % (fill, ol)))
-        b.append(circle(x + 1.4, y + 1.4, 2.6, "", ' fill="%s"' % shade))
-        b.append(circle(x - 1.8, y - 1.8, 1.5, "", ' fill="#ffffff"'))
+    front = [at(math.pi * i / 24) for i in range(25)]
     hx, hy = at(math.pi / 2)
     hx, hy = int(round(hx)), int(round(hy))
-    heart = ("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
-        hx, hy + 15, hx - 8, hy + 10, hx - 9, hy + 5, hx - 5, hy + 4, hx - 2, hy + 3, hx, hy + 5, hx, hy + 7,
-        hx, hy + 5, hx + 2, hy + 3, hx + 5, hy + 4, hx + 9, hy + 5, hx + 8, hy + 10, hx, hy + 15))
-    b.append(path(heart, "", ' fill="%s" stroke="%s" stroke-width="1.5"' % (charm, ol)))
-    b.append(circle(hx - 3, hy + 7, 1.3, "", ' fill="#ffffff"'))
+    if k in (0, 1):
+        b.append(path(poly(front, False), "", ' fill="none" stroke="%s" stroke-width="2.4"' % ol))
+        n, r = (9, 5.2) if k == 0 else (7, 6.0)
+        for i in range(n):
+            x, y = at(math.pi * (0.14 + 0.76 * i / (n - 1)))
+            b.append(circle(x, y, r, "", ' fill="%s" stroke="%s" stroke-width="1.5"' % (fill, ol)))
+            b.append(circle(x + 1.4, y + 1.4, r / 2, "", ' fill="%s"' % shade))
+            b.append(circle(x - 1.8, y - 1.8, 1.5, "", ' fill="#ffffff"'))
+        if k == 0:
+            b.append(path(heart_path(hx, hy + 4, 18, 12), "", ' fill="%s" stroke="%s" stroke-width="1.5"' % (charm, ol)))
+            b.append(circle(hx - 3, hy + 7, 1.3, "", ' fill="#ffffff"'))
+    elif k == 2:
+        # chain links, alternately flat and edge on, and a drop
+        for i in range(8):
+            t = math.pi * (0.2 + 0.68 * i / 7)
+            x, y = at(t)
+            rot = math.degrees(math.atan2(math.cos(t) * ry * ca + math.sin(t) * rx * sa,
+                                          -math.sin(t) * rx * ca - math.cos(t) * ry * sa))
+            w, h = (6, 3.6) if i % 2 == 0 else (6, 1.6)
+            b.append(ellipse(0, 0, w, h, "", ' fill="none" stroke="%s" stroke-width="3.6" transform="translate(%s %s) '
+                             'rotate(%s)"' % (ol, f(x), f(y), f(rot))))
+            b.append(ellipse(0, 0, w, h, "", ' fill="none" stroke="%s" stroke-width="1.8" transform="translate(%s %s) '
+                             'rotate(%s)"' % (fill, f(x), f(y), f(rot))))
+        b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
+            hx, hy + 3, hx + 6, hy + 9, hx + 6, hy + 16, hx, hy + 16, hx - 6, hy + 16, hx - 6, hy + 9, hx, hy + 3), "",
+            ' fill="%s" stroke="%s" stroke-width="1.5"' % (charm, ol)))
+    elif k == 3:
+        # a solid bangle with a band of light
+        # (its ends stop short of the arm's outline)
+        band = front[3:-2]
+        b.append(path(poly(band, False), "", ' fill="none" stroke="%s" stroke-width="10"' % ol))
+        b.append(path(poly(band, False), "", ' fill="none" stroke="%s" stroke-width="6.8"' % fill))
+        b.append(path(poly(front[4:21], False), "", ' fill="none" stroke="%s" stroke-width="2" stroke-linecap="round"'
+                      % charm))
+    else:
+        # a fine chain and a star
+        b.append(path(poly(front, False), "", ' fill="none" stroke="%s" stroke-width="3.6"' % ol))
+        b.append(path(poly(front, False), "", ' fill="none" stroke="%s" stroke-width="1.6" stroke-dasharray="2 1.5"'
+                      % fill))
+        b.append(star_path(hx, hy + 6, 8, 3.6, charm, ol, 5))
     return b
 
 
