@@ -206,7 +206,7 @@ def figure_group():
     # one silhouette: neck, shoulders, torso, both arms, with a notch between
     # the torso and the right arm at the bottom where the hair ends show
     sil = ("M384 140 L476 128 C472 200 474 262 486 298 C520 318 600 330 660 346 C702 358 724 384 732 420 "
-           "C738 460 734 500 730 530 C730 560 744 594 756 625 L684 625 C676 600 660 578 641 550 L640 625 L128 625 "
+           "C738 460 737 500 736 540 C736 570 738 600 740 625 L684 625 C676 600 660 578 641 550 L640 625 L128 625 "
            "C132 540 140 480 152 410 C160 375 180 354 222 343 C282 328 350 318 376 298 C382 262 386 220 384 140 Z")
     # the back of the neck behind the jaw and below the ear, in shade: short
     # styles show it between the jaw, the ear and the neck
@@ -230,10 +230,10 @@ def figure_group():
     # shoulder and arm shading
     b.append(path("M152 410 C160 375 180 354 222 343 C200 360 186 380 182 420 C176 480 172 540 170 625 L128 625 "
                   "C132 540 140 480 152 410 Z", "skin-sh"))
-    b.append(path("M732 420 C738 460 734 500 730 530 C730 560 744 594 756 625 L738 625 C722 594 712 566 712 534 "
+    b.append(path("M732 420 C738 460 737 500 736 540 C736 570 738 600 740 625 L724 625 C718 594 714 566 714 534 "
                   "C712 490 716 450 732 420 Z", "skin-sh"))
-    # the elbow's fold where the forearm turns out from the side
-    b.append(path("M698 550 C706 554 714 553 720 548", "skin-line"))
+    # the upper arm runs on past the window's lower edge: the elbow lies
+    # below it, at the waist
     # armpits / arm inner edges
     b.append(path("M214 412 C206 470 200 540 198 625", "skin-line"))
     b.append(path("M220 400 C214 420 212 440 212 470 L200 625 L198 625 C200 540 206 470 214 412 Z", "skin-sh"))
@@ -1101,25 +1101,38 @@ def camisole_group(k=0):
             b.append(path(c, "", fill("#2e4f9a") + ' stroke="#101e44" stroke-width="2" stroke-linejoin="round"'))
         b.append(path("M222 444 L300 432 L455 490", "", ' fill="none" stroke="#ffffff" stroke-width="3"'))
         b.append(path("M455 490 L610 432 L638 444", "", ' fill="none" stroke="#ffffff" stroke-width="3"'))
-        b.append(path("M455 470 L426 540 L446 546 L455 512 L464 546 L484 540 Z", "", fill("#e23a55") +
+        # the scarf's tails hang down to the hem, where the browser's
+        # thumbnail shows them over the stripes
+        b.append(path("M455 470 L418 586 L438 594 L455 520 L472 594 L492 586 Z", "", fill("#e23a55") +
                       ' stroke="#5a0c1c" stroke-width="1.6"'))
         b.append(ellipse(455, 476, 12, 9, "", fill("#e23a55") + ' stroke="#5a0c1c" stroke-width="1.6"'))
         # navy stripes round the hem
         for y in (566, 584):
             b.append('<rect x="207" y="%d" width="433" height="8" fill="#2e4f9a"/>' % y)
     elif k == 2:
-        # a soft round collar, buttons and a ribbon tie
-        for sg in (-1, 1):
-            b.append(path("M455 382 C%d 384 %d 396 %d 420 C%d 426 %d 416 455 396 Z" % (
-                455 + sg * 40, 455 + sg * 70, 455 + sg * 66, 455 + sg * 40, 455 + sg * 16), "",
-                fill("#ffffff") + ' stroke="#7a5a3a" stroke-width="1.6"'))
+        # a round flat collar laid along the whole neckline, its two rounded
+        # halves meeting under the ribbon tie
+        edge = [(214, 400), (216, 380), (230, 368), (262, 362), (322, 356), (400, 368), (455, 380), (510, 368),
+                (570, 358), (612, 360), (628, 362), (640, 374), (644, 400)]
+        lobes = [(644, 400), (640, 418), (600, 424), (540, 436), (490, 446), (462, 428), (455, 404), (448, 428),
+                 (420, 446), (370, 436), (310, 424), (250, 418), (214, 416)]
+        b.append(path(poly(catmull(edge, False, 6) + catmull(lobes, False, 6)), "",
+                      fill("#ffffff") + ' stroke="#7a5a3a" stroke-width="1.6" stroke-linejoin="round"'))
+        b.append(path(poly(catmull([(p[0], p[1] - 6) for p in lobes[1:6]], False, 6), False), "",
+                      ' fill="none" stroke="%s" stroke-width="1.2"' % sh))
+        b.append(path(poly(catmull([(p[0], p[1] - 6) for p in lobes[7:12]], False, 6), False), "",
+                      ' fill="none" stroke="%s" stroke-width="1.2"' % sh))
         for i in range(4):
             b.append(circle(455, 450 + i * 36, 4, "", fill("#f2e0c0") + ' stroke="#7a5a3a" stroke-width="1.2"'))
         # pin tucks either side of the placket and a ruffled waist
         for x in (420, 432, 478, 490):
             b.append(path("M%d 440 L%d 600" % (x, x), "", ' fill="none" stroke="%s" stroke-width="1.6"' % sh))
-        b.append(path("M204 574 " + " ".join("Q%d %d %d 574" % (x + 7, 586, x + 14) for x in range(204, 640, 14)), "",
-                      ' fill="none" stroke="#7a5a3a" stroke-width="1.6"'))
+        # a frilled waist: what the browser's thumbnail shows of the blouse
+        b.append(path("M204 566 L640 566 L640 584 " + " ".join("Q%d %d %d 584" % (x - 7, 596, x - 14)
+                                                                for x in range(640, 204, -14)) + " Z", "",
+                      fill("#ffffff") + ' stroke="#7a5a3a" stroke-width="1.6" stroke-linejoin="round"'))
+        for x in range(211, 640, 14):
+            b.append(path("M%d 568 L%d 588" % (x, x), "", ' fill="none" stroke="%s" stroke-width="1.2"' % sh))
         for sg in (-1, 1):
             b.append(path("M455 404 C%d 388 %d 390 %d 406 C%d 420 %d 420 455 404 Z" % (
                 455 + sg * 10, 455 + sg * 28, 455 + sg * 28, 455 + sg * 28, 455 + sg * 10), "rib rib-ol"))
@@ -1648,7 +1661,7 @@ BEADS = [("#f2c14e", "#c08a22", "#6e4a10", "#f2c14e"), ("#fbf6f0", "#e2d4cc", "#
 
 
 def bracelet(k):
-    """Round the right wrist, a tilted ellipse whose back half lies behind
+    """Round the right upper arm, a tilted ellipse whose back half lies behind
     the arm: gold beads with a heart, a pearl strand, ruby links with a
     drop, a solid bangle, a fine chain with a star."""
     fill, shade, ol, charm = BEADS[k]
