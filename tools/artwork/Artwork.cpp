@@ -386,8 +386,11 @@ Set BuildSet(const Master& m, const QString& version)
     // Earrings, studs and bracelets. The program masks every cell of a list
     // with the first cell's shape, so the five cells share the union of the
     // five jewels' shapes; each fills what its jewel leaves bare of it with
-    // what lies beneath in the portrait (the earrings hang below the studs,
-    // so neither covers the other).
+    // what lies beneath in the standard portrait. The studs sit on the ear
+    // lobes and the bracelets on the arm, the same in every view; the
+    // earrings hang over hair or scene, so theirs share one setting and leave
+    // nothing bare. The earrings hang below the studs: neither covers the
+    // other.
     {
         Look bare;
         bare.scene = -1;

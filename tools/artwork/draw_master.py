@@ -1550,16 +1550,18 @@ EAR_R = (506, 186)
 # The program masks every earring, earring-frame and bracelet cell with the
 # first cell's shape. Each jewel here is drawn in its own shape; the build
 # gives all five cells the union of the five shapes and fills what a jewel
-# leaves bare of it with what lies beneath in the portrait. An earring hangs
-# from just below the stud, so the studs' bare parts never cover one.
+# leaves bare of it with what lies beneath in the standard portrait. That
+# holds where what lies beneath is the same in every view: the studs sit on
+# the ear lobes and the bracelets on the arm. An earring hangs from just
+# below the stud, so the studs' bare parts never cover one.
 
 JEWELS = [
     # metal, stone, stone shade, stone light, outline
-    ("#f2c14e", "#f2c14e", "#c08a22", "#fff1b0", "#6e4a10"),  # gold drop
-    ("#d9dee8", "#fbf6f0", "#e2cfd0", "#ffffff", "#7a6a70"),  # pearl
-    ("#f2c14e", "#e23a55", "#9e1634", "#ff9aaa", "#5a0c1c"),  # ruby heart
-    ("#d9dee8", "#3f7fe0", "#1f4aa0", "#a9d0ff", "#10275a"),  # sapphire hoop
-    ("#d9dee8", "#c9ccf0", "#8f86c8", "#ffffff", "#3a3566"),  # silver star
+    ("#f2c14e", "#f2c14e", "#c08a22", "#fff1b0", "#6e4a10"),  # gold, a faceted drop
+    ("#d9dee8", "#fbf6f0", "#e2cfd0", "#ffffff", "#7a6a70"),  # silver, a pearl
+    ("#f2c14e", "#e23a55", "#9e1634", "#ff9aaa", "#5a0c1c"),  # gold, a ruby heart
+    ("#d9dee8", "#3f7fe0", "#1f4aa0", "#a9d0ff", "#10275a"),  # silver, a ring of sapphires
+    ("#d9dee8", "#c9ccf0", "#8f86c8", "#ffffff", "#3a3566"),  # silver, a star
 ]
 
 
@@ -1574,49 +1576,40 @@ def heart_path(x, top, w, h):
 
 
 def earring_pair(k):
+    """Drops hanging from just below the studs. Earrings hang over the hair
+    or the scene, which differ from style to style, so all five share one
+    outline, a drop-shaped setting (what the program's mask lets through),
+    and differ in the stone set in it: a faceted drop, a round pearl, a
+    heart, a ring of small stones, a star."""
     metal, stone, shade, light, ol = JEWELS[k]
+    setting = ' fill="%s" stroke="%s" stroke-width="1.8"' % (metal, ol)
     b = []
-    stroke = lambda w, c=ol: ' fill="none" stroke="%s" stroke-width="%s" stroke-linecap="round"' % (c, w)
     for (x, y0) in (EAR_L, EAR_R):
         y = 197  # just below the stud
+        b.append(circle(x, y + 3, 3.5, "", setting))
+        drop = "M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
+            x, y + 7, x + 12, y + 19, x + 11, y + 39, x, y + 39, x - 11, y + 39, x - 12, y + 19, x, y + 7)
+        b.append(path(drop, "", setting))
+        st = ' fill="%s" stroke="%s" stroke-width="1.2"' % (stone, ol)
         if k == 0:
-            # a gold teardrop on a ring
-            b.append(circle(x, y + 4, 3.5, "", ' fill="%s" stroke="%s" stroke-width="1.6"' % (metal, ol)))
-            drop = "M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
-                x, y + 8, x + 12, y + 20, x + 11, y + 38, x, y + 38, x - 11, y + 38, x - 12, y + 20, x, y + 8)
-            b.append(path(drop, "", ' fill="%s" stroke="%s" stroke-width="1.8"' % (stone, ol)))
             b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
-                x + 2, y + 14, x + 9, y + 22, x + 8, y + 33, x + 1, y + 35, x + 5, y + 30, x + 5, y + 22, x + 2,
-                y + 14), "", ' fill="%s"' % shade))
-            b.append(ellipse(x - 4, y + 24, 2.5, 4.5, "", ' fill="%s"' % light))
+                x, y + 14, x + 7, y + 22, x + 7, y + 34, x, y + 34, x - 7, y + 34, x - 7, y + 22, x, y + 14), "",
+                ' fill="%s" stroke="%s" stroke-width="1.2"' % (shade, ol)))
+            b.append(path("M%d %d L%d %d L%d %d Z" % (x, y + 16, x + 5, y + 30, x - 5, y + 30), "", ' fill="%s"' % light))
         elif k == 1:
-            # a round pearl on a short chain
-            b.append(path("M%d %d L%d %d" % (x, y, x, y + 12), "", stroke(3)))
-            b.append(path("M%d %d L%d %d" % (x, y + 1, x, y + 11), "", stroke(1.4, metal)))
-            b.append(circle(x, y + 21, 9, "", ' fill="%s" stroke="%s" stroke-width="1.6"' % (stone, ol)))
-            b.append(circle(x + 2, y + 23, 5.5, "", ' fill="%s"' % shade))
-            b.append(circle(x - 3, y + 18, 2.5, "", ' fill="#ffffff"'))
+            b.append(circle(x, y + 26, 8.5, "", st))
+            b.append(circle(x + 2, y + 28, 5, "", ' fill="%s"' % shade))
+            b.append(circle(x - 3, y + 23, 2.4, "", ' fill="#ffffff"'))
         elif k == 2:
-            # a ruby heart under a gold bead
-            b.append(circle(x, y + 3, 3.5, "", ' fill="%s" stroke="%s" stroke-width="1.6"' % (metal, ol)))
-            b.append(path(heart_path(x, y + 9, 20, 20), "", ' fill="%s" stroke="%s" stroke-width="1.8"' % (stone, ol)))
-            b.append(path(heart_path(x + 4, y + 14, 8, 10), "", ' fill="%s"' % shade))
-            b.append(ellipse(x - 5, y + 13, 2.5, 3, "", ' fill="%s"' % light))
+            b.append(path(heart_path(x, y + 18, 16, 16), "", st))
+            b.append(ellipse(x - 4, y + 21, 2, 2.5, "", ' fill="%s"' % light))
         elif k == 3:
-            # a sapphire-studded hoop
-            # (the left one just clears the picture's left edge)
-            b.append(circle(x, y + 13, 8, "", ' fill="none" stroke="%s" stroke-width="5"' % ol))
-            b.append(circle(x, y + 13, 8, "", ' fill="none" stroke="%s" stroke-width="2.4"' % metal))
-            for a in (40, 90, 140):
-                r = math.radians(a)
-                b.append(circle(x + 8 * math.cos(r), y + 13 + 8 * math.sin(r), 3.2, "",
-                                ' fill="%s" stroke="%s" stroke-width="1.2"' % (stone, ol)))
+            for i in range(6):
+                a = i * math.pi / 3
+                b.append(circle(x + 5.5 * math.sin(a), y + 27 - 5.5 * math.cos(a), 2.6, "", st))
         else:
-            # a silver star on a long chain
-            b.append(path("M%d %d L%d %d" % (x, y, x, y + 16), "", stroke(3)))
-            b.append(path("M%d %d L%d %d" % (x, y + 1, x, y + 15), "", stroke(1.4, metal)))
-            b.append(star_path(x, y + 27, 10.5, 5, stone, ol, 5))
-            b.append(star_path(x, y + 28, 5, 2.5, light, stone, 5))
+            b.append(star_path(x, y + 27, 9, 4.2, stone, ol, 5))
+            b.append(circle(x - 1.5, y + 25, 1.4, "", ' fill="#ffffff"'))
     return b
 
 
