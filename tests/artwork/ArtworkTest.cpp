@@ -202,6 +202,31 @@ std::vector<std::string> ExtraNames(const KindCase& k)
     return names;
 }
 
+// The program masks every costume with the default costume's shape, so a
+// costume shows its cut by painting the bare body where it has no cloth:
+// the body frames' pixel under costume pixel (x,y), the hair ends copied
+// behind the body where the body leaves its gap.
+uint32_t BareBody(int x, int y)
+{
+    const Image& body = Embedded("subworkcanvas"); // at (100,300)
+    const Image& tip = Embedded("HairBottom");     // at (620,550)
+    const int k = y / 100, wx = 110 + x, wy = 500 + y % 100;
+    const uint32_t c = body.at(wx - 100, k == 0 ? wy - 300 : 200 * k + wy - 400);
+    if (c == kWhite && wx >= 620 && wx < 680 && wy >= 550)
+        return tip.at(wx - 620, wy - 550);
+    return c;
+}
+
+bool Cloth(const Image& costume, int x, int y)
+{
+    return costume.at(x, y) != kWhite && costume.at(x, y) != BareBody(x, y);
+}
+
+const Image& Costume(const std::string& name)
+{
+    return File(name, name == "vlm_co.bmp" ? VELMIA_RUN_DIR : VELMIA_EXTRA_PARTS_DIR);
+}
+
 TEST(ArtworkLayout, ExtraPartsFollowTheirKindsNamesAndSizes)
 {
     for (const KindCase& k : kKinds)
@@ -223,16 +248,16 @@ TEST(ArtworkLayout, ExtraPartsFollowTheirKindsNamesAndSizes)
 
 TEST(ArtworkLayout, CostumesComeInFourCuts)
 {
-    // Costumes differ in the shape of their top edge: count the distinct
-    // masks among the default and the extra costumes.
+    // Costumes differ in their cut, the neckline and the sides: count the
+    // distinct shapes of cloth among the default and the extra costumes.
     std::vector<std::vector<bool>> masks;
     std::vector<std::string> names = ExtraNames(kKinds[0]);
     names.insert(names.begin(), "vlm_co.bmp");
     for (const std::string& name : names) {
-        const Image& img = File(name, name == "vlm_co.bmp" ? VELMIA_RUN_DIR : VELMIA_EXTRA_PARTS_DIR);
+        const Image& img = Costume(name);
         std::vector<bool> mask(img.px.size());
         for (size_t i = 0; i < img.px.size(); ++i)
-            mask[i] = img.px[i] != kWhite;
+            mask[i] = Cloth(img, int(i % img.w), int(i / img.w));
         bool seen = false;
         for (const auto& m : masks) {
             long differ = 0;
@@ -243,7 +268,7 @@ TEST(ArtworkLayout, CostumesComeInFourCuts)
         if (!seen)
             masks.push_back(mask);
     }
-    EXPECT_GE(masks.size(), 4u);
+    EXPECT_GE(masks.size(), 6u);
 }
 
 TEST(ArtworkLayout, WardrobePartsDifferInShape)
@@ -355,11 +380,28 @@ TEST(ArtworkFit, ClosedEyesMatchEveryFaceCellAtTheirBorder)
     }
 }
 
+// Where a cell's colour changes between neighbours: the outlines of what is
+// drawn in it, whatever the colours.
+std::vector<bool> Outlines(const Image& img, int top, int h)
+{
+    std::vector<bool> e(size_t(img.w) * h * 2);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < img.w; ++x) {
+            const uint32_t c = img.at(x, top + y);
+            e[(size_t(y) * img.w + x) * 2] = x + 1 < img.w && c != img.at(x + 1, top + y);
+            e[(size_t(y) * img.w + x) * 2 + 1] = y + 1 < h && c != img.at(x, top + y + 1);
+        }
+    return e;
+}
+
 TEST(ArtworkFit, ListCellsShareTheFirstCellsShape)
 {
     // The program masks every cell of these lists with the first cell's shape:
     // a cell that is opaque where the first is white shows inverted garbage,
     // and one that is white where the first is opaque shows a white hole.
+    // Within that shape each jewel is drawn in a shape of its own (the rest
+    // shows what lies beneath): the outlines of any two cells differ, as a
+    // recolour's would not.
     const struct {
         const char* name;
         int cellH;
@@ -374,6 +416,14 @@ TEST(ArtworkFit, ListCellsShareTheFirstCellsShape)
                     differ += (img.at(x, y) == kWhite) != (img.at(x, c * l.cellH + y) == kWhite);
             EXPECT_EQ(differ, 0) << "cell " << c;
         }
+        for (int a = 0; a < 5; ++a)
+            for (int b = a + 1; b < 5; ++b) {
+                const auto ea = Outlines(img, a * l.cellH, l.cellH), eb = Outlines(img, b * l.cellH, l.cellH);
+                long differ = 0;
+                for (size_t i = 0; i < ea.size(); ++i)
+                    differ += ea[i] != eb[i];
+                EXPECT_GT(differ, 120) << "cells " << a << " and " << b << " are one shape";
+            }
     }
 }
 
@@ -497,17 +547,28 @@ TEST(ArtworkFit, CostumeColourAndHemLieOnTheCostume)
 TEST(ArtworkFit, EveryCostumeHoldsTheHemAndItsColourPixel)
 {
     // The hem keys paint the fixed hem pattern over whichever costume is
-    // worn, and the strings take the colour at (100,15).
+    // worn, so it lies on cloth, not on bare skin; the strings take the
+    // colour at (100,15). Every costume is worn through the default one's
+    // mask: a white pixel inside it would show white, an opaque one outside
+    // it inverted garbage.
     const Image& hem = Embedded("HerimPattern");
-    for (const std::string& name : ExtraNames(kKinds[0])) {
+    const Image& first = File("vlm_co.bmp");
+    std::vector<std::string> names = ExtraNames(kKinds[0]);
+    names.insert(names.begin(), "vlm_co.bmp");
+    for (const std::string& name : names) {
         SCOPED_TRACE(name);
-        const Image& costume = File(name, VELMIA_EXTRA_PARTS_DIR);
-        EXPECT_NE(costume.at(100, 15), kWhite);
-        long outside = 0;
+        const Image& costume = Costume(name);
+        EXPECT_TRUE(Cloth(costume, 100, 15));
+        long outside = 0, bare = 0, masked = 0;
         for (int y = 0; y < 300; ++y)
-            for (int x = 0; x < 530; ++x)
+            for (int x = 0; x < 530; ++x) {
                 outside += hem.at(x, y) == 0 && costume.at(x, y) == kWhite;
+                bare += hem.at(x, y) == 0 && !Cloth(costume, x, y);
+                masked += (costume.at(x, y) == kWhite) != (first.at(x, y) == kWhite);
+            }
         EXPECT_EQ(outside, 0);
+        EXPECT_EQ(bare, 0) << "hem pixels on bare skin";
+        EXPECT_EQ(masked, 0) << "pixels outside the default costume's mask";
     }
 }
 
@@ -778,7 +839,7 @@ TEST(ArtworkFit, StrapsStartOnTheBodiceAndEndOverTheShoulder)
                 if (on(x, low)) {
                     bool cloth = false;
                     for (int dy = 0; dy <= 4 && !cloth; ++dy)
-                        cloth = low + dy >= 500 && costume.at(x - 110, 100 * k + low + dy - 500) != kWhite;
+                        cloth = low + dy >= 500 && Cloth(costume, x - 110, 100 * k + low + dy - 500);
                     offCloth += !cloth;
                 }
             EXPECT_EQ(offCloth, 0) << "the string's lower end hangs below the dress's edge, pose " << k;

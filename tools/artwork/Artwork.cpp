@@ -294,7 +294,47 @@ Set BuildSet(const Master& m, const QString& version)
     embed("subworkcanvas", Stack({cut({Ink("figure", Pose(0))}, QRect(100, 300, 700, 300)),
                                   cut({Ink("figure", Pose(1))}, QRect(100, 400, 700, 200)),
                                   cut({Ink("figure", Pose(2))}, QRect(100, 400, 700, 200))}));
-    file("vlm_co.bmp", poses("costume", QRect(110, 500, 530, 100)));
+    // The program masks every costume with the default costume's shape, so
+    // all costumes fill one shape, the union of their cuts: each shows its
+    // cloth where its cut has cloth and the body beneath everywhere else.
+    std::vector<QString> costumes = {QStringLiteral("costume")};
+    for (int k = 2; m.Has(QStringLiteral("costume-%1").arg(k)); ++k)
+        costumes.push_back(QStringLiteral("costume-%1").arg(k));
+    std::vector<QImage> wornCostumes;
+    {
+        const QRect band(110, 500, 530, 100);
+        const QImage& tip = set.embedded[QStringLiteral("HairBottom")].image;
+        const QRect tipRect(620, 550, tip.width(), tip.height());
+        std::vector<std::vector<QImage>> cloth(costumes.size());
+        for (size_t i = 0; i < costumes.size(); ++i)
+            for (int k = 0; k < 3; ++k)
+                cloth[i].push_back(cut({Ink(costumes[i], Pose(k))}, band));
+        std::vector<QImage> bands(costumes.size());
+        for (int k = 0; k < 3; ++k) {
+            // the body as the program draws it: the hair ends copied behind it
+            QImage under = cut({Ink("figure", Pose(k))}, band);
+            for (int y = 0; y < band.height(); ++y)
+                for (int x = 0; x < band.width(); ++x) {
+                    const QPoint w(band.left() + x, band.top() + y);
+                    if (under.pixel(x, y) == kWhite && tipRect.contains(w))
+                        under.setPixel(x, y, tip.pixel(w - tipRect.topLeft()));
+                }
+            for (size_t i = 0; i < costumes.size(); ++i) {
+                QImage worn(band.size(), QImage::Format_RGB32);
+                for (int y = 0; y < band.height(); ++y)
+                    for (int x = 0; x < band.width(); ++x) {
+                        bool inShape = false;
+                        for (const auto& c : cloth)
+                            inShape = inShape || c[k].pixel(x, y) != kWhite;
+                        const QRgb own = cloth[i][k].pixel(x, y);
+                        worn.setPixel(x, y, !inShape ? kWhite : own != kWhite ? own : under.pixel(x, y));
+                    }
+                bands[i] = bands[i].isNull() ? worn : Stack({bands[i], worn});
+            }
+        }
+        wornCostumes = bands;
+    }
+    file("vlm_co.bmp", wornCostumes[0]);
     file("vlm_ca.bmp", poses("camisole", QRect(100, 350, 550, 250)));
     embed("HerimPattern", Hem(m), 1);
     // The strings are drawn over the hair that hangs over the shoulders, so
@@ -315,18 +355,6 @@ Set BuildSet(const Master& m, const QString& version)
     file("vlm_hb.bmp", cut({Ink("hairband")}, QRect(480, 0, 80, 100)));
     file("vlm_fl.bmp", Key(m.Draw({Ink("flower")}, QSize(100, 120)), QRect(0, 0, 100, 120)));
     file("vlm_ch.bmp", cut({Ink("choker")}, QRect(350, 260, 150, 150)));
-    {
-        std::vector<QImage> rings, frames, bracelets;
-        for (int k = 0; k < 5; ++k) {
-            rings.push_back(cut({Ink(QStringLiteral("earrings-%1").arg(k))}, QRect(250, 180, 330, 120)));
-            frames.push_back(cut({Ink(QStringLiteral("earframe-%1").arg(k))}, QRect(250, 180, 340, 120)));
-            bracelets.push_back(cut({Ink(QStringLiteral("bracelet-%1").arg(k))}, QRect(670, 560, 130, 40)));
-        }
-        file("vlm_earring_list.bmp", Stack(rings));
-        file("vlm_earring_framelist.bmp", Stack(frames));
-        file("vlm_bracelet.bmp", Stack(bracelets));
-    }
-
     // Night sky.
     file("vlm_background.bmp", Key(m.Draw({Ink("night-background")}, QSize(220, 300)), QRect(0, 0, 220, 300)));
     file("vlm_starlist.bmp", Key(m.Draw({Ink("stars")}, QSize(120, 500)), QRect(0, 0, 120, 500)));
@@ -335,9 +363,8 @@ Set BuildSet(const Master& m, const QString& version)
     // Extra part files for the browser and the open dialogs: the wardrobe
     // beyond the default of each kind. Names are the kind's prefix with one
     // more character (two for chokers), which every open dialog lists.
-    for (int k = 2; m.Has(QStringLiteral("costume-%1").arg(k)); ++k)
-        extra(QStringLiteral("vlm_co%1.bmp").arg(k),
-              poses(QStringLiteral("costume-%1").arg(k), QRect(110, 500, 530, 100)));
+    for (size_t i = 1; i < costumes.size(); ++i)
+        extra(QStringLiteral("vlm_co%1.bmp").arg(i + 1), wornCostumes[i]);
     for (int k = 2; m.Has(QStringLiteral("camisole-%1").arg(k)); ++k)
         extra(QStringLiteral("vlm_ca%1.bmp").arg(k),
               poses(QStringLiteral("camisole-%1").arg(k), QRect(100, 350, 550, 250)));
@@ -355,6 +382,58 @@ Set BuildSet(const Master& m, const QString& version)
               cut({Ink(QStringLiteral("choker-%1").arg(k))}, QRect(350, 260, 150, 150)));
 
     embed("logo", Logo(m, version), 4);
+
+    // Earrings, studs and bracelets. The program masks every cell of a list
+    // with the first cell's shape, so the five cells share the union of the
+    // five jewels' shapes; each fills what its jewel leaves bare of it with
+    // what lies beneath in the standard portrait. The studs sit on the ear
+    // lobes and the bracelets on the arm, the same in every view; the
+    // earrings hang over hair or scene, so theirs share one setting and leave
+    // nothing bare. The earrings hang below the studs: neither covers the
+    // other.
+    {
+        Look bare;
+        bare.scene = -1;
+        bare.earring = bare.earframe = bare.bracelet = -1;
+        bare.hairband = bare.ribbon = false;
+        bare.strings = 4;
+        const QImage beneath = Compose(set, bare);
+        auto jewels = [&](const QString& prefix, QRect r) {
+            std::vector<QImage> own;
+            for (int k = 0; k < 5; ++k)
+                own.push_back(cut({Ink(prefix.arg(k))}, r));
+            // the union, without pinholes where the shapes meet
+            QImage shape(r.size(), QImage::Format_RGB32);
+            shape.fill(kWhite);
+            for (int y = 0; y < r.height(); ++y)
+                for (int x = 0; x < r.width(); ++x)
+                    for (const QImage& o : own)
+                        if (o.pixel(x, y) != kWhite)
+                            shape.setPixel(x, y, 0xFF000000);
+            for (int y = 1; y + 1 < r.height(); ++y)
+                for (int x = 1; x + 1 < r.width(); ++x)
+                    if (shape.pixel(x - 1, y) != kWhite && shape.pixel(x + 1, y) != kWhite &&
+                        shape.pixel(x, y - 1) != kWhite && shape.pixel(x, y + 1) != kWhite)
+                        shape.setPixel(x, y, 0xFF000000);
+            std::vector<QImage> cells;
+            for (const QImage& jewel : own) {
+                QImage cell(r.size(), QImage::Format_RGB32);
+                for (int y = 0; y < r.height(); ++y)
+                    for (int x = 0; x < r.width(); ++x) {
+                        const bool inShape = shape.pixel(x, y) != kWhite;
+                        QRgb c = jewel.pixel(x, y);
+                        if (inShape && c == kWhite)
+                            c = beneath.pixel(r.left() + x, r.top() + y);
+                        cell.setPixel(x, y, c == kWhite && inShape ? kNudged : c);
+                    }
+                cells.push_back(cell);
+            }
+            return Stack(cells);
+        };
+        file("vlm_earring_list.bmp", jewels(QStringLiteral("earrings-%1"), QRect(250, 180, 330, 120)));
+        file("vlm_earring_framelist.bmp", jewels(QStringLiteral("earframe-%1"), QRect(250, 180, 340, 120)));
+        file("vlm_bracelet.bmp", jewels(QStringLiteral("bracelet-%1"), QRect(670, 560, 130, 40)));
+    }
 
     // Grey and small pictures: renders of the composed portrait.
     {

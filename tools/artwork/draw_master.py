@@ -206,7 +206,7 @@ def figure_group():
     # one silhouette: neck, shoulders, torso, both arms, with a notch between
     # the torso and the right arm at the bottom where the hair ends show
     sil = ("M384 140 L476 128 C472 200 474 262 486 298 C520 318 600 330 660 346 C702 358 724 384 732 420 "
-           "C738 460 734 500 730 530 C730 560 744 594 756 625 L684 625 C676 600 660 578 641 550 L640 625 L128 625 "
+           "C738 460 737 500 736 540 C736 570 738 600 740 625 L684 625 C676 600 660 578 641 550 L640 625 L128 625 "
            "C132 540 140 480 152 410 C160 375 180 354 222 343 C282 328 350 318 376 298 C382 262 386 220 384 140 Z")
     # the back of the neck behind the jaw and below the ear, in shade: short
     # styles show it between the jaw, the ear and the neck
@@ -230,10 +230,10 @@ def figure_group():
     # shoulder and arm shading
     b.append(path("M152 410 C160 375 180 354 222 343 C200 360 186 380 182 420 C176 480 172 540 170 625 L128 625 "
                   "C132 540 140 480 152 410 Z", "skin-sh"))
-    b.append(path("M732 420 C738 460 734 500 730 530 C730 560 744 594 756 625 L738 625 C722 594 712 566 712 534 "
+    b.append(path("M732 420 C738 460 737 500 736 540 C736 570 738 600 740 625 L724 625 C718 594 714 566 714 534 "
                   "C712 490 716 450 732 420 Z", "skin-sh"))
-    # the elbow's fold where the forearm turns out from the side
-    b.append(path("M698 550 C706 554 714 553 720 548", "skin-line"))
+    # the upper arm runs on past the window's lower edge: the elbow lies
+    # below it, at the waist
     # armpits / arm inner edges
     b.append(path("M214 412 C206 470 200 540 198 625", "skin-line"))
     b.append(path("M220 400 C214 420 212 440 212 470 L200 625 L198 625 C200 540 206 470 214 412 Z", "skin-sh"))
@@ -597,23 +597,28 @@ def front_group(long_):
                       shade_side=-1, hi=False))
         b.append(lock([(500, 0), (552, 80), (574, 160), (572, 224)], [40, 36, 30, 0], shade_side=-1, hi=False))
     else:
-        # straight locks falling well past the shoulder; their tips end
-        # above the picture's lower edge, over the hair on the shoulder
-        b.append(lock([(556, -30), (606, 60), (632, 150), (644, 210), (648, 256)], [62, 62, 58, 44, 0],
-                      shade_side=-1, hi=True))
-        b.append(lock([(480, -30), (522, 70), (548, 160), (566, 220), (578, 256)], [58, 56, 52, 36, 0],
-                      shade_side=-1, hi=False))
-        b.append(lock([(520, 20), (562, 110), (590, 190), (604, 250)], [40, 44, 36, 0], shade_side=1, hi=False))
+        # straight locks falling from the crown behind the ear, tapering to
+        # points just above the picture's lower edge, over the back hair
+        # that runs on below it
+        for pts, ws, hi in (
+                ([(566, -20), (620, 40), (650, 120), (662, 190), (664, 252)], [58, 56, 50, 40, 0], True),
+                ([(520, -20), (566, 60), (592, 140), (604, 200), (608, 246)], [56, 54, 48, 36, 0], False),
+                ([(490, 0), (522, 80), (544, 150), (556, 206), (562, 250)], [44, 42, 38, 28, 0], True),
+                ([(596, -24), (640, 70), (676, 150), (688, 220), (690, 256)], [36, 36, 30, 22, 0], False)):
+            b.append(lock(pts, ws, shade_side=-1, hi=hi))
     return b
 
 
 def longleft_group():
-    # broad straight locks widening the fall of the hair at the left; they
-    # taper to their tips over the back hair above row 150, the picture's
-    # lower edge
+    # the long style's left side: straight locks from the crown down past
+    # the cheek, their points just above the picture's lower edge, over the
+    # back hair that runs on below it
     return [
-        lock([(204, -30), (162, 40), (140, 96), (136, 146)], [56, 58, 50, 0], shade_side=1),
-        lock([(236, -30), (200, 50), (178, 104), (170, 146)], [44, 46, 40, 0], shade_side=1, hi=False),
+        lock([(196, -20), (156, 30), (134, 80), (126, 120), (126, 146)], [50, 50, 44, 32, 0], shade_side=1),
+        lock([(226, -20), (192, 40), (172, 90), (164, 124), (162, 148)], [46, 46, 40, 30, 0], shade_side=1,
+             hi=False),
+        lock([(250, 0), (226, 50), (212, 96), (206, 130), (204, 146)], [34, 34, 30, 22, 0], shade_side=1,
+             hi=False),
     ]
 
 
@@ -792,7 +797,7 @@ def cut_out():
 COSTUMES = [
     ("#6f9fe3", "#4b74bf", "#a6c7f4", "#263d6e", "#eef5ff", "#fff3dc", "#ead3ac", "#8a6a45"),  # blue dots
     ("#e8506a", "#b02c48", "#ff9fb0", "#5a1020", "#fff0f2", "#fffaf2", "#f0d8dc", "#8a4a55"),  # gingham
-    ("#f7f9ff", "#c9d3ea", "#ffffff", "#26365e", "#2e4f9a", "#2e4f9a", "#1c3470", "#101e44"),  # sailor
+    ("#f7f9ff", "#c9d3ea", "#ffffff", "#26365e", "#2e4f9a", "#f7f9ff", "#c9d3ea", "#c9d3ea"),  # sailor
     ("#6cc7a0", "#3f9477", "#b2ecd2", "#1f5a44", "#ffffff", "#fff4fa", "#f3cfe0", "#8a4462"),  # floral
     ("#b79ce6", "#8a6cc4", "#dccbff", "#3a2a66", "#f4eeff", "#fffaff", "#e2d6f2", "#6a5690"),  # lace, laced
     ("#ffd75a", "#e0a92c", "#fff0a8", "#6e4a10", "#ffffff", "#ffffff", "#f0e4c0", "#8a6a45"),  # stripes
@@ -826,35 +831,68 @@ def trim_group():
     return [path(poly(top + bot[::-1]), "ink")]
 
 
-# the cut of each costume's neckline; every cut holds the default neckline's
-# trim, which the colour keys paint
-CUTS = ["sweetheart", "straight", "straight", "scalloped", "lace", "straight", "sweetheart", "square"]
+# the cut of each costume: its neckline and its sides. The program masks
+# every costume with the default one's shape, so the build paints the body
+# into whatever part of that shape a cut leaves bare; every cut holds the
+# default neckline's trim, which the colour keys paint.
+CUTS = [("sweetheart", "straight"), ("ruffle", "straight"), ("sailor", "straight"), ("scalloped", "fitted"),
+        ("lace", "fitted"), ("keyhole", "straight"), ("peak", "fitted"), ("bib", "straight")]
+
+
+def neckline(cut, x):
+    """Height of a cut's neckline at x. Never below the default neckline
+    (its trim stays on cloth) and never above row 507 (the top rows of the
+    picture would cut it off when the chest rises)."""
+    y = neck_y(x)
+    c = x - SEAM
+    if cut == "ruffle":
+        y = 507
+    elif cut == "sailor":
+        y = 507 + max(0.0, 26 * (1 - abs(c) / 34))
+    elif cut == "scalloped":
+        ph = (x - 203) / 27.4
+        y = 513 - 8 * abs(math.sin(math.pi * ph))
+    elif cut == "lace":
+        if 300 < x < 610:
+            ph = (x - 300) / 15.5
+            tri = 1 - abs(2 * (ph - math.floor(ph)) - 1)
+            y = y - 4 - 12 * tri
+    elif cut == "keyhole":
+        y = 505
+    elif cut == "peak":
+        y = 507 + 7 * abs(c) / 250
+    elif cut == "bib":
+        if abs(c) < 66:
+            y = 507
+        elif abs(c) < 74:
+            y = 507 + (abs(c) - 66) * 3
+    return max(507.0, min(y, neck_y(x) - 1))
+
+
+def side_x(side, y, left):
+    """The bodice's side at row y: straight down, or fitted, drawn in towards
+    the waist along the body."""
+    t = max(0.0, min(1.0, (y - 512) / 116))
+    if left:
+        return 203 - 5 * t if side == "straight" else 203 + 18 * t ** 1.5
+    return 641 - 1 * t if side == "straight" else 641 - 20 * t ** 1.5
 
 
 def bodice(cut):
-    """The bodice's outline for a cut. Above row 507 the top band of the
-    picture would cut it off when the chest rises."""
-    if cut == "sweetheart":
+    """The bodice's outline for a cut."""
+    if cut == CUTS[0]:
         return BODICE
-    top = []
-    for i in range(0, 220):
-        x = 203 + (641 - 203) * i / 219
-        y = neck_y(x)
-        if cut == "straight":
-            y = min(y, 508)
-        elif cut == "square":
-            y = 508 if x < 360 or x > 550 else min(y, 516)
-        elif cut == "scalloped":
-            if 300 < x < 600:
-                ph = (x - 300) / 30.0
-                y = max(508, y - 16 * abs(math.sin(math.pi * ph)) - 4)
-        elif cut == "lace":
-            if 320 < x < 590:
-                ph = (x - 320) / 18.0
-                tri = 1 - abs(2 * (ph - math.floor(ph)) - 1)
-                y = max(508, y - 6 - 14 * tri)
-        top.append((x, y))
-    return "M198 628 " + " ".join("L%s %s" % (f(x), f(y)) for x, y in top) + " L640 628 Z"
+    neck, side = cut
+    pts = [(side_x(side, y, True), y) for y in range(628, 512, -4)]
+    for i in range(0, 439):
+        x = 203 + i
+        pts.append((x, neckline(neck, x)))
+    pts += [(side_x(side, y, False), y) for y in range(512, 629, 4)]
+    d = "M" + " L".join("%s %s" % (f(x), f(y)) for x, y in pts) + " Z"
+    if neck == "keyhole":
+        # a slit from the edge down to a round opening above the trim
+        d += " M%s 507 L%s 516 A9 9 0 1 0 %s 516 L%s 507 Z" % (f(SEAM - 3), f(SEAM - 3), f(SEAM + 3), f(SEAM + 3))
+    return d
 
 
 def costume_group(k=0):
@@ -877,9 +915,6 @@ def costume_group(k=0):
     elif k == 2:
         for y in range(560, 630, 16):
             b.append('<rect x="190" y="%d" width="460" height="6" fill="%s"/>' % (y, pr))
-        # navy side panels: the dress's colour pixel lies in the left one
-        b.append(path("M190 500 L226 500 C232 540 236 590 236 630 L190 630 Z", "", fill(pr)))
-        b.append(path("M650 500 L614 500 C608 540 604 590 604 630 L650 630 Z", "", fill(pr)))
     elif k == 3:
         for i, (x, y) in enumerate(((236, 566), (300, 590), (356, 560), (410, 600), (520, 572), (590, 596),
                                    (270, 620), (470, 620), (620, 552), (560, 622))):
@@ -928,13 +963,42 @@ def costume_group(k=0):
     elif k in (2, 6, 7):
         b.append(path(poly([(x, y + 7) for x, y in top[2:-2]], False), "",
                       ' fill="none" stroke="%s" stroke-width="2"' % ("#ffffff" if k == 2 else tr_sh)))
+    neck, side = CUTS[k]
+    if neck == "ruffle":
+        # a gathered frill along the straight edge
+        edge = [(x, neckline(neck, x)) for x in range(203, 642, 4)]
+        b.append(path(poly(edge + [(x, y + 9 + 2 * math.sin(x / 5.0)) for x, y in edge[::-1]]), "",
+                      fill(tr) + ' stroke="%s" stroke-width="1.4" stroke-linejoin="round"' % tr_ol))
+        for x in range(207, 640, 8):
+            b.append(path("M%d %s L%d %s" % (x, f(neckline(neck, x) + 2), x + 1, f(neckline(neck, x) + 8)), "",
+                          ' fill="none" stroke="%s" stroke-width="1.2"' % tr_sh))
+    elif neck == "sailor":
+        # navy side panels (the dress's colour pixel lies in the left one)
+        # and a sailor collar band that follows the neckline into the V
+        for d in ("M190 500 L226 500 C232 540 236 590 236 630 L190 630 Z",
+                  "M650 500 L614 500 C608 540 604 590 604 630 L650 630 Z"):
+            b.append('<path d="%s" fill="%s"/>' % (d, pr))
+        b.append('<path d="M-50 -50 H900 V700 H-50 Z %s" fill="#000000" fill-rule="evenodd" comp-op="dst-out"/>'
+                 % outline)
+        b.append(path(outline, "", ' fill="none" stroke="%s" stroke-width="2.2" stroke-linejoin="round"' % ol))
+        edge = [(x, neckline(neck, x)) for x in range(203, 642, 2)]
+        b.append(path(poly(edge + [(x, y + 13) for x, y in edge[::-1]]), "", fill(pr) +
+                      ' stroke="%s" stroke-width="1.6" stroke-linejoin="round"' % tr_ol))
+        # (its white stripe stops short of the colour pixel, window (210,515))
+        b.append(path(poly([(x, y + 8) for x, y in edge[12:-3]], False), "",
+                      ' fill="none" stroke="#ffffff" stroke-width="2"'))
+    elif neck == "keyhole":
+        b.append(path("M%d 507 L%d 516 A9 9 0 1 0 %d 516 L%d 507" % (SEAM - 3, SEAM - 3, SEAM + 3, SEAM + 3), "",
+                      ' fill="none" stroke="%s" stroke-width="2" stroke-linejoin="round"' % ol))
+        b.append(circle(SEAM, 509, 3.5, "", fill(tr) + ' stroke="%s" stroke-width="1.2"' % tr_ol))
+    elif neck == "bib":
+        # the pinafore's bib, buttoned at its corners
+        b.append(path("M%d 508 L%d 540 M%d 508 L%d 540" % (SEAM - 70, SEAM - 66, SEAM + 70, SEAM + 66), "",
+                      ' fill="none" stroke="%s" stroke-width="1.6"' % ol))
+        for x in (SEAM - 60, SEAM + 60):
+            b.append(circle(x, 514, 4.5, "", fill(tr) + ' stroke="%s" stroke-width="1.4"' % tr_ol))
     # details at the centre front
-    if k == 2:
-        # a sailor knot
-        b.append(path("M455 546 L438 580 L448 584 L455 566 L462 584 L472 580 Z", "", fill("#e23a55") +
-                      ' stroke="#5a0c1c" stroke-width="1.5"'))
-        b.append(ellipse(455, 546, 8, 6, "", fill("#e23a55") + ' stroke="#5a0c1c" stroke-width="1.5"'))
-    elif k == 4:
+    if k == 4:
         # lacing down the front
         for i in range(4):
             y = 556 + i * 16
@@ -1037,25 +1101,38 @@ def camisole_group(k=0):
             b.append(path(c, "", fill("#2e4f9a") + ' stroke="#101e44" stroke-width="2" stroke-linejoin="round"'))
         b.append(path("M222 444 L300 432 L455 490", "", ' fill="none" stroke="#ffffff" stroke-width="3"'))
         b.append(path("M455 490 L610 432 L638 444", "", ' fill="none" stroke="#ffffff" stroke-width="3"'))
-        b.append(path("M455 470 L426 540 L446 546 L455 512 L464 546 L484 540 Z", "", fill("#e23a55") +
+        # the scarf's tails hang down to the hem, where the browser's
+        # thumbnail shows them over the stripes
+        b.append(path("M455 470 L418 586 L438 594 L455 520 L472 594 L492 586 Z", "", fill("#e23a55") +
                       ' stroke="#5a0c1c" stroke-width="1.6"'))
         b.append(ellipse(455, 476, 12, 9, "", fill("#e23a55") + ' stroke="#5a0c1c" stroke-width="1.6"'))
         # navy stripes round the hem
         for y in (566, 584):
             b.append('<rect x="207" y="%d" width="433" height="8" fill="#2e4f9a"/>' % y)
     elif k == 2:
-        # a soft round collar, buttons and a ribbon tie
-        for sg in (-1, 1):
-            b.append(path("M455 382 C%d 384 %d 396 %d 420 C%d 426 %d 416 455 396 Z" % (
-                455 + sg * 40, 455 + sg * 70, 455 + sg * 66, 455 + sg * 40, 455 + sg * 16), "",
-                fill("#ffffff") + ' stroke="#7a5a3a" stroke-width="1.6"'))
+        # a round flat collar laid along the whole neckline, its two rounded
+        # halves meeting under the ribbon tie
+        edge = [(214, 400), (216, 380), (230, 368), (262, 362), (322, 356), (400, 368), (455, 380), (510, 368),
+                (570, 358), (612, 360), (628, 362), (640, 374), (644, 400)]
+        lobes = [(644, 400), (640, 418), (600, 424), (540, 436), (490, 446), (462, 428), (455, 404), (448, 428),
+                 (420, 446), (370, 436), (310, 424), (250, 418), (214, 416)]
+        b.append(path(poly(catmull(edge, False, 6) + catmull(lobes, False, 6)), "",
+                      fill("#ffffff") + ' stroke="#7a5a3a" stroke-width="1.6" stroke-linejoin="round"'))
+        b.append(path(poly(catmull([(p[0], p[1] - 6) for p in lobes[1:6]], False, 6), False), "",
+                      ' fill="none" stroke="%s" stroke-width="1.2"' % sh))
+        b.append(path(poly(catmull([(p[0], p[1] - 6) for p in lobes[7:12]], False, 6), False), "",
+                      ' fill="none" stroke="%s" stroke-width="1.2"' % sh))
         for i in range(4):
             b.append(circle(455, 450 + i * 36, 4, "", fill("#f2e0c0") + ' stroke="#7a5a3a" stroke-width="1.2"'))
         # pin tucks either side of the placket and a ruffled waist
         for x in (420, 432, 478, 490):
             b.append(path("M%d 440 L%d 600" % (x, x), "", ' fill="none" stroke="%s" stroke-width="1.6"' % sh))
-        b.append(path("M204 574 " + " ".join("Q%d %d %d 574" % (x + 7, 586, x + 14) for x in range(204, 640, 14)), "",
-                      ' fill="none" stroke="#7a5a3a" stroke-width="1.6"'))
+        # a frilled waist: what the browser's thumbnail shows of the blouse
+        b.append(path("M204 566 L640 566 L640 584 " + " ".join("Q%d %d %d 584" % (x - 7, 596, x - 14)
+                                                                for x in range(640, 204, -14)) + " Z", "",
+                      fill("#ffffff") + ' stroke="#7a5a3a" stroke-width="1.6" stroke-linejoin="round"'))
+        for x in range(211, 640, 14):
+            b.append(path("M%d 568 L%d 588" % (x, x), "", ' fill="none" stroke="%s" stroke-width="1.2"' % sh))
         for sg in (-1, 1):
             b.append(path("M455 404 C%d 388 %d 390 %d 406 C%d 420 %d 420 455 404 Z" % (
                 455 + sg * 10, 455 + sg * 28, 455 + sg * 28, 455 + sg * 28, 455 + sg * 10), "rib rib-ol"))
@@ -1471,46 +1548,68 @@ EAR_R = (506, 186)
 
 
 # The program masks every earring, earring-frame and bracelet cell with the
-# first cell's shape, so the five cells of each list share one silhouette and
-# differ only in colour and inner detail.
+# first cell's shape. Each jewel here is drawn in its own shape; the build
+# gives all five cells the union of the five shapes and fills what a jewel
+# leaves bare of it with what lies beneath in the standard portrait. That
+# holds where what lies beneath is the same in every view: the studs sit on
+# the ear lobes and the bracelets on the arm. An earring hangs from just
+# below the stud, so the studs' bare parts never cover one.
 
 JEWELS = [
     # metal, stone, stone shade, stone light, outline
-    ("#f2c14e", "#f2c14e", "#c08a22", "#fff1b0", "#6e4a10"),  # gold drop
-    ("#d9dee8", "#fbf6f0", "#e2cfd0", "#ffffff", "#7a6a70"),  # pearl
-    ("#f2c14e", "#e23a55", "#9e1634", "#ff9aaa", "#5a0c1c"),  # ruby
-    ("#d9dee8", "#3f7fe0", "#1f4aa0", "#a9d0ff", "#10275a"),  # sapphire
-    ("#d9dee8", "#c9ccf0", "#8f86c8", "#ffffff", "#3a3566"),  # silver star
+    ("#f2c14e", "#f2c14e", "#c08a22", "#fff1b0", "#6e4a10"),  # gold, a faceted drop
+    ("#d9dee8", "#fbf6f0", "#e2cfd0", "#ffffff", "#7a6a70"),  # silver, a pearl
+    ("#f2c14e", "#e23a55", "#9e1634", "#ff9aaa", "#5a0c1c"),  # gold, a ruby heart
+    ("#d9dee8", "#3f7fe0", "#1f4aa0", "#a9d0ff", "#10275a"),  # silver, a ring of sapphires
+    ("#d9dee8", "#c9ccf0", "#8f86c8", "#ffffff", "#3a3566"),  # silver, a star
 ]
 
 
+def heart_path(x, top, w, h):
+    """A heart whose top notch is at (x, top), w wide and h tall."""
+    hw = w / 2.0
+    return ("M%s %s C%s %s %s %s %s %s C%s %s %s %s %s %s C%s %s %s %s %s %s C%s %s %s %s %s %s Z" % tuple(
+        f(v) for v in (x, top + h * 0.25, x - hw * 0.2, top - h * 0.05, x - hw, top - h * 0.05, x - hw, top + h * 0.3,
+                       x - hw, top + h * 0.6, x - hw * 0.3, top + h * 0.8, x, top + h,
+                       x + hw * 0.3, top + h * 0.8, x + hw, top + h * 0.6, x + hw, top + h * 0.3,
+                       x + hw, top - h * 0.05, x + hw * 0.2, top - h * 0.05, x, top + h * 0.25)))
+
+
 def earring_pair(k):
+    """Drops hanging from just below the studs. Earrings hang over the hair
+    or the scene, which differ from style to style, so all five share one
+    outline, a drop-shaped setting (what the program's mask lets through),
+    and differ in the stone set in it: a faceted drop, a round pearl, a
+    heart, a ring of small stones, a star."""
     metal, stone, shade, light, ol = JEWELS[k]
+    setting = ' fill="%s" stroke="%s" stroke-width="1.8"' % (metal, ol)
     b = []
-    for (x, y) in (EAR_L, EAR_R):
-        b.append('<path d="M%d %d L%d %d" fill="none" stroke="%s" stroke-width="3" stroke-linecap="round"/>' %
-                 (x, y, x, y + 10, ol))
-        b.append('<path d="M%d %d L%d %d" fill="none" stroke="%s" stroke-width="1.4"/>' % (x, y + 1, x, y + 9, metal))
-        b.append(circle(x, y + 14, 5, "", ' fill="%s" stroke="%s" stroke-width="1.6"' % (metal, ol)))
+    for (x, y0) in (EAR_L, EAR_R):
+        y = 197  # just below the stud
+        b.append(circle(x, y + 3, 3.5, "", setting))
         drop = "M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
-            x, y + 18, x + 13, y + 32, x + 12, y + 50, x, y + 50, x - 12, y + 50, x - 13, y + 32, x, y + 18)
-        b.append(path(drop, "", ' fill="%s" stroke="%s" stroke-width="1.8"' % (stone, ol)))
-        b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
-            x + 2, y + 24, x + 10, y + 34, x + 9, y + 46, x + 1, y + 47, x + 6, y + 42, x + 6, y + 34, x + 2,
-            y + 24), "", ' fill="%s"' % shade))
-        if k == 4:
-            pts = []
-            for i in range(10):
-                a = -math.pi / 2 + i * math.pi / 5
-                r = 7 if i % 2 == 0 else 3
-                pts.append((x + r * math.cos(a), y + 36 + r * math.sin(a)))
-            b.append(path(poly(pts), "", ' fill="#ffffff"'))
+            x, y + 7, x + 12, y + 19, x + 11, y + 39, x, y + 39, x - 11, y + 39, x - 12, y + 19, x, y + 7)
+        b.append(path(drop, "", setting))
+        st = ' fill="%s" stroke="%s" stroke-width="1.2"' % (stone, ol)
+        if k == 0:
+            b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
+                x, y + 14, x + 7, y + 22, x + 7, y + 34, x, y + 34, x - 7, y + 34, x - 7, y + 22, x, y + 14), "",
+                ' fill="%s" stroke="%s" stroke-width="1.2"' % (shade, ol)))
+            b.append(path("M%d %d L%d %d L%d %d Z" % (x, y + 16, x + 5, y + 30, x - 5, y + 30), "", ' fill="%s"' % light))
+        elif k == 1:
+            b.append(circle(x, y + 26, 8.5, "", st))
+            b.append(circle(x + 2, y + 28, 5, "", ' fill="%s"' % shade))
+            b.append(circle(x - 3, y + 23, 2.4, "", ' fill="#ffffff"'))
+        elif k == 2:
+            b.append(path(heart_path(x, y + 18, 16, 16), "", st))
+            b.append(ellipse(x - 4, y + 21, 2, 2.5, "", ' fill="%s"' % light))
         elif k == 3:
-            b.append(path("M%d %d L%d %d L%d %d Z" % (x - 5, y + 34, x - 1, y + 26, x - 1, y + 44), "",
-                          ' fill="%s"' % light))
+            for i in range(6):
+                a = i * math.pi / 3
+                b.append(circle(x + 5.5 * math.sin(a), y + 27 - 5.5 * math.cos(a), 2.6, "", st))
         else:
-            b.append(ellipse(x - 4, y + 34, 3, 5, "", ' fill="%s"' % light))
-        b.append(circle(x - 1.5, y + 12.5, 1.5, "", ' fill="#ffffff"'))
+            b.append(star_path(x, y + 27, 9, 4.2, stone, ol, 5))
+            b.append(circle(x - 1.5, y + 25, 1.4, "", ' fill="#ffffff"'))
     return b
 
 
@@ -1519,23 +1618,33 @@ STUDS = [("#f2c14e", "#c08a22", "#6e4a10"), ("#d9dee8", "#9aa3b5", "#4a5166"), (
 
 
 def earframe_pair(k):
-    """Ear studs that hold the earrings, drawn on the lobes."""
+    """Ear studs on the lobes, each in a shape of its own: a ball, a square
+    stone, a flower, a triangle and a heart."""
     fill, shade, ol = STUDS[k]
+    style = ' fill="%s" stroke="%s" stroke-width="1.6" stroke-linejoin="round"' % (fill, ol)
     b = []
     for (x, y) in (EAR_L, EAR_R):
         y += 4
-        b.append(circle(x, y - 1, 6, "", ' fill="%s" stroke="%s" stroke-width="1.6"' % (fill, ol)))
-        b.append(path("M%d %d A5 5 0 0 0 %d %d" % (x - 4, y + 1, x + 4, y + 1), "",
-                      ' fill="none" stroke="%s" stroke-width="2"' % shade))
-        if k == 2:
+        if k == 0:
+            b.append(circle(x, y, 6, "", style))
+            b.append(path("M%d %d A5 5 0 0 0 %d %d" % (x - 4, y + 2, x + 4, y + 2), "",
+                          ' fill="none" stroke="%s" stroke-width="2"' % shade))
+        elif k == 1:
+            b.append(path("M%d %d L%d %d L%d %d L%d %d Z" % (x, y - 8, x + 8, y, x, y + 8, x - 8, y), "", style))
+            b.append(path("M%d %d L%d %d L%d %d Z" % (x, y + 6, x + 6, y, x - 6, y), "", ' fill="%s"' % shade))
+        elif k == 2:
             for i in range(5):
                 a = i * 2 * math.pi / 5 - math.pi / 2
-                b.append(circle(x + 3 * math.cos(a), y - 1 + 3 * math.sin(a), 1.3, "", ' fill="#ff9aaa"'))
-        elif k == 4:
-            b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
-                x, y + 2, x - 4, y - 1, x - 3, y - 5, x, y - 3, x + 3, y - 5, x + 4, y - 1, x, y + 2), "",
-                ' fill="#ffffff"'))
-        b.append(circle(x - 2, y - 3, 1.6, "", ' fill="#ffffff"'))
+                b.append(circle(x + 4.6 * math.cos(a), y + 4.6 * math.sin(a), 3.6, "", style))
+            b.append(circle(x, y, 2.6, "", ' fill="#f2c14e"'))
+        elif k == 3:
+            b.append(path("M%d %d L%d %d L%d %d Z" % (x - 8, y - 6, x + 8, y - 6, x, y + 8), "", style))
+            b.append(path("M%d %d L%d %d L%d %d Z" % (x + 1, y - 3, x + 5, y - 3, x + 1, y + 4), "",
+                          ' fill="%s"' % shade))
+        else:
+            b.append(path(heart_path(x, y - 5, 16, 14), "", style))
+            b.append(path(heart_path(x + 3, y - 1, 5, 6), "", ' fill="%s"' % shade))
+        b.append(circle(x - 2, y - 3, 1.4, "", ' fill="#ffffff"'))
     return b
 
 
@@ -1545,8 +1654,9 @@ BEADS = [("#f2c14e", "#c08a22", "#6e4a10", "#f2c14e"), ("#fbf6f0", "#e2d4cc", "#
 
 
 def bracelet(k):
-    """A string of beads round the right wrist: a tilted ellipse whose back
-    half lies behind the arm, with a heart charm hanging from the front."""
+    """Round the right upper arm, a tilted ellipse whose back half lies behind
+    the arm: gold beads with a heart, a pearl strand, ruby links with a
+    drop, a solid bangle, a fine chain with a star."""
     fill, shade, ol, charm = BEADS[k]
     b = []
     cx, cy, rx, ry, tilt = 705, 578, 28, 8, math.radians(-21)
@@ -1556,21 +1666,49 @@ def bracelet(k):
         ex, ey = rx * math.cos(t), ry * math.sin(t)
         return cx + ex * ca - ey * sa, cy + ex * sa + ey * ca
 
-    thread = [at(math.pi * i / 24) for i in range(25)]
-    b.append(path(poly(thread, False), "", ' fill="none" stroke="%s" stroke-width="2.4"' % ol))
-    n = 9
-    for i in range(n):
-        x, y = at(math.pi * (0.06 + 0.88 * i / (n - 1)))
-        b.append(circle(x, y, 5.2, "", ' fill="%s" stroke="%s" stroke-width="1.5"' % (fill, ol)))
-        b.append(circle(x + 1.4, y + 1.4, 2.6, "", ' fill="%s"' % shade))
-        b.append(circle(x - 1.8, y - 1.8, 1.5, "", ' fill="#ffffff"'))
+    front = [at(math.pi * i / 24) for i in range(25)]
     hx, hy = at(math.pi / 2)
     hx, hy = int(round(hx)), int(round(hy))
-    heart = ("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
-        hx, hy + 15, hx - 8, hy + 10, hx - 9, hy + 5, hx - 5, hy + 4, hx - 2, hy + 3, hx, hy + 5, hx, hy + 7,
-        hx, hy + 5, hx + 2, hy + 3, hx + 5, hy + 4, hx + 9, hy + 5, hx + 8, hy + 10, hx, hy + 15))
-    b.append(path(heart, "", ' fill="%s" stroke="%s" stroke-width="1.5"' % (charm, ol)))
-    b.append(circle(hx - 3, hy + 7, 1.3, "", ' fill="#ffffff"'))
+    if k in (0, 1):
+        b.append(path(poly(front, False), "", ' fill="none" stroke="%s" stroke-width="2.4"' % ol))
+        n, r = (9, 5.2) if k == 0 else (7, 6.0)
+        for i in range(n):
+            x, y = at(math.pi * (0.14 + 0.76 * i / (n - 1)))
+            b.append(circle(x, y, r, "", ' fill="%s" stroke="%s" stroke-width="1.5"' % (fill, ol)))
+            b.append(circle(x + 1.4, y + 1.4, r / 2, "", ' fill="%s"' % shade))
+            b.append(circle(x - 1.8, y - 1.8, 1.5, "", ' fill="#ffffff"'))
+        if k == 0:
+            b.append(path(heart_path(hx, hy + 4, 18, 12), "", ' fill="%s" stroke="%s" stroke-width="1.5"' % (charm, ol)))
+            b.append(circle(hx - 3, hy + 7, 1.3, "", ' fill="#ffffff"'))
+    elif k == 2:
+        # chain links, alternately flat and edge on, and a drop
+        for i in range(8):
+            t = math.pi * (0.2 + 0.68 * i / 7)
+            x, y = at(t)
+            rot = math.degrees(math.atan2(math.cos(t) * ry * ca + math.sin(t) * rx * sa,
+                                          -math.sin(t) * rx * ca - math.cos(t) * ry * sa))
+            w, h = (6, 3.6) if i % 2 == 0 else (6, 1.6)
+            b.append(ellipse(0, 0, w, h, "", ' fill="none" stroke="%s" stroke-width="3.6" transform="translate(%s %s) '
+                             'rotate(%s)"' % (ol, f(x), f(y), f(rot))))
+            b.append(ellipse(0, 0, w, h, "", ' fill="none" stroke="%s" stroke-width="1.8" transform="translate(%s %s) '
+                             'rotate(%s)"' % (fill, f(x), f(y), f(rot))))
+        b.append(path("M%d %d C%d %d %d %d %d %d C%d %d %d %d %d %d Z" % (
+            hx, hy + 3, hx + 6, hy + 9, hx + 6, hy + 16, hx, hy + 16, hx - 6, hy + 16, hx - 6, hy + 9, hx, hy + 3), "",
+            ' fill="%s" stroke="%s" stroke-width="1.5"' % (charm, ol)))
+    elif k == 3:
+        # a solid bangle with a band of light
+        # (its ends stop short of the arm's outline)
+        band = front[3:-2]
+        b.append(path(poly(band, False), "", ' fill="none" stroke="%s" stroke-width="10"' % ol))
+        b.append(path(poly(band, False), "", ' fill="none" stroke="%s" stroke-width="6.8"' % fill))
+        b.append(path(poly(front[4:21], False), "", ' fill="none" stroke="%s" stroke-width="2" stroke-linecap="round"'
+                      % charm))
+    else:
+        # a fine chain and a star
+        b.append(path(poly(front, False), "", ' fill="none" stroke="%s" stroke-width="3.6"' % ol))
+        b.append(path(poly(front, False), "", ' fill="none" stroke="%s" stroke-width="1.6" stroke-dasharray="2 1.5"'
+                      % fill))
+        b.append(star_path(hx, hy + 6, 8, 3.6, charm, ol, 5))
     return b
 
 
