@@ -139,7 +139,9 @@ grep -q "Character commands" "$tmp/man.txt" || fail "the manual page has no key 
 # edges; that warning is the only one allowed, as lintian allows it).
 [ -s "$usr/share/locale/ja/LC_MESSAGES/velmia.mo" ] || fail "no share/locale/ja/LC_MESSAGES/velmia.mo"
 for program in velmia velmia-partcheck velmia-render; do
-    out=$(LC_ALL=C.UTF-8 LANGUAGE=ja "$usr/games/$program" --help 2>&1 | head -1)
+    LC_ALL=C.UTF-8 LANGUAGE=ja "$usr/games/$program" --help >"$tmp/help.txt" 2>&1 ||
+        fail "the installed $program --help in Japanese exits with $?"
+    out=$(sed -n 1p "$tmp/help.txt")
     [ "${out#使い方: $program }" != "$out" ] || fail "the installed $program --help in Japanese begins '$out'"
 done
 for key in 'Name[ja]=Velmia' 'GenericName[ja]=着せ替えポートレート' 'Comment[ja]=' 'Keywords[ja]=着せ替え;'; do
