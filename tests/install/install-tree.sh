@@ -86,9 +86,12 @@ else
 fi
 # With a homepage (-DVELMIA_HOMEPAGE=...), the same template gives its address
 # and the screenshots below it, and still validates.
-cmake -DIN="$source/packaging/velmia.metainfo.xml.in" -DOUT="$tmp/site.metainfo.xml" -DAPP_ID="$id" \
+cmake -DIN="$source/packaging/velmia.metainfo.xml.in" -DOUT="$tmp/untranslated/site.metainfo.xml" -DAPP_ID="$id" \
     -DVERSION="$version" -DRELEASE_DATE=2026-12-08 -DHOMEPAGE=https://velmia.example.net/ \
     -P "$source/packaging/Metainfo.cmake" || fail "the metainfo could not be written with a homepage"
+msgfmt --xml --template="$tmp/untranslated/site.metainfo.xml" -d "$source/po" -o "$tmp/site.metainfo.xml" ||
+    fail "msgfmt cannot translate the metainfo with a homepage"
+grep -qF '<caption xml:lang="ja">' "$tmp/site.metainfo.xml" || fail "the screenshots' captions are not translated"
 appstreamcli validate --no-net --pedantic "$tmp/site.metainfo.xml" >"$tmp/appstream.log" 2>&1 || {
     cat "$tmp/appstream.log" >&2
     fail "appstreamcli validate --no-net fails on the metainfo with a homepage"

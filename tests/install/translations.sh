@@ -5,10 +5,11 @@
 # every format the same as its English one (msgfmt --check), and every text
 # the sources hold today is in it (messages extracted afresh, compared with
 # msgcmp), for the program's messages and for the manual pages.
-#   translations.sh SOURCE_DIR LANG... -- XGETTEXT_ARGUMENT...
+#   translations.sh SOURCE_DIR APP_ID LANG... -- XGETTEXT_ARGUMENT...
 set -u
 src=$1
-shift
+id=$2
+shift 2
 langs=()
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do
     langs+=("$1")
@@ -31,7 +32,14 @@ xgettext --language=Desktop --from-code=UTF-8 -o "$tmp/desktop.pot" packaging/ve
     fail "xgettext cannot read the menu entry"
 xgettext --its=/usr/share/gettext/its/metainfo.its --from-code=UTF-8 -o "$tmp/metainfo.pot" \
     packaging/velmia.metainfo.xml.in || fail "xgettext cannot read the metainfo"
-msgcat --use-first -o "$tmp/velmia.pot" "$tmp/code.pot" "$tmp/desktop.pot" "$tmp/metainfo.pot" || fail "msgcat"
+# The screenshots' captions appear only when a homepage is configured.
+cmake -DIN=packaging/velmia.metainfo.xml.in -DOUT="$tmp/site.metainfo.xml" -DAPP_ID="$id" -DVERSION=0 \
+    -DRELEASE_DATE=2026-01-01 -DHOMEPAGE=https://homepage.invalid -P packaging/Metainfo.cmake ||
+    fail "the metainfo cannot be written with a homepage"
+xgettext --its=/usr/share/gettext/its/metainfo.its --from-code=UTF-8 -o "$tmp/site.pot" "$tmp/site.metainfo.xml" ||
+    fail "xgettext cannot read the metainfo with a homepage"
+msgcat --use-first -o "$tmp/velmia.pot" "$tmp/code.pot" "$tmp/desktop.pot" "$tmp/metainfo.pot" "$tmp/site.pot" ||
+    fail "msgcat"
 mkdir -p "$tmp/man/po/man"
 cp po/man/*.po po/man/*.pot "$tmp/man/po/man/"
 po4a --no-translations --srcdir "$src" --destdir "$tmp/man" po/man/po4a.cfg >/dev/null 2>&1 ||
