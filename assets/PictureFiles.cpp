@@ -4,6 +4,7 @@
 // start-up with a report naming the file, the folder and the reason),
 // optional ones (a failure only sets a flag), and what is derived from them.
 #include "shell/Velmiaunit1.h"
+#include "toolkit/Intl.h"
 
 #include <filesystem>
 #include <string>
@@ -18,14 +19,15 @@ std::string CurrentFolder()
 {
     std::error_code ec;
     std::filesystem::path folder = std::filesystem::current_path(ec);
-    return ec ? std::string("the current folder") : folder.string();
+    return ec ? std::string(_("the current folder")) : folder.string();
 }
 
 // The report of a required picture that start-up cannot use.
 [[noreturn]] void ThrowUnusable(const std::string& file, const std::string& reason)
 {
-    throw vcl::EFileError("Cannot start: the picture file \"" + file + "\" in the folder \"" + CurrentFolder() +
-                          "\" cannot be used: " + reason);
+    throw vcl::EFileError(
+        vcl::Format(_("Cannot start: the picture file \"%s\" in the folder \"%s\" cannot be used: %s"), file,
+                    CurrentFolder(), reason));
 }
 
 [[noreturn]] void ThrowUnreadable(const std::string& file, const std::exception& e)

@@ -10,6 +10,7 @@
 // own setting also step the automatic counters back, so the cycle end brings
 // back the same scene and cells.
 #include "commands/KeyCommandTable.h"
+#include "toolkit/Intl.h"
 
 #include <exception>
 #include <filesystem>
@@ -120,7 +121,8 @@ bool ReadPartFile(const std::string& path, TBitmap& out)
     } catch (const std::exception& e) {
         reason = e.what();
     }
-    Application->ShowException(EFileError("The part file \"" + path + "\" could not be loaded: " + reason));
+    Application->ShowException(
+        EFileError(vcl::Format(_("The part file \"%s\" could not be loaded: %s"), path, reason)));
     return false;
 }
 

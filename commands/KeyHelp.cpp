@@ -3,19 +3,34 @@
 #include "commands/KeyHelp.h"
 
 #include "commands/KeyCommandTable.h"
+#include "toolkit/Intl.h"
+#include "toolkit/Utf8.h"
 
+#include <algorithm>
 #include <array>
 
 namespace velmia::keyhelp {
 
 namespace {
 
+// A table's text in the user's language; an empty cell stays empty.
+std::string Tr(std::string_view text)
+{
+    return text.empty() ? std::string() : std::string(_(std::string(text).c_str()));
+}
+
+// A key's name in the user's language.
+std::string KeyTr(std::string_view name)
+{
+    return C_("key", std::string(name).c_str());
+}
+
 // The character commands come from the command table, in its order; a
 // left-figure row without its own text shares the main-figure row above it.
 // The keys handled before the table follow.
 constexpr std::array kKeysBeforeTheTable = {
-    CharacterCommand{"]", "", "Hide or show the mouse pointer"},
-    CharacterCommand{"m", "", "Minimise the window"},
+    CharacterCommand{"]", "", N_("Hide or show the mouse pointer")},
+    CharacterCommand{"m", "", N_("Minimise the window")},
 };
 
 consteval bool LeftRowsWithoutTextFollowAMainRow()
@@ -67,69 +82,72 @@ consteval std::array<CharacterCommand, CharacterCommandCount()> MakeCharacterCom
 constexpr auto kCharacterCommands = MakeCharacterCommands();
 
 constexpr std::array kSpecialKeys = {
-    SpecialKey{27, 27, "Esc", "Close the part browser, the close-up or the title banner; otherwise quit"},
-    SpecialKey{112, 0, "F1", "Show the title banner (the next mouse press hides it)"},
-    SpecialKey{113, 0, "F2", "Part browser: costumes (vlm_co*.bmp)"},
-    SpecialKey{114, 0, "F3", "Part browser: camisoles (vlm_ca*.bmp)"},
-    SpecialKey{115, 0, "F4", "Part browser: hairbands (vlm_hb*.bmp)"},
-    SpecialKey{116, 0, "F5", "Part browser: flowers (vlm_fl*.bmp)"},
-    SpecialKey{117, 0, "F6", "Part browser: ribbons (vlm_ri*.bmp)"},
-    SpecialKey{118, 0, "F7", "Part browser: chokers (vlm_ch*.bmp)"},
-    SpecialKey{37, 0, "Left", "Portrait: move the figure 20 pixels left. Show: move the right figure 10 pixels left",
-               "Portrait: 10 pixels. Show: move the left figure instead",
-               "Portrait: 100 pixels, slower near the edge. Show: 20 pixels"},
-    SpecialKey{39, 0, "Right", "Portrait: move the figure 20 pixels right. Show: move the right figure 10 pixels right",
-               "Portrait: 10 pixels. Show: move the left figure instead",
-               "Portrait: 100 pixels, slower near the edge. Show: 20 pixels"},
-    SpecialKey{45, 0, "Insert", "Portrait: move the figure back to the remembered place",
-               "Remember the figure's place"},
+    SpecialKey{27, 27, "Esc", N_("Close the part browser, the close-up or the title banner; otherwise quit")},
+    SpecialKey{112, 0, "F1", N_("Show the title banner (the next mouse press hides it)")},
+    SpecialKey{113, 0, "F2", N_("Part browser: costumes (vlm_co*.bmp)")},
+    SpecialKey{114, 0, "F3", N_("Part browser: camisoles (vlm_ca*.bmp)")},
+    SpecialKey{115, 0, "F4", N_("Part browser: hairbands (vlm_hb*.bmp)")},
+    SpecialKey{116, 0, "F5", N_("Part browser: flowers (vlm_fl*.bmp)")},
+    SpecialKey{117, 0, "F6", N_("Part browser: ribbons (vlm_ri*.bmp)")},
+    SpecialKey{118, 0, "F7", N_("Part browser: chokers (vlm_ch*.bmp)")},
+    SpecialKey{37, 0, NC_("key", "Left"),
+               N_("Portrait: move the figure 20 pixels left. Show: move the right figure 10 pixels left"),
+               N_("Portrait: 10 pixels. Show: move the left figure instead"),
+               N_("Portrait: 100 pixels, slower near the edge. Show: 20 pixels")},
+    SpecialKey{39, 0, NC_("key", "Right"),
+               N_("Portrait: move the figure 20 pixels right. Show: move the right figure 10 pixels right"),
+               N_("Portrait: 10 pixels. Show: move the left figure instead"),
+               N_("Portrait: 100 pixels, slower near the edge. Show: 20 pixels")},
+    SpecialKey{45, 0, "Insert", N_("Portrait: move the figure back to the remembered place"),
+               N_("Remember the figure's place")},
     SpecialKey{8, 0, "Backspace",
-               "Portrait: the figure back to the middle. Show: the figures back to their places. Close-up: "
-               "switch to the kept close-up"},
+               N_("Portrait: the figure back to the middle. Show: the figures back to their places. Close-up: "
+                  "switch to the kept close-up")},
     SpecialKey{33, 0, "Page Up",
-               "Close-up of the face at 140 %; in the close-up: zoom in, up to 200 % (not in the show). Part "
-               "browser: the previous page",
-               "Enter the close-up keeping the previous one (Backspace switches)"},
-    SpecialKey{38, 0, "Up", "Close-up: zoom in"},
-    SpecialKey{34, 0, "Page Down", "Close-up: zoom out, down to 140 %. Part browser: the next page"},
-    SpecialKey{40, 0, "Down", "Close-up: zoom out"},
-    SpecialKey{36, 0, "Home", "Leave the close-up; elsewhere: back to the last close-up"},
-    SpecialKey{19, 0, "Pause", "Run at low priority, on or off"},
+               N_("Close-up of the face at 140 %; in the close-up: zoom in, up to 200 % (not in the show). Part "
+                  "browser: the previous page"),
+               N_("Enter the close-up keeping the previous one (Backspace switches)")},
+    SpecialKey{38, 0, NC_("key", "Up"), N_("Close-up: zoom in")},
+    SpecialKey{34, 0, "Page Down", N_("Close-up: zoom out, down to 140 %. Part browser: the next page")},
+    SpecialKey{40, 0, NC_("key", "Down"), N_("Close-up: zoom out")},
+    SpecialKey{36, 0, "Home", N_("Leave the close-up; elsewhere: back to the last close-up")},
+    SpecialKey{19, 0, "Pause", N_("Run at low priority, on or off")},
 };
 
 constexpr std::array kMouseActions = {
-    MouseAction{"Double-click below the face", "portrait or show, eyes closed",
-                "She opens her eyes for a moment (the area is 100 x 50 pixels, at the middle of the chest)"},
-    MouseAction{"Double-click", "portrait",
-                "Back to the scene show, when a double-click or q took the left figure out"},
-    MouseAction{"Shift+double-click", "portrait", "Grey view"},
-    MouseAction{"Right press", "portrait", "Back to the scene show, when a right press left it"},
-    MouseAction{"Shift+right press", "portrait", "Four-figure view"},
-    MouseAction{"Wheel up / down", "portrait", "Move the figure 20 pixels left / right"},
-    MouseAction{"Middle press", "portrait or show", "Back to the last close-up"},
-    MouseAction{"Right press", "show", "Leave the show for the portrait"},
-    MouseAction{"Double-click", "show", "Take the left figure into the portrait"},
-    MouseAction{"Click or double-click", "grey view", "Back to the portrait"},
-    MouseAction{"Right press or click", "four-figure view", "Back to the portrait"},
-    MouseAction{"Wheel up / down", "close-up", "Zoom in / out"},
-    MouseAction{"Right press", "close-up", "Switch to the kept close-up"},
-    MouseAction{"Shift+right press", "close-up",
-                "Show the unmagnified picture; the next press returns, a double-click leaves"},
-    MouseAction{"Middle press or double-click", "close-up", "Leave the close-up"},
-    MouseAction{"Double-click a thumbnail", "part browser", "Wear that part"},
-    MouseAction{"Right press", "part browser", "Close the browser without a change"},
-    MouseAction{"Wheel up / down", "part browser", "The previous / next page, when the files fill more than one"},
-    MouseAction{"Two right presses within 0.2 s", "any", "Quit"},
+    MouseAction{N_("Double-click below the face"), N_("portrait or show, eyes closed"),
+                N_("She opens her eyes for a moment (the area is 100 x 50 pixels, at the middle of the chest)")},
+    MouseAction{N_("Double-click"), N_("portrait"),
+                N_("Back to the scene show, when a double-click or q took the left figure out")},
+    MouseAction{N_("Shift+double-click"), N_("portrait"), N_("Grey view")},
+    MouseAction{N_("Right press"), N_("portrait"), N_("Back to the scene show, when a right press left it")},
+    MouseAction{N_("Shift+right press"), N_("portrait"), N_("Four-figure view")},
+    MouseAction{N_("Wheel up / down"), N_("portrait"), N_("Move the figure 20 pixels left / right")},
+    MouseAction{N_("Middle press"), N_("portrait or show"), N_("Back to the last close-up")},
+    MouseAction{N_("Right press"), N_("show"), N_("Leave the show for the portrait")},
+    MouseAction{N_("Double-click"), N_("show"), N_("Take the left figure into the portrait")},
+    MouseAction{N_("Click or double-click"), N_("grey view"), N_("Back to the portrait")},
+    MouseAction{N_("Right press or click"), N_("four-figure view"), N_("Back to the portrait")},
+    MouseAction{N_("Wheel up / down"), N_("close-up"), N_("Zoom in / out")},
+    MouseAction{N_("Right press"), N_("close-up"), N_("Switch to the kept close-up")},
+    MouseAction{N_("Shift+right press"), N_("close-up"),
+                N_("Show the unmagnified picture; the next press returns, a double-click leaves")},
+    MouseAction{N_("Middle press or double-click"), N_("close-up"), N_("Leave the close-up")},
+    MouseAction{N_("Double-click a thumbnail"), N_("part browser"), N_("Wear that part")},
+    MouseAction{N_("Right press"), N_("part browser"), N_("Close the browser without a change")},
+    MouseAction{N_("Wheel up / down"), N_("part browser"),
+                N_("The previous / next page, when the files fill more than one")},
+    MouseAction{N_("Two right presses within 0.2 s"), N_("any"), N_("Quit")},
 };
 
 constexpr std::array kViews = {
-    View{"Portrait", "at start", "-"},
-    View{"Scene show (two figures)", "q in the portrait, then w", "w, q, a right press or a double-click"},
-    View{"Four-figure view", "Shift+right press in the portrait", "a right press or a click"},
-    View{"Grey view", "Shift+double-click in the portrait", "a click or a double-click"},
-    View{"Close-up", "Page Up; Home or a middle press: the last one again",
-         "Home, Esc, a middle press or a double-click"},
-    View{"Part browser", "F2 to F7", "double-click a thumbnail, a right press or Esc"},
+    View{N_("Portrait"), N_("at start"), "-"},
+    View{N_("Scene show (two figures)"), N_("q in the portrait, then w"), N_("w, q, a right press or a double-click")},
+    View{N_("Four-figure view"), N_("Shift+right press in the portrait"), N_("a right press or a click")},
+    View{N_("Grey view"), N_("Shift+double-click in the portrait"), N_("a click or a double-click")},
+    View{N_("Close-up"), N_("Page Up; Home or a middle press: the last one again"),
+         N_("Home, Esc, a middle press or a double-click")},
+    View{N_("Part browser"), N_("F2 to F7"), N_("double-click a thumbnail, a right press or Esc")},
 };
 
 // ---- Markdown ------------------------------------------------------------
@@ -223,17 +241,34 @@ std::string RoffTable(const std::string& heading, const std::string& intro, cons
     std::string out = ".SS " + heading + "\n";
     if (!intro.empty())
         out += intro + "\n";
-    // Text blocks are too narrow to adjust to both edges.
-    out += ".ad l\n.TS\nallbox tab(@);\n" + format + ".\n" + header + "\n" + rows + ".TE\n.ad b\n";
+    // Text blocks are too narrow to adjust to both edges; the page's own
+    // adjustment comes back after the table.
+    out += ".na\n.TS\nallbox tab(@);\n" + format + ".\n" + header + "\n" + rows + ".TE\n.ad\n";
     return out;
 }
 
 // ---- plain text ----------------------------------------------------------
 
+// Columns a text takes on a terminal: two for a wide (East Asian) character.
+size_t Columns(std::string_view text)
+{
+    size_t columns = 0;
+    while (!text.empty()) {
+        char32_t c = 0;
+        const size_t length = std::max<size_t>(vcl::DecodeUtf8(text, c), 1);
+        const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+                          (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+                          (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6);
+        columns += wide ? 2 : 1;
+        text.remove_prefix(length);
+    }
+    return columns;
+}
+
 std::string Pad(std::string text, size_t width)
 {
-    if (text.size() < width)
-        text.append(width - text.size(), ' ');
+    if (const size_t columns = Columns(text); columns < width)
+        text.append(width - columns, ' ');
     else
         text += ' ';
     return text;
@@ -313,66 +348,69 @@ std::string Roff()
     // Three columns fit a terminal: the typing note goes below the text.
     std::string rows;
     for (const CharacterCommand& c : kCharacterCommands) {
-        std::string what = RoffText(c.what);
+        std::string what = RoffText(Tr(c.what));
         if (!c.typing.empty())
-            what += "\n.br\n(" + RoffText(c.typing) + ")";
+            what += "\n.br\n(" + RoffText(Tr(c.typing)) + ")";
         rows += RoffKeys(c.main) + "@" + RoffKeys(c.left) + "@" + RoffCell(what) + "\n";
     }
-    std::string out = RoffTable("Character commands",
-                                "The first key acts on the figure of the portrait (and on the right\\-hand figure of "
-                                "the scene show); the second does the same for the left\\-hand figure and works "
-                                "only while the scene show runs.",
-                                "lB lB lB\nl l lx", "Main@Left@What it does", rows);
+    std::string out = RoffTable(_("Character commands"),
+                                RoffText(_("The first key acts on the figure of the portrait (and on the right-hand "
+                                           "figure of the scene show); the second does the same for the left-hand "
+                                           "figure and works only while the scene show runs.")),
+                                "lB lB lB\nl l lx",
+                                std::string(_("Main")) + "@" + C_("figure", "Left") + "@" + _("What it does"), rows);
 
     rows.clear();
     for (const SpecialKey& k : kSpecialKeys) {
-        std::string what = RoffText(k.what);
+        std::string what = RoffText(Tr(k.what));
         if (!k.withShift.empty())
-            what += "\n.br\n\\fIShift:\\fR " + RoffText(k.withShift);
+            what += "\n.br\n\\fIShift:\\fR " + RoffText(Tr(k.withShift));
         if (!k.withCtrl.empty())
-            what += "\n.br\n\\fICtrl:\\fR " + RoffText(k.withCtrl);
-        rows += RoffText(k.name) + "@" + RoffCell(what) + "\n";
+            what += "\n.br\n\\fICtrl:\\fR " + RoffText(Tr(k.withCtrl));
+        rows += RoffText(KeyTr(k.name)) + "@" + RoffCell(what) + "\n";
     }
-    out += RoffTable("Special keys", "With Shift or Ctrl held, some keys do more, as noted.", "lB lB\nl lx",
-                     "Key@What it does", rows);
+    out += RoffTable(_("Special keys"), RoffText(_("With Shift or Ctrl held, some keys do more, as noted.")),
+                     "lB lB\nl lx", std::string(_("Key")) + "@" + _("What it does"), rows);
 
     rows.clear();
     for (const MouseAction& m : kMouseActions)
-        rows +=
-            RoffCell(RoffText(m.gesture)) + "@" + RoffCell(RoffText(m.view)) + "@" + RoffCell(RoffText(m.what)) + "\n";
-    out += RoffTable("Mouse and wheel", "", "lB lB lB\nlx lx lx", "Action@View@What it does", rows);
+        rows += RoffCell(RoffText(Tr(m.gesture))) + "@" + RoffCell(RoffText(Tr(m.view))) + "@" +
+                RoffCell(RoffText(Tr(m.what))) + "\n";
+    out += RoffTable(_("Mouse and wheel"), "", "lB lB lB\nlx lx lx",
+                     std::string(_("Action")) + "@" + _("View") + "@" + _("What it does"), rows);
 
     rows.clear();
     for (const View& v : kViews)
-        rows +=
-            RoffCell(RoffText(v.name)) + "@" + RoffCell(RoffText(v.enter)) + "@" + RoffCell(RoffText(v.leave)) + "\n";
-    out += RoffTable("Views", "", "lB lB lB\nlx lx lx", "View@How to get there@How to leave", rows);
+        rows += RoffCell(RoffText(Tr(v.name))) + "@" + RoffCell(RoffText(Tr(v.enter))) + "@" +
+                RoffCell(RoffText(Tr(v.leave))) + "\n";
+    out += RoffTable(_("Views"), "", "lB lB lB\nlx lx lx",
+                     std::string(_("View")) + "@" + _("How to get there") + "@" + _("How to leave"), rows);
     return out;
 }
 
 std::string PlainText()
 {
-    std::string out = "Character commands (second key: the left figure, in the scene show only):\n";
+    std::string out =
+        std::string(_("Character commands (second key: the left figure, in the scene show only):")) + "\n";
     for (const CharacterCommand& c : kCharacterCommands) {
-        out += "  " + Pad(PlainKeys(c.main), 12) + Pad(PlainKeys(c.left), 5) + std::string(c.what) + "\n";
+        out += "  " + Pad(PlainKeys(c.main), 12) + Pad(PlainKeys(c.left), 5) + Tr(c.what) + "\n";
         if (!c.typing.empty())
-            out += "  " + std::string(17, ' ') + "(" + PlainKeys(c.left) + ": " + std::string(c.typing) + ")\n";
+            out += "  " + std::string(17, ' ') + "(" + PlainKeys(c.left) + ": " + Tr(c.typing) + ")\n";
     }
-    out += "\nSpecial keys:\n";
+    out += "\n" + std::string(_("Special keys:")) + "\n";
     for (const SpecialKey& k : kSpecialKeys) {
-        out += "  " + Pad(std::string(k.name), 17) + std::string(k.what) + "\n";
+        out += "  " + Pad(KeyTr(k.name), 17) + Tr(k.what) + "\n";
         if (!k.withShift.empty())
-            out += "  " + Pad("  Shift", 17) + std::string(k.withShift) + "\n";
+            out += "  " + Pad("  Shift", 17) + Tr(k.withShift) + "\n";
         if (!k.withCtrl.empty())
-            out += "  " + Pad("  Ctrl", 17) + std::string(k.withCtrl) + "\n";
+            out += "  " + Pad("  Ctrl", 17) + Tr(k.withCtrl) + "\n";
     }
-    out += "\nMouse and wheel:\n";
+    out += "\n" + std::string(_("Mouse and wheel:")) + "\n";
     for (const MouseAction& m : kMouseActions)
-        out += "  " + std::string(m.gesture) + " (" + std::string(m.view) + "): " + std::string(m.what) + "\n";
-    out += "\nViews:\n";
+        out += "  " + vcl::Format(_("%s (%s): %s"), Tr(m.gesture), Tr(m.view), Tr(m.what)) + "\n";
+    out += "\n" + std::string(_("Views:")) + "\n";
     for (const View& v : kViews)
-        out += "  " + Pad(std::string(v.name), 26) + "from: " + std::string(v.enter) +
-               "; leave: " + std::string(v.leave) + "\n";
+        out += "  " + Pad(Tr(v.name), 26) + vcl::Format(_("from: %s; leave: %s"), Tr(v.enter), Tr(v.leave)) + "\n";
     return out;
 }
 

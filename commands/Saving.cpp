@@ -12,6 +12,7 @@
 // that accepting the proposal writes over exactly that file.
 #include "shell/PartFolder.h"
 #include "shell/Velmiaunit1.h"
+#include "toolkit/Intl.h"
 
 #include <exception>
 #include <filesystem>
@@ -46,17 +47,26 @@ std::optional<SavePlace> ChooseSavePlace(const std::string& proposal)
     if ((work.exists || given.is_absolute()) && fs::is_directory(folder, ec))
         return SavePlace{folder.lexically_normal().string(), proposal};
 
-    const std::string gone = folder.empty() ? std::string("The working folder")
-                                            : "The folder \"" + folder.lexically_normal().string() + "\"";
+    const std::string where = folder.lexically_normal().string();
     const std::optional<fs::path> instead = work.exists ? std::optional(work.path) : velmia::shell::HomeFolder();
     if (!instead) {
-        Application->ShowException(
-            EFileError(gone + " no longer exists, and there is no home folder to save in instead: nothing was saved."));
+        Application->ShowException(EFileError(
+            folder.empty()
+                ? _("The working folder no longer exists, and there is no home folder to save in instead: nothing was "
+                    "saved.")
+                : vcl::Format(_("The folder \"%s\" no longer exists, and there is no home folder to save in instead: "
+                                "nothing was saved."),
+                              where)));
         return std::nullopt;
     }
-    Application->ShowException(
-        EFileError(gone + " no longer exists. Choose where to save the picture: the save dialog opens in \"" +
-                   instead->string() + "\"."));
+    Application->ShowException(EFileError(
+        folder.empty()
+            ? vcl::Format(_("The working folder no longer exists. Choose where to save the picture: the save "
+                            "dialog opens in \"%s\"."),
+                          instead->string())
+            : vcl::Format(_("The folder \"%s\" no longer exists. Choose where to save the picture: the save "
+                            "dialog opens in \"%s\"."),
+                          where, instead->string())));
     return SavePlace{instead->string(), given.filename().string()};
 }
 
@@ -78,7 +88,8 @@ bool SavePicture(TSavePictureDialog* dialog, const std::string& initialName, con
         std::string reason = e.what();
         if (reason.rfind(path + ": ", 0) == 0)
             reason.erase(0, path.size() + 2);
-        Application->ShowException(EFileError("The picture could not be saved to \"" + path + "\": " + reason));
+        Application->ShowException(
+            EFileError(vcl::Format(_("The picture could not be saved to \"%s\": %s"), path, reason)));
         return false;
     }
 }

@@ -3,7 +3,8 @@
 # Installs the manual pages, compressed (gzip -9, no name or time), with the
 # real place of the installed pictures written in: it is known only now, for
 # `cmake --install --prefix` and the package choose the prefix at install time.
-#   VELMIA_MAN_PAGES  list of SOURCE>NAME.SECTION
+#   VELMIA_MAN_PAGES  list of SOURCE>NAME.SECTION, or SOURCE>NAME.SECTION>LANG for a
+#                     translated page (man/LANG/manSECTION)
 #   VELMIA_MAN_DATA   the pictures' folder below the prefix (share/velmia)
 #   VELMIA_MAN_VERSION, VELMIA_MAN_DATE
 set(velmia_data "${CMAKE_INSTALL_PREFIX}/${VELMIA_MAN_DATA}")
@@ -12,7 +13,13 @@ foreach(entry IN LISTS VELMIA_MAN_PAGES)
   list(GET entry 0 source)
   list(GET entry 1 name)
   string(REGEX REPLACE ".*\\.([0-9])$" "\\1" section "${name}")
-  set(dir "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${VELMIA_MAN_DIR}/man${section}")
+  set(subdir "man${section}")
+  list(LENGTH entry parts)
+  if(parts GREATER 2)
+    list(GET entry 2 lang)
+    set(subdir "${lang}/man${section}")
+  endif()
+  set(dir "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${VELMIA_MAN_DIR}/${subdir}")
   file(READ "${source}" page)
   string(REPLACE "@DATADIR@" "${velmia_data}" page "${page}")
   string(REPLACE "@VERSION@" "${VELMIA_MAN_VERSION}" page "${page}")
@@ -29,5 +36,5 @@ foreach(entry IN LISTS VELMIA_MAN_PAGES)
     message(FATAL_ERROR "gzip could not compress ${dir}/${name} (${rc})")
   endif()
   file(CHMOD "${dir}/${name}.gz" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-  list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${CMAKE_INSTALL_PREFIX}/${VELMIA_MAN_DIR}/man${section}/${name}.gz")
+  list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${CMAKE_INSTALL_PREFIX}/${VELMIA_MAN_DIR}/${subdir}/${name}.gz")
 endforeach()

@@ -8,9 +8,13 @@
 //   velmia-keyhelp --man TEMPLATE OUT VERSION DATE
 //                                        the manual page: TEMPLATE with @KEY_TABLES@,
 //                                        @VERSION@ and @DATE@ replaced
+//
+// The README's tables are English; the --help text and the manual page are in
+// the language the environment asks for, from the build tree's catalogues.
 #include "commands/KeyHelp.h"
 
 #include "shell/CommandLine.h"
+#include "toolkit/Intl.h"
 
 #include <fstream>
 #include <iostream>
@@ -34,6 +38,8 @@ int main(int argc, char** argv)
         std::cout << velmia::keyhelp::Markdown();
         return 0;
     }
+    if (mode != "--markdown")
+        vcl::StartTranslations(VELMIA_LOCALE_DIR);
     if (argc == 2 && mode == "--text") {
         std::cout << velmia::shell::HelpText();
         return 0;

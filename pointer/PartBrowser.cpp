@@ -7,6 +7,7 @@
 // files fill more than one screen, Page Down / Page Up and the wheel turn the
 // pages, and a small label in the lower right corner says which page is shown.
 #include "shell/Velmiaunit1.h"
+#include "toolkit/Intl.h"
 
 #include <algorithm>
 #include <cstring>
@@ -41,7 +42,7 @@ std::string CurrentFolder()
 {
     std::error_code ec;
     std::filesystem::path folder = std::filesystem::current_path(ec);
-    return ec ? std::string("the current folder") : folder.string();
+    return ec ? std::string(_("the current folder")) : folder.string();
 }
 
 // ---- The page label ------------------------------------------------------------
@@ -304,8 +305,9 @@ void TSvelmia::DispTargetsScreenDblClick(TObject* /*Sender*/)
         const auto* bmp = dynamic_cast<const BmpError*>(&e);
         const std::string reason = bmp ? bmp->Reason() : e.what();
         CloseBrowser();
-        Application->ShowException(EFileError("The part file \"" + ChosenPartFile + "\" in the folder \"" +
-                                              CurrentFolder() + "\" cannot be used: " + reason));
+        Application->ShowException(
+            EFileError(vcl::Format(_("The part file \"%s\" in the folder \"%s\" cannot be used: %s"), ChosenPartFile,
+                                   CurrentFolder(), reason)));
         return;
     }
     const bool toLeft = ShowMode && ShiftDown;

@@ -3,6 +3,7 @@
 #include "shell/CommandLine.h"
 
 #include "commands/KeyHelp.h"
+#include "toolkit/Intl.h"
 
 #include <array>
 #include <string_view>
@@ -80,19 +81,20 @@ std::string Version()
 
 std::string Usage()
 {
-    return "usage: velmia [--help | --version]\n";
+    return std::string(_("usage: velmia [--help | --version]")) + "\n";
 }
 
 std::string HelpText()
 {
-    return Usage() +
-           "\nA living dress-up portrait. Without arguments it opens the portrait window; it reads its pictures\n"
-           "from the current folder, or from ~/.local/share/velmia (filled with the default pictures on first\n"
-           "use) when the current folder holds none of them.\n\n"
-           "  --help     print this help and exit\n"
-           "  --version  print the version and exit\n"
-           "Qt's standard options (-platform, -style, -display, ...) are left to Qt.\n\n" +
-           keyhelp::PlainText();
+    return Usage() + "\n" +
+           _("A living dress-up portrait. Without arguments it opens the portrait window; it reads its pictures\n"
+             "from the current folder, or from ~/.local/share/velmia (filled with the default pictures on first\n"
+             "use) when the current folder holds none of them.\n") +
+           "\n" +
+           _("  --help     print this help and exit\n"
+             "  --version  print the version and exit\n"
+             "Qt's standard options (-platform, -style, -display, ...) are left to Qt.\n") +
+           "\n" + keyhelp::PlainText();
 }
 
 int HandleCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
@@ -105,7 +107,7 @@ int HandleCommandLine(int argc, const char* const* argv, std::ostream& out, std:
         bool joined = false;
         if (const QtOption* option = FindQtOption(arg, joined)) {
             if (option->takesValue && !joined && ++i >= argc) {
-                err << "velmia: the Qt option '" << arg << "' needs a value\n" << Usage();
+                err << "velmia: " << vcl::Format(_("the Qt option '%s' needs a value"), arg) << "\n" << Usage();
                 return 2;
             }
             continue;
@@ -127,7 +129,7 @@ int HandleCommandLine(int argc, const char* const* argv, std::ostream& out, std:
     std::string_view bad = arg;
     if (arg == "--help" || arg == "-h" || arg == "--version")
         bad = args[1];
-    err << "velmia: unknown argument '" << bad << "'\n" << Usage();
+    err << "velmia: " << vcl::Format(_("unknown argument '%s'"), bad) << "\n" << Usage();
     return 2;
 }
 

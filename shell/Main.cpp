@@ -5,6 +5,7 @@
 #include "platform/qt/QtHost.h"
 #include "shell/CommandLine.h"
 #include "shell/PartFolder.h"
+#include "shell/Translations.h"
 #include "shell/Velmiaunit1.h"
 
 #include <iostream>
@@ -13,6 +14,7 @@
 
 int main(int argc, char** argv)
 {
+    velmia::shell::StartTranslations(argv[0]);
     if (const int status = velmia::shell::HandleCommandLine(argc, argv, std::cout, std::cerr); status >= 0)
         return status;
     // A part folder that cannot be made ready is reported as a failed start.

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "shell/PartFolder.h"
 
+#include "toolkit/Intl.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -58,7 +60,7 @@ void CopyOne(const fs::path& source, const fs::path& target)
     fs::remove(part, ec);
     if (!fs::copy_file(source, part, fs::copy_options::overwrite_existing, ec) || ec) {
         fs::remove(part, ec);
-        throw std::runtime_error("cannot copy \"" + source.string() + "\" to \"" + target.string() + "\"");
+        throw std::runtime_error(vcl::Format(_("cannot copy \"%s\" to \"%s\""), source.string(), target.string()));
     }
     // A file of that name that appeared meanwhile is kept.
     if (fs::exists(target, ec)) {
@@ -68,7 +70,7 @@ void CopyOne(const fs::path& source, const fs::path& target)
     fs::rename(part, target, ec);
     if (ec) {
         fs::remove(part, ec);
-        throw std::runtime_error("cannot write \"" + target.string() + "\": " + ec.message());
+        throw std::runtime_error(vcl::Format(_("cannot write \"%s\": %s"), target.string(), ec.message()));
     }
 }
 
@@ -130,7 +132,8 @@ int CopyDefaultPictures(const fs::path& from, const fs::path& to)
             if (IsPicture(*it))
                 files.push_back(it->path());
         if (ec)
-            throw std::runtime_error("cannot read the folder \"" + source.string() + "\": " + ec.message());
+            throw std::runtime_error(
+                vcl::Format(_("cannot read the folder \"%s\": %s"), source.string(), ec.message()));
         std::sort(files.begin(), files.end());
         for (const fs::path& file : files) {
             const fs::path target = to / file.filename();
@@ -152,14 +155,14 @@ std::optional<fs::path> ChooseRunFolder(const fs::path& current, const std::opti
         std::error_code ec;
         fs::create_directories(*user, ec);
         if (ec || !fs::is_directory(*user))
-            throw std::runtime_error(ec ? ec.message() : "it is not a folder");
+            throw std::runtime_error(ec ? ec.message() : _("it is not a folder"));
         // A complete folder is left as the user keeps it; an incomplete one
         // gets the missing defaults back.
         if (RequiredPicturesIn(*user) != PictureSet::All)
             CopyDefaultPictures(*installed, *user);
     } catch (const std::exception& e) {
-        throw std::runtime_error("Cannot start: the part folder \"" + user->string() +
-                                 "\" cannot be made ready: " + e.what());
+        throw std::runtime_error(
+            vcl::Format(_("Cannot start: the part folder \"%s\" cannot be made ready: %s"), user->string(), e.what()));
     }
     return *user;
 }
@@ -205,8 +208,8 @@ void EnterRunFolder(const char* argv0)
     if (folder) {
         fs::current_path(*folder, ec);
         if (ec)
-            throw std::runtime_error("Cannot start: cannot enter the part folder \"" + folder->string() +
-                                     "\": " + ec.message());
+            throw std::runtime_error(vcl::Format(_("Cannot start: cannot enter the part folder \"%s\": %s"),
+                                                 folder->string(), ec.message()));
     }
 }
 

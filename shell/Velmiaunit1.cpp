@@ -5,6 +5,7 @@
 #include "shell/Velmiaunit1.h"
 
 #include "resources/EmbeddedPictures.h"
+#include "toolkit/Intl.h"
 
 #include <memory>
 
@@ -132,15 +133,18 @@ TSvelmia::TSvelmia()
 
     // Dialog filters: the default part file and variants with one or two
     // more characters before ".bmp".
-    OpenPictureDialog1->Filter = "costume files|vlm_co.bmp;vlm_co?.bmp;vlm_co??.bmp";
-    OpenPictureDialog2->Filter = "scene files|vlm_scenelist.bmp;vlm_scenelist?.bmp;vlm_scenelist??.bmp";
-    OpenPictureDialog3->Filter = "ribborn files|vlm_ri.bmp;vlm_ri?.bmp;vlm_ri??.bmp";
-    OpenPictureDialog4->Filter = "hairband files|vlm_hb.bmp;vlm_hb?.bmp;vlm_hb??.bmp";
-    OpenPictureDialog5->Filter = "flower|vlm_fl.bmp;vlm_fl?.bmp;vlm_fl??.bmp";
-    OpenPictureDialog6->Filter = "choker|vlm_ch.bmp;_vlm_ch?.bmp;vlm_ch??.bmp";
-    OpenPictureDialog7->Filter = "camisole|vlm_ca.bmp;vlm_ca?.bmp;vlm_ca??.bmp";
-    SavePictureDialog1->Filter = "scene files|vlm_scenelist.bmp;vlm_scenelist?.bmp;vlm_scenelist??.bmp";
-    SavePictureDialog2->Filter = "costume files|vlm_co.bmp;vlm_co?.bmp;vlm_co??.bmp";
+    OpenPictureDialog1->Filter = std::string(_("costume files")) + "|vlm_co.bmp;vlm_co?.bmp;vlm_co??.bmp";
+    OpenPictureDialog2->Filter =
+        std::string(_("scene files")) + "|vlm_scenelist.bmp;vlm_scenelist?.bmp;vlm_scenelist??.bmp";
+    // TRANSLATORS: "ribborn" is the ribbon, as this filter has always been named.
+    OpenPictureDialog3->Filter = std::string(_("ribborn files")) + "|vlm_ri.bmp;vlm_ri?.bmp;vlm_ri??.bmp";
+    OpenPictureDialog4->Filter = std::string(_("hairband files")) + "|vlm_hb.bmp;vlm_hb?.bmp;vlm_hb??.bmp";
+    OpenPictureDialog5->Filter = std::string(_("flower")) + "|vlm_fl.bmp;vlm_fl?.bmp;vlm_fl??.bmp";
+    OpenPictureDialog6->Filter = std::string(_("choker")) + "|vlm_ch.bmp;_vlm_ch?.bmp;vlm_ch??.bmp";
+    OpenPictureDialog7->Filter = std::string(_("camisole")) + "|vlm_ca.bmp;vlm_ca?.bmp;vlm_ca??.bmp";
+    SavePictureDialog1->Filter =
+        std::string(_("scene files")) + "|vlm_scenelist.bmp;vlm_scenelist?.bmp;vlm_scenelist??.bmp";
+    SavePictureDialog2->Filter = std::string(_("costume files")) + "|vlm_co.bmp;vlm_co?.bmp;vlm_co??.bmp";
     // Initial colours of the scene and hem colour dialogs.
     ColorDialog1->Color = 0xFF00FF; // fuchsia
     ColorDialog2->Color = vcl::clBlack;

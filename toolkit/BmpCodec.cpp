@@ -8,6 +8,8 @@
 // in a private bitmap that replaces the caller's only when decoding finished.
 #include "toolkit/BmpCodec.h"
 
+#include "toolkit/Intl.h"
+
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -155,18 +157,18 @@ TPixelFormat OutputFormat(const Layout& l)
 void CheckMasks(Layout& l)
 {
     const Channel* all[] = {&l.red, &l.green, &l.blue, &l.alpha};
-    const char* names[] = {"red", "green", "blue", "alpha"};
+    const char* names[] = {N_("red"), N_("green"), N_("blue"), N_("alpha")};
     uint32_t seen = 0;
     for (int i = 0; i < 4; ++i) {
         const Channel& c = *all[i];
         if (!c.mask && i < 3)
-            Refuse(std::string("the ") + names[i] + " colour mask is empty");
+            Refuse(Format(_("the %s colour mask is empty"), _(names[i])));
         if (!c.Contiguous())
-            Refuse(std::string("the ") + names[i] + " colour mask is not one run of bits");
+            Refuse(Format(_("the %s colour mask is not one run of bits"), _(names[i])));
         if (l.bits < 32 && (c.mask >> l.bits) != 0)
-            Refuse(std::string("the ") + names[i] + " colour mask does not fit in " + Num(l.bits) + " bits");
+            Refuse(Format(_("the %s colour mask does not fit in %s bits"), _(names[i]), Num(l.bits)));
         if (seen & c.mask)
-            Refuse("the colour masks overlap");
+            Refuse(_("the colour masks overlap"));
         seen |= c.mask;
     }
 }
@@ -185,11 +187,11 @@ Layout ParseHeaders(std::span<const uint8_t> head, size_t size)
 {
     const uint8_t* d = head.data();
     if (head.size() < std::min(size, kHeadBytes))
-        Refuse("the file changed while it was read");
+        Refuse(_("the file changed while it was read"));
     if (size < 2 || d[0] != 'B' || d[1] != 'M')
-        Refuse(size < 2 ? "file is too short to be a BMP file" : "not a BMP file (no \"BM\" signature)");
+        Refuse(size < 2 ? _("file is too short to be a BMP file") : _("not a BMP file (no \"BM\" signature)"));
     if (size < kFileHeaderSize + 4)
-        Refuse("file header is truncated");
+        Refuse(_("file header is truncated"));
 
     Layout l;
     // When something is missing, a file length beyond the end of the file
@@ -197,18 +199,18 @@ Layout ParseHeaders(std::span<const uint8_t> head, size_t size)
     const uint32_t declaredSize = U32(d + 2);
     auto missing = [&](std::string reason) {
         if (declaredSize > size)
-            reason = "file is truncated: its header gives " + Num(declaredSize) + " bytes, only " + Num(int64_t(size)) +
-                     " are present";
+            reason = Format(_("file is truncated: its header gives %s bytes, only %s are present"), Num(declaredSize),
+                            Num(int64_t(size)));
         Refuse(std::move(reason));
     };
     const uint32_t offBits = U32(d + 10);
     l.headerSize = U32(d + 14);
     const size_t hs = l.headerSize;
     if (hs != 12 && hs != 16 && hs != 40 && hs != 52 && hs != 56 && hs != 64 && hs != 108 && hs != 124)
-        Refuse("unsupported info header size " + Num(hs));
+        Refuse(Format(_("unsupported info header size %s"), Num(hs)));
     if (size < kFileHeaderSize + hs)
-        Refuse("info header is truncated (" + Num(hs) + " bytes expected, " + Num(int64_t(size - kFileHeaderSize)) +
-               " present)");
+        Refuse(Format(_("info header is truncated (%s bytes expected, %s present)"), Num(hs),
+                      Num(int64_t(size - kFileHeaderSize))));
     const uint8_t* h = d + kFileHeaderSize;
     const bool core = hs == 12;
     const bool os2v2 = hs == 16 || hs == 64;
@@ -236,33 +238,33 @@ Layout ParseHeaders(std::span<const uint8_t> head, size_t size)
     }
 
     if (planes != 1)
-        Refuse("number of planes is " + Num(planes) + ", not 1");
+        Refuse(Format(_("number of planes is %s, not 1"), Num(planes)));
     if (width <= 0)
-        Refuse("width is " + Num(width) + "; it must be positive");
+        Refuse(Format(_("width is %s; it must be positive"), Num(width)));
     if (height == 0)
-        Refuse("height is 0");
+        Refuse(_("height is 0"));
     if (height < 0) {
         l.topDown = true;
         height = -height; // int64_t: no overflow even for INT32_MIN
     }
     if (width * height > kMaxBmpPixels)
-        Refuse("picture is " + Num(width) + " x " + Num(height) + " pixels, more than the " + Num(kMaxBmpPixels) +
-               " this program reads");
+        Refuse(Format(_("picture is %s x %s pixels, more than the %s this program reads"), Num(width), Num(height),
+                      Num(kMaxBmpPixels)));
     if (width > kMaxBitmapSide || height > kMaxBitmapSide)
-        Refuse("picture is " + Num(width) + " x " + Num(height) + " pixels; a side may be at most " +
-               Num(kMaxBitmapSide));
+        Refuse(Format(_("picture is %s x %s pixels; a side may be at most %s"), Num(width), Num(height),
+                      Num(kMaxBitmapSide)));
     l.width = int32_t(width);
     l.height = int32_t(height);
 
     if (xDensity > 0 && yDensity > 0 &&
         (int64_t(xDensity) > kMaxDensityRatio * yDensity || int64_t(yDensity) > kMaxDensityRatio * xDensity))
-        Refuse("pixel densities " + Num(xDensity) + " and " + Num(yDensity) +
-               " pixels per metre are too far apart to be genuine");
+        Refuse(Format(_("pixel densities %s and %s pixels per metre are too far apart to be genuine"), Num(xDensity),
+                      Num(yDensity)));
 
     if (!os2v2 && l.compression == kBiJpeg)
-        Refuse("embedded JPEG pictures are not supported");
+        Refuse(_("embedded JPEG pictures are not supported"));
     if (!os2v2 && l.compression == kBiPng)
-        Refuse("embedded PNG pictures are not supported");
+        Refuse(_("embedded PNG pictures are not supported"));
     switch (l.bits) {
     case 1:
     case 2:
@@ -273,7 +275,7 @@ Layout ParseHeaders(std::span<const uint8_t> head, size_t size)
     case 32:
         break;
     default:
-        Refuse("unsupported number of bits per pixel: " + Num(l.bits));
+        Refuse(Format(_("unsupported number of bits per pixel: %s"), Num(l.bits)));
     }
 
     // Compression and the colour masks it may bring.
@@ -288,27 +290,27 @@ Layout ParseHeaders(std::span<const uint8_t> head, size_t size)
         break;
     case kBiRle8:
         if (l.bits != 8)
-            Refuse("RLE8 compression needs 8 bits per pixel, not " + Num(l.bits));
+            Refuse(Format(_("RLE8 compression needs 8 bits per pixel, not %s"), Num(l.bits)));
         break;
     case kBiRle4:
         if (l.bits != 4)
-            Refuse("RLE4 compression needs 4 bits per pixel, not " + Num(l.bits));
+            Refuse(Format(_("RLE4 compression needs 4 bits per pixel, not %s"), Num(l.bits)));
         break;
     case kBiBitfields:
     case kBiAlphaBitfields: {
         if (os2v2)
-            Refuse(l.compression == kBiBitfields ? "Huffman-compressed OS/2 pictures are not supported"
-                                                 : "unsupported compression " + Num(l.compression));
+            Refuse(l.compression == kBiBitfields ? _("Huffman-compressed OS/2 pictures are not supported")
+                                                 : Format(_("unsupported compression %s"), Num(l.compression)));
         if (l.bits != 16 && l.bits != 32)
-            Refuse("colour masks need 16 or 32 bits per pixel, not " + Num(l.bits));
+            Refuse(Format(_("colour masks need 16 or 32 bits per pixel, not %s"), Num(l.bits)));
         const bool withAlpha = l.compression == kBiAlphaBitfields;
         const uint8_t* m = h + 40;
         if (hs == 40) {
             masksEnd += withAlpha ? 16 : 12;
             if (offBits == kFileHeaderSize + hs)
-                Refuse("the colour masks are missing: the pixel data follows the header directly");
+                Refuse(_("the colour masks are missing: the pixel data follows the header directly"));
             if (size < masksEnd)
-                missing("colour masks are truncated");
+                missing(_("colour masks are truncated"));
         }
         l.red = Channel::From(U32(m));
         l.green = Channel::From(U32(m + 4));
@@ -319,20 +321,20 @@ Layout ParseHeaders(std::span<const uint8_t> head, size_t size)
         break;
     }
     case kBiJpeg: // only OS/2 headers get here, where the value means RLE24
-        Refuse("RLE24-compressed OS/2 pictures are not supported");
+        Refuse(_("RLE24-compressed OS/2 pictures are not supported"));
     default:
-        Refuse("unsupported compression " + Num(l.compression));
+        Refuse(Format(_("unsupported compression %s"), Num(l.compression)));
     }
     const bool rle = l.compression == kBiRle4 || l.compression == kBiRle8;
     if (rle && l.topDown)
-        Refuse("a compressed picture cannot be stored top-down");
+        Refuse(_("a compressed picture cannot be stored top-down"));
 
     if (offBits == 0)
-        Refuse("pixel data offset 0 lies outside the file (" + Num(int64_t(size)) + " bytes)");
+        Refuse(Format(_("pixel data offset 0 lies outside the file (%s bytes)"), Num(int64_t(size))));
     if (offBits >= size)
-        missing("pixel data offset " + Num(offBits) + " lies outside the file (" + Num(int64_t(size)) + " bytes)");
+        missing(Format(_("pixel data offset %s lies outside the file (%s bytes)"), Num(offBits), Num(int64_t(size))));
     if (offBits < masksEnd)
-        Refuse("pixel data offset " + Num(offBits) + " lies inside the headers");
+        Refuse(Format(_("pixel data offset %s lies inside the headers"), Num(offBits)));
     l.pixelOffset = offBits;
 
     // Palette.
@@ -340,23 +342,23 @@ Layout ParseHeaders(std::span<const uint8_t> head, size_t size)
     const bool indexed = l.bits <= 8;
     const int64_t fullPalette = indexed ? int64_t(1) << l.bits : 0;
     if (colorsUsed > 256 && (indexed || colorsUsed > uint32_t(size)))
-        Refuse("palette size " + Num(colorsUsed) + " is too large");
+        Refuse(Format(_("palette size %s is too large"), Num(colorsUsed)));
     const int64_t declared = colorsUsed ? int64_t(colorsUsed) : fullPalette;
     if (colorsImportant > declared)
-        Refuse("important colour count " + Num(colorsImportant) + " exceeds the palette's " + Num(declared) +
-               " entries");
+        Refuse(Format(_("important colour count %s exceeds the palette's %s entries"), Num(colorsImportant),
+                      Num(declared)));
     if (indexed) {
         int64_t entries = std::min(declared, fullPalette);
         const size_t room = (offBits - masksEnd) / entrySize;
         if (core && size_t(entries) > room)
             entries = int64_t(room); // old OS/2 files may carry a shorter palette
         if (entries == 0)
-            Refuse("the palette is missing");
+            Refuse(_("the palette is missing"));
         const size_t paletteEnd = masksEnd + size_t(entries) * entrySize;
         if (paletteEnd > size)
-            missing("palette is truncated");
+            missing(_("palette is truncated"));
         if (paletteEnd > offBits)
-            Refuse("palette of " + Num(entries) + " entries overlaps the pixel data");
+            Refuse(Format(_("palette of %s entries overlaps the pixel data"), Num(entries)));
         l.palette.resize(size_t(entries));
         for (int64_t i = 0; i < entries; ++i) {
             const uint8_t* e = d + masksEnd + size_t(i) * entrySize;
@@ -372,8 +374,8 @@ Layout ParseHeaders(std::span<const uint8_t> head, size_t size)
     if (!rle) {
         const int64_t need = FileRowBytes(width, l.bits) * (height - 1) + (width * l.bits + 7) / 8;
         if (need > int64_t(l.pixelBytes))
-            missing("pixel data is truncated: " + Num(need) + " bytes needed, " + Num(int64_t(l.pixelBytes)) +
-                    " present");
+            missing(Format(_("pixel data is truncated: %s bytes needed, %s present"), Num(need),
+                           Num(int64_t(l.pixelBytes))));
         l.pixelBytes = size_t(need);
     }
     l.dataEnd = l.pixelOffset + l.pixelBytes;
@@ -409,8 +411,8 @@ private:
     void CheckIndex(unsigned index, int64_t x, int64_t y)
     {
         if (!valid_[index])
-            Refuse("pixel (" + Num(x) + ", " + Num(l_.topDown ? y : l_.height - 1 - y) + ") uses colour " + Num(index) +
-                   ", beyond the palette's " + Num(int64_t(l_.palette.size())) + " entries");
+            Refuse(Format(_("pixel (%s, %s) uses colour %s, beyond the palette's %s entries"), Num(x),
+                          Num(l_.topDown ? y : l_.height - 1 - y), Num(index), Num(int64_t(l_.palette.size()))));
     }
 
     void DecodePlain()
@@ -506,14 +508,14 @@ private:
         };
         auto fits = [&](int64_t n) {
             if (y >= h)
-                Refuse("run-length data continues past the last row");
+                Refuse(_("run-length data continues past the last row"));
             if (x + n > padded)
-                Refuse("run-length data runs past the end of row " + Num(h - 1 - y));
+                Refuse(Format(_("run-length data runs past the end of row %s"), Num(h - 1 - y)));
         };
         for (;;) {
             if (pos + 2 > avail_)
-                Refuse(pos == avail_ ? "run-length data ends without an end-of-picture marker"
-                                     : "run-length data is truncated");
+                Refuse(pos == avail_ ? _("run-length data ends without an end-of-picture marker")
+                                     : _("run-length data is truncated"));
             const unsigned n = src_[pos], c = src_[pos + 1];
             pos += 2;
             if (n > 0) {
@@ -524,24 +526,24 @@ private:
             }
             if (c == 0) { // end of line
                 if (y >= h)
-                    Refuse("run-length data continues past the last row");
+                    Refuse(_("run-length data continues past the last row"));
                 x = 0;
                 ++y;
             } else if (c == 1) { // end of picture
                 return;
             } else if (c == 2) { // move right and up
                 if (pos + 2 > avail_)
-                    Refuse("run-length data is truncated in a move");
+                    Refuse(_("run-length data is truncated in a move"));
                 x += src_[pos];
                 y += src_[pos + 1];
                 pos += 2;
                 // Landing just past the last row is how some writers finish.
                 if (y > h || x > w || (y == h && x > 0))
-                    Refuse("run-length move leaves the picture");
+                    Refuse(_("run-length move leaves the picture"));
             } else { // literal pixels, padded to an even number of bytes
                 const size_t bytes = four ? (c + 1) / 2 : c;
                 if (pos + bytes > avail_)
-                    Refuse("run-length data is truncated in a literal run");
+                    Refuse(_("run-length data is truncated in a literal run"));
                 fits(c);
                 for (unsigned i = 0; i < c; ++i)
                     put(four ? (i % 2 ? src_[pos + i / 2] & 15 : src_[pos + i / 2] >> 4) : src_[pos + i]);
@@ -594,7 +596,7 @@ template <typename Allocate> void WithMemory(const Layout& l, size_t need, size_
             throw std::bad_alloc();
         allocate();
     } catch (const std::bad_alloc&) {
-        Refuse("not enough memory to read a " + Num(l.width) + " x " + Num(l.height) + " picture");
+        Refuse(Format(_("not enough memory to read a %s x %s picture"), Num(l.width), Num(l.height)));
     }
 }
 
@@ -617,7 +619,7 @@ std::unique_ptr<TBitmap> NewPicture(const Layout& l, size_t need, size_t limit)
 void Decode(const Layout& l, std::span<const uint8_t> data, TBitmap& bmp, TBitmap& out)
 {
     if (data.size() < l.dataEnd)
-        Refuse("the file changed while it was read");
+        Refuse(_("the file changed while it was read"));
     Decoder(l, data, bmp).Run();
     out.Assign(bmp);
 }
@@ -663,7 +665,7 @@ void DecodeBmp(std::span<const uint8_t> data, TBitmap& out, const std::string& n
     } catch (const EInvalidGraphic& e) {
         throw BmpError(name, e.what());
     } catch (const std::bad_alloc&) {
-        throw BmpError(name, "not enough memory for the picture");
+        throw BmpError(name, _("not enough memory for the picture"));
     }
 }
 
@@ -678,9 +680,10 @@ void ReadBmpFile(const std::string& path, TBitmap& out, size_t memoryLimit)
     if (::fstat(file.fd, &st) != 0)
         throw BmpError(path, SystemReason(errno));
     if (!S_ISREG(st.st_mode))
-        throw BmpError(path, S_ISDIR(st.st_mode) ? "is a folder, not a picture file" : "not a regular file");
+        throw BmpError(path, S_ISDIR(st.st_mode) ? _("is a folder, not a picture file") : _("not a regular file"));
     if (st.st_size > kMaxBmpFileBytes)
-        throw BmpError(path, "file is " + Num(st.st_size) + " bytes, larger than any picture this program reads");
+        throw BmpError(path,
+                       Format(_("file is %s bytes, larger than any picture this program reads"), Num(st.st_size)));
     try {
         // The headers first: a file that is no picture, or one beyond this
         // program's limits or its memory, is refused before the rest is read.
@@ -717,7 +720,7 @@ void ReadBmpFile(const std::string& path, TBitmap& out, size_t memoryLimit)
     } catch (const EInvalidGraphic& e) {
         throw BmpError(path, e.what());
     } catch (const std::bad_alloc&) {
-        throw BmpError(path, "not enough memory for the picture");
+        throw BmpError(path, _("not enough memory for the picture"));
     }
 }
 
@@ -725,7 +728,7 @@ std::vector<uint8_t> EncodeBmp(const TBitmap& bmp)
 {
     const int64_t w = bmp.GetWidth(), h = bmp.GetHeight();
     if (w <= 0 || h <= 0)
-        throw EInvalidGraphic("cannot save an empty picture as BMP");
+        throw EInvalidGraphic(_("cannot save an empty picture as BMP"));
     const int bits = BitsPerPixel(bmp.GetPixelFormat());
     // The palette is written as it is, but never shorter than the indices in
     // use: those beyond the bitmap's palette show black, and get black entries
@@ -741,7 +744,7 @@ std::vector<uint8_t> EncodeBmp(const TBitmap& bmp)
     const int64_t offBits = int64_t(kFileHeaderSize + kInfoHeaderSize + colours * 4);
     const int64_t total = offBits + rowBytes * h;
     if (total > int64_t(UINT32_MAX))
-        throw EInvalidGraphic("picture is too large to save as BMP");
+        throw EInvalidGraphic(_("picture is too large to save as BMP"));
 
     std::vector<uint8_t> f(size_t(total), 0);
     f[0] = 'B';
@@ -837,7 +840,8 @@ void WriteBmpFile(const std::string& path, const TBitmap& bmp)
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
         if (IsReadOnly(target, st))
-            throw EFileError(path + ": the file is read-only (it has no write permission), so it was not replaced");
+            throw EFileError(path + ": " +
+                             _("the file is read-only (it has no write permission), so it was not replaced"));
         mode = st.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
@@ -856,7 +860,7 @@ void WriteBmpFile(const std::string& path, const TBitmap& bmp)
     if (fd < 0) {
         const int err = errno;
         if (err == EACCES || err == EPERM || err == EROFS)
-            throw EFileError(path + ": the folder \"" + dir + "\" is not writable (" + SystemReason(err) + ")");
+            throw EFileError(path + ": " + Format(_("the folder \"%s\" is not writable (%s)"), dir, SystemReason(err)));
         fail(err);
     }
     int err = 0;

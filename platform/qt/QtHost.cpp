@@ -8,6 +8,9 @@
 #include <QDirIterator>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <cstdlib>
 #include <iostream>
 #ifdef __GLIBC__
@@ -77,6 +80,12 @@ int RunApplication(int argc, char** argv, const std::function<vcl::TForm*()>& cr
     QGuiApplication::setDesktopFileName(QStringLiteral(VELMIA_APP_ID));
     SetWindowIcon();
     QApplication::setQuitOnLastWindowClosed(true);
+    // Qt's own words in the dialogs (buttons, the file dialog's labels) in the
+    // user's language, where Qt's translations are installed.
+    QTranslator qtWords;
+    if (qtWords.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtWords);
 
     QtPlatform platform;
     vcl::SetPlatform(&platform);

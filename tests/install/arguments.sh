@@ -6,7 +6,7 @@
 # version, anything else one error line and the usage with status 2. Qt's
 # standard options are left to Qt: beside them --help and --version answer the
 # same, and the program starts on them (here -platform offscreen, as there is
-# no display).
+# no display). Under a Japanese locale --help and the error are in Japanese.
 #   arguments.sh VELMIA VELMIA_KEYHELP VERSION RUN_DIR
 set -u
 velmia=$1
@@ -20,7 +20,8 @@ fail() {
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/velmia-args.XXXXXX")
 pid=""
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$tmp"' EXIT
-unset DISPLAY WAYLAND_DISPLAY
+unset DISPLAY WAYLAND_DISPLAY LANGUAGE
+export LC_ALL=C
 export QT_QPA_PLATFORM=none-such
 
 help=$("$keyhelp" --text)
@@ -61,4 +62,21 @@ for _ in $(seq 200); do
     sleep 0.1
 done
 grep -q "first frame painted" "$tmp/err" || fail "no frame painted within 20 s: $(head -3 "$tmp/err")"
+# In Japanese, with a locale built here (a fresh system has none generated):
+# --help and the wrong-argument report come from the catalogue, and --help is
+# still exactly the text the key tables are written from.
+mkdir "$tmp/locale"
+localedef -i ja_JP -f UTF-8 "$tmp/locale/ja_JP.UTF-8" >/dev/null 2>&1 ||
+    fail "localedef cannot build ja_JP.UTF-8 (Debian package locales)"
+ja=(env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG=ja_JP.UTF-8 LOCPATH="$tmp/locale")
+out=$("${ja[@]}" "$velmia" --help) || fail "--help in Japanese exits with $?"
+[ "$out" = "$("${ja[@]}" "$keyhelp" --text)" ] || fail "the Japanese --help is not velmia-keyhelp's Japanese text"
+[ "$(echo "$out" | head -1)" = "使い方: velmia [--help | --version]" ] || fail "Japanese --help: $(echo "$out" | head -1)"
+for line in "  x           X    目を閉じる・開く" "  F2               パーツブラウザー：衣装（vlm_co*.bmp）" \
+    "マウスとホイール："; do
+    echo "$out" | grep -qF -- "$line" || fail "Japanese --help has no line '$line'"
+done
+echo "$out" | grep -q "Close or open the eyes" && fail "Japanese --help still has English key help"
+"${ja[@]}" "$velmia" --bogus >/dev/null 2>"$tmp/err" && fail "a wrong argument is accepted in Japanese"
+[ "$(head -1 "$tmp/err")" = "velmia: 不明な引数「--bogus」" ] || fail "Japanese wrong argument: $(head -1 "$tmp/err")"
 echo "arguments: ok"

@@ -7,7 +7,8 @@
 # page (compressed, rendered without a warning, naming the real folder of the
 # pictures); the default pictures and the extra parts, each once; the menu
 # entry and the metainfo (validated, with no web address unless one is
-# configured, and valid with one too); the icon at every size; the copyright.
+# configured, and valid with one too); the icon at every size; the copyright;
+# the Japanese catalogue, menu entry, metainfo and manual pages.
 # A second install under another prefix writes that prefix into the pages.
 #   install-tree.sh BUILD_DIR APP_ID SOURCE_DIR
 set -euo pipefail
@@ -85,9 +86,12 @@ else
 fi
 # With a homepage (-DVELMIA_HOMEPAGE=...), the same template gives its address
 # and the screenshots below it, and still validates.
-cmake -DIN="$source/packaging/velmia.metainfo.xml.in" -DOUT="$tmp/site.metainfo.xml" -DAPP_ID="$id" \
+cmake -DIN="$source/packaging/velmia.metainfo.xml.in" -DOUT="$tmp/untranslated/site.metainfo.xml" -DAPP_ID="$id" \
     -DVERSION="$version" -DRELEASE_DATE=2026-12-08 -DHOMEPAGE=https://velmia.example.net/ \
     -P "$source/packaging/Metainfo.cmake" || fail "the metainfo could not be written with a homepage"
+msgfmt --xml --template="$tmp/untranslated/site.metainfo.xml" -d "$source/po" -o "$tmp/site.metainfo.xml" ||
+    fail "msgfmt cannot translate the metainfo with a homepage"
+grep -qF '<caption xml:lang="ja">' "$tmp/site.metainfo.xml" || fail "the screenshots' captions are not translated"
 appstreamcli validate --no-net --pedantic "$tmp/site.metainfo.xml" >"$tmp/appstream.log" 2>&1 || {
     cat "$tmp/appstream.log" >&2
     fail "appstreamcli validate --no-net fails on the metainfo with a homepage"
@@ -132,6 +136,35 @@ for page in man6/velmia.6 man6/velmia-partcheck.6 man6/velmia-render.6; do
 done
 man_page "$usr/share/man" man6/velmia.6.gz >"$tmp/man.txt"
 grep -q "Character commands" "$tmp/man.txt" || fail "the manual page has no key tables"
+
+# Japanese: the catalogue the installed programs read, the menu entry, the
+# metainfo and the manual pages (groff cannot fill Japanese lines to both
+# edges; that warning is the only one allowed, as lintian allows it).
+[ -s "$usr/share/locale/ja/LC_MESSAGES/velmia.mo" ] || fail "no share/locale/ja/LC_MESSAGES/velmia.mo"
+for program in velmia velmia-partcheck velmia-render; do
+    LC_ALL=C.UTF-8 LANGUAGE=ja "$usr/games/$program" --help >"$tmp/help.txt" 2>&1 ||
+        fail "the installed $program --help in Japanese exits with $?"
+    out=$(sed -n 1p "$tmp/help.txt")
+    [ "${out#使い方: $program }" != "$out" ] || fail "the installed $program --help in Japanese begins '$out'"
+done
+for key in 'Name[ja]=Velmia' 'GenericName[ja]=着せ替えポートレート' 'Comment[ja]=' 'Keywords[ja]=着せ替え;'; do
+    grep -qF "$key" "$desktop" || fail "the desktop entry has no $key"
+done
+grep -qF '<summary xml:lang="ja">生きている着せ替えポートレート</summary>' "$metainfo" ||
+    fail "the metainfo has no Japanese summary"
+for page in velmia.6 velmia-partcheck.6 velmia-render.6; do
+    [ -f "$usr/share/man/ja/man6/$page.gz" ] || fail "no Japanese manual page share/man/ja/man6/$page.gz"
+    LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings=all -E UTF-8 -l "$usr/share/man/ja/man6/$page.gz" >"$tmp/man.txt" \
+        2>"$tmp/man.err" || fail "man -l ja/man6/$page failed: $(cat "$tmp/man.err")"
+    ! grep -v -e "cannot adjust line" -e "can't break line" "$tmp/man.err" ||
+        fail "the Japanese $page warns as shown above"
+    grep -q "^ファイル" "$tmp/man.txt" || fail "the Japanese $page has no FILES section"
+    grep -q "/usr/share/velmia/" "$tmp/man.txt" || fail "the Japanese $page does not name /usr/share/velmia"
+    ! grep -q "@[A-Z_]*@" "$tmp/man.txt" || fail "the Japanese $page has a placeholder left"
+    if [ "$page" = velmia.6 ]; then
+        grep -q "文字キーのコマンド" "$tmp/man.txt" || fail "the Japanese manual page has no Japanese key tables"
+    fi
+done
 
 [ "$(head -1 "$usr/share/doc/velmia/copyright" 2>/dev/null)" = \
     "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ] ||

@@ -13,6 +13,8 @@
 //     warning: RULE: ...
 // for each file, or the same as JSON with --json. Exit status: 0 when no file
 // has an error, 1 when one has, 2 on a usage error.
+#include "shell/Translations.h"
+#include "toolkit/Intl.h"
 #include "tools/partcheck/PartRules.h"
 
 #include <cstdio>
@@ -32,14 +34,15 @@ int Usage(const char* why)
 {
     if (why)
         std::fprintf(stderr, "velmia-partcheck: %s\n", why);
-    std::fprintf(stderr,
-                 "usage: velmia-partcheck [--kind KIND] [--json] FILE...\n"
-                 "       velmia-partcheck --help | --version\n"
-                 "  --kind KIND  check every FILE as KIND instead of by its name; KIND is one of\n"
-                 "               %s\n"
-                 "  --json       print the findings as JSON, one object per file\n"
-                 "exit status: 0 no file has an error, 1 a file has one, 2 usage error\n",
-                 KindList().c_str());
+    std::fputs(vcl::Format(_("usage: velmia-partcheck [--kind KIND] [--json] FILE...\n"
+                             "       velmia-partcheck --help | --version\n"
+                             "  --kind KIND  check every FILE as KIND instead of by its name; KIND is one of\n"
+                             "               %s\n"
+                             "  --json       print the findings as JSON, one object per file\n"
+                             "exit status: 0 no file has an error, 1 a file has one, 2 usage error\n"),
+                           KindList())
+                   .c_str(),
+               stderr);
     return 2;
 }
 
@@ -47,6 +50,7 @@ int Usage(const char* why)
 
 int main(int argc, char** argv)
 {
+    velmia::shell::StartTranslations(argv[0]);
     const Kind* kind = nullptr;
     bool json = false;
     std::vector<std::string> files;
@@ -61,14 +65,14 @@ int main(int argc, char** argv)
             std::string id;
             if (arg == "--kind") {
                 if (++i >= argc)
-                    return Usage("--kind needs a kind");
+                    return Usage(_("--kind needs a kind"));
                 id = argv[i];
             } else {
                 id = arg.substr(7);
             }
             kind = KindById(id);
             if (!kind)
-                return Usage(("unknown kind \"" + id + "\"").c_str());
+                return Usage(vcl::Format(_("unknown kind \"%s\""), id).c_str());
         } else if (options && (arg == "--help" || arg == "-h")) {
             Usage(nullptr);
             return 0;
@@ -76,13 +80,13 @@ int main(int argc, char** argv)
             std::printf("velmia-partcheck %s\n", VELMIA_VERSION);
             return 0;
         } else if (options && arg.size() > 1 && arg[0] == '-') {
-            return Usage(("unknown option " + arg).c_str());
+            return Usage(vcl::Format(_("unknown option %s"), arg).c_str());
         } else {
             files.push_back(arg);
         }
     }
     if (files.empty())
-        return Usage("no file given");
+        return Usage(_("no file given"));
 
     std::vector<Report> reports;
     bool anyError = false;

@@ -4,6 +4,7 @@
 
 #include "resources/EmbeddedPictures.h"
 #include "toolkit/BmpCodec.h"
+#include "toolkit/Intl.h"
 #include "toolkit/Utf8.h"
 
 #include <algorithm>
@@ -27,33 +28,33 @@ constexpr uint32_t kPart = kDepth | kTransparent;
 // clang-format off
 const std::vector<Kind> kKinds = {
     // id                      file                                 prefix what                              w    h   cellH rules
-    {"costume",              "vlm_co",                              true,  "a costume",                      530, 300, 0, kPart | kCostumeColour | kHem | kBands},
-    {"camisole",             "vlm_ca",                              true,  "a camisole",                     550, 750, 0, kPart | kBands},
-    {"hairband",             "vlm_hb",                              true,  "a hairband",                     80,  100, 0, kPart},
-    {"flower",               "vlm_fl",                              true,  "a flower",                       100, 120, 0, kPart},
-    {"ribbon",               "vlm_ri",                              true,  "a ribbon",                       200, 80,  0, kPart},
-    {"choker",               "vlm_ch",                              true,  "a choker",                       150, 150, 0, kPart},
-    {"scene-upper",          "vlm_scene_strawberry_upper.bmp",      false, "the upper strawberry scene",     800, 600, 0, 0},
-    {"scene-lower",          "vlm_scene_strawberry_lower.bmp",      false, "the lower strawberry scene",     800, 600, 0, 0},
-    {"scene-list",           "vlm_scene_list.bmp",                  false, "the scene list",                 75,  750, 0, kSky},
-    {"main-hair",            "vlm_0_main_hair.bmp",                 false, "the main hair",                  600, 300, 0, kTransparent},
-    {"hair-over-shoulders",  "vlm_0_hair_sub_up.bmp",               false, "the hair over the shoulders",    500, 120, 0, kTransparent},
-    {"long-left-lock",       "vlm_0_main_hair_longleft.bmp",        false, "the long style's left lock",     150, 150, 0, kTransparent},
-    {"earrings",             "vlm_earring_list.bmp",                false, "the earring list",               330, 600, 0, kTransparent | kCellShape, 5, 120},
-    {"earring-frames",       "vlm_earring_framelist.bmp",           false, "the earring frame list",         340, 600, 0, kTransparent | kCellShape, 5, 120},
-    {"string-pattern",       "vlm_string_pattern_list.bmp",         false, "the string pattern",             280, 630, 0, kBlackWhite},
-    {"thick-string-pattern", "vlm_thickstring_pattern.bmp",         false, "the thick string pattern",       290, 630, 0, kBlackWhite},
-    {"w-string-pattern",     "vlm_wstring_pattern.bmp",             false, "the W string pattern",           390, 480, 0, kBlackWhite},
-    {"cross-string-pattern", "vlm_crossstring_pattern.bmp",         false, "the cross string pattern",       290, 570, 0, kBlackWhite},
-    {"bracelets",            "vlm_bracelet.bmp",                    false, "the bracelet list",              130, 200, 0, kTransparent | kCellShape, 5, 40},
-    {"faces",                "vlm_facelist.bmp",                    false, "the face list",                  279, 0,   123, 0},
-    {"faces-long-hair",      "vlm_facelist_lg.bmp",                 false, "the long-hair face list",        279, 0,   123, 0},
-    {"shaggy",               "vlm_shaggy.bmp",                      false, "the shaggy hair style",          450, 250, 0, kTransparent},
-    {"pank",                 "vlm_pank.bmp",                        false, "the pank hair style",            450, 200, 0, kTransparent},
-    {"otohime",              "vlm_otohime.bmp",                     false, "the otohime hair style",         500, 400, 0, kTransparent},
-    {"background",           "vlm_background.bmp",                  false, "the night background",           0,   0,   0, 0},
-    {"streaming",            "vlm_streaming.bmp",                   false, "the shooting star",              100, 100, 0, kTransparent},
-    {"stars",                "vlm_starlist.bmp",                    false, "the star list",                  120, 500, 0, kTransparent},
+    {"costume",              "vlm_co",                              true,  N_("a costume"),                      530, 300, 0, kPart | kCostumeColour | kHem | kBands},
+    {"camisole",             "vlm_ca",                              true,  N_("a camisole"),                     550, 750, 0, kPart | kBands},
+    {"hairband",             "vlm_hb",                              true,  N_("a hairband"),                     80,  100, 0, kPart},
+    {"flower",               "vlm_fl",                              true,  N_("a flower"),                       100, 120, 0, kPart},
+    {"ribbon",               "vlm_ri",                              true,  N_("a ribbon"),                       200, 80,  0, kPart},
+    {"choker",               "vlm_ch",                              true,  N_("a choker"),                       150, 150, 0, kPart},
+    {"scene-upper",          "vlm_scene_strawberry_upper.bmp",      false, N_("the upper strawberry scene"),     800, 600, 0, 0},
+    {"scene-lower",          "vlm_scene_strawberry_lower.bmp",      false, N_("the lower strawberry scene"),     800, 600, 0, 0},
+    {"scene-list",           "vlm_scene_list.bmp",                  false, N_("the scene list"),                 75,  750, 0, kSky},
+    {"main-hair",            "vlm_0_main_hair.bmp",                 false, N_("the main hair"),                  600, 300, 0, kTransparent},
+    {"hair-over-shoulders",  "vlm_0_hair_sub_up.bmp",               false, N_("the hair over the shoulders"),    500, 120, 0, kTransparent},
+    {"long-left-lock",       "vlm_0_main_hair_longleft.bmp",        false, N_("the long style's left lock"),     150, 150, 0, kTransparent},
+    {"earrings",             "vlm_earring_list.bmp",                false, N_("the earring list"),               330, 600, 0, kTransparent | kCellShape, 5, 120},
+    {"earring-frames",       "vlm_earring_framelist.bmp",           false, N_("the earring frame list"),         340, 600, 0, kTransparent | kCellShape, 5, 120},
+    {"string-pattern",       "vlm_string_pattern_list.bmp",         false, N_("the string pattern"),             280, 630, 0, kBlackWhite},
+    {"thick-string-pattern", "vlm_thickstring_pattern.bmp",         false, N_("the thick string pattern"),       290, 630, 0, kBlackWhite},
+    {"w-string-pattern",     "vlm_wstring_pattern.bmp",             false, N_("the W string pattern"),           390, 480, 0, kBlackWhite},
+    {"cross-string-pattern", "vlm_crossstring_pattern.bmp",         false, N_("the cross string pattern"),       290, 570, 0, kBlackWhite},
+    {"bracelets",            "vlm_bracelet.bmp",                    false, N_("the bracelet list"),              130, 200, 0, kTransparent | kCellShape, 5, 40},
+    {"faces",                "vlm_facelist.bmp",                    false, N_("the face list"),                  279, 0,   123, 0},
+    {"faces-long-hair",      "vlm_facelist_lg.bmp",                 false, N_("the long-hair face list"),        279, 0,   123, 0},
+    {"shaggy",               "vlm_shaggy.bmp",                      false, N_("the shaggy hair style"),          450, 250, 0, kTransparent},
+    {"pank",                 "vlm_pank.bmp",                        false, N_("the pank hair style"),            450, 200, 0, kTransparent},
+    {"otohime",              "vlm_otohime.bmp",                     false, N_("the otohime hair style"),         500, 400, 0, kTransparent},
+    {"background",           "vlm_background.bmp",                  false, N_("the night background"),           0,   0,   0, 0},
+    {"streaming",            "vlm_streaming.bmp",                   false, N_("the shooting star"),              100, 100, 0, kTransparent},
+    {"stars",                "vlm_starlist.bmp",                    false, N_("the star list"),                  120, 500, 0, kTransparent},
 };
 // clang-format on
 
@@ -91,10 +92,13 @@ std::string At(int x, int y)
     return "(" + N(x) + "," + N(y) + ")";
 }
 
+// A count with its noun: `one` and `many` hold %s where the number goes.
 std::string Plural(int64_t n, const char* one, const char* many)
 {
-    return N(n) + " " + (n == 1 ? one : many);
+    return vcl::Format(vcl::TranslatePlural(one, many, static_cast<unsigned long>(n)), N(n));
 }
+
+using vcl::Format;
 
 // The picture as 24-bit rows, whatever its stored format.
 class Pixels {
@@ -163,7 +167,7 @@ void Add(std::vector<Problem>& out, Severity s, const char* rule, std::string te
 std::string SizeText(const Kind& k)
 {
     if (k.cellHeight)
-        return N(k.width) + " wide and a whole number of " + N(k.cellHeight) + "-row cells, at least one";
+        return Format(_("%s wide and a whole number of %s-row cells, at least one"), N(k.width), N(k.cellHeight));
     return N(k.width) + " x " + N(k.height);
 }
 
@@ -175,8 +179,8 @@ std::string SizeText(const Kind& k)
 const char* WhatIsMissing(const Kind& k)
 {
     if (k.rules & (kTransparent | kBlackWhite))
-        return " (what is missing stays empty)";
-    return " (what is missing shows white)";
+        return _(" (what is missing stays empty)");
+    return _(" (what is missing shows white)");
 }
 
 void CheckSize(const Pixels& px, const Kind& k, std::vector<Problem>& out)
@@ -192,15 +196,16 @@ void CheckSize(const Pixels& px, const Kind& k, std::vector<Problem>& out)
         right = right && h == k.height;
     if (right)
         return;
-    std::string text = N(w) + " x " + N(h) + ", " + k.what + " is " + SizeText(k);
+    std::string text = Format(_("%s x %s, %s is %s"), N(w), N(h), _(k.what), SizeText(k));
     if (k.cellHeight && w == k.width && h >= k.cellHeight)
-        text += " (" + Plural(h / k.cellHeight, "cell", "cells") + " and " + N(h % k.cellHeight) + " rows left over)";
+        text += Format(_(" (%s and %s rows left over)"), Plural(h / k.cellHeight, "%s cell", "%s cells"),
+                       N(h % k.cellHeight));
     else if (k.cellHeight && h < k.cellHeight)
-        text += " (the program refuses a list without a whole face)";
+        text += _(" (the program refuses a list without a whole face)");
     else if (w < k.width || (!k.cellHeight && h < k.height))
         text += WhatIsMissing(k);
     else
-        text += " (the rest is cut off)";
+        text += _(" (the rest is cut off)");
     Add(out, Severity::Error, "size", text);
 }
 
@@ -210,8 +215,11 @@ void CheckDepth(const TBitmap& picture, std::vector<Problem>& out)
     if (bits == 24 || bits == 32)
         return;
     Add(out, Severity::Warning, "depth",
-        N(bits) + "-bit" + (bits <= 8 ? " with a palette" : "") +
-            "; part files are 24-bit (or 32-bit), the program converts this one to 24-bit on load");
+        Format(bits <= 8 ? _("%s-bit with a palette; part files are 24-bit (or 32-bit), the program converts this "
+                             "one to 24-bit on load")
+                         : _("%s-bit; part files are 24-bit (or 32-bit), the program converts this one to 24-bit on "
+                             "load"),
+               N(bits)));
 }
 
 // The rows the program draws as one piece: a breathing band, a cell of a
@@ -252,16 +260,17 @@ void CheckTransparency(const Pixels& px, const Kind& k, std::vector<Problem>& ou
     const int64_t all = int64_t(px.Width()) * px.Height();
     if (all > 0 && white == all)
         Add(out, Severity::Error, "all-white",
-            "every pixel is pure white (255,255,255), the transparent colour: nothing of " + std::string(k.what) +
-                " shows");
+            Format(_("every pixel is pure white (255,255,255), the transparent colour: nothing of %s shows"),
+                   _(k.what)));
     else if (all > 0 && white == 0)
         Add(out, Severity::Warning, "no-white",
-            "no pixel is pure white (255,255,255): the whole rectangle covers what lies beneath");
+            _("no pixel is pure white (255,255,255): the whole rectangle covers what lies beneath"));
     if (fringe.count > 0)
         Add(out, Severity::Warning, "white-fringe",
-            Plural(fringe.count, "near-white pixel", "near-white pixels") +
-                " (every channel 230 or more, not pure white) touch pure white within " + fringe.Box() + ", first at " +
-                At(fringe.firstX, fringe.firstY) + ": a light fringe on dark scenes");
+            Format(_("%s (every channel 230 or more, not pure white) touch pure white within %s, first at %s: a "
+                     "light fringe on dark scenes"),
+                   Plural(fringe.count, "%s near-white pixel", "%s near-white pixels"), fringe.Box(),
+                   At(fringe.firstX, fringe.firstY)));
 }
 
 void CheckCostumeColour(const Pixels& px, std::vector<Problem>& out)
@@ -270,8 +279,8 @@ void CheckCostumeColour(const Pixels& px, std::vector<Problem>& out)
         return; // the size rule has said it
     if (px.White(kColourX, kColourY))
         Add(out, Severity::Error, "costume-colour",
-            "the colour pixel " + At(kColourX, kColourY) +
-                " is pure white: the shoulder strings are painted in it and vanish");
+            Format(_("the colour pixel %s is pure white: the shoulder strings are painted in it and vanish"),
+                   At(kColourX, kColourY)));
 }
 
 // The program's own hem pattern; null when the build has no embedded pictures.
@@ -306,10 +315,12 @@ void CheckHem(const Pixels& px, std::vector<Problem>& out)
         }
         if (white.count > 0)
             Add(out, Severity::Error, "hem",
-                "band " + N(band + 1) + ": " +
-                    Plural(white.count, "pixel that the hem keys repaint is", "pixels that the hem keys repaint are") +
-                    " white (outside the dress) within " + white.Box() + ", first at " +
-                    At(white.firstX, white.firstY) + ": the hem colour would appear there");
+                Format(vcl::TranslatePlural("band %s: %s pixel that the hem keys repaint is white (outside the dress) "
+                                            "within %s, first at %s: the hem colour would appear there",
+                                            "band %s: %s pixels that the hem keys repaint are white (outside the "
+                                            "dress) within %s, first at %s: the hem colour would appear there",
+                                            static_cast<unsigned long>(white.count)),
+                       N(band + 1), N(white.count), white.Box(), At(white.firstX, white.firstY)));
     }
 }
 
@@ -329,15 +340,15 @@ void CheckBands(const Pixels& px, std::vector<Problem>& out)
     const bool s12 = same(1, 2);
     std::string text;
     if (s01 && s12)
-        text = "the three bands of " + N(band) + " rows are identical";
+        text = Format(_("the three bands of %s rows are identical"), N(band));
     else if (s01)
-        text = "bands 1 and 2 (rows 0-" + N(band - 1) + " and " + N(band) + "-" + N(2 * band - 1) + ") are identical";
+        text = Format(_("bands 1 and 2 (rows 0-%s and %s-%s) are identical"), N(band - 1), N(band), N(2 * band - 1));
     else if (s12)
-        text = "bands 2 and 3 (rows " + N(band) + "-" + N(2 * band - 1) + " and " + N(2 * band) + "-" +
-               N(3 * band - 1) + ") are identical";
+        text = Format(_("bands 2 and 3 (rows %s-%s and %s-%s) are identical"), N(band), N(2 * band - 1), N(2 * band),
+                      N(3 * band - 1));
     else
         return;
-    Add(out, Severity::Warning, "bands", text + ": the chest does not rise with the breathing");
+    Add(out, Severity::Warning, "bands", Format(_("%s: the chest does not rise with the breathing"), text));
 }
 
 void CheckBlackWhite(const Pixels& px, std::vector<Problem>& out)
@@ -349,9 +360,12 @@ void CheckBlackWhite(const Pixels& px, std::vector<Problem>& out)
                 other.Add(x, y);
     if (other.count > 0)
         Add(out, Severity::Error, "black-white",
-            Plural(other.count, "pixel is", "pixels are") + " neither pure black nor pure white, first at " +
-                At(other.firstX, other.firstY) + " " + px.Rgb(other.firstX, other.firstY) +
-                ": they mix with the picture beneath instead of taking the costume colour");
+            Format(vcl::TranslatePlural("%s pixel is neither pure black nor pure white, first at %s %s: they mix "
+                                        "with the picture beneath instead of taking the costume colour",
+                                        "%s pixels are neither pure black nor pure white, first at %s %s: they mix "
+                                        "with the picture beneath instead of taking the costume colour",
+                                        static_cast<unsigned long>(other.count)),
+                   N(other.count), At(other.firstX, other.firstY), px.Rgb(other.firstX, other.firstY)));
 }
 
 void CheckCellShape(const Pixels& px, const Kind& k, std::vector<Problem>& out)
@@ -366,10 +380,13 @@ void CheckCellShape(const Pixels& px, const Kind& k, std::vector<Problem>& out)
                     cut.Add(x, top + y);
         if (cut.count > 0)
             Add(out, Severity::Error, "cell-shape",
-                "cell " + N(cell + 1) + " (rows " + N(top) + "-" + N(top + k.cellRows - 1) +
-                    "): " + Plural(cut.count, "opaque pixel lies", "opaque pixels lie") +
-                    " outside the first cell's shape and are cut, within " + cut.Box() + ", first at " +
-                    At(cut.firstX, cut.firstY));
+                Format(vcl::TranslatePlural("cell %s (rows %s-%s): %s opaque pixel lies outside the first cell's "
+                                            "shape and is cut, within %s, first at %s",
+                                            "cell %s (rows %s-%s): %s opaque pixels lie outside the first cell's "
+                                            "shape and are cut, within %s, first at %s",
+                                            static_cast<unsigned long>(cut.count)),
+                       N(cell + 1), N(top), N(top + k.cellRows - 1), N(cut.count), cut.Box(),
+                       At(cut.firstX, cut.firstY)));
     }
 }
 
@@ -417,11 +434,16 @@ void CheckSky(const Pixels& px, std::vector<Problem>& out)
         }
         if (off.count > 0)
             Add(out, Severity::Warning, "sky",
-                "tile " + N(tile + 1) + " (rows " + N(top) + "-" + N(top + kTile - 1) +
-                    "): " + Plural(off.count, "pixel", "pixels") + " of the top row and the sides above row " +
-                    N(bottom) + " differ from the sky colour " + px.Rgb(0, top) + " of its top-left pixel, first at " +
-                    At(off.firstX, off.firstY) + " " + px.Rgb(off.firstX, off.firstY) +
-                    ": the night effects cut the figure out by that colour, so stars do not show there");
+                Format(vcl::TranslatePlural(
+                           "tile %s (rows %s-%s): %s pixel of the top row and the sides above row %s differs from "
+                           "the sky colour %s of its top-left pixel, first at %s %s: the night effects cut the "
+                           "figure out by that colour, so stars do not show there",
+                           "tile %s (rows %s-%s): %s pixels of the top row and the sides above row %s differ from "
+                           "the sky colour %s of its top-left pixel, first at %s %s: the night effects cut the "
+                           "figure out by that colour, so stars do not show there",
+                           static_cast<unsigned long>(off.count)),
+                       N(tile + 1), N(top), N(top + kTile - 1), N(off.count), N(bottom), px.Rgb(0, top),
+                       At(off.firstX, off.firstY), px.Rgb(off.firstX, off.firstY)));
     }
 }
 
@@ -460,22 +482,22 @@ std::string JsonString(std::string_view s)
 
 const char* SeverityName(Severity s)
 {
-    return s == Severity::Error ? "error" : "warning";
+    return s == Severity::Error ? N_("error") : N_("warning");
 }
 
 std::string FileTypeName(mode_t mode)
 {
     if (S_ISDIR(mode))
-        return "a folder";
+        return _("a folder");
     if (S_ISFIFO(mode))
-        return "a named pipe";
+        return _("a named pipe");
     if (S_ISCHR(mode))
-        return "a character device";
+        return _("a character device");
     if (S_ISBLK(mode))
-        return "a block device";
+        return _("a block device");
     if (S_ISSOCK(mode))
-        return "a socket";
-    return "a special file";
+        return _("a socket");
+    return _("a special file");
 }
 
 } // namespace
@@ -556,9 +578,10 @@ Report CheckFile(const std::string& path, const Kind* kind)
     report.kind = kind ? kind : KindForName(path);
     if (!report.kind) {
         Add(report.problems, Severity::Error, "kind",
-            "the program reads no picture of this name; name it after its kind (a part file starts with vlm_co, "
-            "vlm_ca, vlm_hb, vlm_fl, vlm_ri or vlm_ch and ends with .bmp) or give --kind KIND, one of: " +
-                KindList());
+            Format(_("the program reads no picture of this name; name it after its kind (a part file starts with "
+                     "vlm_co, vlm_ca, vlm_hb, vlm_fl, vlm_ri or vlm_ch and ends with .bmp) or give --kind KIND, one "
+                     "of: %s"),
+                   KindList()));
         return report;
     }
     // Look before reading: a pipe or a device could block the reader or feed
@@ -569,7 +592,8 @@ Report CheckFile(const std::string& path, const Kind* kind)
         return report;
     }
     if (!S_ISREG(st.st_mode)) {
-        Add(report.problems, Severity::Error, "regular-file", FileTypeName(st.st_mode) + ", not a regular file");
+        Add(report.problems, Severity::Error, "regular-file",
+            Format(_("%s, not a regular file"), FileTypeName(st.st_mode)));
         return report;
     }
     TBitmap picture;
@@ -589,10 +613,10 @@ Report CheckFile(const std::string& path, const Kind* kind)
 std::string FormatText(const Report& report)
 {
     if (report.problems.empty())
-        return report.name + ": ok\n";
-    std::string out = report.name + ": " + Plural(int64_t(report.problems.size()), "problem", "problems") + "\n";
+        return report.name + ": " + _("ok") + "\n";
+    std::string out = report.name + ": " + Plural(int64_t(report.problems.size()), "%s problem", "%s problems") + "\n";
     for (const Problem& p : report.problems)
-        out += "  " + std::string(SeverityName(p.severity)) + ": " + p.rule + ": " + p.text + "\n";
+        out += "  " + std::string(_(SeverityName(p.severity))) + ": " + p.rule + ": " + p.text + "\n";
     return out;
 }
 

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "tools/render/Keys.h"
 
+#include "toolkit/Intl.h"
 #include "toolkit/Types.h"
 
 #include <algorithm>
@@ -61,7 +62,7 @@ KeyStroke Special(std::string_view inside)
             return k;
         }
     }
-    throw std::invalid_argument("unknown key {" + std::string(inside) + "}");
+    throw std::invalid_argument(vcl::Format(_("unknown key {%s}"), std::string(inside)));
 }
 
 } // namespace
@@ -73,8 +74,9 @@ std::vector<KeyStroke> ParseKeys(std::string_view text)
         const char c = text[i];
         if (c != '{') {
             if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126)
-                throw std::invalid_argument("character code " + std::to_string(static_cast<unsigned char>(c)) +
-                                            " is not a key; write special keys in braces, such as {Enter}");
+                throw std::invalid_argument(
+                    vcl::Format(_("character code %s is not a key; write special keys in braces, such as {Enter}"),
+                                std::to_string(static_cast<unsigned char>(c))));
             keys.push_back(KeyStroke{.character = c});
             ++i;
             continue;
@@ -86,7 +88,7 @@ std::vector<KeyStroke> ParseKeys(std::string_view text)
         }
         const size_t close = text.find('}', i);
         if (close == std::string_view::npos)
-            throw std::invalid_argument("no closing brace after \"" + std::string(text.substr(i)) + "\"");
+            throw std::invalid_argument(vcl::Format(_("no closing brace after \"%s\""), std::string(text.substr(i))));
         keys.push_back(Special(text.substr(i + 1, close - i - 1)));
         i = close + 1;
     }

@@ -14,6 +14,8 @@
 // of the folder, the figure wearing it. Exit status: 0 written, 1 the program
 // refused a picture or the PNG could not be written (the program's message on
 // standard error), 2 usage error.
+#include "shell/Translations.h"
+#include "toolkit/Intl.h"
 #include "tools/render/Png.h"
 #include "tools/render/Renderer.h"
 
@@ -39,14 +41,15 @@ int Usage(const std::string& why)
 {
     if (!why.empty())
         std::fprintf(stderr, "velmia-render: %s\n", why.c_str());
-    std::fprintf(stderr, "usage: velmia-render [--folder DIR] [--part KIND=FILE]... [--keys KEYS] [--ticks N]\n"
-                         "                     [--view portrait|show|gray|quad|closeup] [--frame 0|1|2] -o OUT.png\n"
-                         "       velmia-render --sheet [--folder DIR] -o SHEET.png\n"
-                         "       velmia-render --help | --version\n"
-                         "  KIND: costume, camisole, hairband, flower, ribbon or choker\n"
-                         "  KEYS: command characters as typed; special keys in braces with C- (Ctrl) and\n"
-                         "        S- (Shift): {F2} {PgUp} {PgDn} {Home} {Ins} {BS} {Left} {C-Right} {Enter}\n"
-                         "exit status: 0 written, 1 the program refused a picture or writing failed, 2 usage error\n");
+    std::fputs(_("usage: velmia-render [--folder DIR] [--part KIND=FILE]... [--keys KEYS] [--ticks N]\n"
+                 "                     [--view portrait|show|gray|quad|closeup] [--frame 0|1|2] -o OUT.png\n"
+                 "       velmia-render --sheet [--folder DIR] -o SHEET.png\n"
+                 "       velmia-render --help | --version\n"
+                 "  KIND: costume, camisole, hairband, flower, ribbon or choker\n"
+                 "  KEYS: command characters as typed; special keys in braces with C- (Ctrl) and\n"
+                 "        S- (Shift): {F2} {PgUp} {PgDn} {Home} {Ins} {BS} {Left} {C-Right} {Enter}\n"
+                 "exit status: 0 written, 1 the program refused a picture or writing failed, 2 usage error\n"),
+               stderr);
     return 2;
 }
 
@@ -69,6 +72,7 @@ std::string Absolute(const std::string& path)
 
 int main(int argc, char** argv)
 {
+    velmia::shell::StartTranslations(argv[0]);
     RenderRequest request;
     std::string folder;
     std::string out;
@@ -93,41 +97,41 @@ int main(int argc, char** argv)
             sheet = true;
         } else if (arg == "-o" || arg == "--output") {
             if (!value(out))
-                return Usage(arg + " needs a file name");
+                return Usage(vcl::Format(_("%s needs a file name"), arg));
         } else if (arg == "--folder") {
             if (!value(folder))
-                return Usage("--folder needs a folder");
+                return Usage(_("--folder needs a folder"));
         } else if (arg == "--part") {
             if (!value(v))
-                return Usage("--part needs KIND=FILE");
+                return Usage(_("--part needs KIND=FILE"));
             const size_t eq = v.find('=');
             const PartKind* kind = eq == std::string::npos ? nullptr : PartKindById(v.substr(0, eq));
             if (!kind || eq + 1 >= v.size())
-                return Usage("--part takes KIND=FILE with KIND one of costume, camisole, hairband, flower, "
-                             "ribbon, choker; not \"" +
-                             v + "\"");
+                return Usage(vcl::Format(_("--part takes KIND=FILE with KIND one of costume, camisole, hairband, "
+                                           "flower, ribbon, choker; not \"%s\""),
+                                         v));
             request.parts.push_back(PartChoice{kind, Absolute(v.substr(eq + 1))});
         } else if (arg == "--keys") {
             if (!value(v))
-                return Usage("--keys needs the keys");
+                return Usage(_("--keys needs the keys"));
             try {
                 request.keys = ParseKeys(v);
             } catch (const std::exception& e) {
-                return Usage(std::string("--keys: ") + e.what());
+                return Usage(vcl::Format(_("--keys: %s"), e.what()));
             }
         } else if (arg == "--ticks") {
             int n = 0;
             if (!value(v) || !ParseInt(v, 0, 100000, n))
-                return Usage("--ticks needs a number from 0 to 100000");
+                return Usage(_("--ticks needs a number from 0 to 100000"));
             request.ticks = n;
         } else if (arg == "--frame") {
             int n = 0;
             if (!value(v) || !ParseInt(v, 0, 2, n))
-                return Usage("--frame takes 0, 1 or 2");
+                return Usage(_("--frame takes 0, 1 or 2"));
             request.frame = n;
         } else if (arg == "--view") {
             if (!value(v))
-                return Usage("--view needs a view");
+                return Usage(_("--view needs a view"));
             viewGiven = true;
             if (v == "portrait")
                 request.view = View::Portrait;
@@ -140,19 +144,20 @@ int main(int argc, char** argv)
             else if (v == "closeup")
                 request.view = View::CloseUp;
             else
-                return Usage("--view takes portrait, show, gray, quad or closeup; not \"" + v + "\"");
+                return Usage(vcl::Format(_("--view takes portrait, show, gray, quad or closeup; not \"%s\""), v));
         } else {
-            return Usage("unknown argument \"" + arg + "\"");
+            return Usage(vcl::Format(_("unknown argument \"%s\""), arg));
         }
     }
     if (out.empty())
-        return Usage("no output file (-o OUT.png)");
+        return Usage(_("no output file (-o OUT.png)"));
     if (sheet && (!request.parts.empty() || !request.keys.empty() || request.ticks || request.frame || viewGiven))
-        return Usage("--sheet takes only --folder and -o");
+        return Usage(_("--sheet takes only --folder and -o"));
     const std::string shown = out;
     out = Absolute(out);
     if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
-        std::fprintf(stderr, "velmia-render: cannot use the folder \"%s\": %s\n", folder.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "velmia-render: %s\n",
+                     vcl::Format(_("cannot use the folder \"%s\": %s"), folder, std::strerror(errno)).c_str());
         return 1;
     }
 
@@ -168,8 +173,12 @@ int main(int argc, char** argv)
                 return 1;
             }
             WritePngFile(out, result.sheet);
-            std::printf("%s: %d part file%s, %d x %d\n", shown.c_str(), result.cells, result.cells == 1 ? "" : "s",
-                        result.sheet.GetWidth(), result.sheet.GetHeight());
+            std::printf("%s\n",
+                        vcl::Format(vcl::TranslatePlural("%s: %s part file, %s x %s", "%s: %s part files, %s x %s",
+                                                         static_cast<unsigned long>(result.cells)),
+                                    shown, std::to_string(result.cells), std::to_string(result.sheet.GetWidth()),
+                                    std::to_string(result.sheet.GetHeight()))
+                            .c_str());
             for (const std::string& m : result.messages)
                 std::fprintf(stderr, "velmia-render: %s\n", m.c_str());
             return result.messages.empty() ? 0 : 1;

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "tools/render/Png.h"
 
+#include "toolkit/Intl.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -73,7 +75,7 @@ std::vector<uint8_t> FilteredRows(const vcl::TBitmap& bitmap)
 std::vector<uint8_t> EncodePng(const vcl::TBitmap& bitmap)
 {
     if (bitmap.Empty())
-        throw std::runtime_error("an empty picture cannot be written as PNG");
+        throw std::runtime_error(_("an empty picture cannot be written as PNG"));
     std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
 
     std::vector<uint8_t> header;
@@ -86,7 +88,7 @@ std::vector<uint8_t> EncodePng(const vcl::TBitmap& bitmap)
     uLongf packedSize = compressBound(uLong(raw.size()));
     std::vector<uint8_t> packed(packedSize);
     if (compress2(packed.data(), &packedSize, raw.data(), uLong(raw.size()), 6) != Z_OK)
-        throw std::runtime_error("the picture could not be compressed");
+        throw std::runtime_error(_("the picture could not be compressed"));
     packed.resize(packedSize);
     PutChunk(out, "IDAT", packed);
     PutChunk(out, "IEND", {});
@@ -99,7 +101,7 @@ void WritePngFile(const std::string& path, const vcl::TBitmap& bitmap)
     const std::string temporary = path + ".part";
     auto fail = [&](int err) {
         std::remove(temporary.c_str());
-        throw std::runtime_error("cannot write \"" + path + "\": " + std::strerror(err));
+        throw std::runtime_error(vcl::Format(_("cannot write \"%s\": %s"), path, std::strerror(err)));
     };
     std::FILE* f = std::fopen(temporary.c_str(), "wb");
     if (!f)

@@ -4,6 +4,7 @@
 
 #include "platform/headless/HeadlessHost.h"
 #include "shell/Velmiaunit1.h"
+#include "toolkit/Intl.h"
 #include "tools/render/Label.h"
 
 #include <algorithm>
@@ -55,7 +56,7 @@ public:
         // The program shows a message box only for what it refuses.
         if (!host_.StartupFailed() && host_.MessageBoxes().empty())
             return false;
-        message = host_.MessageBoxes().empty() ? "the program could not start" : host_.MessageBoxes().back().Text;
+        message = host_.MessageBoxes().empty() ? _("the program could not start") : host_.MessageBoxes().back().Text;
         return true;
     }
 
@@ -83,7 +84,7 @@ public:
         if (host_.PendingAnswers() != 0) {
 
             host_.ClearRecords();
-            message = std::string("the ") + part.kind->id + " key did nothing in this state of the program";
+            message = vcl::Format(_("the %s key did nothing in this state of the program"), part.kind->id);
             return false;
         }
         if (Failed(message))
@@ -140,7 +141,7 @@ public:
                 return true;
             break;
         }
-        message = "the view could not be entered from the state the keys left";
+        message = _("the view could not be entered from the state the keys left");
         return false;
     }
 
@@ -219,7 +220,7 @@ void Render(const RenderRequest& request, RenderResult& result)
         if (session.Failed(result.message))
             return;
         if (session.Closed()) {
-            result.message = "the keys closed the program's window";
+            result.message = _("the keys closed the program's window");
             return;
         }
     }
