@@ -38,6 +38,26 @@ void TSvelmia::RedrawCostumeCell(TBitmap* cell, TBitmap* picture)
     PutIntoCell(cell, *picture, CostumeWidth, CostumeHeight, 0);
 }
 
+PictureSize TSvelmia::PartCellSize(int kind) const
+{
+    switch (kind) {
+    case kPartCostume:
+        return {CostumeWidth, CostumeHeight};
+    case kPartCamisole:
+        return {CamisoleWidth, CamisoleHeight};
+    case kPartHairBand:
+        return {HairBandWidth, HairBandHeight};
+    case kPartFlower:
+        return {FlowerWidth, FlowerCellHeight};
+    case kPartRibbon:
+        return {RibbonWidth, RibbonHeight};
+    case kPartChoker:
+        return {ChokerWidth, ChokerCellHeight};
+    default:
+        return {};
+    }
+}
+
 void TSvelmia::PlacePartPicture(int kind, bool left, TBitmap& loaded)
 {
     // A part with a mask bitmap of its own: the main figure's picture is an

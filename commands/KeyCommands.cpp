@@ -48,10 +48,10 @@ void SetPattern(const SelectionRef& set, int index)
         *set.PatternFlag(pattern) = pattern == index;
 }
 
+// The index steps through the four patterns and none.
 void NextPattern(const SelectionRef& set)
 {
-    if (++set.StringPatternIndex > 4)
-        set.StringPatternIndex = 0;
+    NextIndex(set.StringPatternIndex, 5);
     SetPattern(set, set.StringPatternIndex);
 }
 
@@ -164,7 +164,7 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
         return;
     }
     const KeyCommandRow* row = FindKeyCommand(static_cast<char>(key));
-    Timer1->SetEnabled(false);
+    const Timer1Pause pause(*this);
     Busy = true;
     try {
         if (row)
@@ -174,7 +174,6 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
         Application->ShowException(e);
     }
     Busy = false;
-    Timer1->SetEnabled(true);
 }
 
 // Esc closes the part browser, the close-up or the title banner, in that
@@ -184,13 +183,9 @@ void TSvelmia::CloseOrQuit()
     if (BrowserOpen) {
         CloseBrowser();
     } else if (CloseUpMode) {
-        ReturnFromCloseUpView();
+        LeaveCloseUp();
         // Leaving from the unmagnified capture ends its hold too.
-        CloseUpHalfShown = false;
-        CloseUpRestored = false;
-        Busy = false;
-        CloseEye_disp_stretch->SetVisible(false);
-        RequestRedraw();
+        EndUnmagnifiedHold(false);
     } else if (logo->GetVisible()) {
         logo->SetVisible(false);
     } else {
@@ -210,13 +205,12 @@ void TSvelmia::CloseUpKeyPress(unsigned char key)
     }
     if (key != 'x')
         return;
+    const Timer1Pause pause(*this);
     CloseUpEyesClosed = !CloseUpEyesClosed;
     CloseEye_disp_stretch->SetVisible(false);
-    Timer1->SetEnabled(false);
     SwapCloseUpEyes();
     CycleCounter = 0;
     LastEyeSwapTick = TickCount;
-    Timer1->SetEnabled(true);
 }
 
 // Exchanges the eyes on screen with the stretched overlay's.

@@ -182,6 +182,15 @@ void TSvelmia::LeaveCloseUp()
     RequestRedraw();
 }
 
+// The unmagnified capture stops holding input; `restored`: the press that
+// ended it brought the magnified view back, and its release is still to come.
+void TSvelmia::EndUnmagnifiedHold(bool restored)
+{
+    CloseUpHalfShown = false;
+    CloseUpRestored = restored;
+    Busy = false;
+}
+
 // Home, the middle button: the last close-up again, without a new capture.
 void TSvelmia::ReenterCloseUp()
 {

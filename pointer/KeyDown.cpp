@@ -14,19 +14,19 @@ using namespace layout;
 
 namespace {
 
-// One part kind of the browser: its file pattern, thumbnail and part sizes.
+// One part kind of the browser: its file pattern and thumbnail size (the
+// part's own size is its cell's).
 struct BrowserRequest {
     uint16_t key;
+    int kind;
     const char* pattern;
     int thumbWidth, thumbHeight;
-    int partWidth, partHeight;
-    int kind;
 };
 
 constexpr BrowserRequest kBrowserRequests[] = {
-    {VK_F2, "vlm_co*.bmp", 245, 50, 530, 300, 2}, {VK_F3, "vlm_ca*.bmp", 245, 50, 550, 750, 3},
-    {VK_F4, "vlm_hb*.bmp", 80, 100, 80, 100, 4},  {VK_F5, "vlm_fl*.bmp", 100, 120, 100, 120, 5},
-    {VK_F6, "vlm_ri*.bmp", 200, 80, 200, 80, 6},  {VK_F7, "vlm_ch*.bmp", 150, 150, 150, 150, 7},
+    {VK_F2, TSvelmia::kPartCostume, "vlm_co*.bmp", 245, 50},  {VK_F3, TSvelmia::kPartCamisole, "vlm_ca*.bmp", 245, 50},
+    {VK_F4, TSvelmia::kPartHairBand, "vlm_hb*.bmp", 80, 100}, {VK_F5, TSvelmia::kPartFlower, "vlm_fl*.bmp", 100, 120},
+    {VK_F6, TSvelmia::kPartRibbon, "vlm_ri*.bmp", 200, 80},   {VK_F7, TSvelmia::kPartChoker, "vlm_ch*.bmp", 150, 150},
 };
 
 // The Ctrl pan steps slow down near both ends of the range.
@@ -222,8 +222,9 @@ void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shi
         BrowserPattern = request.pattern;
         ThumbWidth = request.thumbWidth;
         ThumbHeight = request.thumbHeight;
-        PartWidth = request.partWidth;
-        PartHeight = request.partHeight;
+        const PictureSize part = PartCellSize(request.kind);
+        PartWidth = part.Width;
+        PartHeight = part.Height;
         BrowserKind = request.kind;
         BrowserNames = std::make_unique<char[]>(kBrowserNamesSize);
         if (FindPartFiles(BrowserPattern, BrowserNames.get())) {

@@ -34,12 +34,10 @@ void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
         logo->SetVisible(false);
     if (CloseUpHalfShown) {
         // Any press brings the magnified view back.
+        const Timer1Pause pause(*this);
         DrawCloseUp();
         CycleCounter = 0;
-        CloseUpHalfShown = false;
-        CloseUpRestored = true;
-        Busy = false;
-        Timer1->SetEnabled(true);
+        EndUnmagnifiedHold(true);
         return;
     }
     if (BrowserOpen)
@@ -83,8 +81,7 @@ void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
                 CloseEye_disp->SetVisible(false);
                 Mainpict->GetCanvas()->CopyMode = SRCCOPY;
                 Mainpict->GetCanvas()->CopyRect(kUpperPicture, Small4Pict->GetCanvas(), kUpperPicture);
-                mySubcanvas->SetLeft(0);
-                mySubcanvas->SetTop(kHalfHeight);
+                PlaceLowerHalf();
                 mySubcanvas->GetCanvas()->CopyMode = SRCCOPY;
                 mySubcanvas->GetCanvas()->CopyRect(kUpperPicture, Small4Pict->GetCanvas(), kLowerOnWindow);
                 EnterQuadView();
@@ -130,10 +127,8 @@ void TSvelmia::FormClick(TObject* /*Sender*/)
 {
     if (CloseUpMode && CloseUpRestored) {
         // The release of the press that restored the magnified view.
-        CloseUpRestored = false;
-        CloseUpHalfShown = false;
-        Busy = false;
-        Timer1->SetEnabled(true);
+        const Timer1Pause pause(*this);
+        EndUnmagnifiedHold(false);
         return;
     }
     if (Busy || ShutCountdown > 0 || CloseUpMode || BrowserOpen)
@@ -156,11 +151,9 @@ void TSvelmia::FormDblClick(TObject* /*Sender*/)
         return;
     if (CloseUpHalfShown) {
         // Leave the close-up from the unmagnified view.
-        ReturnFromCloseUpView();
-        CloseEye_disp_stretch->SetVisible(false);
-        RequestRedraw();
-        CloseUpRestored = CloseUpHalfShown = Busy = false;
-        Timer1->SetEnabled(true);
+        const Timer1Pause pause(*this);
+        LeaveCloseUp();
+        EndUnmagnifiedHold(false);
         return;
     }
     if (Busy || QuadMode)
@@ -289,8 +282,7 @@ void TSvelmia::EnterGrayView()
         overlay->CopyRect(kEyePatch, CloseEyePictGray->GetCanvas(), kEyePatch);
     }
     CycleCounter = 0;
-    mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(kHalfHeight);
+    PlaceLowerHalf();
     mySubcanvas->GetCanvas()->CopyMode = SRCCOPY;
     mySubcanvas->GetCanvas()->CopyRect(kUpperPicture, FrameBmp[0]->GetCanvas(), kUpperPicture);
 }

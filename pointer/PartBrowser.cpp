@@ -6,13 +6,12 @@
 // is open the portrait stands still and all other input is ignored. When the
 // files fill more than one screen, Page Down / Page Up and the wheel turn the
 // pages, and a small label in the lower right corner says which page is shown.
+#include "shell/PartFolder.h"
 #include "shell/Velmiaunit1.h"
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 using namespace vcl;
 
@@ -28,20 +27,13 @@ constexpr TColor kUnreadableCell = 0xC0C0C0;
 TRect ThumbnailSource(int kind, int thumbWidth, int thumbHeight)
 {
     switch (kind) {
-    case 2:
+    case TSvelmia::kPartCostume:
         return Rect(10, 0, 500, 100);
-    case 3:
+    case TSvelmia::kPartCamisole:
         return Rect(10, 150, 500, 250);
     default:
         return Rect(0, 0, thumbWidth, thumbHeight);
     }
-}
-
-std::string CurrentFolder()
-{
-    std::error_code ec;
-    std::filesystem::path folder = std::filesystem::current_path(ec);
-    return ec ? std::string("the current folder") : folder.string();
 }
 
 // ---- The page label ------------------------------------------------------------
@@ -305,7 +297,7 @@ void TSvelmia::DispTargetsScreenDblClick(TObject* /*Sender*/)
         const std::string reason = bmp ? bmp->Reason() : e.what();
         CloseBrowser();
         Application->ShowException(EFileError("The part file \"" + ChosenPartFile + "\" in the folder \"" +
-                                              CurrentFolder() + "\" cannot be used: " + reason));
+                                              velmia::shell::CurrentFolderName() + "\" cannot be used: " + reason));
         return;
     }
     const bool toLeft = ShowMode && ShiftDown;

@@ -9,6 +9,9 @@
 
 #include <cstdint>
 
+// The three sets.
+enum class SelectionSet : uint8_t { Main, Left, Saved };
+
 // X(type, name) for every member, in the order the set copies assign them.
 #define VELMIA_SELECTION_MEMBERS(X)                                                                                    \
     X(int32_t, EarringIndex)                                                                                           \

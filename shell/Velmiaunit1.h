@@ -128,6 +128,8 @@ public:
     // and builds its mask: the part keeps its cell size, cleared to white, with
     // the picture in its top-left corner (cropped when larger).
     void PlacePartPicture(int kind, bool left, vcl::TBitmap& loaded);
+    // The size of a part kind's cell: what a part file of that kind fills.
+    PictureSize PartCellSize(int kind) const;
     // Draws a costume cell (white outside the picture, cropped beyond it)
     // from the costume as its file holds it.
     void RedrawCostumeCell(vcl::TBitmap* cell, vcl::TBitmap* picture);
@@ -139,6 +141,11 @@ public:
     void QuadTick();
     void CloseUpTick();
     void ShowBodyFrame(int phase);
+    // The two halves at their places: the head at the top, the body below.
+    void PlaceHalves();
+    void PlaceLowerHalf();
+    // The composed upper picture and the first body frame on screen.
+    void ShowComposedPicture();
     void StepBackCounters();
     void ComposePortrait();
     void DrawBackgroundAndHair(int scene);
@@ -255,8 +262,9 @@ public:
     SelectionRef LeftSet();
     SelectionRef SavedSet();
     void CopyMainToLeft();
-    // Members, then pictures, of set `from` into set `to` (0 main, 1 left, 2 saved).
-    void CopySet(int from, int to);
+    SelectionRef SetRef(SelectionSet set);
+    // Members, then pictures, of set `from` into set `to`.
+    void CopySet(SelectionSet from, SelectionSet to);
     void SaveMainSet();
     void TakeLeftSet();
     void RestoreMainSet();
@@ -279,7 +287,7 @@ public:
         vcl::TRect& ChokerLowerDest;
         vcl::TRect& ChokerLowerSrc;
         vcl::TRect& ChokerLowerMask;
-        const int* Flagged; // the five entries whose "outside" goes into Out
+        const int* Flagged; // the entry of each OutsidePart, whose "outside" goes into Out
         bool* Out;
         int32_t& FaceWidth;
     };
@@ -314,6 +322,7 @@ public:
     // Pointer helpers.
     void SwapCloseUpCaptures();
     void LeaveCloseUp();
+    void EndUnmagnifiedHold(bool restored);
     void ReenterCloseUp();
     void CloseBrowser();
     void LayoutShowFigures();
@@ -374,6 +383,9 @@ private:
     void FillBlackWhitePalette();
     // A new 8-bit bitmap with the black-and-white palette.
     vcl::TBitmap* NewMaskBitmap(int width, int height);
+    // A new mask of `area` of the image's picture (an area from its top-left
+    // corner): white where the picture is white, black elsewhere.
+    vcl::TBitmap* NewImageMask(vcl::TImage* image, const vcl::TRect& area);
     // Required pictures: throw a report naming the file, the folder and the reason.
     // A picture that gets a mask is made 24-bit when its file has a palette
     // (the mask routines read colour bytes); the others keep the file's format.

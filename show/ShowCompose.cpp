@@ -142,7 +142,7 @@ void TSvelmia::ComposeShowUpper(int scene)
                 layer(f, peHairLong, HairNotLongMask->GetCanvas(), HairNotLong->GetCanvas());
             } else {
                 layer(f, peHairLong, HairLongMask->GetCanvas(), HairLong->GetCanvas());
-                if (!(f.IsLeft && f.Out[0]))
+                if (!(f.IsLeft && f.Out[opLongHairLock]))
                     layer(f, peHairLongLeft, Hair_LongLeft->GetCanvas(), Hair_LongLeft->GetCanvas());
             }
         }
@@ -180,13 +180,13 @@ void TSvelmia::ComposeShowUpper(int scene)
             masked(f.D(peEarringFrame), EarringFrameMask->GetCanvas(), f.M(peEarringFrame),
                    EarringFrameList->GetCanvas(), RowsOf(f.S(peEarringFrame), frameTop, frameTop + EarringFrameHeight));
         }
-        if (f.Sel.HairBandShown && !f.Sel.LongHair && !(!f.IsLeft && f.Out[3]))
+        if (f.Sel.HairBandShown && !f.Sel.LongHair && !(!f.IsLeft && f.Out[opHairBand]))
             layer(f, peHairBand, f.HairBandMask, f.HairBand);
         if (f.Sel.ShaggyHair)
             layer(f, peShaggy, ShaggyMask->GetCanvas(), ShaggyBmp->GetCanvas());
         if (f.Sel.PankHair)
             layer(f, pePank, PankMask->GetCanvas(), PankBmp->GetCanvas());
-        if (f.Sel.FlowerShown && !f.Sel.LongHair && f.Sel.FlowerAlt == 0 && !(!f.IsLeft && f.Out[4]))
+        if (f.Sel.FlowerShown && !f.Sel.LongHair && f.Sel.FlowerAlt == 0 && !(!f.IsLeft && f.Out[opFlower]))
             layer(f, peFlower, f.Flower, f.Flower);
         if (f.Sel.ChokerShown)
             layer(f, peChoker, f.Choker, f.Choker);
@@ -266,7 +266,7 @@ void TSvelmia::ComposeShowLower(int scene)
 
     auto drawFigure = [&](const Figure& f, const FrameBands& frames, TPoint tintAt) {
         // Hair ends, opaque, behind the body.
-        if (!f.Sel.MainHairHidden && !f.Out[1] && !EmptySource(f.S(peHairBottom)))
+        if (!f.Sel.MainHairHidden && !f.Out[opHairBottom] && !EmptySource(f.S(peHairBottom)))
             for (auto [frame, band] : frames) {
                 TCanvas* target = FrameBmp[frame]->GetCanvas();
                 target->CopyMode = SRCCOPY;
@@ -309,7 +309,7 @@ void TSvelmia::ComposeShowLower(int scene)
                     pattern(f, frames, peString + i, pictures[i], cellHeights[i], colour);
         }
 
-        if (f.Sel.BraceletShown && !f.Out[2])
+        if (f.Sel.BraceletShown && !f.Out[opBracelet])
             layer(frames, BraceletList->GetCanvas(), BraceletList->GetCanvas(), [&](int) {
                 const int top = BraceletCellHeight * f.Sel.BraceletIndex + BraceletCellHeight;
                 return Rects{f.D(peBracelet), f.M(peBracelet), RowsOf(f.S(peBracelet), top, top + BraceletCellHeight)};
