@@ -170,6 +170,31 @@ void TSvelmia::StartShow()
     EnterShowView();
 }
 
+// Leaves the show for the portrait of the main figure; w or a right press
+// brings the show back. The portrait's overlay held the right figure's eyes.
+void TSvelmia::LeaveShowForPortrait()
+{
+    ShowOrigin = 1;
+    CopyToLeftArmed = false;
+    HideBlinkOverlays();
+    RefreshClosedEyes();
+    EnterPortraitView();
+}
+
+// Leaves the show: the left figure comes into the portrait, the main figure
+// waits in the saved set.
+void TSvelmia::TakeLeftFigureOut()
+{
+    SaveMainSet();
+    HideBlinkOverlays();
+    TakeLeftSet();
+    RefreshClosedEyes();
+    MainSwapped = true;
+    ShowOrigin = 1;
+    CopyToLeftArmed = true;
+    EnterPortraitView();
+}
+
 // Back from the portrait view that showed the left figure: the figure edited
 // there becomes the left figure again and the parked main figure returns.
 void TSvelmia::ReturnToShow()

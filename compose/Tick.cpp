@@ -179,15 +179,21 @@ void TSvelmia::StepSceneBack()
 }
 
 // The scene and the main figure's automatic cells one back, as the last cycle
-// end advanced them (the automatic toggles call it with the flags as they
-// were before the toggle).
+// end advanced them.
 void TSvelmia::RewindMainCounters()
 {
+    RewindAutoCells(MainSet(), true, true, true);
+}
+
+// The scene and the chosen automatic cells of one set one back (the automatic
+// toggles call it with the flags as they were before the toggle).
+void TSvelmia::RewindAutoCells(const SelectionRef& set, bool earring, bool face, bool bracelet)
+{
     PreviousIndex(SceneIndex, kScenes);
-    if (EarringAuto)
-        PreviousIndex(EarringIndex, kCells);
-    if (FaceAuto)
-        PreviousIndex(FaceIndex, FaceCount);
-    if (BraceletAuto)
-        PreviousIndex(BraceletIndex, kCells);
+    if (earring && set.EarringAuto)
+        PreviousIndex(set.EarringIndex, kCells);
+    if (face && set.FaceAuto)
+        PreviousIndex(set.FaceIndex, FaceCount);
+    if (bracelet && set.BraceletAuto)
+        PreviousIndex(set.BraceletIndex, kCells);
 }

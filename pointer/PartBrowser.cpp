@@ -285,7 +285,13 @@ void TSvelmia::DispTargetsScreenDblClick(TObject* /*Sender*/)
     if (index >= BrowserCount || !NameAt(index, name))
         return;
     ChosenPartFile = name;
+    WearChosenPart();
+}
 
+// Reads the chosen file and puts it on; with Shift in the show, on the left
+// figure. The browser closes either way.
+void TSvelmia::WearChosenPart()
+{
     PartBitmap = new TBitmap();
     try {
         PartBitmap->SetSize(PartWidth, PartHeight);
@@ -300,51 +306,13 @@ void TSvelmia::DispTargetsScreenDblClick(TObject* /*Sender*/)
                                               velmia::shell::CurrentFolderName() + "\" cannot be used: " + reason));
         return;
     }
-    const bool toLeft = ShowMode && ShiftDown;
-    PlacePartPicture(BrowserKind, toLeft, *PartBitmap);
-    switch (BrowserKind) {
-    case kPartCostume:
-        (toLeft ? LeftCamisoleShown : CamisoleShown) = false;
-        if (!toLeft)
-            CostumeFileName = ChosenPartFile;
-        break;
-    case kPartCamisole:
-        if (toLeft) {
-            LeftCamisoleShown = true;
-            LeftStringPatternOn = LeftWStringOn = LeftCrossStringOn = LeftThickStringOn = false;
-        } else {
-            CamisoleShown = true;
-            StringPatternOn = WStringOn = CrossStringOn = ThickStringOn = false;
-        }
-        CamisoleFileName = ChosenPartFile;
-        break;
-    case kPartHairBand:
-        (toLeft ? LeftHairBandShown : HairBandShown) = true;
-        HairBandFileName = ChosenPartFile;
-        break;
-    case kPartFlower:
-        if (toLeft) {
-            if (LeftLongHair)
-                LeftFlowerAlt = 1;
-            LeftFlowerShown = true;
-        } else {
-            FlowerShown = true;
-            if (LongHair)
-                FlowerAlt = 1;
-        }
-        FlowerFileName = ChosenPartFile;
-        break;
-    case kPartRibbon:
-        (toLeft ? LeftRibbonShown : RibbonShown) = true;
-        RibbonFileName = ChosenPartFile;
-        break;
-    case kPartChoker:
-        (toLeft ? LeftChokerShown : ChokerShown) = true;
-        ChokerFileName = ChosenPartFile;
-        break;
-    default:
-        break;
-    }
+    const Figure figure = ShowMode && ShiftDown ? Figure::Left : Figure::Main;
+    PlacePartPicture(BrowserKind, figure == Figure::Left, *PartBitmap);
+    WearPart(BrowserKind, figure, ChosenPartFile);
+    // A flower chosen here goes on the chest of a figure with long hair.
+    const SelectionRef set = FigureSet(figure);
+    if (BrowserKind == kPartFlower && set.LongHair)
+        set.FlowerAlt = 1;
 
     CloseBrowser();
     StepBackCounters();
