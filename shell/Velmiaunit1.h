@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 // The form TSvelmia: the one window of the program and the owner of every
 // picture. Its methods are defined in the folder of the subsystem that owns
-// them (shell/, assets/, compose/, commands/, pointer/, show/).
+// them (shell/, assets/, compose/, commands/, pointer/, views/, show/).
 #pragma once
 
 #include "shell/Layout.h"
@@ -190,7 +190,7 @@ public:
     static void ScheduleOverlay(vcl::TImage* overlay, int tick, std::initializer_list<int> showAt,
                                 std::initializer_list<int> hideAt);
 
-    // ---- commands/: key commands, selection sets, colour edits, saving ------
+    // ---- commands/: key commands, colour edits, saving ----------------------
     void FormKeyPress(vcl::TObject* Sender, char& Key);
     // One row of the key command table, inside the command's transaction:
     // nothing when a guard holds, else the action and its closing steps.
@@ -234,6 +234,7 @@ public:
     bool RecolourSceneCell(const KeyCommandRow& row);
     bool RecolourHem(const KeyCommandRow& row);
     bool RecolourHemOf(vcl::TBitmap* picture, vcl::TBitmap* cell);
+    // ---- show/ShowFigures.cpp: the selection sets and the show's figures ---
     // Views of the three selection sets (main, show's left figure, backup).
     SelectionRef FigureSet(Figure figure);
     SelectionRef MainSet();
@@ -273,7 +274,7 @@ public:
     };
     void LayoutFigureParts(const FigureColumns& figure);
 
-    // ---- pointer/: special keys, mouse and wheel, browser, close-up, pan -----
+    // ---- commands/SpecialKeys.cpp: the special keys --------------------------
     void FormKeyDown(vcl::TObject* Sender, uint16_t& Key, vcl::TShiftState Shift);
     // The special keys' actions and states (rows of commands/SpecialKeyTable.h).
     bool SpecialKeyActs(KeyState when) const;
@@ -289,11 +290,21 @@ public:
     void SpaceShowFigures(uint16_t key);
     void PanPortrait(uint16_t key);
     void OpenPartBrowser(uint16_t key);
+    // The show's figures laid out again for new spacing.
+    void LayoutShowFigures();
+
+    // ---- pointer/: mouse and wheel, the part browser ------------------------
     void FormMouseDown(vcl::TObject* Sender, vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y);
     void FormClick(vcl::TObject* Sender);
     void FormDblClick(vcl::TObject* Sender);
     void FormMouseWheelUp(vcl::TObject* Sender, vcl::TShiftState Shift, vcl::TPoint MousePos, bool& Handled);
     void FormMouseWheelDown(vcl::TObject* Sender, vcl::TShiftState Shift, vcl::TPoint MousePos, bool& Handled);
+    vcl::TPoint ClientCursor();
+    bool TouchInShow(int x, bool inTouchBand);
+    void TouchInPortrait();
+    void RightPress(bool shift);
+    void ShowWholePicture(vcl::TCanvas* picture);
+    void EnterGrayView();
     bool ShowPartBrowser();
     void DispTargetsScreenDblClick(vcl::TObject* Sender);
     void WearChosenPart();
@@ -308,6 +319,9 @@ public:
     int BrowserPageCount() const;
     void DrawBrowserPage();
     void TurnBrowserPage(int step);
+    void CloseBrowser();
+
+    // ---- views/: the close-up and the pan -----------------------------------
     void TakeCloseUpSnapshot();
     void DrawCloseUp();
     void StretchCloseUpEyes(int topShift);
@@ -315,25 +329,16 @@ public:
     // when the step stays within 140 to 200 %.
     bool CloseUpCanZoom(int direction) const;
     void ZoomCloseUp(int direction);
-    // Clips a layer of `width` whose left edge at pan 0 is `left`; true when it
-    // lies wholly outside the window.
-    bool ClipSpan(int left, int width, int& destLeft, int& destRight, int& sourceLeft, int& sourceRight);
-    void ApplyPan();
-    // Pointer helpers.
     void SwapCloseUpCaptures();
     void LeaveCloseUp();
     void EndUnmagnifiedHold(bool restored);
     void ReenterCloseUp();
-    void CloseBrowser();
-    void LayoutShowFigures();
-    vcl::TPoint ClientCursor();
-    bool TouchInShow(int x, bool inTouchBand);
-    void TouchInPortrait();
-    void RightPress(bool shift);
-    void ShowWholePicture(vcl::TCanvas* picture);
-    void EnterGrayView();
+    // Clips a layer of `width` whose left edge at pan 0 is `left`; true when it
+    // lies wholly outside the window.
+    bool ClipSpan(int left, int width, int& destLeft, int& destRight, int& sourceLeft, int& sourceRight);
+    void ApplyPan();
 
-    // ---- pointer/: the views ------------------------------------------------
+    // ---- views/: the views ---------------------------------------------------
     enum class ViewMode { Portrait, Show, Gray, Quad, CloseUp };
     // Turns on the mode of `view` and off the other four.
     void EnterView(ViewMode view);
