@@ -9,7 +9,6 @@
 //                                        the manual page: TEMPLATE with @KEY_TABLES@,
 //                                        @VERSION@ and @DATE@ replaced
 #include "commands/KeyHelp.h"
-
 #include "shell/CommandLine.h"
 
 #include <fstream>
