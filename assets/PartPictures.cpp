@@ -38,6 +38,64 @@ void TSvelmia::RedrawCostumeCell(TBitmap* cell, TBitmap* picture)
     PutIntoCell(cell, *picture, CostumeWidth, CostumeHeight, 0);
 }
 
+PictureSize TSvelmia::PartCellSize(int kind) const
+{
+    switch (kind) {
+    case kPartCostume:
+        return {CostumeWidth, CostumeHeight};
+    case kPartCamisole:
+        return {CamisoleWidth, CamisoleHeight};
+    case kPartHairBand:
+        return {HairBandWidth, HairBandHeight};
+    case kPartFlower:
+        return {FlowerWidth, FlowerCellHeight};
+    case kPartRibbon:
+        return {RibbonWidth, RibbonHeight};
+    case kPartChoker:
+        return {ChokerWidth, ChokerCellHeight};
+    default:
+        return {};
+    }
+}
+
+// A costume takes the camisole off, a camisole hides the string pattern, any
+// other part is shown. The file becomes the kind's last file; a costume's
+// only for the main figure, since that name is what a save proposes.
+void TSvelmia::WearPart(int kind, Figure figure, const std::string& path)
+{
+    const SelectionRef set = FigureSet(figure);
+    switch (kind) {
+    case kPartCostume:
+        set.CamisoleShown = false;
+        if (figure == Figure::Main)
+            CostumeFileName = path;
+        return;
+    case kPartCamisole:
+        set.CamisoleShown = true;
+        set.ShowPattern(-1);
+        CamisoleFileName = path;
+        return;
+    case kPartHairBand:
+        set.HairBandShown = true;
+        HairBandFileName = path;
+        return;
+    case kPartFlower:
+        set.FlowerShown = true;
+        FlowerFileName = path;
+        return;
+    case kPartRibbon:
+        set.RibbonShown = true;
+        RibbonFileName = path;
+        return;
+    case kPartChoker:
+        set.ChokerShown = true;
+        ChokerFileName = path;
+        return;
+    default:
+        return;
+    }
+}
+
 void TSvelmia::PlacePartPicture(int kind, bool left, TBitmap& loaded)
 {
     // A part with a mask bitmap of its own: the main figure's picture is an

@@ -3,31 +3,26 @@
 // The picture files read at start-up: required pictures (a failure ends
 // start-up with a report naming the file, the folder and the reason),
 // optional ones (a failure only sets a flag), and what is derived from them.
+#include "shell/PartFolder.h"
 #include "shell/Velmiaunit1.h"
 #include "toolkit/Intl.h"
 
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 using vcl::Rect;
 using vcl::TBitmap;
 
-namespace {
+using velmia::shell::Required;
+using velmia::shell::RequiredPicture;
 
-std::string CurrentFolder()
-{
-    std::error_code ec;
-    std::filesystem::path folder = std::filesystem::current_path(ec);
-    return ec ? std::string(_("the current folder")) : folder.string();
-}
+namespace {
 
 // The report of a required picture that start-up cannot use.
 [[noreturn]] void ThrowUnusable(const std::string& file, const std::string& reason)
 {
     throw vcl::EFileError(
         vcl::Format(_("Cannot start: the picture file \"%s\" in the folder \"%s\" cannot be used: %s"), file,
-                    CurrentFolder(), reason));
+                    velmia::shell::CurrentFolderName(), reason));
 }
 
 [[noreturn]] void ThrowUnreadable(const std::string& file, const std::exception& e)
@@ -87,6 +82,13 @@ TBitmap* TSvelmia::NewMaskBitmap(int width, int height)
     mask->SetPixelFormat(vcl::pf8bit);
     mask->SetPalette(vcl::CreatePalette(BlackWhitePalette));
     mask->SetSize(width, height);
+    return mask;
+}
+
+TBitmap* TSvelmia::NewImageMask(vcl::TImage* image, const vcl::TRect& area)
+{
+    TBitmap* mask = NewMaskBitmap(area.Width(), area.Height());
+    MakeWhiteMaskFromImage(mask, image, area, area);
     return mask;
 }
 
@@ -229,13 +231,13 @@ void TSvelmia::LoadFaceLists()
     FaceWorkB = new TBitmap();
     FaceWorkC = new TBitmap();
     // The faces are only ever copied, so they keep the format of their files.
-    LoadRequiredBitmap(FaceList, "vlm_facelist.bmp", false);
-    LoadRequiredBitmap(FaceListLarge, "vlm_facelist_lg.bmp", false);
+    LoadRequiredBitmap(FaceList, RequiredPicture(Required::FaceList), false);
+    LoadRequiredBitmap(FaceListLarge, RequiredPicture(Required::LargeFaceList), false);
     FaceListHeight = FaceList->GetCanvas()->ClipRect().Bottom;
     if (FaceListHeight < FaceCellHeight)
-        ThrowUnusable("vlm_facelist.bmp", "the face list is " + std::to_string(FaceListHeight) +
-                                              " rows high, less than one face of " + std::to_string(FaceCellHeight) +
-                                              " rows");
+        ThrowUnusable(RequiredPicture(Required::FaceList), "the face list is " + std::to_string(FaceListHeight) +
+                                                               " rows high, less than one face of " +
+                                                               std::to_string(FaceCellHeight) + " rows");
     FitToSize(FaceList, {FaceWidth, FaceListHeight});
     FitToSize(FaceListLarge, {FaceWidth, FaceListHeight});
     FaceCount = FaceListHeight / FaceCellHeight;

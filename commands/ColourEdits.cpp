@@ -5,7 +5,7 @@
 // costume. The hem areas are the black pixels of the embedded one-bit
 // HerimPattern. Both work pixel by pixel through the canvas, with Timer1
 // stopped while the dialog is open and the pixels are written.
-#include "shell/Velmiaunit1.h"
+#include "commands/KeyCommandTable.h"
 
 using namespace vcl;
 
@@ -34,7 +34,7 @@ void PaintHem(TCanvas* pattern, TCanvas* target, TColor colour)
 
 } // namespace
 
-bool TSvelmia::RecolourSceneCell()
+bool TSvelmia::RecolourSceneCell(const KeyCommandRow& /*row*/)
 {
     const Timer1Pause pause(*this);
     const bool accepted = ColorDialog1->Execute();
@@ -53,14 +53,11 @@ bool TSvelmia::RecolourSceneCell()
     return accepted;
 }
 
-bool TSvelmia::RecolourHem()
+bool TSvelmia::RecolourHem(const KeyCommandRow& row)
 {
+    if (row.figure == Figure::Left)
+        return RecolourHemOf(LeftCostumePicture, CostumeWork);
     return RecolourHemOf(CostumePicture, Costume->GetBitmap());
-}
-
-bool TSvelmia::RecolourLeftHem()
-{
-    return RecolourHemOf(LeftCostumePicture, CostumeWork);
 }
 
 // The hem of one figure's costume in the colour the user chooses. Only what

@@ -42,18 +42,11 @@ void Toggle(bool& flag)
 }
 
 // String patterns: 0 to 3, 4 for none; the flags are a one-hot copy of the
-// index (-1: all off).
-void SetPattern(const SelectionRef& set, int index)
-{
-    for (int pattern = 0; pattern < 4; ++pattern)
-        *set.PatternFlag(pattern) = pattern == index;
-}
-
+// index.
 void NextPattern(const SelectionRef& set)
 {
-    if (++set.StringPatternIndex > 4)
-        set.StringPatternIndex = 0;
-    SetPattern(set, set.StringPatternIndex);
+    NextIndex(set.StringPatternIndex, 5);
+    set.ShowPattern(set.StringPatternIndex);
 }
 
 // Hair styles: the style flags are exclusive; the standard hair stays hidden
@@ -126,17 +119,6 @@ bool ReadPartFile(const std::string& path, TBitmap& out)
     return false;
 }
 
-// Chooses and reads a part file; the chosen path goes into the kind's
-// last-file-name string.
-bool ChooseAndRead(TOpenPictureDialog* dialog, const char* initialName, std::string& fileName, TBitmap& loaded)
-{
-    std::string path;
-    if (!ChoosePartFile(dialog, initialName, path) || !ReadPartFile(path, loaded))
-        return false;
-    fileName = path;
-    return true;
-}
-
 } // namespace
 
 // ---- The transaction ---------------------------------------------------------------
@@ -166,7 +148,7 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
         return;
     }
     const KeyCommandRow* row = FindKeyCommand(static_cast<char>(key));
-    Timer1->SetEnabled(false);
+    const Timer1Pause pause(*this);
     Busy = true;
     try {
         if (row)
@@ -176,7 +158,6 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
         Application->ShowException(e);
     }
     Busy = false;
-    Timer1->SetEnabled(true);
 }
 
 // Esc closes the part browser, the close-up or the title banner, in that
@@ -186,13 +167,9 @@ void TSvelmia::CloseOrQuit()
     if (BrowserOpen) {
         CloseBrowser();
     } else if (CloseUpMode) {
-        ReturnFromCloseUpView();
+        LeaveCloseUp();
         // Leaving from the unmagnified capture ends its hold too.
-        CloseUpHalfShown = false;
-        CloseUpRestored = false;
-        Busy = false;
-        CloseEye_disp_stretch->SetVisible(false);
-        RequestRedraw();
+        EndUnmagnifiedHold(false);
     } else if (logo->GetVisible()) {
         logo->SetVisible(false);
     } else {
@@ -212,13 +189,12 @@ void TSvelmia::CloseUpKeyPress(unsigned char key)
     }
     if (key != 'x')
         return;
+    const Timer1Pause pause(*this);
     CloseUpEyesClosed = !CloseUpEyesClosed;
     CloseEye_disp_stretch->SetVisible(false);
-    Timer1->SetEnabled(false);
     SwapCloseUpEyes();
     CycleCounter = 0;
     LastEyeSwapTick = TickCount;
-    Timer1->SetEnabled(true);
 }
 
 // Exchanges the eyes on screen with the stretched overlay's.
@@ -265,10 +241,10 @@ void TSvelmia::RunKeyCommand(const KeyCommandRow& row)
         case Step::End:
             return;
         case Step::Act:
-            (this->*row.action)();
+            (this->*row.action)(row);
             break;
         case Step::TryAct:
-            if (!(this->*row.action)())
+            if (!(this->*row.action)(row))
                 return;
             break;
         case Step::Redraw:
@@ -300,11 +276,31 @@ bool TSvelmia::SceneCellOnScreen() const
     return PortraitComposed && SceneIndex != 1;
 }
 
+// ---- The figure a command acts on --------------------------------------------------
+
+SelectionRef TSvelmia::FigureSet(Figure figure)
+{
+    return figure == Figure::Main ? MainSet() : LeftSet();
+}
+
+// The figure's closed-eye overlay, built again for its hair: the main figure's
+// is the portrait's or, in the show, the right figure's.
+void TSvelmia::RefreshFigureEyes(Figure figure)
+{
+    if (figure == Figure::Left)
+        RefreshLeftClosedEyes();
+    else if (ShowMode)
+        RefreshRightClosedEyes();
+    else
+        RefreshClosedEyes();
+}
+
 // ---- Eyes --------------------------------------------------------------------------
 
-// x in every view: the portrait's and the show's main figure, the grey view
-// (the eye patch exchanged on screen at once) and the four-figure view.
-bool TSvelmia::CloseOrOpenEyes()
+// x in every view: the portrait's and the show's figures, the grey view (the
+// eye patch exchanged on screen at once) and the four-figure view. Opening
+// the main figure's eyes brings back the scene and cells on screen.
+bool TSvelmia::CloseOrOpenEyes(const KeyCommandRow& row)
 {
     HideBlinkOverlays();
     if (QuadMode) {
@@ -314,10 +310,12 @@ bool TSvelmia::CloseOrOpenEyes()
         Toggle(GrayEyesClosed);
         SwapGrayEyes();
     } else {
-        Toggle(EyesClosed);
-        if (!EyesClosed) {
-            CloseEye_disp->SetVisible(false);
-            StepBackCounters();
+        const SelectionRef set = FigureSet(row.figure);
+        Toggle(set.EyesClosed);
+        if (!set.EyesClosed) {
+            (row.figure == Figure::Main ? CloseEye_disp : CloseEye_disp_Left)->SetVisible(false);
+            if (row.figure == Figure::Main)
+                StepBackCounters();
         }
     }
     return true;
@@ -345,392 +343,179 @@ void TSvelmia::SwapGrayEyes()
         entry += shiftBy;
 }
 
-bool TSvelmia::CloseOrOpenLeftEyes()
-{
-    HideBlinkOverlays();
-    Toggle(LeftEyesClosed);
-    if (!LeftEyesClosed)
-        CloseEye_disp_Left->SetVisible(false);
-    return true;
-}
-
 // ---- Automatic cells: undo by hand the advance of the last cycle end ---------------
 
-bool TSvelmia::ToggleFaceAuto()
+// The main figure's toggles rewind all its automatic cells; the left
+// figure's f and e only their own, its b all three.
+bool TSvelmia::ToggleFaceAuto(const KeyCommandRow& row)
 {
-    RewindMainCounters();
-    Toggle(FaceAuto);
+    const SelectionRef set = FigureSet(row.figure);
+    const bool main = row.figure == Figure::Main;
+    RewindAutoCells(set, main, true, main);
+    Toggle(set.FaceAuto);
     return true;
 }
 
-bool TSvelmia::ToggleEarringAuto()
+bool TSvelmia::ToggleEarringAuto(const KeyCommandRow& row)
 {
-    RewindMainCounters();
-    Toggle(EarringAuto);
+    const SelectionRef set = FigureSet(row.figure);
+    const bool main = row.figure == Figure::Main;
+    RewindAutoCells(set, true, main, main);
+    Toggle(set.EarringAuto);
     return true;
 }
 
-bool TSvelmia::ToggleBraceletAuto()
+bool TSvelmia::ToggleBraceletAuto(const KeyCommandRow& row)
 {
-    RewindMainCounters();
-    Toggle(BraceletAuto);
+    const SelectionRef set = FigureSet(row.figure);
+    RewindAutoCells(set, true, true, true);
+    Toggle(set.BraceletAuto);
     return true;
 }
 
-// The left figure's f and e rewind the scene and their own cell only.
-bool TSvelmia::ToggleLeftFaceAuto()
+bool TSvelmia::NextEarringFrame(const KeyCommandRow& row)
 {
-    PreviousIndex(SceneIndex, kScenes);
-    if (LeftFaceAuto)
-        PreviousIndex(LeftFaceIndex, FaceCount);
-    Toggle(LeftFaceAuto);
-    return true;
-}
-
-bool TSvelmia::ToggleLeftEarringAuto()
-{
-    PreviousIndex(SceneIndex, kScenes);
-    if (LeftEarringAuto)
-        PreviousIndex(LeftEarringIndex, kCells);
-    Toggle(LeftEarringAuto);
-    return true;
-}
-
-bool TSvelmia::ToggleLeftBraceletAuto()
-{
-    PreviousIndex(SceneIndex, kScenes);
-    if (LeftEarringAuto)
-        PreviousIndex(LeftEarringIndex, kCells);
-    if (LeftFaceAuto)
-        PreviousIndex(LeftFaceIndex, FaceCount);
-    if (LeftBraceletAuto)
-        PreviousIndex(LeftBraceletIndex, kCells);
-    Toggle(LeftBraceletAuto);
-    return true;
-}
-
-bool TSvelmia::NextEarringFrame()
-{
-    NextIndex(EarringFrameIndex, kCells);
-    return true;
-}
-
-bool TSvelmia::NextLeftEarringFrame()
-{
-    NextIndex(LeftEarringFrameIndex, kCells);
+    NextIndex(FigureSet(row.figure).EarringFrameIndex, kCells);
     return true;
 }
 
 // ---- Hair --------------------------------------------------------------------------
 
-void TSvelmia::RefreshMainEyes()
+void TSvelmia::ToggleFigureHairStyle(Figure figure, bool& style)
 {
-    if (ShowMode)
-        RefreshRightClosedEyes();
-    else
-        RefreshClosedEyes();
+    ToggleHairStyle(FigureSet(figure), style);
+    CopyFaces(*this, FaceList, figure == Figure::Main ? FaceWorkB : FaceWorkC);
+    RefreshFigureEyes(figure);
 }
 
-void TSvelmia::ToggleMainHairStyle(bool& style)
+bool TSvelmia::ToggleShaggy(const KeyCommandRow& row)
 {
-    ToggleHairStyle(MainSet(), style);
-    CopyFaces(*this, FaceList, FaceWorkB);
-    CloseEye_disp->SetVisible(false);
-    RefreshMainEyes();
-}
-
-void TSvelmia::ToggleLeftHairStyle(bool& style)
-{
-    ToggleHairStyle(LeftSet(), style);
-    CopyFaces(*this, FaceList, FaceWorkC);
-    RefreshLeftClosedEyes();
-}
-
-bool TSvelmia::ToggleShaggy()
-{
-    ToggleMainHairStyle(ShaggyHair);
+    ToggleFigureHairStyle(row.figure, FigureSet(row.figure).ShaggyHair);
     return true;
 }
 
-bool TSvelmia::TogglePank()
+bool TSvelmia::TogglePank(const KeyCommandRow& row)
 {
-    ToggleMainHairStyle(PankHair);
+    ToggleFigureHairStyle(row.figure, FigureSet(row.figure).PankHair);
     return true;
 }
 
-bool TSvelmia::ToggleOtohime()
+bool TSvelmia::ToggleOtohime(const KeyCommandRow& row)
 {
-    ToggleMainHairStyle(OtohimeHair);
-    return true;
-}
-
-bool TSvelmia::ToggleLeftShaggy()
-{
-    ToggleLeftHairStyle(LeftShaggyHair);
-    return true;
-}
-
-bool TSvelmia::ToggleLeftPank()
-{
-    ToggleLeftHairStyle(LeftPankHair);
-    return true;
-}
-
-bool TSvelmia::ToggleLeftOtohime()
-{
-    ToggleLeftHairStyle(LeftOtohimeHair);
+    ToggleFigureHairStyle(row.figure, FigureSet(row.figure).OtohimeHair);
     return true;
 }
 
 // Long hair shows the standard hair again and ends the styles.
-bool TSvelmia::ToggleLongHair()
+bool TSvelmia::ToggleLongHair(const KeyCommandRow& row)
 {
-    if (MainHairHidden == 1)
-        MainHairHidden = 0;
-    CopyFaces(*this, LongHair ? FaceList : FaceListLarge, FaceWorkB);
-    Toggle(LongHair);
-    CloseEye_disp->SetVisible(false);
-    ShaggyHair = OtohimeHair = PankHair = false;
-    RefreshMainEyes();
+    const SelectionRef set = FigureSet(row.figure);
+    set.MainHairHidden = 0;
+    CopyFaces(*this, set.LongHair ? FaceList : FaceListLarge, row.figure == Figure::Main ? FaceWorkB : FaceWorkC);
+    Toggle(set.LongHair);
+    set.ShaggyHair = set.OtohimeHair = set.PankHair = false;
+    RefreshFigureEyes(row.figure);
     return true;
 }
 
-bool TSvelmia::ToggleLeftLongHair()
+bool TSvelmia::ToggleHairHidden(const KeyCommandRow& row)
 {
-    LeftMainHairHidden = 0;
-    CopyFaces(*this, LeftLongHair ? FaceList : FaceListLarge, FaceWorkC);
-    Toggle(LeftLongHair);
-    LeftShaggyHair = LeftOtohimeHair = LeftPankHair = false;
-    RefreshLeftClosedEyes();
-    return true;
-}
-
-bool TSvelmia::ToggleHairHidden()
-{
-    MainHairHidden = MainHairHidden ? 0 : 1;
-    ShaggyHair = OtohimeHair = PankHair = false;
-    RefreshMainEyes();
-    return true;
-}
-
-bool TSvelmia::ToggleLeftHairHidden()
-{
-    LeftShaggyHair = LeftOtohimeHair = LeftPankHair = false;
-    LeftMainHairHidden = LeftMainHairHidden ? 0 : 1;
-    RefreshLeftClosedEyes();
+    const SelectionRef set = FigureSet(row.figure);
+    set.MainHairHidden = set.MainHairHidden ? 0 : 1;
+    set.ShaggyHair = set.OtohimeHair = set.PankHair = false;
+    RefreshFigureEyes(row.figure);
     return true;
 }
 
 // ---- Wardrobe ----------------------------------------------------------------------
 
-bool TSvelmia::NextStringPattern()
+bool TSvelmia::NextStringPattern(const KeyCommandRow& row)
 {
-    NextPattern(MainSet());
-    return true;
-}
-
-bool TSvelmia::NextLeftStringPattern()
-{
-    NextPattern(LeftSet());
+    NextPattern(FigureSet(row.figure));
     return true;
 }
 
 // The camisole hides the string pattern; taking it off brings the pattern back.
-bool TSvelmia::ToggleCamisole()
+bool TSvelmia::ToggleCamisole(const KeyCommandRow& row)
 {
-    Toggle(CamisoleShown);
-    SetPattern(MainSet(), CamisoleShown ? -1 : StringPatternIndex);
+    const SelectionRef set = FigureSet(row.figure);
+    Toggle(set.CamisoleShown);
+    set.ShowPattern(set.CamisoleShown ? -1 : set.StringPatternIndex);
     return true;
 }
 
-bool TSvelmia::ToggleLeftCamisole()
+bool TSvelmia::NextFlowerPlace(const KeyCommandRow& row)
 {
-    Toggle(LeftCamisoleShown);
-    SetPattern(LeftSet(), LeftCamisoleShown ? -1 : LeftStringPatternIndex);
+    const SelectionRef set = FigureSet(row.figure);
+    NextFlowerPlacement(set.FlowerShown, set.FlowerAlt, set.LongHair);
     return true;
 }
 
-bool TSvelmia::NextFlowerPlace()
+bool TSvelmia::ToggleBracelet(const KeyCommandRow& row)
 {
-    NextFlowerPlacement(FlowerShown, FlowerAlt, LongHair);
+    Toggle(FigureSet(row.figure).BraceletShown);
     return true;
 }
 
-bool TSvelmia::NextLeftFlowerPlace()
+bool TSvelmia::ToggleRibbon(const KeyCommandRow& row)
 {
-    NextFlowerPlacement(LeftFlowerShown, LeftFlowerAlt, LeftLongHair);
+    Toggle(FigureSet(row.figure).RibbonShown);
     return true;
 }
 
-bool TSvelmia::ToggleBracelet()
+bool TSvelmia::ToggleHairband(const KeyCommandRow& row)
 {
-    Toggle(BraceletShown);
+    Toggle(FigureSet(row.figure).HairBandShown);
     return true;
 }
 
-bool TSvelmia::ToggleLeftBracelet()
+bool TSvelmia::ToggleChoker(const KeyCommandRow& row)
 {
-    Toggle(LeftBraceletShown);
-    return true;
-}
-
-bool TSvelmia::ToggleRibbon()
-{
-    Toggle(RibbonShown);
-    return true;
-}
-
-bool TSvelmia::ToggleLeftRibbon()
-{
-    Toggle(LeftRibbonShown);
-    return true;
-}
-
-bool TSvelmia::ToggleHairband()
-{
-    Toggle(HairBandShown);
-    return true;
-}
-
-bool TSvelmia::ToggleLeftHairband()
-{
-    Toggle(LeftHairBandShown);
-    return true;
-}
-
-bool TSvelmia::ToggleChoker()
-{
-    Toggle(ChokerShown);
-    return true;
-}
-
-bool TSvelmia::ToggleLeftChoker()
-{
-    Toggle(LeftChokerShown);
+    Toggle(FigureSet(row.figure).ChokerShown);
     return true;
 }
 
 // ---- Part files --------------------------------------------------------------------
 
-// Every part file goes in place through the one routine the browser uses.
-// Returns whether a file was loaded.
-bool TSvelmia::LoadPart(int kind, bool left, TOpenPictureDialog* dialog, const char* initialName, std::string& fileName)
+TOpenPictureDialog* TSvelmia::PartDialog(int kind) const
+{
+    switch (kind) {
+    case kPartCostume:
+        return OpenPictureDialog1;
+    case kPartCamisole:
+        return OpenPictureDialog7;
+    case kPartHairBand:
+        return OpenPictureDialog4;
+    case kPartFlower:
+        return OpenPictureDialog5;
+    case kPartRibbon:
+        return OpenPictureDialog3;
+    default:
+        return OpenPictureDialog6;
+    }
+}
+
+// Every part file goes in place through the routine the browser uses, and is
+// worn as a part the browser gives. Returns whether a file was loaded.
+bool TSvelmia::LoadPartFile(const KeyCommandRow& row)
 {
     TBitmap loaded;
-    if (!ChooseAndRead(dialog, initialName, fileName, loaded))
+    std::string path;
+    if (!ChoosePartFile(PartDialog(row.file.kind), row.file.offered, path) || !ReadPartFile(path, loaded))
         return false;
-    PlacePartPicture(kind, left, loaded);
-    return true;
-}
-
-bool TSvelmia::LoadCostumeFile()
-{
-    if (!LoadPart(kPartCostume, false, OpenPictureDialog1, "vlm_co", CostumeFileName))
-        return false;
-    CamisoleShown = false;
-    return true;
-}
-
-// The left figure's file is offered from the main figure's name but does not
-// become the name a save proposes: that stays the main figure's costume file.
-bool TSvelmia::LoadLeftCostumeFile()
-{
-    std::string fileName = CostumeFileName;
-    if (!LoadPart(kPartCostume, true, OpenPictureDialog1, "vlm_co", fileName))
-        return false;
-    LeftCamisoleShown = false;
-    return true;
-}
-
-bool TSvelmia::LoadCamisoleFile()
-{
-    if (!LoadPart(kPartCamisole, false, OpenPictureDialog7, "vlm_ca", CamisoleFileName))
-        return false;
-    CamisoleShown = true;
-    SetPattern(MainSet(), -1);
-    return true;
-}
-
-bool TSvelmia::LoadLeftCamisoleFile()
-{
-    if (!LoadPart(kPartCamisole, true, OpenPictureDialog7, "vlm_ca", CamisoleFileName))
-        return false;
-    LeftCamisoleShown = true;
-    SetPattern(LeftSet(), -1);
-    return true;
-}
-
-// The other parts are shown once loaded.
-bool TSvelmia::LoadChokerFile()
-{
-    if (!LoadPart(kPartChoker, false, OpenPictureDialog6, "vlm_ch", ChokerFileName))
-        return false;
-    ChokerShown = true;
-    return true;
-}
-
-bool TSvelmia::LoadLeftChokerFile()
-{
-    if (!LoadPart(kPartChoker, true, OpenPictureDialog6, "vlm_ch", ChokerFileName))
-        return false;
-    LeftChokerShown = true;
-    return true;
-}
-
-bool TSvelmia::LoadFlowerFile()
-{
-    if (!LoadPart(kPartFlower, false, OpenPictureDialog5, "vlm_fl", FlowerFileName))
-        return false;
-    FlowerShown = true;
-    return true;
-}
-
-bool TSvelmia::LoadLeftFlowerFile()
-{
-    if (!LoadPart(kPartFlower, true, OpenPictureDialog5, "vlm_fl", FlowerFileName))
-        return false;
-    LeftFlowerShown = true;
-    return true;
-}
-
-bool TSvelmia::LoadHairbandFile()
-{
-    if (!LoadPart(kPartHairBand, false, OpenPictureDialog4, "vlm_hb", HairBandFileName))
-        return false;
-    HairBandShown = true;
-    return true;
-}
-
-bool TSvelmia::LoadLeftHairbandFile()
-{
-    if (!LoadPart(kPartHairBand, true, OpenPictureDialog4, "vlm_hb", HairBandFileName))
-        return false;
-    LeftHairBandShown = true;
-    return true;
-}
-
-bool TSvelmia::LoadRibbonFile()
-{
-    if (!LoadPart(kPartRibbon, false, OpenPictureDialog3, "vlm_ribborn", RibbonFileName))
-        return false;
-    RibbonShown = true;
-    return true;
-}
-
-bool TSvelmia::LoadLeftRibbonFile()
-{
-    if (!LoadPart(kPartRibbon, true, OpenPictureDialog3, "vlm_ri", RibbonFileName))
-        return false;
-    LeftRibbonShown = true;
+    PlacePartPicture(row.file.kind, row.figure == Figure::Left, loaded);
+    WearPart(row.file.kind, row.figure, path);
     return true;
 }
 
 // The scene list is a plain picture: no mask, no cell layout.
-bool TSvelmia::LoadSceneListFile()
+bool TSvelmia::LoadSceneListFile(const KeyCommandRow& /*row*/)
 {
     TBitmap loaded;
-    if (!ChooseAndRead(OpenPictureDialog2, "vlm_scenelist", SceneListFileName, loaded))
+    std::string path;
+    if (!ChoosePartFile(OpenPictureDialog2, "vlm_scenelist", path) || !ReadPartFile(path, loaded))
         return false;
+    SceneListFileName = path;
     SceneList->GetBitmap()->Assign(loaded);
     return true;
 }
@@ -741,21 +526,14 @@ bool TSvelmia::LoadSceneListFile()
 // figure into the portrait (the main figure waits in the saved set); in the
 // portrait, the first q arms and the second copies the figure to the left.
 // Returns whether the view changed.
-bool TSvelmia::ExchangeFigure()
+bool TSvelmia::ExchangeFigure(const KeyCommandRow& /*row*/)
 {
     if (MainSwapped) {
         ReturnToShow();
         return true;
     }
     if (ShowMode) {
-        SaveMainSet();
-        HideBlinkOverlays();
-        TakeLeftSet();
-        RefreshClosedEyes();
-        MainSwapped = true;
-        ShowOrigin = 1;
-        CopyToLeftArmed = true;
-        EnterPortraitView();
+        TakeLeftFigureOut();
         return true;
     }
     if (!CopyToLeftArmed) {
@@ -771,25 +549,20 @@ bool TSvelmia::ExchangeFigure()
 
 // w: back to the show from a figure taken out of it, into the show, or out
 // of it to the portrait.
-bool TSvelmia::SwitchShow()
+bool TSvelmia::SwitchShow(const KeyCommandRow& /*row*/)
 {
     if (MainSwapped) {
         ReturnToShow();
     } else if (ShowOrigin == 1) {
         StartShow();
     } else {
-        ShowOrigin = 1;
-        CopyToLeftArmed = false;
-        HideBlinkOverlays();
         RefreshLeftClosedEyes();
-        // The portrait's overlay held the right figure's eyes.
-        RefreshClosedEyes();
-        EnterPortraitView();
+        LeaveShowForPortrait();
     }
     return true;
 }
 
-bool TSvelmia::ExchangeShowFigures()
+bool TSvelmia::ExchangeShowFigures(const KeyCommandRow& /*row*/)
 {
     HideBlinkOverlays();
     SaveMainSet();
@@ -801,7 +574,7 @@ bool TSvelmia::ExchangeShowFigures()
 }
 
 // Enter and space; with Shift one scene more.
-bool TSvelmia::NextScene()
+bool TSvelmia::NextScene(const KeyCommandRow& /*row*/)
 {
     HideBlinkOverlays();
     if (GetKeyState(VK_SHIFT) < 0)

@@ -3,6 +3,7 @@
 #include "commands/KeyHelp.h"
 
 #include "commands/KeyCommandTable.h"
+#include "commands/SpecialKeyTable.h"
 #include "toolkit/Intl.h"
 #include "toolkit/Utf8.h"
 
@@ -81,38 +82,36 @@ consteval std::array<CharacterCommand, CharacterCommandCount()> MakeCharacterCom
 
 constexpr auto kCharacterCommands = MakeCharacterCommands();
 
-constexpr std::array kSpecialKeys = {
-    SpecialKey{27, 27, "Esc", N_("Close the part browser, the close-up or the title banner; otherwise quit")},
-    SpecialKey{112, 0, "F1", N_("Show the title banner (the next mouse press hides it)")},
-    SpecialKey{113, 0, "F2", N_("Part browser: costumes (vlm_co*.bmp)")},
-    SpecialKey{114, 0, "F3", N_("Part browser: camisoles (vlm_ca*.bmp)")},
-    SpecialKey{115, 0, "F4", N_("Part browser: hairbands (vlm_hb*.bmp)")},
-    SpecialKey{116, 0, "F5", N_("Part browser: flowers (vlm_fl*.bmp)")},
-    SpecialKey{117, 0, "F6", N_("Part browser: ribbons (vlm_ri*.bmp)")},
-    SpecialKey{118, 0, "F7", N_("Part browser: chokers (vlm_ch*.bmp)")},
-    SpecialKey{37, 0, NC_("key", "Left"),
-               N_("Portrait: move the figure 20 pixels left. Show: move the right figure 10 pixels left"),
-               N_("Portrait: 10 pixels. Show: move the left figure instead"),
-               N_("Portrait: 100 pixels, slower near the edge. Show: 20 pixels")},
-    SpecialKey{39, 0, NC_("key", "Right"),
-               N_("Portrait: move the figure 20 pixels right. Show: move the right figure 10 pixels right"),
-               N_("Portrait: 10 pixels. Show: move the left figure instead"),
-               N_("Portrait: 100 pixels, slower near the edge. Show: 20 pixels")},
-    SpecialKey{45, 0, "Insert", N_("Portrait: move the figure back to the remembered place"),
-               N_("Remember the figure's place")},
-    SpecialKey{8, 0, "Backspace",
-               N_("Portrait: the figure back to the middle. Show: the figures back to their places. Close-up: "
-                  "switch to the kept close-up")},
-    SpecialKey{33, 0, "Page Up",
-               N_("Close-up of the face at 140 %; in the close-up: zoom in, up to 200 % (not in the show). Part "
-                  "browser: the previous page"),
-               N_("Enter the close-up keeping the previous one (Backspace switches)")},
-    SpecialKey{38, 0, NC_("key", "Up"), N_("Close-up: zoom in")},
-    SpecialKey{34, 0, "Page Down", N_("Close-up: zoom out, down to 140 %. Part browser: the next page")},
-    SpecialKey{40, 0, NC_("key", "Down"), N_("Close-up: zoom out")},
-    SpecialKey{36, 0, "Home", N_("Leave the close-up; elsewhere: back to the last close-up")},
-    SpecialKey{19, 0, "Pause", N_("Run at low priority, on or off")},
-};
+// The special keys come from their table, in its order; a row without a name
+// acts for the key of the named row above it.
+consteval bool RowsWithoutANameFollowTheirKey()
+{
+    for (size_t i = 0; i < kSpecialKeyRows.size(); ++i)
+        if (kSpecialKeyRows[i].name.empty() && (i == 0 || kSpecialKeyRows[i - 1].key != kSpecialKeyRows[i].key))
+            return false;
+    return true;
+}
+static_assert(RowsWithoutANameFollowTheirKey());
+
+consteval size_t SpecialKeyCount()
+{
+    size_t n = 0;
+    for (const SpecialKeyRow& row : kSpecialKeyRows)
+        n += row.name.empty() ? 0 : 1;
+    return n;
+}
+
+consteval std::array<SpecialKey, SpecialKeyCount()> MakeSpecialKeys()
+{
+    std::array<SpecialKey, SpecialKeyCount()> out{};
+    size_t n = 0;
+    for (const SpecialKeyRow& row : kSpecialKeyRows)
+        if (!row.name.empty())
+            out[n++] = SpecialKey{row.key, row.character, row.name, row.what, row.withShift, row.withCtrl};
+    return out;
+}
+
+constexpr auto kSpecialKeys = MakeSpecialKeys();
 
 constexpr std::array kMouseActions = {
     MouseAction{N_("Double-click below the face"), N_("portrait or show, eyes closed"),

@@ -2,10 +2,11 @@
 // SPDX-License-Identifier: MIT
 // What every key, mouse action and view does, for the user: the tables that
 // `velmia --help`, the manual page and the README's "Using Velmia" section are
-// all written from. The character commands are read from the command table
-// itself (commands/KeyCommandTable.h); for the other keys, the mouse and the
-// views the handlers (FormKeyDown and the mouse handlers) stay the authority,
-// and the tests check these tables against them key by key.
+// all written from. The character commands and the special keys are read
+// from the tables their handlers use (commands/KeyCommandTable.h,
+// commands/SpecialKeyTable.h); for the mouse and the views the mouse handlers
+// stay the authority, and the tests check these tables against the handlers
+// key by key.
 #pragma once
 
 #include <cstdint>

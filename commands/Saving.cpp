@@ -96,7 +96,7 @@ bool SavePicture(TSavePictureDialog* dialog, const std::string& initialName, con
 
 } // namespace
 
-bool TSvelmia::SaveSceneList()
+bool TSvelmia::SaveSceneList(const KeyCommandRow& /*row*/)
 {
     return SavePicture(SavePictureDialog1, "vlm_scenelist", *SceneList->GetBitmap());
 }
@@ -104,7 +104,7 @@ bool TSvelmia::SaveSceneList()
 // Proposes the costume file the main figure loaded last, so that load,
 // recolour, save writes back over the same file unless the user picks another
 // name; the picture keeps the size, depth and palette of that file.
-bool TSvelmia::SaveCostume()
+bool TSvelmia::SaveCostume(const KeyCommandRow& /*row*/)
 {
     return SavePicture(SavePictureDialog2, CostumeFileName, *CostumePicture);
 }

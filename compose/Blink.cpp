@@ -143,7 +143,7 @@ void TSvelmia::Timer2Timer(TObject* /*Sender*/)
         return;
     }
 
-    Timer1->SetEnabled(false);
+    Timer1Pause pause(*this);
     if (ShowMode) {
         TCanvas* screen = Mainpict->GetCanvas();
         screen->CopyMode = SRCCOPY;
@@ -164,7 +164,8 @@ void TSvelmia::Timer2Timer(TObject* /*Sender*/)
     ShutCountdown = 0;
     Timer2->SetEnabled(false);
     // A part browser opened meanwhile keeps the ticks stopped until it closes.
-    Timer1->SetEnabled(!BrowserOpen);
+    if (BrowserOpen)
+        pause.KeepStopped();
 }
 
 void TSvelmia::HideBlinkOverlays()

@@ -30,7 +30,7 @@ void TSvelmia::MaskedCopy(TCanvas* target, const TRect& dest, TCanvas* mask, con
 
 void TSvelmia::ComposePortrait()
 {
-    Timer1->SetEnabled(false);
+    const Timer1Pause pause(*this);
     Busy = true;
     TCanvas* upper = UpperBmp->GetCanvas();
 
@@ -92,17 +92,20 @@ void TSvelmia::ComposePortrait()
         CloseEyesInComposition();
     if (PanX >= 100 && CurrentScene >= 1)
         MakeSkyKey();
+    ShowComposedPicture();
+    PortraitComposed = true;
+}
+
+// The composed head, whatever the pan, and the first body frame go on screen.
+void TSvelmia::ShowComposedPicture()
+{
     TCanvas* screen = Mainpict->GetCanvas();
     screen->CopyMode = SRCCOPY;
-    screen->CopyRect(kUpperPicture, upper, kUpperPicture);
-    mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(kHalfHeight);
+    screen->CopyRect(kUpperPicture, UpperBmp->GetCanvas(), kUpperPicture);
+    PlaceLowerHalf();
     TCanvas* lower = mySubcanvas->GetCanvas();
     lower->CopyMode = SRCCOPY;
     lower->CopyRect(kUpperPicture, FrameBmp[0]->GetCanvas(), kUpperPicture);
-
-    PortraitComposed = true;
-    Timer1->SetEnabled(true);
 }
 
 void TSvelmia::DrawSceneBackground(int scene, TImage* strawberries, std::span<TBitmap* const> pictures)

@@ -80,8 +80,7 @@ void TSvelmia::StarTwinkleStep()
     MaskedCopy(upper, kStarRect, StarListMask->GetCanvas(), cell, StarList->GetCanvas(), cell);
     Mainpict->GetCanvas()->CopyMode = SRCCOPY;
     Mainpict->GetCanvas()->CopyRect(kStarRect, upper, kStarRect);
-    if (++TwinkleCell >= kStarCells)
-        TwinkleCell = 0;
+    layout::NextIndex(TwinkleCell, kStarCells);
 }
 
 // One step of the shooting star: (StarX, StarY) is the sprite's left edge and

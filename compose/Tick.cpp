@@ -18,16 +18,20 @@ constexpr int kBreathPeriod = 30;        // body frame period, in ticks
 
 void TSvelmia::Timer1Timer(TObject* /*Sender*/)
 {
-    Timer1->SetEnabled(false);
+    Timer1Pause pause(*this);
     if (QuitRequested) {
         Close();
         // A platform that closes at once has run FormClose by now and freed
         // the pictures; there is nothing left to draw into.
-        if (!UpperBmp)
+        if (!UpperBmp) {
+            pause.KeepStopped();
             return;
+        }
     }
-    if (BrowserOpen)
-        return; // the part browser enables Timer1 again when it closes
+    if (BrowserOpen) {
+        pause.KeepStopped(); // the part browser enables Timer1 again when it closes
+        return;
+    }
 
     // The unmagnified capture of the close-up stays still until the next
     // button press, and input stays held (Busy) until then: no blink overlay
@@ -49,15 +53,11 @@ void TSvelmia::Timer1Timer(TObject* /*Sender*/)
             QuadTick();
     }
     Busy = unmagnifiedHold;
-    Timer1->SetEnabled(true);
 }
 
 void TSvelmia::PortraitTick()
 {
-    Mainpict->SetLeft(0);
-    Mainpict->SetTop(0);
-    mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(kHalfHeight);
+    PlaceHalves();
     CloseEye_disp->SetLeft(EyeLeft);
     CloseEye_disp->SetTop(0);
 
@@ -87,8 +87,7 @@ void TSvelmia::PortraitTick()
 
 void TSvelmia::ShowBodyFrame(int Phase)
 {
-    mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(kHalfHeight);
+    PlaceLowerHalf();
     int frame;
     switch (Phase) {
     case 5:
@@ -115,16 +114,11 @@ void TSvelmia::GrayTick()
 {
     CloseEye_disp->SetLeft(EyeBaseLeft);
     CloseEye_disp->SetTop(0);
-    Mainpict->SetLeft(0);
-    Mainpict->SetTop(0);
-    mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(kHalfHeight);
+    PlaceHalves();
     GrayBlinkStep(CycleCounter);
     BodyPhase = CycleCounter % kBreathPeriod;
     ShowBodyFrame(BodyPhase);
-    ++CycleCounter;
-    if (CycleCounter >= kCycleLength)
-        CycleCounter = 0;
+    NextIndex(CycleCounter, kCycleLength);
 }
 
 void TSvelmia::QuadTick()
@@ -137,32 +131,37 @@ void TSvelmia::QuadTick()
     SmallClosedPict1->SetTop(kHalfHeight);
     SmallClosedPict11->SetLeft(510);
     SmallClosedPict11->SetTop(kHalfHeight);
-    Mainpict->SetLeft(0);
-    Mainpict->SetTop(0);
-    mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(kHalfHeight);
+    PlaceHalves();
     if (QuadEyesClosed)
         SmallClosedPict11->SetVisible(true);
     QuadBlinkStep(CycleCounter);
-    ++CycleCounter;
-    if (CycleCounter >= kCycleLength)
-        CycleCounter = 0;
+    NextIndex(CycleCounter, kCycleLength);
 }
 
 void TSvelmia::CloseUpTick()
 {
-    Mainpict->SetLeft(0);
-    Mainpict->SetTop(0);
-    mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(kHalfHeight);
+    PlaceHalves();
     CloseEye_disp_stretch->SetTop(0);
     CloseEye_disp_stretch->SetLeft(CloseUpEyeLeft);
     Busy = true;
     CloseUpBlinkStep(CycleCounter);
-    ++CycleCounter;
-    if (CycleCounter >= kCloseUpCycleLength)
-        CycleCounter = 0;
+    NextIndex(CycleCounter, kCloseUpCycleLength);
     Busy = false;
+}
+
+// The head at the top of the window and the body below it, where every view
+// but the part browser shows them.
+void TSvelmia::PlaceHalves()
+{
+    Mainpict->SetLeft(0);
+    Mainpict->SetTop(0);
+    PlaceLowerHalf();
+}
+
+void TSvelmia::PlaceLowerHalf()
+{
+    mySubcanvas->SetLeft(0);
+    mySubcanvas->SetTop(kHalfHeight);
 }
 
 void TSvelmia::StepBackCounters()
@@ -180,15 +179,21 @@ void TSvelmia::StepSceneBack()
 }
 
 // The scene and the main figure's automatic cells one back, as the last cycle
-// end advanced them (the automatic toggles call it with the flags as they
-// were before the toggle).
+// end advanced them.
 void TSvelmia::RewindMainCounters()
 {
+    RewindAutoCells(MainSet(), true, true, true);
+}
+
+// The scene and the chosen automatic cells of one set one back (the automatic
+// toggles call it with the flags as they were before the toggle).
+void TSvelmia::RewindAutoCells(const SelectionRef& set, bool earring, bool face, bool bracelet)
+{
     PreviousIndex(SceneIndex, kScenes);
-    if (EarringAuto)
-        PreviousIndex(EarringIndex, kCells);
-    if (FaceAuto)
-        PreviousIndex(FaceIndex, FaceCount);
-    if (BraceletAuto)
-        PreviousIndex(BraceletIndex, kCells);
+    if (earring && set.EarringAuto)
+        PreviousIndex(set.EarringIndex, kCells);
+    if (face && set.FaceAuto)
+        PreviousIndex(set.FaceIndex, FaceCount);
+    if (bracelet && set.BraceletAuto)
+        PreviousIndex(set.BraceletIndex, kCells);
 }

@@ -34,12 +34,10 @@ void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
         logo->SetVisible(false);
     if (CloseUpHalfShown) {
         // Any press brings the magnified view back.
+        const Timer1Pause pause(*this);
         DrawCloseUp();
         CycleCounter = 0;
-        CloseUpHalfShown = false;
-        CloseUpRestored = true;
-        Busy = false;
-        Timer1->SetEnabled(true);
+        EndUnmagnifiedHold(true);
         return;
     }
     if (BrowserOpen)
@@ -55,63 +53,7 @@ void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
     const bool shift = GetKeyState(VK_SHIFT) < 0;
 
     if (Button == TMouseButton::mbRight) {
-        LastRightClickTick = TickCount;
-        if (GrayMode)
-            return; // the grey view is left by a click
-        if (ShowMode) {
-            ShowOrigin = 1;
-            CopyToLeftArmed = false;
-            HideBlinkOverlays();
-            RefreshClosedEyes();
-            EnterPortraitView();
-            RequestRedraw();
-            return;
-        }
-        HideBlinkOverlays();
-        if (QuadMode) {
-            EnterPortraitView();
-            HideBlinkOverlays();
-            // The forced cycle end draws the same scene again.
-            StepSceneBack();
-            RequestRedraw();
-            return;
-        }
-        if (PortraitMode) {
-            if (shift) {
-                // The four-figure view.
-                const Timer1Pause pause(*this);
-                CloseEye_disp->SetVisible(false);
-                Mainpict->GetCanvas()->CopyMode = SRCCOPY;
-                Mainpict->GetCanvas()->CopyRect(kUpperPicture, Small4Pict->GetCanvas(), kUpperPicture);
-                mySubcanvas->SetLeft(0);
-                mySubcanvas->SetTop(kHalfHeight);
-                mySubcanvas->GetCanvas()->CopyMode = SRCCOPY;
-                mySubcanvas->GetCanvas()->CopyRect(kUpperPicture, Small4Pict->GetCanvas(), kLowerOnWindow);
-                EnterQuadView();
-                CycleCounter = 0;
-                HideBlinkOverlays();
-            } else if (ShowOrigin == 1 && !MainSwapped) {
-                // The show was last left by a right press: back to it.
-                const Timer1Pause pause(*this);
-                StartShow();
-                RequestRedraw();
-            }
-        }
-        if (CloseUpMode) {
-            const Timer1Pause pause(*this);
-            CloseEye_disp_stretch->SetVisible(false);
-            if (shift) {
-                // The capture unmagnified, until the next press.
-                Mainpict->GetCanvas()->CopyMode = SRCCOPY;
-                Mainpict->GetCanvas()->CopyRect(kUpperPicture, FullBuf->GetCanvas(), kUpperPicture);
-                mySubcanvas->GetCanvas()->CopyMode = SRCCOPY;
-                mySubcanvas->GetCanvas()->CopyRect(kUpperPicture, FullBuf->GetCanvas(), kLowerOnWindow);
-                Busy = true;
-                CloseUpHalfShown = true;
-            } else if (CloseUpHasSecond) {
-                SwapCloseUpCaptures();
-            }
-        }
+        RightPress(shift);
         return;
     }
 
@@ -126,14 +68,71 @@ void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
     }
 }
 
+void TSvelmia::RightPress(bool shift)
+{
+    LastRightClickTick = TickCount;
+    if (GrayMode)
+        return; // the grey view is left by a click
+    if (ShowMode) {
+        LeaveShowForPortrait();
+        RequestRedraw();
+        return;
+    }
+    HideBlinkOverlays();
+    if (QuadMode) {
+        EnterPortraitView();
+        HideBlinkOverlays();
+        // The forced cycle end draws the same scene again.
+        StepSceneBack();
+        RequestRedraw();
+        return;
+    }
+    if (PortraitMode) {
+        if (shift) {
+            // The four-figure view.
+            const Timer1Pause pause(*this);
+            CloseEye_disp->SetVisible(false);
+            PlaceLowerHalf();
+            ShowWholePicture(Small4Pict->GetCanvas());
+            EnterQuadView();
+            CycleCounter = 0;
+            HideBlinkOverlays();
+        } else if (ShowOrigin == 1 && !MainSwapped) {
+            // The show was last left by a right press: back to it.
+            const Timer1Pause pause(*this);
+            StartShow();
+            RequestRedraw();
+        }
+    }
+    if (CloseUpMode) {
+        const Timer1Pause pause(*this);
+        CloseEye_disp_stretch->SetVisible(false);
+        if (shift) {
+            // The capture unmagnified, until the next press.
+            ShowWholePicture(FullBuf->GetCanvas());
+            Busy = true;
+            CloseUpHalfShown = true;
+        } else if (CloseUpHasSecond) {
+            SwapCloseUpCaptures();
+        }
+    }
+}
+
+// An 800 x 600 picture in the two halves of the window.
+void TSvelmia::ShowWholePicture(TCanvas* picture)
+{
+    Mainpict->GetCanvas()->CopyMode = SRCCOPY;
+    Mainpict->GetCanvas()->CopyRect(kUpperPicture, picture, kUpperPicture);
+    mySubcanvas->GetCanvas()->CopyMode = SRCCOPY;
+    mySubcanvas->GetCanvas()->CopyRect(kUpperPicture, picture, kLowerOnWindow);
+}
+
 void TSvelmia::FormClick(TObject* /*Sender*/)
 {
     if (CloseUpMode && CloseUpRestored) {
         // The release of the press that restored the magnified view.
-        CloseUpRestored = false;
-        CloseUpHalfShown = false;
-        Busy = false;
-        Timer1->SetEnabled(true);
+        const Timer1Pause pause(*this);
+        EndUnmagnifiedHold(false);
         return;
     }
     if (Busy || ShutCountdown > 0 || CloseUpMode || BrowserOpen)
@@ -156,11 +155,9 @@ void TSvelmia::FormDblClick(TObject* /*Sender*/)
         return;
     if (CloseUpHalfShown) {
         // Leave the close-up from the unmagnified view.
-        ReturnFromCloseUpView();
-        CloseEye_disp_stretch->SetVisible(false);
-        RequestRedraw();
-        CloseUpRestored = CloseUpHalfShown = Busy = false;
-        Timer1->SetEnabled(true);
+        const Timer1Pause pause(*this);
+        LeaveCloseUp();
+        EndUnmagnifiedHold(false);
         return;
     }
     if (Busy || QuadMode)
@@ -179,32 +176,13 @@ void TSvelmia::FormDblClick(TObject* /*Sender*/)
     if (ShowMode) {
         if (TouchInShow(at.x, inTouchBand))
             return;
-        // Leave the show: the left figure comes into the portrait, the main
-        // figure waits in the saved set.
         const Timer1Pause pause(*this);
-        SaveMainSet();
-        HideBlinkOverlays();
-        TakeLeftSet();
-        RefreshClosedEyes();
+        TakeLeftFigureOut();
         RequestRedraw();
-        MainSwapped = true;
-        ShowOrigin = 1;
-        CopyToLeftArmed = true;
-        EnterPortraitView();
         return;
     }
-
-    // The touch in the portrait: her closed eyes open until Timer2 closes them.
     if (PortraitMode && EyesClosed && inTouchBand && at.x >= PanX + 300 && at.x <= PanX + 400 && !PeekOpen) {
-        const Timer1Pause pause(*this);
-        CloseEye_disp->SetVisible(false);
-        Mainpict->GetCanvas()->CopyMode = SRCCOPY;
-        // The eyes where the pan has put them (at rest: 238..481).
-        Mainpict->GetCanvas()->CopyRect(EyeDestRect, EyeSave->GetCanvas(), EyeSrcRect);
-        TouchOpened = true;
-        ShutCountdown = kShutTicks;
-        EyesClosed = false;
-        Timer2->SetEnabled(true);
+        TouchInPortrait();
         return;
     }
     HideBlinkOverlays();
@@ -223,6 +201,20 @@ void TSvelmia::FormDblClick(TObject* /*Sender*/)
         ReturnToShow();
         RequestRedraw();
     }
+}
+
+// The touch in the portrait: her closed eyes open until Timer2 closes them.
+void TSvelmia::TouchInPortrait()
+{
+    const Timer1Pause pause(*this);
+    CloseEye_disp->SetVisible(false);
+    Mainpict->GetCanvas()->CopyMode = SRCCOPY;
+    // The eyes where the pan has put them (at rest: 238..481).
+    Mainpict->GetCanvas()->CopyRect(EyeDestRect, EyeSave->GetCanvas(), EyeSrcRect);
+    TouchOpened = true;
+    ShutCountdown = kShutTicks;
+    EyesClosed = false;
+    Timer2->SetEnabled(true);
 }
 
 // The touch in the show: true when it opened one figure's eyes.
@@ -289,8 +281,7 @@ void TSvelmia::EnterGrayView()
         overlay->CopyRect(kEyePatch, CloseEyePictGray->GetCanvas(), kEyePatch);
     }
     CycleCounter = 0;
-    mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(kHalfHeight);
+    PlaceLowerHalf();
     mySubcanvas->GetCanvas()->CopyMode = SRCCOPY;
     mySubcanvas->GetCanvas()->CopyRect(kUpperPicture, FrameBmp[0]->GetCanvas(), kUpperPicture);
 }
@@ -306,11 +297,9 @@ void TSvelmia::FormMouseWheelUp(TObject* /*Sender*/, TShiftState /*Shift*/, TPoi
         ApplyPan();
         StepBackCounters();
         RequestRedraw();
-    } else if (CloseUpZoomAllowed() && ZoomPercent < kZoomMax) {
+    } else if (CloseUpZoomAllowed() && CloseUpCanZoom(1)) {
         const Timer1Pause pause(*this);
-        ZoomPercent += kZoomStep;
-        DrawCloseUp();
-        CycleCounter = 0;
+        ZoomCloseUp(1);
     }
 }
 
@@ -325,10 +314,8 @@ void TSvelmia::FormMouseWheelDown(TObject* /*Sender*/, TShiftState /*Shift*/, TP
         ApplyPan();
         StepBackCounters();
         RequestRedraw();
-    } else if (CloseUpZoomAllowed() && ZoomPercent > kZoomMin) {
+    } else if (CloseUpZoomAllowed() && CloseUpCanZoom(-1)) {
         const Timer1Pause pause(*this);
-        ZoomPercent -= kZoomStep;
-        DrawCloseUp();
-        CycleCounter = 0;
+        ZoomCloseUp(-1);
     }
 }

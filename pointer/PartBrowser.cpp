@@ -6,14 +6,13 @@
 // is open the portrait stands still and all other input is ignored. When the
 // files fill more than one screen, Page Down / Page Up and the wheel turn the
 // pages, and a small label in the lower right corner says which page is shown.
+#include "shell/PartFolder.h"
 #include "shell/Velmiaunit1.h"
 #include "toolkit/Intl.h"
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 using namespace vcl;
 
@@ -29,20 +28,13 @@ constexpr TColor kUnreadableCell = 0xC0C0C0;
 TRect ThumbnailSource(int kind, int thumbWidth, int thumbHeight)
 {
     switch (kind) {
-    case 2:
+    case TSvelmia::kPartCostume:
         return Rect(10, 0, 500, 100);
-    case 3:
+    case TSvelmia::kPartCamisole:
         return Rect(10, 150, 500, 250);
     default:
         return Rect(0, 0, thumbWidth, thumbHeight);
     }
-}
-
-std::string CurrentFolder()
-{
-    std::error_code ec;
-    std::filesystem::path folder = std::filesystem::current_path(ec);
-    return ec ? std::string(_("the current folder")) : folder.string();
 }
 
 // ---- The page label ------------------------------------------------------------
@@ -294,7 +286,13 @@ void TSvelmia::DispTargetsScreenDblClick(TObject* /*Sender*/)
     if (index >= BrowserCount || !NameAt(index, name))
         return;
     ChosenPartFile = name;
+    WearChosenPart();
+}
 
+// Reads the chosen file and puts it on; with Shift in the show, on the left
+// figure. The browser closes either way.
+void TSvelmia::WearChosenPart()
+{
     PartBitmap = new TBitmap();
     try {
         PartBitmap->SetSize(PartWidth, PartHeight);
@@ -307,54 +305,16 @@ void TSvelmia::DispTargetsScreenDblClick(TObject* /*Sender*/)
         CloseBrowser();
         Application->ShowException(
             EFileError(vcl::Format(_("The part file \"%s\" in the folder \"%s\" cannot be used: %s"), ChosenPartFile,
-                                   CurrentFolder(), reason)));
+                                   velmia::shell::CurrentFolderName(), reason)));
         return;
     }
-    const bool toLeft = ShowMode && ShiftDown;
-    PlacePartPicture(BrowserKind, toLeft, *PartBitmap);
-    switch (BrowserKind) {
-    case kPartCostume:
-        (toLeft ? LeftCamisoleShown : CamisoleShown) = false;
-        if (!toLeft)
-            CostumeFileName = ChosenPartFile;
-        break;
-    case kPartCamisole:
-        if (toLeft) {
-            LeftCamisoleShown = true;
-            LeftStringPatternOn = LeftWStringOn = LeftCrossStringOn = LeftThickStringOn = false;
-        } else {
-            CamisoleShown = true;
-            StringPatternOn = WStringOn = CrossStringOn = ThickStringOn = false;
-        }
-        CamisoleFileName = ChosenPartFile;
-        break;
-    case kPartHairBand:
-        (toLeft ? LeftHairBandShown : HairBandShown) = true;
-        HairBandFileName = ChosenPartFile;
-        break;
-    case kPartFlower:
-        if (toLeft) {
-            if (LeftLongHair)
-                LeftFlowerAlt = 1;
-            LeftFlowerShown = true;
-        } else {
-            FlowerShown = true;
-            if (LongHair)
-                FlowerAlt = 1;
-        }
-        FlowerFileName = ChosenPartFile;
-        break;
-    case kPartRibbon:
-        (toLeft ? LeftRibbonShown : RibbonShown) = true;
-        RibbonFileName = ChosenPartFile;
-        break;
-    case kPartChoker:
-        (toLeft ? LeftChokerShown : ChokerShown) = true;
-        ChokerFileName = ChosenPartFile;
-        break;
-    default:
-        break;
-    }
+    const Figure figure = ShowMode && ShiftDown ? Figure::Left : Figure::Main;
+    PlacePartPicture(BrowserKind, figure == Figure::Left, *PartBitmap);
+    WearPart(BrowserKind, figure, ChosenPartFile);
+    // A flower chosen here goes on the chest of a figure with long hair.
+    const SelectionRef set = FigureSet(figure);
+    if (BrowserKind == kPartFlower && set.LongHair)
+        set.FlowerAlt = 1;
 
     CloseBrowser();
     StepBackCounters();

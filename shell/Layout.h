@@ -41,6 +41,19 @@ enum PlacementEntry : int {
     kPlacementCount = 31
 };
 
+// The parts whose lying wholly outside a show figure's strip the show layout
+// records (LeftPartOut, RightPartOut): the long hair's lock on the figure's
+// outer side (the left lock for the left figure, the right one for the right
+// figure), the hair's bottom, the bracelet, the hairband and the flower.
+enum OutsidePart : int {
+    opLongHairLock = 0,
+    opHairBottom = 1,
+    opBracelet = 2,
+    opHairBand = 3,
+    opFlower = 4,
+    kOutsideParts = 5
+};
+
 namespace layout {
 
 // The portrait's cycle: ticks 0 to kCycleLength - 1 of 100 ms each. The tick
@@ -68,6 +81,10 @@ constexpr vcl::TRect kEyePatchAtRest = vcl::Rect(kEyeLeftAtRest, 0, kEyeLeftAtRe
 constexpr int kScenes = 8;
 constexpr int kNightScene = 7;
 constexpr int kCells = 5;
+// The scene list's 75 x 75 tiles, one above the other, and the body's
+// breathing frames (three 800 x 300 bands of one picture).
+constexpr int kSceneCells = 10;
+constexpr int kBodyFrames = 3;
 
 // Steps through a list of `count` entries, wrapping round at either end. An
 // empty list keeps its index at 0.
@@ -94,34 +111,95 @@ constexpr int kShowRightBase = 100;
 constexpr int kShowRightGap = 360;
 constexpr int kShowSpan = 550; // the columns of the left figure's strip
 
-// Width and left edge (at pan 0) of each placement entry; never changed.
-constexpr std::array<int32_t, kPlacementCount> kEntryWidth = {800, 243, 279, 600, 450, 450, 500, 500, 420, 260, 150,
-                                                              60,  530, 550, 330, 340, 130, 80,  200, 200, 200, 200,
-                                                              100, 100, 100, 100, 150, 280, 290, 390, 290};
-constexpr std::array<int32_t, kPlacementCount> kEntryLeft = {0,   238, 221, 100, 150, 150, 150, 200, 170, 410, 100,
-                                                             620, 110, 100, 250, 250, 670, 480, 370, 370, 370, 370,
-                                                             480, 428, 480, 480, 350, 200, 200, 200, 210};
-
 struct RowSpan {
     int32_t top, bottom;
 };
-// Destination rows of each entry on its 800 x 300 target picture.
-constexpr std::array<RowSpan, kPlacementCount> kDestRows = {
-    {{0, 300},   {0, 123},   {0, 123},   {0, 300},   {0, 250},   {0, 200},   {0, 300},   {0, 120},
-     {0, 200},   {0, 260},   {0, 150},   {250, 300}, {200, 300}, {50, 300},  {180, 300}, {180, 300},
-     {260, 300}, {0, 100},   {175, 255}, {173, 253}, {172, 252}, {172, 252}, {0, 120},   {133, 253},
-     {131, 251}, {130, 250}, {260, 300}, {10, 220},  {10, 220},  {50, 210},  {30, 220}}};
-// Source rows of each entry's picture (the picture cell of split pictures).
-constexpr std::array<RowSpan, kPlacementCount> kSourceRows = {
-    {{0, 300},   {0, 123},   {0, 123},   {0, 300}, {0, 250}, {0, 200}, {0, 300},   {0, 120},
-     {0, 200},   {0, 260},   {150, 300}, {0, 50},  {0, 100}, {0, 250}, {0, 120},   {0, 120},
-     {40, 80},   {0, 100},   {0, 80},    {0, 80},  {0, 80},  {0, 80},  {120, 240}, {120, 240},
-     {120, 240}, {120, 240}, {150, 190}, {0, 210}, {0, 210}, {0, 160}, {0, 190}}};
-// Mask rows of each entry (equal to the source rows where the mask is a separate bitmap).
-constexpr std::array<RowSpan, kPlacementCount> kMaskRows = {
-    {{0, 300}, {0, 123}, {0, 123}, {0, 300}, {0, 250}, {0, 200}, {0, 300}, {0, 120}, {0, 200}, {0, 260}, {0, 150},
-     {0, 50},  {0, 100}, {0, 250}, {0, 120}, {0, 120}, {0, 40},  {0, 100}, {0, 80},  {0, 80},  {0, 80},  {0, 80},
-     {0, 120}, {0, 120}, {0, 120}, {0, 120}, {0, 40},  {0, 210}, {0, 210}, {0, 160}, {0, 190}}};
+
+// One placement entry: its width and left edge at pan 0, its rows on its
+// 800 x 300 target picture, the rows of its picture (the picture cell of
+// split pictures) and of its mask (equal to the picture's where the mask is a
+// separate bitmap). Never changed.
+struct Placement {
+    int entry;
+    int32_t width, left;
+    RowSpan dest, source, mask;
+};
+
+// clang-format off
+constexpr std::array<Placement, kPlacementCount> kPlacements = {{
+    // entry          width left dest        source      mask
+    {peWindow,        800, 0,   {0, 300},   {0, 300},   {0, 300}},
+    {peEye,           243, 238, {0, 123},   {0, 123},   {0, 123}},
+    {peFace,          279, 221, {0, 123},   {0, 123},   {0, 123}},
+    {peHairMain,      600, 100, {0, 300},   {0, 300},   {0, 300}},
+    {peShaggy,        450, 150, {0, 250},   {0, 250},   {0, 250}},
+    {pePank,          450, 150, {0, 200},   {0, 200},   {0, 200}},
+    {peOtohime,       500, 150, {0, 300},   {0, 300},   {0, 300}},
+    {peHairSub,       500, 200, {0, 120},   {0, 120},   {0, 120}},
+    {peHairSide,      420, 170, {0, 200},   {0, 200},   {0, 200}},
+    {peHairLong,      260, 410, {0, 260},   {0, 260},   {0, 260}},
+    {peHairLongLeft,  150, 100, {0, 150},   {150, 300}, {0, 150}},
+    {peHairBottom,    60,  620, {250, 300}, {0, 50},    {0, 50}},
+    {peCostume,       530, 110, {200, 300}, {0, 100},   {0, 100}},
+    {peCamisole,      550, 100, {50, 300},  {0, 250},   {0, 250}},
+    {peEarring,       330, 250, {180, 300}, {0, 120},   {0, 120}},
+    {peEarringFrame,  340, 250, {180, 300}, {0, 120},   {0, 120}},
+    {peBracelet,      130, 670, {260, 300}, {40, 80},   {0, 40}},
+    {peHairBand,      80,  480, {0, 100},   {0, 100},   {0, 100}},
+    {peRibbon,        200, 370, {175, 255}, {0, 80},    {0, 80}},
+    {peRibbon + 1,    200, 370, {173, 253}, {0, 80},    {0, 80}},
+    {peRibbon + 2,    200, 370, {172, 252}, {0, 80},    {0, 80}},
+    {peRibbon + 3,    200, 370, {172, 252}, {0, 80},    {0, 80}},
+    {peFlower,        100, 480, {0, 120},   {120, 240}, {0, 120}},
+    {peFlower + 1,    100, 428, {133, 253}, {120, 240}, {0, 120}},
+    {peFlower + 2,    100, 480, {131, 251}, {120, 240}, {0, 120}},
+    {peFlower + 3,    100, 480, {130, 250}, {120, 240}, {0, 120}},
+    {peChoker,        150, 350, {260, 300}, {150, 190}, {0, 40}},
+    {peString,        280, 200, {10, 220},  {0, 210},   {0, 210}},
+    {peThickString,   290, 200, {10, 220},  {0, 210},   {0, 210}},
+    {peWString,       390, 200, {50, 210},  {0, 160},   {0, 160}},
+    {peCrossString,   290, 210, {30, 220},  {0, 190},   {0, 190}},
+}};
+// clang-format on
+
+consteval bool PlacementsInEntryOrder()
+{
+    for (int i = 0; i < kPlacementCount; ++i)
+        if (kPlacements[i].entry != i)
+            return false;
+    return true;
+}
+static_assert(PlacementsInEntryOrder());
+
+// One column of the placement list, in entry order.
+template <typename T> constexpr std::array<T, kPlacementCount> PlacementColumn(T Placement::*column)
+{
+    std::array<T, kPlacementCount> out{};
+    for (int i = 0; i < kPlacementCount; ++i)
+        out[i] = kPlacements[i].*column;
+    return out;
+}
+
+constexpr std::array<int32_t, kPlacementCount> kEntryWidth = PlacementColumn(&Placement::width);
+constexpr std::array<int32_t, kPlacementCount> kEntryLeft = PlacementColumn(&Placement::left);
+
+// An entry's rectangle on its target picture at pan 0, and its picture and
+// mask cells (from column 0).
+constexpr vcl::TRect DestAtRest(int entry)
+{
+    const Placement& p = kPlacements[entry];
+    return vcl::Rect(p.left, p.dest.top, p.left + p.width, p.dest.bottom);
+}
+constexpr vcl::TRect SourceCell(int entry)
+{
+    const Placement& p = kPlacements[entry];
+    return vcl::Rect(0, p.source.top, p.width, p.source.bottom);
+}
+constexpr vcl::TRect MaskCell(int entry)
+{
+    const Placement& p = kPlacements[entry];
+    return vcl::Rect(0, p.mask.top, p.width, p.mask.bottom);
+}
 
 // The columns of `columns` with other rows: the cell of a layer's picture.
 constexpr vcl::TRect RowsOf(const vcl::TRect& columns, int top, int bottom)
@@ -129,13 +207,13 @@ constexpr vcl::TRect RowsOf(const vcl::TRect& columns, int top, int bottom)
     return vcl::Rect(columns.Left, top, columns.Right, bottom);
 }
 
-// Rectangles of one figure with only the rows set (Left and Right 0): the show
-// layout fills the columns.
-constexpr std::array<vcl::TRect, kPlacementCount> RowsOnly(const std::array<RowSpan, kPlacementCount>& rows)
+// Rectangles of one figure with only the rows of one placement column set
+// (Left and Right 0): the show layout fills the columns.
+constexpr std::array<vcl::TRect, kPlacementCount> RowsOnly(RowSpan Placement::*rows)
 {
     std::array<vcl::TRect, kPlacementCount> r{};
     for (int i = 0; i < kPlacementCount; ++i)
-        r[i] = vcl::TRect{0, rows[i].top, 0, rows[i].bottom};
+        r[i] = vcl::TRect{0, (kPlacements[i].*rows).top, 0, (kPlacements[i].*rows).bottom};
     return r;
 }
 

@@ -20,26 +20,26 @@ namespace velmia::shell {
 namespace {
 
 // Start-up reads these before anything else; without any one of them it stops.
-constexpr std::array<const char*, 20> kRequired = {"vlm_scene_strawberry_upper.bmp",
-                                                   "vlm_scene_strawberry_lower.bmp",
-                                                   "vlm_scene_list.bmp",
-                                                   "vlm_0_main_hair.bmp",
-                                                   "vlm_0_hair_sub_up.bmp",
-                                                   "vlm_co.bmp",
-                                                   "vlm_ca.bmp",
-                                                   "vlm_earring_list.bmp",
-                                                   "vlm_string_pattern_list.bmp",
-                                                   "vlm_thickstring_pattern.bmp",
-                                                   "vlm_crossstring_pattern.bmp",
-                                                   "vlm_wstring_pattern.bmp",
-                                                   "vlm_ri.bmp",
-                                                   "vlm_hb.bmp",
-                                                   "vlm_fl.bmp",
-                                                   "vlm_ch.bmp",
-                                                   "vlm_bracelet.bmp",
-                                                   "vlm_0_main_hair_longleft.bmp",
-                                                   "vlm_facelist.bmp",
-                                                   "vlm_facelist_lg.bmp"};
+constexpr std::array<const char*, size_t(Required::Count)> kRequired = {"vlm_scene_strawberry_upper.bmp",
+                                                                        "vlm_scene_strawberry_lower.bmp",
+                                                                        "vlm_scene_list.bmp",
+                                                                        "vlm_0_main_hair.bmp",
+                                                                        "vlm_0_hair_sub_up.bmp",
+                                                                        "vlm_co.bmp",
+                                                                        "vlm_ca.bmp",
+                                                                        "vlm_earring_list.bmp",
+                                                                        "vlm_string_pattern_list.bmp",
+                                                                        "vlm_thickstring_pattern.bmp",
+                                                                        "vlm_crossstring_pattern.bmp",
+                                                                        "vlm_wstring_pattern.bmp",
+                                                                        "vlm_ri.bmp",
+                                                                        "vlm_hb.bmp",
+                                                                        "vlm_fl.bmp",
+                                                                        "vlm_ch.bmp",
+                                                                        "vlm_bracelet.bmp",
+                                                                        "vlm_0_main_hair_longleft.bmp",
+                                                                        "vlm_facelist.bmp",
+                                                                        "vlm_facelist_lg.bmp"};
 
 std::string Lower(std::string s)
 {
@@ -79,6 +79,11 @@ void CopyOne(const fs::path& source, const fs::path& target)
 std::span<const char* const> RequiredPictures()
 {
     return kRequired;
+}
+
+const char* RequiredPicture(Required picture)
+{
+    return kRequired[size_t(picture)];
 }
 
 PictureSet RequiredPicturesIn(const fs::path& folder)
@@ -183,6 +188,13 @@ WorkingFolder CurrentWorkingFolder()
     if (text.size() > mark.size() && text.compare(text.size() - mark.size(), mark.size(), mark) == 0)
         text.erase(text.size() - mark.size());
     return {fs::path(text), false};
+}
+
+std::string CurrentFolderName()
+{
+    std::error_code ec;
+    const fs::path folder = fs::current_path(ec);
+    return ec ? std::string(_("the current folder")) : folder.string();
 }
 
 std::optional<fs::path> HomeFolder()

@@ -16,8 +16,34 @@
 
 namespace velmia::shell {
 
-// The pictures start-up cannot do without, as file names.
+// The pictures start-up cannot do without, in the order it reads them.
+enum class Required : size_t {
+    StrawberryUpper,
+    StrawberryLower,
+    SceneList,
+    MainHair,
+    HairSubUp,
+    Costume,
+    Camisole,
+    EarringList,
+    StringPattern,
+    ThickStringPattern,
+    CrossStringPattern,
+    WStringPattern,
+    Ribbon,
+    HairBand,
+    Flower,
+    Choker,
+    Bracelet,
+    LongHairLeft,
+    FaceList,
+    LargeFaceList,
+    Count
+};
+
+// Their file names, in that order, and the file name of one of them.
 std::span<const char* const> RequiredPictures();
+const char* RequiredPicture(Required picture);
 
 enum class PictureSet { None, Some, All };
 
@@ -56,6 +82,9 @@ struct WorkingFolder {
     bool exists = false;
 };
 WorkingFolder CurrentWorkingFolder();
+
+// The folder the program works in, as a message names it.
+std::string CurrentFolderName();
 
 // The user's home folder ($HOME), when it is an existing folder.
 std::optional<std::filesystem::path> HomeFolder();

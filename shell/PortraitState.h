@@ -171,8 +171,8 @@ struct PortraitState {
     int32_t RightEyeWidth = 0;
     int32_t LeftFaceWidth = 0;
     int32_t RightFaceWidth = 0;
-    bool LeftPartOut[5] = {};
-    bool RightPartOut[5] = {};
+    bool LeftPartOut[kOutsideParts] = {};
+    bool RightPartOut[kOutsideParts] = {};
     int32_t ShowOrigin = 0;
     bool CopyToLeftArmed = true;
     bool MainSwapped = false;
@@ -281,69 +281,69 @@ struct PortraitState {
     vcl::TRect MainRect = layout::kUpperPicture;   // upper picture, destination and source
     vcl::TRect LowerRect = layout::kLowerOnWindow; // lower picture on the window
     vcl::TRect BandRect[3] = {{0, 0, 800, 300}, {0, 300, 800, 600}, {0, 600, 800, 900}};
-    vcl::TRect SceneCellRect[10] = {{0, 0, 75, 75},    {0, 75, 75, 150},  {0, 150, 75, 225}, {0, 225, 75, 300},
-                                    {0, 300, 75, 375}, {0, 375, 75, 450}, {0, 450, 75, 525}, {0, 525, 75, 600},
-                                    {0, 600, 75, 675}, {0, 675, 75, 750}};
+    vcl::TRect SceneCellRect[layout::kSceneCells] = {
+        {0, 0, 75, 75},    {0, 75, 75, 150},  {0, 150, 75, 225}, {0, 225, 75, 300}, {0, 300, 75, 375},
+        {0, 375, 75, 450}, {0, 450, 75, 525}, {0, 525, 75, 600}, {0, 600, 75, 675}, {0, 675, 75, 750}};
     vcl::TRect SceneTileRect{0, 0, 75, 75};
     vcl::TRect EyeDestRect = layout::kEyePatchAtRest;
     vcl::TRect EyeSrcRect = layout::kEyePatch;
-    vcl::TRect FaceDestRect{221, 0, 500, 123};
-    vcl::TRect FaceSrcRect{0, 0, 279, 123};
-    vcl::TRect HairMainDestRect{100, 0, 700, 300};
-    vcl::TRect HairMainSrcRect{0, 0, 600, 300};
-    vcl::TRect HairSubDestRect{200, 0, 700, 120};
-    vcl::TRect HairSubSrcRect{0, 0, 500, 120};
-    vcl::TRect HairSideDestRect{170, 0, 590, 200};
-    vcl::TRect HairSideSrcRect{0, 0, 420, 200};
-    vcl::TRect ShaggyDestRect{150, 0, 600, 250};
-    vcl::TRect ShaggySrcRect{0, 0, 450, 250};
-    vcl::TRect PankDestRect{150, 0, 600, 200};
-    vcl::TRect PankSrcRect{0, 0, 450, 200};
-    vcl::TRect OtohimeDestRect{150, 0, 650, 300};
-    vcl::TRect OtohimeSrcRect{0, 0, 500, 300};
-    vcl::TRect HairBottomDestRect{620, 250, 680, 300};
-    vcl::TRect HairBottomSrcRect{0, 0, 60, 50};
-    vcl::TRect HairLongDestRect{410, 0, 670, 260};
-    vcl::TRect HairLongSrcRect{0, 0, 260, 260};
-    vcl::TRect HairLongLeftDestRect{100, 0, 250, 150};
-    vcl::TRect HairLongLeftMaskRect{0, 0, 150, 150};
-    vcl::TRect HairLongLeftSrcRect{0, 150, 150, 300};
-    vcl::TRect EarringDestRect{250, 180, 580, 300};
-    vcl::TRect EarringSrcRect{0, 0, 330, 120};
-    vcl::TRect EarringFrameDestRect{250, 180, 590, 300};
-    vcl::TRect EarringFrameSrcRect{0, 0, 340, 120};
-    vcl::TRect BraceletDestRect{670, 260, 800, 300};
-    vcl::TRect BraceletMaskRect{0, 0, 130, 40};
-    vcl::TRect BraceletSrcRect{0, 40, 130, 80};
-    vcl::TRect CostumeDestRect{110, 200, 640, 300};
+    vcl::TRect FaceDestRect = layout::DestAtRest(peFace);
+    vcl::TRect FaceSrcRect = layout::SourceCell(peFace);
+    vcl::TRect HairMainDestRect = layout::DestAtRest(peHairMain);
+    vcl::TRect HairMainSrcRect = layout::SourceCell(peHairMain);
+    vcl::TRect HairSubDestRect = layout::DestAtRest(peHairSub);
+    vcl::TRect HairSubSrcRect = layout::SourceCell(peHairSub);
+    vcl::TRect HairSideDestRect = layout::DestAtRest(peHairSide);
+    vcl::TRect HairSideSrcRect = layout::SourceCell(peHairSide);
+    vcl::TRect ShaggyDestRect = layout::DestAtRest(peShaggy);
+    vcl::TRect ShaggySrcRect = layout::SourceCell(peShaggy);
+    vcl::TRect PankDestRect = layout::DestAtRest(pePank);
+    vcl::TRect PankSrcRect = layout::SourceCell(pePank);
+    vcl::TRect OtohimeDestRect = layout::DestAtRest(peOtohime);
+    vcl::TRect OtohimeSrcRect = layout::SourceCell(peOtohime);
+    vcl::TRect HairBottomDestRect = layout::DestAtRest(peHairBottom);
+    vcl::TRect HairBottomSrcRect = layout::SourceCell(peHairBottom);
+    vcl::TRect HairLongDestRect = layout::DestAtRest(peHairLong);
+    vcl::TRect HairLongSrcRect = layout::SourceCell(peHairLong);
+    vcl::TRect HairLongLeftDestRect = layout::DestAtRest(peHairLongLeft);
+    vcl::TRect HairLongLeftMaskRect = layout::MaskCell(peHairLongLeft);
+    vcl::TRect HairLongLeftSrcRect = layout::SourceCell(peHairLongLeft);
+    vcl::TRect EarringDestRect = layout::DestAtRest(peEarring);
+    vcl::TRect EarringSrcRect = layout::SourceCell(peEarring);
+    vcl::TRect EarringFrameDestRect = layout::DestAtRest(peEarringFrame);
+    vcl::TRect EarringFrameSrcRect = layout::SourceCell(peEarringFrame);
+    vcl::TRect BraceletDestRect = layout::DestAtRest(peBracelet);
+    vcl::TRect BraceletMaskRect = layout::MaskCell(peBracelet);
+    vcl::TRect BraceletSrcRect = layout::SourceCell(peBracelet);
+    vcl::TRect CostumeDestRect = layout::DestAtRest(peCostume);
     vcl::TRect CostumeBandRect[3] = {{0, 0, 530, 100}, {0, 100, 530, 200}, {0, 200, 530, 300}};
-    vcl::TRect CamisoleDestRect{100, 50, 650, 300};
+    vcl::TRect CamisoleDestRect = layout::DestAtRest(peCamisole);
     vcl::TRect CamisoleBandRect[3] = {{0, 0, 550, 250}, {0, 250, 550, 500}, {0, 500, 550, 750}};
-    vcl::TRect StringDestRect{200, 10, 480, 220};
-    vcl::TRect StringSrcRect{0, 0, 280, 210};
-    vcl::TRect ThickStringDestRect{200, 10, 490, 220};
-    vcl::TRect ThickStringSrcRect{0, 0, 290, 210};
-    vcl::TRect WStringDestRect{200, 50, 590, 210};
-    vcl::TRect WStringSrcRect{0, 0, 390, 160};
-    vcl::TRect CrossStringDestRect{210, 30, 500, 220};
-    vcl::TRect CrossStringSrcRect{0, 0, 290, 190};
-    vcl::TRect RibbonDestRect[4] = {
-        {370, 175, 570, 255}, {370, 173, 570, 253}, {370, 172, 570, 252}, {370, 172, 570, 252}};
-    vcl::TRect RibbonSrcRect{0, 0, 200, 80};
-    vcl::TRect HairBandDestRect{480, 0, 560, 100};
-    vcl::TRect HairBandSrcRect{0, 0, 80, 100};
+    vcl::TRect StringDestRect = layout::DestAtRest(peString);
+    vcl::TRect StringSrcRect = layout::SourceCell(peString);
+    vcl::TRect ThickStringDestRect = layout::DestAtRest(peThickString);
+    vcl::TRect ThickStringSrcRect = layout::SourceCell(peThickString);
+    vcl::TRect WStringDestRect = layout::DestAtRest(peWString);
+    vcl::TRect WStringSrcRect = layout::SourceCell(peWString);
+    vcl::TRect CrossStringDestRect = layout::DestAtRest(peCrossString);
+    vcl::TRect CrossStringSrcRect = layout::SourceCell(peCrossString);
+    vcl::TRect RibbonDestRect[4] = {layout::DestAtRest(peRibbon), layout::DestAtRest(peRibbon + 1),
+                                    layout::DestAtRest(peRibbon + 2), layout::DestAtRest(peRibbon + 3)};
+    vcl::TRect RibbonSrcRect = layout::SourceCell(peRibbon);
+    vcl::TRect HairBandDestRect = layout::DestAtRest(peHairBand);
+    vcl::TRect HairBandSrcRect = layout::SourceCell(peHairBand);
     // First placement on the upper picture, then the body placements of frames 0, 1, 2.
     vcl::TRect FlowerDestRect[4] = {
         {480, 0, 580, 120}, {428, 133, 528, 253}, {428, 131, 528, 251}, {428, 130, 528, 250}};
-    vcl::TRect FlowerMaskRect{0, 0, 100, 120};
-    vcl::TRect FlowerSrcRect{0, 120, 100, 240};
-    vcl::TRect ChokerUpperDestRect{350, 260, 500, 300};
+    vcl::TRect FlowerMaskRect = layout::MaskCell(peFlower);
+    vcl::TRect FlowerSrcRect = layout::SourceCell(peFlower);
+    vcl::TRect ChokerUpperDestRect = layout::DestAtRest(peChoker);
     vcl::TRect ChokerLowerDestRect{350, 0, 500, 110};
     vcl::TRect ChokerMaskRect{0, 0, 150, 150};
     vcl::TRect ChokerSrcRect{0, 150, 150, 300};
-    vcl::TRect ChokerUpperMaskRect{0, 0, 150, 40};
+    vcl::TRect ChokerUpperMaskRect = layout::MaskCell(peChoker);
     vcl::TRect ChokerLowerMaskRect{0, 40, 150, 150};
-    vcl::TRect ChokerUpperSrcRect{0, 150, 150, 190};
+    vcl::TRect ChokerUpperSrcRect = layout::SourceCell(peChoker);
     vcl::TRect ChokerLowerSrcRect{0, 190, 150, 300};
     vcl::TRect StreamingRect{0, 0, 100, 100};
     vcl::TRect StarCellRect{0, 0, 120, 100};
@@ -352,12 +352,12 @@ struct PortraitState {
     // ---- Rectangles of the two show figures ---------------------------------
     // Per placement entry: destination, picture source and mask source; the
     // layout fills Left and Right, the rows are fixed.
-    std::array<vcl::TRect, kPlacementCount> LeftDestRect = layout::RowsOnly(layout::kDestRows);
-    std::array<vcl::TRect, kPlacementCount> LeftSrcRect = layout::RowsOnly(layout::kSourceRows);
-    std::array<vcl::TRect, kPlacementCount> LeftMaskRect = layout::RowsOnly(layout::kMaskRows);
-    std::array<vcl::TRect, kPlacementCount> RightDestRect = layout::RowsOnly(layout::kDestRows);
-    std::array<vcl::TRect, kPlacementCount> RightSrcRect = layout::RowsOnly(layout::kSourceRows);
-    std::array<vcl::TRect, kPlacementCount> RightMaskRect = layout::RowsOnly(layout::kMaskRows);
+    std::array<vcl::TRect, kPlacementCount> LeftDestRect = layout::RowsOnly(&layout::Placement::dest);
+    std::array<vcl::TRect, kPlacementCount> LeftSrcRect = layout::RowsOnly(&layout::Placement::source);
+    std::array<vcl::TRect, kPlacementCount> LeftMaskRect = layout::RowsOnly(&layout::Placement::mask);
+    std::array<vcl::TRect, kPlacementCount> RightDestRect = layout::RowsOnly(&layout::Placement::dest);
+    std::array<vcl::TRect, kPlacementCount> RightSrcRect = layout::RowsOnly(&layout::Placement::source);
+    std::array<vcl::TRect, kPlacementCount> RightMaskRect = layout::RowsOnly(&layout::Placement::mask);
     // The choker's lower part (on the body frames): the second pair of its entry.
     vcl::TRect LeftChokerLowerDestRect{0, 0, 0, 110};
     vcl::TRect LeftChokerLowerSrcRect{0, 190, 0, 300};

@@ -9,6 +9,13 @@
 
 #include <cstdint>
 
+// The three sets.
+enum class SelectionSet : uint8_t { Main, Left, Saved };
+
+// The figure a command acts on: the main one (the portrait, and the show's
+// right figure, dressed by the main set) or the show's left one.
+enum class Figure : uint8_t { Main, Left };
+
 // X(type, name) for every member, in the order the set copies assign them.
 #define VELMIA_SELECTION_MEMBERS(X)                                                                                    \
     X(int32_t, EarringIndex)                                                                                           \
@@ -58,5 +65,12 @@ struct SelectionRef {
     {
         bool* flags[4] = {&StringPatternOn, &ThickStringOn, &WStringOn, &CrossStringOn};
         return pattern >= 0 && pattern < 4 ? flags[pattern] : nullptr;
+    }
+
+    // String pattern `pattern` on and the others off (all off for none: -1).
+    void ShowPattern(int pattern) const
+    {
+        for (int p = 0; p < 4; ++p)
+            *PatternFlag(p) = p == pattern;
     }
 };

@@ -2,12 +2,16 @@
 // SPDX-License-Identifier: MIT
 // Start-up and close of the form: window placement, the creation of every
 // private picture, the picture loads and masks, the first composition.
+#include "shell/PartFolder.h"
 #include "shell/Velmiaunit1.h"
 
 #include <chrono>
 
 using vcl::Rect;
 using vcl::TBitmap;
+using namespace layout;
+using velmia::shell::Required;
+using velmia::shell::RequiredPicture;
 
 namespace {
 
@@ -47,20 +51,20 @@ void TSvelmia::PlaceWindow()
 {
     ScreenHeight = vcl::Screen->GetHeight();
     ScreenWidth = vcl::Screen->GetWidth();
-    if (ScreenHeight <= 600) {
+    if (ScreenHeight <= kWindowHeight) {
         SetBorderStyle(vcl::TBorderStyle::bsNone);
-        SetLeft((ScreenWidth - 800) / 2);
-        SetTop((ScreenHeight - 600) / 2);
+        SetLeft((ScreenWidth - kWindowWidth) / 2);
+        SetTop((ScreenHeight - kWindowHeight) / 2);
     } else {
         SetWindowState(vcl::TWindowState::wsNormal);
         SetCaption("VelmiaAlive");
         SetBorderStyle(vcl::TBorderStyle::bsSingle);
-        SetLeft((ScreenWidth - 800) / 2);
-        SetTop((ScreenHeight - 620) / 2);
+        SetLeft((ScreenWidth - kWindowWidth) / 2);
+        SetTop((ScreenHeight - kWindowHeight - 20) / 2);
         CaptionOffset = 25;
     }
-    SetClientHeight(600);
-    SetClientWidth(800);
+    SetClientHeight(kWindowHeight);
+    SetClientWidth(kWindowWidth);
 }
 
 void TSvelmia::FillBlackWhitePalette()
@@ -85,49 +89,48 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     FillBlackWhitePalette();
 
     // 3. The two halves of the window and the blink overlay.
-    Mainpict->SetHeight(300);
-    Mainpict->SetWidth(800);
-    Mainpict->SetLeft(0);
-    Mainpict->SetTop(0);
+    Mainpict->SetHeight(kHalfHeight);
+    Mainpict->SetWidth(kWindowWidth);
+    PlaceHalves();
     CloseEye_disp->SetLeft(EyeLeft);
     CloseEye_disp->SetTop(0);
-    mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(layout::kHalfHeight);
     step("palette and halves");
 
     // 4. Body frames.
     for (TBitmap*& frame : FrameBmp)
-        frame = NewBitmap(800, 300, vcl::pf24bit);
+        frame = NewBitmap(kWindowWidth, kHalfHeight, vcl::pf24bit);
     for (int k = 0; k < 3; ++k)
         FrameBmp[k]->GetCanvas()->CopyMode = vcl::SRCCOPY;
 
-    // 5. Work pictures held in image controls.
-    MainPictList->SetWidth(800);
-    MainPictList->SetHeight(600);
-    SceneStrawberry_Main->SetWidth(800);
-    SceneStrawberry_Main->SetHeight(600);
-    SceneStrawberry_Sub->SetWidth(800);
-    SceneStrawberry_Sub->SetHeight(600);
-    SceneList->SetWidth(75);
-    SceneList->SetHeight(750);
-    SubPictList->SetWidth(800);
-    SubPictList->SetHeight(900);
-    BraceletList->SetWidth(130);
-    BraceletList->SetHeight(240);
-    mySubcanvas->SetWidth(800);
-    mySubcanvas->SetHeight(300);
-    EarringListPict->SetWidth(330);
-    EarringListPict->SetHeight(600);
+    // 5. Work pictures held in image controls. The bracelet strip holds the
+    // mask cell, then the five pictures.
+    const int braceletStrip = (kCells + 1) * BraceletCellHeight;
+    MainPictList->SetWidth(kWindowWidth);
+    MainPictList->SetHeight(kWindowHeight);
+    SceneStrawberry_Main->SetWidth(kWindowWidth);
+    SceneStrawberry_Main->SetHeight(kWindowHeight);
+    SceneStrawberry_Sub->SetWidth(kWindowWidth);
+    SceneStrawberry_Sub->SetHeight(kWindowHeight);
+    SceneList->SetWidth(SceneTileSize);
+    SceneList->SetHeight(kSceneCells * SceneTileSize);
+    SubPictList->SetWidth(kWindowWidth);
+    SubPictList->SetHeight(kBodyFrames * kHalfHeight);
+    BraceletList->SetWidth(BraceletWidth);
+    BraceletList->SetHeight(braceletStrip);
+    mySubcanvas->SetWidth(kWindowWidth);
+    mySubcanvas->SetHeight(kHalfHeight);
+    EarringListPict->SetWidth(EarringWidth);
+    EarringListPict->SetHeight(kCells * EarringCellHeight);
 
     // 6. Upper picture and the close-up's work picture.
-    UpperBmp = NewBitmap(800, 300, vcl::pf24bit);
+    UpperBmp = NewBitmap(kWindowWidth, kHalfHeight, vcl::pf24bit);
     ZoomBmp = NewBitmap(880, 660, vcl::pf24bit);
 
     // 7. The four small closed-eye overlays: upper pair and lower pair.
     SmallClosedPict0->SetTop(0);
     SmallClosedPict01->SetTop(0);
-    SmallClosedPict1->SetTop(layout::kHalfHeight);
-    SmallClosedPict11->SetTop(layout::kHalfHeight);
+    SmallClosedPict1->SetTop(kHalfHeight);
+    SmallClosedPict11->SetTop(kHalfHeight);
     step("frames and work pictures");
 
     // 8. Required pictures, each at the size the program reads it at (a file
@@ -135,39 +138,42 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     // The scenes and the string patterns are only copied: they keep the
     // format stored in their files (a saved scene list is read back as it was,
     // in its own size).
-    LoadRequiredPicture(SceneStrawberry_Main, "vlm_scene_strawberry_upper.bmp", {800, 600}, false);
-    LoadRequiredPicture(SceneStrawberry_Sub, "vlm_scene_strawberry_lower.bmp", {800, 600}, false);
-    LoadRequiredPicture(SceneList, "vlm_scene_list.bmp", false);
-    LoadRequiredPicture(HairMain, "vlm_0_main_hair.bmp", {HairMainSrcRect.Right, HairMainSrcRect.Bottom});
-    LoadRequiredPicture(HairSub, "vlm_0_hair_sub_up.bmp", {HairSubSrcRect.Right, HairSubSrcRect.Bottom});
+    LoadRequiredPicture(SceneStrawberry_Main, RequiredPicture(Required::StrawberryUpper), {kWindowWidth, kWindowHeight},
+                        false);
+    LoadRequiredPicture(SceneStrawberry_Sub, RequiredPicture(Required::StrawberryLower), {kWindowWidth, kWindowHeight},
+                        false);
+    LoadRequiredPicture(SceneList, RequiredPicture(Required::SceneList), false);
+    LoadRequiredPicture(HairMain, RequiredPicture(Required::MainHair), {HairMainSrcRect.Right, HairMainSrcRect.Bottom});
+    LoadRequiredPicture(HairSub, RequiredPicture(Required::HairSubUp), {HairSubSrcRect.Right, HairSubSrcRect.Bottom});
     // The costume is kept as its file holds it (a save writes it back so);
     // the composition reads its 530 x 300 cell.
     CostumePicture = new TBitmap();
-    LoadRequiredBitmap(CostumePicture, "vlm_co.bmp", false);
+    LoadRequiredBitmap(CostumePicture, RequiredPicture(Required::Costume), false);
     Costume->GetBitmap()->SetPixelFormat(vcl::pf24bit);
     RedrawCostumeCell(Costume->GetBitmap(), CostumePicture);
-    LoadRequiredPicture(Camisole, "vlm_ca.bmp", {CamisoleWidth, CamisoleHeight});
-    LoadRequiredPicture(EarringListPict, "vlm_earring_list.bmp", {EarringWidth, layout::kCells * EarringCellHeight});
-    LoadRequiredPicture(StringPattern, "vlm_string_pattern_list.bmp", {280, 630}, false);
-    LoadRequiredPicture(ThickStringPattern, "vlm_thickstring_pattern.bmp", {290, 630}, false);
-    LoadRequiredPicture(CrossStringPattern, "vlm_crossstring_pattern.bmp", {290, 570}, false);
-    LoadRequiredPicture(WStringPattern, "vlm_wstring_pattern.bmp", {390, 480}, false);
-    LoadRequiredPicture(Ribborn, "vlm_ri.bmp", {RibbonWidth, RibbonHeight});
-    LoadRequiredPicture(HairBand, "vlm_hb.bmp", {HairBandWidth, HairBandHeight});
+    LoadRequiredPicture(Camisole, RequiredPicture(Required::Camisole), {CamisoleWidth, CamisoleHeight});
+    LoadRequiredPicture(EarringListPict, RequiredPicture(Required::EarringList),
+                        {EarringWidth, kCells * EarringCellHeight});
+    LoadRequiredPicture(StringPattern, RequiredPicture(Required::StringPattern), {280, 630}, false);
+    LoadRequiredPicture(ThickStringPattern, RequiredPicture(Required::ThickStringPattern), {290, 630}, false);
+    LoadRequiredPicture(CrossStringPattern, RequiredPicture(Required::CrossStringPattern), {290, 570}, false);
+    LoadRequiredPicture(WStringPattern, RequiredPicture(Required::WStringPattern), {390, 480}, false);
+    LoadRequiredPicture(Ribborn, RequiredPicture(Required::Ribbon), {RibbonWidth, RibbonHeight});
+    LoadRequiredPicture(HairBand, RequiredPicture(Required::HairBand), {HairBandWidth, HairBandHeight});
     step("required pictures");
 
     // 9. Base figure: white, the figure in the lower half (its mask goes in
     // the upper half at step 13).
     vcl::TCanvas* canvas = MainPictList->GetCanvas();
     canvas->Brush.Color = vcl::clWhite;
-    canvas->FillRect(Rect(0, 0, 800, 600));
+    canvas->FillRect(Rect(0, 0, kWindowWidth, kWindowHeight));
     canvas->CopyMode = vcl::SRCCOPY;
     canvas->CopyRect(Rect(170, 300, 590, 600), mainsave->GetCanvas(), Rect(0, 0, 420, 300));
 
     // 10. Base body: three 800 x 300 frames built from five bands.
     canvas = SubPictList->GetCanvas();
     canvas->Brush.Color = vcl::clWhite;
-    canvas->FillRect(Rect(0, 0, 800, 900));
+    canvas->FillRect(Rect(0, 0, kWindowWidth, kBodyFrames * kHalfHeight));
     canvas->CopyMode = vcl::SRCCOPY;
     SubPictList->GetBitmap()->SetPixelFormat(vcl::pf24bit);
     vcl::TCanvas* bands = subworkcanvas->GetCanvas();
@@ -185,83 +191,76 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
 
     // 12. Two-cell strips: the picture goes into the lower cell.
     ScratchMask = new TBitmap();
-    LoadStrip(FlowerPict, "vlm_fl.bmp", 240, 120);
-    LoadStrip(Choker, "vlm_ch.bmp", 300, 150);
-    LoadStrip(BraceletList, "vlm_bracelet.bmp", 240, 40);
-    LoadStrip(Hair_LongLeft, "vlm_0_main_hair_longleft.bmp", 300, 150);
+    LoadStrip(FlowerPict, RequiredPicture(Required::Flower), 2 * FlowerCellHeight, FlowerCellHeight);
+    LoadStrip(Choker, RequiredPicture(Required::Choker), 2 * ChokerCellHeight, ChokerCellHeight);
+    LoadStrip(BraceletList, RequiredPicture(Required::Bracelet), braceletStrip, BraceletCellHeight);
+    LoadStrip(Hair_LongLeft, RequiredPicture(Required::LongHairLeft), HairLongLeftSrcRect.Bottom,
+              HairLongLeftSrcRect.Top);
     CreateScratchMask();
 
     // 13. The masks of the strips go into their upper cells.
     DrawWhiteMask(MainPictList, mainsave, Rect(170, 0, 590, 300), Rect(0, 0, 420, 300));
-    DrawWhiteMask(Hair_LongLeft, Hair_LongLeft, Rect(0, 0, 150, 150), Rect(0, 150, 150, 300));
-    DrawWhiteMask(FlowerPict, FlowerPict, Rect(0, 0, 100, 120), Rect(0, 120, 100, 240));
-    DrawWhiteMask(BraceletList, BraceletList, Rect(0, 0, 130, 40), Rect(0, 40, 130, 80));
-    DrawWhiteMask(Choker, Choker, Rect(0, 0, 150, 150), Rect(0, 150, 150, 300));
+    DrawWhiteMask(Hair_LongLeft, Hair_LongLeft, HairLongLeftMaskRect, HairLongLeftSrcRect);
+    DrawWhiteMask(FlowerPict, FlowerPict, FlowerMaskRect, FlowerSrcRect);
+    DrawWhiteMask(BraceletList, BraceletList, BraceletMaskRect, BraceletSrcRect);
+    DrawWhiteMask(Choker, Choker, ChokerMaskRect, ChokerSrcRect);
     Free(ScratchMask);
     step("strips and their masks");
 
     // 14. Working bitmaps of the selection sets and the masks of the layers.
-    ChokerTemp = NewBitmap(150, 300);
-    CostumeTemp = NewBitmap(530, 300);
+    const vcl::TRect costume = Rect(0, 0, CostumeWidth, CostumeHeight);
+    const vcl::TRect camisole = Rect(0, 0, CamisoleWidth, CamisoleHeight);
+    const vcl::TRect hairBand = Rect(0, 0, HairBandWidth, HairBandHeight);
+    const vcl::TRect ribbon = Rect(0, 0, RibbonWidth, RibbonHeight);
+    ChokerTemp = NewBitmap(ChokerWidth, 2 * ChokerCellHeight);
+    CostumeTemp = NewBitmap(CostumeWidth, CostumeHeight);
     SavedCostumePicture = new TBitmap();
     SavedCostumePicture->Assign(*CostumeTemp);
-    CostumeMask = NewMaskBitmap(530, 300);
-    MakeWhiteMaskFromImage(CostumeMask, Costume, Rect(0, 0, 530, 300), Rect(0, 0, 530, 300));
-    CamisoleMask = NewMaskBitmap(550, 750);
-    MakeWhiteMaskFromImage(CamisoleMask, Camisole, Rect(0, 0, 550, 750), Rect(0, 0, 550, 750));
-    CamisoleWorkMask = NewMaskBitmap(550, 750);
-    CamisoleTempA = NewBitmap(550, 750);
-    CamisoleTempB = NewBitmap(550, 750);
-    FlowerTemp = NewBitmap(100, 240);
-    HairBandTempA = NewBitmap(80, 100);
-    HairBandTempB = NewBitmap(80, 100);
-    HairMainMask = NewMaskBitmap(600, 300);
-    MakeWhiteMaskFromImage(HairMainMask, HairMain, Rect(0, 0, 600, 300), Rect(0, 0, 600, 300));
-    HairSubMask = NewMaskBitmap(500, 120);
-    MakeWhiteMaskFromImage(HairSubMask, HairSub, Rect(0, 0, 500, 120), Rect(0, 0, 500, 120));
-    HairLongMask = NewMaskBitmap(260, 260);
-    MakeWhiteMaskFromImage(HairLongMask, HairLong, Rect(0, 0, 260, 260), Rect(0, 0, 260, 260));
-    HairNotLongMask = NewMaskBitmap(260, 260);
-    MakeWhiteMaskFromImage(HairNotLongMask, HairNotLong, Rect(0, 0, 260, 260), Rect(0, 0, 260, 260));
-    HairSideMask = NewMaskBitmap(420, 200);
-    MakeWhiteMaskFromImage(HairSideMask, HairSide, Rect(0, 0, 420, 200), Rect(0, 0, 420, 200));
-    HairBandMask = NewMaskBitmap(80, 100);
-    HairBandWorkMask = NewMaskBitmap(80, 100);
-    MakeWhiteMaskFromImage(HairBandMask, HairBand, Rect(0, 0, 80, 100), Rect(0, 0, 80, 100));
-    RibbonTempA = NewBitmap(200, 80);
-    RibbonTempB = NewBitmap(200, 80);
-    RibbonMask = NewMaskBitmap(200, 80);
-    RibbonWorkMask = NewMaskBitmap(200, 80);
-    MakeWhiteMaskFromImage(RibbonMask, Ribborn, Rect(0, 0, 200, 80), Rect(0, 0, 200, 80));
+    CostumeMask = NewImageMask(Costume, costume);
+    CamisoleMask = NewImageMask(Camisole, camisole);
+    CamisoleWorkMask = NewMaskBitmap(CamisoleWidth, CamisoleHeight);
+    CamisoleTempA = NewBitmap(CamisoleWidth, CamisoleHeight);
+    CamisoleTempB = NewBitmap(CamisoleWidth, CamisoleHeight);
+    FlowerTemp = NewBitmap(FlowerWidth, 2 * FlowerCellHeight);
+    HairBandTempA = NewBitmap(HairBandWidth, HairBandHeight);
+    HairBandTempB = NewBitmap(HairBandWidth, HairBandHeight);
+    HairMainMask = NewImageMask(HairMain, HairMainSrcRect);
+    HairSubMask = NewImageMask(HairSub, HairSubSrcRect);
+    HairLongMask = NewImageMask(HairLong, HairLongSrcRect);
+    HairNotLongMask = NewImageMask(HairNotLong, HairLongSrcRect);
+    HairSideMask = NewImageMask(HairSide, HairSideSrcRect);
+    HairBandMask = NewImageMask(HairBand, hairBand);
+    HairBandWorkMask = NewMaskBitmap(HairBandWidth, HairBandHeight);
+    RibbonTempA = NewBitmap(RibbonWidth, RibbonHeight);
+    RibbonTempB = NewBitmap(RibbonWidth, RibbonHeight);
+    RibbonMask = NewImageMask(Ribborn, ribbon);
+    RibbonWorkMask = NewMaskBitmap(RibbonWidth, RibbonHeight);
     SceneKeyMask = NewMaskBitmap(330, 300);
-    EarringListMask = NewMaskBitmap(330, 120);
-    MakeWhiteMaskFromImage(EarringListMask, EarringListPict, Rect(0, 0, 330, 120), Rect(0, 0, 330, 120));
+    EarringListMask = NewImageMask(EarringListPict, EarringSrcRect);
     step("layer masks");
 
     // 15. Earring frames (optional).
     EarringFramesLoaded = LoadOptionalPicture(EarringFrameList, "vlm_earring_framelist.bmp",
-                                              {EarringFrameWidth, layout::kCells * EarringFrameHeight});
-    if (EarringFramesLoaded) {
-        EarringFrameMask = NewMaskBitmap(340, 120);
-        MakeWhiteMaskFromImage(EarringFrameMask, EarringFrameList, Rect(0, 0, 340, 120), Rect(0, 0, 340, 120));
-    }
+                                              {EarringFrameWidth, kCells * EarringFrameHeight});
+    if (EarringFramesLoaded)
+        EarringFrameMask = NewImageMask(EarringFrameList, EarringFrameSrcRect);
     step("earring frames");
 
     // 16. Work pictures of the close-up view and the mouse handling.
-    WideBufA = NewBitmap(800, 450);
-    WideBufB = NewBitmap(800, 450);
-    FullBuf = NewBitmap(800, 600);
-    EyeBuf = NewBitmap(layout::kEyeWidth, layout::kEyeHeight);
-    ClosedEyeWork = NewBitmap(layout::kEyeWidth, layout::kEyeHeight);
+    WideBufA = NewBitmap(kWindowWidth, 450);
+    WideBufB = NewBitmap(kWindowWidth, 450);
+    FullBuf = NewBitmap(kWindowWidth, kWindowHeight);
+    EyeBuf = NewBitmap(kEyeWidth, kEyeHeight);
+    ClosedEyeWork = NewBitmap(kEyeWidth, kEyeHeight);
     step("close-up pictures");
 
     // 17-19. The three alternative hair styles (optional).
-    ShaggyBmp = NewBitmap(450, 250);
+    ShaggyBmp = NewBitmap(ShaggySrcRect.Right, ShaggySrcRect.Bottom);
     ShaggyMask = new TBitmap();
     ShaggyEyeBmp = new TBitmap();
     ShaggyEyeMask = new TBitmap();
     ShaggyMissing = !LoadAlternativeHair("vlm_shaggy.bmp", ShaggyBmp, ShaggyMask, ShaggyEyeBmp, ShaggyEyeMask);
-    PankBmp = NewBitmap(450, 200);
+    PankBmp = NewBitmap(PankSrcRect.Right, PankSrcRect.Bottom);
     PankMask = new TBitmap();
     PankEyeBmp = new TBitmap();
     PankEyeMask = new TBitmap();
@@ -272,19 +271,18 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     step("hair styles");
 
     // 20. Mask of the base body.
-    SubPictListMask = NewMaskBitmap(800, 900);
-    MakeWhiteMaskFromImage(SubPictListMask, SubPictList, Rect(0, 0, 800, 900), Rect(0, 0, 800, 900));
+    SubPictListMask = NewImageMask(SubPictList, Rect(0, 0, kWindowWidth, kBodyFrames * kHalfHeight));
     step("body mask");
 
     // 21. Colour work pictures of the left figure's parts.
-    CostumeWork = NewBitmap(530, 300, vcl::pf24bit);
+    CostumeWork = NewBitmap(CostumeWidth, CostumeHeight, vcl::pf24bit);
     LeftCostumePicture = new TBitmap();
     LeftCostumePicture->Assign(*CostumeWork);
-    CamisoleWork = NewBitmap(550, 750, vcl::pf24bit);
-    ChokerWork = NewBitmap(150, 300, vcl::pf24bit);
-    FlowerWork = NewBitmap(100, 240, vcl::pf24bit);
-    HairBandWork = NewBitmap(80, 100, vcl::pf24bit);
-    RibbonWork = NewBitmap(200, 80, vcl::pf24bit);
+    CamisoleWork = NewBitmap(CamisoleWidth, CamisoleHeight, vcl::pf24bit);
+    ChokerWork = NewBitmap(ChokerWidth, 2 * ChokerCellHeight, vcl::pf24bit);
+    FlowerWork = NewBitmap(FlowerWidth, 2 * FlowerCellHeight, vcl::pf24bit);
+    HairBandWork = NewBitmap(HairBandWidth, HairBandHeight, vcl::pf24bit);
+    RibbonWork = NewBitmap(RibbonWidth, RibbonHeight, vcl::pf24bit);
     step("colour work pictures");
 
     // 22-26. Night sky pictures (optional).
@@ -321,8 +319,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
 
     // 33. The two halves become visible.
     Mainpict->SetVisible(true);
-    mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(layout::kHalfHeight);
+    PlaceLowerHalf();
     mySubcanvas->SetVisible(true);
 
     // 34. The pointer shape to restore after hiding it.

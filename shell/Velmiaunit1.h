@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 // The form TSvelmia: the one window of the program and the owner of every
 // picture. Its methods are defined in the folder of the subsystem that owns
-// them (shell/, assets/, compose/, commands/, pointer/, show/).
+// them (shell/, assets/, compose/, commands/, pointer/, views/, show/).
 #pragma once
 
 #include "shell/Layout.h"
@@ -18,6 +18,7 @@
 #include <vector>
 
 struct KeyCommandRow;
+enum class KeyState : uint8_t;
 
 // The size the program reads a start-up picture at; none (0 x 0) keeps the
 // size of the picture's file.
@@ -128,6 +129,11 @@ public:
     // and builds its mask: the part keeps its cell size, cleared to white, with
     // the picture in its top-left corner (cropped when larger).
     void PlacePartPicture(int kind, bool left, vcl::TBitmap& loaded);
+    // What wearing a part file changes besides its picture, for the figure
+    // it goes to; `path` is the file's.
+    void WearPart(int kind, Figure figure, const std::string& path);
+    // The size of a part kind's cell: what a part file of that kind fills.
+    PictureSize PartCellSize(int kind) const;
     // Draws a costume cell (white outside the picture, cropped beyond it)
     // from the costume as its file holds it.
     void RedrawCostumeCell(vcl::TBitmap* cell, vcl::TBitmap* picture);
@@ -139,6 +145,11 @@ public:
     void QuadTick();
     void CloseUpTick();
     void ShowBodyFrame(int phase);
+    // The two halves at their places: the head at the top, the body below.
+    void PlaceHalves();
+    void PlaceLowerHalf();
+    // The composed upper picture and the first body frame on screen.
+    void ShowComposedPicture();
     void StepBackCounters();
     void ComposePortrait();
     void DrawBackgroundAndHair(int scene);
@@ -179,7 +190,7 @@ public:
     static void ScheduleOverlay(vcl::TImage* overlay, int tick, std::initializer_list<int> showAt,
                                 std::initializer_list<int> hideAt);
 
-    // ---- commands/: key commands, selection sets, colour edits, saving ------
+    // ---- commands/: key commands, colour edits, saving ----------------------
     void FormKeyPress(vcl::TObject* Sender, char& Key);
     // One row of the key command table, inside the command's transaction:
     // nothing when a guard holds, else the action and its closing steps.
@@ -192,76 +203,54 @@ public:
     // commands/KeyCommandTable.h). An action returns whether it went through.
     bool ShowHasLeftFigure() const;
     bool SceneCellOnScreen() const;
-    bool CloseOrOpenEyes();
-    bool CloseOrOpenLeftEyes();
-    bool ToggleFaceAuto();
-    bool ToggleLeftFaceAuto();
-    bool ToggleEarringAuto();
-    bool ToggleLeftEarringAuto();
-    bool NextEarringFrame();
-    bool NextLeftEarringFrame();
-    bool ToggleBraceletAuto();
-    bool ToggleLeftBraceletAuto();
-    bool ToggleBracelet();
-    bool ToggleLeftBracelet();
-    bool ToggleLongHair();
-    bool ToggleLeftLongHair();
-    bool ToggleHairHidden();
-    bool ToggleLeftHairHidden();
-    bool ToggleShaggy();
-    bool ToggleLeftShaggy();
-    bool TogglePank();
-    bool ToggleLeftPank();
-    bool ToggleOtohime();
-    bool ToggleLeftOtohime();
-    bool NextStringPattern();
-    bool NextLeftStringPattern();
-    bool ToggleCamisole();
-    bool ToggleLeftCamisole();
-    bool ToggleRibbon();
-    bool ToggleLeftRibbon();
-    bool ToggleHairband();
-    bool ToggleLeftHairband();
-    bool NextFlowerPlace();
-    bool NextLeftFlowerPlace();
-    bool ToggleChoker();
-    bool ToggleLeftChoker();
-    bool LoadCostumeFile();
-    bool LoadLeftCostumeFile();
-    bool LoadCamisoleFile();
-    bool LoadLeftCamisoleFile();
-    bool LoadChokerFile();
-    bool LoadLeftChokerFile();
-    bool LoadFlowerFile();
-    bool LoadLeftFlowerFile();
-    bool LoadHairbandFile();
-    bool LoadLeftHairbandFile();
-    bool LoadRibbonFile();
-    bool LoadLeftRibbonFile();
-    bool ExchangeFigure();
-    bool SwitchShow();
-    bool ExchangeShowFigures();
-    bool NextScene();
-    bool LoadSceneListFile();
+    // An action acts on the figure of its row (a row the table has for each
+    // figure that the command serves).
+    bool CloseOrOpenEyes(const KeyCommandRow& row);
+    bool ToggleFaceAuto(const KeyCommandRow& row);
+    bool ToggleEarringAuto(const KeyCommandRow& row);
+    bool NextEarringFrame(const KeyCommandRow& row);
+    bool ToggleBraceletAuto(const KeyCommandRow& row);
+    bool ToggleBracelet(const KeyCommandRow& row);
+    bool ToggleLongHair(const KeyCommandRow& row);
+    bool ToggleHairHidden(const KeyCommandRow& row);
+    bool ToggleShaggy(const KeyCommandRow& row);
+    bool TogglePank(const KeyCommandRow& row);
+    bool ToggleOtohime(const KeyCommandRow& row);
+    bool NextStringPattern(const KeyCommandRow& row);
+    bool ToggleCamisole(const KeyCommandRow& row);
+    bool ToggleRibbon(const KeyCommandRow& row);
+    bool ToggleHairband(const KeyCommandRow& row);
+    bool NextFlowerPlace(const KeyCommandRow& row);
+    bool ToggleChoker(const KeyCommandRow& row);
+    bool LoadPartFile(const KeyCommandRow& row);
+    bool ExchangeFigure(const KeyCommandRow& row);
+    bool SwitchShow(const KeyCommandRow& row);
+    bool ExchangeShowFigures(const KeyCommandRow& row);
+    bool NextScene(const KeyCommandRow& row);
+    bool LoadSceneListFile(const KeyCommandRow& row);
     // Return whether a file was written.
-    bool SaveSceneList();
-    bool SaveCostume();
-    bool RecolourSceneCell();
-    bool RecolourHem();
-    bool RecolourLeftHem();
+    bool SaveSceneList(const KeyCommandRow& row);
+    bool SaveCostume(const KeyCommandRow& row);
+    bool RecolourSceneCell(const KeyCommandRow& row);
+    bool RecolourHem(const KeyCommandRow& row);
     bool RecolourHemOf(vcl::TBitmap* picture, vcl::TBitmap* cell);
+    // ---- show/ShowFigures.cpp: the selection sets and the show's figures ---
     // Views of the three selection sets (main, show's left figure, backup).
+    SelectionRef FigureSet(Figure figure);
     SelectionRef MainSet();
     SelectionRef LeftSet();
     SelectionRef SavedSet();
     void CopyMainToLeft();
-    // Members, then pictures, of set `from` into set `to` (0 main, 1 left, 2 saved).
-    void CopySet(int from, int to);
+    SelectionRef SetRef(SelectionSet set);
+    // Members, then pictures, of set `from` into set `to`.
+    void CopySet(SelectionSet from, SelectionSet to);
     void SaveMainSet();
     void TakeLeftSet();
     void RestoreMainSet();
     void RestoreLeftSet();
     void StartShow();
+    void TakeLeftFigureOut();
+    void LeaveShowForPortrait();
     void ReturnToShow();
     void RefreshClosedEyes();
     void RefreshLeftClosedEyes();
@@ -279,21 +268,46 @@ public:
         vcl::TRect& ChokerLowerDest;
         vcl::TRect& ChokerLowerSrc;
         vcl::TRect& ChokerLowerMask;
-        const int* Flagged; // the five entries whose "outside" goes into Out
+        const int* Flagged; // the entry of each OutsidePart, whose "outside" goes into Out
         bool* Out;
         int32_t& FaceWidth;
     };
     void LayoutFigureParts(const FigureColumns& figure);
 
-    // ---- pointer/: special keys, mouse and wheel, browser, close-up, pan -----
+    // ---- commands/SpecialKeys.cpp: the special keys --------------------------
     void FormKeyDown(vcl::TObject* Sender, uint16_t& Key, vcl::TShiftState Shift);
+    // The special keys' actions and states (rows of commands/SpecialKeyTable.h).
+    bool SpecialKeyActs(KeyState when) const;
+    void TurnBrowserPageKey(uint16_t key);
+    void ShowTitleBanner(uint16_t key);
+    void TogglePriority(uint16_t key);
+    void EnterOrZoomCloseUp(uint16_t key);
+    void ZoomCloseUpKey(uint16_t key);
+    void LeaveOrReenterCloseUp(uint16_t key);
+    void RememberedPlace(uint16_t key);
+    void ResetOrSwitch(uint16_t key);
+    void MoveFigures(uint16_t key);
+    void SpaceShowFigures(uint16_t key);
+    void PanPortrait(uint16_t key);
+    void OpenPartBrowser(uint16_t key);
+    // The show's figures laid out again for new spacing.
+    void LayoutShowFigures();
+
+    // ---- pointer/: mouse and wheel, the part browser ------------------------
     void FormMouseDown(vcl::TObject* Sender, vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y);
     void FormClick(vcl::TObject* Sender);
     void FormDblClick(vcl::TObject* Sender);
     void FormMouseWheelUp(vcl::TObject* Sender, vcl::TShiftState Shift, vcl::TPoint MousePos, bool& Handled);
     void FormMouseWheelDown(vcl::TObject* Sender, vcl::TShiftState Shift, vcl::TPoint MousePos, bool& Handled);
+    vcl::TPoint ClientCursor();
+    bool TouchInShow(int x, bool inTouchBand);
+    void TouchInPortrait();
+    void RightPress(bool shift);
+    void ShowWholePicture(vcl::TCanvas* picture);
+    void EnterGrayView();
     bool ShowPartBrowser();
     void DispTargetsScreenDblClick(vcl::TObject* Sender);
+    void WearChosenPart();
     void DispTargetsScreenMouseDown(vcl::TObject* Sender, vcl::TMouseButton Button, vcl::TShiftState Shift, int X,
                                     int Y);
     // The name at `index` in BrowserNames; false when that name is empty.
@@ -305,23 +319,26 @@ public:
     int BrowserPageCount() const;
     void DrawBrowserPage();
     void TurnBrowserPage(int step);
+    void CloseBrowser();
+
+    // ---- views/: the close-up and the pan -----------------------------------
     void TakeCloseUpSnapshot();
     void DrawCloseUp();
+    void StretchCloseUpEyes(int topShift);
+    // One step of the close-up's magnification, in (+1) or out (-1); it may
+    // when the step stays within 140 to 200 %.
+    bool CloseUpCanZoom(int direction) const;
+    void ZoomCloseUp(int direction);
+    void SwapCloseUpCaptures();
+    void LeaveCloseUp();
+    void EndUnmagnifiedHold(bool restored);
+    void ReenterCloseUp();
     // Clips a layer of `width` whose left edge at pan 0 is `left`; true when it
     // lies wholly outside the window.
     bool ClipSpan(int left, int width, int& destLeft, int& destRight, int& sourceLeft, int& sourceRight);
     void ApplyPan();
-    // Pointer helpers.
-    void SwapCloseUpCaptures();
-    void LeaveCloseUp();
-    void ReenterCloseUp();
-    void CloseBrowser();
-    void LayoutShowFigures();
-    vcl::TPoint ClientCursor();
-    bool TouchInShow(int x, bool inTouchBand);
-    void EnterGrayView();
 
-    // ---- pointer/: the views ------------------------------------------------
+    // ---- views/: the views ---------------------------------------------------
     enum class ViewMode { Portrait, Show, Gray, Quad, CloseUp };
     // Turns on the mode of `view` and off the other four.
     void EnterView(ViewMode view);
@@ -360,9 +377,11 @@ public:
     // Asks the next portrait or show tick to end the cycle and recompose.
     void RequestRedraw() { CycleCounter = layout::kLastCycleTick; }
     bool RedrawPending() const { return CycleCounter == layout::kLastCycleTick; }
-    // The wheel zooms the close-up when its Up and Down keys would: not while
-    // the unmagnified capture holds input, nor while a touch opened the eyes.
-    bool CloseUpZoomAllowed() const { return CloseUpMode && !Busy && !ShowMode && !TouchOpened; }
+    // The close-up's keys and the wheel act not while the unmagnified capture
+    // holds input, nor in the show, nor while a touch opened the eyes; the
+    // zoom only in the close-up.
+    bool CloseUpKeysAllowed() const { return !Busy && !ShowMode && !TouchOpened; }
+    bool CloseUpZoomAllowed() const { return CloseUpMode && CloseUpKeysAllowed(); }
 
     // Read access for tests and tools; the program itself uses the names directly.
     const PortraitState& State() const { return *this; }
@@ -374,6 +393,9 @@ private:
     void FillBlackWhitePalette();
     // A new 8-bit bitmap with the black-and-white palette.
     vcl::TBitmap* NewMaskBitmap(int width, int height);
+    // A new mask of `area` of the image's picture (an area from its top-left
+    // corner): white where the picture is white, black elsewhere.
+    vcl::TBitmap* NewImageMask(vcl::TImage* image, const vcl::TRect& area);
     // Required pictures: throw a report naming the file, the folder and the reason.
     // A picture that gets a mask is made 24-bit when its file has a palette
     // (the mask routines read colour bytes); the others keep the file's format.
@@ -396,10 +418,10 @@ private:
     void SwapGrayEyes();
     void RewindMainCounters();
     void StepSceneBack();
-    void RefreshMainEyes();
-    void ToggleMainHairStyle(bool& style);
-    void ToggleLeftHairStyle(bool& style);
-    bool LoadPart(int kind, bool left, vcl::TOpenPictureDialog* dialog, const char* initialName, std::string& fileName);
+    void RewindAutoCells(const SelectionRef& set, bool earring, bool face, bool bracelet);
+    void RefreshFigureEyes(Figure figure);
+    void ToggleFigureHairStyle(Figure figure, bool& style);
+    vcl::TOpenPictureDialog* PartDialog(int kind) const;
 
     // Timers and dialogs (the image controls belong to TForm).
     std::vector<std::unique_ptr<vcl::TObject>> owned_;

@@ -37,7 +37,7 @@ bool EmptySource(const TRect& r)
 
 // Everything the drawing needs of one figure: its rectangles, its selection
 // and its part pictures.
-struct Figure {
+struct DrawnFigure {
     const std::array<TRect, kPlacementCount>* Dest;
     const std::array<TRect, kPlacementCount>* Src;
     const std::array<TRect, kPlacementCount>* Mask;
@@ -52,50 +52,50 @@ struct Figure {
     const TRect& M(int e) const { return (*Mask)[e]; }
 };
 
-Figure LeftFigure(TSvelmia& form, const PortraitState& s)
+DrawnFigure LeftFigure(TSvelmia& form, const PortraitState& s)
 {
-    return Figure{.Dest = &s.LeftDestRect,
-                  .Src = &s.LeftSrcRect,
-                  .Mask = &s.LeftMaskRect,
-                  .ChokerLowerDest = s.LeftChokerLowerDestRect,
-                  .ChokerLowerSrc = s.LeftChokerLowerSrcRect,
-                  .ChokerLowerMask = s.LeftChokerLowerMaskRect,
-                  .IsLeft = true,
-                  .Out = s.LeftPartOut,
-                  .Sel = form.LeftSet(),
-                  .Face = s.FaceWorkC->GetCanvas(),
-                  .Costume = s.CostumeWork->GetCanvas(),
-                  .Camisole = s.CamisoleWork->GetCanvas(),
-                  .CamisoleMask = s.CamisoleWorkMask->GetCanvas(),
-                  .HairBand = s.HairBandWork->GetCanvas(),
-                  .HairBandMask = s.HairBandWorkMask->GetCanvas(),
-                  .Ribbon = s.RibbonWork->GetCanvas(),
-                  .RibbonMask = s.RibbonWorkMask->GetCanvas(),
-                  .Flower = s.FlowerWork->GetCanvas(),
-                  .Choker = s.ChokerWork->GetCanvas()};
+    return DrawnFigure{.Dest = &s.LeftDestRect,
+                       .Src = &s.LeftSrcRect,
+                       .Mask = &s.LeftMaskRect,
+                       .ChokerLowerDest = s.LeftChokerLowerDestRect,
+                       .ChokerLowerSrc = s.LeftChokerLowerSrcRect,
+                       .ChokerLowerMask = s.LeftChokerLowerMaskRect,
+                       .IsLeft = true,
+                       .Out = s.LeftPartOut,
+                       .Sel = form.LeftSet(),
+                       .Face = s.FaceWorkC->GetCanvas(),
+                       .Costume = s.CostumeWork->GetCanvas(),
+                       .Camisole = s.CamisoleWork->GetCanvas(),
+                       .CamisoleMask = s.CamisoleWorkMask->GetCanvas(),
+                       .HairBand = s.HairBandWork->GetCanvas(),
+                       .HairBandMask = s.HairBandWorkMask->GetCanvas(),
+                       .Ribbon = s.RibbonWork->GetCanvas(),
+                       .RibbonMask = s.RibbonWorkMask->GetCanvas(),
+                       .Flower = s.FlowerWork->GetCanvas(),
+                       .Choker = s.ChokerWork->GetCanvas()};
 }
 
-Figure RightFigure(TSvelmia& form, const PortraitState& s)
+DrawnFigure RightFigure(TSvelmia& form, const PortraitState& s)
 {
-    return Figure{.Dest = &s.RightDestRect,
-                  .Src = &s.RightSrcRect,
-                  .Mask = &s.RightMaskRect,
-                  .ChokerLowerDest = s.RightChokerLowerDestRect,
-                  .ChokerLowerSrc = s.RightChokerLowerSrcRect,
-                  .ChokerLowerMask = s.RightChokerLowerMaskRect,
-                  .IsLeft = false,
-                  .Out = s.RightPartOut,
-                  .Sel = form.MainSet(),
-                  .Face = s.FaceWorkB->GetCanvas(),
-                  .Costume = form.Costume->GetCanvas(),
-                  .Camisole = form.Camisole->GetCanvas(),
-                  .CamisoleMask = s.CamisoleMask->GetCanvas(),
-                  .HairBand = form.HairBand->GetCanvas(),
-                  .HairBandMask = s.HairBandMask->GetCanvas(),
-                  .Ribbon = form.Ribborn->GetCanvas(),
-                  .RibbonMask = s.RibbonMask->GetCanvas(),
-                  .Flower = form.FlowerPict->GetCanvas(),
-                  .Choker = form.Choker->GetCanvas()};
+    return DrawnFigure{.Dest = &s.RightDestRect,
+                       .Src = &s.RightSrcRect,
+                       .Mask = &s.RightMaskRect,
+                       .ChokerLowerDest = s.RightChokerLowerDestRect,
+                       .ChokerLowerSrc = s.RightChokerLowerSrcRect,
+                       .ChokerLowerMask = s.RightChokerLowerMaskRect,
+                       .IsLeft = false,
+                       .Out = s.RightPartOut,
+                       .Sel = form.MainSet(),
+                       .Face = s.FaceWorkB->GetCanvas(),
+                       .Costume = form.Costume->GetCanvas(),
+                       .Camisole = form.Camisole->GetCanvas(),
+                       .CamisoleMask = s.CamisoleMask->GetCanvas(),
+                       .HairBand = form.HairBand->GetCanvas(),
+                       .HairBandMask = s.HairBandMask->GetCanvas(),
+                       .Ribbon = form.Ribborn->GetCanvas(),
+                       .RibbonMask = s.RibbonMask->GetCanvas(),
+                       .Flower = form.FlowerPict->GetCanvas(),
+                       .Choker = form.Choker->GetCanvas()};
 }
 
 // The frames a figure is drawn into, with the body band of each.
@@ -124,11 +124,11 @@ void TSvelmia::ComposeShowUpper(int scene)
         MaskedCopy(upper, dest, mask, maskRect, picture, pictureRect);
     };
     // A layer with a separate mask bitmap of the same layout as its picture.
-    auto layer = [&](const Figure& f, int e, TCanvas* mask, TCanvas* picture) {
+    auto layer = [&](const DrawnFigure& f, int e, TCanvas* mask, TCanvas* picture) {
         masked(f.D(e), mask, f.M(e), picture, f.S(e));
     };
 
-    auto drawFigure = [&](const Figure& f) {
+    auto drawFigure = [&](const DrawnFigure& f) {
         // Upper body: mask in the upper half of the list, picture in the lower.
         masked(f.D(peWindow), MainPictList->GetCanvas(), RowsOf(f.S(peWindow), 0, 300), MainPictList->GetCanvas(),
                RowsOf(f.S(peWindow), 300, 600));
@@ -142,7 +142,7 @@ void TSvelmia::ComposeShowUpper(int scene)
                 layer(f, peHairLong, HairNotLongMask->GetCanvas(), HairNotLong->GetCanvas());
             } else {
                 layer(f, peHairLong, HairLongMask->GetCanvas(), HairLong->GetCanvas());
-                if (!(f.IsLeft && f.Out[0]))
+                if (!(f.IsLeft && f.Out[opLongHairLock]))
                     layer(f, peHairLongLeft, Hair_LongLeft->GetCanvas(), Hair_LongLeft->GetCanvas());
             }
         }
@@ -180,13 +180,13 @@ void TSvelmia::ComposeShowUpper(int scene)
             masked(f.D(peEarringFrame), EarringFrameMask->GetCanvas(), f.M(peEarringFrame),
                    EarringFrameList->GetCanvas(), RowsOf(f.S(peEarringFrame), frameTop, frameTop + EarringFrameHeight));
         }
-        if (f.Sel.HairBandShown && !f.Sel.LongHair && !(!f.IsLeft && f.Out[3]))
+        if (f.Sel.HairBandShown && !f.Sel.LongHair && !(!f.IsLeft && f.Out[opHairBand]))
             layer(f, peHairBand, f.HairBandMask, f.HairBand);
         if (f.Sel.ShaggyHair)
             layer(f, peShaggy, ShaggyMask->GetCanvas(), ShaggyBmp->GetCanvas());
         if (f.Sel.PankHair)
             layer(f, pePank, PankMask->GetCanvas(), PankBmp->GetCanvas());
-        if (f.Sel.FlowerShown && !f.Sel.LongHair && f.Sel.FlowerAlt == 0 && !(!f.IsLeft && f.Out[4]))
+        if (f.Sel.FlowerShown && !f.Sel.LongHair && f.Sel.FlowerAlt == 0 && !(!f.IsLeft && f.Out[opFlower]))
             layer(f, peFlower, f.Flower, f.Flower);
         if (f.Sel.ChokerShown)
             layer(f, peChoker, f.Choker, f.Choker);
@@ -236,7 +236,7 @@ void TSvelmia::ComposeShowLower(int scene)
     // figure's own costume, as in the portrait: over a fill of that colour the
     // pattern is OR-ed in, so white stays white and the strokes take the
     // colour. One tint per band.
-    auto pattern = [&](const Figure& f, const FrameBands& frames, int e, TImage* picture, int cellHeight,
+    auto pattern = [&](const DrawnFigure& f, const FrameBands& frames, int e, TImage* picture, int cellHeight,
                        TColor colour) {
         const TRect& src = f.S(e);
         if (EmptySource(src))
@@ -264,9 +264,9 @@ void TSvelmia::ComposeShowLower(int scene)
         work->CopyMode = SRCPAINT;
     };
 
-    auto drawFigure = [&](const Figure& f, const FrameBands& frames, TPoint tintAt) {
+    auto drawFigure = [&](const DrawnFigure& f, const FrameBands& frames, TPoint tintAt) {
         // Hair ends, opaque, behind the body.
-        if (!f.Sel.MainHairHidden && !f.Out[1] && !EmptySource(f.S(peHairBottom)))
+        if (!f.Sel.MainHairHidden && !f.Out[opHairBottom] && !EmptySource(f.S(peHairBottom)))
             for (auto [frame, band] : frames) {
                 TCanvas* target = FrameBmp[frame]->GetCanvas();
                 target->CopyMode = SRCCOPY;
@@ -309,7 +309,7 @@ void TSvelmia::ComposeShowLower(int scene)
                     pattern(f, frames, peString + i, pictures[i], cellHeights[i], colour);
         }
 
-        if (f.Sel.BraceletShown && !f.Out[2])
+        if (f.Sel.BraceletShown && !f.Out[opBracelet])
             layer(frames, BraceletList->GetCanvas(), BraceletList->GetCanvas(), [&](int) {
                 const int top = BraceletCellHeight * f.Sel.BraceletIndex + BraceletCellHeight;
                 return Rects{f.D(peBracelet), f.M(peBracelet), RowsOf(f.S(peBracelet), top, top + BraceletCellHeight)};

@@ -27,10 +27,8 @@ void Advance(int& index, bool on, int count)
 
 void TSvelmia::ShowTick()
 {
-    Mainpict->SetLeft(0);
-    Mainpict->SetTop(0);
-    mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(kHalfHeight);
+    const Timer1Pause pause(*this);
+    PlaceHalves();
     CloseEye_disp_Left->SetLeft(LeftEyeLeft);
     CloseEye_disp_Left->SetTop(0);
     CloseEye_disp->SetLeft(RightEyeLeft);
@@ -42,7 +40,6 @@ void TSvelmia::ShowTick()
 
     if (++CycleCounter < kCycleLength) {
         Busy = false;
-        Timer1->SetEnabled(true);
         return;
     }
 
@@ -53,7 +50,6 @@ void TSvelmia::ShowTick()
     ++RoundCounter;
     if (RoundCounter == RoundsPerCompose) {
         RoundCounter = 0;
-        Timer1->SetEnabled(false);
         Busy = true;
         CurrentScene = SceneIndex;
 
@@ -91,25 +87,16 @@ void TSvelmia::ShowTick()
         if (EyesClosed)
             closeEyes(CloseEye_disp, RightEyeLeft, EyeSave, RightEyeOverlayRect, RightEyeShowRect, PeekOpen);
 
-        TCanvas* screen = Mainpict->GetCanvas();
-        screen->CopyMode = SRCCOPY;
-        screen->CopyRect(kUpperPicture, upper, kUpperPicture); // the whole picture, whatever the pan
-        mySubcanvas->SetLeft(0);
-        mySubcanvas->SetTop(kHalfHeight);
-        TCanvas* lower = mySubcanvas->GetCanvas();
-        lower->CopyMode = SRCCOPY;
-        lower->CopyRect(kUpperPicture, FrameBmp[0]->GetCanvas(), kUpperPicture);
+        ShowComposedPicture();
     }
     Busy = false;
-    Timer1->SetEnabled(true);
 }
 
 // The frame due at this phase of the 40-tick breath; at other phases the
 // frame on screen stays.
 void TSvelmia::ShowSceneFrame(int phase)
 {
-    mySubcanvas->SetLeft(0);
-    mySubcanvas->SetTop(kHalfHeight);
+    PlaceLowerHalf();
     int frame;
     switch (phase) {
     case 5:

@@ -12,7 +12,6 @@
 // The README's tables are English; the --help text and the manual page are in
 // the language the environment asks for, from the build tree's catalogues.
 #include "commands/KeyHelp.h"
-
 #include "shell/CommandLine.h"
 #include "toolkit/Intl.h"
 

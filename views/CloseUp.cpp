@@ -107,9 +107,17 @@ void TSvelmia::DrawCloseUp()
     lower->CopyMode = SRCCOPY;
     upper->CopyRect(kUpperPicture, zoom, Rect(0, topShift, 800, 300 + topShift));
     lower->CopyRect(kUpperPicture, zoom, Rect(0, 300 + topShift, 800, 600 + topShift));
+    StretchCloseUpEyes(topShift);
+    CycleCounter = 0;
+}
 
-    // The stretched eye overlay: the eye patch's place at capture, scaled and
-    // rounded, cut at the window's edges.
+// The stretched eye overlay: the eye patch's place at capture, scaled and
+// rounded, cut at the window's edges. The magnified picture on screen starts
+// `topShift` rows into the zoomed capture.
+void TSvelmia::StretchCloseUpEyes(int topShift)
+{
+    TCanvas* zoom = ZoomBmp->GetCanvas();
+    TCanvas* upper = Mainpict->GetCanvas();
     CloseUpEyeLeft = (((CloseUpPanX - ViewLeft + kEyeLeftAtRest) * ZoomPercent) / 10 + 5) / 10;
     ZoomEyeWidth = ((ZoomPercent * kEyeWidth) / 10 + 5) / 10;
     if (ZoomEyeWidth + CloseUpEyeLeft > 800)
@@ -141,6 +149,17 @@ void TSvelmia::DrawCloseUp()
         upper->CopyRect(ZoomEyeRect, stretch, overlay);
         stretch->CopyRect(overlay, zoom, overlay);
     }
+}
+
+bool TSvelmia::CloseUpCanZoom(int direction) const
+{
+    return direction > 0 ? ZoomPercent < kZoomMax : ZoomPercent > kZoomMin;
+}
+
+void TSvelmia::ZoomCloseUp(int direction)
+{
+    ZoomPercent += direction * kZoomStep;
+    DrawCloseUp();
     CycleCounter = 0;
 }
 
@@ -180,6 +199,15 @@ void TSvelmia::LeaveCloseUp()
     CloseUpRestored = false;
     CloseEye_disp_stretch->SetVisible(false);
     RequestRedraw();
+}
+
+// The unmagnified capture stops holding input; `restored`: the press that
+// ended it brought the magnified view back, and its release is still to come.
+void TSvelmia::EndUnmagnifiedHold(bool restored)
+{
+    CloseUpHalfShown = false;
+    CloseUpRestored = restored;
+    Busy = false;
 }
 
 // Home, the middle button: the last close-up again, without a new capture.

@@ -67,88 +67,93 @@ SelectionRef TSvelmia::SavedSet()
 #undef VELMIA_BIND_LEFT
 #undef VELMIA_BIND_SAVED
 
-// The ten part pictures of the main, left and saved sets, in copy order. A
-// mask row travels with the picture row above it.
-#define VELMIA_SET_PICTURES                                                                                            \
-    const std::array<std::array<std::variant<TImage*, TBitmap*>, 3>, 10> pictures = {{                                 \
-        {Choker, ChokerWork, ChokerTemp},                                                                              \
-        {Costume, CostumeWork, CostumeTemp},                                                                           \
-        {Camisole, CamisoleWork, CamisoleTempA},                                                                       \
-        {CamisoleMask, CamisoleWorkMask, CamisoleTempB},                                                               \
-        {FaceWorkB, FaceWorkC, FaceWorkA},                                                                             \
-        {FlowerPict, FlowerWork, FlowerTemp},                                                                          \
-        {HairBand, HairBandWork, HairBandTempA},                                                                       \
-        {HairBandMask, HairBandWorkMask, HairBandTempB},                                                               \
-        {Ribborn, RibbonWork, RibbonTempA},                                                                            \
-        {RibbonMask, RibbonWorkMask, RibbonTempB},                                                                     \
-    }}
+namespace {
+
+// One of the ten part pictures in the main, left and saved sets (the columns,
+// in SelectionSet order). A mask row travels with the picture row above it.
+struct SetPicture {
+    std::array<std::variant<TImage*, TBitmap*>, 3> sets;
+    bool mask = false;
+};
+using SetPictures = std::array<SetPicture, 10>;
+
+// In copy order.
+SetPictures PicturesOfTheSets(const TSvelmia& form, const PortraitState& s)
+{
+    return {{
+        {{form.Choker, s.ChokerWork, s.ChokerTemp}},
+        {{form.Costume, s.CostumeWork, s.CostumeTemp}},
+        {{form.Camisole, s.CamisoleWork, s.CamisoleTempA}},
+        {{s.CamisoleMask, s.CamisoleWorkMask, s.CamisoleTempB}, true},
+        {{s.FaceWorkB, s.FaceWorkC, s.FaceWorkA}},
+        {{form.FlowerPict, s.FlowerWork, s.FlowerTemp}},
+        {{form.HairBand, s.HairBandWork, s.HairBandTempA}},
+        {{s.HairBandMask, s.HairBandWorkMask, s.HairBandTempB}, true},
+        {{form.Ribborn, s.RibbonWork, s.RibbonTempA}},
+        {{s.RibbonMask, s.RibbonWorkMask, s.RibbonTempB}, true},
+    }};
+}
+
+// The copies between sets use one rectangle for both sides: the whole area
+// of the main figure's picture of that kind (a mask row takes the picture
+// row's).
+void CopySetPictures(const SetPictures& pictures, SelectionSet from, SelectionSet to)
+{
+    TRect area{};
+    for (const SetPicture& row : pictures) {
+        if (!row.mask)
+            area = BitmapOf(row.sets[0])->GetCanvas()->ClipRect();
+        TCanvas* target = BitmapOf(row.sets[size_t(to)])->GetCanvas();
+        target->CopyMode = SRCCOPY;
+        target->CopyRect(area, BitmapOf(row.sets[size_t(from)])->GetCanvas(), area);
+    }
+}
+
+} // namespace
 
 void TSvelmia::CopyMainToLeft()
 {
     LeftSet().Assign(MainSet());
-    VELMIA_SET_PICTURES;
-    for (const auto& row : pictures) {
-        TCanvas* target = BitmapOf(row[1])->GetCanvas();
+    for (const SetPicture& row : PicturesOfTheSets(*this, *this)) {
+        TCanvas* target = BitmapOf(row.sets[size_t(SelectionSet::Left)])->GetCanvas();
         target->CopyMode = SRCCOPY;
-        target->Draw(0, 0, BitmapOf(row[0]));
+        target->Draw(0, 0, BitmapOf(row.sets[size_t(SelectionSet::Main)]));
     }
     LeftCostumePicture->Assign(*CostumePicture);
 }
 
-// The other copies use one rectangle for both sides: the whole area of the
-// main figure's picture of that kind (a mask row takes the picture row's).
-namespace {
-constexpr bool kMaskRow[10] = {false, false, false, true, false, false, false, true, false, true};
-
-void CopySetPictures(const std::array<std::array<std::variant<TImage*, TBitmap*>, 3>, 10>& pictures, int from, int to)
+SelectionRef TSvelmia::SetRef(SelectionSet set)
 {
-    TRect area{};
-    for (size_t i = 0; i < pictures.size(); ++i) {
-        if (!kMaskRow[i])
-            area = BitmapOf(pictures[i][0])->GetCanvas()->ClipRect();
-        TCanvas* target = BitmapOf(pictures[i][to])->GetCanvas();
-        target->CopyMode = SRCCOPY;
-        target->CopyRect(area, BitmapOf(pictures[i][from])->GetCanvas(), area);
-    }
+    return set == SelectionSet::Main ? MainSet() : set == SelectionSet::Left ? LeftSet() : SavedSet();
 }
-} // namespace
 
-// Set numbers, as the columns of the picture table.
-enum : int { kMainSetColumn = 0, kLeftSetColumn = 1, kSavedSetColumn = 2 };
-
-void TSvelmia::CopySet(int from, int to)
+void TSvelmia::CopySet(SelectionSet from, SelectionSet to)
 {
-    const auto set = [this](int column) {
-        return column == kMainSetColumn ? MainSet() : column == kLeftSetColumn ? LeftSet() : SavedSet();
-    };
-    set(to).Assign(set(from));
-    VELMIA_SET_PICTURES;
-    CopySetPictures(pictures, from, to);
+    SetRef(to).Assign(SetRef(from));
+    CopySetPictures(PicturesOfTheSets(*this, *this), from, to);
     TBitmap* const costumes[3] = {CostumePicture, LeftCostumePicture, SavedCostumePicture};
-    costumes[to]->Assign(*costumes[from]);
+    costumes[size_t(to)]->Assign(*costumes[size_t(from)]);
 }
 
 void TSvelmia::SaveMainSet()
 {
-    CopySet(kMainSetColumn, kSavedSetColumn);
+    CopySet(SelectionSet::Main, SelectionSet::Saved);
 }
 
 void TSvelmia::TakeLeftSet()
 {
-    CopySet(kLeftSetColumn, kMainSetColumn);
+    CopySet(SelectionSet::Left, SelectionSet::Main);
 }
 
 void TSvelmia::RestoreMainSet()
 {
-    CopySet(kSavedSetColumn, kMainSetColumn);
+    CopySet(SelectionSet::Saved, SelectionSet::Main);
 }
 
 void TSvelmia::RestoreLeftSet()
 {
-    CopySet(kSavedSetColumn, kLeftSetColumn);
+    CopySet(SelectionSet::Saved, SelectionSet::Left);
 }
-
-#undef VELMIA_SET_PICTURES
 
 // ---- Entering the show --------------------------------------------------------
 
@@ -163,6 +168,31 @@ void TSvelmia::StartShow()
     ShowOrigin = 2;
     CopyToLeftArmed = true;
     EnterShowView();
+}
+
+// Leaves the show for the portrait of the main figure; w or a right press
+// brings the show back. The portrait's overlay held the right figure's eyes.
+void TSvelmia::LeaveShowForPortrait()
+{
+    ShowOrigin = 1;
+    CopyToLeftArmed = false;
+    HideBlinkOverlays();
+    RefreshClosedEyes();
+    EnterPortraitView();
+}
+
+// Leaves the show: the left figure comes into the portrait, the main figure
+// waits in the saved set.
+void TSvelmia::TakeLeftFigureOut()
+{
+    SaveMainSet();
+    HideBlinkOverlays();
+    TakeLeftSet();
+    RefreshClosedEyes();
+    MainSwapped = true;
+    ShowOrigin = 1;
+    CopyToLeftArmed = true;
+    EnterPortraitView();
 }
 
 // Back from the portrait view that showed the left figure: the figure edited
@@ -286,10 +316,10 @@ bool TSvelmia::ClipRightPart(int width, int left)
 
 namespace {
 
-// Entries whose "wholly outside" result goes into the figure's flags, in flag
-// order.
-constexpr int kLeftFlagged[5] = {peHairLongLeft, peHairBottom, peBracelet, peHairBand, peFlower};
-constexpr int kRightFlagged[5] = {peHairLong, peHairBottom, peBracelet, peHairBand, peFlower};
+// The entry of each outside part (OutsidePart order) whose "wholly outside"
+// result goes into the figure's flags.
+constexpr int kLeftFlagged[kOutsideParts] = {peHairLongLeft, peHairBottom, peBracelet, peHairBand, peFlower};
+constexpr int kRightFlagged[kOutsideParts] = {peHairLong, peHairBottom, peBracelet, peHairBand, peFlower};
 
 void SetColumns(TRect& r, int left, int right)
 {
@@ -362,7 +392,7 @@ void TSvelmia::LayoutFigureParts(const FigureColumns& f)
         }
         if (entry == peFace)
             f.FaceWidth = ClipSR - ClipSL;
-        for (int k = 0; k < 5; ++k)
+        for (int k = 0; k < kOutsideParts; ++k)
             if (entry == f.Flagged[k] && outside)
                 f.Out[k] = true;
     }

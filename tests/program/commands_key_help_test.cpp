@@ -6,7 +6,6 @@
 // exactly where it changes the outcome. The three documents written from the
 // table keep their tables whole.
 #include "commands/KeyHelp.h"
-
 #include "tests/program/ProgramFixture.h"
 
 #include <algorithm>

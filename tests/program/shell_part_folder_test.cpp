@@ -4,9 +4,8 @@
 // is, one with some of them is left to start-up's report, and an empty one
 // sends a new user to the part folder filled from the installed pictures,
 // which is never overwritten. Also the program's arguments.
-#include "shell/PartFolder.h"
-
 #include "shell/CommandLine.h"
+#include "shell/PartFolder.h"
 #include "tests/program/ProgramFixture.h"
 
 #include <algorithm>

@@ -1,0 +1,108 @@
+// SPDX-FileCopyrightText: 2026 Velmia developers
+// SPDX-License-Identifier: MIT
+// The keys that make no character, as one table: for every key the state in
+// which it acts, the action, and the text the key help shows for it.
+// FormKeyDown looks a key up here; `velmia --help`, the manual page and the
+// README are written from the same rows, as the character commands are from
+// theirs (commands/KeyCommandTable.h).
+#pragma once
+
+#include "shell/Velmiaunit1.h"
+#include "toolkit/Intl.h"
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+// When a row acts. The first three act before anything else: while the part
+// browser is open (which takes every key), and in every view even while the
+// form is busy. The others act only outside the browser, when the form is
+// not busy and neither the grey nor the four-figure view is on.
+enum class KeyState : uint8_t {
+    HelpOnly,       // handled elsewhere (Esc is a character: FormKeyPress)
+    Browser,        // the part browser is open
+    Always,         // the browser is closed; the press ends here
+    AlwaysThenOn,   // the same, and the press goes on to the rows below
+    InEveryView,    // from here on: not busy, not the grey or four-figure view
+    Portrait,       // the portrait view
+    CloseUpAllowed, // the close-up may be entered: not the show, no touch holding the eyes open
+    CloseUpZoom,    // in the close-up, when its magnification may change
+    OutsideCloseUp, // any view but the close-up
+};
+
+// The states checked before the busy check.
+constexpr bool ActsFirst(KeyState when)
+{
+    return when == KeyState::Browser || when == KeyState::Always || when == KeyState::AlwaysThenOn;
+}
+
+struct SpecialKeyRow {
+    uint16_t key; // virtual-key code as the form receives it
+    KeyState when;
+    void (TSvelmia::*action)(uint16_t key);
+    // The key help. A row without a name is listed with the key's row above.
+    std::string_view name = {};
+    std::string_view what = {};
+    std::string_view withShift = {}; // empty: Shift changes nothing
+    std::string_view withCtrl = {};  // empty: Ctrl changes nothing
+    char character = 0;              // the character the key also delivers, 0 for none
+};
+
+// In the order of the help.
+inline constexpr std::array kSpecialKeyRows = {
+    // clang-format off
+    SpecialKeyRow{vcl::VK_ESCAPE, KeyState::HelpOnly, nullptr, "Esc",
+                  N_("Close the part browser, the close-up or the title banner; otherwise quit"), {}, {}, 27},
+    SpecialKeyRow{vcl::VK_F1, KeyState::Always, &TSvelmia::ShowTitleBanner, "F1",
+                  N_("Show the title banner (the next mouse press hides it)")},
+    SpecialKeyRow{vcl::VK_F2, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F2",
+                  N_("Part browser: costumes (vlm_co*.bmp)")},
+    SpecialKeyRow{vcl::VK_F3, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F3",
+                  N_("Part browser: camisoles (vlm_ca*.bmp)")},
+    SpecialKeyRow{vcl::VK_F4, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F4",
+                  N_("Part browser: hairbands (vlm_hb*.bmp)")},
+    SpecialKeyRow{vcl::VK_F5, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F5",
+                  N_("Part browser: flowers (vlm_fl*.bmp)")},
+    SpecialKeyRow{vcl::VK_F6, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F6",
+                  N_("Part browser: ribbons (vlm_ri*.bmp)")},
+    SpecialKeyRow{vcl::VK_F7, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F7",
+                  N_("Part browser: chokers (vlm_ch*.bmp)")},
+    SpecialKeyRow{vcl::VK_LEFT, KeyState::OutsideCloseUp, &TSvelmia::MoveFigures, NC_("key", "Left"),
+                  N_("Portrait: move the figure 20 pixels left. Show: move the right figure 10 pixels left"),
+                  N_("Portrait: 10 pixels. Show: move the left figure instead"),
+                  N_("Portrait: 100 pixels, slower near the edge. Show: 20 pixels")},
+    SpecialKeyRow{vcl::VK_RIGHT, KeyState::OutsideCloseUp, &TSvelmia::MoveFigures, NC_("key", "Right"),
+                  N_("Portrait: move the figure 20 pixels right. Show: move the right figure 10 pixels right"),
+                  N_("Portrait: 10 pixels. Show: move the left figure instead"),
+                  N_("Portrait: 100 pixels, slower near the edge. Show: 20 pixels")},
+    SpecialKeyRow{vcl::VK_INSERT, KeyState::Portrait, &TSvelmia::RememberedPlace, "Insert",
+                  N_("Portrait: move the figure back to the remembered place"), N_("Remember the figure's place")},
+    SpecialKeyRow{vcl::VK_BACK, KeyState::InEveryView, &TSvelmia::ResetOrSwitch, "Backspace",
+                  N_("Portrait: the figure back to the middle. Show: the figures back to their places. Close-up: "
+                     "switch to the kept close-up")},
+    SpecialKeyRow{vcl::VK_PRIOR, KeyState::CloseUpAllowed, &TSvelmia::EnterOrZoomCloseUp, "Page Up",
+                  N_("Close-up of the face at 140 %; in the close-up: zoom in, up to 200 % (not in the show). Part "
+                     "browser: the previous page"),
+                  N_("Enter the close-up keeping the previous one (Backspace switches)")},
+    SpecialKeyRow{vcl::VK_PRIOR, KeyState::Browser, &TSvelmia::TurnBrowserPageKey},
+    SpecialKeyRow{vcl::VK_UP, KeyState::CloseUpZoom, &TSvelmia::ZoomCloseUpKey, NC_("key", "Up"), N_("Close-up: zoom in")},
+    SpecialKeyRow{vcl::VK_NEXT, KeyState::CloseUpZoom, &TSvelmia::ZoomCloseUpKey, "Page Down",
+                  N_("Close-up: zoom out, down to 140 %. Part browser: the next page")},
+    SpecialKeyRow{vcl::VK_NEXT, KeyState::Browser, &TSvelmia::TurnBrowserPageKey},
+    SpecialKeyRow{vcl::VK_DOWN, KeyState::CloseUpZoom, &TSvelmia::ZoomCloseUpKey, NC_("key", "Down"), N_("Close-up: zoom out")},
+    SpecialKeyRow{vcl::VK_HOME, KeyState::InEveryView, &TSvelmia::LeaveOrReenterCloseUp, "Home",
+                  N_("Leave the close-up; elsewhere: back to the last close-up")},
+    SpecialKeyRow{vcl::VK_PAUSE, KeyState::AlwaysThenOn, &TSvelmia::TogglePriority, "Pause",
+                  N_("Run at low priority, on or off")},
+    // clang-format on
+};
+
+// The row of `key` that acts first (`first`) or among the views' keys when
+// `acts` says its state holds; null for none.
+template <typename Acts> constexpr const SpecialKeyRow* FindSpecialKey(uint16_t key, bool first, Acts acts)
+{
+    for (const SpecialKeyRow& row : kSpecialKeyRows)
+        if (row.key == key && row.action && ActsFirst(row.when) == first && acts(row.when))
+            return &row;
+    return nullptr;
+}
