@@ -82,6 +82,47 @@ consteval std::array<CharacterCommand, CharacterCommandCount()> MakeCharacterCom
 
 constexpr auto kCharacterCommands = MakeCharacterCommands();
 
+// The README lists the character commands by what they are for. A command
+// belongs to the first task that names its first key (the left key when it
+// has no main one); every command must belong to one.
+struct Task {
+    std::string_view title;
+    std::string_view keys;
+};
+
+constexpr std::array kTasks = {
+    Task{"Eyes, face and hair", "xflcypo"},
+    Task{"Jewellery and accessories", "egbnrhtk"},
+    Task{"Clothes", "va2"},
+    Task{"Scenes", "\r1"},
+    Task{"The scene show", "qwW"},
+    Task{"Files: wearing your own parts, saving", "\\789-0^sd"},
+    Task{"The window", "]m"},
+};
+
+constexpr const Task* FindTask(const CharacterCommand& c)
+{
+    const char key = c.main.empty() ? c.left.front() : c.main.front();
+    for (const Task& task : kTasks)
+        if (task.keys.find(key) != std::string_view::npos)
+            return &task;
+    return nullptr;
+}
+
+consteval bool EveryCommandHasATask()
+{
+    for (const CharacterCommand& c : kCharacterCommands)
+        if (FindTask(c) == nullptr)
+            return false;
+    return true;
+}
+static_assert(EveryCommandHasATask());
+
+const Task& TaskOf(const CharacterCommand& c)
+{
+    return *FindTask(c);
+}
+
 // The special keys come from their table, in its order; a row without a name
 // acts for the key of the named row above it.
 consteval bool RowsWithoutANameFollowTheirKey()
@@ -315,14 +356,23 @@ std::string KeyName(char key)
 std::string Markdown()
 {
     std::string out;
-    out += "### Character commands\n\n";
+    out += "### Views\n\n";
+    out += "| View | How to get there | How to leave |\n|---|---|---|\n";
+    for (const View& v : kViews)
+        out += "| " + MdText(v.name) + " | " + MdText(v.enter) + " | " + MdText(v.leave) + " |\n";
+
+    out += "\n### Character commands\n\n";
     out += "A key in the first column acts on the figure of the portrait (and on the right-hand figure of the "
            "scene show); the key in the second column does the same for the left-hand figure and works only "
-           "while the scene show runs.\n\n";
-    out += "| Main figure | Left figure (show) | What it does | Typing the left key |\n|---|---|---|---|\n";
-    for (const CharacterCommand& c : kCharacterCommands)
-        out +=
-            "| " + MdKeys(c.main) + " | " + MdKeys(c.left) + " | " + MdText(c.what) + " | " + MdText(c.typing) + " |\n";
+           "while the scene show runs.\n";
+    for (const Task& task : kTasks) {
+        out += "\n#### " + std::string(task.title) + "\n\n";
+        out += "| Main figure | Left figure (show) | What it does | Typing the left key |\n|---|---|---|---|\n";
+        for (const CharacterCommand& c : kCharacterCommands)
+            if (&TaskOf(c) == &task)
+                out += "| " + MdKeys(c.main) + " | " + MdKeys(c.left) + " | " + MdText(c.what) + " | " +
+                       MdText(c.typing) + " |\n";
+    }
 
     out += "\n### Special keys\n\n";
     out += "| Key | What it does | With Shift | With Ctrl |\n|---|---|---|---|\n";
@@ -335,10 +385,6 @@ std::string Markdown()
     for (const MouseAction& m : kMouseActions)
         out += "| " + MdText(m.gesture) + " | " + MdText(m.view) + " | " + MdText(m.what) + " |\n";
 
-    out += "\n### Views\n\n";
-    out += "| View | How to get there | How to leave |\n|---|---|---|\n";
-    for (const View& v : kViews)
-        out += "| " + MdText(v.name) + " | " + MdText(v.enter) + " | " + MdText(v.leave) + " |\n";
     return out;
 }
 
