@@ -4,7 +4,8 @@
 // same bytes: the masked copy (erase with an 8-bit black-and-white mask, then
 // invert with the picture) over an 800 x 300 picture, in one pass and, for
 // comparison, as two passes; a 75 x 75 tile stretched to 800 x 300; a whole
-// 800 x 300 picture copied onto another; and memcpy of 800 * 300 * 3 bytes.
+// 800 x 300 picture copied onto another; one XOR-ed onto another (what a copy
+// that reads its target costs at least); and memcpy of 800 * 300 * 3 bytes.
 #include "bench/MemcpyRatio.h"
 #include "toolkit/Graphics.h"
 
@@ -97,6 +98,24 @@ void BM_WholeCopy800x300(benchmark::State& state)
     state.SetBytesProcessed(int64_t(state.iterations()) * W * H * 3);
 }
 BENCHMARK(BM_WholeCopy800x300);
+
+// The least any copy that reads its target costs: a 24-bit picture XOR-ed
+// onto another (read both, write one), the masked copy without its mask.
+void BM_Invert800x300(benchmark::State& state)
+{
+    TBitmap from(W, H), to(W, H);
+    Pattern(from, 5);
+    Pattern(to, 6);
+    TCanvas* c = to.GetCanvas();
+    c->CopyMode = SRCINVERT;
+    const TRect r = Rect(0, 0, W, H);
+    for (auto _ : state) {
+        c->CopyRect(r, from.GetCanvas(), r);
+        benchmark::DoNotOptimize(to.ScanLineRO(0));
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * W * H * 3);
+}
+BENCHMARK(BM_Invert800x300);
 
 void BM_Memcpy800x300x3(benchmark::State& state)
 {

@@ -11,6 +11,9 @@
 // the copies onto the screen always cover the whole 800 x 300.
 #include "shell/Velmiaunit1.h"
 
+#include <cstring>
+#include <vector>
+
 using namespace vcl;
 using namespace layout;
 
@@ -131,10 +134,44 @@ void TSvelmia::DrawSceneBackground(int scene, TImage* strawberries, std::span<TB
             tile->FillRect(SceneTileRect);
         }
         tile->CopyRect(SceneTileRect, SceneList->GetCanvas(), cell);
+        TBitmap* stretched = StretchedSkyTile();
+        for (TBitmap* picture : pictures)
+            if (!stretched || picture->GetWidth() != kWindowWidth || picture->GetHeight() != kHalfHeight ||
+                picture->GetPixelFormat() != pf24bit)
+                stretched = nullptr;
+        if (stretched) {
+            // Whole copies of one 24-bit picture: they share its pixels.
+            for (TBitmap* picture : pictures)
+                picture->GetCanvas()->Draw(0, 0, stretched);
+            return;
+        }
         pictures[0]->GetCanvas()->StretchDraw(kUpperPicture, scenebuff->GetBitmap());
         for (TBitmap* picture : pictures.subspan(1))
             picture->GetCanvas()->Draw(0, 0, pictures[0]);
     }
+}
+
+TBitmap* TSvelmia::StretchedSkyTile()
+{
+    const TBitmap* tile = scenebuff->GetBitmap();
+    if (tile->Empty() || tile->GetPixelFormat() != pf24bit)
+        return nullptr;
+    const size_t rowBytes = tile->RowBytes();
+    const size_t bytes = rowBytes * size_t(tile->GetHeight());
+    const uint8_t* first = tile->ScanLineRO(0);
+    // The rows are one block of memory; the size names the tile's shape too.
+    std::vector<uint8_t> key(sizeof(int32_t) * 2);
+    const int32_t shape[2] = {tile->GetWidth(), tile->GetHeight()};
+    std::memcpy(key.data(), shape, sizeof shape);
+    key.insert(key.end(), first, first + bytes);
+    if (stretchedSky_ && key == stretchedSkyTile_)
+        return stretchedSky_.get();
+    stretchedSky_ = std::make_unique<TBitmap>(kWindowWidth, kHalfHeight, pf24bit);
+    TCanvas* c = stretchedSky_->GetCanvas();
+    c->CopyMode = SRCCOPY;
+    c->StretchDraw(kUpperPicture, scenebuff->GetBitmap());
+    stretchedSkyTile_ = std::move(key);
+    return stretchedSky_.get();
 }
 
 void TSvelmia::DrawBackgroundAndHair(int scene)

@@ -185,6 +185,10 @@ public:
     // round to round), for scenes 1 to 10 a sky tile blown up to the whole
     // picture. Any other number leaves the pictures as they are.
     void DrawSceneBackground(int scene, vcl::TImage* strawberries, std::span<vcl::TBitmap* const> pictures);
+    // The sky tile in scenebuff blown up to 800 x 300; the upper picture and
+    // the body frames of one round share one stretch. Null when the tile is not
+    // a 24-bit picture (then each picture stretches it itself).
+    vcl::TBitmap* StretchedSkyTile();
     // Shows or hides one overlay when `tick` is one of its switching ticks; at
     // every other tick its visibility is left alone.
     static void ScheduleOverlay(vcl::TImage* overlay, int tick, std::initializer_list<int> showAt,
@@ -425,6 +429,9 @@ private:
 
     // Timers and dialogs (the image controls belong to TForm).
     std::vector<std::unique_ptr<vcl::TObject>> owned_;
+    // The last stretched sky tile and the tile's bytes (StretchedSkyTile).
+    std::unique_ptr<vcl::TBitmap> stretchedSky_;
+    std::vector<uint8_t> stretchedSkyTile_;
 };
 
 extern TSvelmia* Svelmia;

@@ -301,6 +301,20 @@ struct BitmapInternals {
         b.Unshare(true);
         return b.bits_->data();
     }
+    // The same for a writer that goes row by row: pixels shared with another
+    // bitmap are not copied here but left in `before`, and the writer brings
+    // over every row (see CopyRowsAround); null when the buffer is already
+    // the bitmap's own.
+    static uint8_t* WritableByRows(TBitmap& b, std::shared_ptr<const TBitmap::Store>& before)
+    {
+        b.Settle();
+        if (b.bits_ && b.bits_.use_count() > 1) {
+            before = b.bits_;
+            b.bits_ = NewStore(before->size());
+            return b.bits_->data();
+        }
+        return Writable(b);
+    }
     // The same for a writer that replaces every byte: shared pixels are not
     // copied first.
     static uint8_t* Overwritten(TBitmap& b)
@@ -908,6 +922,32 @@ struct SrcView {
     const uint8_t* Row(int32_t y) const { return base + size_t(y - firstRow) * stride; }
 };
 
+#ifdef VELMIA_X86_PATHS
+// The 24-bit case of ExpandRow below onto 3-byte pixels, eight at a time while
+// none of them is the row's last; returns how many pixels it did.
+__attribute__((target("avx2"))) size_t Expand24Avx2(const uint8_t* row, const int32_t* xs, size_t n, uint8_t* out,
+                                                    int32_t last)
+{
+    const __m256i three = _mm256_set1_epi32(3);
+    const __m256i lastv = _mm256_set1_epi32(last);
+    const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4, 5, 6, 8,
+                                          9, 10, 12, 13, 14, -1, -1, -1, -1);
+    size_t k = 0;
+    // Two 16-byte stores per eight pixels reach 4 bytes past them, within
+    // the spare byte while 9 pixels remain.
+    for (; k + 9 <= n; k += 8) {
+        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(xs + k));
+        if (_mm256_movemask_epi8(_mm256_cmpgt_epi32(lastv, x)) != -1)
+            break;
+        const __m256i w = _mm256_i32gather_epi32(reinterpret_cast<const int*>(row), _mm256_mullo_epi32(x, three), 1);
+        const __m256i p = _mm256_shuffle_epi8(w, pack);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * k), _mm256_castsi256_si128(p));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * k + 12), _mm256_extracti128_si256(p, 1));
+    }
+    return k;
+}
+#endif
+
 // Expands the mapped pixels of a source row into `out`, `outBytes` (3 or 4)
 // bytes per pixel, blue, green, red first.
 void ExpandRow(const SrcView& v, const uint8_t* __restrict row, const int32_t* __restrict xs, size_t n,
@@ -918,7 +958,12 @@ void ExpandRow(const SrcView& v, const uint8_t* __restrict row, const int32_t* _
     switch (v.bpp) {
     case 24: {
         const int32_t last = v.width - 1;
-        for (size_t k = 0; k < n; ++k) {
+        size_t k = 0;
+#ifdef VELMIA_X86_PATHS
+        if (outBytes == 3 && HaveAvx2())
+            k = Expand24Avx2(row, xs, n, out, last);
+#endif
+        for (; k < n; ++k) {
             const uint8_t* p = row + 3 * size_t(xs[k]);
             uint32_t w;
             if (xs[k] < last)
@@ -950,6 +995,20 @@ struct CopyJob {
     const SrcView* src;
     const AxisMap* x;
     const AxisMap* y;
+    // When set, the destination's pixels before the copy, in another buffer:
+    // each row the copy writes is brought over just before it is written
+    // (see CopyBits).
+    const uint8_t* dbefore = nullptr;
+
+    uint8_t* Row(size_t k) const { return dbase + size_t(y->dstFirst + int64_t(k)) * dst->RowBytes(); }
+    // Row k of the destination, ready to be combined.
+    uint8_t* PrepareRow(size_t k) const
+    {
+        uint8_t* row = Row(k);
+        if (dbefore)
+            std::memcpy(row, dbefore + (row - dbase), dst->RowBytes());
+        return row;
+    }
 };
 
 // Whether an 8-bit source's colours are all grey with every non-black entry
@@ -967,87 +1026,115 @@ bool GreyTable(const Lut& lut, std::array<uint8_t, 16>& grey16)
     return true;
 }
 
-template <Rop op> void RunCopy(const CopyJob& job)
-{
-    TBitmap& dst = *job.dst;
-    const SrcView& src = *job.src;
-    const AxisMap& X = *job.x;
-    const AxisMap& Y = *job.y;
-    const size_t n = X.src.size();
-    const auto dx0 = size_t(X.dstFirst);
-    const int dbpp = BitsPerPixel(dst.GetPixelFormat());
-    const size_t dstride = dst.RowBytes();
-    uint8_t* dbase = job.dbase;
-    const auto sx0 = size_t(X.src[0]);
-
-    std::array<uint64_t, 256> lut64{};
-    if (src.bpp == 8)
-        for (size_t i = 0; i < 256; ++i)
-            lut64[i] = src.lut[i];
+// One copy, row by row: Row(k) combines destination row Y.dstFirst + k. The
+// rows are independent, so two copies onto the same rows may take turns.
+template <Rop op> class RowCopier {
+public:
+    explicit RowCopier(const CopyJob& job)
+        : job_(job), src_(*job.src), X_(*job.x), Y_(*job.y), n_(X_.src.size()), dx0_(size_t(X_.dstFirst)),
+          sx0_(size_t(X_.src[0])), dbpp_(BitsPerPixel(job.dst->GetPixelFormat()))
+    {
+        if (src_.bpp == 8)
+            for (size_t i = 0; i < 256; ++i)
+                lut64_[i] = src_.lut[i];
 #ifdef VELMIA_X86_PATHS
-    // Unstretched grey-palette rows (masks) onto 24-bit rows.
-    if (X.contiguous && dbpp == 24 && src.bpp == 8 && HaveSsse3()) {
-        std::array<uint8_t, 16> grey16{};
-        if (GreyTable(src.lut, grey16)) {
-            for (size_t k = 0; k < Y.src.size(); ++k) {
-                uint8_t* d = dbase + size_t(Y.dstFirst + int64_t(k)) * dstride + 3 * dx0;
-                const uint8_t* idx = src.Row(Y.src[k]) + sx0;
-                const size_t done = HaveAvx2() ? Grey16To24Avx2<op>(d, idx, grey16.data(), n)
-                                               : Grey16To24Ssse3<op>(d, idx, grey16.data(), n);
-                Pal8To24<op>(d + 3 * done, idx + done, lut64.data(), n - done);
-            }
+        // Unstretched grey-palette rows (masks) onto 24-bit rows.
+        if (X_.contiguous && dbpp_ == 24 && src_.bpp == 8 && HaveSsse3() && GreyTable(src_.lut, grey16_)) {
+            kind_ = Kind::Grey;
+            avx2_ = HaveAvx2();
             return;
         }
-    }
 #endif
-    // Unstretched rows of matching formats: one byte-wise pass per row.
-    if (X.contiguous &&
-        ((dbpp == 24 && src.bpp == 24) || (dbpp == 32 && src.bpp == 32) || (dbpp == 24 && src.bpp == 8))) {
-        for (size_t k = 0; k < Y.src.size(); ++k) {
-            uint8_t* drow = dbase + size_t(Y.dstFirst + int64_t(k)) * dstride;
-            const uint8_t* srow = src.Row(Y.src[k]);
-            if (dbpp == 24 && src.bpp == 24)
-                CombineBytes<op>(drow + 3 * dx0, srow + 3 * sx0, 3 * n);
-            else if (dbpp == 32)
-                CombinePixels32<op>(drow + 4 * dx0, srow + 4 * sx0, n);
-            else
-                Pal8To24<op>(drow + 3 * dx0, srow + sx0, lut64.data(), n);
+        // Unstretched rows of matching formats: one byte-wise pass per row.
+        if (X_.contiguous &&
+            ((dbpp_ == 24 && src_.bpp == 24) || (dbpp_ == 32 && src_.bpp == 32) || (dbpp_ == 24 && src_.bpp == 8))) {
+            kind_ = Kind::Matching;
+            return;
         }
-        return;
+        // Everything else: expand the source row once (reused while
+        // consecutive destination rows take the same source row), then combine.
+        kind_ = Kind::Expanded;
+        pixBytes_ = dbpp_ == 32 ? 4 : 3;
+        sbuf_.assign(pixBytes_ * n_ + 1, 0);
+        if (dbpp_ < 24) {
+            dbuf_.resize(3 * n_ + 1);
+            nearest_ = std::make_unique<NearestCache>(job.dst->GetPalette());
+            dlut_ = MakeLut(job.dst->GetPalette());
+        }
     }
 
-    // Everything else: expand the source row once (reused while consecutive
-    // destination rows take the same source row), then combine.
-    const size_t pixBytes = dbpp == 32 ? 4 : 3;
-    std::vector<uint8_t> sbuf(pixBytes * n + 1, 0);
-    std::vector<uint8_t> dbuf;
-    std::unique_ptr<NearestCache> nearest;
-    Lut dlut{};
-    if (dbpp < 24) {
-        dbuf.resize(3 * n + 1);
-        nearest = std::make_unique<NearestCache>(dst.GetPalette());
-        dlut = MakeLut(dst.GetPalette());
-    }
-    int32_t expandedRow = -1;
-    for (size_t k = 0; k < Y.src.size(); ++k) {
-        uint8_t* drow = dbase + size_t(Y.dstFirst + int64_t(k)) * dstride;
-        if (Y.src[k] != expandedRow) {
-            ExpandRow(src, src.Row(Y.src[k]), X.src.data(), n, sbuf.data(), pixBytes);
-            expandedRow = Y.src[k];
+    void Row(size_t k)
+    {
+        uint8_t* drow = job_.Row(k);
+        const int32_t sy = Y_.src[k];
+        switch (kind_) {
+        case Kind::Grey: {
+#ifdef VELMIA_X86_PATHS
+            uint8_t* d = drow + 3 * dx0_;
+            const uint8_t* idx = src_.Row(sy) + sx0_;
+            const size_t done = avx2_ ? Grey16To24Avx2<op>(d, idx, grey16_.data(), n_)
+                                      : Grey16To24Ssse3<op>(d, idx, grey16_.data(), n_);
+            Pal8To24<op>(d + 3 * done, idx + done, lut64_.data(), n_ - done);
+#endif
+            break;
         }
-        if (dbpp == 24) {
-            CombineBytes<op>(drow + 3 * dx0, sbuf.data(), 3 * n);
-        } else if (dbpp == 32) {
-            CombinePixels32<op>(drow + 4 * dx0, sbuf.data(), n);
-        } else {
-            if constexpr (op != Rop::Copy) {
-                for (size_t i = 0; i < n; ++i)
-                    Store3(dbuf.data() + 3 * i, dlut[GetIndex(drow, int64_t(dx0 + i), dbpp)]);
+        case Kind::Matching: {
+            const uint8_t* srow = src_.Row(sy);
+            if (dbpp_ == 24 && src_.bpp == 24)
+                CombineBytes<op>(drow + 3 * dx0_, srow + 3 * sx0_, 3 * n_);
+            else if (dbpp_ == 32)
+                CombinePixels32<op>(drow + 4 * dx0_, srow + 4 * sx0_, n_);
+            else
+                Pal8To24<op>(drow + 3 * dx0_, srow + sx0_, lut64_.data(), n_);
+            break;
+        }
+        case Kind::Expanded:
+            if (sy != expandedRow_) {
+                ExpandRow(src_, src_.Row(sy), X_.src.data(), n_, sbuf_.data(), pixBytes_);
+                expandedRow_ = sy;
             }
-            CombineBytes<op>(dbuf.data(), sbuf.data(), 3 * n);
-            for (size_t i = 0; i < n; ++i)
-                SetIndex(drow, int64_t(dx0 + i), dbpp, nearest->Find(Load3(dbuf.data() + 3 * i)));
+            if (dbpp_ == 24) {
+                CombineBytes<op>(drow + 3 * dx0_, sbuf_.data(), 3 * n_);
+            } else if (dbpp_ == 32) {
+                CombinePixels32<op>(drow + 4 * dx0_, sbuf_.data(), n_);
+            } else {
+                if constexpr (op != Rop::Copy) {
+                    for (size_t i = 0; i < n_; ++i)
+                        Store3(dbuf_.data() + 3 * i, dlut_[GetIndex(drow, int64_t(dx0_ + i), dbpp_)]);
+                }
+                CombineBytes<op>(dbuf_.data(), sbuf_.data(), 3 * n_);
+                for (size_t i = 0; i < n_; ++i)
+                    SetIndex(drow, int64_t(dx0_ + i), dbpp_, nearest_->Find(Load3(dbuf_.data() + 3 * i)));
+            }
+            break;
         }
+    }
+
+private:
+    enum class Kind { Grey, Matching, Expanded };
+    const CopyJob& job_;
+    const SrcView& src_;
+    const AxisMap& X_;
+    const AxisMap& Y_;
+    const size_t n_, dx0_, sx0_;
+    const int dbpp_;
+    Kind kind_ = Kind::Expanded;
+    bool avx2_ = false;
+    std::array<uint64_t, 256> lut64_{};
+    std::array<uint8_t, 16> grey16_{};
+    size_t pixBytes_ = 3;
+    std::vector<uint8_t> sbuf_, dbuf_;
+    std::unique_ptr<NearestCache> nearest_;
+    Lut dlut_{};
+    int32_t expandedRow_ = -1;
+};
+
+template <Rop op> void RunCopy(const CopyJob& job)
+{
+    RowCopier<op> copier(job);
+    for (size_t k = 0; k < job.y->src.size(); ++k) {
+        job.PrepareRow(k);
+        copier.Row(k);
     }
 }
 
@@ -1089,9 +1176,17 @@ struct WaitingErase final : PendingErase {
 };
 
 #ifdef VELMIA_X86_PATHS
-// The composer's case in one loop: a black-and-white 8-bit mask row (see
-// Grey16To24Avx2) and a 24-bit picture row onto a 24-bit row; returns how many
-// pixels it did.
+// The two halves of a masked copy in one loop come to d := p XOR (m AND NOT
+// d). Masks are mostly wholly black (opaque: d := p, the old d is not read)
+// or wholly white over a white picture (clear: d stays as it is, nothing is
+// written); only the other stretches need all three.
+__attribute__((target("avx2"))) inline bool AllOnes256(__m256i v)
+{
+    return _mm256_testc_si256(v, _mm256_set1_epi8(-1)) != 0;
+}
+
+// A black-and-white 8-bit mask row (see Grey16To24Avx2) and a 24-bit picture
+// row onto a 24-bit row; returns how many pixels it did.
 __attribute__((target("avx2"))) size_t FuseGrey16Avx2(uint8_t* __restrict d, const uint8_t* __restrict idx,
                                                       const uint8_t* __restrict p, const uint8_t* grey16, size_t n)
 {
@@ -1107,51 +1202,98 @@ __attribute__((target("avx2"))) size_t FuseGrey16Avx2(uint8_t* __restrict d, con
     for (; i + 32 <= n; i += 32) {
         const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(idx + i));
         const __m256i v = _mm256_shuffle_epi8(lut, _mm256_adds_epu8(x, bias));
-        const __m256i lo = _mm256_permute2x128_si256(v, v, 0x00);
-        const __m256i hi = _mm256_permute2x128_si256(v, v, 0x11);
-        const __m256i mv[3] = {_mm256_shuffle_epi8(lo, m0), _mm256_shuffle_epi8(v, m1), _mm256_shuffle_epi8(hi, m2)};
         auto* q = reinterpret_cast<__m256i*>(d + 3 * i);
         const auto* pp = reinterpret_cast<const __m256i*>(p + 3 * i);
-        for (int j = 0; j < 3; ++j)
-            _mm256_storeu_si256(q + j, _mm256_xor_si256(_mm256_loadu_si256(pp + j),
-                                                        _mm256_andnot_si256(_mm256_loadu_si256(q + j), mv[j])));
+        const __m256i p0 = _mm256_loadu_si256(pp), p1 = _mm256_loadu_si256(pp + 1), p2 = _mm256_loadu_si256(pp + 2);
+        if (_mm256_testz_si256(v, v)) { // opaque
+            _mm256_storeu_si256(q, p0);
+            _mm256_storeu_si256(q + 1, p1);
+            _mm256_storeu_si256(q + 2, p2);
+            continue;
+        }
+        if (AllOnes256(v) && AllOnes256(_mm256_and_si256(p0, _mm256_and_si256(p1, p2))))
+            continue; // clear
+        const __m256i lo = _mm256_permute2x128_si256(v, v, 0x00);
+        const __m256i hi = _mm256_permute2x128_si256(v, v, 0x11);
+        _mm256_storeu_si256(
+            q, _mm256_xor_si256(p0, _mm256_andnot_si256(_mm256_loadu_si256(q), _mm256_shuffle_epi8(lo, m0))));
+        _mm256_storeu_si256(
+            q + 1, _mm256_xor_si256(p1, _mm256_andnot_si256(_mm256_loadu_si256(q + 1), _mm256_shuffle_epi8(v, m1))));
+        _mm256_storeu_si256(
+            q + 2, _mm256_xor_si256(p2, _mm256_andnot_si256(_mm256_loadu_si256(q + 2), _mm256_shuffle_epi8(hi, m2))));
+    }
+    return i;
+}
+
+// The same with a 24-bit mask row (a split picture); returns how many bytes
+// it did.
+__attribute__((target("avx2"))) size_t Fuse24Avx2(uint8_t* __restrict d, const uint8_t* __restrict m,
+                                                  const uint8_t* __restrict p, size_t n)
+{
+    size_t i = 0;
+    for (; i + 32 <= n; i += 32) {
+        const __m256i mv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(m + i));
+        const __m256i pv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+        auto* q = reinterpret_cast<__m256i*>(d + i);
+        if (_mm256_testz_si256(mv, mv))
+            _mm256_storeu_si256(q, pv);                 // opaque
+        else if (!AllOnes256(_mm256_and_si256(mv, pv))) // not clear
+            _mm256_storeu_si256(q, _mm256_xor_si256(pv, _mm256_andnot_si256(_mm256_loadu_si256(q), mv)));
     }
     return i;
 }
 #endif
 
-// Both halves of a masked copy in one loop, where a row loop for the pair of
-// formats exists; false when it does not (the halves then run one by one).
-bool RunFused(const CopyJob& job, const WaitingErase& erase)
+// Both halves of a masked copy, row by row: each destination row takes the
+// erase and then the invert while it is at hand.
+void RunFused(const CopyJob& job, const WaitingErase& erase)
 {
-    TBitmap& dst = *job.dst;
+    const CopyJob eraseJob{job.dst, job.dbase, &erase.view, &erase.x, &erase.y, job.dbefore};
+    const size_t rows = job.y->src.size();
+#ifdef VELMIA_X86_PATHS
     const AxisMap& X = *job.x;
     const AxisMap& Y = *job.y;
     const size_t n = X.src.size();
     const SrcView& pv = *job.src;
-#ifdef VELMIA_X86_PATHS
-    std::array<uint8_t, 16> grey16{};
-    if (dst.GetPixelFormat() == pf24bit && erase.view.bpp == 8 && erase.x.contiguous && pv.bpp == 24 && X.contiguous &&
-        HaveAvx2() && GreyTable(erase.view.lut, grey16)) {
-        std::array<uint64_t, 256> lut64{};
-        for (size_t i = 0; i < 256; ++i)
-            lut64[i] = erase.view.lut[i];
-        const auto mx0 = size_t(erase.x.src[0]), px0 = size_t(X.src[0]);
-        for (size_t k = 0; k < Y.src.size(); ++k) {
-            uint8_t* d = job.dbase + size_t(Y.dstFirst + int64_t(k)) * dst.RowBytes() + 3 * size_t(X.dstFirst);
-            const uint8_t* m = erase.view.Row(erase.y.src[k]) + mx0;
-            const uint8_t* p = pv.Row(Y.src[k]) + 3 * px0;
-            const size_t done = FuseGrey16Avx2(d, m, p, grey16.data(), n);
-            // The last pixels: erase, then invert, as the two copies would.
-            Pal8To24<Rop::Erase>(d + 3 * done, m + done, lut64.data(), n - done);
-            CombineBytes<Rop::Invert>(d + 3 * done, p + 3 * done, 3 * (n - done));
+    const SrcView& mv = erase.view;
+    if (job.dst->GetPixelFormat() == pf24bit && pv.bpp == 24 && X.contiguous && erase.x.contiguous && HaveAvx2()) {
+        const auto mx0 = size_t(erase.x.src[0]), px0 = size_t(X.src[0]), dx0 = size_t(X.dstFirst);
+        std::array<uint8_t, 16> grey16{};
+        if (mv.bpp == 8 && GreyTable(mv.lut, grey16)) {
+            std::array<uint64_t, 256> lut64{};
+            for (size_t i = 0; i < 256; ++i)
+                lut64[i] = mv.lut[i];
+            for (size_t k = 0; k < rows; ++k) {
+                uint8_t* d = job.PrepareRow(k) + 3 * dx0;
+                const uint8_t* m = mv.Row(erase.y.src[k]) + mx0;
+                const uint8_t* p = pv.Row(Y.src[k]) + 3 * px0;
+                const size_t done = FuseGrey16Avx2(d, m, p, grey16.data(), n);
+                // The last pixels: erase, then invert, as the two copies would.
+                Pal8To24<Rop::Erase>(d + 3 * done, m + done, lut64.data(), n - done);
+                CombineBytes<Rop::Invert>(d + 3 * done, p + 3 * done, 3 * (n - done));
+            }
+            return;
         }
-        return true;
+        if (mv.bpp == 24) {
+            for (size_t k = 0; k < rows; ++k) {
+                uint8_t* d = job.PrepareRow(k) + 3 * dx0;
+                const uint8_t* m = mv.Row(erase.y.src[k]) + 3 * mx0;
+                const uint8_t* p = pv.Row(Y.src[k]) + 3 * px0;
+                const size_t done = Fuse24Avx2(d, m, p, 3 * n);
+                CombineBytes<Rop::Erase>(d + done, m + done, 3 * n - done);
+                CombineBytes<Rop::Invert>(d + done, p + done, 3 * n - done);
+            }
+            return;
+        }
     }
-#else
-    (void)dst, (void)X, (void)Y, (void)n, (void)pv, (void)erase;
 #endif
-    return false;
+    RowCopier<Rop::Erase> eraser(eraseJob);
+    RowCopier<Rop::Invert> inverter(job);
+    for (size_t k = 0; k < rows; ++k) {
+        job.PrepareRow(k);
+        eraser.Row(k);
+        inverter.Row(k);
+    }
 }
 
 struct Rect64 {
@@ -1234,6 +1376,19 @@ bool CopiesWholeBuffer(const TBitmap& dst, const Rect64& d, const TBitmap& src, 
     return true;
 }
 
+// A copy that writes into a buffer of its own while the pixels before it stay
+// in a shared one (job.dbefore) brings over the rows it does not write here,
+// and each row it writes just before writing it.
+void CopyRowsAround(const CopyJob& job)
+{
+    if (!job.dbefore)
+        return;
+    const size_t stride = job.dst->RowBytes();
+    const auto first = size_t(job.y->dstFirst), last = first + job.y->src.size();
+    std::memcpy(job.dbase, job.dbefore, first * stride);
+    std::memcpy(job.dbase + last * stride, job.dbefore + last * stride, (size_t(job.dst->GetHeight()) - last) * stride);
+}
+
 void CopyBits(TBitmap& dst, const Rect64& d, const TBitmap& src, const Rect64& s, TCopyMode mode)
 {
     const Rop op = RopOf(mode);
@@ -1255,14 +1410,13 @@ void CopyBits(TBitmap& dst, const Rect64& d, const TBitmap& src, const Rect64& s
         waiting->x.src.size() == X.src.size() && waiting->y.dstFirst == Y.dstFirst &&
         waiting->y.src.size() == Y.src.size()) {
         const std::unique_ptr<PendingErase> erase = std::move(pending);
-        uint8_t* dbase = BitmapInternals::Writable(dst);
+        std::shared_ptr<const TBitmap::Store> before;
+        uint8_t* dbase = BitmapInternals::WritableByRows(dst, before);
         SrcView view = ViewOf(src);
         view.base = BitmapInternals::Readable(src);
-        const CopyJob job{&dst, dbase, &view, &X, &Y};
-        if (!RunFused(job, *waiting)) {
-            RunCopy<Rop::Erase>(CopyJob{&dst, dbase, &waiting->view, &waiting->x, &waiting->y});
-            RunCopy<Rop::Invert>(job);
-        }
+        const CopyJob job{&dst, dbase, &view, &X, &Y, before ? before->data() : nullptr};
+        CopyRowsAround(job);
+        RunFused(job, *waiting);
         dst.MarkDirty(written);
         return;
     }
@@ -1285,7 +1439,10 @@ void CopyBits(TBitmap& dst, const Rect64& d, const TBitmap& src, const Rect64& s
     const bool everyByte = op == Rop::Copy && &src != &dst && dbpp == 24 &&
                            dst.RowBytes() == 3 * size_t(dst.GetWidth()) &&
                            written == TRect{0, 0, dst.GetWidth(), dst.GetHeight()};
-    uint8_t* dbase = everyByte ? BitmapInternals::Overwritten(dst) : BitmapInternals::Writable(dst);
+    std::shared_ptr<const TBitmap::Store> before;
+    uint8_t* dbase = everyByte      ? BitmapInternals::Overwritten(dst)
+                     : &src == &dst ? BitmapInternals::Writable(dst)
+                                    : BitmapInternals::WritableByRows(dst, before);
     SrcView view = ViewOf(src);
     std::vector<uint8_t> snapshot;
     if (&src == &dst) {
@@ -1296,7 +1453,9 @@ void CopyBits(TBitmap& dst, const Rect64& d, const TBitmap& src, const Rect64& s
     } else {
         view.base = BitmapInternals::Readable(src);
     }
-    RunOp(op, CopyJob{&dst, dbase, &view, &X, &Y});
+    const CopyJob job{&dst, dbase, &view, &X, &Y, before ? before->data() : nullptr};
+    CopyRowsAround(job);
+    RunOp(op, job);
     dst.MarkDirty(written);
 }
 
@@ -1310,7 +1469,7 @@ void TBitmap::Settle() const
     const auto& erase = static_cast<const WaitingErase&>(*pending);
     auto& self = const_cast<TBitmap&>(*this);
     self.Unshare(true);
-    RunCopy<Rop::Erase>(CopyJob{&self, self.bits_->data(), &erase.view, &erase.x, &erase.y});
+    RunCopy<Rop::Erase>(CopyJob{&self, self.bits_->data(), &erase.view, &erase.x, &erase.y, nullptr});
 }
 
 // ---------------------------------------------------------------------------

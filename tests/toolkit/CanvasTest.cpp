@@ -299,15 +299,27 @@ TEST(CopyRect, StretchesAndMirrors)
     }
 }
 
+// Every copy path; rows long enough for the ones that go eight pixels at a
+// time, with the tile's last column among them or not.
 TEST(CopyRect, StretchedEnlargementOfATile)
 {
-    TBitmap tile(3, 3), big(7, 5);
-    FillSentinel(tile, 5);
-    big.GetCanvas()->StretchDraw(Rect(0, 0, 7, 5), &tile);
-    const auto mx = StretchMap(3, 7), my = StretchMap(3, 5);
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 7; ++x)
-            EXPECT_EQ(big.GetPixelColor(x, y), Sentinel(mx[size_t(x)], my[size_t(y)], 5));
+    struct Case {
+        int tileW, tileH, bigW, bigH;
+    } cases[] = {{3, 3, 7, 5}, {75, 3, 800, 4}, {20, 2, 61, 3}, {50, 2, 23, 2}, {9, 1, 10, 1}};
+    for (TCopyPaths paths : {TCopyPaths::Best, TCopyPaths::Ssse3, TCopyPaths::Portable}) {
+        SetCopyPaths(paths);
+        for (const Case& c : cases) {
+            TBitmap tile(c.tileW, c.tileH), big(c.bigW, c.bigH);
+            FillSentinel(tile, 5);
+            big.GetCanvas()->StretchDraw(Rect(0, 0, c.bigW, c.bigH), &tile);
+            const auto mx = StretchMap(c.tileW, c.bigW), my = StretchMap(c.tileH, c.bigH);
+            for (int y = 0; y < c.bigH; ++y)
+                for (int x = 0; x < c.bigW; ++x)
+                    ASSERT_EQ(big.GetPixelColor(x, y), Sentinel(mx[size_t(x)], my[size_t(y)], 5))
+                        << c.tileW << " -> " << c.bigW << " at " << x << "," << y;
+        }
+    }
+    SetCopyPaths(TCopyPaths::Best);
 }
 
 // Clipping: destination 8 x 6, source 4 x 4, both full of sentinels. Each case

@@ -87,6 +87,14 @@ const Rects kRects[] = {
     {"halves of different extents", Rect(0, 0, 61, 9), Rect(0, 0, 61, 9), Rect(20, 0, 81, 9)},
 };
 
+// Rows wide enough for the loops that go 32 and 64 pixels at a time, over a
+// mask of wholly black, wholly white and mixed stretches (see WideMask).
+const Rects kWideRects[] = {
+    {"wide, whole", Rect(0, 0, 200, 9), Rect(0, 0, 200, 9), Rect(0, 0, 200, 9)},
+    {"wide, odd start and width", Rect(3, 1, 190, 8), Rect(5, 0, 192, 7), Rect(5, 2, 192, 9)},
+    {"wide, clipped", Rect(-7, -1, 150, 9), Rect(0, 0, 157, 10), Rect(0, 1, 157, 11)},
+};
+
 const TPixelFormat kMaskFormats[] = {pf1bit, pf4bit, pf8bit, pf24bit, pf32bit};
 const TPixelFormat kPictureFormats[] = {pf1bit, pf4bit, pf8bit, pf24bit, pf32bit};
 const TPixelFormat kTargetFormats[] = {pf24bit, pf32bit, pf8bit};
@@ -103,6 +111,24 @@ void TwoPasses(TBitmap& target, const TRect& dest, TBitmap& mask, const TRect& m
     c->CopyRect(dest, picture.GetCanvas(), p);
 }
 
+// Stretches of 70 columns: black (opaque), white (clear, over a picture that
+// is white there in its upper rows), and the fine pattern of MaskPattern.
+void WideMask(TBitmap& mask, TBitmap& picture)
+{
+    MaskPattern(mask);
+    for (int y = 0; y < mask.GetHeight(); ++y)
+        for (int x = 0; x < mask.GetWidth(); ++x) {
+            const int stretch = (x / 70) % 3;
+            if (stretch == 0)
+                mask.SetPixelColor(x, y, clBlack);
+            if (stretch == 1) {
+                mask.SetPixelColor(x, y, clWhite);
+                if (y < 6)
+                    picture.SetPixelColor(x, y, clWhite);
+            }
+        }
+}
+
 void MaskedCopy(TBitmap& target, const TRect& dest, TBitmap& mask, const TRect& m, TBitmap& picture, const TRect& p)
 {
     TCanvas* c = target.GetCanvas();
@@ -114,24 +140,41 @@ void MaskedCopy(TBitmap& target, const TRect& dest, TBitmap& mask, const TRect& 
 
 } // namespace
 
+// A target that shares its pixels with another bitmap gets its own; the other
+// keeps what it had.
 TEST(MaskedCopy, OnePassEqualsTwoPassesForEveryFormatAndRectangle)
 {
-    for (TCopyPaths paths : {TCopyPaths::Best, TCopyPaths::Portable}) {
+    std::vector<std::pair<const Rects*, bool>> layouts;
+    for (const Rects& r : kRects)
+        layouts.push_back({&r, false});
+    for (const Rects& r : kWideRects)
+        layouts.push_back({&r, true});
+    for (TCopyPaths paths : {TCopyPaths::Best, TCopyPaths::Ssse3, TCopyPaths::Portable}) {
         SetCopyPaths(paths);
-        for (TPixelFormat tf : kTargetFormats)
-            for (TPixelFormat mf : kMaskFormats)
-                for (TPixelFormat pf : kPictureFormats)
-                    for (const Rects& r : kRects) {
-                        auto mask = Make(70, 12, mf, 1, true);
-                        auto picture = Make(70, 12, pf, 2, false);
-                        auto fused = Make(61, 9, tf, 3, false);
-                        auto plain = Make(61, 9, tf, 3, false);
-                        MaskedCopy(*fused, r.dest, *mask, r.maskRect, *picture, r.pictureRect);
-                        TwoPasses(*plain, r.dest, *mask, r.maskRect, *picture, r.pictureRect);
-                        ASSERT_EQ(Bytes(*fused), Bytes(*plain))
-                            << r.what << ": target " << BitsPerPixel(tf) << " bit, mask " << BitsPerPixel(mf)
-                            << " bit, picture " << BitsPerPixel(pf) << " bit";
-                    }
+        for (bool shared : {false, true})
+            for (TPixelFormat tf : kTargetFormats)
+                for (TPixelFormat mf : kMaskFormats)
+                    for (TPixelFormat pf : kPictureFormats)
+                        for (const auto& [r, wide] : layouts) {
+                            const int w = wide ? 200 : 70, tw = wide ? 200 : 61;
+                            auto mask = Make(w, 12, mf, 1, true);
+                            auto picture = Make(w, 12, pf, 2, false);
+                            if (wide)
+                                WideMask(*mask, *picture);
+                            auto fused = Make(tw, 9, tf, 3, false);
+                            auto plain = Make(tw, 9, tf, 3, false);
+                            TBitmap twin;
+                            if (shared)
+                                twin.Assign(*fused);
+                            MaskedCopy(*fused, r->dest, *mask, r->maskRect, *picture, r->pictureRect);
+                            TwoPasses(*plain, r->dest, *mask, r->maskRect, *picture, r->pictureRect);
+                            ASSERT_EQ(Bytes(*fused), Bytes(*plain))
+                                << r->what << (shared ? ", shared target" : "") << ": target " << BitsPerPixel(tf)
+                                << " bit, mask " << BitsPerPixel(mf) << " bit, picture " << BitsPerPixel(pf) << " bit";
+                            if (shared) {
+                                ASSERT_EQ(Bytes(twin), Bytes(*Make(tw, 9, tf, 3, false))) << r->what;
+                            }
+                        }
     }
     SetCopyPaths(TCopyPaths::Best);
 }
@@ -258,6 +301,21 @@ TEST(SharedPixels, WholeCopiesShareUntilEitherIsWritten)
     EXPECT_NE(b.ContentStamp(), a.ContentStamp());
     EXPECT_EQ(Bytes(a), aBytes);
     EXPECT_EQ(b.GetPixelColor(3, 3), RGB(9, 8, 7));
+
+    // A copy onto some rows of the sharing bitmap: the other rows come along.
+    b.GetCanvas()->CopyRect(Rect(0, 0, 40, 8), a.GetCanvas(), Rect(0, 0, 40, 8));
+    TBitmap c(40, 8);
+    Scribble(c, 3);
+    b.GetCanvas()->CopyMode = SRCINVERT;
+    b.GetCanvas()->CopyRect(Rect(5, 2, 30, 6), c.GetCanvas(), Rect(1, 1, 26, 5));
+    b.GetCanvas()->CopyMode = SRCCOPY;
+    EXPECT_EQ(Bytes(a), aBytes);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const bool inside = x >= 5 && x < 30 && y >= 2 && y < 6;
+            const TColor want = inside ? a.GetPixelColor(x, y) ^ c.GetPixelColor(x - 4, y - 1) : a.GetPixelColor(x, y);
+            ASSERT_EQ(b.GetPixelColor(x, y), want) << x << "," << y;
+        }
 
     // Written through the source: the copy keeps what it had.
     b.GetCanvas()->CopyRect(Rect(0, 0, 40, 8), a.GetCanvas(), Rect(0, 0, 40, 8));
