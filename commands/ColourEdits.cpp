@@ -11,8 +11,6 @@ using namespace vcl;
 
 namespace {
 
-constexpr int kTile = 75;
-
 // Each third of the costume is scanned as a 500-column band of 61 rows and a
 // 60-column block of 39 rows at its lower right.
 struct HemArea {
@@ -46,8 +44,8 @@ bool TSvelmia::RecolourSceneCell(const KeyCommandRow& /*row*/)
             row = 6;
         const TColor colour = ColorDialog1->GetColor();
         TCanvas* canvas = SceneList->GetCanvas();
-        for (int y = kTile * row; y < kTile * row + kTile; ++y)
-            for (int x = 0; x < kTile; ++x)
+        for (int y = SceneTileSize * row; y < SceneTileSize * row + SceneTileSize; ++y)
+            for (int x = 0; x < SceneTileSize; ++x)
                 canvas->SetPixel(x, y, colour);
     }
     return accepted;

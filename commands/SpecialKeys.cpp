@@ -246,10 +246,10 @@ void TSvelmia::SpaceShowFigures(uint16_t key)
 void TSvelmia::PanPortrait(uint16_t key)
 {
     int step = 0;
-    if (key == VK_LEFT && PanX >= -380)
-        step = CtrlDown ? CtrlStepLeft(PanX) : (ShiftDown ? -10 : -20);
-    else if (key == VK_RIGHT && PanX <= 500)
-        step = CtrlDown ? CtrlStepRight(PanX) : (ShiftDown ? 10 : 20);
+    if (key == VK_LEFT && PanX >= kPanLeftLimit)
+        step = CtrlDown ? CtrlStepLeft(PanX) : (ShiftDown ? -kPanFineStep : -kPanStep);
+    else if (key == VK_RIGHT && PanX <= kPanRightLimit)
+        step = CtrlDown ? CtrlStepRight(PanX) : (ShiftDown ? kPanFineStep : kPanStep);
     if (step == 0)
         return;
     PanX += step;

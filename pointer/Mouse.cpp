@@ -15,6 +15,9 @@ namespace {
 
 constexpr int kTouchTop = 470;
 constexpr int kTouchBottom = 520;
+// The columns of the touch band at pan 0 (the show shifts them with each figure).
+constexpr int kTouchLeft = 300;
+constexpr int kTouchRight = 400;
 constexpr int kLastTouchTick = 590;
 constexpr int kShutTicks = 7;
 
@@ -181,7 +184,8 @@ void TSvelmia::FormDblClick(TObject* /*Sender*/)
         RequestRedraw();
         return;
     }
-    if (PortraitMode && EyesClosed && inTouchBand && at.x >= PanX + 300 && at.x <= PanX + 400 && !PeekOpen) {
+    if (PortraitMode && EyesClosed && inTouchBand && at.x >= PanX + kTouchLeft && at.x <= PanX + kTouchRight &&
+        !PeekOpen) {
         TouchInPortrait();
         return;
     }
@@ -224,12 +228,13 @@ bool TSvelmia::TouchInShow(int x, bool inTouchBand)
         return false;
     TouchLeftFigure = false;
     bool left = false;
-    if (x > 300 - ShowLeftGap && x < 400 - ShowLeftGap) {
+    if (x > kTouchLeft - ShowLeftGap && x < kTouchRight - ShowLeftGap) {
         TouchLeftFigure = true;
         if (!LeftEyesClosed)
             return false;
         left = true;
-    } else if (!(x >= ShowRightGap + 300 - ShowRightBase && x <= ShowRightGap + 400 - ShowRightBase && EyesClosed)) {
+    } else if (!(x >= ShowRightGap + kTouchLeft - ShowRightBase && x <= ShowRightGap + kTouchRight - ShowRightBase &&
+                 EyesClosed)) {
         return false;
     }
 
@@ -264,10 +269,11 @@ void TSvelmia::EnterGrayView()
     TCanvas* screen = Mainpict->GetCanvas();
     screen->CopyMode = SRCCOPY;
     screen->CopyRect(kUpperPicture, MainPictGray->GetCanvas(), kUpperPicture);
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < kBodyFrames; ++k) {
         TCanvas* frame = FrameBmp[k]->GetCanvas();
         frame->CopyMode = SRCCOPY;
-        frame->CopyRect(kUpperPicture, SubPictListGray->GetCanvas(), Rect(0, 300 * k, 800, 300 * k + 300));
+        frame->CopyRect(kUpperPicture, SubPictListGray->GetCanvas(),
+                        RowsOf(kUpperPicture, kHalfHeight * k, kHalfHeight * k + kHalfHeight));
     }
     EnterView(ViewMode::Gray);
 
@@ -292,8 +298,8 @@ void TSvelmia::FormMouseWheelUp(TObject* /*Sender*/, TShiftState /*Shift*/, TPoi
         TurnBrowserPage(-1); // the browser owns the screen; the wheel turns its pages
         return;
     }
-    if (PortraitMode && PanX >= -380) {
-        PanX -= 20;
+    if (PortraitMode && PanX >= kPanLeftLimit) {
+        PanX -= kPanStep;
         ApplyPan();
         StepBackCounters();
         RequestRedraw();
@@ -309,8 +315,8 @@ void TSvelmia::FormMouseWheelDown(TObject* /*Sender*/, TShiftState /*Shift*/, TP
         TurnBrowserPage(1); // the browser owns the screen; the wheel turns its pages
         return;
     }
-    if (PortraitMode && PanX <= 500) {
-        PanX += 20;
+    if (PortraitMode && PanX <= kPanRightLimit) {
+        PanX += kPanStep;
         ApplyPan();
         StepBackCounters();
         RequestRedraw();

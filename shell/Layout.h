@@ -68,6 +68,9 @@ constexpr int kHalfHeight = 300;
 constexpr int kWindowHeight = 2 * kHalfHeight;
 constexpr vcl::TRect kUpperPicture = vcl::Rect(0, 0, kWindowWidth, kHalfHeight);
 constexpr vcl::TRect kLowerOnWindow = vcl::Rect(0, kHalfHeight, kWindowWidth, kWindowHeight);
+// The close-up's capture: the upper picture and the body's top half.
+constexpr int kCaptureBodyRows = kHalfHeight / 2;
+constexpr vcl::TRect kCapture = vcl::Rect(0, 0, kWindowWidth, kHalfHeight + kCaptureBodyRows);
 
 // The eye patch: the part of the head the closed-eye pictures replace.
 constexpr int kEyeWidth = 243;
@@ -81,8 +84,12 @@ constexpr vcl::TRect kEyePatchAtRest = vcl::Rect(kEyeLeftAtRest, 0, kEyeLeftAtRe
 constexpr int kScenes = 8;
 constexpr int kNightScene = 7;
 constexpr int kCells = 5;
-// The scene list's 75 x 75 tiles, one above the other, and the body's
+// Where the night's shooting star starts: its sprite's left and bottom edges.
+constexpr int kShootingStarStartX = 290;
+constexpr int kShootingStarStartY = 10;
+// The scene list's square tiles, one above the other, and the body's
 // breathing frames (three 800 x 300 bands of one picture).
+constexpr int kSceneTile = 75;
 constexpr int kSceneCells = 10;
 constexpr int kBodyFrames = 3;
 
@@ -98,6 +105,18 @@ inline void PreviousIndex(int32_t& index, int count)
     if (--index < 0)
         index = count > 0 ? count - 1 : 0;
 }
+
+// The pan: a wheel or arrow step moves the figure kPanStep columns (Shift:
+// kPanFineStep), and only while PanX is within kPanLeftLimit..kPanRightLimit.
+constexpr int kPanStep = 20;
+constexpr int kPanFineStep = 10;
+constexpr int kPanLeftLimit = -380;
+constexpr int kPanRightLimit = 500;
+
+// The quad view: the columns of the small closed-eye pictures over the left
+// and the right quarter pictures.
+constexpr int kQuadLeftEyes = 110;
+constexpr int kQuadRightEyes = 510;
 
 // The close-up's magnification, in percent.
 constexpr int kZoomMin = 140;
@@ -124,6 +143,15 @@ struct Placement {
     int32_t width, left;
     RowSpan dest, source, mask;
 };
+
+// The otohime hair's lower part: these rows of its picture are drawn on the
+// top rows of every body frame.
+constexpr RowSpan kOtohimeLower = {300, 400};
+
+// The string patterns take their colour from this pixel of the costume
+// picture; they are tinted in the top-left kTintArea of the work picture.
+constexpr vcl::TPoint kTintPoint{100, 15};
+constexpr vcl::TRect kTintArea = vcl::Rect(0, 0, 400, 300);
 
 // clang-format off
 constexpr std::array<Placement, kPlacementCount> kPlacements = {{
@@ -199,6 +227,13 @@ constexpr vcl::TRect MaskCell(int entry)
 {
     const Placement& p = kPlacements[entry];
     return vcl::Rect(0, p.mask.top, p.width, p.mask.bottom);
+}
+
+// The height of an entry's picture cell (one of the cells of a picture that
+// holds several, as the string patterns' frames).
+constexpr int SourceRows(int entry)
+{
+    return kPlacements[entry].source.bottom - kPlacements[entry].source.top;
 }
 
 // The columns of `columns` with other rows: the cell of a layer's picture.

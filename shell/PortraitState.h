@@ -240,8 +240,8 @@ struct PortraitState {
     int32_t StarHeight = 100;
     bool StarTwinkleActive = false;
     bool ShootingStarActive = false;
-    int32_t StarX = 290;
-    int32_t StarY = 10;
+    int32_t StarX = layout::kShootingStarStartX;
+    int32_t StarY = layout::kShootingStarStartY;
     int32_t TwinkleDelay = 0;
     int32_t TwinkleCell = 0;
     vcl::TColor SkyColour = 0;
@@ -272,7 +272,7 @@ struct PortraitState {
     int32_t EyeWidth = layout::kEyeWidth;
     int32_t EyeHeight = layout::kEyeHeight;
     int32_t FaceWidth = 279;
-    int32_t SceneTileSize = 75;
+    int32_t SceneTileSize = layout::kSceneTile;
     // Part placement list (width and left edge at pan 0 of every entry).
     std::array<int32_t, kPlacementCount> EntryWidth = layout::kEntryWidth;
     std::array<int32_t, kPlacementCount> EntryLeft = layout::kEntryLeft;

@@ -18,6 +18,7 @@
 #include <variant>
 
 using namespace vcl;
+using namespace layout;
 
 namespace {
 
@@ -291,7 +292,7 @@ bool TSvelmia::ClipRightPart(int width, int left)
 {
     const int B = ShowRightBase;
     const int G = ShowRightGap;
-    const int E = B - G + 800;
+    const int E = B - G + kWindowWidth;
     if (left < B) {
         ClipSL = B - left;
         ClipDL = G;
@@ -301,7 +302,7 @@ bool TSvelmia::ClipRightPart(int width, int left)
     }
     if (left + width > E) {
         ClipSR = E - left;
-        ClipDR = 800;
+        ClipDR = kWindowWidth;
     } else {
         ClipSR = width;
         ClipDR = left + width - B + G;
@@ -369,9 +370,9 @@ void TSvelmia::LayoutRightFigure()
     SetColumns(RightSrcRect[peEye], ClipSL, ClipSR);
     SetColumns(RightMaskRect[peEye], ClipSL, ClipSR);
 
-    SetColumns(RightDestRect[peWindow], G, 800);
-    SetColumns(RightSrcRect[peWindow], B, B - G + 800);
-    SetColumns(RightMaskRect[peWindow], B, B - G + 800);
+    SetColumns(RightDestRect[peWindow], G, kWindowWidth);
+    SetColumns(RightSrcRect[peWindow], B, B - G + kWindowWidth);
+    SetColumns(RightMaskRect[peWindow], B, B - G + kWindowWidth);
 
     LayoutFigureParts({&TSvelmia::ClipRightPart, RightDestRect, RightSrcRect, RightMaskRect, RightChokerLowerDestRect,
                        RightChokerLowerSrcRect, RightChokerLowerMaskRect, kRightFlagged, RightPartOut, RightFaceWidth});

@@ -19,6 +19,14 @@ int CeilDiv(int a, int b)
     return a / b + (a % b != 0 ? 1 : 0);
 }
 
+// The view follows the pan at capture between these two pans: at the first
+// it shows the capture's left edge, at the last its right edge.
+constexpr int kFollowFirstPan = -110;
+constexpr int kFollowLastPan = 160;
+
+// The part of eyework the eye overlay is stretched from.
+constexpr TRect kEyeWork = Rect(0, 0, 250, 130);
+
 } // namespace
 
 void TSvelmia::TakeCloseUpSnapshot()
@@ -26,7 +34,7 @@ void TSvelmia::TakeCloseUpSnapshot()
     // Keep the previous capture as the second one.
     if (KeepPreviousShot && CloseUpReady) {
         WideBufB->GetCanvas()->CopyMode = SRCCOPY;
-        WideBufB->GetCanvas()->CopyRect(Rect(0, 0, 800, 450), WideBufA->GetCanvas(), Rect(0, 0, 800, 450));
+        WideBufB->GetCanvas()->CopyRect(kCapture, WideBufA->GetCanvas(), kCapture);
         EyeBuf->GetCanvas()->CopyMode = SRCCOPY;
         EyeBuf->GetCanvas()->CopyRect(kEyePatch, eyework->GetCanvas(), kEyePatch);
         SecondZoomPercent = ZoomPercent;
@@ -38,14 +46,15 @@ void TSvelmia::TakeCloseUpSnapshot()
     CloseUpReady = true;
     LastCapturePanX = CloseUpPanX;
 
-    // The window as it is now: the top 450 rows for the magnified view, all of
-    // it for the unmagnified one.
+    // The window as it is now: the upper picture and the body's top rows for
+    // the magnified view, all of it for the unmagnified one.
     TCanvas* wide = WideBufA->GetCanvas();
     TCanvas* full = FullBuf->GetCanvas();
     wide->CopyMode = SRCCOPY;
     full->CopyMode = SRCCOPY;
     wide->CopyRect(kUpperPicture, Mainpict->GetCanvas(), kUpperPicture);
-    wide->CopyRect(Rect(0, 300, 800, 450), mySubcanvas->GetCanvas(), Rect(0, 0, 800, 150));
+    wide->CopyRect(RowsOf(kCapture, kHalfHeight, kCapture.Bottom), mySubcanvas->GetCanvas(),
+                   RowsOf(kCapture, 0, kCaptureBodyRows));
     full->CopyRect(kUpperPicture, Mainpict->GetCanvas(), kUpperPicture);
     full->CopyRect(kLowerOnWindow, mySubcanvas->GetCanvas(), kUpperPicture);
 
@@ -78,15 +87,15 @@ void TSvelmia::DrawCloseUp()
 
     // The part of the capture that fills the window.
     ZoomTopTrim = ZoomPercent > 160 ? 10 : 0;
-    ViewWidth = 10 * CeilDiv(8000, ZoomPercent);
-    ViewHeight = 10 * CeilDiv(6000, ZoomPercent) + (ZoomPercent > 160 ? 10 : 0);
+    ViewWidth = 10 * CeilDiv(10 * kWindowWidth, ZoomPercent);
+    ViewHeight = 10 * CeilDiv(10 * kWindowHeight, ZoomPercent) + (ZoomPercent > 160 ? 10 : 0);
     // It follows the figure's pan at capture time.
-    if (CloseUpPanX <= -110)
+    if (CloseUpPanX <= kFollowFirstPan)
         ViewLeft = 0;
-    else if (CloseUpPanX >= 160)
-        ViewLeft = 800 - ViewWidth;
+    else if (CloseUpPanX >= kFollowLastPan)
+        ViewLeft = kWindowWidth - ViewWidth;
     else
-        ViewLeft = ((CloseUpPanX + 110) * (800 - ViewWidth)) / 270;
+        ViewLeft = ((CloseUpPanX - kFollowFirstPan) * (kWindowWidth - ViewWidth)) / (kFollowLastPan - kFollowFirstPan);
     ViewRight = ViewLeft + ViewWidth;
 
     // Magnify.
@@ -105,8 +114,8 @@ void TSvelmia::DrawCloseUp()
     TCanvas* lower = mySubcanvas->GetCanvas();
     upper->CopyMode = SRCCOPY;
     lower->CopyMode = SRCCOPY;
-    upper->CopyRect(kUpperPicture, zoom, Rect(0, topShift, 800, 300 + topShift));
-    lower->CopyRect(kUpperPicture, zoom, Rect(0, 300 + topShift, 800, 600 + topShift));
+    upper->CopyRect(kUpperPicture, zoom, RowsOf(kUpperPicture, topShift, kHalfHeight + topShift));
+    lower->CopyRect(kUpperPicture, zoom, RowsOf(kUpperPicture, kHalfHeight + topShift, kWindowHeight + topShift));
     StretchCloseUpEyes(topShift);
     CycleCounter = 0;
 }
@@ -120,14 +129,14 @@ void TSvelmia::StretchCloseUpEyes(int topShift)
     TCanvas* upper = Mainpict->GetCanvas();
     CloseUpEyeLeft = (((CloseUpPanX - ViewLeft + kEyeLeftAtRest) * ZoomPercent) / 10 + 5) / 10;
     ZoomEyeWidth = ((ZoomPercent * kEyeWidth) / 10 + 5) / 10;
-    if (ZoomEyeWidth + CloseUpEyeLeft > 800)
-        ZoomEyeWidth = 800 - CloseUpEyeLeft;
+    if (ZoomEyeWidth + CloseUpEyeLeft > kWindowWidth)
+        ZoomEyeWidth = kWindowWidth - CloseUpEyeLeft;
     else if (CloseUpEyeLeft < 0)
         ZoomEyeWidth = CloseUpEyeLeft + ZoomEyeWidth;
-    ZoomEyeBottom = ((ZoomPercent * 123) / 10 + 2) / 10;
+    ZoomEyeBottom = ((ZoomPercent * kEyeHeight) / 10 + 2) / 10;
 
-    zoom->CopyRect(Rect(0, 0, ZoomPercent * 250 / 100, ZoomPercent * 130 / 100), eyework->GetCanvas(),
-                   Rect(0, 0, 250, 130));
+    zoom->CopyRect(Rect(0, 0, ZoomPercent * kEyeWork.Right / 100, ZoomPercent * kEyeWork.Bottom / 100),
+                   eyework->GetCanvas(), kEyeWork);
     TRect source = Rect(0, topShift, ZoomEyeWidth, ZoomEyeBottom);
     if (CloseUpEyeLeft < 0) {
         CloseUpEyeLeft = 0;
@@ -168,7 +177,7 @@ void TSvelmia::ZoomCloseUp(int direction)
 void TSvelmia::SwapCloseUpCaptures()
 {
     CloseEye_disp_stretch->SetVisible(false);
-    const TRect wide = Rect(0, 0, 800, 450);
+    const TRect wide = kCapture;
     TCanvas* zoom = ZoomBmp->GetCanvas();
     zoom->CopyMode = SRCCOPY;
     WideBufA->GetCanvas()->CopyMode = SRCCOPY;
