@@ -45,10 +45,10 @@ void TSvelmia::DrawBodyFrames(int scene)
 
     // Lower hair, the same band in every frame.
     if (OtohimeHair) {
-        const TRect lowerPart = Rect(0, 300, 500, 400);
+        const TRect lowerPart = RowsOf(SourceCell(peOtohime), kOtohimeLower.top, kOtohimeLower.bottom);
+        const TRect onFrame = RowsOf(DestAtRest(peOtohime), 0, kOtohimeLower.bottom - kOtohimeLower.top);
         for (TCanvas* f : frame)
-            MaskedCopy(f, Rect(150, 0, 650, 100), OtohimeMask->GetCanvas(), lowerPart, OtohimeBmp->GetCanvas(),
-                       lowerPart);
+            MaskedCopy(f, onFrame, OtohimeMask->GetCanvas(), lowerPart, OtohimeBmp->GetCanvas(), lowerPart);
     } else if (!MainHairHidden) {
         for (TCanvas* f : frame)
             MaskedCopy(f, HairSubDestRect, HairSubMask->GetCanvas(), HairSubSrcRect, HairSub->GetCanvas(),
@@ -58,13 +58,13 @@ void TSvelmia::DrawBodyFrames(int scene)
     // String patterns, over the costume only, in this order.
     if (!CamisoleShown) {
         if (StringPatternOn)
-            DrawStringPattern(StringPattern, StringDestRect, StringSrcRect, 210);
+            DrawStringPattern(StringPattern, StringDestRect, StringSrcRect, SourceRows(peString));
         if (ThickStringOn)
-            DrawStringPattern(ThickStringPattern, ThickStringDestRect, ThickStringSrcRect, 210);
+            DrawStringPattern(ThickStringPattern, ThickStringDestRect, ThickStringSrcRect, SourceRows(peThickString));
         if (WStringOn)
-            DrawStringPattern(WStringPattern, WStringDestRect, WStringSrcRect, 160);
+            DrawStringPattern(WStringPattern, WStringDestRect, WStringSrcRect, SourceRows(peWString));
         if (CrossStringOn)
-            DrawStringPattern(CrossStringPattern, CrossStringDestRect, CrossStringSrcRect, 190);
+            DrawStringPattern(CrossStringPattern, CrossStringDestRect, CrossStringSrcRect, SourceRows(peCrossString));
     }
 
     // The ribbon rises with the chest.
@@ -87,7 +87,7 @@ void TSvelmia::DrawBodyFrames(int scene)
 // copy is XOR-ed in.
 void TSvelmia::DrawStringPattern(TImage* pattern, const TRect& dest, const TRect& source, int cellHeight)
 {
-    TColor colour = Costume->GetCanvas()->GetPixel(100, 15);
+    TColor colour = Costume->GetCanvas()->GetPixel(kTintPoint.x, kTintPoint.y);
     if (colour < 0)
         colour = clWhite; // a costume picture too small to have that pixel
     TCanvas* work = subworkcanvas->GetCanvas();
@@ -95,7 +95,7 @@ void TSvelmia::DrawStringPattern(TImage* pattern, const TRect& dest, const TRect
     const TRect tinted = Rect(0, 0, source.Width(), cellHeight);
     for (int k = 0; k < kFrames; ++k) {
         const TRect cell = RowsOf(source, cellHeight * k, cellHeight * k + cellHeight);
-        work->FillRect(Rect(0, 0, 400, 300));
+        work->FillRect(kTintArea);
         work->CopyMode = SRCPAINT;
         work->CopyRect(tinted, pattern->GetCanvas(), cell);
         MaskedCopy(FrameBmp[k]->GetCanvas(), dest, pattern->GetCanvas(), cell, work, tinted);

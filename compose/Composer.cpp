@@ -17,6 +17,14 @@
 using namespace vcl;
 using namespace layout;
 
+namespace {
+
+// Panned this far to her right, the figure leaves the sky area free: the
+// night background and the sky key come in.
+constexpr int kSkyFromPan = 100;
+
+} // namespace
+
 // Masked copy: the white-key mask erases what the opaque pixels will cover
 // (S AND NOT D leaves the inverse of the old content under white), then the
 // picture is XOR-ed in (white turns the inverse back, opaque pixels land as
@@ -67,7 +75,7 @@ void TSvelmia::ComposePortrait()
         MaskedCopy(upper, ChokerUpperDestRect, Choker->GetCanvas(), ChokerUpperMaskRect, Choker->GetCanvas(),
                    ChokerUpperSrcRect);
 
-    if (BackgroundLoaded && EyesClosed && CurrentScene == kNightScene && PanX >= 100)
+    if (BackgroundLoaded && EyesClosed && CurrentScene == kNightScene && PanX >= kSkyFromPan)
         SetUpNightBackground();
 
     upper->CopyMode = SRCCOPY;
@@ -93,7 +101,7 @@ void TSvelmia::ComposePortrait()
         SaveComposedEyes();
     if (EyesClosed)
         CloseEyesInComposition();
-    if (PanX >= 100 && CurrentScene >= 1)
+    if (PanX >= kSkyFromPan && CurrentScene >= 1)
         MakeSkyKey();
     ShowComposedPicture();
     PortraitComposed = true;
@@ -120,7 +128,7 @@ void TSvelmia::DrawSceneBackground(int scene, TImage* strawberries, std::span<TB
         const TRect half = Rect(0, top, kWindowWidth, top + kHalfHeight);
         for (TBitmap* picture : pictures)
             picture->GetCanvas()->CopyRect(kUpperPicture, strawberries->GetCanvas(), half);
-    } else if (scene >= 1 && scene <= 10) {
+    } else if (scene >= 1 && scene <= kSceneCells) {
         // A scene is a 75 x 75 sky tile blown up to the whole width: stretched
         // once, then copied unscaled into the other pictures.
         TCanvas* tile = scenebuff->GetCanvas();

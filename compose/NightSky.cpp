@@ -15,13 +15,13 @@ using namespace vcl;
 namespace {
 
 constexpr TRect kStarRect = Rect(0, 0, 120, 100);
-constexpr TRect kSkyArea = Rect(0, 0, 300, 300);
 constexpr int kTwinkleTicks = 10;
 constexpr int kStarCells = 5;
 constexpr int kSprite = 100;    // the shooting star is 100 x 100
 constexpr int kStep = 7;        // pixels left and down per tick
 constexpr int kSkyRight = 300;  // right edge of the sky area
 constexpr int kSkyBottom = 300; // bottom edge of the sky area
+constexpr TRect kSkyArea = Rect(0, 0, kSkyRight, kSkyBottom);
 constexpr int kFirstMovingTick = 50;
 
 } // namespace
@@ -48,7 +48,7 @@ void TSvelmia::SetUpNightBackground()
 void TSvelmia::MakeSkyKey()
 {
     TBitmap* tiles = SceneList->GetBitmap();
-    const int y = 75 * (CurrentScene - 1);
+    const int y = SceneTileSize * (CurrentScene - 1);
     if (y < 0 || y >= tiles->GetHeight())
         return;
     // The colour, not the stored bytes: a scene list may hold palette indices.
@@ -56,8 +56,8 @@ void TSvelmia::MakeSkyKey()
     CopyKeyedToWhite(SceneKeyMask, mainsave, UpperBmp, kSkyArea, uint8_t(SkyColour >> 16), uint8_t(SkyColour >> 8),
                      uint8_t(SkyColour));
     if (CurrentScene == layout::kNightScene && StreamingLoaded && EyesClosed) {
-        StarX = 290;
-        StarY = 10;
+        StarX = layout::kShootingStarStartX;
+        StarY = layout::kShootingStarStartY;
         ShootingStarActive = true;
     }
 }

@@ -123,13 +123,13 @@ void TSvelmia::GrayTick()
 
 void TSvelmia::QuadTick()
 {
-    SmallClosedPict0->SetLeft(110);
+    SmallClosedPict0->SetLeft(kQuadLeftEyes);
     SmallClosedPict0->SetTop(0);
-    SmallClosedPict01->SetLeft(510);
+    SmallClosedPict01->SetLeft(kQuadRightEyes);
     SmallClosedPict01->SetTop(0);
-    SmallClosedPict1->SetLeft(110);
+    SmallClosedPict1->SetLeft(kQuadLeftEyes);
     SmallClosedPict1->SetTop(kHalfHeight);
-    SmallClosedPict11->SetLeft(510);
+    SmallClosedPict11->SetLeft(kQuadRightEyes);
     SmallClosedPict11->SetTop(kHalfHeight);
     PlaceHalves();
     if (QuadEyesClosed)

@@ -68,7 +68,7 @@ int TSvelmia::TicksUntilChange() const
     const int cycle = CloseUpMode ? kCloseUpCycle : kCycleLength;
     if (CycleCounter < 0 || CycleCounter >= cycle)
         return 1;
-    if (!At(Mainpict, 0, 0) || !At(mySubcanvas, 0, 300))
+    if (!At(Mainpict, 0, 0) || !At(mySubcanvas, 0, kHalfHeight))
         return 1;
     const int now = CycleCounter;
     auto until = [&](auto switches) { return Until(now, cycle, kLongestBatch, switches); };
@@ -142,8 +142,9 @@ int TSvelmia::TicksUntilChange() const
         }
     }
     if (QuadMode) {
-        if (!At(SmallClosedPict0, 110, 0) || !At(SmallClosedPict01, 510, 0) || !At(SmallClosedPict1, 110, 300) ||
-            !At(SmallClosedPict11, 510, 300) || (QuadEyesClosed && !SmallClosedPict11->GetVisible()))
+        if (!At(SmallClosedPict0, kQuadLeftEyes, 0) || !At(SmallClosedPict01, kQuadRightEyes, 0) ||
+            !At(SmallClosedPict1, kQuadLeftEyes, kHalfHeight) || !At(SmallClosedPict11, kQuadRightEyes, kHalfHeight) ||
+            (QuadEyesClosed && !SmallClosedPict11->GetVisible()))
             return 1;
         wake = std::min(wake, until([&](int t) {
                             return Switches(SmallClosedPict01, t, {48, 198, 347, 498}, {50, 200, 350, 500}) ||

@@ -25,10 +25,9 @@ using namespace layout;
 namespace {
 
 constexpr int kFaceStrip = 12; // the face cell's first columns are not shown
-// Where the strings take their colour from, in the costume picture. (A point
-// of the composed frame would be another figure's ribbon or the hem's edge,
-// depending on where the figures stand.)
-constexpr TPoint kTintPoint{100, 15};
+// The strings take their colour from kTintPoint of the costume picture. (A
+// point of the composed frame would be another figure's ribbon or the hem's
+// edge, depending on where the figures stand.)
 
 bool EmptySource(const TRect& r)
 {
@@ -246,7 +245,7 @@ void TSvelmia::ComposeShowLower(int scene)
         const int fullWidth = EntryWidth[e];
         for (int band = 0; band < 3; ++band) {
             const int top = cellHeight * band;
-            work->FillRect(Rect(0, 0, 400, 300));
+            work->FillRect(kTintArea);
             work->CopyMode = SRCPAINT;
             work->CopyRect(Rect(0, 0, fullWidth, cellHeight), picture->GetCanvas(),
                            Rect(0, top, fullWidth, top + cellHeight));
@@ -274,25 +273,27 @@ void TSvelmia::ComposeShowLower(int scene)
             }
 
         layer(frames, SubPictListMask->GetCanvas(), SubPictList->GetCanvas(), [&](int band) {
-            const TRect src = RowsOf(f.S(peWindow), 300 * band, 300 * band + 300);
+            const TRect src = RowsOf(f.S(peWindow), kHalfHeight * band, kHalfHeight * band + kHalfHeight);
             return Rects{f.D(peWindow), src, src};
         });
 
         if (f.Sel.CamisoleShown)
             layer(frames, f.CamisoleMask, f.Camisole, [&](int band) {
-                const TRect src = RowsOf(f.S(peCamisole), 250 * band, 250 * band + 250);
+                const TRect src =
+                    RowsOf(f.S(peCamisole), CamisoleBandHeight * band, CamisoleBandHeight * band + CamisoleBandHeight);
                 return Rects{f.D(peCamisole), src, src};
             });
         else
             layer(frames, CostumeMask->GetCanvas(), f.Costume, [&](int band) {
-                const TRect src = RowsOf(f.S(peCostume), 100 * band, 100 * band + 100);
+                const TRect src =
+                    RowsOf(f.S(peCostume), CostumeBandHeight * band, CostumeBandHeight * band + CostumeBandHeight);
                 return Rects{f.D(peCostume), src, src};
             });
 
         if (f.Sel.OtohimeHair) {
             layer(frames, OtohimeMask->GetCanvas(), OtohimeBmp->GetCanvas(), [&](int) {
-                const TRect src = RowsOf(f.S(peOtohime), 300, 400);
-                return Rects{RowsOf(f.D(peOtohime), 0, 100), src, src};
+                const TRect src = RowsOf(f.S(peOtohime), kOtohimeLower.top, kOtohimeLower.bottom);
+                return Rects{RowsOf(f.D(peOtohime), 0, kOtohimeLower.bottom - kOtohimeLower.top), src, src};
             });
         } else if (!f.Sel.MainHairHidden) {
             layer(frames, HairSubMask->GetCanvas(), HairSub->GetCanvas(), [&](int) {
@@ -303,7 +304,8 @@ void TSvelmia::ComposeShowLower(int scene)
         if (!f.Sel.CamisoleShown) {
             const TColor colour = f.Costume->GetPixel(tintAt.x, tintAt.y);
             TImage* pictures[4] = {StringPattern, ThickStringPattern, WStringPattern, CrossStringPattern};
-            const int cellHeights[4] = {210, 210, 160, 190};
+            const int cellHeights[4] = {SourceRows(peString), SourceRows(peThickString), SourceRows(peWString),
+                                        SourceRows(peCrossString)};
             for (int i = 0; i < 4; ++i)
                 if (*f.Sel.PatternFlag(i))
                     pattern(f, frames, peString + i, pictures[i], cellHeights[i], colour);
