@@ -209,29 +209,32 @@ void TSvelmia::MoveFigures(uint16_t key)
         PanPortrait(key);
 }
 
-// The show: the two gaps keep ShowLeftGap + ShowRightGap >= 450,
-// ShowLeftGap <= 230 and ShowRightGap <= 440.
+// The show: the two gaps keep ShowLeftGap + ShowRightGap >= kMinGaps,
+// ShowLeftGap <= kMaxLeftGap and ShowRightGap <= kMaxRightGap.
 void TSvelmia::SpaceShowFigures(uint16_t key)
 {
+    constexpr int kMinGaps = 450;
+    constexpr int kMaxLeftGap = 230;
+    constexpr int kMaxRightGap = 440;
     const int step = CtrlDown ? 20 : 10;
     bool changed = false;
     if (ShiftDown && key == VK_RIGHT) {
-        if (ShowLeftGap > 450 - ShowRightGap) {
-            ShowLeftGap = std::max(ShowLeftGap - step, 450 - ShowRightGap);
+        if (ShowLeftGap > kMinGaps - ShowRightGap) {
+            ShowLeftGap = std::max(ShowLeftGap - step, kMinGaps - ShowRightGap);
             changed = true;
         }
     } else if (ShiftDown) {
-        if (ShowLeftGap < 230) {
-            ShowLeftGap = std::min(ShowLeftGap + step, 230);
+        if (ShowLeftGap < kMaxLeftGap) {
+            ShowLeftGap = std::min(ShowLeftGap + step, kMaxLeftGap);
             changed = true;
         }
     } else if (key == VK_LEFT) {
-        if (ShowRightGap > 450 - ShowLeftGap) {
-            ShowRightGap = std::max(ShowRightGap - step, 450 - ShowLeftGap);
+        if (ShowRightGap > kMinGaps - ShowLeftGap) {
+            ShowRightGap = std::max(ShowRightGap - step, kMinGaps - ShowLeftGap);
             changed = true;
         }
-    } else if (ShowRightGap < 440) {
-        ShowRightGap = std::min(ShowRightGap + step, 440);
+    } else if (ShowRightGap < kMaxRightGap) {
+        ShowRightGap = std::min(ShowRightGap + step, kMaxRightGap);
         changed = true;
     }
     if (!changed)

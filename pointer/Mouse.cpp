@@ -272,8 +272,7 @@ void TSvelmia::EnterGrayView()
     for (int k = 0; k < kBodyFrames; ++k) {
         TCanvas* frame = FrameBmp[k]->GetCanvas();
         frame->CopyMode = SRCCOPY;
-        frame->CopyRect(kUpperPicture, SubPictListGray->GetCanvas(),
-                        RowsOf(kUpperPicture, kHalfHeight * k, kHalfHeight * k + kHalfHeight));
+        frame->CopyRect(kUpperPicture, SubPictListGray->GetCanvas(), Band(k));
     }
     EnterView(ViewMode::Gray);
 

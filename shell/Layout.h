@@ -93,6 +93,17 @@ constexpr int kSceneTile = 75;
 constexpr int kSceneCells = 10;
 constexpr int kBodyFrames = 3;
 
+// Band k of a picture that stacks whole 800 x 300 pictures (the body frames,
+// a picture over its mask), and cell k of the scene list.
+constexpr vcl::TRect Band(int k)
+{
+    return vcl::Rect(0, kHalfHeight * k, kWindowWidth, kHalfHeight * (k + 1));
+}
+constexpr vcl::TRect SceneCell(int k)
+{
+    return vcl::Rect(0, kSceneTile * k, kSceneTile, kSceneTile * (k + 1));
+}
+
 // Steps through a list of `count` entries, wrapping round at either end. An
 // empty list keeps its index at 0.
 inline void NextIndex(int32_t& index, int count)

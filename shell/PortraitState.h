@@ -234,7 +234,7 @@ struct PortraitState {
     bool PankMissing = false;
     bool OtohimeMissing = false;
     int32_t FaceListHeight = 0;
-    int32_t FaceCellHeight = 123;
+    int32_t FaceCellHeight = layout::SourceRows(peFace);
     int32_t FaceCount = 0;
     int32_t StarWidth = 120;
     int32_t StarHeight = 100;
@@ -280,11 +280,11 @@ struct PortraitState {
     // ---- Layer rectangles of the portrait (moved and clipped by the pan) ----
     vcl::TRect MainRect = layout::kUpperPicture;   // upper picture, destination and source
     vcl::TRect LowerRect = layout::kLowerOnWindow; // lower picture on the window
-    vcl::TRect BandRect[3] = {{0, 0, 800, 300}, {0, 300, 800, 600}, {0, 600, 800, 900}};
+    vcl::TRect BandRect[layout::kBodyFrames] = {layout::Band(0), layout::Band(1), layout::Band(2)};
     vcl::TRect SceneCellRect[layout::kSceneCells] = {
-        {0, 0, 75, 75},    {0, 75, 75, 150},  {0, 150, 75, 225}, {0, 225, 75, 300}, {0, 300, 75, 375},
-        {0, 375, 75, 450}, {0, 450, 75, 525}, {0, 525, 75, 600}, {0, 600, 75, 675}, {0, 675, 75, 750}};
-    vcl::TRect SceneTileRect{0, 0, 75, 75};
+        layout::SceneCell(0), layout::SceneCell(1), layout::SceneCell(2), layout::SceneCell(3), layout::SceneCell(4),
+        layout::SceneCell(5), layout::SceneCell(6), layout::SceneCell(7), layout::SceneCell(8), layout::SceneCell(9)};
+    vcl::TRect SceneTileRect = layout::SceneCell(0);
     vcl::TRect EyeDestRect = layout::kEyePatchAtRest;
     vcl::TRect EyeSrcRect = layout::kEyePatch;
     vcl::TRect FaceDestRect = layout::DestAtRest(peFace);
@@ -366,11 +366,11 @@ struct PortraitState {
     vcl::TRect RightChokerLowerSrcRect{0, 190, 0, 300};
     vcl::TRect RightChokerLowerMaskRect{0, 40, 0, 150};
     // Eye patches of the figures in the show picture, and the overlay rectangles.
-    vcl::TRect LeftEyeShowRect{0, 0, 0, 123};
+    vcl::TRect LeftEyeShowRect{0, 0, 0, layout::kEyeHeight};
     vcl::TRect LeftEyeOverlayRect = layout::kEyePatch;
-    vcl::TRect RightEyeShowRect{0, 0, 0, 123};
-    vcl::TRect RightEyeSrcRect{0, 0, 0, 123};
-    vcl::TRect RightEyeOverlayRect{0, 0, 0, 123};
+    vcl::TRect RightEyeShowRect{0, 0, 0, layout::kEyeHeight};
+    vcl::TRect RightEyeSrcRect{0, 0, 0, layout::kEyeHeight};
+    vcl::TRect RightEyeOverlayRect{0, 0, 0, layout::kEyeHeight};
     // Results of the last ClipLeftPart / ClipRightPart.
     int32_t ClipSL = 0; // first visible column inside the part picture
     int32_t ClipDL = 0; // its screen column

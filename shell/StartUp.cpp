@@ -247,8 +247,8 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     step("earring frames");
 
     // 16. Work pictures of the close-up view and the mouse handling.
-    WideBufA = NewBitmap(kWindowWidth, 450);
-    WideBufB = NewBitmap(kWindowWidth, 450);
+    WideBufA = NewBitmap(kCapture.Right, kCapture.Bottom);
+    WideBufB = NewBitmap(kCapture.Right, kCapture.Bottom);
     FullBuf = NewBitmap(kWindowWidth, kWindowHeight);
     EyeBuf = NewBitmap(kEyeWidth, kEyeHeight);
     ClosedEyeWork = NewBitmap(kEyeWidth, kEyeHeight);

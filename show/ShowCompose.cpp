@@ -129,8 +129,8 @@ void TSvelmia::ComposeShowUpper(int scene)
 
     auto drawFigure = [&](const DrawnFigure& f) {
         // Upper body: mask in the upper half of the list, picture in the lower.
-        masked(f.D(peWindow), MainPictList->GetCanvas(), RowsOf(f.S(peWindow), 0, 300), MainPictList->GetCanvas(),
-               RowsOf(f.S(peWindow), 300, 600));
+        masked(f.D(peWindow), MainPictList->GetCanvas(), RowsOf(f.S(peWindow), 0, kHalfHeight),
+               MainPictList->GetCanvas(), RowsOf(f.S(peWindow), kHalfHeight, 2 * kHalfHeight));
         if (!f.Sel.PankHair)
             layer(f, peHairSide, HairSideMask->GetCanvas(), HairSide->GetCanvas());
         if (f.Sel.OtohimeHair) {
@@ -199,7 +199,7 @@ void TSvelmia::ComposeShowUpper(int scene)
     // right figure: take it from the fresh picture.
     TCanvas* overlay = CloseEye_disp_Left->GetCanvas();
     overlay->CopyMode = SRCCOPY;
-    overlay->CopyRect(Rect(216, 0, 243, 70), upper, Rect(LeftEyeLeft + 216, 0, LeftEyeLeft + 243, 70));
+    overlay->CopyRect(Rect(216, 0, kEyeWidth, 70), upper, Rect(LeftEyeLeft + 216, 0, LeftEyeLeft + kEyeWidth, 70));
 }
 
 void TSvelmia::ComposeShowLower(int scene)
