@@ -247,6 +247,14 @@ constexpr int SourceRows(int entry)
     return kPlacements[entry].source.bottom - kPlacements[entry].source.top;
 }
 
+// Band k of a picture that stacks an entry's cells one above the other (the
+// costume's and the camisole's three breathing bands).
+constexpr vcl::TRect CellBand(int entry, int k)
+{
+    const int rows = SourceRows(entry);
+    return vcl::Rect(0, rows * k, kPlacements[entry].width, rows * (k + 1));
+}
+
 // The columns of `columns` with other rows: the cell of a layer's picture.
 constexpr vcl::TRect RowsOf(const vcl::TRect& columns, int top, int bottom)
 {

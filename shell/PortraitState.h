@@ -316,9 +316,11 @@ struct PortraitState {
     vcl::TRect BraceletMaskRect = layout::MaskCell(peBracelet);
     vcl::TRect BraceletSrcRect = layout::SourceCell(peBracelet);
     vcl::TRect CostumeDestRect = layout::DestAtRest(peCostume);
-    vcl::TRect CostumeBandRect[3] = {{0, 0, 530, 100}, {0, 100, 530, 200}, {0, 200, 530, 300}};
+    vcl::TRect CostumeBandRect[layout::kBodyFrames] = {layout::CellBand(peCostume, 0), layout::CellBand(peCostume, 1),
+                                                       layout::CellBand(peCostume, 2)};
     vcl::TRect CamisoleDestRect = layout::DestAtRest(peCamisole);
-    vcl::TRect CamisoleBandRect[3] = {{0, 0, 550, 250}, {0, 250, 550, 500}, {0, 500, 550, 750}};
+    vcl::TRect CamisoleBandRect[layout::kBodyFrames] = {
+        layout::CellBand(peCamisole, 0), layout::CellBand(peCamisole, 1), layout::CellBand(peCamisole, 2)};
     vcl::TRect StringDestRect = layout::DestAtRest(peString);
     vcl::TRect StringSrcRect = layout::SourceCell(peString);
     vcl::TRect ThickStringDestRect = layout::DestAtRest(peThickString);
