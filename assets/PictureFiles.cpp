@@ -200,7 +200,7 @@ void TSvelmia::LoadNightSky()
 
     if (BackgroundLoaded) {
         try {
-            LoadPicture(StarList, "vlm_starlist.bmp", {StarWidth, 5 * StarHeight});
+            LoadPicture(StarList, "vlm_starlist.bmp", {StarWidth, layout::kStarCells * StarHeight});
             StarListLoaded = true;
         } catch (const std::exception&) {
         }
@@ -212,8 +212,8 @@ void TSvelmia::LoadNightSky()
     }
 
     if (StarListLoaded) {
-        StarListMask = NewMaskBitmap(StarWidth, 5 * StarHeight);
-        StarListRect.Bottom = 5 * StarHeight;
+        StarListMask = NewMaskBitmap(StarWidth, layout::kStarCells * StarHeight);
+        StarListRect.Bottom = layout::kStarCells * StarHeight;
         MakeWhiteMaskFromImage(StarListMask, StarList, StarListRect, StarListRect);
         StarCell = new TBitmap(StarWidth, StarHeight);
     }

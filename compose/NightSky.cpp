@@ -14,10 +14,8 @@ using namespace vcl;
 
 namespace {
 
-constexpr TRect kStarRect = Rect(0, 0, 120, 100);
 constexpr int kTwinkleTicks = 10;
-constexpr int kStarCells = 5;
-constexpr int kSprite = 100;    // the shooting star is 100 x 100
+constexpr int kSprite = layout::kShootingStarSize;
 constexpr int kStep = 7;        // pixels left and down per tick
 constexpr int kSkyRight = 300;  // right edge of the sky area
 constexpr int kSkyBottom = 300; // bottom edge of the sky area
@@ -32,7 +30,7 @@ void TSvelmia::SetUpNightBackground()
     TCanvas* upper = UpperBmp->GetCanvas();
     if (StarListLoaded && StarCell) {
         StarCell->GetCanvas()->CopyMode = SRCCOPY;
-        StarCell->GetCanvas()->CopyRect(kStarRect, upper, kStarRect);
+        StarCell->GetCanvas()->CopyRect(layout::kStarCell, upper, layout::kStarCell);
         TwinkleDelay = kTwinkleTicks;
         TwinkleCell = 0;
         StarTwinkleActive = true;
@@ -76,11 +74,11 @@ void TSvelmia::StarTwinkleStep()
 
     TCanvas* upper = UpperBmp->GetCanvas();
     upper->CopyMode = SRCCOPY;
-    upper->CopyRect(kStarRect, StarCell->GetCanvas(), kStarRect);
-    MaskedCopy(upper, kStarRect, StarListMask->GetCanvas(), cell, StarList->GetCanvas(), cell);
+    upper->CopyRect(layout::kStarCell, StarCell->GetCanvas(), layout::kStarCell);
+    MaskedCopy(upper, layout::kStarCell, StarListMask->GetCanvas(), cell, StarList->GetCanvas(), cell);
     Mainpict->GetCanvas()->CopyMode = SRCCOPY;
-    Mainpict->GetCanvas()->CopyRect(kStarRect, upper, kStarRect);
-    layout::NextIndex(TwinkleCell, kStarCells);
+    Mainpict->GetCanvas()->CopyRect(layout::kStarCell, upper, layout::kStarCell);
+    layout::NextIndex(TwinkleCell, layout::kStarCells);
 }
 
 // One step of the shooting star: (StarX, StarY) is the sprite's left edge and

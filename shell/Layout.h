@@ -222,6 +222,12 @@ template <typename T> constexpr std::array<T, kPlacementCount> PlacementColumn(T
 constexpr std::array<int32_t, kPlacementCount> kEntryWidth = PlacementColumn(&Placement::width);
 constexpr std::array<int32_t, kPlacementCount> kEntryLeft = PlacementColumn(&Placement::left);
 
+// The width of an entry's pictures.
+constexpr int32_t EntryWidth(int entry)
+{
+    return kPlacements[entry].width;
+}
+
 // An entry's rectangle on its target picture at pan 0, and its picture and
 // mask cells (from column 0).
 constexpr vcl::TRect DestAtRest(int entry)
@@ -255,6 +261,40 @@ constexpr vcl::TRect CellBand(int entry, int k)
     return vcl::Rect(0, rows * k, kPlacements[entry].width, rows * (k + 1));
 }
 
+// The choker's picture holds two cells of kChokerCell rows, its mask above
+// its picture. Its placement entry draws the first rows of each (on the upper
+// picture); the rest of each cell is the lower part, drawn on the top rows of
+// every body frame.
+constexpr int kChokerCell = 150;
+static_assert(kPlacements[peChoker].source.top == kChokerCell);
+constexpr RowSpan kChokerLowerMask = {kPlacements[peChoker].mask.bottom, kChokerCell};
+constexpr RowSpan kChokerLowerSource = {kPlacements[peChoker].source.bottom, 2 * kChokerCell};
+constexpr RowSpan kChokerLowerDest = {0, kChokerLowerMask.bottom - kChokerLowerMask.top};
+
+// The flower as the body frames draw it: always at column kFlowerBodyLeft,
+// on the rows of the placement entries peFlower + 1 + frame.
+constexpr int kFlowerBodyLeft = 428;
+constexpr vcl::TRect FlowerOnBody(int frame)
+{
+    const RowSpan rows = kPlacements[peFlower + 1 + frame].dest;
+    return vcl::Rect(kFlowerBodyLeft, rows.top, kFlowerBodyLeft + kPlacements[peFlower].width, rows.bottom);
+}
+
+// The night: kStarCells twinkling-star cells one above the other, and the
+// shooting star's square sprite.
+constexpr int kStarWidth = 120;
+constexpr int kStarHeight = 100;
+constexpr int kStarCells = 5;
+constexpr vcl::TRect kStarCell = vcl::Rect(0, 0, kStarWidth, kStarHeight);
+constexpr int kShootingStarSize = 100;
+constexpr vcl::TRect kShootingStar = vcl::Rect(0, 0, kShootingStarSize, kShootingStarSize);
+
+// The part browser's thumbnails: costumes and camisoles show these columns
+// of one band at 1 / kBandThumbScale, the small parts their whole picture.
+constexpr vcl::TRect kCostumeThumbSource = vcl::Rect(10, 0, 500, 100);
+constexpr vcl::TRect kCamisoleThumbSource = vcl::Rect(10, 150, 500, 250);
+constexpr int kBandThumbScale = 2;
+
 // The columns of `columns` with other rows: the cell of a layer's picture.
 constexpr vcl::TRect RowsOf(const vcl::TRect& columns, int top, int bottom)
 {
@@ -269,6 +309,10 @@ constexpr std::array<vcl::TRect, kPlacementCount> RowsOnly(RowSpan Placement::*r
     for (int i = 0; i < kPlacementCount; ++i)
         r[i] = vcl::TRect{0, (kPlacements[i].*rows).top, 0, (kPlacements[i].*rows).bottom};
     return r;
+}
+constexpr vcl::TRect RowsOnly(RowSpan rows)
+{
+    return vcl::TRect{0, rows.top, 0, rows.bottom};
 }
 
 } // namespace layout

@@ -236,8 +236,8 @@ struct PortraitState {
     int32_t FaceListHeight = 0;
     int32_t FaceCellHeight = layout::SourceRows(peFace);
     int32_t FaceCount = 0;
-    int32_t StarWidth = 120;
-    int32_t StarHeight = 100;
+    int32_t StarWidth = layout::kStarWidth;
+    int32_t StarHeight = layout::kStarHeight;
     bool StarTwinkleActive = false;
     bool ShootingStarActive = false;
     int32_t StarX = layout::kShootingStarStartX;
@@ -249,29 +249,29 @@ struct PortraitState {
     vcl::TRect BackgroundRectCopy{0, 0, 0, 0};
 
     // ---- Size constants -----------------------------------------------------
-    int32_t CamisoleWidth = 550;
-    int32_t CamisoleHeight = 750;
-    int32_t CamisoleBandHeight = 250;
-    int32_t CostumeWidth = 530;
-    int32_t CostumeHeight = 300;
-    int32_t CostumeBandHeight = 100;
-    int32_t EarringWidth = 330;
-    int32_t EarringCellHeight = 120;
-    int32_t EarringFrameWidth = 340;
-    int32_t EarringFrameHeight = 120;
-    int32_t HairBandWidth = 80;
-    int32_t HairBandHeight = 100;
-    int32_t FlowerWidth = 100;
-    int32_t FlowerCellHeight = 120;
-    int32_t ChokerWidth = 150;
-    int32_t ChokerCellHeight = 150;
-    int32_t RibbonWidth = 200;
-    int32_t RibbonHeight = 80;
-    int32_t BraceletWidth = 130;
-    int32_t BraceletCellHeight = 40;
+    int32_t CamisoleWidth = layout::EntryWidth(peCamisole);
+    int32_t CamisoleHeight = layout::kBodyFrames * layout::SourceRows(peCamisole);
+    int32_t CamisoleBandHeight = layout::SourceRows(peCamisole);
+    int32_t CostumeWidth = layout::EntryWidth(peCostume);
+    int32_t CostumeHeight = layout::kBodyFrames * layout::SourceRows(peCostume);
+    int32_t CostumeBandHeight = layout::SourceRows(peCostume);
+    int32_t EarringWidth = layout::EntryWidth(peEarring);
+    int32_t EarringCellHeight = layout::SourceRows(peEarring);
+    int32_t EarringFrameWidth = layout::EntryWidth(peEarringFrame);
+    int32_t EarringFrameHeight = layout::SourceRows(peEarringFrame);
+    int32_t HairBandWidth = layout::EntryWidth(peHairBand);
+    int32_t HairBandHeight = layout::SourceRows(peHairBand);
+    int32_t FlowerWidth = layout::EntryWidth(peFlower);
+    int32_t FlowerCellHeight = layout::SourceRows(peFlower);
+    int32_t ChokerWidth = layout::EntryWidth(peChoker);
+    int32_t ChokerCellHeight = layout::kChokerCell;
+    int32_t RibbonWidth = layout::EntryWidth(peRibbon);
+    int32_t RibbonHeight = layout::SourceRows(peRibbon);
+    int32_t BraceletWidth = layout::EntryWidth(peBracelet);
+    int32_t BraceletCellHeight = layout::SourceRows(peBracelet);
     int32_t EyeWidth = layout::kEyeWidth;
     int32_t EyeHeight = layout::kEyeHeight;
-    int32_t FaceWidth = 279;
+    int32_t FaceWidth = layout::EntryWidth(peFace);
     int32_t SceneTileSize = layout::kSceneTile;
     // Part placement list (width and left edge at pan 0 of every entry).
     std::array<int32_t, kPlacementCount> EntryWidth = layout::kEntryWidth;
@@ -335,21 +335,25 @@ struct PortraitState {
     vcl::TRect HairBandDestRect = layout::DestAtRest(peHairBand);
     vcl::TRect HairBandSrcRect = layout::SourceCell(peHairBand);
     // First placement on the upper picture, then the body placements of frames 0, 1, 2.
-    vcl::TRect FlowerDestRect[4] = {
-        {480, 0, 580, 120}, {428, 133, 528, 253}, {428, 131, 528, 251}, {428, 130, 528, 250}};
+    vcl::TRect FlowerDestRect[4] = {layout::DestAtRest(peFlower), layout::FlowerOnBody(0), layout::FlowerOnBody(1),
+                                    layout::FlowerOnBody(2)};
     vcl::TRect FlowerMaskRect = layout::MaskCell(peFlower);
     vcl::TRect FlowerSrcRect = layout::SourceCell(peFlower);
     vcl::TRect ChokerUpperDestRect = layout::DestAtRest(peChoker);
-    vcl::TRect ChokerLowerDestRect{350, 0, 500, 110};
-    vcl::TRect ChokerMaskRect{0, 0, 150, 150};
-    vcl::TRect ChokerSrcRect{0, 150, 150, 300};
+    vcl::TRect ChokerLowerDestRect =
+        layout::RowsOf(layout::DestAtRest(peChoker), layout::kChokerLowerDest.top, layout::kChokerLowerDest.bottom);
+    vcl::TRect ChokerMaskRect = layout::RowsOf(layout::MaskCell(peChoker), 0, layout::kChokerCell);
+    vcl::TRect ChokerSrcRect =
+        layout::RowsOf(layout::SourceCell(peChoker), layout::kChokerCell, 2 * layout::kChokerCell);
     vcl::TRect ChokerUpperMaskRect = layout::MaskCell(peChoker);
-    vcl::TRect ChokerLowerMaskRect{0, 40, 150, 150};
+    vcl::TRect ChokerLowerMaskRect =
+        layout::RowsOf(layout::MaskCell(peChoker), layout::kChokerLowerMask.top, layout::kChokerLowerMask.bottom);
     vcl::TRect ChokerUpperSrcRect = layout::SourceCell(peChoker);
-    vcl::TRect ChokerLowerSrcRect{0, 190, 150, 300};
-    vcl::TRect StreamingRect{0, 0, 100, 100};
-    vcl::TRect StarCellRect{0, 0, 120, 100};
-    vcl::TRect StarListRect{0, 0, 120, 100}; // start-up sets its bottom to 5 x StarHeight
+    vcl::TRect ChokerLowerSrcRect =
+        layout::RowsOf(layout::SourceCell(peChoker), layout::kChokerLowerSource.top, layout::kChokerLowerSource.bottom);
+    vcl::TRect StreamingRect = layout::kShootingStar;
+    vcl::TRect StarCellRect = layout::kStarCell;
+    vcl::TRect StarListRect = layout::kStarCell; // start-up sets its bottom to the whole list
 
     // ---- Rectangles of the two show figures ---------------------------------
     // Per placement entry: destination, picture source and mask source; the
@@ -361,12 +365,12 @@ struct PortraitState {
     std::array<vcl::TRect, kPlacementCount> RightSrcRect = layout::RowsOnly(&layout::Placement::source);
     std::array<vcl::TRect, kPlacementCount> RightMaskRect = layout::RowsOnly(&layout::Placement::mask);
     // The choker's lower part (on the body frames): the second pair of its entry.
-    vcl::TRect LeftChokerLowerDestRect{0, 0, 0, 110};
-    vcl::TRect LeftChokerLowerSrcRect{0, 190, 0, 300};
-    vcl::TRect LeftChokerLowerMaskRect{0, 40, 0, 150};
-    vcl::TRect RightChokerLowerDestRect{0, 0, 0, 110};
-    vcl::TRect RightChokerLowerSrcRect{0, 190, 0, 300};
-    vcl::TRect RightChokerLowerMaskRect{0, 40, 0, 150};
+    vcl::TRect LeftChokerLowerDestRect = layout::RowsOnly(layout::kChokerLowerDest);
+    vcl::TRect LeftChokerLowerSrcRect = layout::RowsOnly(layout::kChokerLowerSource);
+    vcl::TRect LeftChokerLowerMaskRect = layout::RowsOnly(layout::kChokerLowerMask);
+    vcl::TRect RightChokerLowerDestRect = layout::RowsOnly(layout::kChokerLowerDest);
+    vcl::TRect RightChokerLowerSrcRect = layout::RowsOnly(layout::kChokerLowerSource);
+    vcl::TRect RightChokerLowerMaskRect = layout::RowsOnly(layout::kChokerLowerMask);
     // Eye patches of the figures in the show picture, and the overlay rectangles.
     vcl::TRect LeftEyeShowRect{0, 0, 0, layout::kEyeHeight};
     vcl::TRect LeftEyeOverlayRect = layout::kEyePatch;
