@@ -24,9 +24,14 @@ struct BrowserRequest {
 };
 
 constexpr BrowserRequest kBrowserRequests[] = {
-    {VK_F2, TSvelmia::kPartCostume, "vlm_co*.bmp", 245, 50},  {VK_F3, TSvelmia::kPartCamisole, "vlm_ca*.bmp", 245, 50},
-    {VK_F4, TSvelmia::kPartHairBand, "vlm_hb*.bmp", 80, 100}, {VK_F5, TSvelmia::kPartFlower, "vlm_fl*.bmp", 100, 120},
-    {VK_F6, TSvelmia::kPartRibbon, "vlm_ri*.bmp", 200, 80},   {VK_F7, TSvelmia::kPartChoker, "vlm_ch*.bmp", 150, 150},
+    {VK_F2, TSvelmia::kPartCostume, "vlm_co*.bmp", kCostumeThumbSource.Width() / kBandThumbScale,
+     kCostumeThumbSource.Height() / kBandThumbScale},
+    {VK_F3, TSvelmia::kPartCamisole, "vlm_ca*.bmp", kCamisoleThumbSource.Width() / kBandThumbScale,
+     kCamisoleThumbSource.Height() / kBandThumbScale},
+    {VK_F4, TSvelmia::kPartHairBand, "vlm_hb*.bmp", PlacementWidth(peHairBand), SourceRows(peHairBand)},
+    {VK_F5, TSvelmia::kPartFlower, "vlm_fl*.bmp", PlacementWidth(peFlower), SourceRows(peFlower)},
+    {VK_F6, TSvelmia::kPartRibbon, "vlm_ri*.bmp", PlacementWidth(peRibbon), SourceRows(peRibbon)},
+    {VK_F7, TSvelmia::kPartChoker, "vlm_ch*.bmp", PlacementWidth(peChoker), kChokerCell},
 };
 
 // The Ctrl pan steps slow down near both ends of the range.

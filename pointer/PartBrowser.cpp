@@ -29,9 +29,9 @@ TRect ThumbnailSource(int kind, int thumbWidth, int thumbHeight)
 {
     switch (kind) {
     case TSvelmia::kPartCostume:
-        return Rect(10, 0, 500, 100);
+        return layout::kCostumeThumbSource;
     case TSvelmia::kPartCamisole:
-        return Rect(10, 150, 500, 250);
+        return layout::kCamisoleThumbSource;
     default:
         return Rect(0, 0, thumbWidth, thumbHeight);
     }

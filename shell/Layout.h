@@ -223,7 +223,7 @@ constexpr std::array<int32_t, kPlacementCount> kEntryWidth = PlacementColumn(&Pl
 constexpr std::array<int32_t, kPlacementCount> kEntryLeft = PlacementColumn(&Placement::left);
 
 // The width of an entry's pictures.
-constexpr int32_t EntryWidth(int entry)
+constexpr int32_t PlacementWidth(int entry)
 {
     return kPlacements[entry].width;
 }

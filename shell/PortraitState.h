@@ -249,29 +249,29 @@ struct PortraitState {
     vcl::TRect BackgroundRectCopy{0, 0, 0, 0};
 
     // ---- Size constants -----------------------------------------------------
-    int32_t CamisoleWidth = layout::EntryWidth(peCamisole);
+    int32_t CamisoleWidth = layout::PlacementWidth(peCamisole);
     int32_t CamisoleHeight = layout::kBodyFrames * layout::SourceRows(peCamisole);
     int32_t CamisoleBandHeight = layout::SourceRows(peCamisole);
-    int32_t CostumeWidth = layout::EntryWidth(peCostume);
+    int32_t CostumeWidth = layout::PlacementWidth(peCostume);
     int32_t CostumeHeight = layout::kBodyFrames * layout::SourceRows(peCostume);
     int32_t CostumeBandHeight = layout::SourceRows(peCostume);
-    int32_t EarringWidth = layout::EntryWidth(peEarring);
+    int32_t EarringWidth = layout::PlacementWidth(peEarring);
     int32_t EarringCellHeight = layout::SourceRows(peEarring);
-    int32_t EarringFrameWidth = layout::EntryWidth(peEarringFrame);
+    int32_t EarringFrameWidth = layout::PlacementWidth(peEarringFrame);
     int32_t EarringFrameHeight = layout::SourceRows(peEarringFrame);
-    int32_t HairBandWidth = layout::EntryWidth(peHairBand);
+    int32_t HairBandWidth = layout::PlacementWidth(peHairBand);
     int32_t HairBandHeight = layout::SourceRows(peHairBand);
-    int32_t FlowerWidth = layout::EntryWidth(peFlower);
+    int32_t FlowerWidth = layout::PlacementWidth(peFlower);
     int32_t FlowerCellHeight = layout::SourceRows(peFlower);
-    int32_t ChokerWidth = layout::EntryWidth(peChoker);
+    int32_t ChokerWidth = layout::PlacementWidth(peChoker);
     int32_t ChokerCellHeight = layout::kChokerCell;
-    int32_t RibbonWidth = layout::EntryWidth(peRibbon);
+    int32_t RibbonWidth = layout::PlacementWidth(peRibbon);
     int32_t RibbonHeight = layout::SourceRows(peRibbon);
-    int32_t BraceletWidth = layout::EntryWidth(peBracelet);
+    int32_t BraceletWidth = layout::PlacementWidth(peBracelet);
     int32_t BraceletCellHeight = layout::SourceRows(peBracelet);
     int32_t EyeWidth = layout::kEyeWidth;
     int32_t EyeHeight = layout::kEyeHeight;
-    int32_t FaceWidth = layout::EntryWidth(peFace);
+    int32_t FaceWidth = layout::PlacementWidth(peFace);
     int32_t SceneTileSize = layout::kSceneTile;
     // Part placement list (width and left edge at pan 0 of every entry).
     std::array<int32_t, kPlacementCount> EntryWidth = layout::kEntryWidth;

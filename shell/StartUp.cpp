@@ -15,6 +15,28 @@ using velmia::shell::RequiredPicture;
 
 namespace {
 
+// The base figure: its picture (mainsave) is kBaseFigureWidth columns wide and
+// stands at column kBaseFigureLeft of each half of the part list picture.
+constexpr int kBaseFigureLeft = 170;
+constexpr int kBaseFigureWidth = 420;
+constexpr vcl::TRect kBaseFigure = Rect(0, 0, kBaseFigureWidth, kHalfHeight);
+constexpr vcl::TRect kBaseFigureMaskPlace = Rect(kBaseFigureLeft, 0, kBaseFigureLeft + kBaseFigureWidth, kHalfHeight);
+constexpr vcl::TRect kBaseFigurePlace =
+    Rect(kBaseFigureLeft, kHalfHeight, kBaseFigureLeft + kBaseFigureWidth, kWindowHeight);
+// The body bands picture: frame 0 whole in its first kHalfHeight rows, then
+// the rows below the shoulders of frames 1 and 2; every frame shares frame
+// 0's first kShoulderRows. The body covers the columns from kBodyLeft on.
+constexpr int kBodyLeft = 100;
+constexpr int kBodyWidth = kWindowWidth - kBodyLeft;
+constexpr int kShoulderRows = 100;
+constexpr int kBelowShoulderRows = kHalfHeight - kShoulderRows;
+// The small closed-eye pictures, the scene key mask (the sky corner the
+// night works in) and the part of the upper half the close-up overlay starts
+// from.
+constexpr vcl::TRect kSmallClosedEyes = Rect(0, 0, 140, 60);
+constexpr int kSceneKeyWidth = 330;
+constexpr vcl::TRect kCloseUpOverlayStart = Rect(0, 0, 500, 280);
+
 TBitmap* NewBitmap(int width, int height, vcl::TPixelFormat format = vcl::pfDevice)
 {
     return new TBitmap(width, height, format);
@@ -154,10 +176,14 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     LoadRequiredPicture(Camisole, RequiredPicture(Required::Camisole), {CamisoleWidth, CamisoleHeight});
     LoadRequiredPicture(EarringListPict, RequiredPicture(Required::EarringList),
                         {EarringWidth, kCells * EarringCellHeight});
-    LoadRequiredPicture(StringPattern, RequiredPicture(Required::StringPattern), {280, 630}, false);
-    LoadRequiredPicture(ThickStringPattern, RequiredPicture(Required::ThickStringPattern), {290, 630}, false);
-    LoadRequiredPicture(CrossStringPattern, RequiredPicture(Required::CrossStringPattern), {290, 570}, false);
-    LoadRequiredPicture(WStringPattern, RequiredPicture(Required::WStringPattern), {390, 480}, false);
+    LoadRequiredPicture(StringPattern, RequiredPicture(Required::StringPattern),
+                        {PlacementWidth(peString), kBodyFrames * SourceRows(peString)}, false);
+    LoadRequiredPicture(ThickStringPattern, RequiredPicture(Required::ThickStringPattern),
+                        {PlacementWidth(peThickString), kBodyFrames * SourceRows(peThickString)}, false);
+    LoadRequiredPicture(CrossStringPattern, RequiredPicture(Required::CrossStringPattern),
+                        {PlacementWidth(peCrossString), kBodyFrames * SourceRows(peCrossString)}, false);
+    LoadRequiredPicture(WStringPattern, RequiredPicture(Required::WStringPattern),
+                        {PlacementWidth(peWString), kBodyFrames * SourceRows(peWString)}, false);
     LoadRequiredPicture(Ribborn, RequiredPicture(Required::Ribbon), {RibbonWidth, RibbonHeight});
     LoadRequiredPicture(HairBand, RequiredPicture(Required::HairBand), {HairBandWidth, HairBandHeight});
     step("required pictures");
@@ -168,7 +194,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     canvas->Brush.Color = vcl::clWhite;
     canvas->FillRect(Rect(0, 0, kWindowWidth, kWindowHeight));
     canvas->CopyMode = vcl::SRCCOPY;
-    canvas->CopyRect(Rect(170, 300, 590, 600), mainsave->GetCanvas(), Rect(0, 0, 420, 300));
+    canvas->CopyRect(kBaseFigurePlace, mainsave->GetCanvas(), kBaseFigure);
 
     // 10. Base body: three 800 x 300 frames built from five bands.
     canvas = SubPictList->GetCanvas();
@@ -177,16 +203,20 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     canvas->CopyMode = vcl::SRCCOPY;
     SubPictList->GetBitmap()->SetPixelFormat(vcl::pf24bit);
     vcl::TCanvas* bands = subworkcanvas->GetCanvas();
-    canvas->CopyRect(Rect(100, 0, 800, 300), bands, Rect(0, 0, 700, 300));
-    canvas->CopyRect(Rect(100, 300, 800, 400), bands, Rect(0, 0, 700, 100));
-    canvas->CopyRect(Rect(100, 400, 800, 600), bands, Rect(0, 300, 700, 500));
-    canvas->CopyRect(Rect(100, 600, 800, 700), bands, Rect(0, 0, 700, 100));
-    canvas->CopyRect(Rect(100, 700, 800, 900), bands, Rect(0, 500, 700, 700));
+    canvas->CopyRect(Rect(kBodyLeft, 0, kWindowWidth, kHalfHeight), bands, Rect(0, 0, kBodyWidth, kHalfHeight));
+    for (int frame = 1; frame < kBodyFrames; ++frame) {
+        const int top = frame * kHalfHeight;
+        const int from = kHalfHeight + (frame - 1) * kBelowShoulderRows;
+        canvas->CopyRect(Rect(kBodyLeft, top, kWindowWidth, top + kShoulderRows), bands,
+                         Rect(0, 0, kBodyWidth, kShoulderRows));
+        canvas->CopyRect(Rect(kBodyLeft, top + kShoulderRows, kWindowWidth, top + kHalfHeight), bands,
+                         Rect(0, from, kBodyWidth, from + kBelowShoulderRows));
+    }
     step("base figure and body");
 
     // 11. The lower pair of small closed eyes both come from SmallClosedPict0.
-    SmallClosedPict1->GetCanvas()->CopyRect(Rect(0, 0, 140, 60), SmallClosedPict0->GetCanvas(), Rect(0, 0, 140, 60));
-    SmallClosedPict11->GetCanvas()->CopyRect(Rect(0, 0, 140, 60), SmallClosedPict0->GetCanvas(), Rect(0, 0, 140, 60));
+    SmallClosedPict1->GetCanvas()->CopyRect(kSmallClosedEyes, SmallClosedPict0->GetCanvas(), kSmallClosedEyes);
+    SmallClosedPict11->GetCanvas()->CopyRect(kSmallClosedEyes, SmallClosedPict0->GetCanvas(), kSmallClosedEyes);
     step("small closed eyes");
 
     // 12. Two-cell strips: the picture goes into the lower cell.
@@ -199,7 +229,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     CreateScratchMask();
 
     // 13. The masks of the strips go into their upper cells.
-    DrawWhiteMask(MainPictList, mainsave, Rect(170, 0, 590, 300), Rect(0, 0, 420, 300));
+    DrawWhiteMask(MainPictList, mainsave, kBaseFigureMaskPlace, kBaseFigure);
     DrawWhiteMask(Hair_LongLeft, Hair_LongLeft, HairLongLeftMaskRect, HairLongLeftSrcRect);
     DrawWhiteMask(FlowerPict, FlowerPict, FlowerMaskRect, FlowerSrcRect);
     DrawWhiteMask(BraceletList, BraceletList, BraceletMaskRect, BraceletSrcRect);
@@ -235,7 +265,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     RibbonTempB = NewBitmap(RibbonWidth, RibbonHeight);
     RibbonMask = NewImageMask(Ribborn, ribbon);
     RibbonWorkMask = NewMaskBitmap(RibbonWidth, RibbonHeight);
-    SceneKeyMask = NewMaskBitmap(330, 300);
+    SceneKeyMask = NewMaskBitmap(kSceneKeyWidth, kHalfHeight);
     EarringListMask = NewImageMask(EarringListPict, EarringSrcRect);
     step("layer masks");
 
@@ -290,7 +320,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     step("night sky");
 
     // 27. The close-up overlay starts from the upper half.
-    CloseEye_disp_stretch->GetCanvas()->CopyRect(Rect(0, 0, 500, 280), Mainpict->GetCanvas(), Rect(0, 0, 500, 280));
+    CloseEye_disp_stretch->GetCanvas()->CopyRect(kCloseUpOverlayStart, Mainpict->GetCanvas(), kCloseUpOverlayStart);
     step("close-up overlay");
 
     // 28. Face lists.

@@ -25,6 +25,10 @@ using namespace layout;
 namespace {
 
 constexpr int kFaceStrip = 12; // the face cell's first columns are not shown
+// The part of the left figure's closed-eye overlay that the right figure may
+// cover: its columns from kOverlayUnderRight on, its first kOverlayUnderRows.
+constexpr int kOverlayUnderRight = 216;
+constexpr int kOverlayUnderRows = 70;
 // The strings take their colour from kTintPoint of the costume picture. (A
 // point of the composed frame would be another figure's ribbon or the hem's
 // edge, depending on where the figures stand.)
@@ -199,7 +203,8 @@ void TSvelmia::ComposeShowUpper(int scene)
     // right figure: take it from the fresh picture.
     TCanvas* overlay = CloseEye_disp_Left->GetCanvas();
     overlay->CopyMode = SRCCOPY;
-    overlay->CopyRect(Rect(216, 0, kEyeWidth, 70), upper, Rect(LeftEyeLeft + 216, 0, LeftEyeLeft + kEyeWidth, 70));
+    overlay->CopyRect(Rect(kOverlayUnderRight, 0, kEyeWidth, kOverlayUnderRows), upper,
+                      Rect(LeftEyeLeft + kOverlayUnderRight, 0, LeftEyeLeft + kEyeWidth, kOverlayUnderRows));
 }
 
 void TSvelmia::ComposeShowLower(int scene)
