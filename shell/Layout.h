@@ -272,8 +272,10 @@ constexpr RowSpan kChokerLowerSource = {kPlacements[peChoker].source.bottom, 2 *
 constexpr RowSpan kChokerLowerDest = {0, kChokerLowerMask.bottom - kChokerLowerMask.top};
 
 // The flower as the body frames draw it: always at column kFlowerBodyLeft,
-// on the rows of the placement entries peFlower + 1 + frame.
-constexpr int kFlowerBodyLeft = 428;
+// on the rows of the placement entries peFlower + 1 + frame. That column is
+// frame 0's entry's; the entries of frames 1 and 2 (which the pan and the
+// show use) keep the upper picture's.
+constexpr int kFlowerBodyLeft = kPlacements[peFlower + 1].left;
 constexpr vcl::TRect FlowerOnBody(int frame)
 {
     const RowSpan rows = kPlacements[peFlower + 1 + frame].dest;
