@@ -191,8 +191,8 @@ constexpr std::array<Placement, kPlacementCount> kPlacements = {{
     {peRibbon + 3,    200, 370, {172, 252}, {0, 80},    {0, 80}},
     {peFlower,        100, 480, {0, 120},   {120, 240}, {0, 120}},
     {peFlower + 1,    100, 428, {133, 253}, {120, 240}, {0, 120}},
-    {peFlower + 2,    100, 480, {131, 251}, {120, 240}, {0, 120}},
-    {peFlower + 3,    100, 480, {130, 250}, {120, 240}, {0, 120}},
+    {peFlower + 2,    100, 428, {131, 251}, {120, 240}, {0, 120}},
+    {peFlower + 3,    100, 428, {130, 250}, {120, 240}, {0, 120}},
     {peChoker,        150, 350, {260, 300}, {150, 190}, {0, 40}},
     {peString,        280, 200, {10, 220},  {0, 210},   {0, 210}},
     {peThickString,   290, 200, {10, 220},  {0, 210},   {0, 210}},
@@ -272,9 +272,9 @@ constexpr RowSpan kChokerLowerSource = {kPlacements[peChoker].source.bottom, 2 *
 constexpr RowSpan kChokerLowerDest = {0, kChokerLowerMask.bottom - kChokerLowerMask.top};
 
 // The flower as the body frames draw it: always at column kFlowerBodyLeft,
-// on the rows of the placement entries peFlower + 1 + frame. That column is
-// frame 0's entry's; the entries of frames 1 and 2 (which the pan and the
-// show use) keep the upper picture's.
+// on the rows of the placement entries peFlower + 1 + frame. The entries of
+// all three frames hold that column, so the show, which places each frame's
+// flower from its own entry, keeps it still while she breathes.
 constexpr int kFlowerBodyLeft = kPlacements[peFlower + 1].left;
 constexpr vcl::TRect FlowerOnBody(int frame)
 {

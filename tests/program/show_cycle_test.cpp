@@ -89,6 +89,12 @@ TEST_F(ShowTest, LayoutSetsTheFlagsAndTheEyePatches)
     EXPECT_EQ(S().LeftSrcRect[peWindow], Rect(120, 0, 670, 300));
     EXPECT_EQ(S().RightDestRect[peWindow], Rect(360, 0, 800, 300));
     EXPECT_EQ(S().RightSrcRect[peWindow], Rect(100, 0, 540, 300));
+    // The flower on the chest stays in its column while she breathes: the
+    // three body frames place it where the portrait does.
+    for (int frame = 1; frame < 3; ++frame) {
+        EXPECT_EQ(S().LeftDestRect[peFlower + 1 + frame].Left, S().LeftDestRect[peFlower + 1].Left) << frame;
+        EXPECT_EQ(S().RightDestRect[peFlower + 1 + frame].Left, S().RightDestRect[peFlower + 1].Left) << frame;
+    }
 
     // Moved far right, the right figure keeps only part of its eye patch.
     S().ShowRightGap = 600; // E = 300
