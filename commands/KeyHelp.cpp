@@ -3,7 +3,7 @@
 #include "commands/KeyHelp.h"
 
 #include "commands/KeyCommandTable.h"
-#include "commands/SpecialKeyTable.h"
+#include "commands/NamedKeyTable.h"
 #include "toolkit/Intl.h"
 #include "toolkit/Utf8.h"
 

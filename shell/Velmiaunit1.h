@@ -278,9 +278,9 @@ public:
     };
     void LayoutFigureParts(const FigureColumns& figure);
 
-    // ---- commands/SpecialKeys.cpp: the special keys --------------------------
+    // ---- commands/NamedKeys.cpp: the special keys --------------------------
     void FormKeyDown(vcl::TObject* Sender, uint16_t& Key, vcl::TShiftState Shift);
-    // The special keys' actions and states (rows of commands/SpecialKeyTable.h).
+    // The special keys' actions and states (rows of commands/NamedKeyTable.h).
     bool SpecialKeyActs(KeyState when) const;
     void TurnBrowserPageKey(uint16_t key);
     void ShowTitleBanner(uint16_t key);

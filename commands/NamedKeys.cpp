@@ -5,7 +5,7 @@
 // close-up (Page Up / Down, Up / Down, Home, Backspace) and the part browser
 // (F2 to F7; Page Down / Up turn its pages). The character keys of the same
 // press go on to FormKeyPress.
-#include "commands/SpecialKeyTable.h"
+#include "commands/NamedKeyTable.h"
 
 #include <algorithm>
 
@@ -63,7 +63,7 @@ int CtrlStepRight(int pan)
 
 } // namespace
 
-// The keys are rows of commands/SpecialKeyTable.h: the row of the key whose
+// The keys are rows of commands/NamedKeyTable.h: the row of the key whose
 // state holds acts.
 bool TSvelmia::SpecialKeyActs(KeyState when) const
 {
