@@ -212,3 +212,20 @@ e2e_rendered_frame() {
         [ "$n" = 0 ] && { echo $f; return; }
     done
 }
+
+# A busy machine may show the window before its first paint: takes up to five
+# screenshots with SHOT (a command given the file to write) until one equals a
+# rendered frame, and sets E2E_FRAME to that frame; fails with WHAT otherwise.
+e2e_match_rendered_frame() {
+    local shot=$1 what=$2 try
+    E2E_FRAME=""
+    for try in 1 2 3 4 5; do
+        sleep 1
+        "$shot" "$E2E_TMP/window.png"
+        echo "screenshot $try:"
+        E2E_FRAME=$(e2e_rendered_frame "$E2E_TMP/window.png")
+        [ -n "$E2E_FRAME" ] && return 0
+    done
+    E2E_KEEP=1
+    e2e_fail "$what (pictures kept in $E2E_TMP)"
+}
