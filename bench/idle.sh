@@ -31,6 +31,15 @@ floor=${6:-$(dirname "$program")/bench/velmia_empty_window}
 [ -x "$floor" ] || floor=$(dirname "$program")/../bench/velmia_empty_window
 [ -x "$floor" ] || { echo "no floor program (velmia_empty_window); pass it as the sixth argument" >&2; exit 2; }
 floor=$(realpath "$floor")
+# VELMIA_FLOOR_PAINT="WIDTH HEIGHT PER_SECOND": the floor is instead a window
+# that wakes only to paint a change of that size that often (see
+# bench/floor/EmptyWindow.cpp).
+floorargs=""
+floorname="empty window"
+if [ -n "${VELMIA_FLOOR_PAINT:-}" ]; then
+    floorargs="--paint $VELMIA_FLOOR_PAINT"
+    floorname="painting window ($VELMIA_FLOOR_PAINT)"
+fi
 if [ -n "$wayland" ]; then
     module=$(dirname "$program")/tests/e2e/velmia-weston-input.so
     [ -f "$module" ] || module=$(dirname "$program")/../tests/e2e/velmia-weston-input.so
@@ -113,7 +122,8 @@ if [ "$mode" = show ]; then
     sleep 0.5
     key w
 fi
-QT_WAYLAND_DISABLE_WINDOWDECORATION=${QT_WAYLAND_DISABLE_WINDOWDECORATION:-1} "$floor" >"$tmp/floor.out" 2>&1 &
+# shellcheck disable=SC2086 # the floor's arguments are words
+QT_WAYLAND_DISABLE_WINDOWDECORATION=${QT_WAYLAND_DISABLE_WINDOWDECORATION:-1} "$floor" $floorargs >"$tmp/floor.out" 2>&1 &
 empty=$!
 pids+=($empty)
 waitwindow "$empty"
@@ -142,7 +152,7 @@ kill -0 "$app" 2>/dev/null || { echo "the program ended during the measurement:"
 rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$app/status")
 anon=$(awk '/^Anonymous:/ { print $2 }' "/proc/$app/smaps_rollup")
 awk -v hz="$hz" -v w0="$w0" -v w1="$w1" -v rss="$rss" -v anon="$anon" -v mode="$mode" -v scale="$scale" \
-    -v display="${wayland:+ on Wayland}" \
+    -v display="${wayland:+ on Wayland}" -v floorname="$floorname" \
     -v at0="${t0[$app]}" -v at1="${t1[$app]}" -v as0="${s0[$app]}" -v as1="${s1[$app]}" \
     -v av0="${v0[$app]}" -v av1="${v1[$app]}" \
     -v et0="${t0[$empty]}" -v et1="${t1[$empty]}" -v es0="${s0[$empty]}" -v es1="${s1[$empty]}" \
@@ -152,5 +162,5 @@ awk -v hz="$hz" -v w0="$w0" -v w1="$w1" -v rss="$rss" -v anon="$anon" -v mode="$
     awake = (av1 - av0) / wall; ewake = (ev1 - ev0) / wall
     printf "%s x%s%s: CPU %.3f %% of one core (stat: %.2f s in %.1f s), %.3f %% (schedstat), %.2f wake-ups/s, resident %.1f MB (anonymous %.1f MB)\n",
         mode, scale, display, 100 * (at1 - at0) / hz / wall, (at1 - at0) / hz, wall, acpu, awake, rss / 1024, anon / 1024
-    printf "empty window x%s: CPU %.3f %% (schedstat), %.2f wake-ups/s\n", scale, ecpu, ewake
-    printf "ratio to the empty window: CPU %.2f x, wake-ups %.2f x\n", (ecpu > 0 ? acpu / ecpu : 0), (ewake > 0 ? awake / ewake : 0) }'
+    printf "%s x%s: CPU %.3f %% (schedstat), %.2f wake-ups/s\n", floorname, scale, ecpu, ewake
+    printf "ratio to the %s: CPU %.2f x, wake-ups %.2f x\n", floorname, (ecpu > 0 ? acpu / ecpu : 0), (ewake > 0 ? awake / ewake : 0) }'

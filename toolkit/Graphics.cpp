@@ -248,6 +248,15 @@ int NearestPaletteIndex(const TPalette& p, TColor c)
     return NearestBgr(p, ColorToBgr(c));
 }
 
+namespace {
+TCopyObserver gCopyObserver = nullptr;
+} // namespace
+
+void SetCopyObserver(TCopyObserver observer)
+{
+    gCopyObserver = observer;
+}
+
 void SetCopyPaths(TCopyPaths paths)
 {
     g_copyPaths = paths;
@@ -1393,6 +1402,8 @@ void CopyBits(TBitmap& dst, const Rect64& d, const TBitmap& src, const Rect64& s
 {
     const Rop op = RopOf(mode);
     if (op == Rop::Copy && CopiesWholeBuffer(dst, d, src, s)) {
+        if (gCopyObserver)
+            gCopyObserver(dst, TRect{0, 0, dst.GetWidth(), dst.GetHeight()}, mode, true);
         BitmapInternals::Share(dst, src);
         return;
     }
@@ -1401,6 +1412,8 @@ void CopyBits(TBitmap& dst, const Rect64& d, const TBitmap& src, const Rect64& s
         return;
     const TRect written{int32_t(X.dstFirst), int32_t(Y.dstFirst), int32_t(X.dstFirst + int64_t(X.src.size())),
                         int32_t(Y.dstFirst + int64_t(Y.src.size()))};
+    if (gCopyObserver)
+        gCopyObserver(dst, written, mode, false);
     const int dbpp = BitsPerPixel(dst.GetPixelFormat());
     std::unique_ptr<PendingErase>& pending = BitmapInternals::Pending(dst);
     const auto* waiting = static_cast<const WaitingErase*>(pending.get());

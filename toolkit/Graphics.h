@@ -250,6 +250,13 @@ std::vector<int32_t> StretchMap(int32_t srcLen, int32_t dstLen);
 enum class TCopyPaths { Portable, Ssse3, Best };
 void SetCopyPaths(TCopyPaths paths);
 
+// Told of every rectangle copy that writes pixels, before it runs: the bitmap
+// written, the rectangle it writes (clipped), the mode, and whether the copy
+// only shares the source's pixels instead of copying them. For measuring what
+// a drawing asks of the toolkit; null (the default) tells no one.
+using TCopyObserver = void (*)(const TBitmap& dst, const TRect& written, TCopyMode mode, bool shares);
+void SetCopyObserver(TCopyObserver observer);
+
 // The index of the palette entry nearest a colour (squared distance over red,
 // green and blue; the lowest index wins ties; 0 for an empty palette).
 int NearestPaletteIndex(const TPalette& p, TColor c);
