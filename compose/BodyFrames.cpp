@@ -45,8 +45,8 @@ void TSvelmia::DrawBodyFrames(int scene)
 
     // Lower hair, the same band in every frame.
     if (OtohimeHair) {
-        const TRect lowerPart = RowsOf(SourceCell(peOtohime), kOtohimeLower.top, kOtohimeLower.bottom);
-        const TRect onFrame = RowsOf(DestAtRest(peOtohime), 0, kOtohimeLower.bottom - kOtohimeLower.top);
+        const TRect lowerPart = RowsOf(OtohimeSrcRect, kOtohimeLower.top, kOtohimeLower.bottom);
+        const TRect onFrame = RowsOf(OtohimeDestRect, 0, kOtohimeLower.bottom - kOtohimeLower.top);
         for (TCanvas* f : frame)
             MaskedCopy(f, onFrame, OtohimeMask->GetCanvas(), lowerPart, OtohimeBmp->GetCanvas(), lowerPart);
     } else if (!MainHairHidden) {

@@ -93,6 +93,11 @@ void TSvelmia::ApplyPan()
     pan(peWString, {&WStringDestRect}, {&WStringSrcRect});
     pan(peCrossString, {&CrossStringDestRect}, {&CrossStringSrcRect});
     pan(peThickString, {&ThickStringDestRect}, {&ThickStringSrcRect});
+    // The alternative hair styles move with the head they are drawn on;
+    // within the pan's limits none of them ever lies wholly outside.
+    pan(peShaggy, {&ShaggyDestRect}, {&ShaggySrcRect});
+    pan(pePank, {&PankDestRect}, {&PankSrcRect});
+    pan(peOtohime, {&OtohimeDestRect}, {&OtohimeSrcRect});
 
     // The blink overlay covers the visible part of the eye patch.
     EyeLeft = EyeDestRect.Left;
