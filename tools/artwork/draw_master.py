@@ -203,10 +203,12 @@ CSS = """
 
 def figure_group():
     b = []
-    # one silhouette: neck, shoulders, torso, both arms, with a notch between
-    # the torso and the right arm at the bottom where the hair ends show
+    # one silhouette: neck, shoulders, torso and the left arm. The right arm
+    # is a group of its own (figure-arm): its hand rests on the hip, which
+    # does not move as the chest rises, so it is drawn the same in every
+    # breathing pose, over the torso's right side
     sil = ("M384 140 L476 128 C472 200 474 262 486 298 C520 318 600 330 660 346 C702 358 724 384 732 420 "
-           "C738 460 737 500 736 540 C736 570 738 600 740 625 L684 625 C676 600 660 578 641 550 L640 625 L128 625 "
+           "C728 436 690 442 658 448 C650 480 644 520 641 550 L640 625 L128 625 "
            "C132 540 140 480 152 410 C160 375 180 354 222 343 C282 328 350 318 376 298 C382 262 386 220 384 140 Z")
     # the back of the neck behind the jaw and below the ear, in shade: short
     # styles show it between the jaw, the ear and the neck
@@ -224,23 +226,104 @@ def figure_group():
                   "C400 384 360 382 330 374 Z", "skin-hi"))
     b.append(path("M226 372 C246 410 256 460 258 520 L244 560 C238 500 232 440 222 400 Z", "skin-sh"))
     b.append(path("M650 380 C632 420 622 470 620 520 L634 560 C638 500 644 440 660 404 Z", "skin-sh"))
+    # the torso's right side in the bend of the arm, turning away in shade
+    b.append(path("M658 448 C650 480 644 520 641 550 L640 625 L628 625 C630 560 636 500 646 452 Z", "skin-sh"))
     # collarbones
     b.append(path("M318 336 C340 330 362 330 388 322", "skin-line"))
     b.append(path("M474 324 C500 330 520 336 548 338", "skin-line"))
     # shoulder and arm shading
     b.append(path("M152 410 C160 375 180 354 222 343 C200 360 186 380 182 420 C176 480 172 540 170 625 L128 625 "
                   "C132 540 140 480 152 410 Z", "skin-sh"))
-    b.append(path("M732 420 C738 460 737 500 736 540 C736 570 738 600 740 625 L724 625 C718 594 714 566 714 534 "
-                  "C712 490 716 450 732 420 Z", "skin-sh"))
-    # the upper arm runs on past the window's lower edge: the elbow lies
-    # below it, at the waist
+    # the left upper arm runs on past the window's lower edge
     # armpits / arm inner edges
     b.append(path("M214 412 C206 470 200 540 198 625", "skin-line"))
     b.append(path("M220 400 C214 420 212 440 212 470 L200 625 L198 625 C200 540 206 470 214 412 Z", "skin-sh"))
-    b.append(path("M664 432 C652 470 644 510 641 540", "skin-line"))
-    b.append(path("M640 412 C646 470 644 520 641 552 L640 625 L630 625 C632 560 634 470 640 412 Z", "skin-sh"))
     # redraw outline
     b.append(path(sil, "skin-edge"))
+    return b
+
+
+# The right arm, the hand on the hip: the upper arm runs down from the shoulder
+# and back, its inner side tucked behind the torso's side, to the elbow out
+# near the window's right edge; the forearm comes forward from there, down and
+# in to the hand on the hip below the window, so that the wrist crosses the
+# bracelet's rectangle (670,560)-(800,600). Between the forearm and the
+# torso only a small bend is left open, inside the hair ends' rectangle
+# (620,550)-(680,600): the long hair behind the back shows there.
+ELBOW = (776.0, 503.0)
+WRIST = (712.0, 580.0)
+WRIST_DIR = 130.0  # degrees, the forearm's direction towards the hand
+WRIST_HALF = 20.0  # the wrist's half width
+HAND = (650.0, 654.0)
+# the torso's right side below the armpit, as the figure draws it
+TORSO_SIDE = "M658 448 C650 480 644 520 641 550"
+
+
+def forearm_edges():
+    """The forearm's outer (lower right) and inner (upper left) edges, from the
+    elbow to the hand."""
+    ux, uy = math.cos(math.radians(WRIST_DIR)), math.sin(math.radians(WRIST_DIR))
+    nx, ny = uy, -ux  # towards the outer side (down and right)
+    centre = catmull([ELBOW, WRIST, HAND], False, 8)
+    halves = []
+    for i in range(len(centre)):
+        t = i / (len(centre) - 1)
+        # 27 at the elbow, narrowing to the wrist, the hand a little wider
+        halves.append(27 - 14 * t if t < 0.5 else 20 + 6 * (t - 0.5))
+    outer = [(x + nx * h, y + ny * h) for (x, y), h in zip(centre, halves)]
+    inner = [(x - nx * h, y - ny * h) for (x, y), h in zip(centre, halves)]
+    return outer, inner
+
+
+def offset(line, d):
+    """The polyline `line` moved d pixels to its left (seen along it)."""
+    out = []
+    for i in range(len(line)):
+        ax, ay = line[max(i - 1, 0)]
+        bx, by = line[min(i + 1, len(line) - 1)]
+        ln = math.hypot(bx - ax, by - ay) or 1.0
+        out.append((line[i][0] + d * (by - ay) / ln, line[i][1] - d * (bx - ax) / ln))
+    return out
+
+
+def arm_group():
+    b = []
+    outer, inner = forearm_edges()
+    # the forearm's inner edge, from the top of the elbow
+    inner = catmull([(790, 500), (770, 494), inner[4], inner[8], inner[12], inner[16]], False, 6)
+    # the bend starts where the forearm's inner edge passes x 679
+    k = next(i for i, (x, y) in enumerate(inner) if x < 679)
+    shoulder = catmull([(662, 347), (700, 360), (724, 386), (733, 420), (746, 446), (761, 468), (775, 484),
+                        (786, 494)], False, 8)
+    # the elbow: a round knob out to the side, running into the forearm
+    elbow = catmull([(786, 494), (796, 506), (798, 522), outer[5]], False, 8)
+    bend = catmull([inner[k], (664, 574), (650, 562), (643, 550)], False, 6)
+    fore_in = inner[:k + 1]
+    upper = [(640, 352)] + shoulder + elbow[:-1] + fore_in + bend[1:] + [(640, 500), (636, 420)]
+    b.append(path(poly(upper), "skin"))
+    # the upper arm turns away behind the torso and under the forearm: shade
+    # along the torso's side and along the forearm
+    crease = fore_in + bend[1:]
+    band = [offset(crease, -min(16.0, 1.0 + i * 0.8))[i] for i in range(len(crease))]
+    b.append(path(poly(crease + band[::-1]), "skin-sh"))
+    b.append(path(smooth([(658, 448), (676, 458), (682, 480), (674, 520), (662, 556), (646, 552), (644, 520),
+                          (650, 480)], True), "skin-sh"))
+    b.append(path(smooth([(733, 420), (746, 446), (761, 468), (775, 484), (786, 494), (780, 500), (764, 484),
+                          (748, 464), (736, 442)], True), "skin-sh"))
+    # the forearm, in front: lit along the top, in shade underneath
+    fore = elbow + outer[6:] + inner[::-1]
+    b.append(path(poly(fore), "skin"))
+    b.append(path(poly(outer[5:] + offset(outer[5:], 9)[::-1]), "skin-sh"))
+    top = inner[8:k + 4]
+    b.append(strand([(x + 7 * 0.766, y + 7 * 0.643) for x, y in top[::4]], [0] + [5] * (len(top[::4]) - 2) + [0],
+                    "skin-hi"))
+    b.append(path(poly(catmull([(770, 520), (780, 528), (786, 540)], False, 4), False), "skin-line"))
+    # the torso's side over the upper arm, the forearm's inner edge over the
+    # upper arm, the bend, and the outline
+    b.append(path(TORSO_SIDE, "skin-edge"))
+    b.append(path(poly(inner, False), "skin-edge"))
+    b.append(path(poly(bend, False), "skin-edge"))
+    b.append(path(poly(shoulder + elbow + outer[6:], False), "skin-edge"))
     return b
 
 
@@ -1654,12 +1737,13 @@ BEADS = [("#f2c14e", "#c08a22", "#6e4a10", "#f2c14e"), ("#fbf6f0", "#e2d4cc", "#
 
 
 def bracelet(k):
-    """Round the right upper arm, a tilted ellipse whose back half lies behind
-    the arm: gold beads with a heart, a pearl strand, ruby links with a
-    drop, a solid bangle, a fine chain with a star."""
+    """Round the right wrist, a tilted ellipse across the forearm whose back
+    half lies behind the wrist: gold beads with a heart, a pearl strand, ruby
+    links with a drop, a solid bangle, a fine chain with a star."""
     fill, shade, ol, charm = BEADS[k]
     b = []
-    cx, cy, rx, ry, tilt = 705, 578, 28, 8, math.radians(-21)
+    cx, cy = WRIST
+    rx, ry, tilt = WRIST_HALF - 1, 6, math.radians(WRIST_DIR - 90)
     ca, sa = math.cos(tilt), math.sin(tilt)
 
     def at(t):
@@ -1671,7 +1755,7 @@ def bracelet(k):
     hx, hy = int(round(hx)), int(round(hy))
     if k in (0, 1):
         b.append(path(poly(front, False), "", ' fill="none" stroke="%s" stroke-width="2.4"' % ol))
-        n, r = (9, 5.2) if k == 0 else (7, 6.0)
+        n, r = (6, 4.6) if k == 0 else (5, 5.4)
         for i in range(n):
             x, y = at(math.pi * (0.14 + 0.76 * i / (n - 1)))
             b.append(circle(x, y, r, "", ' fill="%s" stroke="%s" stroke-width="1.5"' % (fill, ol)))
@@ -1682,8 +1766,8 @@ def bracelet(k):
             b.append(circle(hx - 3, hy + 7, 1.3, "", ' fill="#ffffff"'))
     elif k == 2:
         # chain links, alternately flat and edge on, and a drop
-        for i in range(8):
-            t = math.pi * (0.2 + 0.68 * i / 7)
+        for i in range(6):
+            t = math.pi * (0.18 + 0.7 * i / 5)
             x, y = at(t)
             rot = math.degrees(math.atan2(math.cos(t) * ry * ca + math.sin(t) * rx * sa,
                                           -math.sin(t) * rx * ca - math.cos(t) * ry * sa))
@@ -2060,6 +2144,7 @@ def main():
     emit('</defs>')
 
     group("figure", figure_group())
+    group("figure-arm", arm_group())
     group("head-back", head_back_group())
     group("head", head_group())
     for k in EYES:
