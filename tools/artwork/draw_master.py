@@ -1100,14 +1100,22 @@ CAMI = ("M196 628 L204 436 C230 428 260 430 290 432 C360 440 420 440 470 436 "
         "C510 432 540 428 570 427 C600 426 622 430 642 434 L640 628 Z")
 TOP = ("M200 628 C204 520 208 440 214 400 C216 380 230 368 262 362 C322 356 400 368 455 380 C510 368 570 358 "
        "612 360 C628 362 640 374 644 400 C646 460 642 540 640 628 Z")
+# Tops that cover the shoulders: their shoulder parts run up under the hair
+# that falls over the shoulders, their necklines open in a V. The sailor
+# blouse's V runs down to the scarf's knot above the chest ribbon; the
+# yukata's, shallower, to where its two lapels cross.
+SAILOR_TOP = ("M200 628 C204 540 208 460 213 412 C215 390 221 368 230 354 L266 352 L455 462 L602 352 L636 352 "
+              "C641 368 644 390 645 412 C647 470 643 540 640 628 Z")
+YUKATA_TOP = ("M200 628 C204 540 208 460 213 412 C215 386 222 364 236 353 L284 352 L455 452 L590 352 L634 353 "
+              "C641 366 644 388 645 412 C647 470 643 540 640 628 Z")
 BANDEAU = "M200 628 C204 540 208 470 212 424 C300 414 380 420 455 428 C530 420 590 414 646 420 C646 480 642 560 640 628 Z"
 
 # camisoles and tops: shape, main, shade, light, outline
 TOPS = [
     (CAMI, "#f8d8e5", "#e6afc7", "#fff0f6", "#8a4462"),  # lace camisole
-    (TOP, "#fbfcff", "#d3dbee", "#ffffff", "#26365e"),  # sailor top
+    (SAILOR_TOP, "#fbfcff", "#d3dbee", "#ffffff", "#26365e"),  # sailor blouse
     (TOP, "#fff6e6", "#ecd8b8", "#fffdf6", "#7a5a3a"),  # blouse with a ribbon tie
-    (TOP, "#3b4f8f", "#263668", "#5c74b8", "#121c3e"),  # yukata
+    (YUKATA_TOP, "#3b4f8f", "#263668", "#5c74b8", "#121c3e"),  # yukata
     (BANDEAU, "#e9a2b4", "#c87890", "#f8c8d4", "#6a2a40"),  # off-shoulder knit
     (CAMI, "#3cc2b4", "#1e8378", "#b4f3ea", "#0c4a44"),  # swimsuit top
 ]
@@ -1177,18 +1185,33 @@ def camisole_group(k=0):
             b.append(circle(x, 592, 5, "rib rib-ol"))
             b.append(path("M%d 598 L%d 604" % (x - 3, x - 7), "", ' fill="none" stroke="#3f8c3a" stroke-width="2.4"'))
     elif k == 1:
-        # a square sailor collar with a white stripe and a red scarf
-        collar = "M214 404 C230 376 250 366 262 362 C322 356 400 368 455 380 L455 500 L300 440 L214 452 Z"
-        collar_r = "M455 380 C510 368 570 358 612 360 C628 362 640 374 644 404 L644 452 L610 440 L455 500 Z"
-        for c in (collar, collar_r):
-            b.append(path(c, "", fill("#2e4f9a") + ' stroke="#101e44" stroke-width="2" stroke-linejoin="round"'))
-        b.append(path("M222 444 L300 432 L455 490", "", ' fill="none" stroke="#ffffff" stroke-width="3"'))
-        b.append(path("M455 490 L610 432 L638 444", "", ' fill="none" stroke="#ffffff" stroke-width="3"'))
-        # the scarf's tails hang down to the hem, where the browser's
-        # thumbnail shows them over the stripes
-        b.append(path("M455 470 L418 586 L438 594 L455 520 L472 594 L492 586 Z", "", fill("#e23a55") +
-                      ' stroke="#5a0c1c" stroke-width="1.6"'))
-        b.append(ellipse(455, 476, 12, 9, "", fill("#e23a55") + ' stroke="#5a0c1c" stroke-width="1.6"'))
+        # a sailor collar lying on the shoulders and the chest: two broad
+        # navy lapels along the V, edged with a white stripe, their tops
+        # under the hair over the shoulders; a red scarf knotted at the foot
+        # of the V, above the chest ribbon, its tails hanging to the hem
+        navy = ' fill="#2e4f9a" stroke="#101e44" stroke-width="2" stroke-linejoin="round"'
+        stripe = ' fill="none" stroke="#ffffff" stroke-width="3" stroke-linejoin="round"'
+        for sg in (-1, 1):
+            def px(x):
+                return SEAM + sg * (SEAM - x)
+            edge = catmull([(214, 404), (250, 428), (330, 466), (410, 496), (455, 500)], False, 6)
+            shadow = [(px(x), y) for x, y in edge + [(x, y + 10) for x, y in edge[::-1]]]
+            b.append(path(poly(shadow), "", fill(sh)))
+            lapel = [(px(264), 353), (SEAM, 463)] + [(px(x), y) for x, y in edge[::-1]] + [(px(216), 380),
+                                                                                       (px(230), 354)]
+            b.append(path(poly(lapel), "", navy))
+            b.append(path(poly([(px(x + 2), y - 8) for x, y in edge[2:-3]], False), "", stripe))
+            b.append(path(poly([(px(228), 372), (px(222), 392)], False), "", stripe))
+        # the collar turns over the shoulders at the picture's top
+        for d in ("M231 354 L264 353 L262 359 L228 360 Z", "M602 353 L636 353 L639 360 L606 359 Z"):
+            b.append(path(d, "", fill("#1f3a78")))
+        # the scarf: the knot at the foot of the V, the tails under the
+        # ribbon's loops and out below them, in the browser's thumbnail
+        red = ' fill="#e23a55" stroke="#5a0c1c" stroke-width="1.8" stroke-linejoin="round"'
+        b.append(path("M448 470 L424 592 L440 598 L455 520 L470 598 L486 592 L462 470 Z", "", red))
+        b.append(path("M455 522 L455 590", "", ' fill="none" stroke="#9e1634" stroke-width="1.6"'))
+        b.append(path("M436 452 L474 452 L466 474 L444 474 Z", "", red))
+        b.append(path("M444 458 L466 458", "", ' fill="none" stroke="#ff9aaa" stroke-width="2" stroke-linecap="round"'))
         # navy stripes round the hem
         for y in (566, 584):
             b.append('<rect x="207" y="%d" width="433" height="8" fill="#2e4f9a"/>' % y)
@@ -1223,15 +1246,36 @@ def camisole_group(k=0):
                           "rib rib-ol"))
         b.append(ellipse(455, 405, 6, 7, "rib rib-ol"))
     elif k == 3:
-        # the crossed collar and the obi
-        b.append(path("M262 362 C330 400 400 460 462 540 L440 540 C390 470 320 410 240 372 Z", "", fill("#f4f0ff") +
-                      ' stroke="#121c3e" stroke-width="1.8"'))
-        b.append(path("M612 360 C560 400 500 460 450 540 L472 540 C520 470 580 410 630 372 Z", "",
-                      fill("#f4f0ff") + ' stroke="#121c3e" stroke-width="1.8"'))
-        b.append(path("M200 560 C300 556 380 560 455 564 C540 560 600 556 646 556 L646 600 L198 600 Z", "",
+        # the lapels crossed left over right, as a yukata is worn: the
+        # wearer's right panel (the viewer's left) goes under, its collar
+        # ending where the two cross; the left panel's collar runs on over it
+        # down to the obi. Each collar shows a white under-collar at the neck.
+        collar = ' fill="#263668" stroke="#121c3e" stroke-width="1.8" stroke-linejoin="round"'
+        under = ' fill="#f4f0ff" stroke="#121c3e" stroke-width="1.2" stroke-linejoin="round"'
+        # the under panel's collar, from the left shoulder to the crossing
+        b.append(path(poly([(284, 353), (455, 453), (470, 470), (300, 378), (262, 357), (266, 353)]), "", collar))
+        b.append(path(poly([(284, 353), (455, 453), (458, 461), (292, 364), (276, 355)]), "", under))
+        # the over panel's edge: the right collar runs from the shoulder past
+        # the crossing to the obi; the cloth beneath it is the over panel
+        b.append(path(poly([(590, 353), (455, 452), (372, 544), (392, 548), (470, 466), (610, 366), (608, 353)]), "",
+                      collar))
+        b.append(path(poly([(590, 353), (455, 452), (446, 462), (456, 462), (598, 360), (600, 353)]), "", under))
+        b.append(path("M394 546 C420 512 446 484 470 466", "", ' fill="none" stroke="#5c74b8" stroke-width="1.6"'))
+        # the cloth turns over the shoulders at the picture's top
+        for d in ("M237 354 L262 354 L262 359 L232 360 Z", "M610 354 L634 354 L638 360 L612 360 Z"):
+            b.append(path(d, "", fill(sh)))
+        # the obi: a wide band with a cord, what the browser's thumbnail shows
+        b.append(path("M200 540 C300 536 380 540 455 544 C540 540 600 536 646 536 L646 600 L198 600 Z", "",
                       fill("#e8a03a") + ' stroke="#6e4a10" stroke-width="2"'))
-        b.append(path("M200 578 C300 574 380 578 455 582 C540 578 600 574 646 574", "",
+        for x in range(214, 640, 26):
+            y = 568 + 2 * math.sin(x / 40.0)
+            b.append(path("M%d %s l6 -6 l6 6 l-6 6 Z" % (x, f(y)), "", ' fill="#f2c14e" stroke="#c08a22" '
+                          'stroke-width="1"'))
+        b.append(path("M200 556 C300 552 380 556 455 560 C540 556 600 552 646 552", "",
                       ' fill="none" stroke="#c0303f" stroke-width="4"'))
+        b.append(path("M200 586 C300 584 380 586 455 588 C540 586 600 584 646 584", "",
+                      ' fill="none" stroke="#c08a22" stroke-width="1.6"'))
+        b.append(ellipse(470, 560, 8, 6, "", ' fill="#c0303f" stroke="#5a0c1c" stroke-width="1.4"'))
     elif k == 4:
         # a ribbed band along the top and a little bow
         b.append(path("M212 424 C300 414 380 420 455 428 C530 420 590 414 646 420 L646 440 C590 434 530 440 455 448 "
