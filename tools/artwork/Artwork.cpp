@@ -256,8 +256,9 @@ Set BuildSet(const Master& m, const QString& version)
     embed("HairSide", cut({Ink("hair-side")}, QRect(170, 0, 420, 200)));
     embed("HairNotLong",
           cut({Ink("hair-front"), Hole("figure", p0), Hole("head"), Hole("hair-side")}, QRect(410, 0, 260, 260)));
-    embed("HairLong",
-          cut({Ink("hair-front-long"), Hole("figure", p0), Hole("head"), Hole("hair-side")}, QRect(410, 0, 260, 260)));
+    embed("HairLong", cut({Ink("hair-front-long"), Hole("figure", p0), Ink("hair-front-long-over"), Hole("head"),
+                           Hole("hair-side")},
+                          QRect(410, 0, 260, 260)));
     embed("HairBottom", cut({Ink("hair-tip")}, QRect(620, 550, 60, 50)));
 
     // Faces: complete pictures of the face column in the standard and the
@@ -266,9 +267,12 @@ Set BuildSet(const Master& m, const QString& version)
         std::vector<Layer> l = {Ink("hair-main"), Ink(long_ ? "hair-front-long" : "hair-front")};
         if (long_)
             l.push_back(Ink("hair-longleft"));
-        for (const Layer& x : {Ink("figure", p0), Ink("head"), Ink("hair-side"), Ink("hair-sub"),
-                               Ink(long_ ? "fringe-shadow-long" : "fringe-shadow"), Ink(eyes),
-                               Ink(long_ ? "fringe-long" : "fringe"), Ink(brows)})
+        l.push_back(Ink("figure", p0));
+        if (long_)
+            l.push_back(Ink("hair-front-long-over"));
+        for (const Layer& x :
+             {Ink("head"), Ink("hair-side"), Ink("hair-sub"), Ink(long_ ? "fringe-shadow-long" : "fringe-shadow"),
+              Ink(eyes), Ink(long_ ? "fringe-long" : "fringe"), Ink(brows)})
             l.push_back(x);
         return m.Draw(l, kWindow);
     };

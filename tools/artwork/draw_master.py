@@ -680,29 +680,51 @@ def front_group(long_):
                       shade_side=-1, hi=False))
         b.append(lock([(500, 0), (552, 80), (574, 160), (572, 224)], [40, 36, 30, 0], shade_side=-1, hi=False))
     else:
-        # straight locks falling from the crown behind the ear, tapering to
-        # points just above the picture's lower edge, over the back hair
-        # that runs on below it
-        for pts, ws, hi in (
-                ([(566, -20), (620, 40), (650, 120), (662, 190), (664, 252)], [58, 56, 50, 40, 0], True),
-                ([(520, -20), (566, 60), (592, 140), (604, 200), (608, 246)], [56, 54, 48, 36, 0], False),
-                ([(490, 0), (522, 80), (544, 150), (556, 206), (562, 250)], [44, 42, 38, 28, 0], True),
-                ([(596, -24), (640, 70), (676, 150), (688, 220), (690, 256)], [36, 36, 30, 22, 0], False)):
-            b.append(lock(pts, ws, shade_side=-1, hi=hi))
+        # the long style's right side: a full curtain falling from the crown
+        # behind the ear and the neck, wider than the standard hair at the
+        # top and down to the picture's lower edge, in tapered locks of
+        # varied length that fan out over the shoulder (the head, the neck
+        # and the side hair are cut out of it)
+        b.append(path(smooth([(470, -20), (600, -24), (646, 20), (662, 80), (662, 150), (654, 200), (636, 226),
+                              (600, 236), (560, 226), (520, 200), (490, 120)]), "hair-deep"))
+        for pts, ws, side, hi in (
+                ([(596, -24), (634, 40), (646, 110), (650, 170), (646, 226)], [44, 44, 34, 22, 0], -1, False),
+                ([(566, -20), (610, 50), (630, 130), (636, 200), (630, 252)], [54, 54, 46, 30, 0], -1, True),
+                ([(540, -20), (582, 60), (604, 140), (612, 206), (606, 256)], [54, 54, 46, 30, 0], -1, False),
+                ([(516, -10), (552, 70), (570, 150), (574, 210), (566, 246)], [50, 50, 42, 28, 0], -1, True),
+                ([(496, 0), (526, 80), (540, 160), (538, 226)], [44, 44, 34, 0], -1, False),
+                ([(580, -20), (620, 60), (640, 150), (642, 236)], [28, 28, 22, 0], 1, False)):
+            b.append(lock(pts, ws, shade_side=side, hi=hi))
+        b.append(sheen_arc(520, 260, 150, 260, -80, -62, 6))
+    return b
+
+
+def front_long_over_group():
+    """Locks of the long style that fall forward from behind the ear over the
+    side of the neck, towards the shoulder: drawn over the figure, under the
+    ear, the face and the side hair."""
+    b = []
+    for pts, ws, hi in (([(556, -20), (578, 70), (582, 150), (572, 210), (560, 256)], [36, 34, 30, 24, 0], False),
+                        ([(526, -20), (546, 60), (550, 140), (538, 206), (518, 254)], [40, 38, 34, 26, 0], True)):
+        b.append(lock(pts, ws, shade_side=-1, hi=hi))
     return b
 
 
 def longleft_group():
-    # the long style's left side: straight locks from the crown down past
-    # the cheek, their points just above the picture's lower edge, over the
-    # back hair that runs on below it
-    return [
-        lock([(196, -20), (156, 30), (134, 80), (126, 120), (126, 146)], [50, 50, 44, 32, 0], shade_side=1),
-        lock([(226, -20), (192, 40), (172, 90), (164, 124), (162, 148)], [46, 46, 40, 30, 0], shade_side=1,
-             hi=False),
-        lock([(250, 0), (226, 50), (212, 96), (206, 130), (204, 146)], [34, 34, 30, 22, 0], shade_side=1,
-             hi=False),
-    ]
+    # the long style's left side: the crown swells out beyond the standard
+    # hair and falls in tapered locks of varied length down to the
+    # picture's lower edge, over the back hair that runs on below it
+    b = [path(smooth([(250, -20), (170, -24), (128, 20), (110, 70), (108, 120), (124, 130), (160, 120),
+                      (200, 110), (236, 90), (252, 40)]), "hair-deep")]
+    for pts, ws, side, hi in (
+            ([(184, -24), (146, 20), (128, 70), (122, 112), (124, 146)], [46, 46, 38, 26, 0], 1, False),
+            ([(206, -24), (170, 30), (150, 80), (144, 118), (148, 148)], [50, 50, 42, 28, 0], 1, True),
+            ([(228, -20), (196, 40), (176, 86), (168, 120), (172, 144)], [48, 48, 40, 26, 0], 1, False),
+            ([(248, -10), (224, 44), (208, 92), (202, 126), (206, 148)], [40, 40, 34, 22, 0], 1, False),
+            ([(196, -24), (156, 40), (134, 100), (132, 136)], [26, 26, 20, 0], -1, False)):
+        b.append(lock(pts, ws, shade_side=side, hi=hi))
+    b.append(sheen_arc(250, 250, 150, 260, -122, -104, 6))
+    return b
 
 
 def tip_group():
@@ -2200,6 +2222,7 @@ def main():
     group("hair-sub", sub_hair_group())
     group("hair-front", front_group(False))
     group("hair-front-long", front_group(True))
+    group("hair-front-long-over", front_long_over_group())
     group("hair-longleft", longleft_group())
     group("hair-tip", tip_group())
     group("fringe-shadow", fringe_shadow_group(False))
