@@ -1078,20 +1078,22 @@ def costume_group(k=0):
             b.append(path("M%d %s L%d %s" % (x, f(neckline(neck, x) + 2), x + 1, f(neckline(neck, x) + 8)), "",
                           ' fill="none" stroke="%s" stroke-width="1.2"' % tr_sh))
     elif neck == "sailor":
-        # navy side panels (the dress's colour pixel lies in the left one)
-        # and a sailor collar band that follows the neckline into the V
-        for d in ("M190 500 L226 500 C232 540 236 590 236 630 L190 630 Z",
-                  "M650 500 L614 500 C608 540 604 590 604 630 L650 630 Z"):
-            b.append('<path d="%s" fill="%s"/>' % (d, pr))
-        b.append('<path d="M-50 -50 H900 V700 H-50 Z %s" fill="#000000" fill-rule="evenodd" comp-op="dst-out"/>'
-                 % outline)
-        b.append(path(outline, "", ' fill="none" stroke="%s" stroke-width="2.2" stroke-linejoin="round"' % ol))
+        # a sailor collar lying on the chest: two broad navy flaps from the
+        # top edge, their lower edges meeting in a V at the centre front,
+        # edged with a white stripe; a red scarf knotted at the foot of the
+        # neckline's V, its tails hanging over the collar's point (the
+        # dress's colour pixel, window (210,515), lies on the navy)
         edge = [(x, neckline(neck, x)) for x in range(203, 642, 2)]
-        b.append(path(poly(edge + [(x, y + 13) for x, y in edge[::-1]]), "", fill(pr) +
-                      ' stroke="%s" stroke-width="1.6" stroke-linejoin="round"' % tr_ol))
-        # (its white stripe stops short of the colour pixel, window (210,515))
-        b.append(path(poly([(x, y + 8) for x, y in edge[12:-3]], False), "",
-                      ' fill="none" stroke="#ffffff" stroke-width="2"'))
+        low = [(x, 534 + 44 * (1 - abs(x - SEAM) / (SEAM - 203 if x < SEAM else 641 - SEAM)) ** 1.2)
+               for x in range(203, 642, 2)]
+        b.append(path(poly(edge + low[::-1]), "", fill(pr) +
+                      ' stroke="#101e44" stroke-width="1.8" stroke-linejoin="round"'))
+        b.append(path(poly([(x, y - 7) for x, y in low[6:-3]], False), "",
+                      ' fill="none" stroke="#ffffff" stroke-width="2.4" stroke-linejoin="round"'))
+        red = ' fill="#e23a55" stroke="#5a0c1c" stroke-width="1.8" stroke-linejoin="round"'
+        b.append(path("M%d 538 L%d 596 L%d 600 L%d 556 L%d 600 L%d 596 L%d 538 Z" % (
+            SEAM - 6, SEAM - 22, SEAM - 8, SEAM, SEAM + 8, SEAM + 22, SEAM + 6), "", red))
+        b.append(path("M%d 530 L%d 530 L%d 546 L%d 546 Z" % (SEAM - 12, SEAM + 12, SEAM + 7, SEAM - 7), "", red))
     elif neck == "keyhole":
         b.append(path("M%d 507 L%d 516 A9 9 0 1 0 %d 516 L%d 507" % (SEAM - 3, SEAM - 3, SEAM + 3, SEAM + 3), "",
                       ' fill="none" stroke="%s" stroke-width="2" stroke-linejoin="round"' % ol))
