@@ -705,7 +705,9 @@ def front_long_over_group():
     ear, the face and the side hair."""
     b = []
     for pts, ws, hi in (([(556, -20), (578, 70), (582, 150), (572, 210), (560, 256)], [36, 34, 30, 24, 0], False),
-                        ([(526, -20), (546, 60), (550, 140), (538, 206), (518, 254)], [40, 38, 34, 26, 0], True)):
+                        ([(526, -20), (546, 60), (550, 140), (538, 206), (518, 254)], [40, 38, 34, 26, 0], True),
+                        # from behind the ear lobe, down the neck
+                        ([(514, 140), (512, 180), (502, 220), (490, 252)], [30, 30, 22, 0], False)):
         b.append(lock(pts, ws, shade_side=-1, hi=hi))
     return b
 
