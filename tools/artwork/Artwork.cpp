@@ -245,7 +245,7 @@ Set BuildSet(const Master& m, const QString& version)
          cut({Ink("hair-main"), Hole("figure", p0), Hole("head"), Hole("hair-side"), Ink("hair-sub")},
              QRect(100, 0, 600, 300)));
     file("vlm_0_hair_sub_up.bmp",
-         cut({Ink("hair-main"), Hole("figure", p0), Ink("hair-sub")}, QRect(200, 300, 500, 120)));
+         cut({Ink("hair-main"), Hole("figure", p0), Hole("figure-arm"), Ink("hair-sub")}, QRect(200, 300, 500, 120)));
     file("vlm_0_main_hair_longleft.bmp",
          cut({Ink("hair-longleft"), Hole("head"), Hole("hair-side")}, QRect(100, 0, 150, 150)));
     file("vlm_shaggy.bmp", cut({Ink("hair-shaggy")}, QRect(150, 0, 450, 250)));
@@ -256,8 +256,9 @@ Set BuildSet(const Master& m, const QString& version)
     embed("HairSide", cut({Ink("hair-side")}, QRect(170, 0, 420, 200)));
     embed("HairNotLong",
           cut({Ink("hair-front"), Hole("figure", p0), Hole("head"), Hole("hair-side")}, QRect(410, 0, 260, 260)));
-    embed("HairLong",
-          cut({Ink("hair-front-long"), Hole("figure", p0), Hole("head"), Hole("hair-side")}, QRect(410, 0, 260, 260)));
+    embed("HairLong", cut({Ink("hair-front-long"), Hole("figure", p0), Ink("hair-front-long-over"), Hole("head"),
+                           Hole("hair-side")},
+                          QRect(410, 0, 260, 260)));
     embed("HairBottom", cut({Ink("hair-tip")}, QRect(620, 550, 60, 50)));
 
     // Faces: complete pictures of the face column in the standard and the
@@ -266,9 +267,12 @@ Set BuildSet(const Master& m, const QString& version)
         std::vector<Layer> l = {Ink("hair-main"), Ink(long_ ? "hair-front-long" : "hair-front")};
         if (long_)
             l.push_back(Ink("hair-longleft"));
-        for (const Layer& x : {Ink("figure", p0), Ink("head"), Ink("hair-side"), Ink("hair-sub"),
-                               Ink(long_ ? "fringe-shadow-long" : "fringe-shadow"), Ink(eyes),
-                               Ink(long_ ? "fringe-long" : "fringe"), Ink(brows)})
+        l.push_back(Ink("figure", p0));
+        if (long_)
+            l.push_back(Ink("hair-front-long-over"));
+        for (const Layer& x :
+             {Ink("head"), Ink("hair-side"), Ink("hair-sub"), Ink(long_ ? "fringe-shadow-long" : "fringe-shadow"),
+              Ink(eyes), Ink(long_ ? "fringe-long" : "fringe"), Ink(brows)})
             l.push_back(x);
         return m.Draw(l, kWindow);
     };
@@ -291,9 +295,11 @@ Set BuildSet(const Master& m, const QString& version)
     embed("mainsave", cut({Ink("head-back"), Ink("figure", p0), Ink("head"), Ink("fringe-shadow"), Ink("eyes-0"),
                            Ink("fringe"), Ink("brows-0")},
                           QRect(170, 0, 420, 300)));
-    embed("subworkcanvas", Stack({cut({Ink("figure", Pose(0))}, QRect(100, 300, 700, 300)),
-                                  cut({Ink("figure", Pose(1))}, QRect(100, 400, 700, 200)),
-                                  cut({Ink("figure", Pose(2))}, QRect(100, 400, 700, 200))}));
+    // The right arm rests its hand on the hip: it stays put while the chest
+    // rises, so the bracelet wraps the same wrist in every pose.
+    auto body = [&](int k) { return std::vector<Layer>{Ink("figure", Pose(k)), Ink("figure-arm")}; };
+    embed("subworkcanvas", Stack({cut(body(0), QRect(100, 300, 700, 300)), cut(body(1), QRect(100, 400, 700, 200)),
+                                  cut(body(2), QRect(100, 400, 700, 200))}));
     // The program masks every costume with the default costume's shape, so
     // all costumes fill one shape, the union of their cuts: each shows its
     // cloth where its cut has cloth and the body beneath everywhere else.
@@ -312,7 +318,7 @@ Set BuildSet(const Master& m, const QString& version)
         std::vector<QImage> bands(costumes.size());
         for (int k = 0; k < 3; ++k) {
             // the body as the program draws it: the hair ends copied behind it
-            QImage under = cut({Ink("figure", Pose(k))}, band);
+            QImage under = cut(body(k), band);
             for (int y = 0; y < band.height(); ++y)
                 for (int x = 0; x < band.width(); ++x) {
                     const QPoint w(band.left() + x, band.top() + y);

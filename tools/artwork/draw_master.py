@@ -203,10 +203,12 @@ CSS = """
 
 def figure_group():
     b = []
-    # one silhouette: neck, shoulders, torso, both arms, with a notch between
-    # the torso and the right arm at the bottom where the hair ends show
+    # one silhouette: neck, shoulders, torso and the left arm. The right arm
+    # is a group of its own (figure-arm): its hand rests on the hip, which
+    # does not move as the chest rises, so it is drawn the same in every
+    # breathing pose, over the torso's right side
     sil = ("M384 140 L476 128 C472 200 474 262 486 298 C520 318 600 330 660 346 C702 358 724 384 732 420 "
-           "C738 460 737 500 736 540 C736 570 738 600 740 625 L684 625 C676 600 660 578 641 550 L640 625 L128 625 "
+           "C728 436 690 442 658 448 C650 480 644 520 641 550 L640 625 L128 625 "
            "C132 540 140 480 152 410 C160 375 180 354 222 343 C282 328 350 318 376 298 C382 262 386 220 384 140 Z")
     # the back of the neck behind the jaw and below the ear, in shade: short
     # styles show it between the jaw, the ear and the neck
@@ -224,23 +226,104 @@ def figure_group():
                   "C400 384 360 382 330 374 Z", "skin-hi"))
     b.append(path("M226 372 C246 410 256 460 258 520 L244 560 C238 500 232 440 222 400 Z", "skin-sh"))
     b.append(path("M650 380 C632 420 622 470 620 520 L634 560 C638 500 644 440 660 404 Z", "skin-sh"))
+    # the torso's right side in the bend of the arm, turning away in shade
+    b.append(path("M658 448 C650 480 644 520 641 550 L640 625 L628 625 C630 560 636 500 646 452 Z", "skin-sh"))
     # collarbones
     b.append(path("M318 336 C340 330 362 330 388 322", "skin-line"))
     b.append(path("M474 324 C500 330 520 336 548 338", "skin-line"))
     # shoulder and arm shading
     b.append(path("M152 410 C160 375 180 354 222 343 C200 360 186 380 182 420 C176 480 172 540 170 625 L128 625 "
                   "C132 540 140 480 152 410 Z", "skin-sh"))
-    b.append(path("M732 420 C738 460 737 500 736 540 C736 570 738 600 740 625 L724 625 C718 594 714 566 714 534 "
-                  "C712 490 716 450 732 420 Z", "skin-sh"))
-    # the upper arm runs on past the window's lower edge: the elbow lies
-    # below it, at the waist
+    # the left upper arm runs on past the window's lower edge
     # armpits / arm inner edges
     b.append(path("M214 412 C206 470 200 540 198 625", "skin-line"))
     b.append(path("M220 400 C214 420 212 440 212 470 L200 625 L198 625 C200 540 206 470 214 412 Z", "skin-sh"))
-    b.append(path("M664 432 C652 470 644 510 641 540", "skin-line"))
-    b.append(path("M640 412 C646 470 644 520 641 552 L640 625 L630 625 C632 560 634 470 640 412 Z", "skin-sh"))
     # redraw outline
     b.append(path(sil, "skin-edge"))
+    return b
+
+
+# The right arm, the hand on the hip: the upper arm runs down from the shoulder
+# and back, its inner side tucked behind the torso's side, to the elbow out
+# near the window's right edge; the forearm comes forward from there, down and
+# in to the hand on the hip below the window, so that the wrist crosses the
+# bracelet's rectangle (670,560)-(800,600). Between the forearm and the
+# torso only a small bend is left open, inside the hair ends' rectangle
+# (620,550)-(680,600): the long hair behind the back shows there.
+ELBOW = (776.0, 503.0)
+WRIST = (712.0, 580.0)
+WRIST_DIR = 130.0  # degrees, the forearm's direction towards the hand
+WRIST_HALF = 20.0  # the wrist's half width
+HAND = (650.0, 654.0)
+# the torso's right side below the armpit, as the figure draws it
+TORSO_SIDE = "M658 448 C650 480 644 520 641 550"
+
+
+def forearm_edges():
+    """The forearm's outer (lower right) and inner (upper left) edges, from the
+    elbow to the hand."""
+    ux, uy = math.cos(math.radians(WRIST_DIR)), math.sin(math.radians(WRIST_DIR))
+    nx, ny = uy, -ux  # towards the outer side (down and right)
+    centre = catmull([ELBOW, WRIST, HAND], False, 8)
+    halves = []
+    for i in range(len(centre)):
+        t = i / (len(centre) - 1)
+        # 27 at the elbow, narrowing to the wrist, the hand a little wider
+        halves.append(27 - 14 * t if t < 0.5 else 20 + 6 * (t - 0.5))
+    outer = [(x + nx * h, y + ny * h) for (x, y), h in zip(centre, halves)]
+    inner = [(x - nx * h, y - ny * h) for (x, y), h in zip(centre, halves)]
+    return outer, inner
+
+
+def offset(line, d):
+    """The polyline `line` moved d pixels to its left (seen along it)."""
+    out = []
+    for i in range(len(line)):
+        ax, ay = line[max(i - 1, 0)]
+        bx, by = line[min(i + 1, len(line) - 1)]
+        ln = math.hypot(bx - ax, by - ay) or 1.0
+        out.append((line[i][0] + d * (by - ay) / ln, line[i][1] - d * (bx - ax) / ln))
+    return out
+
+
+def arm_group():
+    b = []
+    outer, inner = forearm_edges()
+    # the forearm's inner edge, from the top of the elbow
+    inner = catmull([(790, 500), (770, 494), inner[4], inner[8], inner[12], inner[16]], False, 6)
+    # the bend starts where the forearm's inner edge passes x 679
+    k = next(i for i, (x, y) in enumerate(inner) if x < 679)
+    shoulder = catmull([(662, 347), (700, 360), (724, 386), (733, 420), (746, 446), (761, 468), (775, 484),
+                        (786, 494)], False, 8)
+    # the elbow: a round knob out to the side, running into the forearm
+    elbow = catmull([(786, 494), (796, 506), (798, 522), outer[5]], False, 8)
+    bend = catmull([inner[k], (664, 574), (650, 562), (643, 550)], False, 6)
+    fore_in = inner[:k + 1]
+    upper = [(640, 352)] + shoulder + elbow[:-1] + fore_in + bend[1:] + [(640, 500), (636, 420)]
+    b.append(path(poly(upper), "skin"))
+    # the upper arm turns away behind the torso and under the forearm: shade
+    # along the torso's side and along the forearm
+    crease = fore_in + bend[1:]
+    band = [offset(crease, -min(16.0, 1.0 + i * 0.8))[i] for i in range(len(crease))]
+    b.append(path(poly(crease + band[::-1]), "skin-sh"))
+    b.append(path(smooth([(658, 448), (676, 458), (682, 480), (674, 520), (662, 556), (646, 552), (644, 520),
+                          (650, 480)], True), "skin-sh"))
+    b.append(path(smooth([(733, 420), (746, 446), (761, 468), (775, 484), (786, 494), (780, 500), (764, 484),
+                          (748, 464), (736, 442)], True), "skin-sh"))
+    # the forearm, in front: lit along the top, in shade underneath
+    fore = elbow + outer[6:] + inner[::-1]
+    b.append(path(poly(fore), "skin"))
+    b.append(path(poly(outer[5:] + offset(outer[5:], 9)[::-1]), "skin-sh"))
+    top = inner[8:k + 4]
+    b.append(strand([(x + 7 * 0.766, y + 7 * 0.643) for x, y in top[::4]], [0] + [5] * (len(top[::4]) - 2) + [0],
+                    "skin-hi"))
+    b.append(path(poly(catmull([(770, 520), (780, 528), (786, 540)], False, 4), False), "skin-line"))
+    # the torso's side over the upper arm, the forearm's inner edge over the
+    # upper arm, the bend, and the outline
+    b.append(path(TORSO_SIDE, "skin-edge"))
+    b.append(path(poly(inner, False), "skin-edge"))
+    b.append(path(poly(bend, False), "skin-edge"))
+    b.append(path(poly(shoulder + elbow + outer[6:], False), "skin-edge"))
     return b
 
 
@@ -597,29 +680,53 @@ def front_group(long_):
                       shade_side=-1, hi=False))
         b.append(lock([(500, 0), (552, 80), (574, 160), (572, 224)], [40, 36, 30, 0], shade_side=-1, hi=False))
     else:
-        # straight locks falling from the crown behind the ear, tapering to
-        # points just above the picture's lower edge, over the back hair
-        # that runs on below it
-        for pts, ws, hi in (
-                ([(566, -20), (620, 40), (650, 120), (662, 190), (664, 252)], [58, 56, 50, 40, 0], True),
-                ([(520, -20), (566, 60), (592, 140), (604, 200), (608, 246)], [56, 54, 48, 36, 0], False),
-                ([(490, 0), (522, 80), (544, 150), (556, 206), (562, 250)], [44, 42, 38, 28, 0], True),
-                ([(596, -24), (640, 70), (676, 150), (688, 220), (690, 256)], [36, 36, 30, 22, 0], False)):
-            b.append(lock(pts, ws, shade_side=-1, hi=hi))
+        # the long style's right side: a full curtain falling from the crown
+        # behind the ear and the neck, wider than the standard hair at the
+        # top and down to the picture's lower edge, in tapered locks of
+        # varied length that fan out over the shoulder (the head, the neck
+        # and the side hair are cut out of it)
+        b.append(path(smooth([(470, -20), (600, -24), (646, 20), (662, 80), (662, 150), (654, 200), (636, 226),
+                              (600, 236), (560, 226), (520, 200), (490, 120)]), "hair-deep"))
+        for pts, ws, side, hi in (
+                ([(596, -24), (634, 40), (646, 110), (650, 170), (646, 226)], [44, 44, 34, 22, 0], -1, False),
+                ([(566, -20), (610, 50), (630, 130), (636, 200), (630, 252)], [54, 54, 46, 30, 0], -1, True),
+                ([(540, -20), (582, 60), (604, 140), (612, 206), (606, 256)], [54, 54, 46, 30, 0], -1, False),
+                ([(516, -10), (552, 70), (570, 150), (574, 210), (566, 246)], [50, 50, 42, 28, 0], -1, True),
+                ([(496, 0), (526, 80), (540, 160), (538, 226)], [44, 44, 34, 0], -1, False),
+                ([(580, -20), (620, 60), (640, 150), (642, 236)], [28, 28, 22, 0], 1, False)):
+            b.append(lock(pts, ws, shade_side=side, hi=hi))
+        b.append(sheen_arc(520, 260, 150, 260, -80, -62, 6))
+    return b
+
+
+def front_long_over_group():
+    """Locks of the long style that fall forward from behind the ear over the
+    side of the neck, towards the shoulder: drawn over the figure, under the
+    ear, the face and the side hair."""
+    b = []
+    for pts, ws, hi in (([(556, -20), (578, 70), (582, 150), (572, 210), (560, 256)], [36, 34, 30, 24, 0], False),
+                        ([(526, -20), (546, 60), (550, 140), (538, 206), (518, 254)], [40, 38, 34, 26, 0], True),
+                        # from behind the ear lobe, down the neck
+                        ([(514, 140), (512, 180), (502, 220), (490, 252)], [30, 30, 22, 0], False)):
+        b.append(lock(pts, ws, shade_side=-1, hi=hi))
     return b
 
 
 def longleft_group():
-    # the long style's left side: straight locks from the crown down past
-    # the cheek, their points just above the picture's lower edge, over the
-    # back hair that runs on below it
-    return [
-        lock([(196, -20), (156, 30), (134, 80), (126, 120), (126, 146)], [50, 50, 44, 32, 0], shade_side=1),
-        lock([(226, -20), (192, 40), (172, 90), (164, 124), (162, 148)], [46, 46, 40, 30, 0], shade_side=1,
-             hi=False),
-        lock([(250, 0), (226, 50), (212, 96), (206, 130), (204, 146)], [34, 34, 30, 22, 0], shade_side=1,
-             hi=False),
-    ]
+    # the long style's left side: the crown swells out beyond the standard
+    # hair and falls in tapered locks of varied length down to the
+    # picture's lower edge, over the back hair that runs on below it
+    b = [path(smooth([(250, -20), (170, -24), (128, 20), (110, 70), (108, 120), (124, 130), (160, 120),
+                      (200, 110), (236, 90), (252, 40)]), "hair-deep")]
+    for pts, ws, side, hi in (
+            ([(184, -24), (146, 20), (128, 70), (122, 112), (124, 146)], [46, 46, 38, 26, 0], 1, False),
+            ([(206, -24), (170, 30), (150, 80), (144, 118), (148, 148)], [50, 50, 42, 28, 0], 1, True),
+            ([(228, -20), (196, 40), (176, 86), (168, 120), (172, 144)], [48, 48, 40, 26, 0], 1, False),
+            ([(248, -10), (224, 44), (208, 92), (202, 126), (206, 148)], [40, 40, 34, 22, 0], 1, False),
+            ([(196, -24), (156, 40), (134, 100), (132, 136)], [26, 26, 20, 0], -1, False)):
+        b.append(lock(pts, ws, shade_side=side, hi=hi))
+    b.append(sheen_arc(250, 250, 150, 260, -122, -104, 6))
+    return b
 
 
 def tip_group():
@@ -973,20 +1080,22 @@ def costume_group(k=0):
             b.append(path("M%d %s L%d %s" % (x, f(neckline(neck, x) + 2), x + 1, f(neckline(neck, x) + 8)), "",
                           ' fill="none" stroke="%s" stroke-width="1.2"' % tr_sh))
     elif neck == "sailor":
-        # navy side panels (the dress's colour pixel lies in the left one)
-        # and a sailor collar band that follows the neckline into the V
-        for d in ("M190 500 L226 500 C232 540 236 590 236 630 L190 630 Z",
-                  "M650 500 L614 500 C608 540 604 590 604 630 L650 630 Z"):
-            b.append('<path d="%s" fill="%s"/>' % (d, pr))
-        b.append('<path d="M-50 -50 H900 V700 H-50 Z %s" fill="#000000" fill-rule="evenodd" comp-op="dst-out"/>'
-                 % outline)
-        b.append(path(outline, "", ' fill="none" stroke="%s" stroke-width="2.2" stroke-linejoin="round"' % ol))
+        # a sailor collar lying on the chest: two broad navy flaps from the
+        # top edge, their lower edges meeting in a V at the centre front,
+        # edged with a white stripe; a red scarf knotted at the foot of the
+        # neckline's V, its tails hanging over the collar's point (the
+        # dress's colour pixel, window (210,515), lies on the navy)
         edge = [(x, neckline(neck, x)) for x in range(203, 642, 2)]
-        b.append(path(poly(edge + [(x, y + 13) for x, y in edge[::-1]]), "", fill(pr) +
-                      ' stroke="%s" stroke-width="1.6" stroke-linejoin="round"' % tr_ol))
-        # (its white stripe stops short of the colour pixel, window (210,515))
-        b.append(path(poly([(x, y + 8) for x, y in edge[12:-3]], False), "",
-                      ' fill="none" stroke="#ffffff" stroke-width="2"'))
+        low = [(x, 534 + 44 * (1 - abs(x - SEAM) / (SEAM - 203 if x < SEAM else 641 - SEAM)) ** 1.2)
+               for x in range(203, 642, 2)]
+        b.append(path(poly(edge + low[::-1]), "", fill(pr) +
+                      ' stroke="#101e44" stroke-width="1.8" stroke-linejoin="round"'))
+        b.append(path(poly([(x, y - 7) for x, y in low[6:-3]], False), "",
+                      ' fill="none" stroke="#ffffff" stroke-width="2.4" stroke-linejoin="round"'))
+        red = ' fill="#e23a55" stroke="#5a0c1c" stroke-width="1.8" stroke-linejoin="round"'
+        b.append(path("M%d 538 L%d 596 L%d 600 L%d 556 L%d 600 L%d 596 L%d 538 Z" % (
+            SEAM - 6, SEAM - 22, SEAM - 8, SEAM, SEAM + 8, SEAM + 22, SEAM + 6), "", red))
+        b.append(path("M%d 530 L%d 530 L%d 546 L%d 546 Z" % (SEAM - 12, SEAM + 12, SEAM + 7, SEAM - 7), "", red))
     elif neck == "keyhole":
         b.append(path("M%d 507 L%d 516 A9 9 0 1 0 %d 516 L%d 507" % (SEAM - 3, SEAM - 3, SEAM + 3, SEAM + 3), "",
                       ' fill="none" stroke="%s" stroke-width="2" stroke-linejoin="round"' % ol))
@@ -1017,14 +1126,22 @@ CAMI = ("M196 628 L204 436 C230 428 260 430 290 432 C360 440 420 440 470 436 "
         "C510 432 540 428 570 427 C600 426 622 430 642 434 L640 628 Z")
 TOP = ("M200 628 C204 520 208 440 214 400 C216 380 230 368 262 362 C322 356 400 368 455 380 C510 368 570 358 "
        "612 360 C628 362 640 374 644 400 C646 460 642 540 640 628 Z")
+# Tops that cover the shoulders: their shoulder parts run up under the hair
+# that falls over the shoulders, their necklines open in a V. The sailor
+# blouse's V runs down to the scarf's knot above the chest ribbon; the
+# yukata's, shallower, to where its two lapels cross.
+SAILOR_TOP = ("M200 628 C204 540 208 460 213 412 C215 390 221 368 230 354 L266 352 L455 462 L602 352 L636 352 "
+              "C641 368 644 390 645 412 C647 470 643 540 640 628 Z")
+YUKATA_TOP = ("M200 628 C204 540 208 460 213 412 C215 386 222 364 236 353 L284 352 L455 452 L590 352 L634 353 "
+              "C641 366 644 388 645 412 C647 470 643 540 640 628 Z")
 BANDEAU = "M200 628 C204 540 208 470 212 424 C300 414 380 420 455 428 C530 420 590 414 646 420 C646 480 642 560 640 628 Z"
 
 # camisoles and tops: shape, main, shade, light, outline
 TOPS = [
     (CAMI, "#f8d8e5", "#e6afc7", "#fff0f6", "#8a4462"),  # lace camisole
-    (TOP, "#fbfcff", "#d3dbee", "#ffffff", "#26365e"),  # sailor top
+    (SAILOR_TOP, "#fbfcff", "#d3dbee", "#ffffff", "#26365e"),  # sailor blouse
     (TOP, "#fff6e6", "#ecd8b8", "#fffdf6", "#7a5a3a"),  # blouse with a ribbon tie
-    (TOP, "#3b4f8f", "#263668", "#5c74b8", "#121c3e"),  # yukata
+    (YUKATA_TOP, "#3b4f8f", "#263668", "#5c74b8", "#121c3e"),  # yukata
     (BANDEAU, "#e9a2b4", "#c87890", "#f8c8d4", "#6a2a40"),  # off-shoulder knit
     (CAMI, "#3cc2b4", "#1e8378", "#b4f3ea", "#0c4a44"),  # swimsuit top
 ]
@@ -1094,18 +1211,33 @@ def camisole_group(k=0):
             b.append(circle(x, 592, 5, "rib rib-ol"))
             b.append(path("M%d 598 L%d 604" % (x - 3, x - 7), "", ' fill="none" stroke="#3f8c3a" stroke-width="2.4"'))
     elif k == 1:
-        # a square sailor collar with a white stripe and a red scarf
-        collar = "M214 404 C230 376 250 366 262 362 C322 356 400 368 455 380 L455 500 L300 440 L214 452 Z"
-        collar_r = "M455 380 C510 368 570 358 612 360 C628 362 640 374 644 404 L644 452 L610 440 L455 500 Z"
-        for c in (collar, collar_r):
-            b.append(path(c, "", fill("#2e4f9a") + ' stroke="#101e44" stroke-width="2" stroke-linejoin="round"'))
-        b.append(path("M222 444 L300 432 L455 490", "", ' fill="none" stroke="#ffffff" stroke-width="3"'))
-        b.append(path("M455 490 L610 432 L638 444", "", ' fill="none" stroke="#ffffff" stroke-width="3"'))
-        # the scarf's tails hang down to the hem, where the browser's
-        # thumbnail shows them over the stripes
-        b.append(path("M455 470 L418 586 L438 594 L455 520 L472 594 L492 586 Z", "", fill("#e23a55") +
-                      ' stroke="#5a0c1c" stroke-width="1.6"'))
-        b.append(ellipse(455, 476, 12, 9, "", fill("#e23a55") + ' stroke="#5a0c1c" stroke-width="1.6"'))
+        # a sailor collar lying on the shoulders and the chest: two broad
+        # navy lapels along the V, edged with a white stripe, their tops
+        # under the hair over the shoulders; a red scarf knotted at the foot
+        # of the V, above the chest ribbon, its tails hanging to the hem
+        navy = ' fill="#2e4f9a" stroke="#101e44" stroke-width="2" stroke-linejoin="round"'
+        stripe = ' fill="none" stroke="#ffffff" stroke-width="3" stroke-linejoin="round"'
+        for sg in (-1, 1):
+            def px(x):
+                return SEAM + sg * (SEAM - x)
+            edge = catmull([(214, 404), (250, 428), (330, 466), (410, 496), (455, 500)], False, 6)
+            shadow = [(px(x), y) for x, y in edge + [(x, y + 10) for x, y in edge[::-1]]]
+            b.append(path(poly(shadow), "", fill(sh)))
+            lapel = [(px(264), 353), (SEAM, 463)] + [(px(x), y) for x, y in edge[::-1]] + [(px(216), 380),
+                                                                                       (px(230), 354)]
+            b.append(path(poly(lapel), "", navy))
+            b.append(path(poly([(px(x + 2), y - 8) for x, y in edge[2:-3]], False), "", stripe))
+            b.append(path(poly([(px(228), 372), (px(222), 392)], False), "", stripe))
+        # the collar turns over the shoulders at the picture's top
+        for d in ("M231 354 L264 353 L262 359 L228 360 Z", "M602 353 L636 353 L639 360 L606 359 Z"):
+            b.append(path(d, "", fill("#1f3a78")))
+        # the scarf: the knot at the foot of the V, the tails under the
+        # ribbon's loops and out below them, in the browser's thumbnail
+        red = ' fill="#e23a55" stroke="#5a0c1c" stroke-width="1.8" stroke-linejoin="round"'
+        b.append(path("M448 470 L424 592 L440 598 L455 520 L470 598 L486 592 L462 470 Z", "", red))
+        b.append(path("M455 522 L455 590", "", ' fill="none" stroke="#9e1634" stroke-width="1.6"'))
+        b.append(path("M436 452 L474 452 L466 474 L444 474 Z", "", red))
+        b.append(path("M444 458 L466 458", "", ' fill="none" stroke="#ff9aaa" stroke-width="2" stroke-linecap="round"'))
         # navy stripes round the hem
         for y in (566, 584):
             b.append('<rect x="207" y="%d" width="433" height="8" fill="#2e4f9a"/>' % y)
@@ -1140,15 +1272,36 @@ def camisole_group(k=0):
                           "rib rib-ol"))
         b.append(ellipse(455, 405, 6, 7, "rib rib-ol"))
     elif k == 3:
-        # the crossed collar and the obi
-        b.append(path("M262 362 C330 400 400 460 462 540 L440 540 C390 470 320 410 240 372 Z", "", fill("#f4f0ff") +
-                      ' stroke="#121c3e" stroke-width="1.8"'))
-        b.append(path("M612 360 C560 400 500 460 450 540 L472 540 C520 470 580 410 630 372 Z", "",
-                      fill("#f4f0ff") + ' stroke="#121c3e" stroke-width="1.8"'))
-        b.append(path("M200 560 C300 556 380 560 455 564 C540 560 600 556 646 556 L646 600 L198 600 Z", "",
+        # the lapels crossed left over right, as a yukata is worn: the
+        # wearer's right panel (the viewer's left) goes under, its collar
+        # ending where the two cross; the left panel's collar runs on over it
+        # down to the obi. Each collar shows a white under-collar at the neck.
+        collar = ' fill="#263668" stroke="#121c3e" stroke-width="1.8" stroke-linejoin="round"'
+        under = ' fill="#f4f0ff" stroke="#121c3e" stroke-width="1.2" stroke-linejoin="round"'
+        # the under panel's collar, from the left shoulder to the crossing
+        b.append(path(poly([(284, 353), (455, 453), (470, 470), (300, 378), (262, 357), (266, 353)]), "", collar))
+        b.append(path(poly([(284, 353), (455, 453), (458, 461), (292, 364), (276, 355)]), "", under))
+        # the over panel's edge: the right collar runs from the shoulder past
+        # the crossing to the obi; the cloth beneath it is the over panel
+        b.append(path(poly([(590, 353), (455, 452), (372, 544), (392, 548), (470, 466), (610, 366), (608, 353)]), "",
+                      collar))
+        b.append(path(poly([(590, 353), (455, 452), (446, 462), (456, 462), (598, 360), (600, 353)]), "", under))
+        b.append(path("M394 546 C420 512 446 484 470 466", "", ' fill="none" stroke="#5c74b8" stroke-width="1.6"'))
+        # the cloth turns over the shoulders at the picture's top
+        for d in ("M237 354 L262 354 L262 359 L232 360 Z", "M610 354 L634 354 L638 360 L612 360 Z"):
+            b.append(path(d, "", fill(sh)))
+        # the obi: a wide band with a cord, what the browser's thumbnail shows
+        b.append(path("M200 540 C300 536 380 540 455 544 C540 540 600 536 646 536 L646 600 L198 600 Z", "",
                       fill("#e8a03a") + ' stroke="#6e4a10" stroke-width="2"'))
-        b.append(path("M200 578 C300 574 380 578 455 582 C540 578 600 574 646 574", "",
+        for x in range(214, 640, 26):
+            y = 568 + 2 * math.sin(x / 40.0)
+            b.append(path("M%d %s l6 -6 l6 6 l-6 6 Z" % (x, f(y)), "", ' fill="#f2c14e" stroke="#c08a22" '
+                          'stroke-width="1"'))
+        b.append(path("M200 556 C300 552 380 556 455 560 C540 556 600 552 646 552", "",
                       ' fill="none" stroke="#c0303f" stroke-width="4"'))
+        b.append(path("M200 586 C300 584 380 586 455 588 C540 586 600 584 646 584", "",
+                      ' fill="none" stroke="#c08a22" stroke-width="1.6"'))
+        b.append(ellipse(470, 560, 8, 6, "", ' fill="#c0303f" stroke="#5a0c1c" stroke-width="1.4"'))
     elif k == 4:
         # a ribbed band along the top and a little bow
         b.append(path("M212 424 C300 414 380 420 455 428 C530 420 590 414 646 420 L646 440 C590 434 530 440 455 448 "
@@ -1654,12 +1807,13 @@ BEADS = [("#f2c14e", "#c08a22", "#6e4a10", "#f2c14e"), ("#fbf6f0", "#e2d4cc", "#
 
 
 def bracelet(k):
-    """Round the right upper arm, a tilted ellipse whose back half lies behind
-    the arm: gold beads with a heart, a pearl strand, ruby links with a
-    drop, a solid bangle, a fine chain with a star."""
+    """Round the right wrist, a tilted ellipse across the forearm whose back
+    half lies behind the wrist: gold beads with a heart, a pearl strand, ruby
+    links with a drop, a solid bangle, a fine chain with a star."""
     fill, shade, ol, charm = BEADS[k]
     b = []
-    cx, cy, rx, ry, tilt = 705, 578, 28, 8, math.radians(-21)
+    cx, cy = WRIST
+    rx, ry, tilt = WRIST_HALF - 1, 6, math.radians(WRIST_DIR - 90)
     ca, sa = math.cos(tilt), math.sin(tilt)
 
     def at(t):
@@ -1671,7 +1825,7 @@ def bracelet(k):
     hx, hy = int(round(hx)), int(round(hy))
     if k in (0, 1):
         b.append(path(poly(front, False), "", ' fill="none" stroke="%s" stroke-width="2.4"' % ol))
-        n, r = (9, 5.2) if k == 0 else (7, 6.0)
+        n, r = (6, 4.6) if k == 0 else (5, 5.4)
         for i in range(n):
             x, y = at(math.pi * (0.14 + 0.76 * i / (n - 1)))
             b.append(circle(x, y, r, "", ' fill="%s" stroke="%s" stroke-width="1.5"' % (fill, ol)))
@@ -1682,8 +1836,8 @@ def bracelet(k):
             b.append(circle(hx - 3, hy + 7, 1.3, "", ' fill="#ffffff"'))
     elif k == 2:
         # chain links, alternately flat and edge on, and a drop
-        for i in range(8):
-            t = math.pi * (0.2 + 0.68 * i / 7)
+        for i in range(6):
+            t = math.pi * (0.18 + 0.7 * i / 5)
             x, y = at(t)
             rot = math.degrees(math.atan2(math.cos(t) * ry * ca + math.sin(t) * rx * sa,
                                           -math.sin(t) * rx * ca - math.cos(t) * ry * sa))
@@ -2060,6 +2214,7 @@ def main():
     emit('</defs>')
 
     group("figure", figure_group())
+    group("figure-arm", arm_group())
     group("head-back", head_back_group())
     group("head", head_group())
     for k in EYES:
@@ -2071,6 +2226,7 @@ def main():
     group("hair-sub", sub_hair_group())
     group("hair-front", front_group(False))
     group("hair-front-long", front_group(True))
+    group("hair-front-long-over", front_long_over_group())
     group("hair-longleft", longleft_group())
     group("hair-tip", tip_group())
     group("fringe-shadow", fringe_shadow_group(False))
