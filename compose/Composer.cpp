@@ -47,33 +47,11 @@ void TSvelmia::ComposePortrait()
 
     CurrentScene = SceneIndex;
     DrawBackgroundAndHair(CurrentScene);
-
-    DrawFace(FaceIndex);
+    DrawHeadLayers();
     if (FaceAuto)
         NextIndex(FaceIndex, FaceCount);
-
-    if (HairBandShown && !HairBandOut && !LongHair)
-        MaskedCopy(upper, HairBandDestRect, HairBandMask->GetCanvas(), HairBandSrcRect, HairBand->GetCanvas(),
-                   HairBandSrcRect);
-
-    DrawEarring(EarringIndex);
     if (EarringAuto)
         NextIndex(EarringIndex, kCells);
-    if (EarringFramesLoaded)
-        DrawEarringFrame(EarringFrameIndex);
-
-    if (ShaggyHair)
-        MaskedCopy(upper, ShaggyDestRect, ShaggyMask->GetCanvas(), ShaggySrcRect, ShaggyBmp->GetCanvas(),
-                   ShaggySrcRect);
-    if (PankHair)
-        MaskedCopy(upper, PankDestRect, PankMask->GetCanvas(), PankSrcRect, PankBmp->GetCanvas(), PankSrcRect);
-
-    if (FlowerShown && !FlowerOut && !LongHair && FlowerAlt == 0)
-        MaskedCopy(upper, FlowerDestRect[0], FlowerPict->GetCanvas(), FlowerMaskRect, FlowerPict->GetCanvas(),
-                   FlowerSrcRect);
-    if (ChokerShown && !ChokerOut)
-        MaskedCopy(upper, ChokerUpperDestRect, Choker->GetCanvas(), ChokerUpperMaskRect, Choker->GetCanvas(),
-                   ChokerUpperSrcRect);
 
     if (BackgroundLoaded && EyesClosed && CurrentScene == kNightScene && PanX >= kSkyFromPan)
         SetUpNightBackground();
@@ -105,6 +83,32 @@ void TSvelmia::ComposePortrait()
         MakeSkyKey();
     ShowComposedPicture();
     PortraitComposed = true;
+}
+
+// What the upper picture shows over the hair, for the current selection: the
+// face cell, the hairband, the earring and its frame, the fringes of the
+// shaggy and punk styles, the flower in the hair and the choker's band.
+void TSvelmia::DrawHeadLayers()
+{
+    TCanvas* upper = UpperBmp->GetCanvas();
+    DrawFace(FaceIndex);
+    if (HairBandShown && !HairBandOut && !LongHair)
+        MaskedCopy(upper, HairBandDestRect, HairBandMask->GetCanvas(), HairBandSrcRect, HairBand->GetCanvas(),
+                   HairBandSrcRect);
+    DrawEarring(EarringIndex);
+    if (EarringFramesLoaded)
+        DrawEarringFrame(EarringFrameIndex);
+    if (ShaggyHair)
+        MaskedCopy(upper, ShaggyDestRect, ShaggyMask->GetCanvas(), ShaggySrcRect, ShaggyBmp->GetCanvas(),
+                   ShaggySrcRect);
+    if (PankHair)
+        MaskedCopy(upper, PankDestRect, PankMask->GetCanvas(), PankSrcRect, PankBmp->GetCanvas(), PankSrcRect);
+    if (FlowerShown && !FlowerOut && !LongHair && FlowerAlt == 0)
+        MaskedCopy(upper, FlowerDestRect[0], FlowerPict->GetCanvas(), FlowerMaskRect, FlowerPict->GetCanvas(),
+                   FlowerSrcRect);
+    if (ChokerShown && !ChokerOut)
+        MaskedCopy(upper, ChokerUpperDestRect, Choker->GetCanvas(), ChokerUpperMaskRect, Choker->GetCanvas(),
+                   ChokerUpperSrcRect);
 }
 
 // The composed head, whatever the pan, and the first body frame go on screen.

@@ -327,10 +327,12 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     LoadFaceLists();
     step("face lists");
 
-    // 29. First composition.
+    // 29. First composition: the head with everything the selection wears
+    // (hairband and earrings included), as every later composition draws it.
     ApplyPan();
     RefreshClosedEyes();
     DrawBackgroundAndHair(0);
+    DrawHeadLayers();
     DrawBodyFrames(0);
     DrawBracelet(0);
     step("first composition");
@@ -341,21 +343,18 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     Mainpict->GetCanvas()->CopyRect(MainRect, UpperBmp->GetCanvas(), MainRect);
     mySubcanvas->GetCanvas()->CopyRect(MainRect, FrameBmp[0]->GetCanvas(), MainRect);
 
-    // 31. Earring of the first cell.
-    DrawEarring(0);
-
-    // 32. Scene 0 starts with the lower half of its pictures.
+    // 31. Scene 0 starts with the lower half of its pictures.
     AlternatePhase = false;
 
-    // 33. The two halves become visible.
+    // 32. The two halves become visible.
     Mainpict->SetVisible(true);
     PlaceLowerHalf();
     mySubcanvas->SetVisible(true);
 
-    // 34. The pointer shape to restore after hiding it.
+    // 33. The pointer shape to restore after hiding it.
     SavedCursor = static_cast<int16_t>(vcl::Screen->GetCursor());
 
-    // 35. Run.
+    // 34. Run.
     SetVisible(true);
     Timer1->SetEnabled(true);
     step("show and run");

@@ -154,6 +154,7 @@ public:
     void ComposePortrait();
     void DrawBackgroundAndHair(int scene);
     void DrawFace(int cell);
+    void DrawHeadLayers();
     void DrawEarring(int cell);
     void DrawEarringFrame(int cell);
     void BlinkStep(int cycleTick);

@@ -17,6 +17,9 @@ namespace {
 
 TEST_F(ProgramTest, DefaultArtworkStartsThePortrait)
 {
+    // Scene 0's two pictures of one colour (see the end).
+    WritePicture("vlm_scene_strawberry_upper.bmp", 800, 600, 0x00E0F0C0);
+    WritePicture("vlm_scene_strawberry_lower.bmp", 800, 600, 0x00E0F0C0);
     TSvelmia* form = Start();
     ASSERT_FALSE(host_.StartupFailed());
     const PortraitState& s = form->State();
@@ -39,6 +42,22 @@ TEST_F(ProgramTest, DefaultArtworkStartsThePortrait)
     EXPECT_EQ(s.BlackWhitePalette.palPalEntry[1].peRed, 255);
     EXPECT_EQ(s.HairMainMask->GetPixelFormat(), vcl::pf8bit);
     ASSERT_EQ(s.HairMainMask->GetPalette().size(), 2u);
+
+    // The first picture is what a composition of the same scene draws for
+    // this selection, hairband and earrings included: composing again right
+    // away changes no pixel of the window. (Scene 0 takes its other picture
+    // the second time; the two are alike here.)
+    host_.FireTimer(form->Timer1);
+    vcl::TBitmap first;
+    first.Assign(host_.WindowPicture());
+    form->MutableState().CycleCounter = 600;
+    host_.FireTimer(form->Timer1);
+    ASSERT_EQ(s.SceneIndex, 1) << "scene 0 was composed";
+    int differ = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            differ += host_.WindowPixel(x, y) != first.GetPixelColor(x, y);
+    EXPECT_EQ(differ, 0);
 }
 
 // The strips hold the mask in the upper cell and the picture in the lower:
