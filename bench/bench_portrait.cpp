@@ -189,6 +189,7 @@ void BM_Timer1EventBodyFrame(benchmark::State& state)
 struct RecordedCopy {
     size_t picture; // index into Replay::pictures
     vcl::TRect written;
+    size_t leftByte;         // offset of `written` in its rows
     size_t bytesPerPixelRow; // bytes of one row of `written`
     bool masked;
     bool shares;
@@ -245,7 +246,8 @@ void RecordCopy(const vcl::TBitmap& dst, const vcl::TRect& written, vcl::TCopyMo
     if (!shares)
         for (RecordedCopy& c : r.copies)
             c.drawnOver = c.drawnOver || (c.shares && c.picture == i);
-    r.copies.push_back(RecordedCopy{i, written, rowBytes, mode != vcl::SRCCOPY && !shares, shares});
+    const size_t leftByte = size_t(written.Left) * size_t(bpp) / 8;
+    r.copies.push_back(RecordedCopy{i, written, leftByte, rowBytes, mode != vcl::SRCCOPY && !shares, shares});
 }
 
 void BM_ComposeCopiesFloor(benchmark::State& state)
@@ -272,10 +274,8 @@ void BM_ComposeCopiesFloor(benchmark::State& state)
             if (!counts(c))
                 continue;
             const size_t stride = replay.strides[c.picture];
-            const int bpp = vcl::BitsPerPixel(replay.seen[c.picture]->GetPixelFormat());
-            const size_t left = size_t(c.written.Left) * size_t(bpp) / 8;
-            unsigned char* to = replay.pictures[c.picture].data() + left;
-            const unsigned char* from = replay.sources[c.picture].data() + left;
+            unsigned char* to = replay.pictures[c.picture].data() + c.leftByte;
+            const unsigned char* from = replay.sources[c.picture].data() + c.leftByte;
             for (int32_t y = c.written.Top; y < c.written.Bottom; ++y) {
                 unsigned char* __restrict d = to + size_t(y) * stride;
                 const unsigned char* __restrict s = from + size_t(y) * stride;

@@ -228,8 +228,7 @@ TEST_F(PanTest, PannedPortraitIsDrawnShifted)
         for (TBitmap* b : {s.UpperBmp, s.FrameBmp[0], s.FrameBmp[1], s.FrameBmp[2]}) {
             for (int y = 0; y < 300; ++y) {
                 for (int x = 0; x < 800; ++x) {
-                    const TColor want =
-                        x < 100 ? TColor(0x00C0E0F0) : before[size_t(picture)]->GetPixelColor(x - 100, y);
+                    const TColor want = x < 100 ? kSky : before[size_t(picture)]->GetPixelColor(x - 100, y);
                     differ += b->GetPixelColor(x, y) != want;
                 }
             }
