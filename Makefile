@@ -59,9 +59,11 @@ soak: deps
 FUZZ_SECONDS ?= 600
 fuzz: deps
 	@[ -f build-fuzz/CMakeCache.txt ] || CXX=clang++ CC=clang cmake -S . -B build-fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMIA_FUZZ=ON
-	cmake --build build-fuzz -j2 --target fuzz_bmp_reader
-	mkdir -p build-fuzz/corpus
-	build-fuzz/fuzz/fuzz_bmp_reader -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 build-fuzz/corpus ../shared/testdata/bmp
+	cmake --build build-fuzz -j2 --target fuzz_bmp_reader bmp_write_samples
+	mkdir -p build-fuzz/corpus build-fuzz/samples
+	build-fuzz/tests/bmp/bmp_write_samples build-fuzz/samples
+	build-fuzz/fuzz/fuzz_bmp_reader -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 build-fuzz/corpus build-fuzz/samples \
+		$(wildcard ../shared/testdata/bmp)
 
 bench: deps build
 	for b in $(BUILD)/bench/bench_*; do [ -x $$b ] && $$b; done

@@ -7,6 +7,7 @@
 // changes anything else fails. Then Escape and the keys handled before the
 // table, and the part file dialogs.
 #include "commands/KeyCommandTable.h"
+#include "tests/bmp/BmpSamples.h"
 #include "tests/program/commands_support.h"
 #include "tests/program/state_snapshot.h"
 
@@ -867,14 +868,17 @@ TEST_P(PartLoadKeyTest, DialogOpensWithItsNameAndFilter)
 TEST_P(PartLoadKeyTest, HostileAndCancelledLoadsChangeNothing)
 {
     const LoadCase& c = GetParam();
-    const auto bad = SampleBitmaps() / "bmpsuite/b";
-    ASSERT_TRUE(std::filesystem::exists(bad)) << "no sample bitmaps at " << bad;
-    for (const char* file : {"", "shortfile.bmp", "pal8badindex.bmp", "reallybig.bmp"}) {
+    for (const char* file : {"", "bad/pixels-cut.bmp", "bad/index-beyond-palette.bmp", "bad/too-many-pixels.bmp",
+                             "bad/rle-past-row-end.bmp"}) {
         SCOPED_TRACE(std::string("file '") + file + "'");
-        const std::string path = (bad / file).string();
-        if (*file)
+        const std::string path = (Folder() / "samples" / file).string();
+        if (*file) {
+            const std::vector<uint8_t>& bytes = bmptest::SampleNamed(file).bytes;
+            std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+            std::ofstream(path, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
             host_.ScriptOpenDialog(path);
-        else
+        } else
             host_.ScriptCancel();
         host_.ClearRecords();
         const auto pictures = Pictures();

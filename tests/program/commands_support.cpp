@@ -36,11 +36,6 @@ uint64_t CommandTest::Digest(const TBitmap* b)
     return h;
 }
 
-std::filesystem::path CommandTest::SampleBitmaps()
-{
-    return VELMIA_SAMPLE_BITMAPS;
-}
-
 void CommandTest::EnterView(View v)
 {
     switch (v) {

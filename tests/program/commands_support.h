@@ -61,9 +61,6 @@ public:
     static vcl::TColor Px(const vcl::TBitmap* b, int x, int y) { return b->GetPixelColor(x, y); }
     static vcl::TColor Px(vcl::TImage* image, int x, int y) { return image->GetBitmap()->GetPixelColor(x, y); }
 
-    // The shared folder of sample bitmaps.
-    static std::filesystem::path SampleBitmaps();
-
     TSvelmia* form_ = nullptr;
 };
 
