@@ -31,7 +31,7 @@ shown=$(date +%s.%N)
 eyes() { import -window "$E2E_WIN" -crop 243x123+238+0 +repage "$1" 2>/dev/null || e2e_fail "screenshot failed"; }
 differs() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{ print ($1 > 200) ? 1 : 0 }'; }
 
-sleep 1
+e2e_wait_painted
 reference="$E2E_TMP/eyes-ref.png"
 eyes "$reference"
 
@@ -41,7 +41,7 @@ n=0
 while :; do
     now=$(date +%s.%N)
     elapsed=$(echo "$now - $shown" | bc)
-    [ "$(echo "$elapsed > 27" | bc)" = 1 ] && break
+    [ "$(echo "$elapsed > $E2E_PATIENCE" | bc)" = 1 ] && break
     n=$((n + 1))
     shot="$E2E_TMP/eyes-$n.png"
     eyes "$shot"
@@ -61,5 +61,5 @@ echo "blink seen ${closed_at} s after the window appeared, eyes back at ${reopen
 [ "$(echo "$reopened - $closed_at < 1.5" | bc)" = 1 ] || e2e_fail "the blink lasted too long"
 e2e_focus
 e2e_key Escape
-e2e_wait_exit 5 || e2e_fail "exit status $?"
+e2e_wait_exit || e2e_fail "exit status $?"
 echo PASS

@@ -23,27 +23,17 @@ mkdir -p "$E2E_TMP/run"
 cp -r "$rundir"/. "$E2E_TMP/run/"
 e2e_launch "$E2E_TMP/run" "$program"
 e2e_wait_window
-sleep 1.5
+e2e_wait_painted
 e2e_focus
 
-# Pixels that differ between two shots inside one region.
-differ() {
-    compare -metric AE -fuzz 3% -extract "$3" "$1" "$2" null: 2>&1 | cut -d' ' -f1
-}
-shot() {
-    sleep "${2:-0.6}"
-    e2e_shot "$E2E_TMP/$1.png"
-}
-# Types one key and checks that the region changed by at least N pixels.
+# Types one key and waits until the region changed by at least N pixels.
 changes() {
     local key=$1 region=$2 least=$3 what=$4
-    shot before
+    e2e_shot "$E2E_TMP/before.png"
     e2e_type "$key"
-    shot after
-    local n
-    n=$(differ "$E2E_TMP/before.png" "$E2E_TMP/after.png" "$region")
-    [ "$n" -ge "$least" ] || e2e_fail "$what: only $n pixels changed in $region"
-    echo "ok: $what ($n pixels)"
+    e2e_expect after "$what: fewer than $least pixels changed in $region" \
+        e2e_differ_at_least "$E2E_TMP/before.png" "$E2E_TMP/after.png" "$region" "$least"
+    echo "ok: $what"
 }
 
 changes r 200x80+370+470 1500 "r hides the ribbon"
@@ -53,12 +43,11 @@ changes y 450x250+150+0 5000 "y changes the hair"
 
 # q copies the figure to the left; w starts the show: a second head on the
 # left, the first one moved right.
-shot portrait
+e2e_shot "$E2E_TMP/portrait.png"
 e2e_type q
 e2e_type w
-shot show 1.0
-n=$(differ "$E2E_TMP/portrait.png" "$E2E_TMP/show.png" 200x120+100+0)
-[ "$n" -ge 5000 ] || e2e_fail "w after q did not start the show ($n pixels differ)"
-echo "ok: w after q starts the show ($n pixels)"
+e2e_expect show "w after q did not start the show" \
+    e2e_differ_at_least "$E2E_TMP/portrait.png" "$E2E_TMP/show.png" 200x120+100+0 5000
+echo "ok: w after q starts the show"
 [ -n "${E2E_SHOT_COPY:-}" ] && cp "$E2E_TMP"/*.png "$E2E_SHOT_COPY"/
 exit 0

@@ -48,11 +48,10 @@ wl_start_weston() {
         --socket=velmia-e2e --no-config --idle-time=0 --debug --modules="$plugin" \
         --log="$E2E_TMP/weston.log" >/dev/null 2>&1 &
     E2E_PIDS+=($!)
-    for _ in $(seq 100); do
-        grep -q 'velmia-input: reading' "$E2E_TMP/weston.log" 2>/dev/null && [ -S "$XDG_RUNTIME_DIR/velmia-e2e" ] && break
-        sleep 0.1
-    done
-    [ -S "$XDG_RUNTIME_DIR/velmia-e2e" ] || { cat "$E2E_TMP/weston.log" >&2; e2e_fail "Weston did not start"; }
+    wl_started() {
+        grep -q 'velmia-input: reading' "$E2E_TMP/weston.log" 2>/dev/null && [ -S "$XDG_RUNTIME_DIR/velmia-e2e" ]
+    }
+    e2e_until "Weston did not start" wl_started
     export WAYLAND_DISPLAY=velmia-e2e QT_QPA_PLATFORM=wayland
     # No X server to fall back to.
     unset DISPLAY
@@ -68,31 +67,27 @@ wl_ask() {
     local mark
     mark=$(date +%s%N)
     wl_send "$@" "sync $mark"
-    for _ in $(seq 100); do
-        if grep -qx "sync $mark" "$VELMIA_INPUT_REPLY"; then
-            grep -B1 -x "sync $mark" "$VELMIA_INPUT_REPLY" | head -1 | grep -vx "sync $mark"
-            return 0
-        fi
-        sleep 0.05
-    done
-    e2e_fail "Weston did not answer '$*'"
+    e2e_until "Weston did not answer '$*'" grep -qx "sync $mark" "$VELMIA_INPUT_REPLY"
+    grep -B1 -x "sync $mark" "$VELMIA_INPUT_REPLY" | head -1 | grep -vx "sync $mark"
+    return 0
 }
 
 wl_sync() {
     wl_ask >/dev/null
 }
 
-wl_wait_window() {
+wl_focused() {
     local answer pid
-    for _ in $(seq 100); do
-        answer=$(wl_ask focus)
-        read -r _ pid WL_X WL_Y WL_W WL_H <<<"$answer"
-        [ "$pid" = "$E2E_APP_PID" ] && return 0
-        kill -0 "$E2E_APP_PID" 2>/dev/null ||
-            e2e_fail "the program ended before showing its window: $(cat "$E2E_TMP/program.err")"
-        sleep 0.1
-    done
-    e2e_fail "the program's window never got the keyboard focus (Weston: $answer)"
+    answer=$(wl_ask focus)
+    read -r _ pid WL_X WL_Y WL_W WL_H <<<"$answer"
+    [ "$pid" = "$E2E_APP_PID" ] && return 0
+    kill -0 "$E2E_APP_PID" 2>/dev/null ||
+        e2e_fail "the program ended before showing its window: $(cat "$E2E_TMP/program.err")"
+    return 1
+}
+
+wl_wait_window() {
+    e2e_until "the program's window never got the keyboard focus" wl_focused
 }
 
 # Linux key codes (linux/input-event-codes.h).

@@ -7,19 +7,37 @@
 #   e2e_start_x WIDTHxHEIGHT [wm]        private X server (+ openbox with "wm")
 #   e2e_launch DIR PROGRAM [ARGS...]     start the program in DIR; output in $E2E_OUT
 #   e2e_wait_window                      sets E2E_WIN (the client window id)
+#   e2e_wait_painted                     the program painted its first frame
+#   e2e_wait_dialog                      sets E2E_DIALOG (another window of
+#                                        the program, a dialog or message box)
+#   e2e_answer_dialog KEY WHAT COMMAND... KEY to the dialog until COMMAND succeeds
 #   e2e_key KEYSYM...  e2e_type TEXT     keyboard
 #   e2e_click X Y [BUTTON]  e2e_dblclick X Y  e2e_wheel up|down N
 #                                        mouse, at client coordinates
 #   e2e_shot FILE                        screenshot of the client area
+#   e2e_expect NAME WHAT COMMAND...      screenshots into $E2E_TMP/NAME.png (by
+#                                        $E2E_SHOOT) until COMMAND succeeds
+#   e2e_differ A B WxH+X+Y               pixels of the region that differ
+#                                        between two screenshots (3% fuzz)
+#   e2e_differ_at_least A B REGION N / e2e_differ_below A B REGION N
+#   e2e_saturation FILE                  mean colour saturation (0: grey)
 #   e2e_pixel FILE X Y                   "r,g,b" of one pixel of a screenshot
 #   e2e_region_is FILE WxH+X+Y r,g,b     the whole region has that colour
-#   e2e_wait_line PATTERN [SECONDS]      wait for an output line (grep -E)
+#   e2e_wait_line PATTERN                wait for an output line (grep -E)
+#   e2e_until WHAT COMMAND...            repeat COMMAND until it succeeds
 #   e2e_render_frames RENDER DIR         the start drawn headless from DIR's
 #                                        pictures, one file per body frame
 #   e2e_rendered_frame FILE              which of them a screenshot equals
 #                                        outside the eye patch (empty: none)
 #   e2e_cleanup                          (runs on exit) stops everything started
+#
+# Every wait is for an event (a window, a line of output, a pixel that
+# changed), never for a fixed time: a test waits only as long as the event
+# takes. E2E_PATIENCE seconds is how long an event may take before the test
+# fails; it is long because a busy machine (other builds beside the tests)
+# is slow to start a program and to draw.
 set -u
+E2E_PATIENCE=${E2E_PATIENCE:-90}
 
 # Sanitizer builds: ignore leaks of the system libraries below Qt.
 export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
@@ -68,7 +86,7 @@ e2e_start_x() {
     Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_PIDS+=($!)
     local n
-    read -r -t 10 n <"$fifo" || e2e_fail "Xvfb did not start"
+    read -r -t "$E2E_PATIENCE" n <"$fifo" || e2e_fail "Xvfb did not start"
     export DISPLAY=":$n"
     unset WAYLAND_DISPLAY
     export QT_QPA_PLATFORM=xcb
@@ -79,36 +97,83 @@ e2e_start_x() {
         openbox --config-file /dev/null >"$E2E_TMP/wm.log" 2>&1 &
         E2E_PIDS+=($!)
         # openbox owns the WM selection once it manages the screen.
-        for _ in $(seq 50); do
-            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-            sleep 0.1
-        done
+        e2e_until "openbox did not take the screen" e2e_window_manager_running
     fi
+}
+
+e2e_window_manager_running() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 
 e2e_launch() {
     local dir=$1
     shift
-    (cd "$dir" && exec "$@") >"$E2E_OUT" 2>"$E2E_TMP/program.err" &
+    # The program says on standard error when it painted its first frame.
+    (cd "$dir" && VELMIA_REPORT_FIRST_FRAME=1 exec "$@") >"$E2E_OUT" 2>"$E2E_TMP/program.err" &
     E2E_APP_PID=$!
     E2E_PIDS+=($E2E_APP_PID)
 }
 
-# The program's client window: the one of its process that shows 800 x 600.
-e2e_wait_window() {
-    local id w
-    for _ in $(seq 100); do
-        for id in $(xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null); do
-            w=$(xwininfo -id "$id" 2>/dev/null | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
-            if [ "$w" = "800x600" ]; then
-                E2E_WIN=$id
-                return 0
-            fi
-        done
-        kill -0 "$E2E_APP_PID" 2>/dev/null || e2e_fail "the program ended before showing its window"
-        sleep 0.1
+e2e_until() {
+    local what=$1
+    shift
+    local end=$((SECONDS + E2E_PATIENCE))
+    until "$@"; do
+        [ "$SECONDS" -lt "$end" ] || e2e_fail "$what (waited $E2E_PATIENCE s)"
+        sleep 0.05
     done
-    e2e_fail "no 800x600 window appeared"
+}
+
+# The command that takes a screenshot of the program into the file it is given.
+E2E_SHOOT=e2e_shot
+
+e2e_expect() {
+    local name=$1 what=$2
+    shift 2
+    e2e_until "$what" e2e_shoot_then "$E2E_TMP/$name.png" "$@"
+}
+
+e2e_shoot_then() {
+    "$E2E_SHOOT" "$1"
+    shift
+    "$@"
+}
+
+# The program's visible windows other than EXCEPT, one per line.
+e2e_program_windows() {
+    xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null | grep -vx "${1:-}"
+}
+
+# The program's client window: the one of its process that shows 800 x 600.
+e2e_find_window() {
+    local id w
+    kill -0 "$E2E_APP_PID" 2>/dev/null || e2e_fail "the program ended before showing its window"
+    for id in $(e2e_program_windows); do
+        w=$(xwininfo -id "$id" 2>/dev/null | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+        if [ "$w" = "800x600" ]; then
+            E2E_WIN=$id
+            return 0
+        fi
+    done
+    return 1
+}
+
+e2e_wait_window() {
+    e2e_until "no 800x600 window appeared" e2e_find_window
+}
+
+e2e_wait_painted() {
+    e2e_until "the program painted no frame" grep -q 'first frame painted' "$E2E_TMP/program.err"
+}
+
+e2e_find_dialog() {
+    kill -0 "$E2E_APP_PID" 2>/dev/null || e2e_fail "the program ended instead of showing a dialog"
+    E2E_DIALOG=$(e2e_program_windows "$E2E_WIN" | head -1)
+    [ -n "$E2E_DIALOG" ]
+}
+
+e2e_wait_dialog() {
+    e2e_until "no dialog appeared" e2e_find_dialog
 }
 
 # Absolute screen position of the client area's top-left corner.
@@ -129,9 +194,14 @@ e2e_type() {
 }
 
 e2e_move() {
-    local ox oy
+    local ox oy x y
     read -r ox oy < <(e2e_client_origin)
-    xdotool mousemove --sync $((ox + $1)) $((oy + $2))
+    x=$((ox + $1)) y=$((oy + $2))
+    # --sync waits for the pointer to move, which it does not when it is
+    # there already (Xvfb starts it in the middle of the screen).
+    if [ "$(xdotool getmouselocation | cut -d' ' -f1-2)" != "x:$x y:$y" ]; then
+        xdotool mousemove --sync "$x" "$y"
+    fi
 }
 
 e2e_click() {
@@ -154,6 +224,28 @@ e2e_shot() {
     import -window "$E2E_WIN" "$1" 2>/dev/null || e2e_fail "screenshot failed"
 }
 
+e2e_differ() {
+    compare -metric AE -fuzz 3% -extract "$3" "$1" "$2" null: 2>&1 | cut -d' ' -f1
+}
+
+e2e_differ_at_least() {
+    local n
+    n=$(e2e_differ "$1" "$2" "$3")
+    echo "$n pixels of $3 differ" >&2
+    [ "$n" -ge "$4" ]
+}
+
+e2e_differ_below() {
+    local n
+    n=$(e2e_differ "$1" "$2" "$3")
+    echo "$n pixels of $3 differ" >&2
+    [ "$n" -lt "$4" ]
+}
+
+e2e_saturation() {
+    convert "$1" -colorspace HSL -channel G -separate +channel -format "%[fx:mean]" info:
+}
+
 e2e_pixel() {
     convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- |
         sed -n '2s/^[^(]*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
@@ -166,22 +258,38 @@ e2e_region_is() {
     [ "$got" = "$rgb " ]
 }
 
-e2e_wait_line() {
-    local pattern=$1 seconds=${2:-5}
-    for _ in $(seq $((seconds * 20))); do
-        grep -qE "$pattern" "$E2E_OUT" 2>/dev/null && return 0
-        sleep 0.05
-    done
-    e2e_fail "no output line matching '$pattern'"
+# A dialog takes keys once it has the focus and has drawn itself; a key that
+# came too early is pressed again.
+e2e_answer_dialog() {
+    local key=$1 what=$2
+    shift 2
+    e2e_until "$what" e2e_key_then_wait "$key" "$@"
 }
 
-e2e_wait_exit() {
-    local seconds=${1:-5}
-    for _ in $(seq $((seconds * 20))); do
-        kill -0 "$E2E_APP_PID" 2>/dev/null || { wait "$E2E_APP_PID"; return $?; }
-        sleep 0.05
+e2e_key_then_wait() {
+    local key=$1
+    shift
+    xdotool windowfocus --sync "$E2E_DIALOG" >/dev/null 2>&1
+    e2e_key "$key"
+    for _ in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20; do
+        "$@" && return 0
+        sleep 0.1
     done
-    e2e_fail "the program did not end within $seconds s"
+    return 1
+}
+
+e2e_wait_line() {
+    e2e_until "no output line matching '$1'" grep -qE "$1" "$E2E_OUT"
+}
+
+e2e_exited() {
+    ! kill -0 "$E2E_APP_PID" 2>/dev/null
+}
+
+# Waits for the program to end and returns its exit status.
+e2e_wait_exit() {
+    e2e_until "the program did not end" e2e_exited
+    wait "$E2E_APP_PID"
 }
 
 # The eye patch at rest: 243 x 123 at (238,0), where the blink and the first
@@ -213,18 +321,19 @@ e2e_rendered_frame() {
     done
 }
 
-# A busy machine may show the window before its first paint: takes up to five
+# A busy machine may show the window before its first paint: takes
 # screenshots with SHOT (a command given the file to write) until one equals a
 # rendered frame, and sets E2E_FRAME to that frame; fails with WHAT otherwise.
 e2e_match_rendered_frame() {
-    local shot=$1 what=$2 try
+    local shot=$1 what=$2 end=$((SECONDS + E2E_PATIENCE)) try=0
     E2E_FRAME=""
-    for try in 1 2 3 4 5; do
-        sleep 1
+    while [ "$SECONDS" -lt "$end" ]; do
+        try=$((try + 1))
         "$shot" "$E2E_TMP/window.png"
         echo "screenshot $try:"
         E2E_FRAME=$(e2e_rendered_frame "$E2E_TMP/window.png")
         [ -n "$E2E_FRAME" ] && return 0
+        sleep 0.2
     done
     E2E_KEEP=1
     e2e_fail "$what (pictures kept in $E2E_TMP)"

@@ -40,7 +40,7 @@ check() {
     fi
     e2e_focus
     e2e_key Escape
-    e2e_wait_exit 5 || e2e_fail "$screen $wm: exit status $?"
+    e2e_wait_exit || e2e_fail "$screen $wm: exit status $?"
     e2e_cleanup
     E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/velmia-e2e.XXXXXX")
     E2E_OUT="$E2E_TMP/program.out"

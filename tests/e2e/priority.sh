@@ -23,8 +23,8 @@ mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 e2e_launch "$E2E_TMP/run" "${as_user[@]}" "$E2E_TMP/probe"
 e2e_wait_line '^ready'
 e2e_wait_window
+e2e_wait_painted
 e2e_focus
-sleep 0.3
 e2e_key Pause
 e2e_wait_line '^priority idle ok$'
 e2e_key Pause
@@ -33,5 +33,5 @@ grep -q 'refused to set the process priority' "$E2E_TMP/program.err" || e2e_fail
 e2e_key a
 e2e_wait_line '^keypress 97$'
 e2e_key Escape
-e2e_wait_exit 5 || e2e_fail "exit status $?"
+e2e_wait_exit || e2e_fail "exit status $?"
 echo PASS

@@ -28,5 +28,5 @@ e2e_match_rendered_frame e2e_shot "the screenshot equals no rendered frame"
 echo "the window equals the rendering of body frame $E2E_FRAME outside the eye patch"
 e2e_focus
 e2e_key Escape
-e2e_wait_exit 5 || e2e_fail "exit status $?"
+e2e_wait_exit || e2e_fail "exit status $?"
 echo PASS
