@@ -3,12 +3,13 @@
 # SPDX-License-Identifier: MIT
 # Installs the build into a temporary DESTDIR (prefix /usr, as the Debian
 # package does) and checks what lands there: the program and the part
-# authors' tools in games/, each answering --version and with its manual
-# page (compressed, rendered without a warning, naming the real folder of the
-# pictures); the default pictures and the extra parts, each once; the menu
-# entry and the metainfo (validated, with no web address unless one is
-# configured, and valid with one too); the icon at every size; the copyright;
-# the Japanese catalogue, menu entry, metainfo and manual pages.
+# authors' tools in games/, sharing one library of the pictures compiled into
+# them, each answering --version and with its manual page (compressed,
+# rendered without a warning, naming the real folder of the pictures); the
+# default pictures and the extra parts, each once; the menu entry and the
+# metainfo (validated, with no web address unless one is configured, and valid
+# with one too); the icon at every size; the copyright; the Japanese
+# catalogue, menu entry, metainfo and manual pages.
 # A second install under another prefix writes that prefix into the pages.
 #   install-tree.sh BUILD_DIR APP_ID SOURCE_DIR
 set -euo pipefail
@@ -41,6 +42,14 @@ for program in games/velmia games/velmia-partcheck games/velmia-render; do
     [ "$out" = "$name $version" ] || fail "$program --version prints '$out'"
 done
 [ ! -e "$usr/bin" ] || fail "programs are installed in bin/ too: $(ls "$usr/bin")"
+# The pictures compiled into the programs are one private library of about
+# 4 MB, which the three programs share instead of carrying a copy each.
+libs=$(find "$usr/lib" -name 'libvelmia_resources.so*')
+[ "$(echo "$libs" | grep -c /velmia/)" = 1 ] || fail "the pictures' library is not installed once in lib/*/velmia: $libs"
+for program in velmia velmia-partcheck velmia-render; do
+    rodata=$(size -A "$usr/games/$program" | awk '$1 == ".rodata" { print $2 }')
+    [ "$rodata" -lt 1000000 ] || fail "$program carries its own copy of the pictures (.rodata $rodata bytes)"
+done
 
 # Every picture start-up needs, and every extra part the build made.
 for name in vlm_scene_strawberry_upper vlm_scene_strawberry_lower vlm_scene_list vlm_0_main_hair \
