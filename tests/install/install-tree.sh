@@ -151,8 +151,9 @@ grep -q "Character commands" "$tmp/man.txt" || fail "the manual page has no key 
 # edges; that warning is the only one allowed, as lintian allows it).
 [ -s "$usr/share/locale/ja/LC_MESSAGES/velmia.mo" ] || fail "no share/locale/ja/LC_MESSAGES/velmia.mo"
 for program in velmia velmia-partcheck velmia-render; do
-    LC_ALL=C.UTF-8 LANGUAGE=ja "$usr/games/$program" --help >"$tmp/help.txt" 2>&1 ||
+    LC_ALL=C.UTF-8 LANGUAGE=ja "$usr/games/$program" --help >"$tmp/help.txt" 2>"$tmp/help.err" ||
         fail "the installed $program --help in Japanese exits with $?"
+    [ ! -s "$tmp/help.err" ] || fail "the installed $program --help writes on standard error: $(head -3 "$tmp/help.err")"
     out=$(sed -n 1p "$tmp/help.txt")
     [ "${out#使い方: $program }" != "$out" ] || fail "the installed $program --help in Japanese begins '$out'"
 done

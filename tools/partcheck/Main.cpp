@@ -30,10 +30,10 @@ using namespace velmia::partcheck;
 
 namespace {
 
-int Usage(const char* why)
+// The usage: on standard output for --help, on standard error after a usage
+// error, which `why` names (status 2).
+void PrintUsage(FILE* to)
 {
-    if (why)
-        std::fprintf(stderr, "velmia-partcheck: %s\n", why);
     std::fputs(vcl::Format(_("usage: velmia-partcheck [--kind KIND] [--json] FILE...\n"
                              "       velmia-partcheck --help | --version\n"
                              "  --kind KIND  check every FILE as KIND instead of by its name; KIND is one of\n"
@@ -42,7 +42,13 @@ int Usage(const char* why)
                              "exit status: 0 no file has an error, 1 a file has one, 2 usage error\n"),
                            KindList())
                    .c_str(),
-               stderr);
+               to);
+}
+
+int Usage(const char* why)
+{
+    std::fprintf(stderr, "velmia-partcheck: %s\n", why);
+    PrintUsage(stderr);
     return 2;
 }
 
@@ -74,7 +80,7 @@ int main(int argc, char** argv)
             if (!kind)
                 return Usage(vcl::Format(_("unknown kind \"%s\""), id).c_str());
         } else if (options && (arg == "--help" || arg == "-h")) {
-            Usage(nullptr);
+            PrintUsage(stdout);
             return 0;
         } else if (options && arg == "--version") {
             std::printf("velmia-partcheck %s\n", VELMIA_VERSION);
