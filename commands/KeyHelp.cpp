@@ -282,8 +282,10 @@ std::string RoffTable(const std::string& heading, const std::string& intro, cons
     if (!intro.empty())
         out += intro + "\n";
     // Text blocks are too narrow to adjust to both edges; the page's own
-    // adjustment comes back after the table.
-    out += ".na\n.TS\nallbox tab(@);\n" + format + ".\n" + header + "\n" + rows + ".TE\n.ad\n";
+    // adjustment comes back after the table (a bare .ad would adjust to both
+    // edges, which lines of Japanese cannot be).
+    out += ".nr velmia-adjust \\n[.j]\n.na\n.TS\nallbox tab(@);\n" + format + ".\n" + header + "\n" + rows +
+           ".TE\n.ad \\n[velmia-adjust]\n";
     return out;
 }
 

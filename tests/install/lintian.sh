@@ -4,11 +4,11 @@
 # Builds the Debian packages from the build (cpack, in a temporary folder) and
 # checks them as a distribution would: lintian reports no error, no warning, no
 # missing hardening and no compiler notes left in a program; the programs'
-# package recommends Qt's Wayland plugin and depends on the pictures' package
-# of exactly its version, which is the same for every architecture; both
-# carry a homepage only when one is configured and name the maintainer they
-# were given. Without a maintainer no package is built, with a message that
-# says how to name one.
+# package recommends Qt's Wayland plugin, suggests a Japanese font and depends
+# on the pictures' package of exactly its version, which is the same for every
+# architecture; both carry a homepage only when one is configured and name the
+# maintainer they were given. Without a maintainer no package is built, with a
+# message that says how to name one.
 #   lintian.sh BUILD_DIR
 set -euo pipefail
 build=$(realpath "$1")
@@ -55,6 +55,7 @@ done
 relations() { dpkg-deb -f "$deb" "$1" | tr ',' '\n' | sed 's/^ *//'; }
 relations Recommends | sed 's/ .*//' | grep -qx qt6-wayland || fail "velmia does not recommend qt6-wayland"
 relations Depends | grep -qxF "velmia-data (= $version)" || fail "velmia does not depend on velmia-data (= $version)"
+relations Suggests | grep -qx fonts-noto-cjk || fail "velmia does not suggest a font for Japanese"
 [ "$(dpkg-deb -f "$data" Architecture)" = all ] || fail "velmia-data is not Architecture: all"
 ! dpkg-deb -c "$data" | grep -E ' \./usr/(games|lib)/' || fail "velmia-data holds programs"
 ! dpkg-deb -c "$deb" | grep -F ' ./usr/share/velmia/' || fail "velmia holds the pictures of velmia-data"
