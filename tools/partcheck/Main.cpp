@@ -30,6 +30,33 @@ using namespace velmia::partcheck;
 
 namespace {
 
+// The kinds for the usage, below its --kind line: lines of at most 80
+// columns, each after the option column's 15 spaces.
+std::string WrappedKindList()
+{
+    constexpr size_t kIndent = 15;
+    constexpr size_t kWidth = 80;
+    const std::string kinds = KindList();
+    std::string out;
+    size_t column = kIndent;
+    for (size_t start = 0; start < kinds.size();) {
+        const size_t comma = kinds.find(", ", start);
+        const size_t end = comma == std::string::npos ? kinds.size() : comma + 1;
+        const std::string kind = kinds.substr(start, end - start);
+        if (column > kIndent && column + 1 + kind.size() > kWidth) {
+            out += "\n" + std::string(kIndent, ' ');
+            column = kIndent;
+        } else if (column > kIndent) {
+            out += ' ';
+            ++column;
+        }
+        out += kind;
+        column += kind.size();
+        start = end + 1;
+    }
+    return out;
+}
+
 // The usage: on standard output for --help, on standard error after a usage
 // error, which `why` names (status 2).
 void PrintUsage(FILE* to)
@@ -40,7 +67,7 @@ void PrintUsage(FILE* to)
                              "               %s\n"
                              "  --json       print the findings as JSON, one object per file\n"
                              "exit status: 0 no file has an error, 1 a file has one, 2 usage error\n"),
-                           KindList())
+                           WrappedKindList())
                    .c_str(),
                to);
 }
