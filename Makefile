@@ -27,7 +27,8 @@ PREFIX ?= /usr/local
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
-# The Debian package (velmia_VERSION_ARCH.deb in the build folder).
+# The Debian packages (velmia_VERSION_ARCH.deb and velmia-data_VERSION_all.deb
+# in the build folder).
 package: build
 	cmake --build $(BUILD) --target package
 

@@ -91,13 +91,13 @@ struct Task {
 };
 
 constexpr std::array kTasks = {
-    Task{"Eyes, face and hair", "xflcypo"},
-    Task{"Jewellery and accessories", "egbnrhtk"},
-    Task{"Clothes", "va2"},
-    Task{"Scenes", "\r1"},
-    Task{"The scene show", "qwW"},
-    Task{"Files: wearing your own parts, saving", "\\789-0^sd"},
-    Task{"The window", "]m"},
+    Task{N_("Eyes, face and hair"), "xflcypo"},
+    Task{N_("Jewellery and accessories"), "egbnrhtk"},
+    Task{N_("Clothes"), "va2"},
+    Task{N_("Scenes"), "\r1"},
+    Task{N_("The scene show"), "qwW"},
+    Task{N_("Files: wearing your own parts, saving"), "\\789-0^sd"},
+    Task{N_("The window"), "]m"},
 };
 
 constexpr const Task* FindTask(const CharacterCommand& c)
@@ -282,8 +282,10 @@ std::string RoffTable(const std::string& heading, const std::string& intro, cons
     if (!intro.empty())
         out += intro + "\n";
     // Text blocks are too narrow to adjust to both edges; the page's own
-    // adjustment comes back after the table.
-    out += ".na\n.TS\nallbox tab(@);\n" + format + ".\n" + header + "\n" + rows + ".TE\n.ad\n";
+    // adjustment comes back after the table (a bare .ad would adjust to both
+    // edges, which lines of Japanese cannot be).
+    out += ".nr velmia-adjust \\n[.j]\n.na\n.TS\nallbox tab(@);\n" + format + ".\n" + header + "\n" + rows +
+           ".TE\n.ad \\n[velmia-adjust]\n";
     return out;
 }
 
@@ -435,12 +437,21 @@ std::string Roff()
 
 std::string PlainText()
 {
-    std::string out =
-        std::string(_("Character commands (second key: the left figure, in the scene show only):")) + "\n";
-    for (const CharacterCommand& c : kCharacterCommands) {
-        out += "  " + Pad(PlainKeys(c.main), 12) + Pad(PlainKeys(c.left), 5) + Tr(c.what) + "\n";
-        if (!c.typing.empty())
-            out += "  " + std::string(17, ' ') + "(" + PlainKeys(c.left) + ": " + Tr(c.typing) + ")\n";
+    // The README's tables, in its order and groups.
+    std::string out = std::string(_("Views:")) + "\n";
+    for (const View& v : kViews)
+        out += "  " + Pad(Tr(v.name), 26) + vcl::Format(_("from: %s; leave: %s"), Tr(v.enter), Tr(v.leave)) + "\n";
+
+    out += "\n" + std::string(_("Character commands (second key: the left figure, in the scene show only):")) + "\n";
+    for (const Task& task : kTasks) {
+        out += " " + Tr(task.title) + "\n";
+        for (const CharacterCommand& c : kCharacterCommands) {
+            if (&TaskOf(c) != &task)
+                continue;
+            out += "  " + Pad(PlainKeys(c.main), 12) + Pad(PlainKeys(c.left), 5) + Tr(c.what) + "\n";
+            if (!c.typing.empty())
+                out += "  " + std::string(17, ' ') + "(" + PlainKeys(c.left) + ": " + Tr(c.typing) + ")\n";
+        }
     }
     out += "\n" + std::string(_("Special keys:")) + "\n";
     for (const SpecialKey& k : kSpecialKeys) {
@@ -453,9 +464,6 @@ std::string PlainText()
     out += "\n" + std::string(_("Mouse and wheel:")) + "\n";
     for (const MouseAction& m : kMouseActions)
         out += "  " + vcl::Format(_("%s (%s): %s"), Tr(m.gesture), Tr(m.view), Tr(m.what)) + "\n";
-    out += "\n" + std::string(_("Views:")) + "\n";
-    for (const View& v : kViews)
-        out += "  " + Pad(Tr(v.name), 26) + vcl::Format(_("from: %s; leave: %s"), Tr(v.enter), Tr(v.leave)) + "\n";
     return out;
 }
 

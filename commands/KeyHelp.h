@@ -64,7 +64,8 @@ std::string KeyName(char key);
 std::string Markdown();
 // The same tables as roff (tbl) sections for the manual page.
 std::string Roff();
-// The same as plain text lines of at most about 100 columns, for --help.
+// The same as plain text lines of at most about 100 columns, for --help, in
+// the README's order and groups.
 std::string PlainText();
 
 } // namespace velmia::keyhelp

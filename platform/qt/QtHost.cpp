@@ -5,12 +5,15 @@
 #include "platform/qt/QtPlatform.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #ifdef __GLIBC__
@@ -35,13 +38,39 @@ void ReportStartupFailure(const std::string& what)
 #define VELMIA_APP_ID "velmia"
 #endif
 
-// The window's icon: the application's icon from the icon theme (where the
-// package installs it), else the sizes the program carries itself. An icon
-// given with Qt's -qwindowicon is kept.
+// Every size of the application's icon in the first hicolor theme folder of
+// the icon search path that has it (where the package installs it, 16 to 256
+// pixels), each file once, smallest first; a null icon when none has. What
+// QIcon::fromTheme offers depends on the theme's lookup and its cache.
+QIcon InstalledIcon()
+{
+    const QString file = QStringLiteral("/apps/" VELMIA_APP_ID ".png");
+    for (const QString& base : QIcon::themeSearchPaths()) {
+        const QDir hicolor(base + QStringLiteral("/hicolor"));
+        QStringList sizes = hicolor.entryList({QStringLiteral("*x*")}, QDir::Dirs);
+        const auto width = [](const QString& size) { return size.section(u'x', 0, 0).toInt(); };
+        std::sort(sizes.begin(), sizes.end(), [&](const QString& a, const QString& b) { return width(a) < width(b); });
+        QIcon icon;
+        for (const QString& size : sizes)
+            if (const QString path = hicolor.filePath(size + file); QFileInfo::exists(path))
+                icon.addFile(path);
+        if (!icon.isNull())
+            return icon;
+    }
+    return {};
+}
+
+// The window's icon: the installed one, else the application's icon from
+// another icon theme, else the sizes the program carries itself. An icon given
+// with Qt's -qwindowicon is kept.
 void SetWindowIcon()
 {
     if (!QGuiApplication::windowIcon().isNull())
         return;
+    if (const QIcon installed = InstalledIcon(); !installed.isNull()) {
+        QGuiApplication::setWindowIcon(installed);
+        return;
+    }
     QIcon builtIn;
     QDirIterator it(QStringLiteral(":/velmia/icons"), QDirIterator::Subdirectories);
     while (it.hasNext()) {

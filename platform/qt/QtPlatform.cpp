@@ -4,6 +4,7 @@
 
 #include "platform/qt/FileFilter.h"
 #include "platform/qt/PaintAreas.h"
+#include "toolkit/Intl.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -662,14 +663,20 @@ bool QtPlatform::SetPriority(TPriority p)
         ok = false;
         failure = errno;
     }
-    // Said once: a user who presses Pause again gets the same answer.
+    // Said once: a user who presses Pause again gets the same answer. The
+    // system's reason comes in the user's language too (strerror).
     if (!ok && !priorityRefusalReported_) {
         priorityRefusalReported_ = true;
-        std::cerr << "velmia: the system refused to set the process priority to "
-                  << (p == TPriority::Idle ? "idle" : "normal") << " (" << std::strerror(failure) << ")";
-        if (p == TPriority::Normal && (failure == EACCES || failure == EPERM))
-            std::cerr << ": an ordinary user may lower a process's priority but not raise it again";
-        std::cerr << "; running on at the current priority\n";
+        const char* message =
+            p == TPriority::Idle
+                ? _("the system refused to set the process priority to idle (%s); running on at the current "
+                    "priority")
+            : failure == EACCES || failure == EPERM
+                ? _("the system refused to set the process priority to normal (%s): an ordinary user may lower a "
+                    "process's priority but not raise it again; running on at the current priority")
+                : _("the system refused to set the process priority to normal (%s); running on at the current "
+                    "priority");
+        std::cerr << "velmia: " << vcl::Format(message, std::strerror(failure)) << "\n";
     }
     return ok;
 }

@@ -7,8 +7,9 @@
 # start reuses that folder as the user left it, and a part file the user added
 # there shows in the F2 browser. Started in a folder with its own pictures,
 # it leaves the part folder alone. Its window carries the class the menu
-# entry names and an icon: the installed one from the icon theme, else the
-# program's own; Qt's -display and -style options are Qt's.
+# entry names and an icon: the installed one from the icon theme, at every
+# size installed, else the program's own; Qt's -display and -style options
+# are Qt's.
 #   first-run.sh BUILD_DIR
 . "$(dirname "$0")/../e2e/harness.sh"
 build=$(realpath "$1")
@@ -33,9 +34,10 @@ wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 [ -n "$wm_class" ] || e2e_fail "the desktop entry names no StartupWMClass"
 
 # window_icon SIZE: the first pixel (ARGB, hex) of the window's SIZExSIZE
-# icon in _NET_WM_ICON, "none" when it has no icon of that size.
+# icon in _NET_WM_ICON, "none" when it has no icon of that size (the whole
+# property: xprop reads only its first 250000 bytes unless told more).
 window_icon() {
-    xprop -id "$E2E_WIN" -notype -f _NET_WM_ICON 32c '=$0+\n' _NET_WM_ICON 2>/dev/null | tr -d ' ' |
+    xprop -len 4000000 -id "$E2E_WIN" -notype -f _NET_WM_ICON 32c '=$0+\n' _NET_WM_ICON 2>/dev/null | tr -d ' ' |
         sed -n 's/^_NET_WM_ICON=//p' | tr ',' '\n' |
         awk -v size="$1" '{ v[n++] = $1 } END {
             for (p = 0; p + 1 < n; p += 2 + v[p] * v[p + 1])
@@ -70,6 +72,9 @@ XDG_DATA_DIRS=$E2E_TMP/root/usr/share:/usr/share e2e_launch "$E2E_TMP/empty" "$v
 e2e_wait_window
 window_identity
 [ "$(window_icon 48)" = "$marker" ] || e2e_fail "the window's 48x48 icon is not the installed one: $(window_icon 48)"
+for size in 16 32 64 128 256; do
+    [ "$(window_icon $size)" != none ] || e2e_fail "the window offers no ${size}x${size} icon"
+done
 sleep 1.5
 e2e_shot "$E2E_TMP/first.png"
 [ "$(colours "$E2E_TMP/first.png")" -ge 16 ] || e2e_fail "the first start shows no portrait"

@@ -30,19 +30,52 @@ using namespace velmia::partcheck;
 
 namespace {
 
-int Usage(const char* why)
+// The kinds for the usage, below its --kind line: lines of at most 80
+// columns, each after the option column's 15 spaces.
+std::string WrappedKindList()
 {
-    if (why)
-        std::fprintf(stderr, "velmia-partcheck: %s\n", why);
+    constexpr size_t kIndent = 15;
+    constexpr size_t kWidth = 80;
+    const std::string kinds = KindList();
+    std::string out;
+    size_t column = kIndent;
+    for (size_t start = 0; start < kinds.size();) {
+        const size_t comma = kinds.find(", ", start);
+        const size_t end = comma == std::string::npos ? kinds.size() : comma + 1;
+        const std::string kind = kinds.substr(start, end - start);
+        if (column > kIndent && column + 1 + kind.size() > kWidth) {
+            out += "\n" + std::string(kIndent, ' ');
+            column = kIndent;
+        } else if (column > kIndent) {
+            out += ' ';
+            ++column;
+        }
+        out += kind;
+        column += kind.size();
+        start = end + 1;
+    }
+    return out;
+}
+
+// The usage: on standard output for --help, on standard error after a usage
+// error, which `why` names (status 2).
+void PrintUsage(FILE* to)
+{
     std::fputs(vcl::Format(_("usage: velmia-partcheck [--kind KIND] [--json] FILE...\n"
                              "       velmia-partcheck --help | --version\n"
                              "  --kind KIND  check every FILE as KIND instead of by its name; KIND is one of\n"
                              "               %s\n"
                              "  --json       print the findings as JSON, one object per file\n"
                              "exit status: 0 no file has an error, 1 a file has one, 2 usage error\n"),
-                           KindList())
+                           WrappedKindList())
                    .c_str(),
-               stderr);
+               to);
+}
+
+int Usage(const char* why)
+{
+    std::fprintf(stderr, "velmia-partcheck: %s\n", why);
+    PrintUsage(stderr);
     return 2;
 }
 
@@ -74,7 +107,7 @@ int main(int argc, char** argv)
             if (!kind)
                 return Usage(vcl::Format(_("unknown kind \"%s\""), id).c_str());
         } else if (options && (arg == "--help" || arg == "-h")) {
-            Usage(nullptr);
+            PrintUsage(stdout);
             return 0;
         } else if (options && arg == "--version") {
             std::printf("velmia-partcheck %s\n", VELMIA_VERSION);

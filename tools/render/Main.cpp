@@ -37,10 +37,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int Usage(const std::string& why)
+// The usage: on standard output for --help, on standard error after a usage
+// error, which `why` names (status 2).
+void PrintUsage(FILE* to)
 {
-    if (!why.empty())
-        std::fprintf(stderr, "velmia-render: %s\n", why.c_str());
     std::fputs(_("usage: velmia-render [--folder DIR] [--part KIND=FILE]... [--keys KEYS] [--ticks N]\n"
                  "                     [--view portrait|show|gray|quad|closeup] [--frame 0|1|2] -o OUT.png\n"
                  "       velmia-render --sheet [--folder DIR] -o SHEET.png\n"
@@ -49,7 +49,13 @@ int Usage(const std::string& why)
                  "  KEYS: command characters as typed; special keys in braces with C- (Ctrl) and\n"
                  "        S- (Shift): {F2} {PgUp} {PgDn} {Home} {Ins} {BS} {Left} {C-Right} {Enter}\n"
                  "exit status: 0 written, 1 the program refused a picture or writing failed, 2 usage error\n"),
-               stderr);
+               to);
+}
+
+int Usage(const std::string& why)
+{
+    std::fprintf(stderr, "velmia-render: %s\n", why.c_str());
+    PrintUsage(stderr);
     return 2;
 }
 
@@ -88,7 +94,7 @@ int main(int argc, char** argv)
         };
         std::string v;
         if (arg == "--help" || arg == "-h") {
-            Usage("");
+            PrintUsage(stdout);
             return 0;
         } else if (arg == "--version") {
             std::printf("velmia-render %s\n", VELMIA_VERSION);
