@@ -13,6 +13,8 @@
 set -euo pipefail
 build=$(realpath "$1")
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/velmia-lintian.XXXXXX")
+# lintian leaves a cache file in TMPDIR: this test's own folder.
+export TMPDIR="$tmp"
 trap 'rm -rf "$tmp"' EXIT
 fail() {
     echo "FAIL: $*" >&2
