@@ -33,9 +33,16 @@ void PutIntoCell(TBitmap* target, TBitmap& loaded, int width, int height, int to
 
 } // namespace
 
-void TSvelmia::RedrawCostumeCell(TBitmap* cell, TBitmap* picture)
+// The costume's own outline: white is transparent in a costume as in every
+// part, so its mask is built from the cell it has just been drawn into.
+void TSvelmia::RedrawCostume(Figure figure)
 {
-    PutIntoCell(cell, *picture, CostumeWidth, CostumeHeight, 0);
+    const bool left = figure == Figure::Left;
+    TBitmap* cell = left ? CostumeWork : Costume->GetBitmap();
+    TBitmap* mask = left ? CostumeWorkMask : CostumeMask;
+    PutIntoCell(cell, *(left ? LeftCostumePicture : CostumePicture), CostumeWidth, CostumeHeight, 0);
+    const TRect whole = Rect(0, 0, CostumeWidth, CostumeHeight);
+    MakeWhiteMaskFromBitmap(mask, cell, whole, whole);
 }
 
 PictureSize TSvelmia::PartCellSize(int kind) const
@@ -111,12 +118,10 @@ void TSvelmia::PlacePartPicture(int kind, bool left, TBitmap& loaded)
         }
     };
     switch (kind) {
-    case kPartCostume: {
-        TBitmap* picture = left ? LeftCostumePicture : CostumePicture;
-        picture->Assign(loaded);
-        RedrawCostumeCell(left ? CostumeWork : Costume->GetBitmap(), picture);
+    case kPartCostume:
+        (left ? LeftCostumePicture : CostumePicture)->Assign(loaded);
+        RedrawCostume(left ? Figure::Left : Figure::Main);
         return;
-    }
     case kPartCamisole:
         masked(Camisole, CamisoleMask, CamisoleWork, CamisoleWorkMask, CamisoleWidth, CamisoleHeight);
         return;

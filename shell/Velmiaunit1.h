@@ -134,9 +134,10 @@ public:
     void WearPart(int kind, Figure figure, const std::string& path);
     // The size of a part kind's cell: what a part file of that kind fills.
     PictureSize PartCellSize(int kind) const;
-    // Draws a costume cell (white outside the picture, cropped beyond it)
-    // from the costume as its file holds it.
-    void RedrawCostumeCell(vcl::TBitmap* cell, vcl::TBitmap* picture);
+    // Draws a figure's costume cell (white outside the picture, cropped
+    // beyond it) from the costume as its file holds it, and the cell's mask
+    // from the cell: each costume is cut by its own outline.
+    void RedrawCostume(Figure figure);
 
     // ---- compose/: tick, composer, body frames, blink, night sky -------------
     void Timer1Timer(vcl::TObject* Sender);
@@ -238,7 +239,7 @@ public:
     bool SaveCostume(const KeyCommandRow& row);
     bool RecolourSceneCell(const KeyCommandRow& row);
     bool RecolourHem(const KeyCommandRow& row);
-    bool RecolourHemOf(vcl::TBitmap* picture, vcl::TBitmap* cell);
+    bool RecolourHemOf(Figure figure);
     // ---- show/ShowFigures.cpp: the selection sets and the show's figures ---
     // Views of the three selection sets (main, show's left figure, backup).
     SelectionRef FigureSet(Figure figure);

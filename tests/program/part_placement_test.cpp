@@ -8,6 +8,7 @@
 #include "tests/program/ProgramFixture.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -67,14 +68,16 @@ class PartPlacementTest : public ProgramTest, public ::testing::WithParamInterfa
 protected:
     using Steps = std::function<void(HeadlessHost&, TSvelmia&)>;
 
-    // A fresh form in the test folder: started, shown in the row's figure,
-    // `load` run, then three compositions and some breathing. Returns the
-    // window picture.
-    std::vector<TColor> Run(const Steps& load)
+    // A fresh form in the test folder: started, `started` run, shown in the
+    // row's figure, `load` run, then three compositions and some breathing.
+    // Returns the window picture.
+    std::vector<TColor> Run(const Steps& load, const Steps& started = nullptr)
     {
         HeadlessHost host;
         TSvelmia* form = host.StartForm<TSvelmia>();
         EXPECT_FALSE(host.StartupFailed());
+        if (started)
+            started(host, *form);
         PortraitState& s = form->MutableState();
         auto compose = [&] {
             form->RequestRedraw();
@@ -147,6 +150,46 @@ TEST_P(PartPlacementTest, LargerFileIsItsCrop)
     Write(std::string(p.prefix) + "_c.bmp", *Fitted(*large, p.width, p.height));
     EXPECT_EQ(Differences(Run(ByKey(std::string(p.prefix) + "_l.bmp")), Run(ByKey(std::string(p.prefix) + "_c.bmp"))),
               0u);
+}
+
+// A part is cut by its own outline whichever way it is worn. The pattern's
+// outline is not the default part's: worn at start-up (in place of the
+// default file) it gives the same window as worn later by key. For the left
+// figure the part comes into the show with the figure q copies, and the main
+// figure takes its default part back by key: the same window as the left
+// figure wearing it by key, so the default part looks as it did at start-up.
+TEST_P(PartPlacementTest, WornLaterIsWornFromTheStart)
+{
+    namespace fs = std::filesystem;
+    const PartRow& p = GetParam();
+    const PartRow& main = *std::find_if(std::begin(kParts), std::end(kParts), [&](const PartRow& row) {
+        return !row.left && std::string(row.prefix) == p.prefix;
+    });
+    const int kind = TSvelmia::kPartCostume + (p.vk - VK_F2);
+    const std::string start = std::string(p.prefix) + ".bmp";
+    const std::string other = std::string(p.prefix) + "_o.bmp";
+    const std::string saved = std::string(p.prefix) + "_d.bmp";
+    Write(other, *Pattern(p.width, p.height));
+    fs::copy_file(Folder() / start, Folder() / saved);
+    auto wearDefault = [&](HeadlessHost& host) {
+        host.ScriptOpenDialog(saved);
+        host.TypeChar(main.key);
+    };
+    const auto later = Run([&](HeadlessHost& host, TSvelmia& form) {
+        if (p.left)
+            wearDefault(host);
+        ByKey(other)(host, form);
+    });
+    fs::copy_file(Folder() / other, Folder() / start, fs::copy_options::overwrite_existing);
+    // Shown as wearing it by key shows it (a camisole, flower or choker is
+    // not shown at start-up).
+    const auto fromStart = Run(
+        [&](HeadlessHost& host, TSvelmia&) {
+            if (p.left)
+                wearDefault(host);
+        },
+        [&](HeadlessHost&, TSvelmia& form) { form.WearPart(kind, Figure::Main, start); });
+    EXPECT_EQ(Differences(later, fromStart), 0u);
 }
 
 // The browser lists the default file first and then ours; a double-click on
