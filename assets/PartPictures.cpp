@@ -7,6 +7,7 @@
 // built over the whole cell. So a file looks the same whichever way it came.
 // The costume is also kept as its file holds it, so that a save gives the
 // user's file back in its own size, depth and palette.
+#include "assets/Transparency.h"
 #include "shell/Velmiaunit1.h"
 
 #include <algorithm>
@@ -40,7 +41,11 @@ void TSvelmia::RedrawCostume(Figure figure)
     const bool left = figure == Figure::Left;
     TBitmap* cell = left ? CostumeWork : Costume->GetBitmap();
     TBitmap* mask = left ? CostumeWorkMask : CostumeMask;
-    PutIntoCell(cell, *(left ? LeftCostumePicture : CostumePicture), CostumeWidth, CostumeHeight, 0);
+    // The picture keeps its alpha for a save; the cell shows it over white.
+    TBitmap shown;
+    shown.Assign(*(left ? LeftCostumePicture : CostumePicture));
+    velmia::assets::LayOverWhite(shown);
+    PutIntoCell(cell, shown, CostumeWidth, CostumeHeight, 0);
     const TRect whole = Rect(0, 0, CostumeWidth, CostumeHeight);
     MakeWhiteMaskFromBitmap(mask, cell, whole, whole);
 }
@@ -117,6 +122,8 @@ void TSvelmia::PlacePartPicture(int kind, bool left, TBitmap& loaded)
             MakeWhiteMaskFromImage(mainMask, main, whole, whole);
         }
     };
+    if (kind != kPartCostume)
+        velmia::assets::LayOverWhite(loaded);
     switch (kind) {
     case kPartCostume:
         (left ? LeftCostumePicture : CostumePicture)->Assign(loaded);

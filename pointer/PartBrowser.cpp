@@ -6,6 +6,7 @@
 // is open the portrait stands still and all other input is ignored. When the
 // files fill more than one screen, Page Down / Page Up and the wheel turn the
 // pages, and a small label in the lower right corner says which page is shown.
+#include "assets/Transparency.h"
 #include "shell/PartFolder.h"
 #include "shell/Velmiaunit1.h"
 #include "toolkit/Intl.h"
@@ -199,6 +200,7 @@ void TSvelmia::DrawBrowserPage()
     for (int index = first; index < end && NameAt(index, name); ++index) {
         try {
             ScratchMask->LoadFromFile(name);
+            velmia::assets::LayOverWhite(*ScratchMask);
             screen->CopyRect(cell, ScratchMask->GetCanvas(), source);
         } catch (const std::exception&) {
             // Listed but not a picture we can read: a grey cell. Picking

@@ -170,7 +170,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     // The costume is kept as its file holds it (a save writes it back so);
     // the composition reads its 530 x 300 cell, cut by the cell's own mask.
     CostumePicture = new TBitmap();
-    LoadRequiredBitmap(CostumePicture, RequiredPicture(Required::Costume), false);
+    LoadRequiredBitmap(CostumePicture, RequiredPicture(Required::Costume), false, Alpha::Kept);
     Costume->GetBitmap()->SetPixelFormat(vcl::pf24bit);
     CostumeMask = NewMaskBitmap(CostumeWidth, CostumeHeight);
     RedrawCostume(Figure::Main);

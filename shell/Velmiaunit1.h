@@ -127,7 +127,9 @@ public:
     enum PartKind { kPartCostume = 2, kPartCamisole, kPartHairBand, kPartFlower, kPartRibbon, kPartChoker };
     // Puts a part file's picture into the part of the main or the left figure
     // and builds its mask: the part keeps its cell size, cleared to white, with
-    // the picture in its top-left corner (cropped when larger).
+    // the picture in its top-left corner (cropped when larger). A picture with
+    // alpha is laid over white (a costume keeps its alpha in CostumePicture
+    // for a save; `loaded` of any other kind is laid over white in place).
     void PlacePartPicture(int kind, bool left, vcl::TBitmap& loaded);
     // What wearing a part file changes besides its picture, for the figure
     // it goes to; `path` is the file's.
@@ -410,7 +412,10 @@ private:
     // keeps the file's size.
     void LoadRequiredPicture(vcl::TImage* image, const char* fileName, bool maskable = true);
     void LoadRequiredPicture(vcl::TImage* image, const char* fileName, PictureSize size, bool maskable = true);
-    void LoadRequiredBitmap(vcl::TBitmap* bitmap, const char* fileName, bool maskable = true);
+    // A file with alpha is laid over white, unless the alpha is to be kept.
+    enum class Alpha { LaidOverWhite, Kept };
+    void LoadRequiredBitmap(vcl::TBitmap* bitmap, const char* fileName, bool maskable = true,
+                            Alpha alpha = Alpha::LaidOverWhite);
     void LoadStrip(vcl::TImage* strip, const char* fileName, int height, int pictureTop);
     void LoadFaceLists();
     // Optional pictures: return whether everything succeeded.

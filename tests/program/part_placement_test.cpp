@@ -192,6 +192,43 @@ TEST_P(PartPlacementTest, WornLaterIsWornFromTheStart)
     EXPECT_EQ(Differences(later, fromStart), 0u);
 }
 
+// A 32-bit file whose alpha is in use shows as its colours laid over white,
+// made here: a pixel less than half opaque is white (the transparent colour),
+// a half opaque one is mixed with white, an opaque one unchanged. Its
+// transparent background is black, as graphics programs often keep it.
+TEST_P(PartPlacementTest, AlphaIsLaidOverWhite)
+{
+    const PartRow& p = GetParam();
+    const auto pattern = Pattern(p.width, p.height);
+    TBitmap alpha(p.width, p.height, pf32bit);
+    TBitmap over(p.width, p.height, pf24bit);
+    alpha.SetHasAlpha(true);
+    static const uint8_t kAlphas[] = {0, 60, 127, 128, 200, 255, 255};
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            const uint8_t a = kAlphas[(x / 3 + y / 4) % 7];
+            const TColor c = a == 0 ? clBlack : pattern->GetPixelColor(x, y);
+            alpha.SetPixelColor(x, y, c);
+            alpha.ScanLine(y)[4 * x + 3] = a;
+            auto mix = [a](uint32_t v) { return 255 - ((255 - v) * a + 127) / 255; };
+            over.SetPixelColor(
+                x, y, a < 128 ? clWhite : TColor(mix(c & 0xFF) | mix(c >> 8 & 0xFF) << 8 | mix(c >> 16 & 0xFF) << 16));
+        }
+    Write(std::string(p.prefix) + "_a.bmp", alpha);
+    Write(std::string(p.prefix) + "_w.bmp", over);
+    const auto overWhite = Run(ByKey(std::string(p.prefix) + "_w.bmp"));
+    EXPECT_EQ(Differences(Run(ByKey(std::string(p.prefix) + "_a.bmp")), overWhite), 0u);
+    // Alpha 0 everywhere is no alpha in use: the colours show as they are.
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            alpha.ScanLine(y)[4 * x + 3] = 0;
+    Write(std::string(p.prefix) + "_z.bmp", alpha);
+    alpha.SetPixelFormat(pf24bit);
+    Write(std::string(p.prefix) + "_c.bmp", alpha);
+    EXPECT_EQ(Differences(Run(ByKey(std::string(p.prefix) + "_z.bmp")), Run(ByKey(std::string(p.prefix) + "_c.bmp"))),
+              0u);
+}
+
 // The browser lists the default file first and then ours; a double-click on
 // the second thumbnail picks it (Shift picks it for the left figure).
 TEST_P(PartPlacementTest, BrowserPickIsTheKeyCommand)
