@@ -30,6 +30,8 @@ using namespace velmia::partcheck;
 
 namespace {
 
+// The usage on standard error after a usage error (`why`), on standard
+// output when asked for with --help.
 int Usage(const char* why)
 {
     if (why)
@@ -42,7 +44,7 @@ int Usage(const char* why)
                              "exit status: 0 no file has an error, 1 a file has one, 2 usage error\n"),
                            KindList())
                    .c_str(),
-               stderr);
+               why ? stderr : stdout);
     return 2;
 }
 
