@@ -75,6 +75,7 @@ PictureSize TSvelmia::PartCellSize(int kind) const
 // only for the main figure, since that name is what a save proposes.
 void TSvelmia::WearPart(int kind, Figure figure, const std::string& path)
 {
+    RememberWornFile(kind, figure, path);
     const SelectionRef set = FigureSet(figure);
     switch (kind) {
     case kPartCostume:

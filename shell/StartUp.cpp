@@ -365,6 +365,15 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     SetVisible(true);
     Timer1->SetEnabled(true);
     step("show and run");
+
+    // 35. With --watch, the files the parts were read from are watched.
+    if (watchPartFiles_) {
+        const Required files[kWornKinds] = {Required::Costume, Required::Camisole, Required::HairBand,
+                                            Required::Flower,  Required::Ribbon,   Required::Choker};
+        for (int slot = 0; slot < kWornKinds; ++slot)
+            RememberWornFile(kPartCostume + slot, Figure::Main, RequiredPicture(files[slot]));
+        WatchTimer->SetEnabled(true);
+    }
 }
 
 // Frees every private picture that exists. Pictures that an optional file
@@ -374,6 +383,7 @@ void TSvelmia::FormClose(vcl::TObject* /*Sender*/, vcl::TCloseAction& /*Action*/
     // No tick may draw into the freed pictures.
     Timer1->SetEnabled(false);
     Timer2->SetEnabled(false);
+    WatchTimer->SetEnabled(false);
     FreePictures();
 }
 

@@ -122,6 +122,7 @@ void TSvelmia::CopyMainToLeft()
         target->Draw(0, 0, BitmapOf(row.sets[size_t(SelectionSet::Main)]));
     }
     LeftCostumePicture->Assign(*CostumePicture);
+    wornFiles_[size_t(SelectionSet::Left)] = wornFiles_[size_t(SelectionSet::Main)];
 }
 
 SelectionRef TSvelmia::SetRef(SelectionSet set)
@@ -135,6 +136,7 @@ void TSvelmia::CopySet(SelectionSet from, SelectionSet to)
     CopySetPictures(PicturesOfTheSets(*this, *this), from, to);
     TBitmap* const costumes[3] = {CostumePicture, LeftCostumePicture, SavedCostumePicture};
     costumes[size_t(to)]->Assign(*costumes[size_t(from)]);
+    wornFiles_[size_t(to)] = wornFiles_[size_t(from)];
 }
 
 void TSvelmia::SaveMainSet()

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -74,7 +75,7 @@ protected:
     std::vector<TColor> Run(const Steps& load, const Steps& started = nullptr)
     {
         HeadlessHost host;
-        TSvelmia* form = host.StartForm<TSvelmia>();
+        TSvelmia* form = host.StartForm<TSvelmia>(watch_);
         EXPECT_FALSE(host.StartupFailed());
         if (started)
             started(host, *form);
@@ -100,7 +101,8 @@ protected:
         s.FaceIndex = counters[1];
         s.EarringIndex = counters[2];
         s.BraceletIndex = counters[3];
-        EXPECT_TRUE(host.MessageBoxes().empty()) << host.MessageBoxes()[0].Text;
+        EXPECT_EQ(host.MessageBoxes().size(), messages_)
+            << (host.MessageBoxes().empty() ? "" : host.MessageBoxes()[0].Text);
         compose();
         host.FireTimer(form->Timer1, 45); // through the breathing frames
         std::vector<TColor> pixels;
@@ -120,6 +122,15 @@ protected:
     }
 
     void Write(const std::string& name, const TBitmap& picture) { WriteBmpFile((Folder() / name).string(), picture); }
+    // Replaces a file as an editor saves it: a new file renamed over it.
+    void Replace(const std::string& name, const std::string& with)
+    {
+        std::filesystem::copy_file(Folder() / with, Folder() / (name + ".new"));
+        std::filesystem::rename(Folder() / (name + ".new"), Folder() / name);
+    }
+
+    bool watch_ = false;  // the forms run as velmia --watch
+    size_t messages_ = 0; // the message boxes a run shows
 
     static size_t Differences(const std::vector<TColor>& a, const std::vector<TColor>& b)
     {
@@ -226,6 +237,52 @@ TEST_P(PartPlacementTest, AlphaIsLaidOverWhite)
     alpha.SetPixelFormat(pf24bit);
     Write(std::string(p.prefix) + "_c.bmp", alpha);
     EXPECT_EQ(Differences(Run(ByKey(std::string(p.prefix) + "_z.bmp")), Run(ByKey(std::string(p.prefix) + "_c.bmp"))),
+              0u);
+}
+
+// velmia --watch: a worn part file that an author saves again is read again,
+// giving the window of the new version worn by key; a version that cannot be
+// read keeps the picture, and says so once.
+TEST_P(PartPlacementTest, WatchedFileIsReadAgainWhenItChanges)
+{
+    const PartRow& p = GetParam();
+    const std::string worn = std::string(p.prefix) + "_e.bmp";
+    const std::string first = std::string(p.prefix) + "_1.bmp";
+    const std::string second = std::string(p.prefix) + "_2.bmp";
+    Write(first, *Pattern(p.width, p.height));
+    Write(second, *Fitted(*Pattern(p.width / 2 + 7, p.height / 3 + 5), p.width, p.height));
+    watch_ = true;
+    auto wearFirst = [&](HeadlessHost& host, TSvelmia& form) {
+        std::filesystem::remove(Folder() / worn);
+        Replace(worn, first);
+        ByKey(worn)(host, form);
+        host.FireTimer(form.WatchTimer, 3); // unchanged: nothing is read
+    };
+    const auto edited = Run([&](HeadlessHost& host, TSvelmia& form) {
+        wearFirst(host, form);
+        Replace(worn, second);
+        host.FireTimer(form.WatchTimer, 2); // one look sees the change, the next reads it
+    });
+    EXPECT_EQ(Differences(edited, Run(ByKey(second))), 0u);
+
+    messages_ = 1;
+    const auto broken = Run([&](HeadlessHost& host, TSvelmia& form) {
+        wearFirst(host, form);
+        std::ofstream(Folder() / worn, std::ios::binary | std::ios::trunc) << "BM, saved half way";
+        host.FireTimer(form.WatchTimer, 6);
+        ASSERT_EQ(host.MessageBoxes().size(), 1u);
+        EXPECT_NE(host.MessageBoxes()[0].Text.find(worn), std::string::npos) << host.MessageBoxes()[0].Text;
+    });
+    messages_ = 0;
+    EXPECT_EQ(Differences(broken, Run(ByKey(first))), 0u);
+    // Without --watch nothing is looked at.
+    watch_ = false;
+    EXPECT_NE(Differences(Run([&](HeadlessHost& host, TSvelmia& form) {
+                              wearFirst(host, form);
+                              Replace(worn, second);
+                              host.FireTimer(form.WatchTimer, 2);
+                          }),
+                          edited),
               0u);
 }
 

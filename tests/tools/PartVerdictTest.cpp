@@ -103,7 +103,8 @@ std::vector<uint8_t> File32(int w, int h, size_t header, const std::function<uin
 
 void Save(const fs::path& path, const std::vector<uint8_t>& bytes)
 {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 void Save24(const fs::path& path, int w, int h, TPixelFormat format = pf24bit)
@@ -132,9 +133,8 @@ const CorpusFile kCorpus[] = {
     {"paletted", [](const fs::path& p, int w, int h) { Save24(p, w, h, pf8bit); }},
     {"alpha between, as ImageMagick writes it",
      [](const fs::path& p, int w, int h) { Save(p, File32(w, h, 124, [](int x, int y) { return Sample(x, y).a; })); }},
-    {"alpha 0 everywhere", [](const fs::path& p, int w, int h) { Save(p, File32(w, h, 124, [](int, int) {
-                                                                         return uint8_t(0);
-                                                                     })); }},
+    {"alpha 0 everywhere",
+     [](const fs::path& p, int w, int h) { Save(p, File32(w, h, 124, [](int, int) { return uint8_t(0); })); }},
     {"alpha 0 and 255, version 4 header",
      [](const fs::path& p, int w, int h) {
          Save(p, File32(w + 5, h - 3, 108, [](int x, int y) { return uint8_t(Sample(x, y).a < 128 ? 0 : 255); }));
@@ -143,7 +143,8 @@ const CorpusFile kCorpus[] = {
      [](const fs::path& p, int w, int h) {
          Save(p, File32(w, h, 40, [](int x, int y) { return uint8_t(x * 7 + y); }));
      }},
-    {"damaged", [](const fs::path& p, int w, int h) {
+    {"damaged",
+     [](const fs::path& p, int w, int h) {
          const std::vector<uint8_t> whole = File32(w, h, 124, [](int, int) { return uint8_t(255); });
          Save(p, std::vector<uint8_t>(whole.begin(), whole.begin() + 200));
      }},
@@ -161,9 +162,9 @@ struct ProgramHeld {
 };
 
 struct VerdictKind {
-    const char* id;         // the checker's kind
-    const char* startFile;  // the start-up file of that kind
-    char key;               // the key that wears a file of it; 0: read at start-up
+    const char* id;        // the checker's kind
+    const char* startFile; // the start-up file of that kind
+    char key;              // the key that wears a file of it; 0: read at start-up
     std::function<ProgramHeld(TSvelmia&)> held;
 };
 
@@ -185,8 +186,10 @@ ProgramHeld Strip(const TBitmap* strip, int cell)
 
 const VerdictKind kVerdictKinds[] = {
     {"costume", "vlm_co.bmp", '\\', [](TSvelmia& f) { return Masked(f.Costume->GetBitmap(), f.State().CostumeMask); }},
-    {"camisole", "vlm_ca.bmp", '7', [](TSvelmia& f) { return Masked(f.Camisole->GetBitmap(), f.State().CamisoleMask); }},
-    {"hairband", "vlm_hb.bmp", '0', [](TSvelmia& f) { return Masked(f.HairBand->GetBitmap(), f.State().HairBandMask); }},
+    {"camisole", "vlm_ca.bmp", '7',
+     [](TSvelmia& f) { return Masked(f.Camisole->GetBitmap(), f.State().CamisoleMask); }},
+    {"hairband", "vlm_hb.bmp", '0',
+     [](TSvelmia& f) { return Masked(f.HairBand->GetBitmap(), f.State().HairBandMask); }},
     {"flower", "vlm_fl.bmp", '9', [](TSvelmia& f) { return Strip(f.FlowerPict->GetBitmap(), 120); }},
     {"ribbon", "vlm_ri.bmp", '-', [](TSvelmia& f) { return Masked(f.Ribborn->GetBitmap(), f.State().RibbonMask); }},
     {"choker", "vlm_ch.bmp", '8', [](TSvelmia& f) { return Strip(f.Choker->GetBitmap(), 150); }},
@@ -199,8 +202,10 @@ const VerdictKind kVerdictKinds[] = {
          return ProgramHeld{list, cells, f.State().BraceletMask, cells};
      }},
     {"faces", "vlm_facelist.bmp", 0,
-     [](TSvelmia& f) { return ProgramHeld{f.State().FaceList, Whole(f.State().FaceList), f.State().FaceList,
-                                          Whole(f.State().FaceList)}; }},
+     [](TSvelmia& f) {
+         return ProgramHeld{f.State().FaceList, Whole(f.State().FaceList), f.State().FaceList,
+                            Whole(f.State().FaceList)};
+     }},
     {"string-pattern", "vlm_string_pattern_list.bmp", 0,
      [](TSvelmia& f) {
          const TBitmap* b = f.StringPattern->GetBitmap();
