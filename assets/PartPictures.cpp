@@ -7,6 +7,7 @@
 // built over the whole cell. So a file looks the same whichever way it came.
 // The costume is also kept as its file holds it, so that a save gives the
 // user's file back in its own size, depth and palette.
+#include "assets/Transparency.h"
 #include "shell/Velmiaunit1.h"
 
 #include <algorithm>
@@ -33,9 +34,20 @@ void PutIntoCell(TBitmap* target, TBitmap& loaded, int width, int height, int to
 
 } // namespace
 
-void TSvelmia::RedrawCostumeCell(TBitmap* cell, TBitmap* picture)
+// The costume's own outline: white is transparent in a costume as in every
+// part, so its mask is built from the cell it has just been drawn into.
+void TSvelmia::RedrawCostume(Figure figure)
 {
-    PutIntoCell(cell, *picture, CostumeWidth, CostumeHeight, 0);
+    const bool left = figure == Figure::Left;
+    TBitmap* cell = left ? CostumeWork : Costume->GetBitmap();
+    TBitmap* mask = left ? CostumeWorkMask : CostumeMask;
+    // The picture keeps its alpha for a save; the cell shows it over white.
+    TBitmap shown;
+    shown.Assign(*(left ? LeftCostumePicture : CostumePicture));
+    velmia::assets::LayOverWhite(shown);
+    PutIntoCell(cell, shown, CostumeWidth, CostumeHeight, 0);
+    const TRect whole = Rect(0, 0, CostumeWidth, CostumeHeight);
+    MakeWhiteMaskFromBitmap(mask, cell, whole, whole);
 }
 
 PictureSize TSvelmia::PartCellSize(int kind) const
@@ -63,6 +75,7 @@ PictureSize TSvelmia::PartCellSize(int kind) const
 // only for the main figure, since that name is what a save proposes.
 void TSvelmia::WearPart(int kind, Figure figure, const std::string& path)
 {
+    RememberWornFile(kind, figure, path);
     const SelectionRef set = FigureSet(figure);
     switch (kind) {
     case kPartCostume:
@@ -110,13 +123,13 @@ void TSvelmia::PlacePartPicture(int kind, bool left, TBitmap& loaded)
             MakeWhiteMaskFromImage(mainMask, main, whole, whole);
         }
     };
+    if (kind != kPartCostume)
+        velmia::assets::LayOverWhite(loaded);
     switch (kind) {
-    case kPartCostume: {
-        TBitmap* picture = left ? LeftCostumePicture : CostumePicture;
-        picture->Assign(loaded);
-        RedrawCostumeCell(left ? CostumeWork : Costume->GetBitmap(), picture);
+    case kPartCostume:
+        (left ? LeftCostumePicture : CostumePicture)->Assign(loaded);
+        RedrawCostume(left ? Figure::Left : Figure::Main);
         return;
-    }
     case kPartCamisole:
         masked(Camisole, CamisoleMask, CamisoleWork, CamisoleWorkMask, CamisoleWidth, CamisoleHeight);
         return;

@@ -3,6 +3,7 @@
 // The picture files read at start-up: required pictures (a failure ends
 // start-up with a report naming the file, the folder and the reason),
 // optional ones (a failure only sets a flag), and what is derived from them.
+#include "assets/Transparency.h"
 #include "shell/PartFolder.h"
 #include "shell/Velmiaunit1.h"
 #include "toolkit/Intl.h"
@@ -63,6 +64,7 @@ void LoadPicture(vcl::TImage* image, const char* fileName, PictureSize size, boo
 {
     image->GetPicture()->LoadFromFile(fileName);
     TBitmap* picture = image->GetPicture()->GetBitmap();
+    velmia::assets::LayOverWhite(*picture);
     FitToSize(picture, size);
     if (maskable)
         MakeMaskable(picture);
@@ -106,10 +108,12 @@ void TSvelmia::LoadRequiredPicture(vcl::TImage* image, const char* fileName, Pic
     }
 }
 
-void TSvelmia::LoadRequiredBitmap(TBitmap* bitmap, const char* fileName, bool maskable)
+void TSvelmia::LoadRequiredBitmap(TBitmap* bitmap, const char* fileName, bool maskable, Alpha alpha)
 {
     try {
         bitmap->LoadFromFile(fileName);
+        if (alpha == Alpha::LaidOverWhite)
+            velmia::assets::LayOverWhite(*bitmap);
         if (maskable)
             MakeMaskable(bitmap);
     } catch (const std::exception& e) {
@@ -149,6 +153,7 @@ bool TSvelmia::LoadAlternativeHair(const char* fileName, TBitmap* picture, TBitm
     const int height = picture->GetHeight();
     try {
         picture->LoadFromFile(fileName);
+        velmia::assets::LayOverWhite(*picture);
         FitToSize(picture, {width, height});
         MakeMaskable(picture);
         mask->SetPixelFormat(vcl::pf8bit);

@@ -53,21 +53,21 @@ bool TSvelmia::RecolourSceneCell(const KeyCommandRow& /*row*/)
 
 bool TSvelmia::RecolourHem(const KeyCommandRow& row)
 {
-    if (row.figure == Figure::Left)
-        return RecolourHemOf(LeftCostumePicture, CostumeWork);
-    return RecolourHemOf(CostumePicture, Costume->GetBitmap());
+    return RecolourHemOf(row.figure);
 }
 
 // The hem of one figure's costume in the colour the user chooses. Only what
 // lies inside the costume's own picture is painted (a paletted one takes the
-// nearest entry of its palette); the cell the composition reads follows.
-bool TSvelmia::RecolourHemOf(TBitmap* picture, TBitmap* cell)
+// nearest entry of its palette); the cell the composition reads, and its
+// mask, follow.
+bool TSvelmia::RecolourHemOf(Figure figure)
 {
     const Timer1Pause pause(*this);
     const bool accepted = ColorDialog2->Execute();
     if (accepted) {
+        TBitmap* picture = figure == Figure::Left ? LeftCostumePicture : CostumePicture;
         PaintHem(HerimPattern->GetCanvas(), picture->GetCanvas(), ColorDialog2->GetColor());
-        RedrawCostumeCell(cell, picture);
+        RedrawCostume(figure);
     }
     return accepted;
 }

@@ -9,6 +9,7 @@
 // tick to recompose (RequestRedraw); those that should change only their
 // own setting also step the automatic counters back, so the cycle end brings
 // back the same scene and cells.
+#include "assets/Transparency.h"
 #include "commands/KeyCommandTable.h"
 #include "toolkit/Intl.h"
 
@@ -516,6 +517,7 @@ bool TSvelmia::LoadSceneListFile(const KeyCommandRow& /*row*/)
     if (!ChoosePartFile(OpenPictureDialog2, "vlm_scenelist", path) || !ReadPartFile(path, loaded))
         return false;
     SceneListFileName = path;
+    velmia::assets::LayOverWhite(loaded);
     SceneList->GetBitmap()->Assign(loaded);
     return true;
 }

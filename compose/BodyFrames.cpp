@@ -105,11 +105,12 @@ void TSvelmia::DrawStringPattern(TImage* pattern, const TRect& dest, const TRect
 
 void TSvelmia::DrawBracelet(int cell)
 {
-    // The top cell of the list is the mask of every cell.
+    // Each cell is cut by its own shape: BraceletMask holds the mask of every
+    // cell, row for row with the list.
     const int top = BraceletCellHeight * cell + BraceletSrcRect.Top;
     const TRect picture = RowsOf(BraceletSrcRect, top, top + BraceletCellHeight);
     for (int k = 0; k < kFrames; ++k)
-        MaskedCopy(FrameBmp[k]->GetCanvas(), BraceletDestRect, BraceletList->GetCanvas(), BraceletMaskRect,
+        MaskedCopy(FrameBmp[k]->GetCanvas(), BraceletDestRect, BraceletMask->GetCanvas(), picture,
                    BraceletList->GetCanvas(), picture);
 }
 

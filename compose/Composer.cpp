@@ -267,13 +267,14 @@ void TSvelmia::DrawFace(int cell)
     }
 }
 
-// Earrings and earring frames: the mask is always made from the first cell,
-// the picture is the cell's rows.
+// Earrings and earring frames: each cell is cut by its own shape (the masks
+// hold every cell, row for row with the lists).
 void TSvelmia::DrawEarring(int cell)
 {
     const int top = EarringCellHeight * cell;
-    MaskedCopy(UpperBmp->GetCanvas(), EarringDestRect, EarringListMask->GetCanvas(), EarringSrcRect,
-               EarringListPict->GetCanvas(), RowsOf(EarringSrcRect, top, top + EarringCellHeight));
+    const TRect rows = RowsOf(EarringSrcRect, top, top + EarringCellHeight);
+    MaskedCopy(UpperBmp->GetCanvas(), EarringDestRect, EarringListMask->GetCanvas(), rows, EarringListPict->GetCanvas(),
+               rows);
 }
 
 void TSvelmia::DrawEarringFrame(int cell)
@@ -281,6 +282,7 @@ void TSvelmia::DrawEarringFrame(int cell)
     if (!EarringFrameMask)
         return; // exists only while the frame list loaded
     const int top = EarringFrameHeight * cell;
-    MaskedCopy(UpperBmp->GetCanvas(), EarringFrameDestRect, EarringFrameMask->GetCanvas(), EarringFrameSrcRect,
-               EarringFrameList->GetCanvas(), RowsOf(EarringFrameSrcRect, top, top + EarringFrameHeight));
+    const TRect rows = RowsOf(EarringFrameSrcRect, top, top + EarringFrameHeight);
+    MaskedCopy(UpperBmp->GetCanvas(), EarringFrameDestRect, EarringFrameMask->GetCanvas(), rows,
+               EarringFrameList->GetCanvas(), rows);
 }

@@ -6,6 +6,7 @@
 // is open the portrait stands still and all other input is ignored. When the
 // files fill more than one screen, Page Down / Page Up and the wheel turn the
 // pages, and a small label in the lower right corner says which page is shown.
+#include "assets/Transparency.h"
 #include "shell/PartFolder.h"
 #include "shell/Velmiaunit1.h"
 #include "toolkit/Intl.h"
@@ -146,16 +147,17 @@ bool TSvelmia::NameAt(int index, std::string& name)
     return !name.empty();
 }
 
-// Columns that fit the screen's width (a cell whose right edge is exactly
-// the width still fits), times the rows that begin on the screen (the last
-// of them may be cut by its lower edge).
+// Columns that fit the screen's width, times the rows that fit its height (a
+// cell whose right or lower edge is exactly the screen's still fits): a page
+// shows whole thumbnails only. A thumbnail taller than the screen still gets
+// a row of its own.
 int TSvelmia::BrowserPageSize() const
 {
     if (ThumbWidth <= 0 || ThumbHeight <= 0)
         return 1;
     const int columns = (kScreenWidth - ThumbWidth) / (ThumbWidth + kGap) + 1;
-    const int rows = (kScreenHeight - 1) / (ThumbHeight + kGap) + 1;
-    return std::max(1, columns) * rows;
+    const int rows = (kScreenHeight - ThumbHeight) / (ThumbHeight + kGap) + 1;
+    return std::max(1, columns) * std::max(1, rows);
 }
 
 int TSvelmia::BrowserPageCount() const
@@ -198,6 +200,7 @@ void TSvelmia::DrawBrowserPage()
     for (int index = first; index < end && NameAt(index, name); ++index) {
         try {
             ScratchMask->LoadFromFile(name);
+            velmia::assets::LayOverWhite(*ScratchMask);
             screen->CopyRect(cell, ScratchMask->GetCanvas(), source);
         } catch (const std::exception&) {
             // Listed but not a picture we can read: a grey cell. Picking

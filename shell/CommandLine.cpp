@@ -5,6 +5,7 @@
 #include "commands/KeyHelp.h"
 #include "toolkit/Intl.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <vector>
@@ -81,7 +82,7 @@ std::string Version()
 
 std::string Usage()
 {
-    return std::string(_("usage: velmia [--help | --version]")) + "\n";
+    return std::string(_("usage: velmia [--watch] [--help | --version]")) + "\n";
 }
 
 std::string HelpText()
@@ -91,13 +92,15 @@ std::string HelpText()
              "from the current folder, or from ~/.local/share/velmia (filled with the default pictures on first\n"
              "use) when the current folder holds none of them.\n") +
            "\n" +
-           _("  --help     print this help and exit\n"
+           _("  --watch    reload a part file she wears within a second of it changing on disk (for part\n"
+             "             authors); a file that can no longer be used keeps the old picture and says why\n"
+             "  --help     print this help and exit\n"
              "  --version  print the version and exit\n"
              "Qt's standard options (-platform, -style, -display, ...) are left to Qt.\n") +
            "\n" + keyhelp::PlainText();
 }
 
-int HandleCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+int HandleCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err, RunOptions* options)
 {
     // Qt's own options are Qt's (QApplication removes them before the window
     // opens); what is left must be ours.
@@ -113,6 +116,12 @@ int HandleCommandLine(int argc, const char* const* argv, std::ostream& out, std:
             continue;
         }
         args.push_back(arg);
+    }
+    // --watch, once, goes with any of the rest.
+    if (const auto watch = std::find(args.begin(), args.end(), "--watch"); watch != args.end()) {
+        args.erase(watch);
+        if (options)
+            options->watchPartFiles = true;
     }
     if (args.empty())
         return -1;

@@ -15,7 +15,8 @@
 int main(int argc, char** argv)
 {
     velmia::shell::StartTranslations(argv[0]);
-    if (const int status = velmia::shell::HandleCommandLine(argc, argv, std::cout, std::cerr); status >= 0)
+    velmia::shell::RunOptions options;
+    if (const int status = velmia::shell::HandleCommandLine(argc, argv, std::cout, std::cerr, &options); status >= 0)
         return status;
     // A part folder that cannot be made ready is reported as a failed start.
     std::string folderProblem;
@@ -24,10 +25,10 @@ int main(int argc, char** argv)
     } catch (const std::exception& e) {
         folderProblem = e.what();
     }
-    return velmia::qt::RunApplication(argc, argv, [&folderProblem] {
+    return velmia::qt::RunApplication(argc, argv, [&folderProblem, &options] {
         if (!folderProblem.empty())
             throw std::runtime_error(folderProblem);
-        Svelmia = new TSvelmia();
+        Svelmia = new TSvelmia(options.watchPartFiles);
         return Svelmia;
     });
 }

@@ -396,9 +396,17 @@ struct PortraitState {
     vcl::TBitmap* HairLongMask = nullptr;
     vcl::TBitmap* HairNotLongMask = nullptr;
     vcl::TBitmap* HairSideMask = nullptr;
+    // The masks of the three sets' costume cells, each built from its own
+    // cell whenever the cell is drawn (main, left figure, saved set).
     vcl::TBitmap* CostumeMask = nullptr;
+    vcl::TBitmap* CostumeWorkMask = nullptr;
+    vcl::TBitmap* CostumeTempMask = nullptr;
     vcl::TBitmap* CamisoleMask = nullptr;
+    // The earring and frame lists' masks hold every cell, row for row with
+    // the lists; BraceletMask does so for the bracelet strip (its rows from
+    // the first picture cell on).
     vcl::TBitmap* EarringListMask = nullptr;
+    vcl::TBitmap* BraceletMask = nullptr;
     vcl::TBitmap* HairBandMask = nullptr;
     vcl::TBitmap* RibbonMask = nullptr;
     vcl::TBitmap* EarringFrameMask = nullptr;

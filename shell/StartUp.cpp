@@ -168,11 +168,12 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     LoadRequiredPicture(HairMain, RequiredPicture(Required::MainHair), {HairMainSrcRect.Right, HairMainSrcRect.Bottom});
     LoadRequiredPicture(HairSub, RequiredPicture(Required::HairSubUp), {HairSubSrcRect.Right, HairSubSrcRect.Bottom});
     // The costume is kept as its file holds it (a save writes it back so);
-    // the composition reads its 530 x 300 cell.
+    // the composition reads its 530 x 300 cell, cut by the cell's own mask.
     CostumePicture = new TBitmap();
-    LoadRequiredBitmap(CostumePicture, RequiredPicture(Required::Costume), false);
+    LoadRequiredBitmap(CostumePicture, RequiredPicture(Required::Costume), false, Alpha::Kept);
     Costume->GetBitmap()->SetPixelFormat(vcl::pf24bit);
-    RedrawCostumeCell(Costume->GetBitmap(), CostumePicture);
+    CostumeMask = NewMaskBitmap(CostumeWidth, CostumeHeight);
+    RedrawCostume(Figure::Main);
     LoadRequiredPicture(Camisole, RequiredPicture(Required::Camisole), {CamisoleWidth, CamisoleHeight});
     LoadRequiredPicture(EarringListPict, RequiredPicture(Required::EarringList),
                         {EarringWidth, kCells * EarringCellHeight});
@@ -246,7 +247,8 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     CostumeTemp = NewBitmap(CostumeWidth, CostumeHeight);
     SavedCostumePicture = new TBitmap();
     SavedCostumePicture->Assign(*CostumeTemp);
-    CostumeMask = NewImageMask(Costume, costume);
+    CostumeTempMask = NewMaskBitmap(CostumeWidth, CostumeHeight);
+    MakeWhiteMaskFromBitmap(CostumeTempMask, CostumeTemp, costume, costume);
     CamisoleMask = NewImageMask(Camisole, camisole);
     CamisoleWorkMask = NewMaskBitmap(CamisoleWidth, CamisoleHeight);
     CamisoleTempA = NewBitmap(CamisoleWidth, CamisoleHeight);
@@ -266,14 +268,17 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     RibbonMask = NewImageMask(Ribborn, ribbon);
     RibbonWorkMask = NewMaskBitmap(RibbonWidth, RibbonHeight);
     SceneKeyMask = NewMaskBitmap(kSceneKeyWidth, kHalfHeight);
-    EarringListMask = NewImageMask(EarringListPict, EarringSrcRect);
+    EarringListMask = NewImageMask(EarringListPict, Rect(0, 0, EarringWidth, kCells * EarringCellHeight));
+    const vcl::TRect bracelets = Rect(0, BraceletCellHeight, BraceletWidth, braceletStrip);
+    BraceletMask = NewMaskBitmap(BraceletWidth, braceletStrip);
+    MakeWhiteMaskFromImage(BraceletMask, BraceletList, bracelets, bracelets);
     step("layer masks");
 
     // 15. Earring frames (optional).
     EarringFramesLoaded = LoadOptionalPicture(EarringFrameList, "vlm_earring_framelist.bmp",
                                               {EarringFrameWidth, kCells * EarringFrameHeight});
     if (EarringFramesLoaded)
-        EarringFrameMask = NewImageMask(EarringFrameList, EarringFrameSrcRect);
+        EarringFrameMask = NewImageMask(EarringFrameList, Rect(0, 0, EarringFrameWidth, kCells * EarringFrameHeight));
     step("earring frames");
 
     // 16. Work pictures of the close-up view and the mouse handling.
@@ -308,6 +313,8 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     CostumeWork = NewBitmap(CostumeWidth, CostumeHeight, vcl::pf24bit);
     LeftCostumePicture = new TBitmap();
     LeftCostumePicture->Assign(*CostumeWork);
+    CostumeWorkMask = NewMaskBitmap(CostumeWidth, CostumeHeight);
+    RedrawCostume(Figure::Left);
     CamisoleWork = NewBitmap(CamisoleWidth, CamisoleHeight, vcl::pf24bit);
     ChokerWork = NewBitmap(ChokerWidth, 2 * ChokerCellHeight, vcl::pf24bit);
     FlowerWork = NewBitmap(FlowerWidth, 2 * FlowerCellHeight, vcl::pf24bit);
@@ -358,6 +365,15 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     SetVisible(true);
     Timer1->SetEnabled(true);
     step("show and run");
+
+    // 35. With --watch, the files the parts were read from are watched.
+    if (watchPartFiles_) {
+        const Required files[kWornKinds] = {Required::Costume, Required::Camisole, Required::HairBand,
+                                            Required::Flower,  Required::Ribbon,   Required::Choker};
+        for (int slot = 0; slot < kWornKinds; ++slot)
+            RememberWornFile(kPartCostume + slot, Figure::Main, RequiredPicture(files[slot]));
+        WatchTimer->SetEnabled(true);
+    }
 }
 
 // Frees every private picture that exists. Pictures that an optional file
@@ -367,6 +383,7 @@ void TSvelmia::FormClose(vcl::TObject* /*Sender*/, vcl::TCloseAction& /*Action*/
     // No tick may draw into the freed pictures.
     Timer1->SetEnabled(false);
     Timer2->SetEnabled(false);
+    WatchTimer->SetEnabled(false);
     FreePictures();
 }
 
@@ -384,8 +401,11 @@ void TSvelmia::FreePictures()
                             &HairNotLongMask,
                             &HairSideMask,
                             &CostumeMask,
+                            &CostumeWorkMask,
+                            &CostumeTempMask,
                             &CamisoleMask,
                             &EarringListMask,
+                            &BraceletMask,
                             &HairBandMask,
                             &RibbonMask,
                             &EarringFrameMask,

@@ -30,7 +30,7 @@ void LoadEmbeddedPicture(vcl::TImage* image)
 
 } // namespace
 
-TSvelmia::TSvelmia()
+TSvelmia::TSvelmia(bool watchPartFiles) : watchPartFiles_(watchPartFiles)
 {
     // Components the form owns besides its image controls.
     auto timer = [this](const char* name, unsigned interval) {
@@ -128,6 +128,7 @@ TSvelmia::TSvelmia()
     eyework = image("eyework", 0, 0, 250, 130);
     HairSide = image("HairSide", 0, 0, 420, 200);
     logo = image("logo", 20, 180, 260, 120);
+    WatchTimer = timer("WatchTimer", 250);
 
     DispTargetsScreen->SetCenter(true);
 
@@ -160,6 +161,7 @@ TSvelmia::TSvelmia()
     OnClose = [this](vcl::TObject* sender, vcl::TCloseAction& action) { FormClose(sender, action); };
     Timer1->OnTimer = [this](vcl::TObject* sender) { Timer1Timer(sender); };
     Timer2->OnTimer = [this](vcl::TObject* sender) { Timer2Timer(sender); };
+    WatchTimer->OnTimer = [this](vcl::TObject* sender) { WatchTimerTimer(sender); };
     // The window may sleep through the ticks that only count.
     Timer1->TicksUntilChange = [this] { return TicksUntilChange(); };
     // Key commands.

@@ -10,6 +10,7 @@
 #include "shell/Selection.h"
 #include "toolkit/Vcl.h"
 
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -31,8 +32,9 @@ class TSvelmia : public vcl::TForm, private PortraitState {
 public:
     // Creates the components in declaration order, decodes their embedded
     // pictures and binds the event handlers. Does not run FormCreate (the
-    // entry or the test host fires OnCreate).
-    TSvelmia();
+    // entry or the test host fires OnCreate). `watchPartFiles`: the program
+    // was started with --watch (start-up then starts WatchTimer).
+    explicit TSvelmia(bool watchPartFiles = false);
     ~TSvelmia() override;
 
     // ---- Published components, in declaration order -------------------------
@@ -101,6 +103,8 @@ public:
     vcl::TImage* eyework = nullptr;
     vcl::TImage* HairSide = nullptr;
     vcl::TImage* logo = nullptr;
+    // Not in the window description: the part authors' reload (--watch).
+    vcl::TTimer* WatchTimer = nullptr;
 
     // ---- shell/: start-up and close -----------------------------------------
     void FormCreate(vcl::TObject* Sender);
@@ -127,16 +131,27 @@ public:
     enum PartKind { kPartCostume = 2, kPartCamisole, kPartHairBand, kPartFlower, kPartRibbon, kPartChoker };
     // Puts a part file's picture into the part of the main or the left figure
     // and builds its mask: the part keeps its cell size, cleared to white, with
-    // the picture in its top-left corner (cropped when larger).
+    // the picture in its top-left corner (cropped when larger). A picture with
+    // alpha is laid over white (a costume keeps its alpha in CostumePicture
+    // for a save; `loaded` of any other kind is laid over white in place).
     void PlacePartPicture(int kind, bool left, vcl::TBitmap& loaded);
     // What wearing a part file changes besides its picture, for the figure
     // it goes to; `path` is the file's.
     void WearPart(int kind, Figure figure, const std::string& path);
     // The size of a part kind's cell: what a part file of that kind fills.
     PictureSize PartCellSize(int kind) const;
-    // Draws a costume cell (white outside the picture, cropped beyond it)
-    // from the costume as its file holds it.
-    void RedrawCostumeCell(vcl::TBitmap* cell, vcl::TBitmap* picture);
+    // --watch: every look of WatchTimer (250 ms) compares the files the main
+    // and the left figure's parts were worn from with what was read; a file
+    // that changed, and has stayed the same for one look, is read again into
+    // every part worn from it and the portrait is redrawn. A file that can no
+    // longer be used keeps the old picture and is reported once; a file that
+    // is gone is waited for. Nothing is read while a command, the browser or
+    // a view other than the portrait and the show holds the pictures.
+    void WatchTimerTimer(vcl::TObject* Sender);
+    // Draws a figure's costume cell (white outside the picture, cropped
+    // beyond it) from the costume as its file holds it, and the cell's mask
+    // from the cell: each costume is cut by its own outline.
+    void RedrawCostume(Figure figure);
 
     // ---- compose/: tick, composer, body frames, blink, night sky -------------
     void Timer1Timer(vcl::TObject* Sender);
@@ -238,7 +253,7 @@ public:
     bool SaveCostume(const KeyCommandRow& row);
     bool RecolourSceneCell(const KeyCommandRow& row);
     bool RecolourHem(const KeyCommandRow& row);
-    bool RecolourHemOf(vcl::TBitmap* picture, vcl::TBitmap* cell);
+    bool RecolourHemOf(Figure figure);
     // ---- show/ShowFigures.cpp: the selection sets and the show's figures ---
     // Views of the three selection sets (main, show's left figure, backup).
     SelectionRef FigureSet(Figure figure);
@@ -409,7 +424,10 @@ private:
     // keeps the file's size.
     void LoadRequiredPicture(vcl::TImage* image, const char* fileName, bool maskable = true);
     void LoadRequiredPicture(vcl::TImage* image, const char* fileName, PictureSize size, bool maskable = true);
-    void LoadRequiredBitmap(vcl::TBitmap* bitmap, const char* fileName, bool maskable = true);
+    // A file with alpha is laid over white, unless the alpha is to be kept.
+    enum class Alpha { LaidOverWhite, Kept };
+    void LoadRequiredBitmap(vcl::TBitmap* bitmap, const char* fileName, bool maskable = true,
+                            Alpha alpha = Alpha::LaidOverWhite);
     void LoadStrip(vcl::TImage* strip, const char* fileName, int height, int pictureTop);
     void LoadFaceLists();
     // Optional pictures: return whether everything succeeded.
@@ -427,6 +445,39 @@ private:
     void RefreshFigureEyes(Figure figure);
     void ToggleFigureHairStyle(Figure figure, bool& style);
     vcl::TOpenPictureDialog* PartDialog(int kind) const;
+
+    // ---- assets/PartWatch.cpp: the files the parts were worn from ----------
+    // A file as last seen: whether it exists, and what changes when it is
+    // written or replaced.
+    struct FileStamp {
+        bool exists = false;
+        int64_t modified = 0; // nanoseconds
+        int64_t size = 0;
+        uint64_t inode = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    static FileStamp StampOf(const std::string& path);
+    // The file a part of one set was worn from, and its stamp when read; they
+    // travel with the set's pictures through the set copies.
+    struct WornFile {
+        std::string path;
+        FileStamp read;
+    };
+    static constexpr int kWornKinds = 6; // PartKind kPartCostume .. kPartChoker
+    using WornFiles = std::array<WornFile, kWornKinds>;
+    std::array<WornFiles, 3> wornFiles_{}; // by SelectionSet
+    // Each watched file's stamp at the last look, and the stamp of a version
+    // already reported as unusable.
+    struct WatchedFile {
+        FileStamp seen;
+        FileStamp refused;
+    };
+    std::vector<std::pair<std::string, WatchedFile>> watched_;
+    bool watchPartFiles_ = false;
+    void RememberWornFile(int kind, Figure figure, const std::string& path);
+    // Reads `path` again into the parts of the main and the left figure worn
+    // from it; false when it was reported as unusable.
+    bool ReloadWornFile(const std::string& path, const FileStamp& now, WatchedFile& watched);
 
     // Timers and dialogs (the image controls belong to TForm).
     std::vector<std::unique_ptr<vcl::TObject>> owned_;

@@ -48,7 +48,8 @@ struct DrawnFigure {
     bool IsLeft;
     const bool* Out;
     SelectionRef Sel;
-    TCanvas *Face, *Costume, *Camisole, *CamisoleMask, *HairBand, *HairBandMask, *Ribbon, *RibbonMask, *Flower, *Choker;
+    TCanvas *Face, *Costume, *CostumeMask, *Camisole, *CamisoleMask, *HairBand, *HairBandMask, *Ribbon, *RibbonMask,
+        *Flower, *Choker;
 
     const TRect& D(int e) const { return (*Dest)[e]; }
     const TRect& S(int e) const { return (*Src)[e]; }
@@ -68,6 +69,7 @@ DrawnFigure LeftFigure(TSvelmia& form, const PortraitState& s)
                        .Sel = form.LeftSet(),
                        .Face = s.FaceWorkC->GetCanvas(),
                        .Costume = s.CostumeWork->GetCanvas(),
+                       .CostumeMask = s.CostumeWorkMask->GetCanvas(),
                        .Camisole = s.CamisoleWork->GetCanvas(),
                        .CamisoleMask = s.CamisoleWorkMask->GetCanvas(),
                        .HairBand = s.HairBandWork->GetCanvas(),
@@ -91,6 +93,7 @@ DrawnFigure RightFigure(TSvelmia& form, const PortraitState& s)
                        .Sel = form.MainSet(),
                        .Face = s.FaceWorkB->GetCanvas(),
                        .Costume = form.Costume->GetCanvas(),
+                       .CostumeMask = s.CostumeMask->GetCanvas(),
                        .Camisole = form.Camisole->GetCanvas(),
                        .CamisoleMask = s.CamisoleMask->GetCanvas(),
                        .HairBand = form.HairBand->GetCanvas(),
@@ -175,13 +178,16 @@ void TSvelmia::ComposeShowUpper(int scene)
                 upper->CopyRect(under, store, stored);
         }
 
+        // Each earring and frame cell is cut by its own shape.
         const int earringTop = EarringCellHeight * f.Sel.EarringIndex;
-        masked(f.D(peEarring), EarringListMask->GetCanvas(), f.M(peEarring), EarringListPict->GetCanvas(),
+        masked(f.D(peEarring), EarringListMask->GetCanvas(),
+               RowsOf(f.M(peEarring), earringTop, earringTop + EarringCellHeight), EarringListPict->GetCanvas(),
                RowsOf(f.S(peEarring), earringTop, earringTop + EarringCellHeight));
         if (EarringFramesLoaded && EarringFrameMask) {
             const int frameTop = EarringFrameHeight * f.Sel.EarringFrameIndex;
-            masked(f.D(peEarringFrame), EarringFrameMask->GetCanvas(), f.M(peEarringFrame),
-                   EarringFrameList->GetCanvas(), RowsOf(f.S(peEarringFrame), frameTop, frameTop + EarringFrameHeight));
+            masked(f.D(peEarringFrame), EarringFrameMask->GetCanvas(),
+                   RowsOf(f.M(peEarringFrame), frameTop, frameTop + EarringFrameHeight), EarringFrameList->GetCanvas(),
+                   RowsOf(f.S(peEarringFrame), frameTop, frameTop + EarringFrameHeight));
         }
         if (f.Sel.HairBandShown && !f.Sel.LongHair && !(!f.IsLeft && f.Out[opHairBand]))
             layer(f, peHairBand, f.HairBandMask, f.HairBand);
@@ -289,7 +295,7 @@ void TSvelmia::ComposeShowLower(int scene)
                 return Rects{f.D(peCamisole), src, src};
             });
         else
-            layer(frames, CostumeMask->GetCanvas(), f.Costume, [&](int band) {
+            layer(frames, f.CostumeMask, f.Costume, [&](int band) {
                 const TRect src =
                     RowsOf(f.S(peCostume), CostumeBandHeight * band, CostumeBandHeight * band + CostumeBandHeight);
                 return Rects{f.D(peCostume), src, src};
@@ -317,9 +323,10 @@ void TSvelmia::ComposeShowLower(int scene)
         }
 
         if (f.Sel.BraceletShown && !f.Out[opBracelet])
-            layer(frames, BraceletList->GetCanvas(), BraceletList->GetCanvas(), [&](int) {
+            layer(frames, BraceletMask->GetCanvas(), BraceletList->GetCanvas(), [&](int) {
                 const int top = BraceletCellHeight * f.Sel.BraceletIndex + BraceletCellHeight;
-                return Rects{f.D(peBracelet), f.M(peBracelet), RowsOf(f.S(peBracelet), top, top + BraceletCellHeight)};
+                const TRect cell = RowsOf(f.S(peBracelet), top, top + BraceletCellHeight);
+                return Rects{f.D(peBracelet), cell, cell};
             });
         if (f.Sel.RibbonShown)
             layer(frames, f.RibbonMask, f.Ribbon, [&](int band) {

@@ -3,7 +3,7 @@
 // The two figures of the scene show and the sets that dress them.
 //
 // A selection set is the group of variables that says how one figure is
-// dressed, plus ten part pictures the user can replace. There are three sets:
+// dressed, plus eleven part pictures the user can replace. There are three sets:
 // the main figure's (the portrait, and the right figure of the show), the left
 // show figure's (`Left` names) and a backup (`Saved` names). The copy routines
 // move a whole set, members first, then the pictures.
@@ -70,13 +70,13 @@ SelectionRef TSvelmia::SavedSet()
 
 namespace {
 
-// One of the ten part pictures in the main, left and saved sets (the columns,
+// One of the eleven part pictures in the main, left and saved sets (the columns,
 // in SelectionSet order). A mask row travels with the picture row above it.
 struct SetPicture {
     std::array<std::variant<TImage*, TBitmap*>, 3> sets;
     bool mask = false;
 };
-using SetPictures = std::array<SetPicture, 10>;
+using SetPictures = std::array<SetPicture, 11>;
 
 // In copy order.
 SetPictures PicturesOfTheSets(const TSvelmia& form, const PortraitState& s)
@@ -84,6 +84,7 @@ SetPictures PicturesOfTheSets(const TSvelmia& form, const PortraitState& s)
     return {{
         {{form.Choker, s.ChokerWork, s.ChokerTemp}},
         {{form.Costume, s.CostumeWork, s.CostumeTemp}},
+        {{s.CostumeMask, s.CostumeWorkMask, s.CostumeTempMask}, true},
         {{form.Camisole, s.CamisoleWork, s.CamisoleTempA}},
         {{s.CamisoleMask, s.CamisoleWorkMask, s.CamisoleTempB}, true},
         {{s.FaceWorkB, s.FaceWorkC, s.FaceWorkA}},
@@ -121,6 +122,7 @@ void TSvelmia::CopyMainToLeft()
         target->Draw(0, 0, BitmapOf(row.sets[size_t(SelectionSet::Main)]));
     }
     LeftCostumePicture->Assign(*CostumePicture);
+    wornFiles_[size_t(SelectionSet::Left)] = wornFiles_[size_t(SelectionSet::Main)];
 }
 
 SelectionRef TSvelmia::SetRef(SelectionSet set)
@@ -134,6 +136,7 @@ void TSvelmia::CopySet(SelectionSet from, SelectionSet to)
     CopySetPictures(PicturesOfTheSets(*this, *this), from, to);
     TBitmap* const costumes[3] = {CostumePicture, LeftCostumePicture, SavedCostumePicture};
     costumes[size_t(to)]->Assign(*costumes[size_t(from)]);
+    wornFiles_[size_t(to)] = wornFiles_[size_t(from)];
 }
 
 void TSvelmia::SaveMainSet()

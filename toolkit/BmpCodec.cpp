@@ -42,6 +42,8 @@ constexpr uint32_t kBiAlphaBitfields = 6;
 
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kInfoHeaderSize = 40;
+constexpr size_t kV4HeaderSize = 108;
+constexpr uint32_t kLcsSrgb = 0x73524742; // 'sRGB'
 
 // Largest file ReadBmpFile takes in: the biggest accepted picture at 4 bytes
 // per pixel (no row of any depth needs more) plus room for headers and palette.
@@ -614,6 +616,22 @@ std::unique_ptr<TBitmap> NewPicture(const Layout& l, size_t need, size_t limit)
     return bmp;
 }
 
+// A file's alpha channel is in use when it has an alpha mask and a pixel
+// whose alpha is not 0: writers that know no alpha leave it 0 everywhere,
+// and such a picture is opaque, as other readers show it.
+bool AlphaInUse(const Layout& l, const TBitmap& bmp)
+{
+    if (!l.alpha.mask || bmp.GetPixelFormat() != pf32bit)
+        return false;
+    for (int32_t y = 0; y < bmp.GetHeight(); ++y) {
+        const uint8_t* row = bmp.ScanLine(y);
+        for (int32_t x = 0; x < bmp.GetWidth(); ++x)
+            if (row[4 * size_t(x) + 3] != 0)
+                return true;
+    }
+    return false;
+}
+
 // Decodes the file laid out by `l` whose first bytes are `data` into `bmp`,
 // and hands the picture to `out`.
 void Decode(const Layout& l, std::span<const uint8_t> data, TBitmap& bmp, TBitmap& out)
@@ -621,6 +639,7 @@ void Decode(const Layout& l, std::span<const uint8_t> data, TBitmap& bmp, TBitma
     if (data.size() < l.dataEnd)
         Refuse(_("the file changed while it was read"));
     Decoder(l, data, bmp).Run();
+    bmp.SetHasAlpha(AlphaInUse(l, bmp));
     out.Assign(bmp);
 }
 
@@ -741,7 +760,11 @@ std::vector<uint8_t> EncodeBmp(const TBitmap& bmp)
             colours = std::max(colours, size_t(MaxIndex(bmp, bits)) + 1);
     }
     const int64_t rowBytes = FileRowBytes(w, bits);
-    const int64_t offBits = int64_t(kFileHeaderSize + kInfoHeaderSize + colours * 4);
+    // A picture with alpha gets the version 4 header, whose colour masks
+    // include the alpha (the fourth byte of each pixel).
+    const bool alpha = bits == 32 && bmp.HasAlpha();
+    const size_t header = alpha ? kV4HeaderSize : kInfoHeaderSize;
+    const int64_t offBits = int64_t(kFileHeaderSize + header + colours * 4);
     const int64_t total = offBits + rowBytes * h;
     if (total > int64_t(UINT32_MAX))
         throw EInvalidGraphic(_("picture is too large to save as BMP"));
@@ -751,19 +774,26 @@ std::vector<uint8_t> EncodeBmp(const TBitmap& bmp)
     f[1] = 'M';
     Put32(f, 2, uint32_t(total));
     Put32(f, 10, uint32_t(offBits));
-    Put32(f, 14, kInfoHeaderSize);
+    Put32(f, 14, uint32_t(header));
     Put32(f, 18, uint32_t(w));
     Put32(f, 22, uint32_t(h));
     Put16(f, 26, 1);
     Put16(f, 28, uint16_t(bits));
-    Put32(f, 30, kBiRgb);
+    Put32(f, 30, alpha ? kBiBitfields : kBiRgb);
+    if (alpha) {
+        Put32(f, 54, 0x00FF0000); // red
+        Put32(f, 58, 0x0000FF00); // green
+        Put32(f, 62, 0x000000FF); // blue
+        Put32(f, 66, 0xFF000000); // alpha
+        Put32(f, 70, kLcsSrgb);
+    }
     Put32(f, 34, uint32_t(rowBytes * h));
     Put32(f, 38, 2835); // 72 dots per inch
     Put32(f, 42, 2835);
     Put32(f, 46, uint32_t(bits <= 8 && colours != (size_t(1) << bits) ? colours : 0));
     const TPalette& pal = bmp.GetPalette();
     for (size_t i = 0; i < colours && i < pal.size(); ++i) {
-        uint8_t* e = f.data() + kFileHeaderSize + kInfoHeaderSize + i * 4;
+        uint8_t* e = f.data() + kFileHeaderSize + header + i * 4;
         e[0] = pal[i].peBlue;
         e[1] = pal[i].peGreen;
         e[2] = pal[i].peRed;

@@ -8,8 +8,10 @@
 // and top-down rows. 1/4/8-bit files keep their palette and format (2-bit ones
 // become 4-bit), 24-bit stays 24-bit, 32-bit stays 32-bit (a mask-less file
 // keeps its fourth byte; with masks the fourth byte is the alpha, 0 without);
-// 16-bit files become 24-bit (32-bit when they carry an alpha mask). Pixels an
-// RLE stream leaves out (moves, early end of line or picture) get index 0.
+// 16-bit files become 24-bit (32-bit when they carry an alpha mask). A picture
+// whose alpha is in use (an alpha mask and a pixel whose alpha is not 0) says
+// so (TBitmap::HasAlpha). Pixels an RLE stream leaves out (moves, early end of
+// line or picture) get index 0.
 //
 // Anything that cannot be read completely and safely is refused with a
 // BmpError naming the reason: truncated headers, palettes or pixel data, sizes
@@ -23,8 +25,9 @@
 // cover the padding of its row (as far as an uncompressed row of the same
 // width is padded to 4 bytes); the pixels in the padding are dropped.
 //
-// Writing produces bottom-up uncompressed files (with a palette for 1/4/8-bit)
-// and is atomic: the file is encoded in memory, written to a temporary file in
+// Writing produces bottom-up uncompressed files (with a palette for 1/4/8-bit;
+// a picture with alpha gets a version 4 header with its colour masks, the
+// alpha's included) and is atomic: the file is encoded in memory, written to a temporary file in
 // the same folder, flushed and renamed over the target.
 #pragma once
 

@@ -474,6 +474,7 @@ void TBitmap::SetPixelFormat(TPixelFormat f)
 {
     if (f == format_)
         return;
+    alpha_ = false;
     Settle();
     Materialize();
     const int oldBpp = BitsPerPixel(format_);
@@ -558,6 +559,8 @@ void TBitmap::SetPixelColor(int32_t x, int32_t y, TColor c)
     const int bpp = BitsPerPixel(format_);
     const uint32_t bgr = ColorToBgr(c);
     FillPixels(row, x, x + 1, bpp, IsPaletteFormat(format_) ? uint32_t(NearestBgr(palette_, bgr)) : bgr);
+    if (alpha_)
+        row[4 * size_t(x) + 3] = 0xFF; // a painted pixel is opaque
     MarkDirty(TRect{x, y, x + 1, y + 1});
 }
 
@@ -575,6 +578,7 @@ void TBitmap::Assign(const TBitmap& other)
     bits_ = other.bits_;
     blank_ = other.blank_;
     palette_ = other.palette_;
+    alpha_ = other.alpha_;
     dirty_ = TRect{};
     MarkDirty(TRect{0, 0, width_, height_});
     stamp_ = other.stamp_;

@@ -113,6 +113,15 @@ public:
     // Replaces the palette without touching the stored indices.
     void SetPalette(const TPalette& p);
 
+    // Alpha. A 32-bit bitmap read from a file whose alpha channel is in use
+    // holds each pixel's opacity in its fourth byte (0 transparent, 255
+    // opaque) and says so here; a save writes that alpha back. Other bitmaps
+    // have none: the fourth byte of a 32-bit one is padding. Changing the
+    // pixel format drops the alpha, and SetPixelColor makes the pixel it
+    // writes opaque.
+    bool HasAlpha() const { return alpha_; }
+    void SetHasAlpha(bool alpha) { alpha_ = alpha && format_ == pf32bit; }
+
     // Row y, top-down. Throws EInvalidGraphic when y is outside 0..Height-1.
     // The mutable overload marks the row as changed.
     uint8_t* ScanLine(int32_t y);
@@ -181,6 +190,7 @@ private:
     mutable std::shared_ptr<Store> bits_;
     uint8_t blank_ = 0xFF;
     TPalette palette_;
+    bool alpha_ = false;
     std::unique_ptr<TCanvas> canvas_;
     TRect dirty_{};
     uint64_t modified_ = 0;

@@ -273,9 +273,9 @@ const KeyRow kKeyRows[] = {
     {"SaveCostume", KeyCommand::SaveCostume, P, "", {}, kSaveCancel, 0, {}, gView | gShow},
     // ---- Part files and colours of the main figure --------------------------
     {"CostumeFile", KeyCommand::CostumeFile, P, "", {{"CamisoleShown", 1}}, File(530, 300), kRedraw | kStepBack,
-     {{"image Costume", "*"}, {"CostumePicture", "*"}, {"CostumeFileName", "$file"}, {"CamisoleShown", "0"}}, gView},
+     {{"image Costume", "*"}, {"CostumePicture", "*"}, {"CostumeMask", "*"}, {"CostumeFileName", "$file"}, {"CamisoleShown", "0"}}, gView},
     {"CostumeFileInShow", KeyCommand::CostumeFile, Sh, "", {{"CamisoleShown", 1}}, File(530, 300), kRedraw,
-     {{"image Costume", "*"}, {"CostumePicture", "*"}, {"CostumeFileName", "$file"}, {"CamisoleShown", "0"}}, 0},
+     {{"image Costume", "*"}, {"CostumePicture", "*"}, {"CostumeMask", "*"}, {"CostumeFileName", "$file"}, {"CamisoleShown", "0"}}, 0},
     {"CostumeCancelled", KeyCommand::CostumeFile, P, "", {}, kCancel, 0, {}, 0},
     {"CamisoleFile", KeyCommand::CamisoleFile, P, "", {}, File(550, 750), kRedraw | kStepBack,
      {{"image Camisole", "*"},
@@ -407,7 +407,7 @@ const KeyRow kKeyRows[] = {
      kNoDialog, kRedraw, {{"LeftBraceletAuto", "1"}, {"SceneIndex", "2"}}, 0},
     // ---- Part files and colours of the left figure --------------------------
     {"LeftCostumeFile", KeyCommand::LeftCostumeFile, Sh, "", {{"LeftCamisoleShown", 1}}, File(530, 300), kRedraw,
-     {{"CostumeWork", "*"}, {"LeftCostumePicture", "*"}, {"LeftCamisoleShown", "0"}}, gView | gNoShow},
+     {{"CostumeWork", "*"}, {"LeftCostumePicture", "*"}, {"CostumeWorkMask", "*"}, {"LeftCamisoleShown", "0"}}, gView | gNoShow},
     {"LeftCostumeCancelled", KeyCommand::LeftCostumeFile, Sh, "", {}, kCancel, 0, {}, 0},
     {"LeftCamisoleFile", KeyCommand::LeftCamisoleFile, Sh, "", {}, File(550, 750), kRedraw,
      {{"CamisoleWork", "*"},
@@ -471,9 +471,9 @@ const char* const kSavedPrefixes[] = {"Saved",         "FaceWorkA",   "CostumeTe
                                       "HairBandTempB", "RibbonTempA", "RibbonTempB"};
 
 // The left figure's part pictures.
-const char* const kLeftPictures[] = {"CostumeWork", "LeftCostumePicture", "CamisoleWork", "CamisoleWorkMask",
-                                     "FaceWorkC",   "FlowerWork",         "HairBandWork", "HairBandWorkMask",
-                                     "RibbonWork",  "RibbonWorkMask",     "ChokerWork"};
+const char* const kLeftPictures[] = {"CostumeWork",      "LeftCostumePicture", "CostumeWorkMask", "CamisoleWork",
+                                     "CamisoleWorkMask", "FaceWorkC",          "FlowerWork",      "HairBandWork",
+                                     "HairBandWorkMask", "RibbonWork",         "RibbonWorkMask",  "ChokerWork"};
 
 struct KeyCase {
     const KeyRow* row;

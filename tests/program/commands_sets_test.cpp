@@ -211,20 +211,21 @@ struct CostumeFileRow {
     const char* name;
     int width, height;
     TPixelFormat format;
+    bool alpha = false; // the fourth byte is alpha (else padding)
 };
 
 const CostumeFileRow kCostumeFiles[] = {
-    {"larger", 600, 340, pf24bit},
-    {"smaller_paletted", 265, 150, pf8bit},
-    {"paletted", 530, 300, pf8bit},
-    {"smaller_32bit", 400, 120, pf32bit},
+    {"larger", 600, 340, pf24bit},        {"smaller_paletted", 265, 150, pf8bit}, {"paletted", 530, 300, pf8bit},
+    {"smaller_32bit", 400, 120, pf32bit}, {"alpha", 560, 280, pf32bit, true},
 };
 
-// A costume with a different colour in every pixel (24- and 32-bit) or a
-// 16-colour palette used in stripes (8-bit).
+// A costume with a different colour in every pixel (24- and 32-bit; the
+// fourth byte every value, alpha or padding) or a 16-colour palette used in
+// stripes (8-bit).
 void WriteCostume(const std::string& path, const CostumeFileRow& row)
 {
     TBitmap b(row.width, row.height, row.format);
+    b.SetHasAlpha(row.alpha);
     if (row.format == pf8bit) {
         TPalette palette;
         for (int i = 0; i < 16; ++i)
@@ -238,6 +239,19 @@ void WriteCostume(const std::string& path, const CostumeFileRow& row)
             line[x] = row.format == pf8bit ? uint8_t((x / 7 + y / 5) % 16) : uint8_t(x * 7 + y * 13);
     }
     b.SaveToFile(path);
+}
+
+// A pixel of a picture with alpha as the window shows it: less than half
+// opaque is white, the rest laid over white.
+TColor OverWhite(const TBitmap& b, int x, int y)
+{
+    const uint8_t* p = b.ScanLine(y) + 4 * x;
+    if (!b.HasAlpha() || p[3] == 255)
+        return b.GetPixelColor(x, y);
+    if (p[3] < 128)
+        return clWhite;
+    auto over = [a = p[3]](uint8_t c) { return uint32_t(255 - ((255 - c) * a + 127) / 255); };
+    return TColor(over(p[2]) | over(p[1]) << 8 | over(p[0]) << 16);
 }
 
 // The palette entry nearest `c`.
@@ -281,6 +295,9 @@ TEST_P(CostumeFileTest, SaveKeepsTheFileAndTheCellShowsIt)
     cell.GetCanvas()->Brush.Color = clWhite;
     cell.GetCanvas()->FillRect(Rect(0, 0, 530, 300));
     cell.GetCanvas()->Draw(0, 0, &original);
+    for (int y = 0; y < std::min(row.height, 300) && row.alpha; ++y)
+        for (int x = 0; x < std::min(row.width, 530); ++x)
+            cell.SetPixelColor(x, y, OverWhite(original, x, y));
     cell.SaveToFile((Folder() / "vlm_co8.bmp").string());
     host_.ScriptOpenDialog((Folder() / "vlm_co8.bmp").string());
     Type('\\');
@@ -298,6 +315,7 @@ TEST_P(CostumeFileTest, SaveKeepsTheFileAndTheCellShowsIt)
     TBitmap saved;
     saved.LoadFromFile(path);
     ExpectSamePicture(saved, original);
+    EXPECT_EQ(saved.HasAlpha(), row.alpha);
 
     // A hem colour: only pixels inside the file and under the hem pattern.
     host_.ScriptColor(0x000000FF);
@@ -313,8 +331,18 @@ TEST_P(CostumeFileTest, SaveKeepsTheFileAndTheCellShowsIt)
     for (int y = 0; y < row.height; ++y)
         for (int x = 0; x < row.width; ++x) {
             const TColor now = saved.GetPixelColor(x, y);
-            if (now == original.GetPixelColor(x, y))
+            // Where the hem colour is not painted a costume keeps its alpha;
+            // a painted pixel is opaque.
+            const uint8_t alpha = row.alpha ? saved.ScanLine(y)[4 * x + 3] : 0;
+            if (now == original.GetPixelColor(x, y)) {
+                if (row.alpha && alpha != original.ScanLine(y)[4 * x + 3]) {
+                    ASSERT_EQ(alpha, 255) << x << "," << y;
+                }
                 continue;
+            }
+            if (row.alpha) {
+                ASSERT_EQ(alpha, 255) << x << "," << y;
+            }
             ++changed;
             ASSERT_EQ(Px(form_->HerimPattern, x, y), clBlack) << x << "," << y;
             ASSERT_EQ(now, hem) << x << "," << y;
@@ -323,7 +351,7 @@ TEST_P(CostumeFileTest, SaveKeepsTheFileAndTheCellShowsIt)
     // The cell on screen wears the saved colours.
     for (int y = 0; y < std::min(row.height, 300); y += 3)
         for (int x = 0; x < std::min(row.width, 530); x += 3)
-            ASSERT_EQ(Px(form_->Costume, x, y), saved.GetPixelColor(x, y)) << x << "," << y;
+            ASSERT_EQ(Px(form_->Costume, x, y), OverWhite(saved, x, y)) << x << "," << y;
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, CostumeFileTest, ::testing::ValuesIn(kCostumeFiles),

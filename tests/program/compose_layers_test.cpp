@@ -191,45 +191,59 @@ TEST_F(ComposeLayersTest, FaceKeepsItsBottomLeftCorner)
     form_->ApplyPan();
 }
 
-// Every opaque pixel of a drawn cell (black in the first cell's mask) comes
-// from that cell's rows.
-TEST_F(ComposeLayersTest, CellsComeFromTheirRows)
+// Each cell of the earring, earring frame and bracelet lists is cut by its
+// own shape: lists whose cells are blocks at different places (one wider,
+// one narrower, one elsewhere than the first) show every opaque pixel of the
+// drawn cell from that cell's rows and keep what was beneath wherever the
+// cell is white.
+TEST_F(ComposeLayersTest, CellsAreCutByTheirOwnShapes)
 {
-    StartPortrait();
     struct Case {
         const char* name;
+        const char* file;
+        int width, cellHeight;
         std::function<void(TSvelmia*, int)> draw;
-        std::function<TBitmap*(TSvelmia*)> target, picture, mask;
+        std::function<TBitmap*(TSvelmia*)> target, picture;
         TRect dest;
-        int firstCellTop, cellHeight;
+        int firstCellTop; // in the picture the program holds
     };
     const Case cases[] = {
-        {"bracelet", [](TSvelmia* f, int cell) { f->DrawBracelet(cell); },
+        {"bracelet", "vlm_bracelet.bmp", 130, 40, [](TSvelmia* f, int cell) { f->DrawBracelet(cell); },
          [](TSvelmia* f) { return f->MutableState().FrameBmp[1]; },
-         [](TSvelmia* f) { return f->BraceletList->GetBitmap(); },
-         [](TSvelmia* f) { return f->BraceletList->GetBitmap(); }, Rect(670, 260, 800, 300), 40, 40},
-        {"earring", [](TSvelmia* f, int cell) { f->DrawEarring(cell); },
+         [](TSvelmia* f) { return f->BraceletList->GetBitmap(); }, Rect(670, 260, 800, 300), 40},
+        {"earring", "vlm_earring_list.bmp", 330, 120, [](TSvelmia* f, int cell) { f->DrawEarring(cell); },
          [](TSvelmia* f) { return f->MutableState().UpperBmp; },
-         [](TSvelmia* f) { return f->EarringListPict->GetBitmap(); },
-         [](TSvelmia* f) { return f->MutableState().EarringListMask; }, Rect(250, 180, 580, 300), 0, 120},
+         [](TSvelmia* f) { return f->EarringListPict->GetBitmap(); }, Rect(250, 180, 580, 300), 0},
+        {"earring frame", "vlm_earring_framelist.bmp", 340, 120,
+         [](TSvelmia* f, int cell) { f->DrawEarringFrame(cell); },
+         [](TSvelmia* f) { return f->MutableState().UpperBmp; },
+         [](TSvelmia* f) { return f->EarringFrameList->GetBitmap(); }, Rect(250, 180, 590, 300), 0},
     };
+    for (const Case& c : cases) {
+        TBitmap list(c.width, 5 * c.cellHeight, vcl::pf24bit);
+        for (int cell = 0; cell < 5; ++cell) {
+            const int left = 5 + 7 * cell * (cell % 2 ? 1 : -1) + 20;
+            Fill(&list, 0x00102030 + 0x0F * cell,
+                 Rect(left, c.cellHeight * cell + 3 * cell + 2, left + c.width / 3 + 9 * cell,
+                      c.cellHeight * cell + c.cellHeight - 4 + cell / 2));
+        }
+        vcl::WriteBmpFile((Folder() / c.file).string(), list);
+    }
+    StartPortrait();
     for (const Case& c : cases) {
         for (int cell = 0; cell < 5; ++cell) {
             SCOPED_TRACE(std::string(c.name) + " cell " + std::to_string(cell));
             TBitmap* target = c.target(form_);
             TBitmap* picture = c.picture(form_);
-            TBitmap* mask = c.mask(form_);
             Fill(target, 0x00010203, c.dest);
             c.draw(form_, cell);
             int opaque = 0;
             for (int y = 0; y < c.dest.Height(); ++y) {
                 for (int x = 0; x < c.dest.Width(); ++x) {
-                    if (Px(mask, x, y) != 0)
-                        continue;
-                    ++opaque;
-                    ASSERT_EQ(Px(target, c.dest.Left + x, c.dest.Top + y),
-                              Px(picture, x, c.firstCellTop + c.cellHeight * cell + y))
-                        << "at " << x << "," << y;
+                    const TColor drawn = Px(picture, x, c.firstCellTop + c.cellHeight * cell + y);
+                    const TColor expected = drawn == vcl::clWhite ? TColor(0x00010203) : drawn;
+                    opaque += drawn != vcl::clWhite;
+                    ASSERT_EQ(Px(target, c.dest.Left + x, c.dest.Top + y), expected) << "at " << x << "," << y;
                 }
             }
             EXPECT_GT(opaque, 0);

@@ -92,17 +92,21 @@ TEST_F(BrowserTest, GridPlacesThumbnailsLeftToRightInRows)
         std::string prefix;
         int extra, width, height; // files besides the default one, part size
         int lastLeft, lastTop;    // top-left of the last cell
+        int perPage;              // the whole rows that fit the 520 rows, times the columns
     };
     const std::vector<Grid> grids = {
-        {VK_F2, "vlm_co", 6, 530, 300, 0, 120}, // 3, 3, 1
-        {VK_F4, "vlm_hb", 24, 80, 100, 0, 330}, // 8, 8, 8, 1
-        {VK_F5, "vlm_fl", 6, 100, 120, 660, 0}, // exactly one row of 7
+        {VK_F2, "vlm_co", 6, 530, 300, 0, 120, 3 * 8},    // 3, 3, 1
+        {VK_F4, "vlm_hb", 24, 80, 100, 0, 330, 8 * 4},    // 8, 8, 8, 1
+        {VK_F5, "vlm_fl", 6, 100, 120, 660, 0, 7 * 4},    // exactly one row of 7
+        {VK_F6, "vlm_ri", 14, 200, 80, 420, 360, 3 * 5},  // five whole rows of 3
+        {VK_F7, "vlm_ch", 11, 150, 150, 480, 320, 4 * 3}, // three whole rows of 4, not a fourth cut
     };
     for (const Grid& g : grids) {
         WriteParts(g.prefix, g.extra, g.width, g.height, 0x00203040);
         Key(g.key);
         ASSERT_TRUE(form_->State().BrowserOpen) << g.prefix;
         EXPECT_EQ(form_->State().BrowserCount, g.extra + 1);
+        EXPECT_EQ(form_->BrowserPageSize(), g.perPage) << g.prefix;
         EXPECT_FALSE(form_->Timer1->GetEnabled());
         // The last file's colour fills the last cell; right of it is white.
         const TColor last = 0x00203040 + 0x000101 * (g.extra - 1);
@@ -218,16 +222,16 @@ TEST_F(BrowserTest, AFileThatCannotBeLoadedIsReportedAndChangesNothing)
     EXPECT_EQ(Tick(), 1);
 }
 
-// 208 costume files of one colour each, the default one removed: eight pages
-// of 27 cells (three a row, nine rows, the ninth cut by the screen's lower
-// edge), the last holding 19.
+// 208 costume files of one colour each, the default one removed: nine pages
+// of 24 cells (three a row, the eight whole rows that fit the screen), the
+// last holding 16.
 class BrowserPagesTest : public BrowserTest {
 protected:
     static constexpr int kFiles = 208;
-    static constexpr int kPerPage = 27;
+    static constexpr int kPerPage = 24;
     static constexpr int kScreenW = 760;
     static constexpr int kScreenH = 520;
-    // Where "page N of 8" lies (N one digit): the screen's lower right corner.
+    // Where "page N of 9" lies (N one digit): the screen's lower right corner.
     static constexpr TRect kLabel{692, 504, 760, 520};
 
     static TColor Colour(int index) { return 0x00102030 + 0x000101 * index; }
@@ -314,15 +318,15 @@ TEST_F(BrowserPagesTest, KeysAndTheWheelTurnThePagesUpToTheEnds)
     ASSERT_EQ(S().BrowserCount, kFiles);
     struct Step {
         std::string turns;
-        int page; // 0 = "page 1 of 8"
+        int page; // 0 = "page 1 of 9"
     };
     const std::vector<Step> steps = {
         {"", 0},    {"p", 0},         {"u", 0}, // no page before the first
         {"n", 1},   {"d", 2},         {"u", 1}, {"p", 0},
-        {"dnd", 3}, {"nnnnnnnnn", 7}, {"d", 7}, {"n", 7}, // none after the last
-        {"u", 6},   {"pppppu", 0},
+        {"dnd", 3}, {"nnnnnnnnn", 8}, {"d", 8}, {"n", 8}, // none after the last
+        {"u", 7},   {"pppppppu", 0},
     };
-    std::vector<std::vector<TColor>> labels(8);
+    std::vector<std::vector<TColor>> labels(9);
     const int zoom = S().ZoomPercent;
     std::string done;
     for (const Step& step : steps) {
@@ -361,7 +365,7 @@ TEST_F(BrowserPagesTest, KeysAndTheWheelTurnThePagesUpToTheEnds)
     EXPECT_GT(std::count(first.begin(), first.end(), TColor(0x404040)), 40);
 }
 
-// One screen of files shows no label and no page turns: the first 27 of the
+// One screen of files shows no label and no page turns: the first 24 of the
 // 208 give the screen of today's browser exactly, and the first page of all
 // 208 the same screen but for its label.
 TEST_F(BrowserPagesTest, OneScreenOfFilesShowsNoLabelAndTheSamePixels)
@@ -400,14 +404,15 @@ TEST_F(BrowserPagesTest, ADoubleClickPicksTheFileUnderThePointerOnAnyPage)
         int index;       // the file picked; -1: nothing, the browser stays open
     };
     const std::vector<Pick> picks = {
-        {"nnnnnnn", 5, 5, false, 189},           // page 8, first cell
-        {"nnnnnnn", 5, 365, false, 207},         // page 8, the last file
-        {"nnnnnnn", 255 + 5, 365, false, -1},    // page 8, right of the last file
-        {"dd", 250, 55, false, 54},              // page 3: the gap picks the cell left of and above it
-        {"n", 510 + 5, 485, false, 53},          // page 2, the ninth row, left of the label
-        {"", 740, 515, false, -1},               // on the label: no cell
-        {"dddddddunnp", 255 + 5, 5, false, 163}, // page 7 after turning past the end and back
-        {"nnnn", 255 + 5, 65, true, 112},        // page 5, to the left figure
+        {"nnnnnnnn", 5, 5, false, 192},           // page 9, first cell
+        {"nnnnnnnn", 5, 305, false, 207},         // page 9, the last file
+        {"nnnnnnnn", 255 + 5, 305, false, -1},    // page 9, right of the last file
+        {"dd", 250, 55, false, 48},               // page 3: the gap picks the cell left of and above it
+        {"n", 510 + 5, 465, false, 47},           // page 2, the last cell, whole on the screen
+        {"n", 510 + 5, 485, false, -1},           // page 2, below the last whole row: no cell
+        {"", 740, 515, false, -1},                // on the label: no cell
+        {"ddddddddunnp", 255 + 5, 5, false, 169}, // page 8 after turning past the end and back
+        {"nnnn", 255 + 5, 65, true, 100},         // page 5, to the left figure
     };
     for (const Pick& pick : picks) {
         SCOPED_TRACE("turns \"" + pick.turns + "\" at " + std::to_string(pick.x) + "," + std::to_string(pick.y));

@@ -232,8 +232,9 @@ TEST(CommandLine, ArgumentsAndTheirAnswers)
         int status;
         std::string out; // start of standard output
         std::string err; // standard error
+        bool watch = false;
     };
-    const std::string usage = "usage: velmia [--help | --version]\n";
+    const std::string usage = "usage: velmia [--watch] [--help | --version]\n";
     const Case cases[] = {
         {{"velmia"}, -1, "", ""},
         {{"velmia", "--help"}, 0, usage, ""},
@@ -252,10 +253,18 @@ TEST(CommandLine, ArgumentsAndTheirAnswers)
         {{"velmia", "-display", ":0", "--bogus"}, 2, "", "velmia: unknown argument '--bogus'\n" + usage},
         {{"velmia", "-platform=xcb"}, 2, "", "velmia: unknown argument '-platform=xcb'\n" + usage},
         {{"velmia", "-style"}, 2, "", "velmia: the Qt option '-style' needs a value\n" + usage},
+        // --watch runs the program reloading worn part files; once, with any of the rest.
+        {{"velmia", "--watch"}, -1, "", "", true},
+        {{"velmia", "-platform", "offscreen", "--watch"}, -1, "", "", true},
+        {{"velmia", "--watch", "--help"}, 0, usage, "", true},
+        {{"velmia", "--watch", "--watch"}, 2, "", "velmia: unknown argument '--watch'\n" + usage, true},
     };
     for (const Case& c : cases) {
         std::ostringstream out, err;
-        const int status = velmia::shell::HandleCommandLine(static_cast<int>(c.args.size()), c.args.data(), out, err);
+        velmia::shell::RunOptions options;
+        const int status =
+            velmia::shell::HandleCommandLine(static_cast<int>(c.args.size()), c.args.data(), out, err, &options);
+        EXPECT_EQ(options.watchPartFiles, c.watch) << (c.args.size() > 1 ? c.args[1] : "(none)");
         const std::string shown = c.args.size() > 1 ? c.args[1] : "(none)";
         EXPECT_EQ(status, c.status) << shown;
         EXPECT_EQ(out.str().substr(0, c.out.size()), c.out) << shown;

@@ -67,7 +67,8 @@ namespace velmia::test {
     X(RightChokerLowerSrcRect) X(RightChokerLowerMaskRect) X(LeftEyeShowRect) X(LeftEyeOverlayRect) \
     X(RightEyeShowRect) X(RightEyeSrcRect) X(RightEyeOverlayRect) X(ClipSL) X(ClipDL) X(ClipSR) X(ClipDR) \
     X(FrameBmp) X(UpperBmp) X(ScratchMask) X(ZoomBmp) X(SubPictListMask) X(HairMainMask) X(HairSubMask) \
-    X(HairLongMask) X(HairNotLongMask) X(HairSideMask) X(CostumeMask) X(CamisoleMask) X(EarringListMask) \
+    X(HairLongMask) X(HairNotLongMask) X(HairSideMask) X(CostumeMask) X(CostumeWorkMask) X(CostumeTempMask) \
+    X(CamisoleMask) X(EarringListMask) X(BraceletMask) \
     X(HairBandMask) X(RibbonMask) X(EarringFrameMask) X(BackgroundMask) X(StreamingMask) X(StarListMask) X(StarCell) \
     X(ShaggyBmp) X(ShaggyMask) X(ShaggyEyeBmp) X(ShaggyEyeMask) X(PankBmp) X(PankMask) X(PankEyeBmp) X(PankEyeMask) \
     X(OtohimeBmp) X(OtohimeMask) X(FaceList) X(FaceListLarge) X(FaceWorkA) X(FaceWorkB) X(FaceWorkC) X(CostumeWork) \

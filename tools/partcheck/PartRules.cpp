@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "tools/partcheck/PartRules.h"
 
+#include "assets/Transparency.h"
 #include "resources/EmbeddedPictures.h"
 #include "toolkit/BmpCodec.h"
 #include "toolkit/Intl.h"
@@ -23,12 +24,12 @@ namespace velmia::partcheck {
 
 namespace {
 
-constexpr uint32_t kPart = kDepth | kTransparent;
+constexpr uint32_t kPart = kTransparent;
 
 // clang-format off
 const std::vector<Kind> kKinds = {
-    // id                      file                                 prefix what                              w    h   cellH rules
-    {"costume",              "vlm_co",                              true,  N_("a costume"),                      530, 300, 0, kPart | kCostumeColour | kHem | kBands},
+    // id                      file                                 prefix what                              w    h   cellH rules                                                    fit         cell rows
+    {"costume",              "vlm_co",                              true,  N_("a costume"),                      530, 300, 0, kPart | kKeptDepth | kCostumeColour | kHem | kBands},
     {"camisole",             "vlm_ca",                              true,  N_("a camisole"),                     550, 750, 0, kPart | kBands},
     {"hairband",             "vlm_hb",                              true,  N_("a hairband"),                     80,  100, 0, kPart},
     {"flower",               "vlm_fl",                              true,  N_("a flower"),                       100, 120, 0, kPart},
@@ -36,23 +37,23 @@ const std::vector<Kind> kKinds = {
     {"choker",               "vlm_ch",                              true,  N_("a choker"),                       150, 150, 0, kPart},
     {"scene-upper",          "vlm_scene_strawberry_upper.bmp",      false, N_("the upper strawberry scene"),     800, 600, 0, 0},
     {"scene-lower",          "vlm_scene_strawberry_lower.bmp",      false, N_("the lower strawberry scene"),     800, 600, 0, 0},
-    {"scene-list",           "vlm_scene_list.bmp",                  false, N_("the scene list"),                 75,  750, 0, kSky},
+    {"scene-list",           "vlm_scene_list.bmp",                  false, N_("the scene list"),                 75,  750, 0, kSky,                                           Fit::None},
     {"main-hair",            "vlm_0_main_hair.bmp",                 false, N_("the main hair"),                  600, 300, 0, kTransparent},
     {"hair-over-shoulders",  "vlm_0_hair_sub_up.bmp",               false, N_("the hair over the shoulders"),    500, 120, 0, kTransparent},
     {"long-left-lock",       "vlm_0_main_hair_longleft.bmp",        false, N_("the long style's left lock"),     150, 150, 0, kTransparent},
-    {"earrings",             "vlm_earring_list.bmp",                false, N_("the earring list"),               330, 600, 0, kTransparent | kCellShape, 5, 120},
-    {"earring-frames",       "vlm_earring_framelist.bmp",           false, N_("the earring frame list"),         340, 600, 0, kTransparent | kCellShape, 5, 120},
+    {"earrings",             "vlm_earring_list.bmp",                false, N_("the earring list"),               330, 600, 0, kTransparent | kCells,                          Fit::Whole, 120},
+    {"earring-frames",       "vlm_earring_framelist.bmp",           false, N_("the earring frame list"),         340, 600, 0, kTransparent | kCells,                          Fit::Whole, 120},
     {"string-pattern",       "vlm_string_pattern_list.bmp",         false, N_("the string pattern"),             280, 630, 0, kBlackWhite},
     {"thick-string-pattern", "vlm_thickstring_pattern.bmp",         false, N_("the thick string pattern"),       290, 630, 0, kBlackWhite},
     {"w-string-pattern",     "vlm_wstring_pattern.bmp",             false, N_("the W string pattern"),           390, 480, 0, kBlackWhite},
     {"cross-string-pattern", "vlm_crossstring_pattern.bmp",         false, N_("the cross string pattern"),       290, 570, 0, kBlackWhite},
-    {"bracelets",            "vlm_bracelet.bmp",                    false, N_("the bracelet list"),              130, 200, 0, kTransparent | kCellShape, 5, 40},
-    {"faces",                "vlm_facelist.bmp",                    false, N_("the face list"),                  279, 0,   123, 0},
-    {"faces-long-hair",      "vlm_facelist_lg.bmp",                 false, N_("the long-hair face list"),        279, 0,   123, 0},
+    {"bracelets",            "vlm_bracelet.bmp",                    false, N_("the bracelet list"),              130, 200, 0, kTransparent | kCells,                          Fit::Whole, 40},
+    {"faces",                "vlm_facelist.bmp",                    false, N_("the face list"),                  279, 0,   123, 0,                                            Fit::Width},
+    {"faces-long-hair",      "vlm_facelist_lg.bmp",                 false, N_("the long-hair face list"),        279, 0,   123, 0,                                            Fit::Width},
     {"shaggy",               "vlm_shaggy.bmp",                      false, N_("the shaggy hair style"),          450, 250, 0, kTransparent},
     {"pank",                 "vlm_pank.bmp",                        false, N_("the pank hair style"),            450, 200, 0, kTransparent},
     {"otohime",              "vlm_otohime.bmp",                     false, N_("the otohime hair style"),         500, 400, 0, kTransparent},
-    {"background",           "vlm_background.bmp",                  false, N_("the night background"),           0,   0,   0, 0},
+    {"background",           "vlm_background.bmp",                  false, N_("the night background"),           0,   0,   0, 0,                                            Fit::None},
     {"streaming",            "vlm_streaming.bmp",                   false, N_("the shooting star"),              100, 100, 0, kTransparent},
     {"stars",                "vlm_starlist.bmp",                    false, N_("the star list"),                  120, 500, 0, kTransparent},
 };
@@ -183,12 +184,18 @@ const char* WhatIsMissing(const Kind& k)
     return _(" (what is missing shows white)");
 }
 
-void CheckSize(const Pixels& px, const Kind& k, std::vector<Problem>& out)
+// A face list without a whole face is the one size the program refuses;
+// every other size it takes, padded with white or cut, so the finding is a
+// warning.
+bool SizeRefused(int height, const Kind& k)
+{
+    return k.cellHeight && height < k.cellHeight;
+}
+
+void CheckSize(int w, int h, const Kind& k, std::vector<Problem>& out)
 {
     if (k.width == 0)
         return;
-    const int w = px.Width();
-    const int h = px.Height();
     bool right = w == k.width;
     if (k.cellHeight)
         right = right && h >= k.cellHeight && h % k.cellHeight == 0;
@@ -198,28 +205,70 @@ void CheckSize(const Pixels& px, const Kind& k, std::vector<Problem>& out)
         return;
     std::string text = Format(_("%s x %s, %s is %s"), N(w), N(h), _(k.what), SizeText(k));
     if (k.cellHeight && w == k.width && h >= k.cellHeight)
-        text += Format(_(" (%s and %s rows left over)"), Plural(h / k.cellHeight, "%s cell", "%s cells"),
-                       N(h % k.cellHeight));
-    else if (k.cellHeight && h < k.cellHeight)
+        text += Format(_(" (%s and %s rows left over, which are not shown)"),
+                       Plural(h / k.cellHeight, "%s cell", "%s cells"), N(h % k.cellHeight));
+    else if (SizeRefused(h, k))
         text += _(" (the program refuses a list without a whole face)");
     else if (w < k.width || (!k.cellHeight && h < k.height))
         text += WhatIsMissing(k);
+    else if (k.rules & kKeptDepth)
+        text += Format(_(" (the portrait shows its top-left %s x %s; a save writes the whole picture back)"),
+                       N(k.width), N(k.height));
     else
         text += _(" (the rest is cut off)");
-    Add(out, Severity::Error, "size", text);
+    Add(out, SizeRefused(h, k) ? Severity::Error : Severity::Warning, "size", text);
 }
 
+// The costume is kept in the depth of its file, and a save writes it back so.
 void CheckDepth(const TBitmap& picture, std::vector<Problem>& out)
 {
     const int bits = vcl::BitsPerPixel(picture.GetPixelFormat());
     if (bits == 24 || bits == 32)
         return;
     Add(out, Severity::Warning, "depth",
-        Format(bits <= 8 ? _("%s-bit with a palette; part files are 24-bit (or 32-bit), the program converts this "
-                             "one to 24-bit on load")
-                         : _("%s-bit; part files are 24-bit (or 32-bit), the program converts this one to 24-bit on "
-                             "load"),
-               N(bits)));
+        bits <= 8 ? Format(_("%s-bit with a palette: the program keeps the costume so, and a save writes it back so; "
+                             "a hem colour takes the nearest colour of its palette"),
+                           N(bits))
+                  : Format(_("%s-bit: the program reads the costume as 24-bit, and a save writes it back as 24-bit"),
+                           N(bits)));
+}
+
+// A file whose alpha channel is in use is laid over white: white is the one
+// transparent colour.
+void CheckAlpha(const velmia::assets::AlphaFindings& alpha, const Kind& k, std::vector<Problem>& out)
+{
+    std::string found;
+    if (alpha.transparent > 0)
+        found =
+            Format((k.rules & kTransparent) ? _("the transparent pixels are shown as the background (%s less "
+                                                "than half opaque, taken as pure white)")
+                                            : _("the transparent pixels are shown white (%s less than half opaque)"),
+                   Plural(alpha.transparent, "%s pixel", "%s pixels"));
+    if (alpha.partly > 0)
+        found += (found.empty() ? "" : "; ") +
+                 Format(_("%s partly transparent are laid over white, a light edge on dark scenes"),
+                        Plural(alpha.partly, "%s pixel", "%s pixels"));
+    if (!found.empty())
+        Add(out, Severity::Warning, "alpha", Format(_("the alpha channel is in use: %s"), found));
+}
+
+// The picture as the program holds it, 24-bit: laid over white, at the size
+// the program reads the kind at (white where the file is smaller, cut where
+// it is larger).
+void HoldPicture(const TBitmap& file, const Kind& k, TBitmap& held, velmia::assets::AlphaFindings& alpha)
+{
+    held.Assign(file);
+    alpha = velmia::assets::LayOverWhite(held);
+    if (held.GetPixelFormat() != vcl::pf24bit)
+        held.SetPixelFormat(vcl::pf24bit);
+    int w = held.GetWidth();
+    int h = held.GetHeight();
+    if (k.width && k.fit != Fit::None)
+        w = k.width;
+    if (k.height && k.fit == Fit::Whole)
+        h = k.height;
+    if (w != held.GetWidth() || h != held.GetHeight())
+        held.SetSize(w, h);
 }
 
 // The rows the program draws as one piece: a breathing band, a cell of a
@@ -228,18 +277,21 @@ int PieceRows(const Pixels& px, const Kind& k)
 {
     if ((k.rules & kBands) && px.Height() >= 3)
         return px.Height() / 3;
-    if ((k.rules & kCellShape) && k.cellRows > 0)
+    if ((k.rules & kCells) && k.cellRows > 0)
         return k.cellRows;
     return std::max(px.Height(), 1);
 }
 
-void CheckTransparency(const Pixels& px, const Kind& k, std::vector<Problem>& out)
+// Over the part of the held picture that the file fills (`width` x `height`
+// from its top-left corner); the white the program pads it with is not the
+// author's.
+void CheckTransparency(const Pixels& px, const Kind& k, int width, int height, std::vector<Problem>& out)
 {
     int64_t white = 0;
     Tally fringe;
     const int piece = PieceRows(px, k);
-    for (int y = 0; y < px.Height(); ++y)
-        for (int x = 0; x < px.Width(); ++x) {
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
             if (px.White(x, y)) {
                 ++white;
                 continue;
@@ -257,7 +309,7 @@ void CheckTransparency(const Pixels& px, const Kind& k, std::vector<Problem>& ou
             if (touches)
                 fringe.Add(x, y);
         }
-    const int64_t all = int64_t(px.Width()) * px.Height();
+    const int64_t all = int64_t(width) * height;
     if (all > 0 && white == all)
         Add(out, Severity::Error, "all-white",
             Format(_("every pixel is pure white (255,255,255), the transparent colour: nothing of %s shows"),
@@ -276,7 +328,7 @@ void CheckTransparency(const Pixels& px, const Kind& k, std::vector<Problem>& ou
 void CheckCostumeColour(const Pixels& px, std::vector<Problem>& out)
 {
     if (px.Width() <= kColourX || px.Height() <= kColourY)
-        return; // the size rule has said it
+        return; // a picture of no fixed size
     if (px.White(kColourX, kColourY))
         Add(out, Severity::Error, "costume-colour",
             Format(_("the colour pixel %s is pure white: the shoulder strings are painted in it and vanish"),
@@ -366,28 +418,6 @@ void CheckBlackWhite(const Pixels& px, std::vector<Problem>& out)
                                         "with the picture beneath instead of taking the costume colour",
                                         static_cast<unsigned long>(other.count)),
                    N(other.count), At(other.firstX, other.firstY), px.Rgb(other.firstX, other.firstY)));
-}
-
-void CheckCellShape(const Pixels& px, const Kind& k, std::vector<Problem>& out)
-{
-    const int w = std::min(px.Width(), k.width);
-    for (int cell = 1; cell < k.cells; ++cell) {
-        const int top = cell * k.cellRows;
-        Tally cut;
-        for (int y = 0; y < k.cellRows && top + y < px.Height(); ++y)
-            for (int x = 0; x < w; ++x)
-                if (px.White(x, y) && !px.White(x, top + y))
-                    cut.Add(x, top + y);
-        if (cut.count > 0)
-            Add(out, Severity::Error, "cell-shape",
-                Format(vcl::TranslatePlural("cell %s (rows %s-%s): %s opaque pixel lies outside the first cell's "
-                                            "shape and is cut, within %s, first at %s",
-                                            "cell %s (rows %s-%s): %s opaque pixels lie outside the first cell's "
-                                            "shape and are cut, within %s, first at %s",
-                                            static_cast<unsigned long>(cut.count)),
-                       N(cell + 1), N(top), N(top + k.cellRows - 1), N(cut.count), cut.Box(),
-                       At(cut.firstX, cut.firstY)));
-    }
 }
 
 // A row of the tile in one colour clearly apart from the sky (a horizon, the
@@ -547,15 +577,36 @@ int Report::Count(Severity s) const
     return int(std::count_if(problems.begin(), problems.end(), [s](const Problem& p) { return p.severity == s; }));
 }
 
-std::vector<Problem> CheckPicture(const TBitmap& picture, const Kind& kind)
+std::vector<Problem> CheckPicture(const TBitmap& picture, const Kind& kind, Held* held)
 {
     std::vector<Problem> out;
-    const Pixels px(picture);
-    CheckSize(px, kind, out);
-    if (kind.rules & kDepth)
+    const int w = picture.GetWidth();
+    const int h = picture.GetHeight();
+    CheckSize(w, h, kind, out);
+    if (kind.rules & kKeptDepth)
         CheckDepth(picture, out);
+    velmia::assets::AlphaFindings alpha;
+    TBitmap shown;
+    HoldPicture(picture, kind, shown, alpha);
+    const Pixels px(shown);
+    CheckAlpha(alpha, kind, out);
+    if (held) {
+        *held = Held{};
+        held->refused = SizeRefused(h, kind);
+        if (!held->refused) {
+            held->width = px.Width();
+            held->height = px.Height();
+            held->cutColumns = std::max(0, w - px.Width());
+            held->cutRows = std::max(0, h - px.Height());
+            for (int y = 0; y < px.Height(); ++y)
+                for (int x = 0; x < px.Width(); ++x)
+                    held->transparent += px.White(x, y);
+        }
+    }
+    if (SizeRefused(h, kind))
+        return out;
     if (kind.rules & kTransparent)
-        CheckTransparency(px, kind, out);
+        CheckTransparency(px, kind, std::min(w, px.Width()), std::min(h, px.Height()), out);
     if (kind.rules & kCostumeColour)
         CheckCostumeColour(px, out);
     if (kind.rules & kHem)
@@ -564,8 +615,6 @@ std::vector<Problem> CheckPicture(const TBitmap& picture, const Kind& kind)
         CheckBands(px, out);
     if (kind.rules & kBlackWhite)
         CheckBlackWhite(px, out);
-    if (kind.rules & kCellShape)
-        CheckCellShape(px, kind, out);
     if (kind.rules & kSky)
         CheckSky(px, out);
     return out;
@@ -606,7 +655,7 @@ Report CheckFile(const std::string& path, const Kind* kind)
         Add(report.problems, Severity::Error, "readable", e.what());
         return report;
     }
-    report.problems = CheckPicture(picture, *report.kind);
+    report.problems = CheckPicture(picture, *report.kind, &report.held);
     return report;
 }
 

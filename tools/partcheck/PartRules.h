@@ -8,7 +8,9 @@
 // "vlm_ri" ribbon, "vlm_ch" choker, any characters after it, ".bmp" at the
 // end), every other picture the program reads by its exact name. A problem is
 // an error when the program refuses the file or shows it wrong, a warning when
-// it works but looks worse.
+// it works but looks worse. The rules look at the picture as the program
+// holds it: read with the program's reader, laid over white when its alpha is
+// in use, at the size the program reads it at.
 #pragma once
 
 #include "toolkit/Graphics.h"
@@ -30,14 +32,21 @@ struct Problem {
 
 // Which checks a kind of picture gets.
 enum Rule : uint32_t {
-    kDepth = 1u << 0,       // a part file: 24 or 32 bits expected
+    kKeptDepth = 1u << 0,   // the program keeps the file's depth (and saves it so)
     kTransparent = 1u << 1, // white is its transparent colour
     kCostumeColour = 1u << 2,
     kHem = 1u << 3,
     kBands = 1u << 4,      // three breathing bands that must differ
     kBlackWhite = 1u << 5, // a string pattern
-    kCellShape = 1u << 6,  // the first cell's white pixels mask every cell
+    kCells = 1u << 6,      // a list of cells, each drawn on its own
     kSky = 1u << 7,        // ten scene tiles with a flat sky
+};
+
+// The size the program reads a kind at.
+enum class Fit : uint8_t {
+    Whole, // width x height: white where the file is smaller, cut where larger
+    Width, // the width so, the file's own height (face lists)
+    None,  // the file's own size
 };
 
 struct Kind {
@@ -49,8 +58,16 @@ struct Kind {
     int height;       // with cellHeight: 0 = any number of cells
     int cellHeight;   // the height is a whole number of these (face lists)
     uint32_t rules;
-    int cells = 0; // kCellShape: cells of width x cellRows, one under the other
-    int cellRows = 0;
+    Fit fit = Fit::Whole;
+    int cellRows = 0; // kCells: cells of width x cellRows, one under the other
+};
+
+// What the program holds of a file it reads.
+struct Held {
+    bool refused = true;             // the program does not take the file
+    int width = 0, height = 0;       // the picture it holds
+    int cutColumns = 0, cutRows = 0; // of the file, beyond that picture
+    int64_t transparent = 0;         // pure white pixels of the held picture
 };
 
 const std::vector<Kind>& Kinds();
@@ -65,6 +82,7 @@ struct Report {
     std::string name; // as given on the command line
     const Kind* kind = nullptr;
     std::vector<Problem> problems;
+    Held held;
     int Count(Severity s) const;
     bool HasError() const { return Count(Severity::Error) > 0; }
 };
@@ -74,8 +92,9 @@ struct Report {
 // its name gives when `kind` is null.
 Report CheckFile(const std::string& path, const Kind* kind);
 
-// The rules on a picture already read.
-std::vector<Problem> CheckPicture(const vcl::TBitmap& picture, const Kind& kind);
+// The rules on a picture already read (with its alpha, if it has one);
+// `held`, when given, receives what the program holds of it.
+std::vector<Problem> CheckPicture(const vcl::TBitmap& picture, const Kind& kind, Held* held = nullptr);
 
 // "NAME: ok", or "NAME: N problems" and one indented line per problem.
 std::string FormatText(const Report& report);

@@ -219,8 +219,11 @@ Baseline::Baseline(const TSvelmia& form)
     VELMIA_PICTURE(HairNotLongMask);
     VELMIA_PICTURE(HairSideMask);
     VELMIA_PICTURE(CostumeMask);
+    VELMIA_PICTURE(CostumeWorkMask);
+    VELMIA_PICTURE(CostumeTempMask);
     VELMIA_PICTURE(CamisoleMask);
     VELMIA_PICTURE(EarringListMask);
+    VELMIA_PICTURE(BraceletMask);
     VELMIA_PICTURE(HairBandMask);
     VELMIA_PICTURE(RibbonMask);
     VELMIA_PICTURE(EarringFrameMask);
