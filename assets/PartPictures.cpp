@@ -64,6 +64,10 @@ PictureSize TSvelmia::PartCellSize(int kind) const
 void TSvelmia::WearPart(int kind, Figure figure, const std::string& path)
 {
     const SelectionRef set = FigureSet(figure);
+    if (kind >= kPartCostume && kind < kPartCostume + kWornKinds)
+        WornFiles[size_t(figure)][size_t(kind - kPartCostume)] = path;
+    if (kind == kPartCostume)
+        WornHem[size_t(figure)].reset();
     switch (kind) {
     case kPartCostume:
         set.CamisoleShown = false;

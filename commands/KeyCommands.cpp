@@ -21,6 +21,8 @@ using namespace layout;
 
 namespace {
 
+constexpr unsigned char kCtrlC = 3;
+
 // Every key names one command, and every command has one row.
 consteval bool KeysAndCommandsAreUnique()
 {
@@ -141,6 +143,10 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
         Application->Minimize();
         return;
     }
+    if (key == kCtrlC) {
+        CopyWindowPicture();
+        return;
+    }
     if (ShutCountdown > 0 || Busy)
         return;
     if (CloseUpMode) {
@@ -153,6 +159,8 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
     try {
         if (row)
             RunKeyCommand(*row);
+        else
+            LookKeyPress(key);
     } catch (const std::exception& e) {
         // Whatever went wrong, the program must keep responding.
         Application->ShowException(e);
@@ -517,6 +525,8 @@ bool TSvelmia::LoadSceneListFile(const KeyCommandRow& /*row*/)
         return false;
     SceneListFileName = path;
     SceneList->GetBitmap()->Assign(loaded);
+    WornSceneList = path;
+    SceneCellColours = {};
     return true;
 }
 

@@ -81,7 +81,7 @@ std::string Version()
 
 std::string Usage()
 {
-    return std::string(_("usage: velmia [--help | --version]")) + "\n";
+    return std::string(_("usage: velmia [--look FILE | --help | --version]")) + "\n";
 }
 
 std::string HelpText()
@@ -90,7 +90,7 @@ std::string HelpText()
            _("A living dress-up portrait. Without arguments it opens the portrait window; it reads its pictures\n"
              "from the current folder, or from ~/.local/share/velmia (filled with the default pictures on first\n"
              "use) when the current folder holds none of them.\n") +
-           "\n" +
+           "\n" + _("  --look FILE  start wearing the look saved in FILE (Ctrl+S saves one)\n") +
            _("  --help     print this help and exit\n"
              "  --version  print the version and exit\n"
              "Qt's standard options (-platform, -style, -display, ...) are left to Qt.\n") +
@@ -98,6 +98,11 @@ std::string HelpText()
 }
 
 int HandleCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+{
+    return HandleCommandLine(argc, argv, out, err, nullptr);
+}
+
+int HandleCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err, std::string* look)
 {
     // Qt's own options are Qt's (QApplication removes them before the window
     // opens); what is left must be ours.
@@ -117,6 +122,14 @@ int HandleCommandLine(int argc, const char* const* argv, std::ostream& out, std:
     if (args.empty())
         return -1;
     const std::string_view arg = args[0];
+    if (look && arg == "--look" && args.size() <= 2) {
+        if (args.size() < 2 || args[1].empty()) {
+            err << "velmia: " << _("--look needs a look file") << "\n" << Usage();
+            return 2;
+        }
+        *look = std::string(args[1]);
+        return -1;
+    }
     if (args.size() == 1 && (arg == "--help" || arg == "-h")) {
         out << HelpText();
         return 0;
@@ -129,6 +142,8 @@ int HandleCommandLine(int argc, const char* const* argv, std::ostream& out, std:
     std::string_view bad = arg;
     if (arg == "--help" || arg == "-h" || arg == "--version")
         bad = args[1];
+    else if (look && arg == "--look")
+        bad = args[2]; // a look and more
     err << "velmia: " << vcl::Format(_("unknown argument '%s'"), bad) << "\n" << Usage();
     return 2;
 }

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Velmia developers
 // SPDX-License-Identifier: MIT
-// The program's arguments: none runs the portrait; --help prints the usage and
+// The program's arguments: none runs the portrait, --look FILE runs it wearing
+// a saved look; --help prints the usage and
 // every key, mouse action and view; --version prints the version; Qt's
 // standard options (-platform, -style, -display, ...) are left to Qt; anything
 // else is an error.
@@ -20,5 +21,7 @@ std::string HelpText();
 // run, else the exit status (0 after --help and --version, 2 after an error:
 // one line naming the argument, then the usage, on `err`).
 int HandleCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+// The same, taking `--look FILE` too: FILE goes to `look` (run: -1).
+int HandleCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err, std::string* look);
 
 } // namespace velmia::shell

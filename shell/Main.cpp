@@ -8,6 +8,7 @@
 #include "shell/Translations.h"
 #include "shell/Velmiaunit1.h"
 
+#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -15,8 +16,15 @@
 int main(int argc, char** argv)
 {
     velmia::shell::StartTranslations(argv[0]);
-    if (const int status = velmia::shell::HandleCommandLine(argc, argv, std::cout, std::cerr); status >= 0)
+    std::string look;
+    if (const int status = velmia::shell::HandleCommandLine(argc, argv, std::cout, std::cerr, &look); status >= 0)
         return status;
+    // The look's name is the user's, from the folder they started in.
+    if (!look.empty()) {
+        std::error_code ec;
+        if (const std::filesystem::path absolute = std::filesystem::absolute(look, ec); !ec)
+            look = absolute.string();
+    }
     // A part folder that cannot be made ready is reported as a failed start.
     std::string folderProblem;
     try {
@@ -24,10 +32,17 @@ int main(int argc, char** argv)
     } catch (const std::exception& e) {
         folderProblem = e.what();
     }
-    return velmia::qt::RunApplication(argc, argv, [&folderProblem] {
+    return velmia::qt::RunApplication(argc, argv, [&folderProblem, &look] {
         if (!folderProblem.empty())
             throw std::runtime_error(folderProblem);
         Svelmia = new TSvelmia();
+        // The look goes on once start-up has put the default figure together.
+        if (!look.empty())
+            Svelmia->OnCreate = [create = Svelmia->OnCreate, look](vcl::TObject* sender) {
+                if (create)
+                    create(sender);
+                Svelmia->OpenLookFile(look);
+            };
         return Svelmia;
     });
 }

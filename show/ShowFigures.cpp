@@ -121,6 +121,8 @@ void TSvelmia::CopyMainToLeft()
         target->Draw(0, 0, BitmapOf(row.sets[size_t(SelectionSet::Main)]));
     }
     LeftCostumePicture->Assign(*CostumePicture);
+    WornFiles[size_t(SelectionSet::Left)] = WornFiles[size_t(SelectionSet::Main)];
+    WornHem[size_t(SelectionSet::Left)] = WornHem[size_t(SelectionSet::Main)];
 }
 
 SelectionRef TSvelmia::SetRef(SelectionSet set)
@@ -134,6 +136,8 @@ void TSvelmia::CopySet(SelectionSet from, SelectionSet to)
     CopySetPictures(PicturesOfTheSets(*this, *this), from, to);
     TBitmap* const costumes[3] = {CostumePicture, LeftCostumePicture, SavedCostumePicture};
     costumes[size_t(to)]->Assign(*costumes[size_t(from)]);
+    WornFiles[size_t(to)] = WornFiles[size_t(from)];
+    WornHem[size_t(to)] = WornHem[size_t(from)];
 }
 
 void TSvelmia::SaveMainSet()

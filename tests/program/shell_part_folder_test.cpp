@@ -233,7 +233,7 @@ TEST(CommandLine, ArgumentsAndTheirAnswers)
         std::string out; // start of standard output
         std::string err; // standard error
     };
-    const std::string usage = "usage: velmia [--help | --version]\n";
+    const std::string usage = "usage: velmia [--look FILE | --help | --version]\n";
     const Case cases[] = {
         {{"velmia"}, -1, "", ""},
         {{"velmia", "--help"}, 0, usage, ""},
@@ -252,10 +252,22 @@ TEST(CommandLine, ArgumentsAndTheirAnswers)
         {{"velmia", "-display", ":0", "--bogus"}, 2, "", "velmia: unknown argument '--bogus'\n" + usage},
         {{"velmia", "-platform=xcb"}, 2, "", "velmia: unknown argument '-platform=xcb'\n" + usage},
         {{"velmia", "-style"}, 2, "", "velmia: the Qt option '-style' needs a value\n" + usage},
+        // A look to start with: one file, after Qt's options or before them.
+        {{"velmia", "--look", "mine.velmia-look"}, -1, "", ""},
+        {{"velmia", "-platform", "xcb", "--look", "a b"}, -1, "", ""},
+        {{"velmia", "--look"}, 2, "", "velmia: --look needs a look file\n" + usage},
+        {{"velmia", "--look", ""}, 2, "", "velmia: --look needs a look file\n" + usage},
+        {{"velmia", "--look", "a", "b"}, 2, "", "velmia: unknown argument 'b'\n" + usage},
+        {{"velmia", "--help", "--look", "a"}, 2, "", "velmia: unknown argument '--look'\n" + usage},
     };
     for (const Case& c : cases) {
         std::ostringstream out, err;
-        const int status = velmia::shell::HandleCommandLine(static_cast<int>(c.args.size()), c.args.data(), out, err);
+        std::string look;
+        const int status =
+            velmia::shell::HandleCommandLine(static_cast<int>(c.args.size()), c.args.data(), out, err, &look);
+        if (status == -1 && c.args.size() > 2 && std::string_view(c.args[c.args.size() - 2]) == "--look") {
+            EXPECT_EQ(look, c.args.back());
+        }
         const std::string shown = c.args.size() > 1 ? c.args[1] : "(none)";
         EXPECT_EQ(status, c.status) << shown;
         EXPECT_EQ(out.str().substr(0, c.out.size()), c.out) << shown;
