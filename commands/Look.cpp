@@ -34,6 +34,7 @@ constexpr std::string_view kHalves[] = {"lower", "upper"};
 constexpr std::string_view kFileKeys[kPartSlots] = {"costume.file", "camisole.file", "hairband.file",
                                                     "flower.file",  "ribbon.file",   "choker.file"};
 constexpr int kCells = 5;
+constexpr int kMinShowGaps = 450;
 
 // Every key of the file, in the order they are written. The visitor either
 // writes the value or reads it.
@@ -319,6 +320,16 @@ bool Parse(std::string_view text, const Limits& limits, Look& out, int& line, st
     for (const auto& [key, entry] : entries)
         if (!entry.used)
             reader.Fail(entry, vcl::Format(_("unknown key \"%s\""), key));
+    // The show's figures keep at least kMinShowGaps between them, as the keys do.
+    if (look.ShowLeftGap + look.ShowRightGap < kMinShowGaps) {
+        const auto right = entries.find("show.right-gap");
+        const auto left = entries.find("show.left-gap");
+        const Entry& at = right != entries.end() && (left == entries.end() || right->second.line > left->second.line)
+                              ? right->second
+                              : left->second;
+        reader.Fail(at, vcl::Format(_("show.left-gap and show.right-gap together must be at least %s"),
+                                    std::to_string(kMinShowGaps)));
+    }
     if (reader.errorLine) {
         line = reader.errorLine;
         reason = reader.reason;

@@ -182,6 +182,8 @@ TEST_F(LookTest, BadFilesAreNamedAndChangeNothing)
         {"climb.velmia-look", v + "costume.file = ../vlm_co.bmp\n", "line 2: the file \"../vlm_co.bmp\" lies outside"},
         {"climb2.velmia-look", v + "left.choker.file = a/../../b.bmp\n", "line 2: the file \"a/../../b.bmp\" lies"},
         {"nofile.velmia-look", v + "ribbon.file =\n", "line 2: \"ribbon.file\" needs a file name"},
+        {"gaps.velmia-look", v + "show.right-gap = 300\nshow.left-gap = 100\n",
+         "line 3: show.left-gap and show.right-gap together must be at least 450"},
         {"long.velmia-look", v + "# " + std::string(5000, 'x') + "\n", "line 2: the line is longer than 4096"},
         {"first-of-two.velmia-look", v + "face = 0\nbracelet = 7\nribbon = maybe\n", "line 3: \"bracelet\""},
         {"huge.velmia-look", "", "it is larger than 65536 bytes", "huge"},
