@@ -137,7 +137,20 @@ bool TSvelmia::SaveLookFile(const std::string& path)
 {
     std::error_code ec;
     const fs::path target = fs::absolute(path, ec);
-    const std::string text = look::Format(CurrentLook(target.parent_path().string()));
+    const look::Look current = CurrentLook(target.parent_path().string());
+    const std::string text = look::Format(current);
+    // What is written must read back the same: a file name with a line break,
+    // spaces at its ends or bytes that are not UTF-8 cannot be in a look.
+    look::Look written;
+    int line = 0;
+    std::string reason;
+    if (!look::Parse(text, LookLimits(), written, line, reason) || !(written == current)) {
+        Application->ShowException(EFileError(vcl::Format(
+            _("The look could not be saved as \"%s\": the name of a part file it wears cannot be written in a "
+              "look file (it breaks a line, starts or ends with a space, or is not UTF-8)"),
+            path)));
+        return false;
+    }
     // Written beside the target first: a failed save leaves an older look whole.
     const fs::path temporary = target.string() + ".new";
     bool ok = false;

@@ -275,9 +275,23 @@ TEST_F(LookTest, PartFilesTravelByNameAndAMissingOneIsNamed)
     EXPECT_NE(fresh.host.MessageBoxes()[0].Text.find((folder_ / "parts/vlm_co_red.bmp").string()), std::string::npos)
         << fresh.host.MessageBoxes()[0].Text;
     EXPECT_TRUE(fresh.form->State().ChokerShown);
+
     std::string expected = Portrait().LookText();
     expected.replace(expected.find("\nchoker = no\n"), 13, "\nchoker = yes\n");
     EXPECT_EQ(fresh.LookText(), expected);
+    // A name that cannot be a line of the file: nothing is written. (The
+    // fresh starts above took the platform over.)
+    vcl::SetPlatform(&fresh.host);
+    fs::copy_file("vlm_ri.bmp", "vlm_ri\nodd.bmp");
+    fresh.host.ClearRecords();
+    fresh.host.ScriptOpenDialog((folder_ / "vlm_ri\nodd.bmp").string());
+    fresh.host.TypeChar('-');
+    fresh.Settle();
+    ASSERT_TRUE(fresh.host.MessageBoxes().empty());
+    EXPECT_FALSE(fresh.form->SaveLookFile("odd.velmia-look"));
+    ASSERT_EQ(fresh.host.MessageBoxes().size(), 1u);
+    EXPECT_NE(fresh.host.MessageBoxes()[0].Text.find("cannot be written in a look file"), std::string::npos);
+    EXPECT_FALSE(fs::exists("odd.velmia-look"));
 }
 
 } // namespace
