@@ -77,6 +77,10 @@ void TSvelmia::WearPart(int kind, Figure figure, const std::string& path)
 {
     RememberWornFile(kind, figure, path);
     const SelectionRef set = FigureSet(figure);
+    if (kind >= kPartCostume && kind < kPartCostume + kWornKinds)
+        WornFiles[size_t(figure)][size_t(kind - kPartCostume)] = path;
+    if (kind == kPartCostume)
+        WornHem[size_t(figure)].reset();
     switch (kind) {
     case kPartCostume:
         set.CamisoleShown = false;

@@ -21,7 +21,7 @@ constexpr HemArea kHemAreas[6] = {
     {161, 199, 470, 529}, {200, 260, 0, 499}, {261, 299, 470, 529},
 };
 
-void PaintHem(TCanvas* pattern, TCanvas* target, TColor colour)
+void PaintHemAreas(TCanvas* pattern, TCanvas* target, TColor colour)
 {
     for (const HemArea& a : kHemAreas)
         for (int y = a.Top; y <= a.Bottom; ++y)
@@ -42,18 +42,27 @@ bool TSvelmia::RecolourSceneCell(const KeyCommandRow& /*row*/)
         int row = SceneIndex - 2;
         if (row < 0)
             row = 6;
-        const TColor colour = ColorDialog1->GetColor();
-        TCanvas* canvas = SceneList->GetCanvas();
-        for (int y = SceneTileSize * row; y < SceneTileSize * row + SceneTileSize; ++y)
-            for (int x = 0; x < SceneTileSize; ++x)
-                canvas->SetPixel(x, y, colour);
+        PaintSceneCell(row, ColorDialog1->GetColor());
     }
     return accepted;
 }
 
+void TSvelmia::PaintSceneCell(int row, TColor colour)
+{
+    TCanvas* canvas = SceneList->GetCanvas();
+    for (int y = SceneTileSize * row; y < SceneTileSize * row + SceneTileSize; ++y)
+        for (int x = 0; x < SceneTileSize; ++x)
+            canvas->SetPixel(x, y, colour);
+    if (row >= 0 && row < int(SceneCellColours.size()))
+        SceneCellColours[size_t(row)] = colour;
+}
+
 bool TSvelmia::RecolourHem(const KeyCommandRow& row)
 {
-    return RecolourHemOf(row.figure);
+    const bool accepted = RecolourHemOf(row.figure);
+    if (accepted)
+        WornHem[size_t(row.figure)] = ColorDialog2->GetColor();
+    return accepted;
 }
 
 // The hem of one figure's costume in the colour the user chooses. Only what
@@ -64,10 +73,14 @@ bool TSvelmia::RecolourHemOf(Figure figure)
 {
     const Timer1Pause pause(*this);
     const bool accepted = ColorDialog2->Execute();
-    if (accepted) {
-        TBitmap* picture = figure == Figure::Left ? LeftCostumePicture : CostumePicture;
-        PaintHem(HerimPattern->GetCanvas(), picture->GetCanvas(), ColorDialog2->GetColor());
-        RedrawCostume(figure);
-    }
+    if (accepted)
+        PaintHem(figure, ColorDialog2->GetColor());
     return accepted;
+}
+
+void TSvelmia::PaintHem(Figure figure, TColor colour)
+{
+    TBitmap* picture = figure == Figure::Left ? LeftCostumePicture : CostumePicture;
+    PaintHemAreas(HerimPattern->GetCanvas(), picture->GetCanvas(), colour);
+    RedrawCostume(figure);
 }

@@ -22,6 +22,8 @@ using namespace layout;
 
 namespace {
 
+constexpr unsigned char kCtrlC = 3;
+
 // Every key names one command, and every command has one row.
 consteval bool KeysAndCommandsAreUnique()
 {
@@ -142,6 +144,10 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
         Application->Minimize();
         return;
     }
+    if (key == kCtrlC) {
+        CopyWindowPicture();
+        return;
+    }
     if (ShutCountdown > 0 || Busy)
         return;
     if (CloseUpMode) {
@@ -154,6 +160,8 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
     try {
         if (row)
             RunKeyCommand(*row);
+        else
+            LookKeyPress(key);
     } catch (const std::exception& e) {
         // Whatever went wrong, the program must keep responding.
         Application->ShowException(e);
@@ -519,6 +527,8 @@ bool TSvelmia::LoadSceneListFile(const KeyCommandRow& /*row*/)
     SceneListFileName = path;
     velmia::assets::LayOverWhite(loaded);
     SceneList->GetBitmap()->Assign(loaded);
+    WornSceneList = path;
+    SceneCellColours = {};
     return true;
 }
 

@@ -94,6 +94,14 @@ inline constexpr std::array kSpecialKeyRows = {
                   N_("Leave the close-up; elsewhere: back to the last close-up")},
     SpecialKeyRow{vcl::VK_PAUSE, KeyState::AlwaysThenOn, &TSvelmia::TogglePriority, "Pause",
                   N_("Run at low priority, on or off")},
+    // Ctrl with a letter makes a control character: FormKeyPress.
+    SpecialKeyRow{'S', KeyState::HelpOnly, nullptr, "Ctrl+S",
+                  N_("Save the look (what she wears, her hair, the scene, the pan, the view) as a .velmia-look file "
+                     "(portrait or show)"), {}, {}, 19},
+    SpecialKeyRow{'O', KeyState::HelpOnly, nullptr, "Ctrl+O",
+                  N_("Open a look file and wear it (portrait or show)"), {}, {}, 15},
+    SpecialKeyRow{'C', KeyState::HelpOnly, nullptr, "Ctrl+C",
+                  N_("Copy the window's picture to the clipboard"), {}, {}, 3},
     // clang-format on
 };
 

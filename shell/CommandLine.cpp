@@ -82,7 +82,7 @@ std::string Version()
 
 std::string Usage()
 {
-    return std::string(_("usage: velmia [--watch] [--help | --version]")) + "\n";
+    return std::string(_("usage: velmia [--watch] [--look FILE | --help | --version]")) + "\n";
 }
 
 std::string HelpText()
@@ -93,8 +93,9 @@ std::string HelpText()
              "use) when the current folder holds none of them.\n") +
            "\n" +
            _("  --watch    reload a part file she wears within a second of it changing on disk (for part\n"
-             "             authors); a file that can no longer be used keeps the old picture and says why\n"
-             "  --help     print this help and exit\n"
+             "             authors); a file that can no longer be used keeps the old picture and says why\n") +
+           _("  --look FILE  start wearing the look saved in FILE (Ctrl+S saves one)\n") +
+           _("  --help     print this help and exit\n"
              "  --version  print the version and exit\n"
              "Qt's standard options (-platform, -style, -display, ...) are left to Qt.\n") +
            "\n" + keyhelp::PlainText();
@@ -126,6 +127,15 @@ int HandleCommandLine(int argc, const char* const* argv, std::ostream& out, std:
     if (args.empty())
         return -1;
     const std::string_view arg = args[0];
+    if (arg == "--look" && args.size() <= 2) {
+        if (args.size() < 2 || args[1].empty()) {
+            err << "velmia: " << _("--look needs a look file") << "\n" << Usage();
+            return 2;
+        }
+        if (options)
+            options->look = std::string(args[1]);
+        return -1;
+    }
     if (args.size() == 1 && (arg == "--help" || arg == "-h")) {
         out << HelpText();
         return 0;
@@ -138,6 +148,8 @@ int HandleCommandLine(int argc, const char* const* argv, std::ostream& out, std:
     std::string_view bad = arg;
     if (arg == "--help" || arg == "-h" || arg == "--version")
         bad = args[1];
+    else if (arg == "--look")
+        bad = args[2]; // a look and more
     err << "velmia: " << vcl::Format(_("unknown argument '%s'"), bad) << "\n" << Usage();
     return 2;
 }

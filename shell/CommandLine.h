@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Velmia developers
 // SPDX-License-Identifier: MIT
-// The program's arguments: none runs the portrait; --watch runs it reloading
-// the part files she wears when they change on disk (for part authors);
-// --help prints the usage and every key, mouse action and view; --version
-// prints the version; Qt's standard options (-platform, -style, -display, ...)
-// are left to Qt; anything else is an error.
+// The program's arguments: none runs the portrait; --look FILE runs it wearing
+// a saved look; --watch runs it reloading the part files she wears when they
+// change on disk (for part authors); --help prints the usage and every key,
+// mouse action and view; --version prints the version; Qt's standard options
+// (-platform, -style, -display, ...) are left to Qt; anything else is an error.
 #pragma once
 
 #include <ostream>
@@ -19,6 +19,7 @@ std::string HelpText();
 // How the program runs.
 struct RunOptions {
     bool watchPartFiles = false; // --watch
+    std::string look;            // --look FILE
 };
 
 // Handles the arguments before any window exists, passing over Qt's standard

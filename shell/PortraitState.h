@@ -16,9 +16,11 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 struct PortraitState {
+    static constexpr int kWornKinds = 6; // costume, camisole, hairband, flower, ribbon, choker
     // ---- Window and start-up ------------------------------------------------
     int32_t ScreenHeight = 0;
     int32_t ScreenWidth = 0;
@@ -224,6 +226,14 @@ struct PortraitState {
     std::string FlowerFileName = "vlm_fl";
     std::string ChokerFileName = "vlm_ch";
     std::string CamisoleFileName = "vlm_ca";
+    // What the sets wear from files, kept for a look: per set (SelectionSet
+    // order) and part kind (from kPartCostume on), the file worn, empty for
+    // the start-up picture; the hem colour chosen for that costume; the scene
+    // list loaded and the colours painted over its cells since.
+    std::array<std::array<std::string, kWornKinds>, 3> WornFiles;
+    std::array<std::optional<vcl::TColor>, 3> WornHem;
+    std::string WornSceneList;
+    std::array<std::optional<vcl::TColor>, 7> SceneCellColours;
 
     // ---- Optional pictures, face list and night sky -------------------------
     bool EarringFramesLoaded = true;

@@ -5,6 +5,7 @@
 // them (shell/, assets/, compose/, commands/, pointer/, views/, show/).
 #pragma once
 
+#include "commands/Look.h"
 #include "shell/Layout.h"
 #include "shell/PortraitState.h"
 #include "shell/Selection.h"
@@ -254,6 +255,29 @@ public:
     bool RecolourSceneCell(const KeyCommandRow& row);
     bool RecolourHem(const KeyCommandRow& row);
     bool RecolourHemOf(Figure figure);
+    // The colour edits without their dialogs: the hem of a figure's costume
+    // (its picture, cell and mask), one cell (0 to 6) of the scene list.
+    void PaintHem(Figure figure, vcl::TColor colour);
+    void PaintSceneCell(int row, vcl::TColor colour);
+
+    // ---- commands/Looks.cpp: the look a user keeps and shares -----------------
+    // Ctrl+S and Ctrl+O, inside a key command's transaction; false for any
+    // other key.
+    bool LookKeyPress(unsigned char key);
+    // Ctrl+C: the window's picture onto the clipboard.
+    void CopyWindowPicture();
+    // Everything the user chose, file names as a look in `folder` names them.
+    look::Look CurrentLook(const std::string& folder);
+    // Writes the current look; returns false (after a message) when it could not.
+    bool SaveLookFile(const std::string& path);
+    // Reads and wears a look file. A file that is not a look changes nothing
+    // and is reported; a part file it names that cannot be read is reported
+    // and that part stays as it was. Returns whether the look was worn.
+    bool OpenLookFile(const std::string& path);
+    // Wears a checked look: one redraw. Names the part files that could not
+    // be read in `refused`.
+    void WearLook(const look::Look& look, std::vector<std::string>& refused);
+    look::Limits LookLimits() const;
     // ---- show/ShowFigures.cpp: the selection sets and the show's figures ---
     // Views of the three selection sets (main, show's left figure, backup).
     SelectionRef FigureSet(Figure figure);
@@ -464,8 +488,8 @@ private:
         FileStamp read;
     };
     static constexpr int kWornKinds = 6; // PartKind kPartCostume .. kPartChoker
-    using WornFiles = std::array<WornFile, kWornKinds>;
-    std::array<WornFiles, 3> wornFiles_{}; // by SelectionSet
+    using WornFileRow = std::array<WornFile, kWornKinds>;
+    std::array<WornFileRow, 3> wornFiles_{}; // by SelectionSet
     // Each watched file's stamp at the last look, and the stamp of a version
     // already reported as unusable.
     struct WatchedFile {

@@ -123,6 +123,8 @@ void TSvelmia::CopyMainToLeft()
     }
     LeftCostumePicture->Assign(*CostumePicture);
     wornFiles_[size_t(SelectionSet::Left)] = wornFiles_[size_t(SelectionSet::Main)];
+    WornFiles[size_t(SelectionSet::Left)] = WornFiles[size_t(SelectionSet::Main)];
+    WornHem[size_t(SelectionSet::Left)] = WornHem[size_t(SelectionSet::Main)];
 }
 
 SelectionRef TSvelmia::SetRef(SelectionSet set)
@@ -137,6 +139,8 @@ void TSvelmia::CopySet(SelectionSet from, SelectionSet to)
     TBitmap* const costumes[3] = {CostumePicture, LeftCostumePicture, SavedCostumePicture};
     costumes[size_t(to)]->Assign(*costumes[size_t(from)]);
     wornFiles_[size_t(to)] = wornFiles_[size_t(from)];
+    WornFiles[size_t(to)] = WornFiles[size_t(from)];
+    WornHem[size_t(to)] = WornHem[size_t(from)];
 }
 
 void TSvelmia::SaveMainSet()

@@ -15,6 +15,7 @@ namespace vcl {
 
 class TTimer;
 class TForm;
+class TBitmap;
 
 enum class TDialogKind { Open, Save, Color };
 
@@ -63,6 +64,9 @@ public:
     virtual void Minimize() = 0;
     // Returns false when the system refused.
     virtual bool SetPriority(TPriority p) = 0;
+    // Puts a copy of the picture on the clipboard as an image. Returns false
+    // when there is no clipboard to put it on.
+    virtual bool CopyPicture(const TBitmap& /*picture*/) { return false; }
 };
 
 void SetPlatform(IPlatform* platform);

@@ -519,6 +519,13 @@ bool HeadlessHost::SetPriority(TPriority p)
     return true;
 }
 
+bool HeadlessHost::CopyPicture(const TBitmap& picture)
+{
+    clipboard_.Assign(picture);
+    ++clipboardCopies_;
+    return true;
+}
+
 const TBitmap& HeadlessHost::WindowPicture()
 {
     TForm& f = RequireForm();

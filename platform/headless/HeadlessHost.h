@@ -207,6 +207,9 @@ public:
     // Makes SetPriority fail, as a system that refuses raising it again would.
     void SetPriorityRefused(bool v) { priorityRefused_ = v; }
     int FormChangedCount() const { return formChangedCount_; }
+    // The picture last put on the clipboard, and how many were put there.
+    const vcl::TBitmap& Clipboard() const { return clipboard_; }
+    int ClipboardCopies() const { return clipboardCopies_; }
 
     // ---- vcl::IPlatform ------------------------------------------------------
 
@@ -225,6 +228,7 @@ public:
     void SetCursorVisible(bool visible) override { cursorVisible_ = visible; }
     void Minimize() override { ++minimizeCount_; }
     bool SetPriority(vcl::TPriority p) override;
+    bool CopyPicture(const vcl::TBitmap& picture) override;
 
 private:
     struct Answer {
@@ -279,6 +283,8 @@ private:
 
     bool cursorVisible_ = true;
     int minimizeCount_ = 0;
+    vcl::TBitmap clipboard_;
+    int clipboardCopies_ = 0;
     vcl::TPriority priority_ = vcl::TPriority::Normal;
     bool priorityRefused_ = false;
     int formChangedCount_ = 0;

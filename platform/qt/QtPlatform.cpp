@@ -7,6 +7,7 @@
 #include "toolkit/Intl.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QColorDialog>
 #include <QCursor>
 #include <QDir>
@@ -640,6 +641,18 @@ void QtPlatform::Minimize()
 {
     for (auto& [form, w] : windows_)
         w->showMinimized();
+}
+
+// The clipboard keeps its own copy: the picture goes on changing.
+bool QtPlatform::CopyPicture(const TBitmap& picture)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard || picture.Empty() || picture.GetPixelFormat() != pf24bit)
+        return false;
+    const QImage shown(picture.ScanLineRO(0), picture.GetWidth(), picture.GetHeight(), qsizetype(picture.RowBytes()),
+                       QImage::Format_BGR888);
+    clipboard->setImage(shown.copy());
+    return true;
 }
 
 bool QtPlatform::SetPriority(TPriority p)

@@ -108,6 +108,7 @@ public:
     void SetCursorVisible(bool visible) override;
     void Minimize() override;
     bool SetPriority(vcl::TPriority p) override;
+    bool CopyPicture(const vcl::TBitmap& picture) override;
 
 private:
     struct TimerSlot {

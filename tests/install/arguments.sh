@@ -45,7 +45,7 @@ for args in "--bogus" "-help" "portrait.bmp" "--help --version" "-style Fusion -
     [ "$status" = 2 ] || fail "'$args' exits with $status"
     [ -z "$out" ] || fail "'$args' prints on standard output"
     [ "$(echo "$err" | head -1)" = "velmia: unknown argument '${args##* }'" ] || fail "'$args': $(echo "$err" | head -1)"
-    [ "$(echo "$err" | sed -n 2p)" = "usage: velmia [--watch] [--help | --version]" ] || fail "'$args' prints no usage"
+    [ "$(echo "$err" | sed -n 2p)" = "usage: velmia [--watch] [--look FILE | --help | --version]" ] || fail "'$args' prints no usage"
 done
 
 # Qt takes its options: -platform overrides QT_QPA_PLATFORM, which names no
@@ -71,7 +71,7 @@ localedef -i ja_JP -f UTF-8 "$tmp/locale/ja_JP.UTF-8" >/dev/null 2>&1 ||
 ja=(env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG=ja_JP.UTF-8 LOCPATH="$tmp/locale")
 out=$("${ja[@]}" "$velmia" --help) || fail "--help in Japanese exits with $?"
 [ "$out" = "$("${ja[@]}" "$keyhelp" --text)" ] || fail "the Japanese --help is not velmia-keyhelp's Japanese text"
-[ "$(echo "$out" | head -1)" = "使い方: velmia [--watch] [--help | --version]" ] || fail "Japanese --help: $(echo "$out" | head -1)"
+[ "$(echo "$out" | head -1)" = "使い方: velmia [--watch] [--look FILE | --help | --version]" ] || fail "Japanese --help: $(echo "$out" | head -1)"
 for line in "  x           X    目を閉じる・開く" "  F2               パーツブラウザー：衣装（vlm_co*.bmp）" \
     "マウスとホイール："; do
     echo "$out" | grep -qF -- "$line" || fail "Japanese --help has no line '$line'"

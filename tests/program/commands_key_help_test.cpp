@@ -9,6 +9,7 @@
 #include "tests/program/ProgramFixture.h"
 
 #include <algorithm>
+#include <cctype>
 #include <functional>
 #include <memory>
 #include <set>
@@ -191,6 +192,7 @@ protected:
                 s.BrowserOpen,
                 form_->logo->GetVisible(),
                 live_->MinimizeCount(),
+                live_->ClipboardCopies(),
                 static_cast<int64_t>(live_->Priority()),
                 static_cast<int64_t>(live_->Dialogs().size())};
     }
@@ -330,7 +332,10 @@ std::vector<ModifiedKey> EveryModifiedKey()
 INSTANTIATE_TEST_SUITE_P(EverySpecialKey, ModifierHelpTest, ::testing::ValuesIn(EveryModifiedKey()),
                          [](const ::testing::TestParamInfo<ModifiedKey>& info) {
                              std::string name(keyhelp::SpecialKeys()[info.param.row].name);
-                             name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
+                             name.erase(
+                                 std::remove_if(name.begin(), name.end(),
+                                                [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }),
+                                 name.end());
                              return name + (info.param.modifier == VK_SHIFT ? "_Shift" : "_Ctrl");
                          });
 

@@ -709,7 +709,11 @@ TEST(StateSnapshotTest, NamesEveryMemberOfThePortraitState)
     int found = 0;
     for (auto it = std::sregex_iterator(body.begin(), body.end(), member); it != std::sregex_iterator(); ++it) {
         const std::string name = (*it)[1];
-        if (name == "kBrowserNamesSize" || name == "BlackWhitePalette")
+        // The files a look names are kept as each way of choosing them gave
+        // the name (a browser pick gives it relative, a dialog absolute): the
+        // look tests compare what they mean.
+        if (name == "kBrowserNamesSize" || name == "BlackWhitePalette" || name == "kWornKinds" ||
+            name.starts_with("Worn") || name == "SceneCellColours")
             continue;
         ++found;
         EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name << " is not in the snapshot";

@@ -234,7 +234,7 @@ TEST(CommandLine, ArgumentsAndTheirAnswers)
         std::string err; // standard error
         bool watch = false;
     };
-    const std::string usage = "usage: velmia [--watch] [--help | --version]\n";
+    const std::string usage = "usage: velmia [--watch] [--look FILE | --help | --version]\n";
     const Case cases[] = {
         {{"velmia"}, -1, "", ""},
         {{"velmia", "--help"}, 0, usage, ""},
@@ -258,6 +258,14 @@ TEST(CommandLine, ArgumentsAndTheirAnswers)
         {{"velmia", "-platform", "offscreen", "--watch"}, -1, "", "", true},
         {{"velmia", "--watch", "--help"}, 0, usage, "", true},
         {{"velmia", "--watch", "--watch"}, 2, "", "velmia: unknown argument '--watch'\n" + usage, true},
+        {{"velmia", "--watch", "--look", "a"}, -1, "", "", true},
+        // A look to start with: one file, after Qt's options or before them.
+        {{"velmia", "--look", "mine.velmia-look"}, -1, "", ""},
+        {{"velmia", "-platform", "xcb", "--look", "a b"}, -1, "", ""},
+        {{"velmia", "--look"}, 2, "", "velmia: --look needs a look file\n" + usage},
+        {{"velmia", "--look", ""}, 2, "", "velmia: --look needs a look file\n" + usage},
+        {{"velmia", "--look", "a", "b"}, 2, "", "velmia: unknown argument 'b'\n" + usage},
+        {{"velmia", "--help", "--look", "a"}, 2, "", "velmia: unknown argument '--look'\n" + usage},
     };
     for (const Case& c : cases) {
         std::ostringstream out, err;
@@ -265,6 +273,9 @@ TEST(CommandLine, ArgumentsAndTheirAnswers)
         const int status =
             velmia::shell::HandleCommandLine(static_cast<int>(c.args.size()), c.args.data(), out, err, &options);
         EXPECT_EQ(options.watchPartFiles, c.watch) << (c.args.size() > 1 ? c.args[1] : "(none)");
+        if (status == -1 && c.args.size() > 2 && std::string_view(c.args[c.args.size() - 2]) == "--look") {
+            EXPECT_EQ(options.look, c.args.back());
+        }
         const std::string shown = c.args.size() > 1 ? c.args[1] : "(none)";
         EXPECT_EQ(status, c.status) << shown;
         EXPECT_EQ(out.str().substr(0, c.out.size()), c.out) << shown;

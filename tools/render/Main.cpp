@@ -2,14 +2,16 @@
 // SPDX-License-Identifier: MIT
 // velmia-render: the portrait as the program draws it, without a window.
 //
-//   velmia-render [--folder DIR] [--part KIND=FILE]... [--keys KEYS] [--ticks N]
+//   velmia-render [--folder DIR] [--part KIND=FILE]... [--look FILE] [--keys KEYS]
+//                 [--save-look FILE] [--ticks N]
 //                 [--view portrait|show|gray|quad|closeup] [--frame 0|1|2] -o OUT.png
 //   velmia-render --sheet [--folder DIR] -o SHEET.png
 //   velmia-render --help | --version
 //
 // Runs the program's form in DIR (default: the current folder) on the
 // headless platform, loads each part file through its kind's own key command
-// and open dialog, types KEYS, enters the view, runs N more ticks, and writes
+// and open dialog, wears the look FILE, types KEYS, writes the look they made
+// (--save-look), enters the view, runs N more ticks, and writes
 // the 800 x 600 window picture. With --sheet: one labelled cell per part file
 // of the folder, the figure wearing it. Exit status: 0 written, 1 the program
 // refused a picture or the PNG could not be written (the program's message on
@@ -41,13 +43,16 @@ namespace {
 // error, which `why` names (status 2).
 void PrintUsage(FILE* to)
 {
-    std::fputs(_("usage: velmia-render [--folder DIR] [--part KIND=FILE]... [--keys KEYS] [--ticks N]\n"
+    std::fputs(_("usage: velmia-render [--folder DIR] [--part KIND=FILE]... [--look FILE] [--keys KEYS]\n"
+                 "                     [--save-look FILE] [--ticks N]\n"
                  "                     [--view portrait|show|gray|quad|closeup] [--frame 0|1|2] -o OUT.png\n"
                  "       velmia-render --sheet [--folder DIR] -o SHEET.png\n"
                  "       velmia-render --help | --version\n"
                  "  KIND: costume, camisole, hairband, flower, ribbon or choker\n"
                  "  KEYS: command characters as typed; special keys in braces with C- (Ctrl) and\n"
                  "        S- (Shift): {F2} {PgUp} {PgDn} {Home} {Ins} {BS} {Left} {C-Right} {Enter}\n"
+                 "  --look FILE: wear a look file (as Ctrl+O) before the keys;\n"
+                 "  --save-look FILE: write the look the keys made (as Ctrl+S)\n"
                  "exit status: 0 written, 1 the program refused a picture or writing failed, 2 usage error\n"),
                to);
 }
@@ -117,6 +122,14 @@ int main(int argc, char** argv)
                                            "flower, ribbon, choker; not \"%s\""),
                                          v));
             request.parts.push_back(PartChoice{kind, Absolute(v.substr(eq + 1))});
+        } else if (arg == "--look") {
+            if (!value(v))
+                return Usage(_("--look needs a look file"));
+            request.look = Absolute(v);
+        } else if (arg == "--save-look") {
+            if (!value(v))
+                return Usage(_("--save-look needs a file name"));
+            request.saveLook = Absolute(v);
         } else if (arg == "--keys") {
             if (!value(v))
                 return Usage(_("--keys needs the keys"));
@@ -155,12 +168,14 @@ int main(int argc, char** argv)
             return Usage(vcl::Format(_("unknown argument \"%s\""), arg));
         }
     }
-    if (out.empty())
+    if (out.empty() && (sheet || request.saveLook.empty()))
         return Usage(_("no output file (-o OUT.png)"));
-    if (sheet && (!request.parts.empty() || !request.keys.empty() || request.ticks || request.frame || viewGiven))
+    if (sheet && (!request.parts.empty() || !request.keys.empty() || request.ticks || request.frame || viewGiven ||
+                  !request.look.empty() || !request.saveLook.empty()))
         return Usage(_("--sheet takes only --folder and -o"));
     const std::string shown = out;
-    out = Absolute(out);
+    if (!out.empty())
+        out = Absolute(out);
     if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
         std::fprintf(stderr, "velmia-render: %s\n",
                      vcl::Format(_("cannot use the folder \"%s\": %s"), folder, std::strerror(errno)).c_str());
@@ -195,6 +210,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "velmia-render: %s\n", result.message.c_str());
             return 1;
         }
+        if (out.empty())
+            return 0; // only the look was asked for
         WritePngFile(out, result.picture);
         std::printf("%s: %d x %d\n", shown.c_str(), result.picture.GetWidth(), result.picture.GetHeight());
         return 0;

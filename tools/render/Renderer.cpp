@@ -74,6 +74,23 @@ public:
 
     void Tick(int n) { host_.FireTimer(form_->Timer1, n); }
 
+    // Wears a look file as Ctrl+O does; false with the program's message
+    // when it refused the file or a part file the look names.
+    bool WearLook(const std::string& path, std::string& message)
+    {
+        form_->OpenLookFile(path);
+        if (Failed(message))
+            return false;
+        Settle();
+        return true;
+    }
+
+    bool SaveLook(const std::string& path, std::string& message)
+    {
+        form_->SaveLookFile(path);
+        return !Failed(message);
+    }
+
     bool Live() const { return !host_.StartupFailed() && !host_.Closed(); }
 
     // The kind's command key with the dialog answered by `path`.
@@ -215,6 +232,8 @@ void Render(const RenderRequest& request, RenderResult& result)
     for (const PartChoice& part : request.parts)
         if (!session.LoadPart(part, result.message))
             return;
+    if (!request.look.empty() && !session.WearLook(request.look, result.message))
+        return;
     for (const KeyStroke& key : request.keys) {
         session.Press(key);
         if (session.Failed(result.message))
@@ -224,6 +243,8 @@ void Render(const RenderRequest& request, RenderResult& result)
             return;
         }
     }
+    if (!request.saveLook.empty() && !session.SaveLook(request.saveLook, result.message))
+        return;
     if (!session.EnterView(request.view, result.message))
         return;
     if (request.ticks)

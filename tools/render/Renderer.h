@@ -40,6 +40,8 @@ struct RenderRequest {
     std::optional<int> ticks; // none: until what was asked for is composed
     View view = View::Portrait;
     std::optional<int> frame; // 0, 1, 2: the breathing pose of the body
+    std::string look;         // a look file worn before the keys (empty: none)
+    std::string saveLook;     // where the look the keys made is written (empty: nowhere)
 };
 
 struct RenderResult {

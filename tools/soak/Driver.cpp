@@ -75,6 +75,14 @@ constexpr uint16_t kSpecialKeys[] = {VK_F1,    VK_F2,     VK_F3,    VK_F4,     V
                                      VK_PAUSE, VK_INSERT, VK_PRIOR, VK_NEXT,   VK_UP,  VK_DOWN,   VK_LEFT,  VK_RIGHT,
                                      VK_HOME,  VK_END,    VK_BACK,  VK_DELETE, VK_TAB, VK_RETURN, VK_ESCAPE};
 
+// The characters the driver types: printable ASCII, Backspace, Tab, Enter
+// and Escape, chosen by one draw below kCharCodes.
+constexpr uint64_t kCharCodes = 95 + 4;
+int CharCode(uint64_t r)
+{
+    return r < 95 ? int(32 + r) : (r == 95 ? 8 : r == 96 ? 9 : r == 97 ? 13 : 27);
+}
+
 char CharOfKey(int vk)
 {
     switch (vk) {
@@ -237,6 +245,34 @@ void Session::Activate() const
     vcl::SetPlatform(host.get());
 }
 
+std::vector<Event> RandomKeyEvents(uint64_t seed, size_t count)
+{
+    std::mt19937_64 rng(seed);
+    const auto random = [&rng](uint64_t n) { return n ? rng() % n : 0; };
+    const auto chance = [&rng](double p) { return double(rng() >> 11) * 0x1.0p-53 < p; };
+    std::vector<Event> keys;
+    while (keys.size() < count) {
+        Event e;
+        // Characters and special keys in the proportions NextInput gives them.
+        if (random(66) < 46) {
+            e.kind = EventKind::Char;
+            e.code = CharCode(random(kCharCodes));
+        } else {
+            e.kind = EventKind::Key;
+            e.code = kSpecialKeys[random(sizeof(kSpecialKeys) / sizeof(kSpecialKeys[0]))];
+            e.shift = chance(0.3);
+            e.ctrl = chance(0.3);
+        }
+        keys.push_back(e);
+    }
+    return keys;
+}
+
+char CharacterOfKey(int vk)
+{
+    return CharOfKey(vk);
+}
+
 // ---- Driver --------------------------------------------------------------------
 
 Driver::Driver(Options options) : options_(std::move(options)), rng_(options_.seed)
@@ -347,8 +383,7 @@ Event Driver::NextInput()
     if (roll < 46) {
         e.kind = EventKind::Char;
         for (;;) {
-            const uint64_t r = Random(95 + 4);
-            e.code = r < 95 ? int(32 + r) : (r == 95 ? 8 : r == 96 ? 9 : r == 97 ? 13 : 27);
+            e.code = CharCode(Random(kCharCodes));
             if (e.code == 27 && !escapeCloses && !Chance(0.03))
                 continue;
             break;

@@ -52,6 +52,13 @@ void WriteReplay(const std::filesystem::path& file, const std::vector<Event>& ev
 // events are removed in halving chunks while the failure stays).
 std::vector<Event> Shrink(const Options& options, std::vector<Event> events, const std::string& failure);
 
+// `count` key presses of the driver's random input for `seed`: characters
+// and keys that make none (with Shift and Ctrl), in the proportions and from
+// the sets the driver chooses them, without the pointer and the dialogs.
+std::vector<Event> RandomKeyEvents(uint64_t seed, size_t count);
+// The character a key that makes none also delivers (Enter: 13), or 0.
+char CharacterOfKey(int vk);
+
 struct Session {
     std::unique_ptr<headless::HeadlessHost> host;
     TSvelmia* form = nullptr;
