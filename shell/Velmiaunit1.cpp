@@ -162,6 +162,10 @@ TSvelmia::TSvelmia()
     Timer2->OnTimer = [this](vcl::TObject* sender) { Timer2Timer(sender); };
     // The window may sleep through the ticks that only count.
     Timer1->TicksUntilChange = [this] { return TicksUntilChange(); };
+    // Every tick and every command holds Timer1 while it runs; holding it
+    // never delays the next tick, so that keys repeating faster than the
+    // ticks do not stop her breathing, blinking and the scene changes.
+    Timer1->KeepsRhythm = true;
     // Key commands.
     OnKeyPress = [this](vcl::TObject* sender, char& key) { FormKeyPress(sender, key); };
     // Pointer subsystem: special keys, mouse, wheel and the part browser.

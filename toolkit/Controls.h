@@ -86,7 +86,8 @@ public:
     ~TTimer() override;
 
     bool GetEnabled() const { return enabled_; }
-    // Enabling (or setting Enabled again) restarts the interval.
+    // Enabling (or setting Enabled again) restarts the interval, unless the
+    // timer keeps its rhythm (KeepsRhythm).
     void SetEnabled(bool v);
     unsigned GetInterval() const { return interval_; }
     void SetInterval(unsigned ms);
@@ -105,6 +106,13 @@ public:
     // every pixel sees the state the plain timer gives. Must not change
     // anything; answering too little is always safe, too much never is.
     std::function<int()> TicksUntilChange;
+
+    // Off: enabling restarts the interval. On: disabling only holds the timer,
+    // and enabling it again never delays a tick. A tick not yet due keeps its
+    // time; one that fell due while the timer was held comes at once (one
+    // tick, however long the hold), and the next interval starts from it. The
+    // first enabling starts the interval as usual.
+    bool KeepsRhythm = false;
 
 private:
     std::string name_;

@@ -228,13 +228,25 @@ void HeadlessHost::TimerChanged(TTimer* timer)
         timers_.push_back({timer, {}});
         it = timers_.end() - 1;
     }
-    it->second.due = now_ + timer->GetInterval();
+    TimerSlot& slot = it->second;
     // A batched tick enables its timer at the tick's own time; the batch is
     // asked for once the event is over (Rearm).
-    it->second.armedAt = inBatch_ ? tickTime_ : now_;
-    it->second.batch = 1;
+    const uint64_t now = inBatch_ ? tickTime_ : now_;
+    const uint64_t interval = timer->GetInterval();
+    const bool running = timer->GetEnabled() && interval > 0;
+    slot.batch = 1;
+    if (!timer->KeepsRhythm || !slot.started) {
+        slot.armedAt = now;
+        slot.due = now_ + interval;
+    } else if (running) {
+        // Held, not restarted: the next tick keeps its time, and one that
+        // fell due meanwhile comes at once.
+        slot.armedAt = std::max(slot.armedAt, now - std::min(now, interval));
+        slot.due = std::max(slot.due, now_);
+    }
+    slot.started = slot.started || running;
     if (Batched(timer))
-        it->second.due = it->second.armedAt + timer->GetInterval();
+        slot.due = slot.armedAt + interval;
 }
 
 HeadlessHost::TimerSlot* HeadlessHost::SlotOf(TTimer* timer)

@@ -147,7 +147,8 @@ public:
     int FireTimer(const std::string& name, int n = 1);
     vcl::TTimer* FindTimer(const std::string& name) const;
     // Advances a simulated clock by `ms`, firing every enabled timer each time
-    // its interval elapses (in time order; enabling restarts the interval).
+    // its interval elapses (in time order; enabling restarts the interval,
+    // unless the timer keeps its rhythm).
     void AdvanceTime(uint64_t ms);
     uint64_t Now() const { return now_; }
 
@@ -238,6 +239,7 @@ private:
         // tick that enabled it), and the ticks of the batch it sleeps through.
         uint64_t armedAt = 0;
         int batch = 1;
+        bool started = false; // enabled at least once (a rhythm to keep)
     };
 
     void AdoptForm(std::unique_ptr<vcl::TForm> form);

@@ -112,8 +112,9 @@ public:
 private:
     struct TimerSlot {
         QTimer* q = nullptr;
-        qint64 armedAt = 0; // ms on clock_: when the current interval started
-        int batch = 1;      // ticks the timer sleeps through before it wakes
+        qint64 armedAt = 0;   // ms on clock_: when the current interval started
+        int batch = 1;        // ticks the timer sleeps through before it wakes
+        bool started = false; // enabled at least once (a rhythm to keep)
         long ticks = 0;
         long wakeUps = 0;
     };
@@ -131,6 +132,8 @@ private:
     std::map<vcl::TForm*, std::unique_ptr<FormWindow>> windows_;
     std::map<vcl::TTimer*, TimerSlot> timers_;
     QElapsedTimer clock_;
+    double wallAtStart_ = 0;   // the wall clock when clock_ started, in seconds
+    bool reportTicks_ = false; // VELMIA_REPORT_TICKS: every tick on standard error
     int dispatchDepth_ = 0;
     bool inBatch_ = false;
     qint64 tickTime_ = 0; // the time of the tick that is running in a batch
