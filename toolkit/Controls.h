@@ -293,6 +293,9 @@ public:
     // Reports an exception the way the toolkit does: a message box and a line
     // on standard error.
     void ShowException(const std::exception& e);
+    // Asks the user a yes-or-no question in a message box with the
+    // application's title; true for yes. Without a platform the answer is no.
+    bool Confirm(const std::string& question);
     const std::string& GetTitle() const { return title_; }
     void SetTitle(const std::string& t) { title_ = t; }
 

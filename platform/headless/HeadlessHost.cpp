@@ -430,6 +430,10 @@ void HeadlessHost::ScriptCancel()
 {
     answers_.push_back({Answer::Cancel, {}});
 }
+void HeadlessHost::ScriptAnswer(bool yes)
+{
+    answers_.push_back({yes ? Answer::Yes : Answer::No, {}});
+}
 
 void HeadlessHost::ClearRecords()
 {
@@ -504,6 +508,25 @@ bool HeadlessHost::RunColorDialog(TColor& color)
 void HeadlessHost::MessageBox(const std::string& caption, const std::string& text)
 {
     messages_.push_back({caption, text});
+}
+
+// A question takes the next answer only when it is a yes or a no, so that an
+// unexpected question leaves the answers of the dialogs alone (and is
+// answered no).
+bool HeadlessHost::AskYesNo(const std::string& /*caption*/, const std::string& question)
+{
+    DialogRecord rec;
+    rec.Kind = TDialogKind::Question;
+    rec.Text = question;
+    if (answers_.empty() || (answers_.front().kind != Answer::Yes && answers_.front().kind != Answer::No)) {
+        rec.Scripted = false;
+        dialogs_.push_back(rec);
+        return false;
+    }
+    rec.Accepted = answers_.front().kind == Answer::Yes;
+    answers_.pop_front();
+    dialogs_.push_back(rec);
+    return rec.Accepted;
 }
 
 // ---- The window ----------------------------------------------------------------

@@ -596,6 +596,14 @@ void QtPlatform::MessageBox(const std::string& caption, const std::string& text)
     --messageDepth_;
 }
 
+bool QtPlatform::AskYesNo(const std::string& caption, const std::string& question)
+{
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(caption), QString::fromStdString(question),
+                    QMessageBox::Yes | QMessageBox::No, DialogParent());
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void QtPlatform::FormChanged(TForm* form)
 {
     FormWindow* w = WindowOf(form);

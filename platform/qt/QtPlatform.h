@@ -102,6 +102,7 @@ public:
     bool RunFileDialog(vcl::TFileDialogRequest& request) override;
     bool RunColorDialog(vcl::TColor& color) override;
     void MessageBox(const std::string& caption, const std::string& text) override;
+    bool AskYesNo(const std::string& caption, const std::string& question) override;
     void FormChanged(vcl::TForm* form) override;
     void Invalidate(vcl::TForm* form, const std::vector<vcl::TRect>& rects) override;
     void CloseRequested(vcl::TForm* form) override;
