@@ -125,6 +125,7 @@ bool ReadPartFile(const std::string& path, TBitmap& out)
 
 void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
 {
+    // Settled by the key-down handler of the same key.
     const unsigned char key = static_cast<unsigned char>(Key);
     if (key == 27) {
         CloseOrQuit();

@@ -257,6 +257,7 @@ void TSvelmia::CloseBrowser()
 
 void TSvelmia::DispTargetsScreenDblClick(TObject* /*Sender*/)
 {
+    SettleAskedRedraw();
     if (!BrowserOpen)
         return;
     if (GetKeyState(VK_SHIFT) < 0)
@@ -324,6 +325,7 @@ void TSvelmia::WearChosenPart()
 void TSvelmia::DispTargetsScreenMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftState /*Shift*/, int /*X*/,
                                           int /*Y*/)
 {
+    SettleAskedRedraw();
     if (!BrowserOpen || Button != TMouseButton::mbRight)
         return;
     CloseBrowser();

@@ -18,6 +18,23 @@
 #include <memory>
 #include <string>
 
+// What a full composition draws with and then moves on: the scene, the half
+// of the strawberry scene, whether a composition has run, and the automatic
+// cells of both figures.
+struct AutoCounters {
+    int32_t SceneIndex = 0;
+    bool AlternatePhase = false;
+    bool PortraitComposed = false;
+    int32_t FaceIndex = 0;
+    int32_t EarringIndex = 0;
+    int32_t BraceletIndex = 0;
+    bool BraceletAuto = false;
+    int32_t LeftFaceIndex = 0;
+    int32_t LeftEarringIndex = 0;
+    int32_t LeftBraceletIndex = 0;
+    friend bool operator==(const AutoCounters&, const AutoCounters&) = default;
+};
+
 struct PortraitState {
     // ---- Window and start-up ------------------------------------------------
     int32_t ScreenHeight = 0;
@@ -48,6 +65,12 @@ struct PortraitState {
     bool PortraitComposed = false;
     int32_t CurrentScene = 0;
     int32_t SceneIndex = 0;
+    // A redraw input asked for (RequestRedraw) that no tick has drawn yet.
+    bool RedrawAsked = false;
+    // More input came before that tick: the counters have moved on as the
+    // asked-for composition moves them, and the tick draws OwedCounters.
+    bool RedrawSettled = false;
+    AutoCounters OwedCounters{};
 
     // ---- Selection set of the main figure -----------------------------------
     int32_t FaceIndex = 0;

@@ -380,8 +380,18 @@ public:
     void SetFramesCopyMode(bool erase);
 
     // Asks the next portrait or show tick to end the cycle and recompose.
-    void RequestRedraw() { CycleCounter = layout::kLastCycleTick; }
+    void RequestRedraw();
     bool RedrawPending() const { return CycleCounter == layout::kLastCycleTick; }
+    // Every new input starts here (a key going down, a button pressed or
+    // released, a double-click, a wheel notch). A redraw asked for by earlier
+    // input that no tick has drawn yet counts as drawn: the counters move on
+    // as that composition moves them, and the tick draws it as it would have.
+    // So input that comes faster than the ticks ends where the same input one
+    // per tick ends.
+    void SettleAskedRedraw();
+    // Draws a redraw asked for and not drawn yet at once, as its tick would:
+    // for what copies the window, and before a view that draws none.
+    void DrawAskedRedraw();
     // The close-up's keys and the wheel act not while the unmagnified capture
     // holds input, nor in the show, nor while a touch opened the eyes; the
     // zoom only in the close-up.
@@ -418,6 +428,17 @@ private:
                              vcl::TBitmap* eyeMask);
     void LoadNightSky();
     void FreePictures();
+
+    // The counters a composition moves on, and the moves of the portrait's
+    // and the show's compositions (compose/, show/).
+    AutoCounters Counters() const;
+    void SetCounters(const AutoCounters& counters);
+    void AdvancePortraitCounters();
+    void AdvanceShowCounters();
+    void ComposeShow();
+    // Runs `compose` at a cycle end, with the counters a settled redraw owes.
+    void ComposeAtCycleEnd(void (TSvelmia::*compose)());
+    void ForgetAskedRedraw();
 
     // Key command helpers (commands/).
     void SwapGrayEyes();

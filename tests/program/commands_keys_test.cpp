@@ -582,6 +582,7 @@ protected:
         if (row.closing & kRedraw) {
             want["CycleCounter"] = "600";
             want["RoundCounter"] = "0";
+            want["RedrawAsked"] = "1";
         }
         if (row.closing & kStepBack) {
             auto back = [&](const char* name, int count) {

@@ -288,6 +288,7 @@ TEST_P(PickTest, PickedFileDressesItsFigureAndNothingElseChanges)
     // The closing: a step back and a redraw.
     std::map<std::string, std::string> want;
     want["CycleCounter"] = "600";
+    want["RedrawAsked"] = "1";
     want["SceneIndex"] = std::to_string((std::stoi(before.at("SceneIndex")) + 7) % 8);
     want["FaceIndex"] = std::to_string((std::stoi(before.at("FaceIndex")) + S().FaceCount - 1) % S().FaceCount);
     for (const auto& [name, value] : row.changes)
