@@ -23,6 +23,16 @@ using namespace layout;
 namespace {
 constexpr int kCloseUpCycleLength = 301; // ticks 0..300
 constexpr int kBreathPeriod = 30;        // body frame period, in ticks
+
+// The scene one back, as the last cycle end advanced it. When that cycle end
+// drew the strawberry scene it also chose the scene's other picture for the
+// next round: that is undone too, so that the redraw shows the same picture.
+void PreviousScene(int32_t& scene, bool& alternatePhase)
+{
+    if (scene == 1)
+        alternatePhase = !alternatePhase;
+    PreviousIndex(scene, kScenes);
+}
 } // namespace
 
 void TSvelmia::Timer1Timer(TObject* /*Sender*/)
@@ -281,8 +291,7 @@ void TSvelmia::PlaceLowerHalf()
 
 void TSvelmia::StepBackCounters()
 {
-    if (PortraitComposed)
-        RewindMainCounters();
+    RewindMainCounters();
 }
 
 // The scene alone one back, for the way back from a view that does not
@@ -290,7 +299,7 @@ void TSvelmia::StepBackCounters()
 void TSvelmia::StepSceneBack()
 {
     if (PortraitComposed)
-        PreviousIndex(SceneIndex, kScenes);
+        PreviousScene(SceneIndex, AlternatePhase);
 }
 
 // The scene and the main figure's automatic cells one back, as the last cycle
@@ -301,10 +310,13 @@ void TSvelmia::RewindMainCounters()
 }
 
 // The scene and the chosen automatic cells of one set one back (the automatic
-// toggles call it with the flags as they were before the toggle).
+// toggles call it with the flags as they were before the toggle). Before the
+// first full composition no cycle end has advanced them: nothing moves.
 void TSvelmia::RewindAutoCells(const SelectionRef& set, bool earring, bool face, bool bracelet)
 {
-    PreviousIndex(SceneIndex, kScenes);
+    if (!PortraitComposed)
+        return;
+    PreviousScene(SceneIndex, AlternatePhase);
     if (earring && set.EarringAuto)
         PreviousIndex(set.EarringIndex, kCells);
     if (face && set.FaceAuto)

@@ -89,7 +89,8 @@ void TSvelmia::ComposeShow()
 }
 
 // What the show's composition moves on: both figures' automatic cells, the
-// strawberry scene's half after it, the scene.
+// strawberry scene's half after it, the scene. Like the portrait's, it has
+// moved the scene past the one on screen.
 void TSvelmia::AdvanceShowCounters()
 {
     Advance(LeftFaceIndex, LeftFaceAuto, FaceCount);
@@ -101,6 +102,7 @@ void TSvelmia::AdvanceShowCounters()
     Advance(LeftEarringIndex, LeftEarringAuto, kCells);
     Advance(BraceletIndex, BraceletAuto, kCells);
     Advance(LeftBraceletIndex, LeftBraceletAuto, kCells);
+    PortraitComposed = true;
 }
 
 // The frame due at this phase of the 40-tick breath; at other phases the

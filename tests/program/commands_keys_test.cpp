@@ -227,7 +227,8 @@ const KeyRow kKeyRows[] = {
     {"FaceAutoOn", KeyCommand::FaceAuto, P, "", {{"FaceAuto", 0}}, kNoDialog, kRedraw | kStepBack, {{"FaceAuto", "1"}}, 0},
     {"FaceAutoOffWraps", KeyCommand::FaceAuto, P, "", {{"FaceIndex", 0}, {"SceneIndex", 0}}, kNoDialog, kRedraw | kStepBack,
      {{"FaceAuto", "0"}}, 0},
-    {"FaceAutoRewindsBeforeTheFirstPicture", KeyCommand::FaceAuto, P, "", {{"PortraitComposed", 0}}, kNoDialog, kRedraw | kStepBack,
+    // No cycle end has advanced anything yet: nothing to rewind.
+    {"FaceAutoStaysBeforeTheFirstPicture", KeyCommand::FaceAuto, P, "", {{"PortraitComposed", 0}}, kNoDialog, kRedraw,
      {{"FaceAuto", "0"}}, 0},
     {"EarringAuto", KeyCommand::EarringAuto, P, "", {}, kNoDialog, kRedraw | kStepBack, {{"EarringAuto", "0"}}, gView},
     {"BraceletAuto", KeyCommand::BraceletAuto, P, "", {{"BraceletAuto", 0}}, kNoDialog, kRedraw | kStepBack, {{"BraceletAuto", "1"}},
