@@ -242,6 +242,10 @@ struct PortraitState {
     std::string ChosenPartFile;
     std::string SceneListFileName = "vlm_scene_list.bmp";
     std::string CostumeFileName = "vlm_co";
+    // The files the left and the saved set's costumes came from ("vlm_co":
+    // none); they move with the costumes between the sets.
+    std::string LeftCostumeFileName = "vlm_co";
+    std::string SavedCostumeFileName = "vlm_co";
     std::string RibbonFileName = "vlm_ri";
     std::string HairBandFileName = "vlm_hb";
     std::string FlowerFileName = "vlm_fl";

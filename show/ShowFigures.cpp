@@ -121,6 +121,7 @@ void TSvelmia::CopyMainToLeft()
         target->Draw(0, 0, BitmapOf(row.sets[size_t(SelectionSet::Main)]));
     }
     LeftCostumePicture->Assign(*CostumePicture);
+    LeftCostumeFileName = CostumeFileName;
 }
 
 SelectionRef TSvelmia::SetRef(SelectionSet set)
@@ -134,6 +135,9 @@ void TSvelmia::CopySet(SelectionSet from, SelectionSet to)
     CopySetPictures(PicturesOfTheSets(*this, *this), from, to);
     TBitmap* const costumes[3] = {CostumePicture, LeftCostumePicture, SavedCostumePicture};
     costumes[size_t(to)]->Assign(*costumes[size_t(from)]);
+    // The costume's file goes with it.
+    std::string* const files[3] = {&CostumeFileName, &LeftCostumeFileName, &SavedCostumeFileName};
+    *files[size_t(to)] = *files[size_t(from)];
 }
 
 void TSvelmia::SaveMainSet()

@@ -407,7 +407,8 @@ const KeyRow kKeyRows[] = {
      kNoDialog, kRedraw, {{"LeftBraceletAuto", "1"}, {"SceneIndex", "2"}}, 0},
     // ---- Part files and colours of the left figure --------------------------
     {"LeftCostumeFile", KeyCommand::LeftCostumeFile, Sh, "", {{"LeftCamisoleShown", 1}}, File(530, 300), kRedraw,
-     {{"CostumeWork", "*"}, {"LeftCostumePicture", "*"}, {"LeftCamisoleShown", "0"}}, gView | gNoShow},
+     {{"CostumeWork", "*"}, {"LeftCostumePicture", "*"}, {"LeftCostumeFileName", "$file"}, {"LeftCamisoleShown", "0"}},
+     gView | gNoShow},
     {"LeftCostumeCancelled", KeyCommand::LeftCostumeFile, Sh, "", {}, kCancel, 0, {}, 0},
     {"LeftCamisoleFile", KeyCommand::LeftCamisoleFile, Sh, "", {}, File(550, 750), kRedraw,
      {{"CamisoleWork", "*"},

@@ -42,7 +42,7 @@ namespace velmia::test {
     X(KeepPreviousShot) X(SavedPortraitMode) X(SavedShowMode) X(ViewWidth) X(ViewHeight) X(ViewLeft) X(ViewRight) \
     X(CloseUpEyeLeft) X(ZoomEyeWidth) X(ZoomEyeBottom) X(ZoomEyeRect) X(BrowserOpen) X(BrowserKind) \
     X(BrowserPattern) X(ThumbWidth) X(ThumbHeight) X(PartWidth) X(PartHeight) X(BrowserNames) X(BrowserCount) X(BrowserPage) X(ChosenPartFile) \
-    X(SceneListFileName) X(CostumeFileName) X(RibbonFileName) X(HairBandFileName) X(FlowerFileName) \
+    X(SceneListFileName) X(CostumeFileName) X(LeftCostumeFileName) X(SavedCostumeFileName) X(RibbonFileName) X(HairBandFileName) X(FlowerFileName) \
     X(ChokerFileName) X(CamisoleFileName) X(EarringFramesLoaded) X(BackgroundLoaded) X(StreamingLoaded) \
     X(StarListLoaded) X(ShaggyMissing) X(PankMissing) X(OtohimeMissing) X(FaceListHeight) X(FaceCellHeight) \
     X(FaceCount) X(StarWidth) X(StarHeight) X(StarTwinkleActive) X(ShootingStarActive) X(StarX) X(StarY) \
