@@ -502,7 +502,10 @@ bool TSvelmia::LoadPartFile(const KeyCommandRow& row)
 {
     TBitmap loaded;
     std::string path;
-    if (!ChoosePartFile(PartDialog(row.file.kind), row.file.offered, path) || !ReadPartFile(path, loaded))
+    if (!ChoosePartFile(PartDialog(row.file.kind), row.file.offered, path))
+        return false;
+    RememberFile(path); // as it is before it is read: a change while reading is someone else's
+    if (!ReadPartFile(path, loaded))
         return false;
     PlacePartPicture(row.file.kind, row.figure == Figure::Left, loaded);
     WearPart(row.file.kind, row.figure, path);
@@ -514,7 +517,10 @@ bool TSvelmia::LoadSceneListFile(const KeyCommandRow& /*row*/)
 {
     TBitmap loaded;
     std::string path;
-    if (!ChoosePartFile(OpenPictureDialog2, "vlm_scenelist", path) || !ReadPartFile(path, loaded))
+    if (!ChoosePartFile(OpenPictureDialog2, "vlm_scenelist", path))
+        return false;
+    RememberFile(path);
+    if (!ReadPartFile(path, loaded))
         return false;
     SceneListFileName = path;
     SceneList->GetBitmap()->Assign(loaded);

@@ -297,6 +297,7 @@ void TSvelmia::WearChosenPart()
     PartBitmap = new TBitmap();
     try {
         PartBitmap->SetSize(PartWidth, PartHeight);
+        RememberFile(ChosenPartFile);
         PartBitmap->LoadFromFile(ChosenPartFile);
     } catch (const std::exception& e) {
         // Nothing changes; say which file and why, and leave the browser as

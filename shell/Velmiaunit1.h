@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -25,6 +26,16 @@ enum class KeyState : uint8_t;
 struct PictureSize {
     int Width = 0;
     int Height = 0;
+};
+
+// A file on disk as it is at one moment: its size, modification time and
+// identity (a file put in its place by another program has another).
+struct FileStamp {
+    uintmax_t Size = 0;
+    int64_t ModifiedNs = 0;
+    uint64_t Device = 0;
+    uint64_t Inode = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
 class TSvelmia : public vcl::TForm, private PortraitState {
@@ -440,6 +451,13 @@ private:
     void ComposeAtCycleEnd(void (TSvelmia::*compose)());
     void ForgetAskedRedraw();
 
+    // Files the program read or wrote, as they were then (commands/Saving.cpp).
+    void RememberFile(const std::string& path);
+    // Whether a save to `path` would replace what someone else wrote there
+    // since the program last read or wrote it.
+    bool ChangedSinceKnown(const std::string& path) const;
+    bool SaveFile(vcl::TSavePictureDialog* dialog, const std::string& proposal, const vcl::TBitmap& picture);
+
     // Key command helpers (commands/).
     void SwapGrayEyes();
     void RewindMainCounters();
@@ -454,6 +472,9 @@ private:
     // The last stretched sky tile and the tile's bytes (StretchedSkyTile).
     std::unique_ptr<vcl::TBitmap> stretchedSky_;
     std::vector<uint8_t> stretchedSkyTile_;
+    // By absolute path: each file as it was when the program last read or
+    // wrote it.
+    std::map<std::string, FileStamp> knownFiles_;
 };
 
 extern TSvelmia* Svelmia;
