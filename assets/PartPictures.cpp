@@ -72,7 +72,8 @@ PictureSize TSvelmia::PartCellSize(int kind) const
 
 // A costume takes the camisole off, a camisole hides the string pattern, any
 // other part is shown. The file becomes the kind's last file; a costume's
-// only for the main figure, since that name is what a save proposes.
+// file stays with the costume of its figure, wherever the sets take it, since
+// that name is what a save of the main figure's costume proposes.
 void TSvelmia::WearPart(int kind, Figure figure, const std::string& path)
 {
     RememberWornFile(kind, figure, path);
@@ -84,8 +85,7 @@ void TSvelmia::WearPart(int kind, Figure figure, const std::string& path)
     switch (kind) {
     case kPartCostume:
         set.CamisoleShown = false;
-        if (figure == Figure::Main)
-            CostumeFileName = path;
+        (figure == Figure::Main ? CostumeFileName : LeftCostumeFileName) = path;
         return;
     case kPartCamisole:
         set.CamisoleShown = true;

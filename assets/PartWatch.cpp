@@ -18,7 +18,7 @@ TSvelmia::FileStamp TSvelmia::StampOf(const std::string& path)
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return {};
     return {true, int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, int64_t(st.st_size),
-            uint64_t(st.st_ino)};
+            uint64_t(st.st_ino), uint64_t(st.st_dev)};
 }
 
 // The stamp is only taken while watching: without --watch nothing looks at it.

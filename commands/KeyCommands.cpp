@@ -128,6 +128,7 @@ bool ReadPartFile(const std::string& path, TBitmap& out)
 
 void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
 {
+    // Settled by the key-down handler of the same key.
     const unsigned char key = static_cast<unsigned char>(Key);
     if (key == 27) {
         CloseOrQuit();
@@ -510,7 +511,10 @@ bool TSvelmia::LoadPartFile(const KeyCommandRow& row)
 {
     TBitmap loaded;
     std::string path;
-    if (!ChoosePartFile(PartDialog(row.file.kind), row.file.offered, path) || !ReadPartFile(path, loaded))
+    if (!ChoosePartFile(PartDialog(row.file.kind), row.file.offered, path))
+        return false;
+    RememberFile(path); // as it is before it is read: a change while reading is someone else's
+    if (!ReadPartFile(path, loaded))
         return false;
     PlacePartPicture(row.file.kind, row.figure == Figure::Left, loaded);
     WearPart(row.file.kind, row.figure, path);
@@ -522,7 +526,10 @@ bool TSvelmia::LoadSceneListFile(const KeyCommandRow& /*row*/)
 {
     TBitmap loaded;
     std::string path;
-    if (!ChoosePartFile(OpenPictureDialog2, "vlm_scenelist", path) || !ReadPartFile(path, loaded))
+    if (!ChoosePartFile(OpenPictureDialog2, "vlm_scenelist", path))
+        return false;
+    RememberFile(path);
+    if (!ReadPartFile(path, loaded))
         return false;
     SceneListFileName = path;
     velmia::assets::LayOverWhite(loaded);

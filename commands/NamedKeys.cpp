@@ -90,6 +90,7 @@ bool TSvelmia::SpecialKeyActs(KeyState when) const
 
 void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shift*/)
 {
+    SettleAskedRedraw();
     const auto acts = [this](KeyState when) { return SpecialKeyActs(when); };
     const bool browser = BrowserOpen;
     if (const SpecialKeyRow* row = FindSpecialKey(Key, true, acts)) {
@@ -144,6 +145,9 @@ void TSvelmia::EnterOrZoomCloseUp(uint16_t key)
         ZoomCloseUpKey(key);
         return;
     }
+    // The capture takes the window as the tick draws it: with the change
+    // asked for just before, at the pan it was asked for.
+    DrawAskedRedraw();
     KeepPreviousShot = ShiftDown;
     CloseUpPanX = PanX;
     EnterCloseUpView();
@@ -275,6 +279,9 @@ void TSvelmia::OpenPartBrowser(uint16_t key)
                                                  [key](const BrowserRequest& r) { return r.key == key; });
     if (request == std::end(kBrowserRequests))
         return;
+    // The browser stops the ticks and covers the portrait: what was asked
+    // for just before is drawn first.
+    DrawAskedRedraw();
     BrowserPattern = request->pattern;
     ThumbWidth = request->thumbWidth;
     ThumbHeight = request->thumbHeight;

@@ -5,7 +5,12 @@
 // toolkit writes atomically, so a failed save leaves the file that was there
 // before untouched; the failure is reported in a message box naming the path
 // and the reason. A file that has no write permission is refused, not
-// replaced.
+// replaced, and one with further names (hard links) keeps them.
+//
+// The program remembers every file it reads or writes as it was then. When
+// another program has changed a file since (its size, its modification time,
+// or the file itself was put in its place), a save over it asks first,
+// naming the file, and replaces it only when the user says yes.
 //
 // The dialog opens in the folder of the proposed file (the working folder for
 // a bare name), and the name goes to it as the bytes it was found under, so
@@ -18,6 +23,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 
 using namespace vcl;
 
@@ -70,9 +76,36 @@ std::optional<SavePlace> ChooseSavePlace(const std::string& proposal)
     return SavePlace{instead->string(), given.filename().string()};
 }
 
-bool SavePicture(TSavePictureDialog* dialog, const std::string& initialName, const TBitmap& picture)
+// One name per file, whichever way the program was given it.
+std::string KnownName(const std::string& path)
 {
-    const std::optional<SavePlace> place = ChooseSavePlace(initialName);
+    std::error_code ec;
+    fs::path name = fs::weakly_canonical(fs::absolute(path, ec), ec);
+    return (ec ? fs::absolute(path, ec).lexically_normal() : name).string();
+}
+
+} // namespace
+
+void TSvelmia::RememberFile(const std::string& path)
+{
+    if (const FileStamp stamp = StampOf(path); stamp.exists)
+        knownFiles_[KnownName(path)] = stamp;
+    else
+        knownFiles_.erase(KnownName(path));
+}
+
+bool TSvelmia::ChangedSinceKnown(const std::string& path) const
+{
+    const auto known = knownFiles_.find(KnownName(path));
+    if (known == knownFiles_.end())
+        return false;
+    const FileStamp now = StampOf(path);
+    return now.exists && !(now == known->second);
+}
+
+bool TSvelmia::SaveFile(TSavePictureDialog* dialog, const std::string& proposal, const TBitmap& picture)
+{
+    const std::optional<SavePlace> place = ChooseSavePlace(proposal);
     if (!place)
         return false;
     dialog->InitialDir = place->folder;
@@ -80,8 +113,14 @@ bool SavePicture(TSavePictureDialog* dialog, const std::string& initialName, con
     if (!dialog->Execute())
         return false;
     const std::string path = dialog->GetFileName();
+    if (ChangedSinceKnown(path) &&
+        !Application->Confirm(vcl::Format(_("The file \"%s\" was changed by another program after this one read or "
+                                            "wrote it. Replace it with this picture?"),
+                                          path)))
+        return false;
     try {
         picture.SaveToFile(path);
+        RememberFile(path);
         return true;
     } catch (const std::exception& e) {
         // The toolkit's message starts with the path; say it once.
@@ -94,17 +133,15 @@ bool SavePicture(TSavePictureDialog* dialog, const std::string& initialName, con
     }
 }
 
-} // namespace
-
 bool TSvelmia::SaveSceneList(const KeyCommandRow& /*row*/)
 {
-    return SavePicture(SavePictureDialog1, "vlm_scenelist", *SceneList->GetBitmap());
+    return SaveFile(SavePictureDialog1, "vlm_scenelist", *SceneList->GetBitmap());
 }
 
-// Proposes the costume file the main figure loaded last, so that load,
+// Proposes the file the main figure's costume came from, so that load,
 // recolour, save writes back over the same file unless the user picks another
 // name; the picture keeps the size, depth and palette of that file.
 bool TSvelmia::SaveCostume(const KeyCommandRow& /*row*/)
 {
-    return SavePicture(SavePictureDialog2, CostumeFileName, *CostumePicture);
+    return SaveFile(SavePictureDialog2, CostumeFileName, *CostumePicture);
 }

@@ -48,30 +48,17 @@ void TSvelmia::ComposePortrait()
     CurrentScene = SceneIndex;
     DrawBackgroundAndHair(CurrentScene);
     DrawHeadLayers();
-    if (FaceAuto)
-        NextIndex(FaceIndex, FaceCount);
-    if (EarringAuto)
-        NextIndex(EarringIndex, kCells);
 
     if (BackgroundLoaded && EyesClosed && CurrentScene == kNightScene && PanX >= kSkyFromPan)
         SetUpNightBackground();
 
     upper->CopyMode = SRCCOPY;
     DrawBodyFrames(CurrentScene);
-
-    if (SceneIndex == 0)
-        AlternatePhase = !AlternatePhase;
-    NextIndex(SceneIndex, kScenes);
-
-    if (BraceletShown && !BraceletOut) {
+    if (BraceletShown && !BraceletOut)
         DrawBracelet(BraceletIndex);
-        if (BraceletAuto)
-            NextIndex(BraceletIndex, kCells);
-    } else {
-        BraceletAuto = false;
-    }
     if (FlowerShown && FlowerAlt == 1 && !FlowerBodyOut)
         DrawFlowerOnBody();
+    AdvancePortraitCounters();
     Busy = false;
 
     // Final stage (the cycle counter is 0 here).
@@ -82,7 +69,6 @@ void TSvelmia::ComposePortrait()
     if (PanX >= kSkyFromPan && CurrentScene >= 1)
         MakeSkyKey();
     ShowComposedPicture();
-    PortraitComposed = true;
 }
 
 // What the upper picture shows over the hair, for the current selection: the

@@ -6,6 +6,15 @@
 // 601-tick cycle ends. Input handlers never draw the portrait themselves; they
 // step the automatic counters back and call RequestRedraw, so the next
 // portrait tick ends the cycle and recomposes.
+//
+// Input may come faster than the ticks (a held key repeats 25 to 30 times a
+// second). Each redraw request stands for a composition of its own: when more
+// input arrives before the tick has drawn it, SettleAskedRedraw moves the
+// counters on as that composition would have, and the tick draws what it
+// owes. So a burst of input within one tick ends where the same input one
+// per tick ends: the first request steps the counters back, later ones undo
+// that composition's advance again and step nothing more, and every Enter
+// still moves the scene on.
 #include "shell/Velmiaunit1.h"
 
 using namespace vcl;
@@ -14,6 +23,16 @@ using namespace layout;
 namespace {
 constexpr int kCloseUpCycleLength = 301; // ticks 0..300
 constexpr int kBreathPeriod = 30;        // body frame period, in ticks
+
+// The scene one back, as the last cycle end advanced it. When that cycle end
+// drew the strawberry scene it also chose the scene's other picture for the
+// next round: that is undone too, so that the redraw shows the same picture.
+void PreviousScene(int32_t& scene, bool& alternatePhase)
+{
+    if (scene == 1)
+        alternatePhase = !alternatePhase;
+    PreviousIndex(scene, kScenes);
+}
 } // namespace
 
 void TSvelmia::Timer1Timer(TObject* /*Sender*/)
@@ -52,6 +71,8 @@ void TSvelmia::Timer1Timer(TObject* /*Sender*/)
         if (QuadMode)
             QuadTick();
     }
+    // A redraw asked for is drawn by now, or the view draws none.
+    ForgetAskedRedraw();
     Busy = unmagnifiedHold;
 }
 
@@ -82,7 +103,111 @@ void TSvelmia::PortraitTick()
     if (RoundCounter != RoundsPerCompose)
         return;
     RoundCounter = 0;
-    ComposePortrait();
+    ComposeAtCycleEnd(&TSvelmia::ComposePortrait);
+}
+
+// ---- Redraw requests ----------------------------------------------------------
+
+void TSvelmia::RequestRedraw()
+{
+    ForgetAskedRedraw();
+    CycleCounter = kLastCycleTick;
+    RedrawAsked = true;
+}
+
+void TSvelmia::ForgetAskedRedraw()
+{
+    RedrawAsked = RedrawSettled = false;
+    OwedCounters = AutoCounters{};
+}
+
+void TSvelmia::SettleAskedRedraw()
+{
+    if (!RedrawAsked || RedrawSettled || !RedrawPending())
+        return;
+    // The routine the tick runs: the close-up, the grey and the four-figure
+    // views compose nothing.
+    const bool show = !CloseUpMode && ShowMode;
+    const bool portrait = !CloseUpMode && !ShowMode && !GrayMode && PortraitMode;
+    if (!show && !portrait)
+        return;
+    OwedCounters = Counters();
+    if (show)
+        AdvanceShowCounters();
+    else
+        AdvancePortraitCounters();
+    RedrawSettled = true;
+}
+
+void TSvelmia::DrawAskedRedraw()
+{
+    if (RedrawAsked && RedrawPending() && !CloseUpMode && !GrayMode) {
+        if (ShowMode)
+            ShowTick();
+        else if (PortraitMode)
+            PortraitTick();
+    }
+    ForgetAskedRedraw();
+}
+
+void TSvelmia::ComposeAtCycleEnd(void (TSvelmia::*compose)())
+{
+    if (!RedrawSettled) {
+        (this->*compose)();
+    } else {
+        const AutoCounters settled = Counters();
+        SetCounters(OwedCounters);
+        (this->*compose)();
+        SetCounters(settled);
+    }
+    ForgetAskedRedraw();
+}
+
+AutoCounters TSvelmia::Counters() const
+{
+    return AutoCounters{.SceneIndex = SceneIndex,
+                        .AlternatePhase = AlternatePhase,
+                        .PortraitComposed = PortraitComposed,
+                        .FaceIndex = FaceIndex,
+                        .EarringIndex = EarringIndex,
+                        .BraceletIndex = BraceletIndex,
+                        .BraceletAuto = BraceletAuto,
+                        .LeftFaceIndex = LeftFaceIndex,
+                        .LeftEarringIndex = LeftEarringIndex,
+                        .LeftBraceletIndex = LeftBraceletIndex};
+}
+
+void TSvelmia::SetCounters(const AutoCounters& c)
+{
+    SceneIndex = c.SceneIndex;
+    AlternatePhase = c.AlternatePhase;
+    PortraitComposed = c.PortraitComposed;
+    FaceIndex = c.FaceIndex;
+    EarringIndex = c.EarringIndex;
+    BraceletIndex = c.BraceletIndex;
+    BraceletAuto = c.BraceletAuto;
+    LeftFaceIndex = c.LeftFaceIndex;
+    LeftEarringIndex = c.LeftEarringIndex;
+    LeftBraceletIndex = c.LeftBraceletIndex;
+}
+
+// What the portrait's composition moves on after drawing: the automatic
+// cells, the strawberry scene's half after it, the scene. A hidden bracelet
+// stops changing by itself.
+void TSvelmia::AdvancePortraitCounters()
+{
+    if (FaceAuto)
+        NextIndex(FaceIndex, FaceCount);
+    if (EarringAuto)
+        NextIndex(EarringIndex, kCells);
+    if (SceneIndex == 0)
+        AlternatePhase = !AlternatePhase;
+    NextIndex(SceneIndex, kScenes);
+    if (!BraceletShown || BraceletOut)
+        BraceletAuto = false;
+    else if (BraceletAuto)
+        NextIndex(BraceletIndex, kCells);
+    PortraitComposed = true;
 }
 
 void TSvelmia::ShowBodyFrame(int Phase)
@@ -166,8 +291,7 @@ void TSvelmia::PlaceLowerHalf()
 
 void TSvelmia::StepBackCounters()
 {
-    if (PortraitComposed)
-        RewindMainCounters();
+    RewindMainCounters();
 }
 
 // The scene alone one back, for the way back from a view that does not
@@ -175,7 +299,7 @@ void TSvelmia::StepBackCounters()
 void TSvelmia::StepSceneBack()
 {
     if (PortraitComposed)
-        PreviousIndex(SceneIndex, kScenes);
+        PreviousScene(SceneIndex, AlternatePhase);
 }
 
 // The scene and the main figure's automatic cells one back, as the last cycle
@@ -186,10 +310,13 @@ void TSvelmia::RewindMainCounters()
 }
 
 // The scene and the chosen automatic cells of one set one back (the automatic
-// toggles call it with the flags as they were before the toggle).
+// toggles call it with the flags as they were before the toggle). Before the
+// first full composition no cycle end has advanced them: nothing moves.
 void TSvelmia::RewindAutoCells(const SelectionRef& set, bool earring, bool face, bool bracelet)
 {
-    PreviousIndex(SceneIndex, kScenes);
+    if (!PortraitComposed)
+        return;
+    PreviousScene(SceneIndex, AlternatePhase);
     if (earring && set.EarringAuto)
         PreviousIndex(set.EarringIndex, kCells);
     if (face && set.FaceAuto)

@@ -31,8 +31,11 @@ TPoint TSvelmia::ClientCursor()
     return TPoint{p.x - GetLeft(), p.y - (GetTop() + CaptionOffset)};
 }
 
-void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftState /*Shift*/, int /*X*/, int /*Y*/)
+void TSvelmia::FormMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftState Shift, int /*X*/, int /*Y*/)
 {
+    // The second press of a double-click: settled by the double-click.
+    if (!(Shift & ssDouble))
+        SettleAskedRedraw();
     if (logo->GetVisible())
         logo->SetVisible(false);
     if (CloseUpHalfShown) {
@@ -94,6 +97,7 @@ void TSvelmia::RightPress(bool shift)
         if (shift) {
             // The four-figure view.
             const Timer1Pause pause(*this);
+            DrawAskedRedraw();
             CloseEye_disp->SetVisible(false);
             PlaceLowerHalf();
             ShowWholePicture(Small4Pict->GetCanvas());
@@ -132,6 +136,7 @@ void TSvelmia::ShowWholePicture(TCanvas* picture)
 
 void TSvelmia::FormClick(TObject* /*Sender*/)
 {
+    SettleAskedRedraw();
     if (CloseUpMode && CloseUpRestored) {
         // The release of the press that restored the magnified view.
         const Timer1Pause pause(*this);
@@ -154,6 +159,7 @@ void TSvelmia::FormClick(TObject* /*Sender*/)
 
 void TSvelmia::FormDblClick(TObject* /*Sender*/)
 {
+    SettleAskedRedraw();
     if (BrowserOpen || ShutCountdown > 0)
         return;
     if (CloseUpHalfShown) {
@@ -264,6 +270,7 @@ bool TSvelmia::TouchInShow(int x, bool inTouchBand)
 // three body frames, with the grey closed eyes as the blink overlay.
 void TSvelmia::EnterGrayView()
 {
+    DrawAskedRedraw();
     HideBlinkOverlays();
     CloseEye_disp->SetVisible(false);
     TCanvas* screen = Mainpict->GetCanvas();
@@ -293,6 +300,7 @@ void TSvelmia::EnterGrayView()
 
 void TSvelmia::FormMouseWheelUp(TObject* /*Sender*/, TShiftState /*Shift*/, TPoint /*MousePos*/, bool& /*Handled*/)
 {
+    SettleAskedRedraw();
     if (BrowserOpen) {
         TurnBrowserPage(-1); // the browser owns the screen; the wheel turns its pages
         return;
@@ -310,6 +318,7 @@ void TSvelmia::FormMouseWheelUp(TObject* /*Sender*/, TShiftState /*Shift*/, TPoi
 
 void TSvelmia::FormMouseWheelDown(TObject* /*Sender*/, TShiftState /*Shift*/, TPoint /*MousePos*/, bool& /*Handled*/)
 {
+    SettleAskedRedraw();
     if (BrowserOpen) {
         TurnBrowserPage(1); // the browser owns the screen; the wheel turns its pages
         return;

@@ -260,6 +260,7 @@ void TSvelmia::CloseBrowser()
 
 void TSvelmia::DispTargetsScreenDblClick(TObject* /*Sender*/)
 {
+    SettleAskedRedraw();
     if (!BrowserOpen)
         return;
     if (GetKeyState(VK_SHIFT) < 0)
@@ -299,6 +300,7 @@ void TSvelmia::WearChosenPart()
     PartBitmap = new TBitmap();
     try {
         PartBitmap->SetSize(PartWidth, PartHeight);
+        RememberFile(ChosenPartFile);
         PartBitmap->LoadFromFile(ChosenPartFile);
     } catch (const std::exception& e) {
         // Nothing changes; say which file and why, and leave the browser as
@@ -327,6 +329,7 @@ void TSvelmia::WearChosenPart()
 void TSvelmia::DispTargetsScreenMouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftState /*Shift*/, int /*X*/,
                                           int /*Y*/)
 {
+    SettleAskedRedraw();
     if (!BrowserOpen || Button != TMouseButton::mbRight)
         return;
     CloseBrowser();

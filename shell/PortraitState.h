@@ -19,6 +19,23 @@
 #include <optional>
 #include <string>
 
+// What a full composition draws with and then moves on: the scene, the half
+// of the strawberry scene, whether a composition has run, and the automatic
+// cells of both figures.
+struct AutoCounters {
+    int32_t SceneIndex = 0;
+    bool AlternatePhase = false;
+    bool PortraitComposed = false;
+    int32_t FaceIndex = 0;
+    int32_t EarringIndex = 0;
+    int32_t BraceletIndex = 0;
+    bool BraceletAuto = false;
+    int32_t LeftFaceIndex = 0;
+    int32_t LeftEarringIndex = 0;
+    int32_t LeftBraceletIndex = 0;
+    friend bool operator==(const AutoCounters&, const AutoCounters&) = default;
+};
+
 struct PortraitState {
     static constexpr int kWornKinds = 6; // costume, camisole, hairband, flower, ribbon, choker
     // ---- Window and start-up ------------------------------------------------
@@ -50,6 +67,12 @@ struct PortraitState {
     bool PortraitComposed = false;
     int32_t CurrentScene = 0;
     int32_t SceneIndex = 0;
+    // A redraw input asked for (RequestRedraw) that no tick has drawn yet.
+    bool RedrawAsked = false;
+    // More input came before that tick: the counters have moved on as the
+    // asked-for composition moves them, and the tick draws OwedCounters.
+    bool RedrawSettled = false;
+    AutoCounters OwedCounters{};
 
     // ---- Selection set of the main figure -----------------------------------
     int32_t FaceIndex = 0;
@@ -221,6 +244,10 @@ struct PortraitState {
     std::string ChosenPartFile;
     std::string SceneListFileName = "vlm_scene_list.bmp";
     std::string CostumeFileName = "vlm_co";
+    // The files the left and the saved set's costumes came from ("vlm_co":
+    // none); they move with the costumes between the sets.
+    std::string LeftCostumeFileName = "vlm_co";
+    std::string SavedCostumeFileName = "vlm_co";
     std::string RibbonFileName = "vlm_ri";
     std::string HairBandFileName = "vlm_hb";
     std::string FlowerFileName = "vlm_fl";

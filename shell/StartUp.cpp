@@ -164,6 +164,9 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
                         false);
     LoadRequiredPicture(SceneStrawberry_Sub, RequiredPicture(Required::StrawberryLower), {kWindowWidth, kWindowHeight},
                         false);
+    // The two pictures a save may write back: as their files are now.
+    RememberFile(RequiredPicture(Required::SceneList));
+    RememberFile(RequiredPicture(Required::Costume));
     LoadRequiredPicture(SceneList, RequiredPicture(Required::SceneList), false);
     LoadRequiredPicture(HairMain, RequiredPicture(Required::MainHair), {HairMainSrcRect.Right, HairMainSrcRect.Bottom});
     LoadRequiredPicture(HairSub, RequiredPicture(Required::HairSubUp), {HairSubSrcRect.Right, HairSubSrcRect.Bottom});

@@ -164,6 +164,10 @@ TSvelmia::TSvelmia(bool watchPartFiles) : watchPartFiles_(watchPartFiles)
     WatchTimer->OnTimer = [this](vcl::TObject* sender) { WatchTimerTimer(sender); };
     // The window may sleep through the ticks that only count.
     Timer1->TicksUntilChange = [this] { return TicksUntilChange(); };
+    // Every tick and every command holds Timer1 while it runs; holding it
+    // never delays the next tick, so that keys repeating faster than the
+    // ticks do not stop her breathing, blinking and the scene changes.
+    Timer1->KeepsRhythm = true;
     // Key commands.
     OnKeyPress = [this](vcl::TObject* sender, char& key) { FormKeyPress(sender, key); };
     // Pointer subsystem: special keys, mouse, wheel and the part browser.

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -419,8 +420,18 @@ public:
     void SetFramesCopyMode(bool erase);
 
     // Asks the next portrait or show tick to end the cycle and recompose.
-    void RequestRedraw() { CycleCounter = layout::kLastCycleTick; }
+    void RequestRedraw();
     bool RedrawPending() const { return CycleCounter == layout::kLastCycleTick; }
+    // Every new input starts here (a key going down, a button pressed or
+    // released, a double-click, a wheel notch). A redraw asked for by earlier
+    // input that no tick has drawn yet counts as drawn: the counters move on
+    // as that composition moves them, and the tick draws it as it would have.
+    // So input that comes faster than the ticks ends where the same input one
+    // per tick ends.
+    void SettleAskedRedraw();
+    // Draws a redraw asked for and not drawn yet at once, as its tick would:
+    // for what copies the window, and before a view that draws none.
+    void DrawAskedRedraw();
     // The close-up's keys and the wheel act not while the unmagnified capture
     // holds input, nor in the show, nor while a touch opened the eyes; the
     // zoom only in the close-up.
@@ -461,6 +472,24 @@ private:
     void LoadNightSky();
     void FreePictures();
 
+    // The counters a composition moves on, and the moves of the portrait's
+    // and the show's compositions (compose/, show/).
+    AutoCounters Counters() const;
+    void SetCounters(const AutoCounters& counters);
+    void AdvancePortraitCounters();
+    void AdvanceShowCounters();
+    void ComposeShow();
+    // Runs `compose` at a cycle end, with the counters a settled redraw owes.
+    void ComposeAtCycleEnd(void (TSvelmia::*compose)());
+    void ForgetAskedRedraw();
+
+    // Files the program read or wrote, as they were then (commands/Saving.cpp).
+    void RememberFile(const std::string& path);
+    // Whether a save to `path` would replace what someone else wrote there
+    // since the program last read or wrote it.
+    bool ChangedSinceKnown(const std::string& path) const;
+    bool SaveFile(vcl::TSavePictureDialog* dialog, const std::string& proposal, const vcl::TBitmap& picture);
+
     // Key command helpers (commands/).
     void SwapGrayEyes();
     void RewindMainCounters();
@@ -472,12 +501,14 @@ private:
 
     // ---- assets/PartWatch.cpp: the files the parts were worn from ----------
     // A file as last seen: whether it exists, and what changes when it is
-    // written or replaced.
+    // written or replaced (a file put in its place by another program has
+    // another identity).
     struct FileStamp {
         bool exists = false;
         int64_t modified = 0; // nanoseconds
         int64_t size = 0;
         uint64_t inode = 0;
+        uint64_t device = 0;
         bool operator==(const FileStamp&) const = default;
     };
     static FileStamp StampOf(const std::string& path);
@@ -508,6 +539,9 @@ private:
     // The last stretched sky tile and the tile's bytes (StretchedSkyTile).
     std::unique_ptr<vcl::TBitmap> stretchedSky_;
     std::vector<uint8_t> stretchedSkyTile_;
+    // By absolute path: each file as it was when the program last read or
+    // wrote it.
+    std::map<std::string, FileStamp> knownFiles_;
 };
 
 extern TSvelmia* Svelmia;

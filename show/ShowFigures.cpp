@@ -125,6 +125,7 @@ void TSvelmia::CopyMainToLeft()
     wornFiles_[size_t(SelectionSet::Left)] = wornFiles_[size_t(SelectionSet::Main)];
     WornFiles[size_t(SelectionSet::Left)] = WornFiles[size_t(SelectionSet::Main)];
     WornHem[size_t(SelectionSet::Left)] = WornHem[size_t(SelectionSet::Main)];
+    LeftCostumeFileName = CostumeFileName;
 }
 
 SelectionRef TSvelmia::SetRef(SelectionSet set)
@@ -141,6 +142,9 @@ void TSvelmia::CopySet(SelectionSet from, SelectionSet to)
     wornFiles_[size_t(to)] = wornFiles_[size_t(from)];
     WornFiles[size_t(to)] = WornFiles[size_t(from)];
     WornHem[size_t(to)] = WornHem[size_t(from)];
+    // The costume's file goes with it.
+    std::string* const files[3] = {&CostumeFileName, &LeftCostumeFileName, &SavedCostumeFileName};
+    *files[size_t(to)] = *files[size_t(from)];
 }
 
 void TSvelmia::SaveMainSet()

@@ -50,46 +50,59 @@ void TSvelmia::ShowTick()
     ++RoundCounter;
     if (RoundCounter == RoundsPerCompose) {
         RoundCounter = 0;
-        Busy = true;
-        CurrentScene = SceneIndex;
-
-        ComposeShowUpper(CurrentScene);
-        Advance(LeftFaceIndex, LeftFaceAuto, FaceCount);
-        Advance(FaceIndex, FaceAuto, FaceCount);
-        UpperBmp->GetCanvas()->CopyMode = SRCCOPY;
-        ComposeShowLower(CurrentScene);
-
-        if (SceneIndex == 0)
-            AlternatePhase = !AlternatePhase;
-        NextIndex(SceneIndex, kScenes);
-        Advance(EarringIndex, EarringAuto, kCells);
-        Advance(LeftEarringIndex, LeftEarringAuto, kCells);
-        Advance(BraceletIndex, BraceletAuto, kCells);
-        Advance(LeftBraceletIndex, LeftBraceletAuto, kCells);
-
-        // A figure in the closed-eye state: keep its fresh open eyes for the
-        // peek and the touch, and put the closed ones into the picture.
-        TCanvas* upper = UpperBmp->GetCanvas();
-        upper->CopyMode = SRCCOPY;
-        auto closeEyes = [upper](TImage* overlay, int left, TImage* openEyes, const TRect& overlayRect,
-                                 const TRect& showRect, bool& peekOpen) {
-            overlay->SetLeft(left);
-            overlay->SetTop(0);
-            overlay->SetVisible(false);
-            TCanvas* save = openEyes->GetCanvas();
-            save->CopyMode = SRCCOPY;
-            save->CopyRect(overlayRect, upper, showRect);
-            upper->CopyRect(showRect, overlay->GetCanvas(), overlayRect);
-            peekOpen = false;
-        };
-        if (LeftEyesClosed)
-            closeEyes(CloseEye_disp_Left, LeftEyeLeft, EyeSave_Left, LeftEyeOverlayRect, LeftEyeShowRect, LeftPeekOpen);
-        if (EyesClosed)
-            closeEyes(CloseEye_disp, RightEyeLeft, EyeSave, RightEyeOverlayRect, RightEyeShowRect, PeekOpen);
-
-        ShowComposedPicture();
+        ComposeAtCycleEnd(&TSvelmia::ComposeShow);
     }
     Busy = false;
+}
+
+// The whole picture for the scene SceneIndex; then the counters move on.
+void TSvelmia::ComposeShow()
+{
+    Busy = true;
+    CurrentScene = SceneIndex;
+    ComposeShowUpper(CurrentScene);
+    UpperBmp->GetCanvas()->CopyMode = SRCCOPY;
+    ComposeShowLower(CurrentScene);
+    AdvanceShowCounters();
+
+    // A figure in the closed-eye state: keep its fresh open eyes for the
+    // peek and the touch, and put the closed ones into the picture.
+    TCanvas* upper = UpperBmp->GetCanvas();
+    upper->CopyMode = SRCCOPY;
+    auto closeEyes = [upper](TImage* overlay, int left, TImage* openEyes, const TRect& overlayRect,
+                             const TRect& showRect, bool& peekOpen) {
+        overlay->SetLeft(left);
+        overlay->SetTop(0);
+        overlay->SetVisible(false);
+        TCanvas* save = openEyes->GetCanvas();
+        save->CopyMode = SRCCOPY;
+        save->CopyRect(overlayRect, upper, showRect);
+        upper->CopyRect(showRect, overlay->GetCanvas(), overlayRect);
+        peekOpen = false;
+    };
+    if (LeftEyesClosed)
+        closeEyes(CloseEye_disp_Left, LeftEyeLeft, EyeSave_Left, LeftEyeOverlayRect, LeftEyeShowRect, LeftPeekOpen);
+    if (EyesClosed)
+        closeEyes(CloseEye_disp, RightEyeLeft, EyeSave, RightEyeOverlayRect, RightEyeShowRect, PeekOpen);
+
+    ShowComposedPicture();
+}
+
+// What the show's composition moves on: both figures' automatic cells, the
+// strawberry scene's half after it, the scene. Like the portrait's, it has
+// moved the scene past the one on screen.
+void TSvelmia::AdvanceShowCounters()
+{
+    Advance(LeftFaceIndex, LeftFaceAuto, FaceCount);
+    Advance(FaceIndex, FaceAuto, FaceCount);
+    if (SceneIndex == 0)
+        AlternatePhase = !AlternatePhase;
+    NextIndex(SceneIndex, kScenes);
+    Advance(EarringIndex, EarringAuto, kCells);
+    Advance(LeftEarringIndex, LeftEarringAuto, kCells);
+    Advance(BraceletIndex, BraceletAuto, kCells);
+    Advance(LeftBraceletIndex, LeftBraceletAuto, kCells);
+    PortraitComposed = true;
 }
 
 // The frame due at this phase of the 40-tick breath; at other phases the

@@ -338,6 +338,12 @@ void TApplication::ShowException(const std::exception& e)
         p->MessageBox(title_, e.what());
 }
 
+bool TApplication::Confirm(const std::string& question)
+{
+    IPlatform* p = CurrentPlatform();
+    return p && p->AskYesNo(title_, question);
+}
+
 bool SetPriorityClass(TPriority p)
 {
     IPlatform* platform = CurrentPlatform();

@@ -86,7 +86,8 @@ public:
     ~TTimer() override;
 
     bool GetEnabled() const { return enabled_; }
-    // Enabling (or setting Enabled again) restarts the interval.
+    // Enabling (or setting Enabled again) restarts the interval, unless the
+    // timer keeps its rhythm (KeepsRhythm).
     void SetEnabled(bool v);
     unsigned GetInterval() const { return interval_; }
     void SetInterval(unsigned ms);
@@ -105,6 +106,13 @@ public:
     // every pixel sees the state the plain timer gives. Must not change
     // anything; answering too little is always safe, too much never is.
     std::function<int()> TicksUntilChange;
+
+    // Off: enabling restarts the interval. On: disabling only holds the timer,
+    // and enabling it again never delays a tick. A tick not yet due keeps its
+    // time; one that fell due while the timer was held comes at once (one
+    // tick, however long the hold), and the next interval starts from it. The
+    // first enabling starts the interval as usual.
+    bool KeepsRhythm = false;
 
 private:
     std::string name_;
@@ -285,6 +293,9 @@ public:
     // Reports an exception the way the toolkit does: a message box and a line
     // on standard error.
     void ShowException(const std::exception& e);
+    // Asks the user a yes-or-no question in a message box with the
+    // application's title; true for yes. Without a platform the answer is no.
+    bool Confirm(const std::string& question);
     const std::string& GetTitle() const { return title_; }
     void SetTitle(const std::string& t) { title_ = t; }
 

@@ -17,7 +17,7 @@ class TTimer;
 class TForm;
 class TBitmap;
 
-enum class TDialogKind { Open, Save, Color };
+enum class TDialogKind { Open, Save, Color, Question };
 
 // What a file dialog is opened with, and what the user chose.
 struct TFileDialogRequest {
@@ -52,6 +52,8 @@ public:
     virtual bool RunColorDialog(TColor& color) = 0;
     // A modal message box (errors and notices).
     virtual void MessageBox(const std::string& caption, const std::string& text) = 0;
+    // A modal yes-or-no question; true for yes. No is the default answer.
+    virtual bool AskYesNo(const std::string& caption, const std::string& question) = 0;
 
     // The form's placement, caption, border or visibility changed.
     virtual void FormChanged(TForm* form) = 0;

@@ -222,6 +222,7 @@ void TSvelmia::EndUnmagnifiedHold(bool restored)
 // Home, the middle button: the last close-up again, without a new capture.
 void TSvelmia::ReenterCloseUp()
 {
+    DrawAskedRedraw();
     EnterCloseUpView();
     DrawCloseUp();
     CycleCounter = 0;

@@ -228,13 +228,25 @@ void HeadlessHost::TimerChanged(TTimer* timer)
         timers_.push_back({timer, {}});
         it = timers_.end() - 1;
     }
-    it->second.due = now_ + timer->GetInterval();
+    TimerSlot& slot = it->second;
     // A batched tick enables its timer at the tick's own time; the batch is
     // asked for once the event is over (Rearm).
-    it->second.armedAt = inBatch_ ? tickTime_ : now_;
-    it->second.batch = 1;
+    const uint64_t now = inBatch_ ? tickTime_ : now_;
+    const uint64_t interval = timer->GetInterval();
+    const bool running = timer->GetEnabled() && interval > 0;
+    slot.batch = 1;
+    if (!timer->KeepsRhythm || !slot.started) {
+        slot.armedAt = now;
+        slot.due = now_ + interval;
+    } else if (running) {
+        // Held, not restarted: the next tick keeps its time, and one that
+        // fell due meanwhile comes at once.
+        slot.armedAt = std::max(slot.armedAt, now - std::min(now, interval));
+        slot.due = std::max(slot.due, now_);
+    }
+    slot.started = slot.started || running;
     if (Batched(timer))
-        it->second.due = it->second.armedAt + timer->GetInterval();
+        slot.due = slot.armedAt + interval;
 }
 
 HeadlessHost::TimerSlot* HeadlessHost::SlotOf(TTimer* timer)
@@ -418,6 +430,10 @@ void HeadlessHost::ScriptCancel()
 {
     answers_.push_back({Answer::Cancel, {}});
 }
+void HeadlessHost::ScriptAnswer(bool yes)
+{
+    answers_.push_back({yes ? Answer::Yes : Answer::No, {}});
+}
 
 void HeadlessHost::ClearRecords()
 {
@@ -492,6 +508,25 @@ bool HeadlessHost::RunColorDialog(TColor& color)
 void HeadlessHost::MessageBox(const std::string& caption, const std::string& text)
 {
     messages_.push_back({caption, text});
+}
+
+// A question takes the next answer only when it is a yes or a no, so that an
+// unexpected question leaves the answers of the dialogs alone (and is
+// answered no).
+bool HeadlessHost::AskYesNo(const std::string& /*caption*/, const std::string& question)
+{
+    DialogRecord rec;
+    rec.Kind = TDialogKind::Question;
+    rec.Text = question;
+    if (answers_.empty() || (answers_.front().kind != Answer::Yes && answers_.front().kind != Answer::No)) {
+        rec.Scripted = false;
+        dialogs_.push_back(rec);
+        return false;
+    }
+    rec.Accepted = answers_.front().kind == Answer::Yes;
+    answers_.pop_front();
+    dialogs_.push_back(rec);
+    return rec.Accepted;
 }
 
 // ---- The window ----------------------------------------------------------------

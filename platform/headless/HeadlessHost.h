@@ -41,6 +41,7 @@ struct DialogRecord {
     std::string DefaultExt; // file dialogs only
     std::string InitialDir; // file dialogs only: the folder it opens in ("" = the current one)
     vcl::TColor Color = 0;  // colour dialog: the initial colour
+    std::string Text;       // question: what it asked
     bool Accepted = false;  // what the scripted answer said
     bool Scripted = true;   // false when no answer was waiting (then cancelled)
 };
@@ -147,7 +148,8 @@ public:
     int FireTimer(const std::string& name, int n = 1);
     vcl::TTimer* FindTimer(const std::string& name) const;
     // Advances a simulated clock by `ms`, firing every enabled timer each time
-    // its interval elapses (in time order; enabling restarts the interval).
+    // its interval elapses (in time order; enabling restarts the interval,
+    // unless the timer keeps its rhythm).
     void AdvanceTime(uint64_t ms);
     uint64_t Now() const { return now_; }
 
@@ -182,6 +184,8 @@ public:
     void ScriptSaveDialog(const std::string& path);
     void ScriptColor(vcl::TColor color);
     void ScriptCancel();
+    // The answer to the next yes-or-no question (unscripted: no).
+    void ScriptAnswer(bool yes);
     size_t PendingAnswers() const { return answers_.size(); }
     // Forgets the answers no dialog has used.
     void DropAnswers() { answers_.clear(); }
@@ -222,6 +226,7 @@ public:
     bool RunFileDialog(vcl::TFileDialogRequest& request) override;
     bool RunColorDialog(vcl::TColor& color) override;
     void MessageBox(const std::string& caption, const std::string& text) override;
+    bool AskYesNo(const std::string& caption, const std::string& question) override;
     void FormChanged(vcl::TForm* form) override;
     void Invalidate(vcl::TForm* form, const std::vector<vcl::TRect>& rects) override;
     void CloseRequested(vcl::TForm* form) override;
@@ -232,7 +237,7 @@ public:
 
 private:
     struct Answer {
-        enum Kind { Open, Save, Color, Cancel } kind;
+        enum Kind { Open, Save, Color, Cancel, Yes, No } kind;
         std::string path;
         vcl::TColor color = 0;
     };
@@ -242,6 +247,7 @@ private:
         // tick that enabled it), and the ticks of the batch it sleeps through.
         uint64_t armedAt = 0;
         int batch = 1;
+        bool started = false; // enabled at least once (a rhythm to keep)
     };
 
     void AdoptForm(std::unique_ptr<vcl::TForm> form);

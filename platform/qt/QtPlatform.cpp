@@ -291,6 +291,10 @@ void FormWindow::closeEvent(QCloseEvent* e)
 QtPlatform::QtPlatform()
 {
     clock_.start();
+    timespec wall{};
+    clock_gettime(CLOCK_REALTIME, &wall);
+    wallAtStart_ = double(wall.tv_sec) + double(wall.tv_nsec) / 1e9;
+    reportTicks_ = std::getenv("VELMIA_REPORT_TICKS") != nullptr;
 }
 
 QtPlatform::~QtPlatform()
@@ -386,6 +390,8 @@ int16_t QtPlatform::KeyState(int vk)
 
 // Enabling a timer starts its interval; a tick run in a batch enables it at
 // the tick's own time, so that the ticks keep the phase the plain timer has.
+// A timer that keeps its rhythm keeps the start of its interval while it is
+// held, and owes at most one tick when it is enabled again.
 void QtPlatform::TimerChanged(TTimer* timer)
 {
     TimerSlot& slot = timers_[timer];
@@ -395,19 +401,26 @@ void QtPlatform::TimerChanged(TTimer* timer)
         slot.q->setSingleShot(true);
         QObject::connect(slot.q, &QTimer::timeout, [this, timer] { TimerFired(timer); });
     }
-    slot.armedAt = inBatch_ ? tickTime_ : Now();
-    slot.batch = 1;
+    const qint64 now = inBatch_ ? tickTime_ : Now();
+    const qint64 interval = qint64(timer->GetInterval());
     // An interval of 0 never fires, as before.
-    if (!timer->GetEnabled() || timer->GetInterval() == 0) {
+    const bool running = timer->GetEnabled() && interval > 0;
+    if (!timer->KeepsRhythm || !slot.started)
+        slot.armedAt = now;
+    else if (running)
+        slot.armedAt = std::max(slot.armedAt, now - interval);
+    slot.started = slot.started || running;
+    slot.batch = 1;
+    if (!running) {
         slot.q->stop();
         return;
     }
     if (inBatch_)
         return; // armed when the batch is over
-    // Inside a handler the state may change further: one interval until the
-    // event is over, when the timer is asked how long it may sleep.
+    // Inside a handler the state may change further: the next tick's time
+    // until the event is over, when the timer is asked how long it may sleep.
     if (dispatchDepth_ > 0)
-        slot.q->start(int(timer->GetInterval()));
+        slot.q->start(int(std::max<qint64>(0, slot.armedAt + interval - now)));
     else
         Arm(timer, slot);
 }
@@ -459,6 +472,11 @@ void QtPlatform::RunTicks(TTimer* timer, int n, bool lastNow)
         tickTime_ = lastNow && i == n - 1 ? Now() : slot.armedAt + qint64(timer->GetInterval());
         slot.armedAt = tickTime_;
         ++slot.ticks;
+        // For the tests of the real window: each tick with its own time on
+        // the wall clock, as `date +%s.%N` gives it.
+        if (reportTicks_)
+            std::fprintf(stderr, "velmia: %s tick at %.6f\n", timer->GetName().c_str(),
+                         wallAtStart_ + double(tickTime_) / 1000.0);
         Dispatch(windows_.begin()->first, [timer] { timer->Fire(); });
     }
     inBatch_ = !outer;
@@ -578,6 +596,14 @@ void QtPlatform::MessageBox(const std::string& caption, const std::string& text)
                     QMessageBox::Ok, DialogParent());
     box.exec();
     --messageDepth_;
+}
+
+bool QtPlatform::AskYesNo(const std::string& caption, const std::string& question)
+{
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(caption), QString::fromStdString(question),
+                    QMessageBox::Yes | QMessageBox::No, DialogParent());
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void QtPlatform::FormChanged(TForm* form)

@@ -102,6 +102,7 @@ public:
     bool RunFileDialog(vcl::TFileDialogRequest& request) override;
     bool RunColorDialog(vcl::TColor& color) override;
     void MessageBox(const std::string& caption, const std::string& text) override;
+    bool AskYesNo(const std::string& caption, const std::string& question) override;
     void FormChanged(vcl::TForm* form) override;
     void Invalidate(vcl::TForm* form, const std::vector<vcl::TRect>& rects) override;
     void CloseRequested(vcl::TForm* form) override;
@@ -113,8 +114,9 @@ public:
 private:
     struct TimerSlot {
         QTimer* q = nullptr;
-        qint64 armedAt = 0; // ms on clock_: when the current interval started
-        int batch = 1;      // ticks the timer sleeps through before it wakes
+        qint64 armedAt = 0;   // ms on clock_: when the current interval started
+        int batch = 1;        // ticks the timer sleeps through before it wakes
+        bool started = false; // enabled at least once (a rhythm to keep)
         long ticks = 0;
         long wakeUps = 0;
     };
@@ -132,6 +134,8 @@ private:
     std::map<vcl::TForm*, std::unique_ptr<FormWindow>> windows_;
     std::map<vcl::TTimer*, TimerSlot> timers_;
     QElapsedTimer clock_;
+    double wallAtStart_ = 0;   // the wall clock when clock_ started, in seconds
+    bool reportTicks_ = false; // VELMIA_REPORT_TICKS: every tick on standard error
     int dispatchDepth_ = 0;
     bool inBatch_ = false;
     qint64 tickTime_ = 0; // the time of the tick that is running in a batch

@@ -88,6 +88,34 @@ TEST(HeadlessHost, TimersFireOnlyWhenTheTestSaysAndOnlyWhenEnabled)
     EXPECT_THROW(host.FireTimer("NoSuchTimer"), std::logic_error);
 }
 
+// The same timer held (disabled and enabled again) every 30 ms for a second:
+// a plain one restarts its interval each time and never ticks; one that
+// keeps its rhythm ticks as if it had never been held. A long hold owes one
+// tick, which comes at once.
+TEST(HeadlessHost, HoldingATimerThatKeepsItsRhythmDelaysNoTick)
+{
+    for (const bool keeps : {false, true}) {
+        SCOPED_TRACE(keeps);
+        HeadlessHost host;
+        auto* f = host.CreateForm<LogForm>();
+        f->timer.KeepsRhythm = keeps;
+        for (int held = 0; held < 33; ++held) {
+            host.AdvanceTime(30);
+            f->timer.SetEnabled(false);
+            f->timer.SetEnabled(true);
+        }
+        EXPECT_EQ(f->log.size(), keeps ? 9u : 0u); // 990 ms: the ticks at 100, 200 ... 900
+        f->log.clear();
+        f->timer.SetEnabled(false);
+        host.AdvanceTime(1000);
+        f->timer.SetEnabled(true);
+        host.AdvanceTime(0);
+        EXPECT_EQ(f->log.size(), keeps ? 1u : 0u);
+        host.AdvanceTime(100);
+        EXPECT_EQ(f->log.size(), keeps ? 2u : 1u);
+    }
+}
+
 TEST(HeadlessHost, DialogsAnsweredFromTheScriptAndRecorded)
 {
     HeadlessHost host;

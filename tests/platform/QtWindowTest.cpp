@@ -221,6 +221,35 @@ TEST_F(QtWindow, TimersFireOnlyWhileEnabled)
     EXPECT_FALSE(platform.TimerActive(&off));
 }
 
+// Held every 15 ms, as a handler holds Timer1 while keys repeat: the plain
+// timer never gets to tick, the one that keeps its rhythm ticks about every
+// 50 ms all the same (a loaded machine may make it late, never silent).
+TEST_F(QtWindow, AHeldTimerThatKeepsItsRhythmGoesOnTicking)
+{
+    Show();
+    TTimer plain("plain", 50), steady("steady", 50);
+    steady.KeepsRhythm = true;
+    int plainCount = 0, steadyCount = 0;
+    plain.OnTimer = [&](TObject*) { ++plainCount; };
+    steady.OnTimer = [&](TObject*) { ++steadyCount; };
+    plain.SetEnabled(true);
+    steady.SetEnabled(true);
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 600) {
+        QElapsedTimer slice;
+        slice.start();
+        while (slice.elapsed() < 15)
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        for (TTimer* t : {&plain, &steady}) {
+            t->SetEnabled(false);
+            t->SetEnabled(true);
+        }
+    }
+    EXPECT_EQ(plainCount, 0);
+    EXPECT_GE(steadyCount, 6);
+}
+
 TEST_F(QtWindow, CloseRunsOnCloseOnce)
 {
     Show();

@@ -228,7 +228,8 @@ const KeyRow kKeyRows[] = {
     {"FaceAutoOn", KeyCommand::FaceAuto, P, "", {{"FaceAuto", 0}}, kNoDialog, kRedraw | kStepBack, {{"FaceAuto", "1"}}, 0},
     {"FaceAutoOffWraps", KeyCommand::FaceAuto, P, "", {{"FaceIndex", 0}, {"SceneIndex", 0}}, kNoDialog, kRedraw | kStepBack,
      {{"FaceAuto", "0"}}, 0},
-    {"FaceAutoRewindsBeforeTheFirstPicture", KeyCommand::FaceAuto, P, "", {{"PortraitComposed", 0}}, kNoDialog, kRedraw | kStepBack,
+    // No cycle end has advanced anything yet: nothing to rewind.
+    {"FaceAutoStaysBeforeTheFirstPicture", KeyCommand::FaceAuto, P, "", {{"PortraitComposed", 0}}, kNoDialog, kRedraw,
      {{"FaceAuto", "0"}}, 0},
     {"EarringAuto", KeyCommand::EarringAuto, P, "", {}, kNoDialog, kRedraw | kStepBack, {{"EarringAuto", "0"}}, gView},
     {"BraceletAuto", KeyCommand::BraceletAuto, P, "", {{"BraceletAuto", 0}}, kNoDialog, kRedraw | kStepBack, {{"BraceletAuto", "1"}},
@@ -407,7 +408,12 @@ const KeyRow kKeyRows[] = {
      kNoDialog, kRedraw, {{"LeftBraceletAuto", "1"}, {"SceneIndex", "2"}}, 0},
     // ---- Part files and colours of the left figure --------------------------
     {"LeftCostumeFile", KeyCommand::LeftCostumeFile, Sh, "", {{"LeftCamisoleShown", 1}}, File(530, 300), kRedraw,
-     {{"CostumeWork", "*"}, {"LeftCostumePicture", "*"}, {"CostumeWorkMask", "*"}, {"LeftCamisoleShown", "0"}}, gView | gNoShow},
+     {{"CostumeWork", "*"},
+      {"LeftCostumePicture", "*"},
+      {"CostumeWorkMask", "*"},
+      {"LeftCostumeFileName", "$file"},
+      {"LeftCamisoleShown", "0"}},
+     gView | gNoShow},
     {"LeftCostumeCancelled", KeyCommand::LeftCostumeFile, Sh, "", {}, kCancel, 0, {}, 0},
     {"LeftCamisoleFile", KeyCommand::LeftCamisoleFile, Sh, "", {}, File(550, 750), kRedraw,
      {{"CamisoleWork", "*"},
@@ -583,6 +589,7 @@ protected:
         if (row.closing & kRedraw) {
             want["CycleCounter"] = "600";
             want["RoundCounter"] = "0";
+            want["RedrawAsked"] = "1";
         }
         if (row.closing & kStepBack) {
             auto back = [&](const char* name, int count) {

@@ -2,11 +2,13 @@
 // SPDX-License-Identifier: MIT
 // Where saves land: a read-only file is refused and kept byte for byte, a
 // working folder removed while the program runs is named and the dialog
-// opens where the user is shown, and a name that is not UTF-8 is saved back
-// under exactly its bytes.
+// opens where the user is shown, a name that is not UTF-8 is saved back
+// under exactly its bytes, and a file another program changed after it was
+// read is replaced only when the user says so.
 #include "tests/program/commands_support.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -207,6 +209,113 @@ INSTANTIATE_TEST_SUITE_P(Saves, RemovedFolderTest, ::testing::ValuesIn(kRemovedF
                                     (r.workingFolder ? "WorkingFolder" : "CostumeFolder") +
                                     (r.withHome ? "" : "NoHome");
                          });
+
+// ---- Files another program changed ------------------------------------------------
+
+// What another program does to the file after it was read.
+enum class Change { None, Rewritten, Resized, Touched, PutInItsPlace, Removed };
+
+struct ChangedFileRow {
+    const char* name;
+    char key;         // s: the costume loaded with \, d: the scene list loaded with ^
+    bool savedBefore; // this program saved it once since reading it, before the change
+    Change change;
+    bool asks; // the save asks before replacing it
+    bool yes;  // and is told yes
+};
+
+const ChangedFileRow kChangedFiles[] = {
+    {"costume_unchanged", 's', false, Change::None, false, false},
+    {"costume_rewritten_said_no", 's', false, Change::Rewritten, true, false},
+    {"costume_rewritten_said_yes", 's', false, Change::Rewritten, true, true},
+    {"costume_resized", 's', false, Change::Resized, true, false},
+    {"costume_touched", 's', false, Change::Touched, true, false},
+    {"costume_put_in_its_place", 's', false, Change::PutInItsPlace, true, false},
+    {"costume_removed", 's', false, Change::Removed, false, false},
+    {"costume_saved_here_before", 's', true, Change::None, false, false},
+    {"costume_changed_after_a_save_here", 's', true, Change::Rewritten, true, false},
+    {"scene_list_unchanged", 'd', false, Change::None, false, false},
+    {"scene_list_rewritten_said_no", 'd', false, Change::Rewritten, true, false},
+    {"scene_list_put_in_its_place_said_yes", 'd', false, Change::PutInItsPlace, true, true},
+};
+
+class ChangedFileTest : public SavePlacesTest, public ::testing::WithParamInterface<ChangedFileRow> {};
+
+// Read, recoloured, saved back over the same file: when another program has
+// changed that file since (its size, its time or the file itself), the save
+// asks first, naming it, and a no keeps the other program's file.
+TEST_P(ChangedFileTest, SaveOverAFileChangedElsewhereAsksFirst)
+{
+    const ChangedFileRow& r = GetParam();
+    StartPortrait();
+    const bool costume = r.key == 's';
+    const fs::path file = Folder() / (costume ? "vlm_co5.bmp" : "vlm_scenelist5.bmp");
+    WritePicture(file.filename().string(), costume ? 530 : 75, costume ? 300 : 750, 0x00204080);
+    host_.ScriptOpenDialog(file.string());
+    Type(costume ? '\\' : '^');
+    ASSERT_TRUE(host_.MessageBoxes().empty()) << host_.MessageBoxes()[0].Text;
+    host_.ScriptColor(0x000000FF);
+    Type(costume ? '2' : '1');
+    const TBitmap& picture = costume ? *S().CostumePicture : *form_->SceneList->GetBitmap();
+    if (r.savedBefore) {
+        host_.ScriptSaveDialog(file.string());
+        Type(r.key);
+        host_.ScriptColor(0x0000FF00);
+        Type(costume ? '2' : '1');
+    }
+
+    struct stat was {};
+    ASSERT_EQ(::stat(file.c_str(), &was), 0);
+    const timespec later[2] = {{was.st_mtim.tv_sec + 5, 0}, {was.st_mtim.tv_sec + 5, 0}};
+    switch (r.change) {
+    case Change::None:
+        break;
+    case Change::Rewritten: // same size, other pixels, a later time
+        WritePicture(file.filename().string(), costume ? 530 : 75, costume ? 300 : 750, 0x00998877);
+        ::utimensat(AT_FDCWD, file.c_str(), later, 0);
+        break;
+    case Change::Resized:
+        WritePicture(file.filename().string(), 20, 10, 0x00998877);
+        break;
+    case Change::Touched:
+        ::utimensat(AT_FDCWD, file.c_str(), later, 0);
+        break;
+    case Change::PutInItsPlace: { // another file of the same size and time renamed over it
+        WritePicture("elsewhere.bmp", costume ? 530 : 75, costume ? 300 : 750, 0x00998877);
+        const timespec same[2] = {was.st_atim, was.st_mtim};
+        ::utimensat(AT_FDCWD, (Folder() / "elsewhere.bmp").c_str(), same, 0);
+        fs::rename(Folder() / "elsewhere.bmp", file);
+        break;
+    }
+    case Change::Removed:
+        fs::remove(file);
+        break;
+    }
+    const std::string other = ReadBytes(file);
+
+    host_.ClearRecords();
+    host_.ScriptSaveDialog(file.string());
+    host_.ScriptAnswer(r.yes);
+    Type(r.key);
+    const auto& d = host_.Dialogs();
+    ASSERT_EQ(d.size(), r.asks ? 2u : 1u);
+    if (r.asks) {
+        EXPECT_EQ(d[1].Kind, TDialogKind::Question);
+        EXPECT_NE(d[1].Text.find("\"" + file.string() + "\""), std::string::npos) << d[1].Text;
+    }
+    EXPECT_TRUE(host_.MessageBoxes().empty());
+    const bool replaced = !r.asks || r.yes;
+    EXPECT_EQ(ReadBytes(file) == other, !replaced && r.change != Change::Removed) << "the other program's file";
+    if (replaced) {
+        const std::vector<uint8_t> ours = EncodeBmp(picture);
+        EXPECT_EQ(ReadBytes(file), std::string(ours.begin(), ours.end()));
+    }
+    for (const std::string& name : Listing(Folder()))
+        EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Saves, ChangedFileTest, ::testing::ValuesIn(kChangedFiles),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A part file whose name is not UTF-8, found by the part browser: s opens in
 // the working folder with exactly those bytes, and Return writes over that

@@ -85,6 +85,7 @@ TEST_F(SetsTest, ExchangingTheShowFiguresTwiceGivesBothBack)
     Type('K');                          // the left figure wears the choker ...
     Paint(S().CostumeWork, 0x00336699); // ... and its own costume
     const int cycle = S().CycleCounter;
+    const int scene = S().SceneIndex;
     const auto both = MainSet(); // the fingerprint holds the left set too
     const auto left = LeftPictures();
 
@@ -94,7 +95,11 @@ TEST_F(SetsTest, ExchangingTheShowFiguresTwiceGivesBothBack)
     EXPECT_EQ(Px(form_->Costume, 10, 50), 0x00336699);
 
     Type('W');
-    S().CycleCounter = cycle; // each W asks for a redraw
+    // Each key asked for a redraw, which in the show brings the next scene:
+    // K's and the first W's count as drawn when the next key comes.
+    EXPECT_EQ(S().SceneIndex, (scene + 2) % 8);
+    S().CycleCounter = cycle;
+    S().SceneIndex = scene;
     EXPECT_EQ(MainSet(), both);
     EXPECT_EQ(LeftPictures(), left);
 }
@@ -140,6 +145,7 @@ TEST_F(SetsTest, SceneColourPaintsTheCellOnScreen)
     bool first = true;
     for (const Case c : {Case{3, 75}, Case{0, 450}}) {
         SCOPED_TRACE(c.sceneIndex);
+        Tick(); // the redraw the case before asked for
         S().SceneIndex = c.sceneIndex;
         const TColor colour = 0x00A0B0C0 + c.sceneIndex;
         host_.ScriptColor(colour);
@@ -357,28 +363,135 @@ TEST_P(CostumeFileTest, SaveKeepsTheFileAndTheCellShowsIt)
 INSTANTIATE_TEST_SUITE_P(Files, CostumeFileTest, ::testing::ValuesIn(kCostumeFiles),
                          [](const ::testing::TestParamInfo<CostumeFileRow>& info) { return info.param.name; });
 
-// A left-figure load does not change the file a save proposes: the save
-// writes the main figure's costume, never over the left figure's file.
-TEST_F(SetsTest, LeftCostumeLoadKeepsTheMainFiguresSaveName)
+// ---- The costume's file goes where the costume goes ---------------------------------
+
+// One step of a route: a key (with the file its open dialog is given), a pick
+// in the costume browser (Shift in the show: for the left figure), or a
+// double-click beside the figures.
+struct RouteStep {
+    enum { Key, Pick, DoubleClick } what = Key;
+    char key = 0;
+    const char* file = nullptr;
+    bool shift = false;
+};
+
+RouteStep Load(char key, const char* file)
 {
-    StartPortrait();
-    const std::string path = (Folder() / "vlm_co5.bmp").string();
-    WriteCostume(path, {"left", 530, 300, pf24bit});
+    return {RouteStep::Key, key, file};
+}
+RouteStep PickCostume(const char* file, bool shift = false)
+{
+    return {RouteStep::Pick, 0, file, shift};
+}
+
+struct CostumeRouteRow {
+    const char* name;
+    std::vector<RouteStep> steps;
+    const char* proposal; // a file name, or "" for the bare vlm_co (the start-up costume's)
+};
+
+const RouteStep q{RouteStep::Key, 'q'}, w{RouteStep::Key, 'w'}, W{RouteStep::Key, 'W'};
+
+// Every way a costume moves between the main figure, the left figure and the
+// saved set: q out of the show and back, w, the exchange W, the left loads
+// (_ and |), the browser with and without Shift, the double-click.
+const CostumeRouteRow kCostumeRoutes[] = {
+    {"start_up", {}, ""},
+    {"main_load", {Load('\\', "vlm_co3.bmp")}, "vlm_co3.bmp"},
+    {"browser_pick", {PickCostume("vlm_co3.bmp")}, "vlm_co3.bmp"},
+    {"copied_to_the_left", {Load('\\', "vlm_co3.bmp"), q}, "vlm_co3.bmp"},
+    {"left_load_stays_left", {q, w, Load('_', "vlm_co5.bmp"), w}, ""},
+    {"left_load_taken_out", {q, w, Load('|', "vlm_co5.bmp"), q}, "vlm_co5.bmp"},
+    {"left_taken_out_by_double_click", {q, w, Load('_', "vlm_co5.bmp"), {RouteStep::DoubleClick}}, "vlm_co5.bmp"},
+    {"left_shift_pick_taken_out", {q, w, PickCostume("vlm_co5.bmp", true), q}, "vlm_co5.bmp"},
+    {"exchanged", {Load('\\', "vlm_co3.bmp"), q, w, Load('_', "vlm_co5.bmp"), W, w}, "vlm_co5.bmp"},
+    {"exchanged_twice", {Load('\\', "vlm_co3.bmp"), q, w, Load('_', "vlm_co5.bmp"), W, W, w}, "vlm_co3.bmp"},
+    {"taken_out_and_back", {Load('\\', "vlm_co3.bmp"), q, w, Load('_', "vlm_co5.bmp"), q, q, w}, "vlm_co3.bmp"},
+};
+
+class CostumeRouteTest : public SetsTest, public ::testing::WithParamInterface<CostumeRouteRow> {
+protected:
+    // Double-clicks `file` in the open browser, turning its pages as a user would.
+    void PickInBrowser(const std::string& file, bool shift)
+    {
+        const PortraitState& s = S();
+        ASSERT_TRUE(s.BrowserOpen);
+        int index = 0;
+        std::string name;
+        while (form_->NameAt(index, name) && name != file)
+            ++index;
+        ASSERT_EQ(name, file) << "not listed";
+        const int perPage = form_->BrowserPageSize();
+        while (s.BrowserPage < index / perPage)
+            host_.PressKey(VK_NEXT);
+        const int slot = index % perPage;
+        const int perRow = (760 - s.ThumbWidth) / (s.ThumbWidth + 10) + 1;
+        host_.SetShift(shift);
+        host_.DoubleClick(form_->DispTargetsScreen->GetLeft() + (slot % perRow) * (s.ThumbWidth + 10) + 5,
+                          form_->DispTargetsScreen->GetTop() + (slot / perRow) * (s.ThumbHeight + 10) + 5);
+        host_.SetShift(false);
+        ASSERT_FALSE(s.BrowserOpen);
+    }
+};
+
+std::string FileBytes(const std::filesystem::path& path)
+{
     std::ifstream in(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    Type('q');
-    Type('w');
-    ASSERT_TRUE(S().ShowMode);
-    host_.ScriptOpenDialog(path);
-    Type('_');
-    Type('w');
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Wherever the costume went, s proposes the file the main figure's costume
+// came from, and accepting it writes no file's costume over another file:
+// every costume file holds its own picture afterwards.
+TEST_P(CostumeRouteTest, SaveProposesTheFileOfTheMainFiguresCostume)
+{
+    const CostumeRouteRow& row = GetParam();
+    // Three costume files that tell apart: the start-up one and two more.
+    const CostumeFileRow files[] = {
+        {"vlm_co.bmp", 530, 300, pf24bit}, {"vlm_co3.bmp", 600, 340, pf24bit}, {"vlm_co5.bmp", 265, 150, pf8bit}};
+    std::vector<std::string> bytes;
+    for (const CostumeFileRow& f : files) {
+        WriteCostume((Folder() / f.name).string(), f);
+        bytes.push_back(FileBytes(Folder() / f.name));
+    }
+    StartPortrait();
+    for (const RouteStep& step : row.steps) {
+        switch (step.what) {
+        case RouteStep::Key:
+            if (step.file)
+                host_.ScriptOpenDialog((Folder() / step.file).string());
+            Type(step.key);
+            break;
+        case RouteStep::Pick:
+            host_.PressKey(VK_F2);
+            PickInBrowser(step.file, step.shift);
+            break;
+        case RouteStep::DoubleClick:
+            host_.DoubleClick(400, 100);
+            break;
+        }
+        ASSERT_TRUE(host_.MessageBoxes().empty()) << host_.MessageBoxes()[0].Text;
+        Tick();
+    }
     ASSERT_FALSE(S().ShowMode);
     host_.ScriptSaveDialog("");
     Type('s');
-    EXPECT_EQ(host_.Dialogs().back().FileName, "vlm_co");
-    std::ifstream again(path, std::ios::binary);
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()), bytes);
+    ASSERT_EQ(host_.Dialogs().back().Kind, TDialogKind::Save);
+    // The path the file was chosen under (the browser's names are the
+    // working folder's).
+    const std::string offered = host_.Dialogs().back().FileName;
+    if (*row.proposal) {
+        EXPECT_EQ(std::filesystem::absolute(offered), Folder() / row.proposal) << offered;
+    } else {
+        EXPECT_EQ(offered, "vlm_co");
+    }
+    EXPECT_TRUE(host_.MessageBoxes().empty());
+    for (size_t i = 0; i < std::size(files); ++i)
+        EXPECT_TRUE(FileBytes(Folder() / files[i].name) == bytes[i]) << files[i].name << " holds another picture";
 }
+
+INSTANTIATE_TEST_SUITE_P(Routes, CostumeRouteTest, ::testing::ValuesIn(kCostumeRoutes),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SetsTest, FailedSaveNamesThePathAndKeepsTheOldFile)
 {

@@ -64,6 +64,19 @@ TEST_F(ComposeTickTest, RedrawRequestShowsTheSameSceneAndCellsAgain)
     EXPECT_EQ(S().EarringIndex, 2);
     EXPECT_EQ(S().BraceletIndex, 2);
     EXPECT_TRUE(SameArea(before.get(), &host_.WindowPicture(), vcl::Rect(0, 0, 800, 600)));
+
+    // Round the scenes to the strawberry one, which takes its other picture
+    // in the next round: a redraw keeps the picture on screen.
+    Tick(601 * 7);
+    ASSERT_EQ(S().CurrentScene, 0);
+    const bool phase = S().AlternatePhase;
+    before = Snapshot(&host_.WindowPicture());
+    Tick(20);
+    RequestRedraw();
+    Tick();
+    EXPECT_EQ(S().CurrentScene, 0);
+    EXPECT_EQ(S().AlternatePhase, phase);
+    EXPECT_TRUE(SameArea(before.get(), &host_.WindowPicture(), vcl::Rect(0, 0, 800, 600)));
 }
 
 TEST_F(ComposeTickTest, StepBackCountersUndoesTheLastAdvance)

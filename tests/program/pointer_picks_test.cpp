@@ -144,7 +144,11 @@ const PickRow kPicks[] = {
      300,
      true,
      {{"LeftCamisoleShown", 1}},
-     {{"CostumeWork", "*"}, {"LeftCostumePicture", "*"}, {"CostumeWorkMask", "*"}, {"LeftCamisoleShown", "0"}},
+     {{"CostumeWork", "*"},
+      {"LeftCostumePicture", "*"},
+      {"CostumeWorkMask", "*"},
+      {"LeftCostumeFileName", "vlm_co_pick.bmp"},
+      {"LeftCamisoleShown", "0"}},
      {{"CostumeWork", 100, 15, kPart}, {"CostumeWorkMask", 100, 15, clBlack}},
      -1,
      -1},
@@ -294,7 +298,12 @@ TEST_P(PickTest, PickedFileDressesItsFigureAndNothingElseChanges)
     // The closing: a step back and a redraw.
     std::map<std::string, std::string> want;
     want["CycleCounter"] = "600";
+    want["RedrawAsked"] = "1";
     want["SceneIndex"] = std::to_string((std::stoi(before.at("SceneIndex")) + 7) % 8);
+    // Back to the strawberry scene: the picture of it the composition chose
+    // for the next round is undone as well.
+    if (before.at("SceneIndex") == "1")
+        want["AlternatePhase"] = before.at("AlternatePhase") == "1" ? "0" : "1";
     want["FaceIndex"] = std::to_string((std::stoi(before.at("FaceIndex")) + S().FaceCount - 1) % S().FaceCount);
     for (const auto& [name, value] : row.changes)
         want[name] = std::string(value) == "*" ? "*"

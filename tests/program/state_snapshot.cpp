@@ -15,7 +15,8 @@ namespace velmia::test {
     X(ScreenHeight) X(ScreenWidth) X(CaptionOffset) X(SavedCursor) X(CursorVisible) X(AlternatePhase) X(Busy) \
     X(QuitRequested) X(LastRightClickTick) X(LowPriority) X(ShiftDown) X(CtrlDown) X(PortraitMode) X(QuadMode) \
     X(GrayMode) X(ShowMode) X(CloseUpMode) X(TickCount) X(CycleCounter) X(BodyPhase) X(RoundCounter) \
-    X(RoundsPerCompose) X(PortraitComposed) X(CurrentScene) X(SceneIndex) X(FaceIndex) X(FaceAuto) X(EarringIndex) \
+    X(RoundsPerCompose) X(PortraitComposed) X(CurrentScene) X(SceneIndex) X(RedrawAsked) X(RedrawSettled) \
+    X(OwedCounters) X(FaceIndex) X(FaceAuto) X(EarringIndex) \
     X(EarringAuto) X(EarringFrameIndex) X(BraceletIndex) X(BraceletAuto) X(BraceletShown) X(LongHair) \
     X(MainHairHidden) X(ShaggyHair) X(PankHair) X(OtohimeHair) X(StringPatternIndex) X(StringPatternOn) \
     X(ThickStringOn) X(WStringOn) X(CrossStringOn) X(CamisoleShown) X(RibbonShown) X(HairBandShown) X(FlowerShown) \
@@ -41,7 +42,7 @@ namespace velmia::test {
     X(KeepPreviousShot) X(SavedPortraitMode) X(SavedShowMode) X(ViewWidth) X(ViewHeight) X(ViewLeft) X(ViewRight) \
     X(CloseUpEyeLeft) X(ZoomEyeWidth) X(ZoomEyeBottom) X(ZoomEyeRect) X(BrowserOpen) X(BrowserKind) \
     X(BrowserPattern) X(ThumbWidth) X(ThumbHeight) X(PartWidth) X(PartHeight) X(BrowserNames) X(BrowserCount) X(BrowserPage) X(ChosenPartFile) \
-    X(SceneListFileName) X(CostumeFileName) X(RibbonFileName) X(HairBandFileName) X(FlowerFileName) \
+    X(SceneListFileName) X(CostumeFileName) X(LeftCostumeFileName) X(SavedCostumeFileName) X(RibbonFileName) X(HairBandFileName) X(FlowerFileName) \
     X(ChokerFileName) X(CamisoleFileName) X(EarringFramesLoaded) X(BackgroundLoaded) X(StreamingLoaded) \
     X(StarListLoaded) X(ShaggyMissing) X(PankMissing) X(OtohimeMissing) X(FaceListHeight) X(FaceCellHeight) \
     X(FaceCount) X(StarWidth) X(StarHeight) X(StarTwinkleActive) X(ShootingStarActive) X(StarX) X(StarY) \
@@ -125,6 +126,14 @@ void Put(Snapshot& s, const std::string& name, const TBitmap* b)
     s[name] = b ? std::to_string(b->GetWidth()) + "x" + std::to_string(b->GetHeight()) + ":" +
                       (digestPictures ? Hex(PixelDigest(b)) : std::string("-"))
                 : "null";
+}
+void Put(Snapshot& s, const std::string& name, const AutoCounters& c)
+{
+    s[name] = "scene " + std::to_string(c.SceneIndex) + (c.AlternatePhase ? " upper" : " lower") +
+              (c.PortraitComposed ? " composed" : "") + " cells " + std::to_string(c.FaceIndex) + "," +
+              std::to_string(c.EarringIndex) + "," + std::to_string(c.BraceletIndex) + (c.BraceletAuto ? "+" : "") +
+              " left " + std::to_string(c.LeftFaceIndex) + "," + std::to_string(c.LeftEarringIndex) + "," +
+              std::to_string(c.LeftBraceletIndex);
 }
 template <class T, size_t N> void Put(Snapshot& s, const std::string& name, const T (&a)[N])
 {

@@ -187,12 +187,14 @@ TEST_F(ViewChangeTest, EscapeFromTheUnmagnifiedCloseUpEndsItsHold)
     EXPECT_FALSE(S().CloseUpRestored);
 }
 
-// ---- The way back from the grey and four-figure views ----------------------------
+// ---- The first minute: the way back from the grey and four-figure views, and
+// the keys that rewind the automatic changes ----------------------------------------
 
 struct WayBackRow {
     const char* name;
-    void (*enter)(HeadlessHost&);
+    void (*enter)(HeadlessHost&); // null: `leave` is a key of the view `before` leaves her in
     void (*leave)(HeadlessHost&);
+    const char* before = ""; // typed first, in the same tick ("qw": the show)
 };
 
 void ShiftDoubleClick(HeadlessHost& host)
@@ -219,34 +221,52 @@ void PlainRightPress(HeadlessHost& host)
     host.RightPress(400, 300);
 }
 
+template <char key> void Typed(HeadlessHost& host)
+{
+    host.TypeChar(key);
+}
+
 const WayBackRow kWayBacks[] = {
     {"grey_left_by_click", ShiftDoubleClick, PlainClick},
     {"four_figures_left_by_click", ShiftRightPress, PlainClick},
     {"four_figures_left_by_right_press", ShiftRightPress, PlainRightPress},
+    {"face_change_switched", nullptr, Typed<'f'>},
+    {"earring_change_switched", nullptr, Typed<'e'>},
+    {"bracelet_change_switched", nullptr, Typed<'b'>},
+    {"show_left_face_change_switched", nullptr, Typed<'F'>, "qw"},
+    {"show_left_earring_change_switched", nullptr, Typed<'E'>, "qw"},
+    {"show_left_bracelet_change_switched", nullptr, Typed<'B'>, "qw"},
 };
 
 class WayBackTest : public ProgramTest, public ::testing::WithParamInterface<WayBackRow> {};
 
-// In the first minute no cycle end has advanced the scene yet: the way back
-// shows the scene the user left, as a portrait that never left does.
-TEST_P(WayBackTest, FirstMinuteWayBackShowsTheSceneLeft)
+// In the first minute no cycle end has advanced the scene yet: the way back,
+// and the keys that switch the automatic changes (which undo what the last
+// scene change advanced), show the scene the user left, as a redraw without
+// them does; never the night sky.
+TEST_P(WayBackTest, FirstMinuteShowsTheSceneLeft)
 {
+    const WayBackRow& row = GetParam();
     auto run = [&](bool viaView) {
         HeadlessHost host;
         TSvelmia* form = host.StartForm<TSvelmia>();
         EXPECT_FALSE(host.StartupFailed());
         host.FireTimer(form->Timer1, 3);
+        host.TypeText(row.before);
         if (viaView) {
-            GetParam().enter(host);
-            EXPECT_FALSE(form->State().PortraitMode);
-            host.FireTimer(form->Timer1, 3);
-            // Past the double right press that quits.
-            host.FireTimer(form->Timer1, 2);
-            GetParam().leave(host);
+            if (row.enter) {
+                row.enter(host);
+                EXPECT_FALSE(form->State().PortraitMode);
+                host.FireTimer(form->Timer1, 3);
+                // Past the double right press that quits.
+                host.FireTimer(form->Timer1, 2);
+            }
+            row.leave(host);
         } else {
+            form->StepBackCounters();
             form->RequestRedraw();
         }
-        EXPECT_TRUE(form->State().PortraitMode);
+        EXPECT_TRUE(form->State().PortraitMode || form->State().ShowMode);
         host.FireTimer(form->Timer1);
         EXPECT_EQ(form->State().CurrentScene, 0);
         return Pixels(host);

@@ -40,6 +40,11 @@ public:
     {
         messages.push_back(caption + "|" + text);
     }
+    bool AskYesNo(const std::string& caption, const std::string& question) override
+    {
+        messages.push_back(caption + "|" + question + "?");
+        return accept;
+    }
     void FormChanged(TForm*) override { ++formChanges; }
     void Invalidate(TForm*, const std::vector<TRect>& rects) override { invalidated.push_back(rects); }
     void CloseRequested(TForm*) override { ++closeRequests; }

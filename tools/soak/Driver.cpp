@@ -214,6 +214,9 @@ void Script(headless::HeadlessHost& host, const Answer& a)
         break;
     case Answer::Kind::Save:
         host.ScriptSaveDialog(a.path);
+        // The forms of one run save into the same folder: a file another of
+        // them wrote is replaced all the same.
+        host.ScriptAnswer(true);
         break;
     case Answer::Kind::Colour:
         host.ScriptColor(TColor(a.colour));
