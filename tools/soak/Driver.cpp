@@ -468,9 +468,11 @@ void Driver::Tick(Session& s, int n)
         s.host->FireTimer(s.form->Timer1, 1);
 }
 
-// What a key command does to ask for the same figure again.
+// What a key command does to ask for the same figure again (as new input,
+// after a redraw asked for before it).
 void Driver::RedrawRequest(Session& s)
 {
+    s.form->SettleAskedRedraw();
     s.form->StepBackCounters();
     s.form->RequestRedraw();
     s.form->MutableState().RoundCounter = 0;
@@ -640,6 +642,7 @@ void Driver::ApplyCheckReferenceSide(Session& s, const Event& e)
     if (e.name == "toggle") {
         const Toggle* t = ToggleOf(char(std::atoi(e.arg.c_str())));
         for (int i = 0; t && i < t->presses; ++i) {
+            s.form->SettleAskedRedraw();
             if (t->stepsBack)
                 s.form->StepBackCounters();
             s.form->RequestRedraw();
