@@ -142,10 +142,14 @@ void TSvelmia::SettleAskedRedraw()
 void TSvelmia::DrawAskedRedraw()
 {
     if (RedrawAsked && RedrawPending() && !CloseUpMode && !GrayMode) {
+        // The tick's own hold of Timer1 ends with it; the handler's goes on.
+        const bool held = !Timer1->GetEnabled();
         if (ShowMode)
             ShowTick();
         else if (PortraitMode)
             PortraitTick();
+        if (held)
+            Timer1->SetEnabled(false);
     }
     ForgetAskedRedraw();
 }

@@ -850,6 +850,121 @@ bool IsReadOnly(const std::string& file, const struct stat& st)
     return ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
 }
 
+// Writes all of `bytes` at `offset`; 0 or the error.
+int WriteAll(int fd, const std::vector<uint8_t>& bytes, off_t offset = 0)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, offset + off_t(done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        done += size_t(n);
+    }
+    return 0;
+}
+
+// The file's bytes as they are; 0 or the error.
+int ReadAll(int fd, std::vector<uint8_t>& bytes, size_t size)
+{
+    bytes.resize(size);
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, bytes.data() + done, size - done, off_t(done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            break;
+        done += size_t(n);
+    }
+    bytes.resize(done);
+    return 0;
+}
+
+// `bytes` become the whole content of the open file; 0 or the error.
+int ReplaceContent(int fd, const std::vector<uint8_t>& bytes)
+{
+    if (const int err = WriteAll(fd, bytes))
+        return err;
+    if (::ftruncate(fd, off_t(bytes.size())) != 0 || ::fsync(fd) != 0)
+        return errno;
+    return 0;
+}
+
+// A file with other names (hard links) is written in place, so that every
+// name shows the new picture; a rename would give this name a new file and
+// leave the others with the old one. The old bytes are kept, in memory and in
+// a copy beside the file, until the new ones are on disk: the room the new
+// picture needs is taken before the first byte is overwritten, a failed write
+// puts the old picture back, and when even that fails the copy stays and the
+// error names it.
+void WriteInPlace(const std::string& path, const std::string& target, const std::string& dir,
+                  const std::vector<uint8_t>& bytes)
+{
+    auto fail = [&](int err, const std::string& kept = {}) {
+        std::string reason = SystemReason(err);
+        if (!kept.empty())
+            reason += "; " + Format(_("the picture that was there is kept in \"%s\""), kept);
+        throw EFileError(path + ": " + reason);
+    };
+    const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        fail(errno);
+    struct FdCloser {
+        int fd;
+        ~FdCloser() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    std::vector<uint8_t> old;
+    if (::fstat(fd, &st) != 0)
+        fail(errno);
+    if (const int err = ReadAll(fd, old, size_t(st.st_size)))
+        fail(err);
+
+    // The copy beside it, when the folder takes one (the file may be
+    // writable in a folder that is not).
+    std::string copy = target + ".old-XXXXXX";
+    const size_t nameLength = target.size() - (target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
+    if (nameLength + 11 > NAME_MAX)
+        copy = dir + "/.bmp-old-XXXXXX";
+    const int copyFd = ::mkstemp(copy.data());
+    if (copyFd >= 0) {
+        const int err = ReplaceContent(copyFd, old);
+        ::close(copyFd);
+        if (err) {
+            ::unlink(copy.c_str());
+            copy.clear();
+        }
+    } else {
+        copy.clear();
+    }
+
+    if (bytes.size() > old.size()) {
+        if (const int err = ::posix_fallocate(fd, 0, off_t(bytes.size()))) {
+            if (::ftruncate(fd, off_t(old.size())) == 0)
+                ::fsync(fd);
+            if (!copy.empty())
+                ::unlink(copy.c_str());
+            fail(err);
+        }
+    }
+    if (const int err = ReplaceContent(fd, bytes)) {
+        if (ReplaceContent(fd, old) == 0) {
+            if (!copy.empty())
+                ::unlink(copy.c_str());
+            fail(err);
+        }
+        fail(err, copy);
+    }
+    if (!copy.empty())
+        ::unlink(copy.c_str());
+}
+
 } // namespace
 
 void WriteBmpFile(const std::string& path, const TBitmap& bmp)
@@ -873,6 +988,15 @@ void WriteBmpFile(const std::string& path, const TBitmap& bmp)
             throw EFileError(path + ": " +
                              _("the file is read-only (it has no write permission), so it was not replaced"));
         mode = st.st_mode & 07777;
+        if (st.st_nlink > 1) {
+            const size_t slash = target.rfind('/');
+            WriteInPlace(path, target,
+                         slash == std::string::npos ? "."
+                         : slash == 0               ? "/"
+                                                    : target.substr(0, slash),
+                         bytes);
+            return;
+        }
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);

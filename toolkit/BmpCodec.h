@@ -27,8 +27,11 @@
 //
 // Writing produces bottom-up uncompressed files (with a palette for 1/4/8-bit;
 // a picture with alpha gets a version 4 header with its colour masks, the
-// alpha's included) and is atomic: the file is encoded in memory, written to a temporary file in
-// the same folder, flushed and renamed over the target.
+// alpha's included) and is atomic: the file is encoded in memory, written to a
+// temporary file in the same folder, flushed and renamed over the target. A
+// file with other names (hard links) is overwritten in place instead, so that
+// all its names show the new picture; its old bytes are kept in a copy beside
+// it until the new ones are on disk, and put back when the write fails.
 #pragma once
 
 #include "toolkit/Graphics.h"

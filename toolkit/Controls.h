@@ -107,11 +107,13 @@ public:
     // anything; answering too little is always safe, too much never is.
     std::function<int()> TicksUntilChange;
 
-    // Off: enabling restarts the interval. On: disabling only holds the timer,
-    // and enabling it again never delays a tick. A tick not yet due keeps its
-    // time; one that fell due while the timer was held comes at once (one
-    // tick, however long the hold), and the next interval starts from it. The
-    // first enabling starts the interval as usual.
+    // Off: enabling restarts the interval. On: disabling the timer and
+    // enabling it again while one event is handled (a handler holding it
+    // while it works, a dialog included) never delays a tick. A tick not yet
+    // due keeps its time; one that fell due during the hold comes at once
+    // (one tick, however long the hold), and the next interval starts from
+    // it. A timer left disabled past the event, and the first enabling,
+    // start the interval afresh, as a plain timer's do.
     bool KeepsRhythm = false;
 
 private:

@@ -66,6 +66,7 @@ TForm& HeadlessHost::RequireForm() const
 
 void HeadlessHost::AfterEvent()
 {
+    ++events_;
     if (!form_ || closed_)
         return;
     if (closeRequested_) {
@@ -234,16 +235,20 @@ void HeadlessHost::TimerChanged(TTimer* timer)
     const uint64_t now = inBatch_ ? tickTime_ : now_;
     const uint64_t interval = timer->GetInterval();
     const bool running = timer->GetEnabled() && interval > 0;
+    const bool heldInThisEvent = slot.on || slot.heldIn == events_;
     slot.batch = 1;
-    if (!timer->KeepsRhythm || !slot.started) {
+    if (!timer->KeepsRhythm || !slot.started || (running && !heldInThisEvent)) {
         slot.armedAt = now;
         slot.due = now_ + interval;
     } else if (running) {
-        // Held, not restarted: the next tick keeps its time, and one that
-        // fell due meanwhile comes at once.
+        // Held by a handler, not restarted: the next tick keeps its time,
+        // and one that fell due meanwhile comes at once.
         slot.armedAt = std::max(slot.armedAt, now - std::min(now, interval));
         slot.due = std::max(slot.due, now_);
     }
+    if (slot.on && !running)
+        slot.heldIn = events_;
+    slot.on = running;
     slot.started = slot.started || running;
     if (Batched(timer))
         slot.due = slot.armedAt + interval;

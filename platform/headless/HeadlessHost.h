@@ -248,6 +248,8 @@ private:
         uint64_t armedAt = 0;
         int batch = 1;
         bool started = false; // enabled at least once (a rhythm to keep)
+        bool on = false;      // enabled, as last told
+        long heldIn = -1;     // the event in which it was last disabled
     };
 
     void AdoptForm(std::unique_ptr<vcl::TForm> form);
@@ -281,6 +283,7 @@ private:
     bool inBatch_ = false;
     uint64_t tickTime_ = 0; // the time of the batched tick that is running
     long wakeUps_ = 0;
+    long events_ = 0; // events delivered so far (counted when each is over)
 
     std::deque<Answer> answers_;
     std::vector<DialogRecord> dialogs_;

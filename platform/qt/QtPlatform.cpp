@@ -315,6 +315,8 @@ FormWindow* QtPlatform::WindowOf(TForm* form)
 
 void QtPlatform::Dispatch(TForm* form, const std::function<void()>& f)
 {
+    if (dispatchDepth_ == 0)
+        ++eventSerial_;
     ++dispatchDepth_;
     try {
         f();
@@ -390,8 +392,9 @@ int16_t QtPlatform::KeyState(int vk)
 
 // Enabling a timer starts its interval; a tick run in a batch enables it at
 // the tick's own time, so that the ticks keep the phase the plain timer has.
-// A timer that keeps its rhythm keeps the start of its interval while it is
-// held, and owes at most one tick when it is enabled again.
+// A timer that keeps its rhythm keeps the start of its interval while a
+// handler holds it, and owes at most one tick when it is enabled again in
+// the same event.
 void QtPlatform::TimerChanged(TTimer* timer)
 {
     TimerSlot& slot = timers_[timer];
@@ -405,10 +408,14 @@ void QtPlatform::TimerChanged(TTimer* timer)
     const qint64 interval = qint64(timer->GetInterval());
     // An interval of 0 never fires, as before.
     const bool running = timer->GetEnabled() && interval > 0;
-    if (!timer->KeepsRhythm || !slot.started)
+    const bool heldInThisEvent = slot.on || slot.heldIn == eventSerial_;
+    if (!timer->KeepsRhythm || !slot.started || (running && !heldInThisEvent))
         slot.armedAt = now;
     else if (running)
         slot.armedAt = std::max(slot.armedAt, now - interval);
+    if (slot.on && !running)
+        slot.heldIn = eventSerial_;
+    slot.on = running;
     slot.started = slot.started || running;
     slot.batch = 1;
     if (!running) {

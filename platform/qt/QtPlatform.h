@@ -117,6 +117,8 @@ private:
         qint64 armedAt = 0;   // ms on clock_: when the current interval started
         int batch = 1;        // ticks the timer sleeps through before it wakes
         bool started = false; // enabled at least once (a rhythm to keep)
+        bool on = false;      // enabled, as last told
+        long heldIn = -1;     // the event in which it was last disabled
         long ticks = 0;
         long wakeUps = 0;
     };
@@ -137,6 +139,7 @@ private:
     double wallAtStart_ = 0;   // the wall clock when clock_ started, in seconds
     bool reportTicks_ = false; // VELMIA_REPORT_TICKS: every tick on standard error
     int dispatchDepth_ = 0;
+    long eventSerial_ = 0; // counts the events handed to the form (nested ones count with theirs)
     bool inBatch_ = false;
     qint64 tickTime_ = 0; // the time of the tick that is running in a batch
     bool cursorHidden_ = false;

@@ -91,7 +91,8 @@ TEST(HeadlessHost, TimersFireOnlyWhenTheTestSaysAndOnlyWhenEnabled)
 // The same timer held (disabled and enabled again) every 30 ms for a second:
 // a plain one restarts its interval each time and never ticks; one that
 // keeps its rhythm ticks as if it had never been held. A long hold owes one
-// tick, which comes at once.
+// tick, which comes at once; a timer left disabled past an event (as the
+// part browser leaves Timer1) starts afresh.
 TEST(HeadlessHost, HoldingATimerThatKeepsItsRhythmDelaysNoTick)
 {
     for (const bool keeps : {false, true}) {
@@ -113,6 +114,16 @@ TEST(HeadlessHost, HoldingATimerThatKeepsItsRhythmDelaysNoTick)
         EXPECT_EQ(f->log.size(), keeps ? 1u : 0u);
         host.AdvanceTime(100);
         EXPECT_EQ(f->log.size(), keeps ? 2u : 1u);
+
+        f->log.clear();
+        f->timer.SetEnabled(false);
+        host.PressKey(VK_F9);
+        host.AdvanceTime(1000);
+        f->timer.SetEnabled(true);
+        host.AdvanceTime(99);
+        EXPECT_EQ(f->log, (std::vector<std::string>{"down 120"}));
+        host.AdvanceTime(1);
+        EXPECT_EQ(f->log.size(), 2u);
     }
 }
 

@@ -1,11 +1,14 @@
 // SPDX-FileCopyrightText: 2026 Velmia developers
 // SPDX-License-Identifier: MIT
 // Pictures and bitmaps read from and written to files: a failed load leaves
-// what was there, a loaded picture keeps the file's size and format.
+// what was there, a loaded picture keeps the file's size and format, a save
+// keeps every name of the file.
 #include "toolkit/Controls.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <sys/stat.h>
 
 using namespace vcl;
 namespace fs = std::filesystem;
@@ -77,4 +80,47 @@ TEST(PictureFiles, LoadedPictureKeepsFileSizeFormatAndPalette)
     again.LoadFromFile(dir.File("again.bmp"));
     EXPECT_EQ(again.GetPixelFormat(), pf8bit);
     EXPECT_EQ(again.GetPixelColor(6, 2), clBlack);
+}
+
+// A file with a second name (a hard link) is written in place: both names
+// show the new picture, the file keeps its identity and mode, and no copy is
+// left behind. A file with one name is replaced whole, as before.
+TEST(PictureFiles, SavingOverAHardLinkedFileKeepsEveryName)
+{
+    for (const bool linked : {false, true}) {
+        SCOPED_TRACE(linked);
+        TempDir dir;
+        TBitmap old(40, 30, pf24bit), wider(64, 48, pf24bit), narrower(8, 6, pf24bit);
+        old.GetCanvas()->Brush.Color = RGB(10, 20, 30);
+        old.GetCanvas()->FillRect(Rect(0, 0, 40, 30));
+        old.SaveToFile(dir.File("vlm_co4.bmp"));
+        ::chmod(dir.File("vlm_co4.bmp").c_str(), 0640);
+        if (linked)
+            fs::create_hard_link(dir.File("vlm_co4.bmp"), dir.File("other-name.bmp"));
+        struct stat before {};
+        ::stat(dir.File("vlm_co4.bmp").c_str(), &before);
+
+        // Larger, then smaller than the file it replaces.
+        for (TBitmap* next : {&wider, &narrower}) {
+            next->GetCanvas()->Brush.Color = RGB(200, uint8_t(next->GetWidth()), 7);
+            next->GetCanvas()->FillRect(Rect(0, 0, next->GetWidth(), next->GetHeight()));
+            next->SaveToFile(dir.File("vlm_co4.bmp"));
+            for (const char* name : {"vlm_co4.bmp", "other-name.bmp"}) {
+                if (!linked && name[0] == 'o')
+                    continue;
+                TBitmap back;
+                back.LoadFromFile(dir.File(name));
+                EXPECT_EQ(back.GetWidth(), next->GetWidth()) << name;
+                EXPECT_EQ(back.GetPixelColor(3, 3), next->GetPixelColor(3, 3)) << name;
+            }
+        }
+        struct stat after {};
+        ::stat(dir.File("vlm_co4.bmp").c_str(), &after);
+        if (linked) {
+            EXPECT_EQ(after.st_ino, before.st_ino);
+        }
+        EXPECT_EQ(after.st_nlink, linked ? 2u : 1u);
+        EXPECT_EQ(after.st_mode & 07777, 0640u);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), linked ? 2 : 1);
+    }
 }

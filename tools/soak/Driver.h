@@ -39,6 +39,14 @@ struct Options {
     // batches (asleep until a tick can change something), and both are
     // compared after every event.
     bool batchedTwin = false;
+    // A second form gets the same input in bursts: the events the first form
+    // gets one per tick (2 to 6 of them while each asks for a redraw or
+    // changes the view) arrive within one tick, and the two forms must end
+    // alike, the tick count aside; they are compared after every group of
+    // events and every tick between them. Events whose effect depends on the
+    // ticks between them by design (right presses, double-clicks, x in the
+    // close-up) come alone.
+    bool burstTwin = false;
     std::set<std::string> skipped; // names of checks and invariants not applied
 };
 
@@ -83,6 +91,8 @@ public:
     int Replay(const std::filesystem::path& file);
     // Runs events on a fresh form; true when one of them failed.
     bool ReplayEvents(const std::vector<Event>& events);
+    // The run of options.ticks ticks with the burst twin.
+    int RunBursts();
     // A hash of the current form's window picture and of the counts so far:
     // equal for two runs of the same seed.
     uint64_t Fingerprint();
@@ -114,6 +124,13 @@ private:
     // The batched twin against the main form: the same window at every
     // moment, and the same state once its sleeping ticks are counted in.
     void CompareSchedules(const Event& e);
+    // The burst twin: a group of events delivered one per tick to the main
+    // form, then as a burst to the twin; one event alone; a tick of both.
+    void DeliverGroup();
+    void DeliverAlone(const Event& e);
+    void TickBoth();
+    bool Burstable(const Event& e) const;
+    void CompareBursts(const Event& e, bool pictures);
     void Fail(const std::string& name, const std::string& detail);
     void TrackView();
     std::string ViewName(const Session& s) const;
@@ -127,6 +144,9 @@ private:
     std::filesystem::path previousDir_;
     std::unique_ptr<Session> main_;
     std::unique_ptr<Session> batched_; // options_.batchedTwin
+    std::unique_ptr<Session> burst_;   // options_.burstTwin
+    long groups_ = 0;
+    long burstEvents_ = 0;
     std::mt19937_64 rng_;
 
     std::vector<Event> log_; // since the current form started

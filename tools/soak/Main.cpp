@@ -20,12 +20,15 @@ int Usage()
 {
     std::cerr << "usage: velmia-soak --seed N --ticks T [--folder DIR] [--events-per-tick R]\n"
                  "                   [--check-every TICKS] [--form-ticks TICKS] [--step-limit SECONDS]\n"
-                 "                   [--keep-going] [--batched-twin] [--skip NAME]... [--out DIR]\n"
+                 "                   [--keep-going] [--batched-twin] [--burst-twin] [--skip NAME]... [--out DIR]\n"
                  "       velmia-soak --replay FILE [--folder DIR] [--skip NAME]...\n"
                  "       velmia-soak --shrink FILE [--folder DIR] [--skip NAME]...\n"
                  "DIR holds the default pictures (vlm_*.bmp); the driver runs in its own copy.\n"
                  "--batched-twin runs a second form beside the first whose Timer1 sleeps through the\n"
-                 "ticks that only count, and compares the two after every event.\n";
+                 "ticks that only count, and compares the two after every event.\n"
+                 "--burst-twin gives a second form the events the first one gets one per tick as\n"
+                 "bursts within one tick, and compares the two after every burst and every tick\n"
+                 "(a failure's replay holds the events one per tick).\n";
     return 2;
 }
 
@@ -50,6 +53,10 @@ int main(int argc, char** argv)
         }
         if (arg == "--batched-twin") {
             options.batchedTwin = true;
+            continue;
+        }
+        if (arg == "--burst-twin") {
+            options.burstTwin = true;
             continue;
         }
         if (!(v = value()))
