@@ -20,7 +20,6 @@ constexpr int kStep = 7;        // pixels left and down per tick
 constexpr int kSkyRight = 300;  // right edge of the sky area
 constexpr int kSkyBottom = 300; // bottom edge of the sky area
 constexpr TRect kSkyArea = Rect(0, 0, kSkyRight, kSkyBottom);
-constexpr int kFirstMovingTick = 50;
 
 } // namespace
 
@@ -87,7 +86,7 @@ void TSvelmia::StarTwinkleStep()
 // wipes the old position.
 void TSvelmia::ShootingStarStep()
 {
-    if (CycleCounter < kFirstMovingTick)
+    if (CycleCounter < timetable::kShootingStarFirstMove)
         return;
     if (!StreamingMask) {
         ShootingStarActive = false;

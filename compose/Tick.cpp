@@ -19,10 +19,9 @@
 
 using namespace vcl;
 using namespace layout;
+using namespace timetable;
 
 namespace {
-constexpr int kCloseUpCycleLength = 301; // ticks 0..300
-constexpr int kBreathPeriod = 30;        // body frame period, in ticks
 
 // The scene one back, as the last cycle end advanced it. When that cycle end
 // drew the strawberry scene it also chose the scene's other picture for the
@@ -217,23 +216,9 @@ void TSvelmia::AdvancePortraitCounters()
 void TSvelmia::ShowBodyFrame(int Phase)
 {
     PlaceLowerHalf();
-    int frame;
-    switch (Phase) {
-    case 5:
-        frame = 1;
-        break;
-    case 7:
-        frame = 2;
-        break;
-    case 17:
-        frame = 1;
-        break;
-    case 19:
-        frame = 0;
-        break;
-    default:
+    const int frame = FrameAt(kBreath, Phase);
+    if (frame < 0)
         return; // the frame on screen stays
-    }
     TCanvas* canvas = mySubcanvas->GetCanvas();
     canvas->CopyMode = SRCCOPY;
     canvas->CopyRect(kUpperPicture, FrameBmp[frame]->GetCanvas(), kUpperPicture);
@@ -274,7 +259,7 @@ void TSvelmia::CloseUpTick()
     CloseEye_disp_stretch->SetLeft(CloseUpEyeLeft);
     Busy = true;
     CloseUpBlinkStep(CycleCounter);
-    NextIndex(CycleCounter, kCloseUpCycleLength);
+    NextIndex(CycleCounter, kCloseUpCycle);
     Busy = false;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "commands/Look.h"
+#include "compose/Timetables.h"
 #include "shell/Layout.h"
 #include "shell/PortraitState.h"
 #include "shell/Selection.h"
@@ -186,6 +187,13 @@ public:
     // or anything but the counters the ticks advance themselves: n means the
     // next n - 1 ticks only count (1: the next tick may draw). Changes nothing.
     int TicksUntilChange() const;
+    // The same for each view's tick, the counter within its cycle and the
+    // window's halves at their places.
+    int TicksUntilCloseUpChange() const;
+    int TicksUntilShowChange() const;
+    int TicksUntilGrayChange() const;
+    int TicksUntilPortraitChange() const;
+    int TicksUntilQuadChange() const;
     // Composer and blink helpers.
     void MaskedCopy(vcl::TCanvas* target, const vcl::TRect& dest, vcl::TCanvas* mask, const vcl::TRect& maskRect,
                     vcl::TCanvas* picture, const vcl::TRect& pictureRect);
@@ -209,8 +217,7 @@ public:
     vcl::TBitmap* StretchedSkyTile();
     // Shows or hides one overlay when `tick` is one of its switching ticks; at
     // every other tick its visibility is left alone.
-    static void ScheduleOverlay(vcl::TImage* overlay, int tick, std::initializer_list<int> showAt,
-                                std::initializer_list<int> hideAt);
+    static void ScheduleOverlay(vcl::TImage* overlay, int tick, const timetable::Blink& blink);
 
     // ---- commands/: key commands, colour edits, saving ----------------------
     void FormKeyPress(vcl::TObject* Sender, char& Key);
