@@ -29,10 +29,10 @@ void TSvelmia::BlinkStep(int Tick)
             screen->CopyRect(EyeDestRect, EyeSave->GetCanvas(), EyeSrcRect);
             PeekOpen = true;
         } else if (Tick == kPortraitPeekAt + kPeekTicks) {
-            const bool wasBusy = Busy;
-            Busy = true;
-            PaintClosedEyes();
-            Busy = wasBusy;
+            {
+                const BusyHold busy(*this);
+                PaintClosedEyes();
+            }
             PeekOpen = false;
         }
         return;

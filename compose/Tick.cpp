@@ -55,23 +55,27 @@ void TSvelmia::Timer1Timer(TObject* /*Sender*/)
     // button press, and input stays held (Busy) until then: no blink overlay
     // of the magnified view may appear over it.
     const bool unmagnifiedHold = CloseUpMode && CloseUpHalfShown;
-    Busy = true;
-    ++TickCount;
-    if (CloseUpMode) {
-        if (!unmagnifiedHold)
-            CloseUpTick();
-    } else if (ShowMode) {
-        ShowTick();
-    } else if (GrayMode) {
-        GrayTick();
-    } else {
-        if (PortraitMode)
-            PortraitTick();
-        if (QuadMode)
-            QuadTick();
+    {
+        const BusyHold busy(*this);
+        ++TickCount;
+        if (CloseUpMode) {
+            if (!unmagnifiedHold)
+                CloseUpTick();
+        } else if (ShowMode) {
+            ShowTick();
+        } else if (GrayMode) {
+            GrayTick();
+        } else {
+            if (PortraitMode)
+                PortraitTick();
+            if (QuadMode)
+                QuadTick();
+        }
+        // A redraw asked for is drawn by now, or the view draws none.
+        ForgetAskedRedraw();
     }
-    // A redraw asked for is drawn by now, or the view draws none.
-    ForgetAskedRedraw();
+    // After a tick input is free, the start-up's hold ended too, unless the
+    // unmagnified capture holds it.
     Busy = unmagnifiedHold;
 }
 
@@ -141,7 +145,7 @@ void TSvelmia::SettleAskedRedraw()
 void TSvelmia::DrawAskedRedraw()
 {
     if (RedrawAsked && RedrawPending() && !CloseUpMode && !GrayMode) {
-        // The tick's own hold of Timer1 ends with it; the handler's goes on.
+        // Timer1 stays as it was: off while the part browser is open.
         const bool held = !Timer1->GetEnabled();
         if (ShowMode)
             ShowTick();
@@ -257,10 +261,9 @@ void TSvelmia::CloseUpTick()
     PlaceHalves();
     CloseEye_disp_stretch->SetTop(0);
     CloseEye_disp_stretch->SetLeft(CloseUpEyeLeft);
-    Busy = true;
+    const BusyHold busy(*this);
     CloseUpBlinkStep(CycleCounter);
     NextIndex(CycleCounter, kCloseUpCycle);
-    Busy = false;
 }
 
 // The head at the top of the window and the body below it, where every view

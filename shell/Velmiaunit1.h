@@ -170,6 +170,7 @@ public:
     void ShowComposedPicture();
     void StepBackCounters();
     void ComposePortrait();
+    void ComposePortraitLayers();
     void DrawBackgroundAndHair(int scene);
     void DrawFace(int cell);
     void DrawHeadLayers();
@@ -402,20 +403,36 @@ public:
     void EnterCloseUpView();
     void ReturnFromCloseUpView();
 
-    // Timer1 is off while a pause lives and on again when it ends, on every
-    // way out of a handler, unless the handler keeps it stopped (the part
-    // browser turns it on again when it closes).
+    // Timer1 is off while a pause lives. Pauses nest (a tick or a handler
+    // pauses, the composition it runs pauses too): Timer1 is on again when
+    // the outermost one ends, on every way out of a handler, unless one of
+    // them was told to keep it stopped (the part browser turns it on again
+    // when it closes).
     class Timer1Pause {
     public:
         explicit Timer1Pause(TSvelmia& form);
         ~Timer1Pause();
         Timer1Pause(const Timer1Pause&) = delete;
         Timer1Pause& operator=(const Timer1Pause&) = delete;
-        void KeepStopped() { keepStopped_ = true; }
+        void KeepStopped() { form_.timer1KeptStopped_ = true; }
 
     private:
-        vcl::TTimer* timer_;
-        bool keepStopped_ = false;
+        TSvelmia& form_;
+    };
+
+    // Input is held (Busy) while a hold lives; when it ends, Busy is what it
+    // was before. The lasting holds (the start-up until the first tick, a
+    // quit, the part browser, the unmagnified capture) set Busy themselves.
+    class BusyHold {
+    public:
+        explicit BusyHold(TSvelmia& form) : busy_(form.Busy), was_(form.Busy) { busy_ = true; }
+        ~BusyHold() { busy_ = was_; }
+        BusyHold(const BusyHold&) = delete;
+        BusyHold& operator=(const BusyHold&) = delete;
+
+    private:
+        bool& busy_;
+        const bool was_;
     };
 
     // ---- show/: the scene show ----------------------------------------------
@@ -536,6 +553,10 @@ private:
     };
     std::vector<std::pair<std::string, WatchedFile>> watched_;
     bool watchPartFiles_ = false;
+    // The Timer1 pauses that live now, and whether one was told to keep
+    // Timer1 stopped past the outermost.
+    int timer1Pauses_ = 0;
+    bool timer1KeptStopped_ = false;
     void RememberWornFile(int kind, Figure figure, const std::string& path);
     // Reads `path` again into the parts of the main and the left figure worn
     // from it; false when it was reported as unusable.

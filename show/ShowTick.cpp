@@ -24,6 +24,7 @@ void Advance(int& index, bool on, int count)
 void TSvelmia::ShowTick()
 {
     const Timer1Pause pause(*this);
+    const BusyHold busy(*this);
     PlaceHalves();
     CloseEye_disp_Left->SetLeft(LeftEyeLeft);
     CloseEye_disp_Left->SetTop(0);
@@ -34,10 +35,8 @@ void TSvelmia::ShowTick()
     ShowSceneFrame(BodyPhase);
     ShowBlink(CycleCounter);
 
-    if (++CycleCounter < kCycleLength) {
-        Busy = false;
+    if (++CycleCounter < kCycleLength)
         return;
-    }
 
     // End of the cycle.
     CycleCounter = 0;
@@ -48,13 +47,12 @@ void TSvelmia::ShowTick()
         RoundCounter = 0;
         ComposeAtCycleEnd(&TSvelmia::ComposeShow);
     }
-    Busy = false;
 }
 
 // The whole picture for the scene SceneIndex; then the counters move on.
 void TSvelmia::ComposeShow()
 {
-    Busy = true;
+    const BusyHold busy(*this);
     CurrentScene = SceneIndex;
     ComposeShowUpper(CurrentScene);
     UpperBmp->GetCanvas()->CopyMode = SRCCOPY;
