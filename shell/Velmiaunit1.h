@@ -470,6 +470,21 @@ private:
     // Start-up helpers (shell/, assets/).
     void PlaceWindow();
     void FillBlackWhitePalette();
+    // The steps of FormCreate, in their order.
+    void SetUpHalves();
+    void CreateWorkPictures();
+    void LoadRequiredPictures();
+    void BuildBaseFigureAndBody();
+    void CopySmallClosedEyes();
+    void LoadStripsAndTheirMasks();
+    void CreateLayerMasks();
+    void LoadEarringFrames();
+    void CreateCloseUpPictures();
+    void LoadHairStyles();
+    void CreateColourWorkPictures();
+    void ComposeFirstPicture();
+    void ShowAndRun();
+    void WatchWornFiles();
     // A new 8-bit bitmap with the black-and-white palette.
     vcl::TBitmap* NewMaskBitmap(int width, int height);
     // A new mask of `area` of the image's picture (an area from its top-left
