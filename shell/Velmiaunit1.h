@@ -19,6 +19,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct KeyCommandRow;
@@ -30,6 +31,10 @@ struct PictureSize {
     int Width = 0;
     int Height = 0;
 };
+
+namespace showcompose {
+struct DrawnFigure; // show/ShowCompose.cpp
+}
 
 class TSvelmia : public vcl::TForm, private PortraitState {
 public:
@@ -440,6 +445,20 @@ public:
     void ShowSceneFrame(int phase);
     void ShowBlink(int cycleTick);
     void ComposeShowUpper(int scene);
+    // The frames a figure of the show is drawn into, with the body band of each.
+    using FrameBandList = std::vector<std::pair<int, int>>;
+    void DrawShowFigureUpper(const showcompose::DrawnFigure& f);
+    void DrawShowFace(const showcompose::DrawnFigure& f);
+    void ShowMaskedCopy(const vcl::TRect& dest, vcl::TCanvas* mask, const vcl::TRect& maskRect, vcl::TCanvas* picture,
+                        const vcl::TRect& pictureRect);
+    void ShowLayer(const showcompose::DrawnFigure& f, int e, vcl::TCanvas* mask, vcl::TCanvas* picture);
+    void DrawShowFigureLower(const showcompose::DrawnFigure& f, const FrameBandList& frames);
+    void DrawShowBody(const showcompose::DrawnFigure& f, const FrameBandList& frames);
+    void DrawShowWornOnBody(const showcompose::DrawnFigure& f, const FrameBandList& frames);
+    template <class RectsOf>
+    void LayerIntoFrames(const FrameBandList& frames, vcl::TCanvas* mask, vcl::TCanvas* picture, RectsOf rects);
+    void TintPatternIntoFrames(const showcompose::DrawnFigure& f, const FrameBandList& frames, int e,
+                               vcl::TImage* picture, int cellHeight, vcl::TColor colour);
     void ComposeShowLower(int scene);
     void SetFramesCopyMode(bool erase);
 
