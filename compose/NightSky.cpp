@@ -137,8 +137,15 @@ void TSvelmia::ShootingStarStep()
         StarY += kStep;
         return;
     }
+    WipeShootingStarTrace();
+    ShootingStarActive = false;
+}
 
-    // The star has left the sky: wipe its last trace in the bottom-left corner.
+// The star has left the sky: wipe its last trace in the bottom-left corner.
+void TSvelmia::WipeShootingStarTrace()
+{
+    TCanvas* upper = UpperBmp->GetCanvas();
+    TCanvas* screen = Mainpict->GetCanvas();
     const TRect corner = Rect(0, 0, kStep, kStep);
     const TRect last = Rect(0, kSkyBottom - kStep, kStep, kSkyBottom);
     upper->Brush.Color = SkyColour;
@@ -146,5 +153,4 @@ void TSvelmia::ShootingStarStep()
     MaskedCopy(upper, corner, SceneKeyMask->GetCanvas(), last, mainsave->GetCanvas(), last);
     screen->CopyMode = SRCCOPY;
     screen->CopyRect(last, upper, corner);
-    ShootingStarActive = false;
 }

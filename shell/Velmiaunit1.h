@@ -189,6 +189,7 @@ public:
     void DrawFlowerOnBody();
     void StarTwinkleStep();
     void ShootingStarStep();
+    void WipeShootingStarTrace();
     // How many of the coming Timer1 ticks may run before one changes a pixel
     // or anything but the counters the ticks advance themselves: n means the
     // next n - 1 ticks only count (1: the next tick may draw). Changes nothing.
@@ -203,6 +204,7 @@ public:
     // Composer and blink helpers.
     void MaskedCopy(vcl::TCanvas* target, const vcl::TRect& dest, vcl::TCanvas* mask, const vcl::TRect& maskRect,
                     vcl::TCanvas* picture, const vcl::TRect& pictureRect);
+    void DrawStringPatterns();
     void DrawStringPattern(vcl::TImage* pattern, const vcl::TRect& dest, const vcl::TRect& source, int cellHeight);
     void GrayBlinkStep(int cycleTick);
     void QuadBlinkStep(int cycleTick);
@@ -291,6 +293,11 @@ public:
     // Wears a checked look: one redraw. Names the part files that could not
     // be read in `refused`.
     void WearLook(const look::Look& look, std::vector<std::string>& refused);
+    void WearLookParts(const look::Look& look, bool leftIsNew, std::vector<std::string>& refused);
+    void WearLookSceneList(const look::Look& look, std::vector<std::string>& refused);
+    void WearLookSelections(const look::Look& look);
+    void WearLookView(const look::Look& look);
+    void WearLookCells(const look::Look& look);
     look::Limits LookLimits() const;
     // ---- show/ShowFigures.cpp: the selection sets and the show's figures ---
     // Views of the three selection sets (main, show's left figure, backup).
@@ -395,6 +402,9 @@ public:
     // lies wholly outside the window.
     bool ClipSpan(int left, int width, int& destLeft, int& destRight, int& sourceLeft, int& sourceRight);
     void ApplyPan();
+    bool PanEntry(int entry, std::initializer_list<vcl::TRect*> dests, std::initializer_list<vcl::TRect*> sources);
+    void PanFigureAndHair();
+    void PanWornParts();
 
     // ---- views/: the views ---------------------------------------------------
     enum class ViewMode { Portrait, Show, Gray, Quad, CloseUp };
