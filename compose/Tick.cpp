@@ -145,7 +145,9 @@ void TSvelmia::SettleAskedRedraw()
 void TSvelmia::DrawAskedRedraw()
 {
     if (RedrawAsked && RedrawPending() && !CloseUpMode && !GrayMode) {
-        // Timer1 stays as it was: off while the part browser is open.
+        // Timer1 stays as it was. Under a handler's pause the tick's own
+        // pause nests and leaves it off; off without a pause (the part
+        // browser keeps it stopped), the tick's pause would turn it on.
         const bool held = !Timer1->GetEnabled();
         if (ShowMode)
             ShowTick();
