@@ -67,7 +67,7 @@ void TSvelmia::WatchTimerTimer(TObject* /*Sender*/)
 bool TSvelmia::ReloadWornFile(const std::string& path, const FileStamp& now, WatchedFile& watched)
 {
     const Timer1Pause pause(*this);
-    Busy = true;
+    const BusyHold busy(*this);
     TBitmap loaded;
     try {
         ReadBmpFile(path, loaded);
@@ -82,7 +82,6 @@ bool TSvelmia::ReloadWornFile(const std::string& path, const FileStamp& now, Wat
                                      "part keeps its picture: %s"),
                                    path, velmia::shell::CurrentFolderName(), reason)));
         WatchTimer->SetEnabled(true);
-        Busy = false;
         return false;
     }
     for (const SelectionSet set : {SelectionSet::Main, SelectionSet::Left})
@@ -96,6 +95,5 @@ bool TSvelmia::ReloadWornFile(const std::string& path, const FileStamp& now, Wat
             worn.read = now;
         }
     watched.refused = {};
-    Busy = false;
     return true;
 }

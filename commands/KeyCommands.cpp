@@ -4,8 +4,8 @@
 // the user dresses and arranges the figure by single keystrokes, looked up in
 // the command table (commands/KeyCommandTable.h).
 //
-// Each command is a short transaction: Timer1 off, Busy on, the command, Busy
-// off, Timer1 on. A command changes a few state variables and asks the next
+// Each command is a short transaction: Timer1 paused and input held (Busy)
+// while the command runs. A command changes a few state variables and asks the next
 // tick to recompose (RequestRedraw); those that should change only their
 // own setting also step the automatic counters back, so the cycle end brings
 // back the same scene and cells.
@@ -157,7 +157,7 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
     }
     const KeyCommandRow* row = FindKeyCommand(static_cast<char>(key));
     const Timer1Pause pause(*this);
-    Busy = true;
+    const BusyHold busy(*this);
     try {
         if (row)
             RunKeyCommand(*row);
@@ -167,7 +167,6 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
         // Whatever went wrong, the program must keep responding.
         Application->ShowException(e);
     }
-    Busy = false;
 }
 
 // Esc closes the part browser, the close-up or the title banner, in that

@@ -253,16 +253,27 @@ std::string Format(const Look& look)
     return w.text;
 }
 
-bool Parse(std::string_view text, const Limits& limits, Look& out, int& line, std::string& reason)
+namespace {
+
+// The first "key = value" line names the version this program reads.
+bool IsVersionLine(std::string_view key, const std::string& value, std::string& reason)
 {
-    line = 0;
-    if (text.size() > kMaxFileSize) {
-        reason = vcl::Format(_("it is larger than %s bytes"), std::to_string(kMaxFileSize));
+    if (key != kVersionKey) {
+        reason = vcl::Format(_("the first line must be \"%s = %s\""), kVersionKey, std::to_string(kVersion));
         return false;
     }
-    if (text.starts_with("\xEF\xBB\xBF"))
-        text.remove_prefix(3);
-    std::map<std::string, Entry, std::less<>> entries;
+    if (value != std::to_string(kVersion)) {
+        reason = vcl::Format(_("version \"%s\" is not known (this program reads version %s)"), value,
+                             std::to_string(kVersion));
+        return false;
+    }
+    return true;
+}
+
+// The text's "key = value" lines, each key once, after the version line.
+bool ReadEntries(std::string_view text, std::map<std::string, Entry, std::less<>>& entries, int& line,
+                 std::string& reason)
+{
     bool versionSeen = false;
     int number = 0;
     while (!text.empty()) {
@@ -292,15 +303,8 @@ bool Parse(std::string_view text, const Limits& limits, Look& out, int& line, st
         }
         const std::string value(Trim(content.substr(eq + 1)));
         if (!versionSeen) {
-            if (key != kVersionKey) {
-                reason = vcl::Format(_("the first line must be \"%s = %s\""), kVersionKey, std::to_string(kVersion));
+            if (!IsVersionLine(key, value, reason))
                 return false;
-            }
-            if (value != std::to_string(kVersion)) {
-                reason = vcl::Format(_("version \"%s\" is not known (this program reads version %s)"), value,
-                                     std::to_string(kVersion));
-                return false;
-            }
             versionSeen = true;
             continue;
         }
@@ -314,6 +318,23 @@ bool Parse(std::string_view text, const Limits& limits, Look& out, int& line, st
         reason = vcl::Format(_("it has no \"%s = %s\" line"), kVersionKey, std::to_string(kVersion));
         return false;
     }
+    return true;
+}
+
+} // namespace
+
+bool Parse(std::string_view text, const Limits& limits, Look& out, int& line, std::string& reason)
+{
+    line = 0;
+    if (text.size() > kMaxFileSize) {
+        reason = vcl::Format(_("it is larger than %s bytes"), std::to_string(kMaxFileSize));
+        return false;
+    }
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    std::map<std::string, Entry, std::less<>> entries;
+    if (!ReadEntries(text, entries, line, reason))
+        return false;
     Look look;
     Reader reader{entries, 0, {}};
     VisitLook(reader, look, limits);

@@ -204,6 +204,17 @@ void TSvelmia::WearLook(const look::Look& l, std::vector<std::string>& refused)
     // left figure that no q has made yet has no pictures at all: it gets
     // every one, and from now on w shows it.
     const bool leftIsNew = ShowOrigin == 0;
+    WearLookParts(l, leftIsNew, refused);
+    WearLookSceneList(l, refused);
+    if (leftIsNew)
+        ShowOrigin = 1;
+    WearLookSelections(l);
+    WearLookView(l);
+    WearLookCells(l);
+}
+
+void TSvelmia::WearLookParts(const look::Look& l, bool leftIsNew, std::vector<std::string>& refused)
+{
     for (const Figure figure : {Figure::Main, Figure::Left}) {
         const look::FigureLook& f = figure == Figure::Main ? l.Main : l.Left;
         const bool everyPart = figure == Figure::Left && leftIsNew;
@@ -231,6 +242,10 @@ void TSvelmia::WearLook(const look::Look& l, std::vector<std::string>& refused)
             }
         }
     }
+}
+
+void TSvelmia::WearLookSceneList(const look::Look& l, std::vector<std::string>& refused)
+{
     if (!SameFile(l.SceneList, WornSceneList) ||
         !std::equal(l.SceneColours.begin(), l.SceneColours.end(), SceneCellColours.begin())) {
         const std::string path = l.SceneList.empty() ? kStartSceneList : l.SceneList;
@@ -247,11 +262,11 @@ void TSvelmia::WearLook(const look::Look& l, std::vector<std::string>& refused)
             refused.push_back(path);
         }
     }
+}
 
-    if (leftIsNew)
-        ShowOrigin = 1;
-
-    // The members of both sets, and the faces their hair needs.
+// The members of both sets, and the faces their hair needs.
+void TSvelmia::WearLookSelections(const look::Look& l)
+{
     for (const Figure figure : {Figure::Main, Figure::Left}) {
         const look::FigureLook& f = figure == Figure::Main ? l.Main : l.Left;
         const SelectionRef s = FigureSet(figure);
@@ -275,8 +290,11 @@ void TSvelmia::WearLook(const look::Look& l, std::vector<std::string>& refused)
         faces->GetCanvas()->CopyMode = SRCCOPY;
         faces->GetCanvas()->CopyRect(all, (s.LongHair ? FaceListLarge : FaceList)->GetCanvas(), all);
     }
+}
 
-    // The view, the pan and the show's spacing.
+// The view, the pan and the show's spacing.
+void TSvelmia::WearLookView(const look::Look& l)
+{
     HideBlinkOverlays();
     PanX = l.Pan;
     ApplyPan();
@@ -293,9 +311,12 @@ void TSvelmia::WearLook(const look::Look& l, std::vector<std::string>& refused)
             LeaveShowForPortrait();
         RefreshClosedEyes();
     }
+}
 
-    // The scene and the cells the redraw composes (entering the show has
-    // stepped the counters back; these are the values to draw).
+// The scene and the cells the redraw composes (entering the show has
+// stepped the counters back; these are the values to draw).
+void TSvelmia::WearLookCells(const look::Look& l)
+{
     SceneIndex = l.Scene;
     AlternatePhase = l.StrawberriesUpper;
     for (const Figure figure : {Figure::Main, Figure::Left}) {

@@ -8,44 +8,38 @@
 // closes them again.
 #include "shell/Velmiaunit1.h"
 
-#include <algorithm>
-#include <initializer_list>
-
 using namespace vcl;
+using namespace timetable;
 
-void TSvelmia::ScheduleOverlay(TImage* overlay, int tick, std::initializer_list<int> showAt,
-                               std::initializer_list<int> hideAt)
+void TSvelmia::ScheduleOverlay(TImage* overlay, int tick, const timetable::Blink& blink)
 {
-    auto has = [tick](std::initializer_list<int> ticks) {
-        return std::find(ticks.begin(), ticks.end(), tick) != ticks.end();
-    };
-    if (has(showAt))
+    if (timetable::HasTick(blink.ShowAt, tick))
         overlay->SetVisible(true);
-    if (has(hideAt))
+    if (timetable::HasTick(blink.HideAt, tick))
         overlay->SetVisible(false);
 }
 
 void TSvelmia::BlinkStep(int Tick)
 {
     if (EyesClosed) {
-        if (Tick == 120) {
+        if (Tick == kPortraitPeekAt) {
             // The peek: the open eyes saved by the last composition.
             TCanvas* screen = Mainpict->GetCanvas();
             screen->CopyMode = SRCCOPY;
             screen->CopyRect(EyeDestRect, EyeSave->GetCanvas(), EyeSrcRect);
             PeekOpen = true;
-        } else if (Tick == 130) {
-            const bool wasBusy = Busy;
-            Busy = true;
-            PaintClosedEyes();
-            Busy = wasBusy;
+        } else if (Tick == kPortraitPeekAt + kPeekTicks) {
+            {
+                const BusyHold busy(*this);
+                PaintClosedEyes();
+            }
             PeekOpen = false;
         }
         return;
     }
     if (TouchOpened)
         return;
-    ScheduleOverlay(CloseEye_disp, Tick, {48, 147, 248, 297, 448, 592, 595}, {50, 150, 250, 300, 450, 594, 600});
+    ScheduleOverlay(CloseEye_disp, Tick, kPortraitBlink);
 }
 
 void TSvelmia::GrayBlinkStep(int Tick)
@@ -53,24 +47,20 @@ void TSvelmia::GrayBlinkStep(int Tick)
     for (int entry : GrayBlinkTable)
         if (Tick == entry)
             CloseEye_disp->SetVisible(true);
-    ScheduleOverlay(CloseEye_disp, Tick, {594, 598}, {50, 150, 300, 400, 450, 596, 600});
+    ScheduleOverlay(CloseEye_disp, Tick, kGrayBlink);
 }
 
 void TSvelmia::QuadBlinkStep(int Tick)
 {
-    ScheduleOverlay(SmallClosedPict01, Tick, {48, 198, 347, 498}, {50, 200, 350, 500});
-    ScheduleOverlay(SmallClosedPict11, Tick, {77, 228, 378, 528}, {80, 230, 380, 530});
-    ScheduleOverlay(SmallClosedPict1, Tick, {98, 247, 398, 548}, {100, 250, 400, 550});
-    ScheduleOverlay(SmallClosedPict0, Tick, {148, 298, 448, 597}, {150, 300, 450, 600});
+    ScheduleOverlay(SmallClosedPict01, Tick, kQuadTopRightBlink);
+    ScheduleOverlay(SmallClosedPict11, Tick, kQuadBottomRightBlink);
+    ScheduleOverlay(SmallClosedPict1, Tick, kQuadBottomLeftBlink);
+    ScheduleOverlay(SmallClosedPict0, Tick, kQuadTopLeftBlink);
 }
 
 void TSvelmia::CloseUpBlinkStep(int Tick)
 {
-    if (CloseUpEyesClosed)
-        ScheduleOverlay(CloseEye_disp_stretch, Tick, {46, 94, 170, 244, 248}, {50, 100, 180, 246, 250});
-    else
-        ScheduleOverlay(CloseEye_disp_stretch, Tick, {28, 58, 98, 147, 198, 244, 248},
-                        {30, 60, 100, 150, 200, 246, 250});
+    ScheduleOverlay(CloseEye_disp_stretch, Tick, CloseUpEyesClosed ? kCloseUpClosedBlink : kCloseUpBlink);
 }
 
 // Closed lids straight onto the screen's eye patch, for the end of the peek

@@ -55,17 +55,8 @@ void TSvelmia::DrawBodyFrames(int scene)
                        HairSubSrcRect);
     }
 
-    // String patterns, over the costume only, in this order.
-    if (!CamisoleShown) {
-        if (StringPatternOn)
-            DrawStringPattern(StringPattern, StringDestRect, StringSrcRect, SourceRows(peString));
-        if (ThickStringOn)
-            DrawStringPattern(ThickStringPattern, ThickStringDestRect, ThickStringSrcRect, SourceRows(peThickString));
-        if (WStringOn)
-            DrawStringPattern(WStringPattern, WStringDestRect, WStringSrcRect, SourceRows(peWString));
-        if (CrossStringOn)
-            DrawStringPattern(CrossStringPattern, CrossStringDestRect, CrossStringSrcRect, SourceRows(peCrossString));
-    }
+    if (!CamisoleShown)
+        DrawStringPatterns();
 
     // The ribbon rises with the chest.
     if (RibbonShown && !RibbonOut)
@@ -78,6 +69,19 @@ void TSvelmia::DrawBodyFrames(int scene)
         for (TCanvas* f : frame)
             MaskedCopy(f, ChokerLowerDestRect, Choker->GetCanvas(), ChokerLowerMaskRect, Choker->GetCanvas(),
                        ChokerLowerSrcRect);
+}
+
+// The string patterns that are on, over the costume only, in this order.
+void TSvelmia::DrawStringPatterns()
+{
+    if (StringPatternOn)
+        DrawStringPattern(StringPattern, StringDestRect, StringSrcRect, SourceRows(peString));
+    if (ThickStringOn)
+        DrawStringPattern(ThickStringPattern, ThickStringDestRect, ThickStringSrcRect, SourceRows(peThickString));
+    if (WStringOn)
+        DrawStringPattern(WStringPattern, WStringDestRect, WStringSrcRect, SourceRows(peWString));
+    if (CrossStringOn)
+        DrawStringPattern(CrossStringPattern, CrossStringDestRect, CrossStringSrcRect, SourceRows(peCrossString));
 }
 
 // A string pattern is its own mask: white where transparent, dark strokes.

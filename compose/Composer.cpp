@@ -42,7 +42,23 @@ void TSvelmia::MaskedCopy(TCanvas* target, const TRect& dest, TCanvas* mask, con
 void TSvelmia::ComposePortrait()
 {
     const Timer1Pause pause(*this);
-    Busy = true;
+    ComposePortraitLayers();
+
+    // Final stage (the cycle counter is 0 here).
+    if (EyesClosed || TouchOpened)
+        SaveComposedEyes();
+    if (EyesClosed)
+        CloseEyesInComposition();
+    if (PanX >= kSkyFromPan && CurrentScene >= 1)
+        MakeSkyKey();
+    ShowComposedPicture();
+}
+
+// The scene, the figure and what it wears, into the upper picture and the
+// body frames; then the counters move on.
+void TSvelmia::ComposePortraitLayers()
+{
+    const BusyHold busy(*this);
     TCanvas* upper = UpperBmp->GetCanvas();
 
     CurrentScene = SceneIndex;
@@ -59,16 +75,6 @@ void TSvelmia::ComposePortrait()
     if (FlowerShown && FlowerAlt == 1 && !FlowerBodyOut)
         DrawFlowerOnBody();
     AdvancePortraitCounters();
-    Busy = false;
-
-    // Final stage (the cycle counter is 0 here).
-    if (EyesClosed || TouchOpened)
-        SaveComposedEyes();
-    if (EyesClosed)
-        CloseEyesInComposition();
-    if (PanX >= kSkyFromPan && CurrentScene >= 1)
-        MakeSkyKey();
-    ShowComposedPicture();
 }
 
 // What the upper picture shows over the hair, for the current selection: the

@@ -20,7 +20,6 @@ constexpr int kStep = 7;        // pixels left and down per tick
 constexpr int kSkyRight = 300;  // right edge of the sky area
 constexpr int kSkyBottom = 300; // bottom edge of the sky area
 constexpr TRect kSkyArea = Rect(0, 0, kSkyRight, kSkyBottom);
-constexpr int kFirstMovingTick = 50;
 
 } // namespace
 
@@ -87,7 +86,7 @@ void TSvelmia::StarTwinkleStep()
 // wipes the old position.
 void TSvelmia::ShootingStarStep()
 {
-    if (CycleCounter < kFirstMovingTick)
+    if (CycleCounter < timetable::kShootingStarFirstMove)
         return;
     if (!StreamingMask) {
         ShootingStarActive = false;
@@ -138,8 +137,15 @@ void TSvelmia::ShootingStarStep()
         StarY += kStep;
         return;
     }
+    WipeShootingStarTrace();
+    ShootingStarActive = false;
+}
 
-    // The star has left the sky: wipe its last trace in the bottom-left corner.
+// The star has left the sky: wipe its last trace in the bottom-left corner.
+void TSvelmia::WipeShootingStarTrace()
+{
+    TCanvas* upper = UpperBmp->GetCanvas();
+    TCanvas* screen = Mainpict->GetCanvas();
     const TRect corner = Rect(0, 0, kStep, kStep);
     const TRect last = Rect(0, kSkyBottom - kStep, kStep, kSkyBottom);
     upper->Brush.Color = SkyColour;
@@ -147,5 +153,4 @@ void TSvelmia::ShootingStarStep()
     MaskedCopy(upper, corner, SceneKeyMask->GetCanvas(), last, mainsave->GetCanvas(), last);
     screen->CopyMode = SRCCOPY;
     screen->CopyRect(last, upper, corner);
-    ShootingStarActive = false;
 }

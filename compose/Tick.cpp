@@ -19,10 +19,9 @@
 
 using namespace vcl;
 using namespace layout;
+using namespace timetable;
 
 namespace {
-constexpr int kCloseUpCycleLength = 301; // ticks 0..300
-constexpr int kBreathPeriod = 30;        // body frame period, in ticks
 
 // The scene one back, as the last cycle end advanced it. When that cycle end
 // drew the strawberry scene it also chose the scene's other picture for the
@@ -56,23 +55,27 @@ void TSvelmia::Timer1Timer(TObject* /*Sender*/)
     // button press, and input stays held (Busy) until then: no blink overlay
     // of the magnified view may appear over it.
     const bool unmagnifiedHold = CloseUpMode && CloseUpHalfShown;
-    Busy = true;
-    ++TickCount;
-    if (CloseUpMode) {
-        if (!unmagnifiedHold)
-            CloseUpTick();
-    } else if (ShowMode) {
-        ShowTick();
-    } else if (GrayMode) {
-        GrayTick();
-    } else {
-        if (PortraitMode)
-            PortraitTick();
-        if (QuadMode)
-            QuadTick();
+    {
+        const BusyHold busy(*this);
+        ++TickCount;
+        if (CloseUpMode) {
+            if (!unmagnifiedHold)
+                CloseUpTick();
+        } else if (ShowMode) {
+            ShowTick();
+        } else if (GrayMode) {
+            GrayTick();
+        } else {
+            if (PortraitMode)
+                PortraitTick();
+            if (QuadMode)
+                QuadTick();
+        }
+        // A redraw asked for is drawn by now, or the view draws none.
+        ForgetAskedRedraw();
     }
-    // A redraw asked for is drawn by now, or the view draws none.
-    ForgetAskedRedraw();
+    // After a tick input is free, the start-up's hold ended too, unless the
+    // unmagnified capture holds it.
     Busy = unmagnifiedHold;
 }
 
@@ -142,7 +145,9 @@ void TSvelmia::SettleAskedRedraw()
 void TSvelmia::DrawAskedRedraw()
 {
     if (RedrawAsked && RedrawPending() && !CloseUpMode && !GrayMode) {
-        // The tick's own hold of Timer1 ends with it; the handler's goes on.
+        // Timer1 stays as it was. Under a handler's pause the tick's own
+        // pause nests and leaves it off; off without a pause (the part
+        // browser keeps it stopped), the tick's pause would turn it on.
         const bool held = !Timer1->GetEnabled();
         if (ShowMode)
             ShowTick();
@@ -217,23 +222,9 @@ void TSvelmia::AdvancePortraitCounters()
 void TSvelmia::ShowBodyFrame(int Phase)
 {
     PlaceLowerHalf();
-    int frame;
-    switch (Phase) {
-    case 5:
-        frame = 1;
-        break;
-    case 7:
-        frame = 2;
-        break;
-    case 17:
-        frame = 1;
-        break;
-    case 19:
-        frame = 0;
-        break;
-    default:
+    const int frame = FrameAt(kBreath, Phase);
+    if (frame < 0)
         return; // the frame on screen stays
-    }
     TCanvas* canvas = mySubcanvas->GetCanvas();
     canvas->CopyMode = SRCCOPY;
     canvas->CopyRect(kUpperPicture, FrameBmp[frame]->GetCanvas(), kUpperPicture);
@@ -272,10 +263,9 @@ void TSvelmia::CloseUpTick()
     PlaceHalves();
     CloseEye_disp_stretch->SetTop(0);
     CloseEye_disp_stretch->SetLeft(CloseUpEyeLeft);
-    Busy = true;
+    const BusyHold busy(*this);
     CloseUpBlinkStep(CycleCounter);
-    NextIndex(CycleCounter, kCloseUpCycleLength);
-    Busy = false;
+    NextIndex(CycleCounter, kCloseUpCycle);
 }
 
 // The head at the top of the window and the body below it, where every view

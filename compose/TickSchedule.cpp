@@ -5,39 +5,31 @@
 // a minute. Timer1 asks this before it sleeps, so that the window wakes for
 // the ticks that draw and runs the counting ones in a row when it does.
 //
-// The tick numbers below are the switching ticks of the tick routines
-// (compose/Tick.cpp, compose/Blink.cpp, compose/NightSky.cpp,
-// show/ShowTick.cpp); the schedule test drives every view tick by tick and
-// fails when a tick changes a pixel that is not named here.
+// The switching ticks are those of the timetables the tick routines play
+// (compose/Timetables.h); the schedule test drives every view tick by tick
+// and fails when a tick changes a pixel that is not foreseen here.
 #include "shell/Velmiaunit1.h"
 
 #include <algorithm>
-#include <initializer_list>
 
 using namespace vcl;
 using namespace layout;
+using namespace timetable;
 
 namespace {
 
 // Longest sleep: a minute of ticks is run in one go at most.
 constexpr int kLongestBatch = 600;
-constexpr int kCloseUpCycle = 301;
-constexpr int kShootingStarStart = 50; // the shooting star's first moving tick
 
 // Distance, in ticks, from a counter at `now` to the first tick that runs
 // with a counter value for which `switches` holds: 1 when the next tick does.
 // The counter wraps to 0 after `cycle` - 1.
-template <class Pred> int Until(int now, int cycle, int limit, Pred switches)
+template <class Pred> int Until(int now, int cycle, Pred switches)
 {
-    for (int d = 1; d <= limit; ++d)
+    for (int d = 1; d <= kLongestBatch; ++d)
         if (switches((now + d - 1) % cycle))
             return d;
-    return limit;
-}
-
-bool In(int tick, std::initializer_list<int> ticks)
-{
-    return std::find(ticks.begin(), ticks.end(), tick) != ticks.end();
+    return kLongestBatch;
 }
 
 // A tick places its controls; moving a hidden one changes no pixel, and the
@@ -49,9 +41,14 @@ bool At(const TImage* image, int left, int top)
 
 // An overlay's schedule matters from the first tick that would change its
 // visibility: a show while it is hidden or a hide while it is shown.
-bool Switches(const TImage* overlay, int tick, std::initializer_list<int> showAt, std::initializer_list<int> hideAt)
+bool Switches(const TImage* overlay, int tick, const Blink& blink)
 {
-    return overlay->GetVisible() ? In(tick, hideAt) : In(tick, showAt);
+    return HasTick(overlay->GetVisible() ? blink.HideAt : blink.ShowAt, tick);
+}
+
+bool Breathes(std::span<const BreathStep> breath, int period, int tick)
+{
+    return FrameAt(breath, tick % period) >= 0;
 }
 
 } // namespace
@@ -70,88 +67,93 @@ int TSvelmia::TicksUntilChange() const
         return 1;
     if (!At(Mainpict, 0, 0) || !At(mySubcanvas, 0, kHalfHeight))
         return 1;
-    const int now = CycleCounter;
-    auto until = [&](auto switches) { return Until(now, cycle, kLongestBatch, switches); };
-
-    if (CloseUpMode) {
-        if (!At(CloseEye_disp_stretch, CloseUpEyeLeft, 0))
-            return 1;
-        const TImage* overlay = CloseEye_disp_stretch;
-        if (CloseUpEyesClosed)
-            return until([&](int t) {
-                return Switches(overlay, t, {46, 94, 170, 244, 248}, {50, 100, 180, 246, 250});
-            });
-        return until([&](int t) {
-            return Switches(overlay, t, {28, 58, 98, 147, 198, 244, 248}, {30, 60, 100, 150, 200, 246, 250});
-        });
-    }
-
-    if (ShowMode) {
-        if (!At(CloseEye_disp_Left, LeftEyeLeft, 0) || !At(CloseEye_disp, RightEyeLeft, 0))
-            return 1;
-        auto blinks = [](const TImage* overlay, bool closed, bool touched, int peekAt, int t,
-                         std::initializer_list<int> showAt, std::initializer_list<int> hideAt) {
-            if (closed)
-                return t % 150 == peekAt || t % 150 == peekAt + 10;
-            return !touched && Switches(overlay, t, showAt, hideAt);
-        };
-        return until([&](int t) {
-            return t == kLastCycleTick || In(t % 40, {5, 7, 17, 19, 22, 31, 34}) ||
-                   blinks(CloseEye_disp_Left, LeftEyesClosed, LeftTouchOpened, 70, t,
-                          {18, 117, 218, 277, 418, 562, 565}, {20, 120, 220, 280, 420, 564, 570}) ||
-                   blinks(CloseEye_disp, EyesClosed, TouchOpened, 120, t, {48, 147, 248, 297, 448, 592, 596},
-                          {50, 150, 250, 300, 450, 594, 600});
-        });
-    }
-
-    auto breathes = [](int t) { return In(t % 30, {5, 7, 17, 19}); };
-    if (GrayMode) {
-        if (!At(CloseEye_disp, EyeBaseLeft, 0))
-            return 1;
-        // The table's shows are tested first, then the fixed ticks.
-        const TImage* overlay = CloseEye_disp;
-        return until([&](int t) {
-            const bool tableShows =
-                std::find(std::begin(GrayBlinkTable), std::end(GrayBlinkTable), t) != std::end(GrayBlinkTable);
-            return breathes(t) || (tableShows && !overlay->GetVisible()) ||
-                   Switches(overlay, t, {594, 598}, {50, 150, 300, 400, 450, 596, 600});
-        });
-    }
-
+    if (CloseUpMode)
+        return TicksUntilCloseUpChange();
+    if (ShowMode)
+        return TicksUntilShowChange();
+    if (GrayMode)
+        return TicksUntilGrayChange();
     int wake = kLongestBatch;
-    if (PortraitMode) {
-        if (!At(CloseEye_disp, EyeLeft, 0))
+    if (PortraitMode)
+        wake = TicksUntilPortraitChange();
+    if (QuadMode)
+        wake = std::min(wake, TicksUntilQuadChange());
+    return wake;
+}
+
+int TSvelmia::TicksUntilCloseUpChange() const
+{
+    if (!At(CloseEye_disp_stretch, CloseUpEyeLeft, 0))
+        return 1;
+    const Blink& blinks = CloseUpEyesClosed ? kCloseUpClosedBlink : kCloseUpBlink;
+    return Until(CycleCounter, kCloseUpCycle, [&](int t) { return Switches(CloseEye_disp_stretch, t, blinks); });
+}
+
+int TSvelmia::TicksUntilShowChange() const
+{
+    if (!At(CloseEye_disp_Left, LeftEyeLeft, 0) || !At(CloseEye_disp, RightEyeLeft, 0))
+        return 1;
+    // A figure with closed eyes only peeks; one a touch opened waits for Timer2.
+    auto blinks = [](const TImage* overlay, bool closed, bool touched, int peekAt, int t, const Blink& blink) {
+        if (closed)
+            return t % kShowPeekPeriod == peekAt || t % kShowPeekPeriod == peekAt + kPeekTicks;
+        return !touched && Switches(overlay, t, blink);
+    };
+    return Until(CycleCounter, kCycleLength, [&](int t) {
+        return t == kLastCycleTick || Breathes(kShowBreath, kShowBreathPeriod, t) ||
+               blinks(CloseEye_disp_Left, LeftEyesClosed, LeftTouchOpened, kShowLeftPeekAt, t, kShowLeftBlink) ||
+               blinks(CloseEye_disp, EyesClosed, TouchOpened, kShowRightPeekAt, t, kShowRightBlink);
+    });
+}
+
+int TSvelmia::TicksUntilGrayChange() const
+{
+    if (!At(CloseEye_disp, EyeBaseLeft, 0))
+        return 1;
+    // The table's shows are tested first, then the fixed ticks.
+    const TImage* overlay = CloseEye_disp;
+    return Until(CycleCounter, kCycleLength, [&](int t) {
+        const bool tableShows =
+            std::find(std::begin(GrayBlinkTable), std::end(GrayBlinkTable), t) != std::end(GrayBlinkTable);
+        return Breathes(kBreath, kBreathPeriod, t) || (tableShows && !overlay->GetVisible()) ||
+               Switches(overlay, t, kGrayBlink);
+    });
+}
+
+int TSvelmia::TicksUntilPortraitChange() const
+{
+    if (!At(CloseEye_disp, EyeLeft, 0))
+        return 1;
+    const int now = CycleCounter;
+    int wake = Until(now, kCycleLength, [&](int t) {
+        if (t == kLastCycleTick || Breathes(kBreath, kBreathPeriod, t))
+            return true;
+        if (EyesClosed)
+            return t == kPortraitPeekAt || t == kPortraitPeekAt + kPeekTicks;
+        return !TouchOpened && Switches(CloseEye_disp, t, kPortraitBlink);
+    });
+    if (ShootingStarActive) {
+        if (!StreamingMask || now >= kShootingStarFirstMove)
             return 1;
-        wake = until([&](int t) {
-            if (t == kLastCycleTick || breathes(t))
-                return true;
-            if (EyesClosed)
-                return t == 120 || t == 130;
-            return !TouchOpened &&
-                   Switches(CloseEye_disp, t, {48, 147, 248, 297, 448, 592, 595}, {50, 150, 250, 300, 450, 594, 600});
-        });
-        if (ShootingStarActive) {
-            if (!StreamingMask || now >= kShootingStarStart)
-                return 1;
-            wake = std::min(wake, kShootingStarStart - now + 1);
-        }
-        if (StarTwinkleActive) {
-            if (!StarCell || !StarListMask)
-                return 1;
-            wake = std::min(wake, std::max(1, int(TwinkleDelay)));
-        }
+        wake = std::min(wake, kShootingStarFirstMove - now + 1);
     }
-    if (QuadMode) {
-        if (!At(SmallClosedPict0, kQuadLeftEyes, 0) || !At(SmallClosedPict01, kQuadRightEyes, 0) ||
-            !At(SmallClosedPict1, kQuadLeftEyes, kHalfHeight) || !At(SmallClosedPict11, kQuadRightEyes, kHalfHeight) ||
-            (QuadEyesClosed && !SmallClosedPict11->GetVisible()))
+    if (StarTwinkleActive) {
+        if (!StarCell || !StarListMask)
             return 1;
-        wake = std::min(wake, until([&](int t) {
-                            return Switches(SmallClosedPict01, t, {48, 198, 347, 498}, {50, 200, 350, 500}) ||
-                                   Switches(SmallClosedPict11, t, {77, 228, 378, 528}, {80, 230, 380, 530}) ||
-                                   Switches(SmallClosedPict1, t, {98, 247, 398, 548}, {100, 250, 400, 550}) ||
-                                   Switches(SmallClosedPict0, t, {148, 298, 448, 597}, {150, 300, 450, 600});
-                        }));
+        wake = std::min(wake, std::max(1, int(TwinkleDelay)));
     }
     return wake;
+}
+
+int TSvelmia::TicksUntilQuadChange() const
+{
+    if (!At(SmallClosedPict0, kQuadLeftEyes, 0) || !At(SmallClosedPict01, kQuadRightEyes, 0) ||
+        !At(SmallClosedPict1, kQuadLeftEyes, kHalfHeight) || !At(SmallClosedPict11, kQuadRightEyes, kHalfHeight) ||
+        (QuadEyesClosed && !SmallClosedPict11->GetVisible()))
+        return 1;
+    return Until(CycleCounter, kCycleLength, [&](int t) {
+        return Switches(SmallClosedPict01, t, kQuadTopRightBlink) ||
+               Switches(SmallClosedPict11, t, kQuadBottomRightBlink) ||
+               Switches(SmallClosedPict1, t, kQuadBottomLeftBlink) || Switches(SmallClosedPict0, t, kQuadTopLeftBlink);
+    });
 }

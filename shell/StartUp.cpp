@@ -37,6 +37,12 @@ constexpr vcl::TRect kSmallClosedEyes = Rect(0, 0, 140, 60);
 constexpr int kSceneKeyWidth = 330;
 constexpr vcl::TRect kCloseUpOverlayStart = Rect(0, 0, 500, 280);
 
+// The bracelet strip holds the mask cell, then the five pictures.
+int BraceletStrip(int cellHeight)
+{
+    return (kCells + 1) * cellHeight;
+}
+
 TBitmap* NewBitmap(int width, int height, vcl::TPixelFormat format = vcl::pfDevice)
 {
     return new TBitmap(width, height, format);
@@ -103,30 +109,67 @@ void TSvelmia::FillBlackWhitePalette()
 void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
 {
     StepClock step(StartupSteps);
-    // 1. Window placement.
     PlaceWindow();
     step("placement");
-
-    // 2. The palette of every mask bitmap.
     FillBlackWhitePalette();
+    SetUpHalves();
+    step("palette and halves");
+    CreateWorkPictures();
+    step("frames and work pictures");
+    LoadRequiredPictures();
+    step("required pictures");
+    BuildBaseFigureAndBody();
+    step("base figure and body");
+    CopySmallClosedEyes();
+    step("small closed eyes");
+    LoadStripsAndTheirMasks();
+    step("strips and their masks");
+    CreateLayerMasks();
+    step("layer masks");
+    LoadEarringFrames();
+    step("earring frames");
+    CreateCloseUpPictures();
+    step("close-up pictures");
+    LoadHairStyles();
+    step("hair styles");
+    SubPictListMask = NewImageMask(SubPictList, Rect(0, 0, kWindowWidth, kBodyFrames * kHalfHeight));
+    step("body mask");
+    CreateColourWorkPictures();
+    step("colour work pictures");
+    LoadNightSky();
+    step("night sky");
+    // The close-up overlay starts from the upper half.
+    CloseEye_disp_stretch->GetCanvas()->CopyRect(kCloseUpOverlayStart, Mainpict->GetCanvas(), kCloseUpOverlayStart);
+    step("close-up overlay");
+    LoadFaceLists();
+    step("face lists");
+    ComposeFirstPicture();
+    step("first composition");
+    ShowAndRun();
+    step("show and run");
+    WatchWornFiles();
+}
 
-    // 3. The two halves of the window and the blink overlay.
+// The two halves of the window and the blink overlay.
+void TSvelmia::SetUpHalves()
+{
     Mainpict->SetHeight(kHalfHeight);
     Mainpict->SetWidth(kWindowWidth);
     PlaceHalves();
     CloseEye_disp->SetLeft(EyeLeft);
     CloseEye_disp->SetTop(0);
-    step("palette and halves");
+}
 
-    // 4. Body frames.
+// The body frames and the work pictures; the rows of the small closed-eye
+// overlays.
+void TSvelmia::CreateWorkPictures()
+{
     for (TBitmap*& frame : FrameBmp)
         frame = NewBitmap(kWindowWidth, kHalfHeight, vcl::pf24bit);
     for (int k = 0; k < 3; ++k)
         FrameBmp[k]->GetCanvas()->CopyMode = vcl::SRCCOPY;
 
-    // 5. Work pictures held in image controls. The bracelet strip holds the
-    // mask cell, then the five pictures.
-    const int braceletStrip = (kCells + 1) * BraceletCellHeight;
+    // Work pictures held in image controls.
     MainPictList->SetWidth(kWindowWidth);
     MainPictList->SetHeight(kWindowHeight);
     SceneStrawberry_Main->SetWidth(kWindowWidth);
@@ -138,28 +181,30 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     SubPictList->SetWidth(kWindowWidth);
     SubPictList->SetHeight(kBodyFrames * kHalfHeight);
     BraceletList->SetWidth(BraceletWidth);
-    BraceletList->SetHeight(braceletStrip);
+    BraceletList->SetHeight(BraceletStrip(BraceletCellHeight));
     mySubcanvas->SetWidth(kWindowWidth);
     mySubcanvas->SetHeight(kHalfHeight);
     EarringListPict->SetWidth(EarringWidth);
     EarringListPict->SetHeight(kCells * EarringCellHeight);
 
-    // 6. Upper picture and the close-up's work picture.
+    // Upper picture and the close-up's work picture.
     UpperBmp = NewBitmap(kWindowWidth, kHalfHeight, vcl::pf24bit);
     ZoomBmp = NewBitmap(880, 660, vcl::pf24bit);
 
-    // 7. The four small closed-eye overlays: upper pair and lower pair.
+    // The four small closed-eye overlays: upper pair and lower pair.
     SmallClosedPict0->SetTop(0);
     SmallClosedPict01->SetTop(0);
     SmallClosedPict1->SetTop(kHalfHeight);
     SmallClosedPict11->SetTop(kHalfHeight);
-    step("frames and work pictures");
+}
 
-    // 8. Required pictures, each at the size the program reads it at (a file
-    // of another size is padded with white or cut, as a part file is).
-    // The scenes and the string patterns are only copied: they keep the
-    // format stored in their files (a saved scene list is read back as it was,
-    // in its own size).
+// Required pictures, each at the size the program reads it at (a file
+// of another size is padded with white or cut, as a part file is).
+// The scenes and the string patterns are only copied: they keep the
+// format stored in their files (a saved scene list is read back as it was,
+// in its own size).
+void TSvelmia::LoadRequiredPictures()
+{
     LoadRequiredPicture(SceneStrawberry_Main, RequiredPicture(Required::StrawberryUpper), {kWindowWidth, kWindowHeight},
                         false);
     LoadRequiredPicture(SceneStrawberry_Sub, RequiredPicture(Required::StrawberryLower), {kWindowWidth, kWindowHeight},
@@ -190,17 +235,19 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
                         {PlacementWidth(peWString), kBodyFrames * SourceRows(peWString)}, false);
     LoadRequiredPicture(Ribborn, RequiredPicture(Required::Ribbon), {RibbonWidth, RibbonHeight});
     LoadRequiredPicture(HairBand, RequiredPicture(Required::HairBand), {HairBandWidth, HairBandHeight});
-    step("required pictures");
+}
 
-    // 9. Base figure: white, the figure in the lower half (its mask goes in
-    // the upper half at step 13).
+// Base figure: white, the figure in the lower half (its mask goes in
+// the upper half with the strips' masks).
+void TSvelmia::BuildBaseFigureAndBody()
+{
     vcl::TCanvas* canvas = MainPictList->GetCanvas();
     canvas->Brush.Color = vcl::clWhite;
     canvas->FillRect(Rect(0, 0, kWindowWidth, kWindowHeight));
     canvas->CopyMode = vcl::SRCCOPY;
     canvas->CopyRect(kBaseFigurePlace, mainsave->GetCanvas(), kBaseFigure);
 
-    // 10. Base body: three 800 x 300 frames built from five bands.
+    // Base body: three 800 x 300 frames built from five bands.
     canvas = SubPictList->GetCanvas();
     canvas->Brush.Color = vcl::clWhite;
     canvas->FillRect(Rect(0, 0, kWindowWidth, kBodyFrames * kHalfHeight));
@@ -216,32 +263,39 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
         canvas->CopyRect(Rect(kBodyLeft, top + kShoulderRows, kWindowWidth, top + kHalfHeight), bands,
                          Rect(0, from, kBodyWidth, from + kBelowShoulderRows));
     }
-    step("base figure and body");
+}
 
-    // 11. The lower pair of small closed eyes both come from SmallClosedPict0.
+// The lower pair of small closed eyes both come from SmallClosedPict0.
+void TSvelmia::CopySmallClosedEyes()
+{
     SmallClosedPict1->GetCanvas()->CopyRect(kSmallClosedEyes, SmallClosedPict0->GetCanvas(), kSmallClosedEyes);
     SmallClosedPict11->GetCanvas()->CopyRect(kSmallClosedEyes, SmallClosedPict0->GetCanvas(), kSmallClosedEyes);
-    step("small closed eyes");
+}
 
-    // 12. Two-cell strips: the picture goes into the lower cell.
+// Two-cell strips: the picture goes into the lower cell, its mask into the
+// upper one.
+void TSvelmia::LoadStripsAndTheirMasks()
+{
     ScratchMask = new TBitmap();
     LoadStrip(FlowerPict, RequiredPicture(Required::Flower), 2 * FlowerCellHeight, FlowerCellHeight);
     LoadStrip(Choker, RequiredPicture(Required::Choker), 2 * ChokerCellHeight, ChokerCellHeight);
-    LoadStrip(BraceletList, RequiredPicture(Required::Bracelet), braceletStrip, BraceletCellHeight);
+    LoadStrip(BraceletList, RequiredPicture(Required::Bracelet), BraceletStrip(BraceletCellHeight), BraceletCellHeight);
     LoadStrip(Hair_LongLeft, RequiredPicture(Required::LongHairLeft), HairLongLeftSrcRect.Bottom,
               HairLongLeftSrcRect.Top);
     CreateScratchMask();
 
-    // 13. The masks of the strips go into their upper cells.
+    // The masks of the strips go into their upper cells.
     DrawWhiteMask(MainPictList, mainsave, kBaseFigureMaskPlace, kBaseFigure);
     DrawWhiteMask(Hair_LongLeft, Hair_LongLeft, HairLongLeftMaskRect, HairLongLeftSrcRect);
     DrawWhiteMask(FlowerPict, FlowerPict, FlowerMaskRect, FlowerSrcRect);
     DrawWhiteMask(BraceletList, BraceletList, BraceletMaskRect, BraceletSrcRect);
     DrawWhiteMask(Choker, Choker, ChokerMaskRect, ChokerSrcRect);
     Free(ScratchMask);
-    step("strips and their masks");
+}
 
-    // 14. Working bitmaps of the selection sets and the masks of the layers.
+// Working bitmaps of the selection sets and the masks of the layers.
+void TSvelmia::CreateLayerMasks()
+{
     const vcl::TRect costume = Rect(0, 0, CostumeWidth, CostumeHeight);
     const vcl::TRect camisole = Rect(0, 0, CamisoleWidth, CamisoleHeight);
     const vcl::TRect hairBand = Rect(0, 0, HairBandWidth, HairBandHeight);
@@ -272,27 +326,33 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     RibbonWorkMask = NewMaskBitmap(RibbonWidth, RibbonHeight);
     SceneKeyMask = NewMaskBitmap(kSceneKeyWidth, kHalfHeight);
     EarringListMask = NewImageMask(EarringListPict, Rect(0, 0, EarringWidth, kCells * EarringCellHeight));
-    const vcl::TRect bracelets = Rect(0, BraceletCellHeight, BraceletWidth, braceletStrip);
-    BraceletMask = NewMaskBitmap(BraceletWidth, braceletStrip);
+    const vcl::TRect bracelets = Rect(0, BraceletCellHeight, BraceletWidth, BraceletStrip(BraceletCellHeight));
+    BraceletMask = NewMaskBitmap(BraceletWidth, BraceletStrip(BraceletCellHeight));
     MakeWhiteMaskFromImage(BraceletMask, BraceletList, bracelets, bracelets);
-    step("layer masks");
+}
 
-    // 15. Earring frames (optional).
+// Earring frames (optional).
+void TSvelmia::LoadEarringFrames()
+{
     EarringFramesLoaded = LoadOptionalPicture(EarringFrameList, "vlm_earring_framelist.bmp",
                                               {EarringFrameWidth, kCells * EarringFrameHeight});
     if (EarringFramesLoaded)
         EarringFrameMask = NewImageMask(EarringFrameList, Rect(0, 0, EarringFrameWidth, kCells * EarringFrameHeight));
-    step("earring frames");
+}
 
-    // 16. Work pictures of the close-up view and the mouse handling.
+// Work pictures of the close-up view and the mouse handling.
+void TSvelmia::CreateCloseUpPictures()
+{
     WideBufA = NewBitmap(kCapture.Right, kCapture.Bottom);
     WideBufB = NewBitmap(kCapture.Right, kCapture.Bottom);
     FullBuf = NewBitmap(kWindowWidth, kWindowHeight);
     EyeBuf = NewBitmap(kEyeWidth, kEyeHeight);
     ClosedEyeWork = NewBitmap(kEyeWidth, kEyeHeight);
-    step("close-up pictures");
+}
 
-    // 17-19. The three alternative hair styles (optional).
+// The three alternative hair styles (optional).
+void TSvelmia::LoadHairStyles()
+{
     ShaggyBmp = NewBitmap(ShaggySrcRect.Right, ShaggySrcRect.Bottom);
     ShaggyMask = new TBitmap();
     ShaggyEyeBmp = new TBitmap();
@@ -306,13 +366,11 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     OtohimeBmp = NewBitmap(500, 400);
     OtohimeMask = new TBitmap();
     OtohimeMissing = !LoadAlternativeHair("vlm_otohime.bmp", OtohimeBmp, OtohimeMask, nullptr, nullptr);
-    step("hair styles");
+}
 
-    // 20. Mask of the base body.
-    SubPictListMask = NewImageMask(SubPictList, Rect(0, 0, kWindowWidth, kBodyFrames * kHalfHeight));
-    step("body mask");
-
-    // 21. Colour work pictures of the left figure's parts.
+// Colour work pictures of the left figure's parts.
+void TSvelmia::CreateColourWorkPictures()
+{
     CostumeWork = NewBitmap(CostumeWidth, CostumeHeight, vcl::pf24bit);
     LeftCostumePicture = new TBitmap();
     LeftCostumePicture->Assign(*CostumeWork);
@@ -323,53 +381,47 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
     FlowerWork = NewBitmap(FlowerWidth, 2 * FlowerCellHeight, vcl::pf24bit);
     HairBandWork = NewBitmap(HairBandWidth, HairBandHeight, vcl::pf24bit);
     RibbonWork = NewBitmap(RibbonWidth, RibbonHeight, vcl::pf24bit);
-    step("colour work pictures");
+}
 
-    // 22-26. Night sky pictures (optional).
-    LoadNightSky();
-    step("night sky");
-
-    // 27. The close-up overlay starts from the upper half.
-    CloseEye_disp_stretch->GetCanvas()->CopyRect(kCloseUpOverlayStart, Mainpict->GetCanvas(), kCloseUpOverlayStart);
-    step("close-up overlay");
-
-    // 28. Face lists.
-    LoadFaceLists();
-    step("face lists");
-
-    // 29. First composition: the head with everything the selection wears
-    // (hairband and earrings included), as every later composition draws it.
+// First composition: the head with everything the selection wears
+// (hairband and earrings included), as every later composition draws it.
+void TSvelmia::ComposeFirstPicture()
+{
     ApplyPan();
     RefreshClosedEyes();
     DrawBackgroundAndHair(0);
     DrawHeadLayers();
     DrawBodyFrames(0);
     DrawBracelet(0);
-    step("first composition");
+}
 
-    // 30. Show it.
+// The first picture on screen, and Timer1 running.
+void TSvelmia::ShowAndRun()
+{
     Mainpict->GetCanvas()->CopyMode = vcl::SRCCOPY;
     mySubcanvas->GetCanvas()->CopyMode = vcl::SRCCOPY;
     Mainpict->GetCanvas()->CopyRect(MainRect, UpperBmp->GetCanvas(), MainRect);
     mySubcanvas->GetCanvas()->CopyRect(MainRect, FrameBmp[0]->GetCanvas(), MainRect);
 
-    // 31. Scene 0 starts with the lower half of its pictures.
+    // Scene 0 starts with the lower half of its pictures.
     AlternatePhase = false;
 
-    // 32. The two halves become visible.
+    // The two halves become visible.
     Mainpict->SetVisible(true);
     PlaceLowerHalf();
     mySubcanvas->SetVisible(true);
 
-    // 33. The pointer shape to restore after hiding it.
+    // The pointer shape to restore after hiding it.
     SavedCursor = static_cast<int16_t>(vcl::Screen->GetCursor());
 
-    // 34. Run.
+    // Run.
     SetVisible(true);
     Timer1->SetEnabled(true);
-    step("show and run");
+}
 
-    // 35. With --watch, the files the parts were read from are watched.
+// With --watch, the files the parts were read from are watched.
+void TSvelmia::WatchWornFiles()
+{
     if (watchPartFiles_) {
         const Required files[kWornKinds] = {Required::Costume, Required::Camisole, Required::HairBand,
                                             Required::Flower,  Required::Ribbon,   Required::Choker};

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "commands/Look.h"
+#include "compose/Timetables.h"
 #include "shell/Layout.h"
 #include "shell/PortraitState.h"
 #include "shell/Selection.h"
@@ -18,6 +19,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct KeyCommandRow;
@@ -29,6 +31,10 @@ struct PictureSize {
     int Width = 0;
     int Height = 0;
 };
+
+namespace showcompose {
+struct DrawnFigure; // show/ShowCompose.cpp
+}
 
 class TSvelmia : public vcl::TForm, private PortraitState {
 public:
@@ -169,6 +175,7 @@ public:
     void ShowComposedPicture();
     void StepBackCounters();
     void ComposePortrait();
+    void ComposePortraitLayers();
     void DrawBackgroundAndHair(int scene);
     void DrawFace(int cell);
     void DrawHeadLayers();
@@ -182,13 +189,22 @@ public:
     void DrawFlowerOnBody();
     void StarTwinkleStep();
     void ShootingStarStep();
+    void WipeShootingStarTrace();
     // How many of the coming Timer1 ticks may run before one changes a pixel
     // or anything but the counters the ticks advance themselves: n means the
     // next n - 1 ticks only count (1: the next tick may draw). Changes nothing.
     int TicksUntilChange() const;
+    // The same for each view's tick, the counter within its cycle and the
+    // window's halves at their places.
+    int TicksUntilCloseUpChange() const;
+    int TicksUntilShowChange() const;
+    int TicksUntilGrayChange() const;
+    int TicksUntilPortraitChange() const;
+    int TicksUntilQuadChange() const;
     // Composer and blink helpers.
     void MaskedCopy(vcl::TCanvas* target, const vcl::TRect& dest, vcl::TCanvas* mask, const vcl::TRect& maskRect,
                     vcl::TCanvas* picture, const vcl::TRect& pictureRect);
+    void DrawStringPatterns();
     void DrawStringPattern(vcl::TImage* pattern, const vcl::TRect& dest, const vcl::TRect& source, int cellHeight);
     void GrayBlinkStep(int cycleTick);
     void QuadBlinkStep(int cycleTick);
@@ -209,8 +225,7 @@ public:
     vcl::TBitmap* StretchedSkyTile();
     // Shows or hides one overlay when `tick` is one of its switching ticks; at
     // every other tick its visibility is left alone.
-    static void ScheduleOverlay(vcl::TImage* overlay, int tick, std::initializer_list<int> showAt,
-                                std::initializer_list<int> hideAt);
+    static void ScheduleOverlay(vcl::TImage* overlay, int tick, const timetable::Blink& blink);
 
     // ---- commands/: key commands, colour edits, saving ----------------------
     void FormKeyPress(vcl::TObject* Sender, char& Key);
@@ -278,6 +293,11 @@ public:
     // Wears a checked look: one redraw. Names the part files that could not
     // be read in `refused`.
     void WearLook(const look::Look& look, std::vector<std::string>& refused);
+    void WearLookParts(const look::Look& look, bool leftIsNew, std::vector<std::string>& refused);
+    void WearLookSceneList(const look::Look& look, std::vector<std::string>& refused);
+    void WearLookSelections(const look::Look& look);
+    void WearLookView(const look::Look& look);
+    void WearLookCells(const look::Look& look);
     look::Limits LookLimits() const;
     // ---- show/ShowFigures.cpp: the selection sets and the show's figures ---
     // Views of the three selection sets (main, show's left figure, backup).
@@ -382,6 +402,9 @@ public:
     // lies wholly outside the window.
     bool ClipSpan(int left, int width, int& destLeft, int& destRight, int& sourceLeft, int& sourceRight);
     void ApplyPan();
+    bool PanEntry(int entry, std::initializer_list<vcl::TRect*> dests, std::initializer_list<vcl::TRect*> sources);
+    void PanFigureAndHair();
+    void PanWornParts();
 
     // ---- views/: the views ---------------------------------------------------
     enum class ViewMode { Portrait, Show, Gray, Quad, CloseUp };
@@ -395,20 +418,36 @@ public:
     void EnterCloseUpView();
     void ReturnFromCloseUpView();
 
-    // Timer1 is off while a pause lives and on again when it ends, on every
-    // way out of a handler, unless the handler keeps it stopped (the part
-    // browser turns it on again when it closes).
+    // Timer1 is off while a pause lives. Pauses nest (a tick or a handler
+    // pauses, the composition it runs pauses too): Timer1 is on again when
+    // the outermost one ends, on every way out of a handler, unless one of
+    // them was told to keep it stopped (the part browser turns it on again
+    // when it closes).
     class Timer1Pause {
     public:
         explicit Timer1Pause(TSvelmia& form);
         ~Timer1Pause();
         Timer1Pause(const Timer1Pause&) = delete;
         Timer1Pause& operator=(const Timer1Pause&) = delete;
-        void KeepStopped() { keepStopped_ = true; }
+        void KeepStopped() { form_.timer1KeptStopped_ = true; }
 
     private:
-        vcl::TTimer* timer_;
-        bool keepStopped_ = false;
+        TSvelmia& form_;
+    };
+
+    // Input is held (Busy) while a hold lives; when it ends, Busy is what it
+    // was before. The lasting holds (the start-up until the first tick, a
+    // quit, the part browser, the unmagnified capture) set Busy themselves.
+    class BusyHold {
+    public:
+        explicit BusyHold(TSvelmia& form) : busy_(form.Busy), was_(form.Busy) { busy_ = true; }
+        ~BusyHold() { busy_ = was_; }
+        BusyHold(const BusyHold&) = delete;
+        BusyHold& operator=(const BusyHold&) = delete;
+
+    private:
+        bool& busy_;
+        const bool was_;
     };
 
     // ---- show/: the scene show ----------------------------------------------
@@ -416,6 +455,20 @@ public:
     void ShowSceneFrame(int phase);
     void ShowBlink(int cycleTick);
     void ComposeShowUpper(int scene);
+    // The frames a figure of the show is drawn into, with the body band of each.
+    using FrameBandList = std::vector<std::pair<int, int>>;
+    void DrawShowFigureUpper(const showcompose::DrawnFigure& f);
+    void DrawShowFace(const showcompose::DrawnFigure& f);
+    void ShowMaskedCopy(const vcl::TRect& dest, vcl::TCanvas* mask, const vcl::TRect& maskRect, vcl::TCanvas* picture,
+                        const vcl::TRect& pictureRect);
+    void ShowLayer(const showcompose::DrawnFigure& f, int e, vcl::TCanvas* mask, vcl::TCanvas* picture);
+    void DrawShowFigureLower(const showcompose::DrawnFigure& f, const FrameBandList& frames);
+    void DrawShowBody(const showcompose::DrawnFigure& f, const FrameBandList& frames);
+    void DrawShowWornOnBody(const showcompose::DrawnFigure& f, const FrameBandList& frames);
+    template <class RectsOf>
+    void LayerIntoFrames(const FrameBandList& frames, vcl::TCanvas* mask, vcl::TCanvas* picture, RectsOf rects);
+    void TintPatternIntoFrames(const showcompose::DrawnFigure& f, const FrameBandList& frames, int e,
+                               vcl::TImage* picture, int cellHeight, vcl::TColor colour);
     void ComposeShowLower(int scene);
     void SetFramesCopyMode(bool erase);
 
@@ -446,6 +499,21 @@ private:
     // Start-up helpers (shell/, assets/).
     void PlaceWindow();
     void FillBlackWhitePalette();
+    // The steps of FormCreate, in their order.
+    void SetUpHalves();
+    void CreateWorkPictures();
+    void LoadRequiredPictures();
+    void BuildBaseFigureAndBody();
+    void CopySmallClosedEyes();
+    void LoadStripsAndTheirMasks();
+    void CreateLayerMasks();
+    void LoadEarringFrames();
+    void CreateCloseUpPictures();
+    void LoadHairStyles();
+    void CreateColourWorkPictures();
+    void ComposeFirstPicture();
+    void ShowAndRun();
+    void WatchWornFiles();
     // A new 8-bit bitmap with the black-and-white palette.
     vcl::TBitmap* NewMaskBitmap(int width, int height);
     // A new mask of `area` of the image's picture (an area from its top-left
@@ -529,6 +597,10 @@ private:
     };
     std::vector<std::pair<std::string, WatchedFile>> watched_;
     bool watchPartFiles_ = false;
+    // The Timer1 pauses that live now, and whether one was told to keep
+    // Timer1 stopped past the outermost.
+    int timer1Pauses_ = 0;
+    bool timer1KeptStopped_ = false;
     void RememberWornFile(int kind, Figure figure, const std::string& path);
     // Reads `path` again into the parts of the main and the left figure worn
     // from it; false when it was reported as unusable.

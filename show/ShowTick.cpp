@@ -7,15 +7,11 @@
 // overlays on their blink schedules.
 #include "shell/Velmiaunit1.h"
 
-#include <algorithm>
-#include <initializer_list>
-
 using namespace vcl;
 using namespace layout;
+using namespace timetable;
 
 namespace {
-
-constexpr int kShowBreath = 40;
 
 void Advance(int& index, bool on, int count)
 {
@@ -28,20 +24,19 @@ void Advance(int& index, bool on, int count)
 void TSvelmia::ShowTick()
 {
     const Timer1Pause pause(*this);
+    const BusyHold busy(*this);
     PlaceHalves();
     CloseEye_disp_Left->SetLeft(LeftEyeLeft);
     CloseEye_disp_Left->SetTop(0);
     CloseEye_disp->SetLeft(RightEyeLeft);
     CloseEye_disp->SetTop(0);
 
-    BodyPhase = CycleCounter % kShowBreath;
+    BodyPhase = CycleCounter % kShowBreathPeriod;
     ShowSceneFrame(BodyPhase);
     ShowBlink(CycleCounter);
 
-    if (++CycleCounter < kCycleLength) {
-        Busy = false;
+    if (++CycleCounter < kCycleLength)
         return;
-    }
 
     // End of the cycle.
     CycleCounter = 0;
@@ -52,13 +47,12 @@ void TSvelmia::ShowTick()
         RoundCounter = 0;
         ComposeAtCycleEnd(&TSvelmia::ComposeShow);
     }
-    Busy = false;
 }
 
 // The whole picture for the scene SceneIndex; then the counters move on.
 void TSvelmia::ComposeShow()
 {
-    Busy = true;
+    const BusyHold busy(*this);
     CurrentScene = SceneIndex;
     ComposeShowUpper(CurrentScene);
     UpperBmp->GetCanvas()->CopyMode = SRCCOPY;
@@ -110,32 +104,9 @@ void TSvelmia::AdvanceShowCounters()
 void TSvelmia::ShowSceneFrame(int phase)
 {
     PlaceLowerHalf();
-    int frame;
-    switch (phase) {
-    case 5:
-        frame = 1;
-        break;
-    case 7:
-        frame = 2;
-        break;
-    case 17:
-        frame = 4;
-        break;
-    case 19:
-        frame = 6;
-        break;
-    case 22:
-        frame = 5;
-        break;
-    case 31:
-        frame = 3;
-        break;
-    case 34:
-        frame = 0;
-        break;
-    default:
+    const int frame = FrameAt(kShowBreath, phase);
+    if (frame < 0)
         return;
-    }
     TCanvas* canvas = mySubcanvas->GetCanvas();
     canvas->CopyMode = SRCCOPY;
     canvas->CopyRect(kUpperPicture, FrameBmp[frame]->GetCanvas(), kUpperPicture);
@@ -151,8 +122,8 @@ struct BlinkingFigure {
     const TRect& OverlayRect;
     bool EyesClosed, TouchOpened;
     bool& PeekOpen;
-    int PeekAt;                                // tick of every 150 at which the closed eyes peek open
-    std::initializer_list<int> ShowAt, HideAt; // the blink schedule
+    int PeekAt;                     // tick of every kShowPeekPeriod at which the closed eyes peek open
+    const timetable::Blink& Blinks; // the blink schedule
 };
 
 } // namespace
@@ -172,9 +143,8 @@ void TSvelmia::ShowBlink(int cycleTick)
          .EyesClosed = LeftEyesClosed,
          .TouchOpened = LeftTouchOpened,
          .PeekOpen = LeftPeekOpen,
-         .PeekAt = 70,
-         .ShowAt = {18, 117, 218, 277, 418, 562, 565},
-         .HideAt = {20, 120, 220, 280, 420, 564, 570}},
+         .PeekAt = kShowLeftPeekAt,
+         .Blinks = kShowLeftBlink},
         {.Overlay = CloseEye_disp,
          .OpenEyes = EyeSave,
          .ShowRect = RightEyeShowRect,
@@ -182,24 +152,23 @@ void TSvelmia::ShowBlink(int cycleTick)
          .EyesClosed = EyesClosed,
          .TouchOpened = TouchOpened,
          .PeekOpen = PeekOpen,
-         .PeekAt = 120,
-         .ShowAt = {48, 147, 248, 297, 448, 592, 596},
-         .HideAt = {50, 150, 250, 300, 450, 594, 600}},
+         .PeekAt = kShowRightPeekAt,
+         .Blinks = kShowRightBlink},
     };
     for (const BlinkingFigure& f : figures) {
         if (f.EyesClosed) {
-            const int c = cycleTick % 150;
+            const int c = cycleTick % kShowPeekPeriod;
             if (c == f.PeekAt) {
                 f.Overlay->SetVisible(false);
                 screen->CopyRect(f.ShowRect, f.OpenEyes->GetCanvas(), f.OverlayRect);
                 f.PeekOpen = true;
-            } else if (c == f.PeekAt + 10) {
+            } else if (c == f.PeekAt + kPeekTicks) {
                 screen->CopyRect(f.ShowRect, f.Overlay->GetCanvas(), f.OverlayRect);
                 f.Overlay->SetVisible(true);
                 f.PeekOpen = false;
             }
         } else if (!f.TouchOpened) {
-            ScheduleOverlay(f.Overlay, cycleTick, f.ShowAt, f.HideAt);
+            ScheduleOverlay(f.Overlay, cycleTick, f.Blinks);
         }
     }
 }

@@ -181,88 +181,84 @@ int64_t FileRowBytes(int64_t width, int bits)
     return (width * bits + 31) / 32 * 4;
 }
 
-// Reads the headers from `head`, the file's first bytes: the whole file, or at
-// least its first kHeadBytes. `size` is the length of the whole file. The
-// fields that state the file's and the pixel data's length are not used:
-// writers fill them carelessly, and what counts is whether the pixels are there.
-Layout ParseHeaders(std::span<const uint8_t> head, size_t size)
-{
-    const uint8_t* d = head.data();
-    if (head.size() < std::min(size, kHeadBytes))
-        Refuse(_("the file changed while it was read"));
-    if (size < 2 || d[0] != 'B' || d[1] != 'M')
-        Refuse(size < 2 ? _("file is too short to be a BMP file") : _("not a BMP file (no \"BM\" signature)"));
-    if (size < kFileHeaderSize + 4)
-        Refuse(_("file header is truncated"));
-
-    Layout l;
-    // When something is missing, a file length beyond the end of the file
-    // says why: the file was cut short.
-    const uint32_t declaredSize = U32(d + 2);
-    auto missing = [&](std::string reason) {
+// When something is missing, a file length beyond the end of the file says
+// why: the file was cut short.
+struct Truncation {
+    uint32_t declaredSize; // the file length the file header gives
+    size_t size;           // the file's real length
+    [[noreturn]] void operator()(std::string reason) const
+    {
         if (declaredSize > size)
             reason = Format(_("file is truncated: its header gives %s bytes, only %s are present"), Num(declaredSize),
                             Num(int64_t(size)));
         Refuse(std::move(reason));
-    };
-    const uint32_t offBits = U32(d + 10);
-    l.headerSize = U32(d + 14);
-    const size_t hs = l.headerSize;
-    if (hs != 12 && hs != 16 && hs != 40 && hs != 52 && hs != 56 && hs != 64 && hs != 108 && hs != 124)
-        Refuse(Format(_("unsupported info header size %s"), Num(hs)));
-    if (size < kFileHeaderSize + hs)
-        Refuse(Format(_("info header is truncated (%s bytes expected, %s present)"), Num(hs),
-                      Num(int64_t(size - kFileHeaderSize))));
-    const uint8_t* h = d + kFileHeaderSize;
-    const bool core = hs == 12;
-    const bool os2v2 = hs == 16 || hs == 64;
-    int64_t width, height;
-    uint32_t planes, imageSize = 0, colorsUsed = 0, colorsImportant = 0;
+    }
+};
+
+// The info header's fields that are checked but not kept as they are.
+struct InfoFields {
+    int64_t width = 0, height = 0;
+    uint32_t planes = 0, imageSize = 0, colorsUsed = 0, colorsImportant = 0;
     int32_t xDensity = 0, yDensity = 0;
-    if (core) {
-        width = U16(h + 4);
-        height = U16(h + 6);
-        planes = U16(h + 8);
+};
+
+// The info header at `h`, of l.headerSize bytes (12: the old OS/2 core
+// header with 16-bit sides).
+InfoFields ReadInfoHeader(const uint8_t* h, Layout& l)
+{
+    InfoFields f;
+    if (l.headerSize == 12) {
+        f.width = U16(h + 4);
+        f.height = U16(h + 6);
+        f.planes = U16(h + 8);
         l.bits = U16(h + 10);
-    } else {
-        width = I32(h + 4);
-        height = I32(h + 8);
-        planes = U16(h + 12);
-        l.bits = U16(h + 14);
-        if (hs >= 40) {
-            l.compression = U32(h + 16);
-            imageSize = U32(h + 20);
-            xDensity = I32(h + 24);
-            yDensity = I32(h + 28);
-            colorsUsed = U32(h + 32);
-            colorsImportant = U32(h + 36);
-        }
+        return f;
     }
+    f.width = I32(h + 4);
+    f.height = I32(h + 8);
+    f.planes = U16(h + 12);
+    l.bits = U16(h + 14);
+    if (l.headerSize >= 40) {
+        l.compression = U32(h + 16);
+        f.imageSize = U32(h + 20);
+        f.xDensity = I32(h + 24);
+        f.yDensity = I32(h + 28);
+        f.colorsUsed = U32(h + 32);
+        f.colorsImportant = U32(h + 36);
+    }
+    return f;
+}
 
-    if (planes != 1)
-        Refuse(Format(_("number of planes is %s, not 1"), Num(planes)));
-    if (width <= 0)
-        Refuse(Format(_("width is %s; it must be positive"), Num(width)));
-    if (height == 0)
+// The picture's sides and densities; a negative height means top-down rows.
+void CheckSize(InfoFields& f, Layout& l)
+{
+    if (f.planes != 1)
+        Refuse(Format(_("number of planes is %s, not 1"), Num(f.planes)));
+    if (f.width <= 0)
+        Refuse(Format(_("width is %s; it must be positive"), Num(f.width)));
+    if (f.height == 0)
         Refuse(_("height is 0"));
-    if (height < 0) {
+    if (f.height < 0) {
         l.topDown = true;
-        height = -height; // int64_t: no overflow even for INT32_MIN
+        f.height = -f.height; // int64_t: no overflow even for INT32_MIN
     }
-    if (width * height > kMaxBmpPixels)
-        Refuse(Format(_("picture is %s x %s pixels, more than the %s this program reads"), Num(width), Num(height),
+    if (f.width * f.height > kMaxBmpPixels)
+        Refuse(Format(_("picture is %s x %s pixels, more than the %s this program reads"), Num(f.width), Num(f.height),
                       Num(kMaxBmpPixels)));
-    if (width > kMaxBitmapSide || height > kMaxBitmapSide)
-        Refuse(Format(_("picture is %s x %s pixels; a side may be at most %s"), Num(width), Num(height),
+    if (f.width > kMaxBitmapSide || f.height > kMaxBitmapSide)
+        Refuse(Format(_("picture is %s x %s pixels; a side may be at most %s"), Num(f.width), Num(f.height),
                       Num(kMaxBitmapSide)));
-    l.width = int32_t(width);
-    l.height = int32_t(height);
+    l.width = int32_t(f.width);
+    l.height = int32_t(f.height);
 
-    if (xDensity > 0 && yDensity > 0 &&
-        (int64_t(xDensity) > kMaxDensityRatio * yDensity || int64_t(yDensity) > kMaxDensityRatio * xDensity))
-        Refuse(Format(_("pixel densities %s and %s pixels per metre are too far apart to be genuine"), Num(xDensity),
-                      Num(yDensity)));
+    if (f.xDensity > 0 && f.yDensity > 0 &&
+        (int64_t(f.xDensity) > kMaxDensityRatio * f.yDensity || int64_t(f.yDensity) > kMaxDensityRatio * f.xDensity))
+        Refuse(Format(_("pixel densities %s and %s pixels per metre are too far apart to be genuine"), Num(f.xDensity),
+                      Num(f.yDensity)));
+}
 
+void CheckBitsPerPixel(const Layout& l, bool os2v2)
+{
     if (!os2v2 && l.compression == kBiJpeg)
         Refuse(_("embedded JPEG pictures are not supported"));
     if (!os2v2 && l.compression == kBiPng)
@@ -279,9 +275,42 @@ Layout ParseHeaders(std::span<const uint8_t> head, size_t size)
     default:
         Refuse(Format(_("unsupported number of bits per pixel: %s"), Num(l.bits)));
     }
+}
 
-    // Compression and the colour masks it may bring.
+// The colour masks of a BITFIELDS picture: after a 40-byte info header, in
+// the file between it and the palette; in the longer headers, in the header.
+// Returns where the headers end.
+size_t ReadColourMasks(Layout& l, const uint8_t* h, bool os2v2, uint32_t offBits, const Truncation& missing)
+{
+    const size_t hs = l.headerSize;
     size_t masksEnd = kFileHeaderSize + hs;
+    if (os2v2)
+        Refuse(l.compression == kBiBitfields ? _("Huffman-compressed OS/2 pictures are not supported")
+                                             : Format(_("unsupported compression %s"), Num(l.compression)));
+    if (l.bits != 16 && l.bits != 32)
+        Refuse(Format(_("colour masks need 16 or 32 bits per pixel, not %s"), Num(l.bits)));
+    const bool withAlpha = l.compression == kBiAlphaBitfields;
+    const uint8_t* m = h + 40;
+    if (hs == 40) {
+        masksEnd += withAlpha ? 16 : 12;
+        if (offBits == kFileHeaderSize + hs)
+            Refuse(_("the colour masks are missing: the pixel data follows the header directly"));
+        if (missing.size < masksEnd)
+            missing(_("colour masks are truncated"));
+    }
+    l.red = Channel::From(U32(m));
+    l.green = Channel::From(U32(m + 4));
+    l.blue = Channel::From(U32(m + 8));
+    if (hs >= 56 || (hs == 40 && withAlpha))
+        l.alpha = Channel::From(U32(m + 12));
+    CheckMasks(l);
+    return masksEnd;
+}
+
+// Compression and the colour masks it may bring. Returns where the headers
+// end.
+size_t ReadCompression(Layout& l, const uint8_t* h, bool os2v2, uint32_t offBits, const Truncation& missing)
+{
     switch (l.compression) {
     case kBiRgb:
         if (l.bits == 16) {
@@ -299,34 +328,100 @@ Layout ParseHeaders(std::span<const uint8_t> head, size_t size)
             Refuse(Format(_("RLE4 compression needs 4 bits per pixel, not %s"), Num(l.bits)));
         break;
     case kBiBitfields:
-    case kBiAlphaBitfields: {
-        if (os2v2)
-            Refuse(l.compression == kBiBitfields ? _("Huffman-compressed OS/2 pictures are not supported")
-                                                 : Format(_("unsupported compression %s"), Num(l.compression)));
-        if (l.bits != 16 && l.bits != 32)
-            Refuse(Format(_("colour masks need 16 or 32 bits per pixel, not %s"), Num(l.bits)));
-        const bool withAlpha = l.compression == kBiAlphaBitfields;
-        const uint8_t* m = h + 40;
-        if (hs == 40) {
-            masksEnd += withAlpha ? 16 : 12;
-            if (offBits == kFileHeaderSize + hs)
-                Refuse(_("the colour masks are missing: the pixel data follows the header directly"));
-            if (size < masksEnd)
-                missing(_("colour masks are truncated"));
-        }
-        l.red = Channel::From(U32(m));
-        l.green = Channel::From(U32(m + 4));
-        l.blue = Channel::From(U32(m + 8));
-        if (hs >= 56 || (hs == 40 && withAlpha))
-            l.alpha = Channel::From(U32(m + 12));
-        CheckMasks(l);
-        break;
-    }
+    case kBiAlphaBitfields:
+        return ReadColourMasks(l, h, os2v2, offBits, missing);
     case kBiJpeg: // only OS/2 headers get here, where the value means RLE24
         Refuse(_("RLE24-compressed OS/2 pictures are not supported"));
     default:
         Refuse(Format(_("unsupported compression %s"), Num(l.compression)));
     }
+    return kFileHeaderSize + l.headerSize;
+}
+
+// The palette of an indexed picture, between the headers and the pixel data;
+// its declared sizes are checked for every picture.
+void ReadPalette(Layout& l, const uint8_t* d, const InfoFields& f, size_t masksEnd, uint32_t offBits,
+                 const Truncation& missing)
+{
+    const bool core = l.headerSize == 12;
+    const size_t size = missing.size;
+    const size_t entrySize = core ? 3 : 4;
+    const bool indexed = l.bits <= 8;
+    const int64_t fullPalette = indexed ? int64_t(1) << l.bits : 0;
+    if (f.colorsUsed > 256 && (indexed || f.colorsUsed > uint32_t(size)))
+        Refuse(Format(_("palette size %s is too large"), Num(f.colorsUsed)));
+    const int64_t declared = f.colorsUsed ? int64_t(f.colorsUsed) : fullPalette;
+    if (f.colorsImportant > declared)
+        Refuse(Format(_("important colour count %s exceeds the palette's %s entries"), Num(f.colorsImportant),
+                      Num(declared)));
+    if (!indexed)
+        return;
+    int64_t entries = std::min(declared, fullPalette);
+    const size_t room = (offBits - masksEnd) / entrySize;
+    if (core && size_t(entries) > room)
+        entries = int64_t(room); // old OS/2 files may carry a shorter palette
+    if (entries == 0)
+        Refuse(_("the palette is missing"));
+    const size_t paletteEnd = masksEnd + size_t(entries) * entrySize;
+    if (paletteEnd > size)
+        missing(_("palette is truncated"));
+    if (paletteEnd > offBits)
+        Refuse(Format(_("palette of %s entries overlaps the pixel data"), Num(entries)));
+    l.palette.resize(size_t(entries));
+    for (int64_t i = 0; i < entries; ++i) {
+        const uint8_t* e = d + masksEnd + size_t(i) * entrySize;
+        l.palette[size_t(i)] = TPaletteEntry{e[2], e[1], e[0], 0};
+    }
+}
+
+// How many bytes of pixel data the decoder may read. Uncompressed rows must
+// all be present before anything is allocated for them (the last row may lack
+// its padding).
+void MeasurePixelData(Layout& l, const InfoFields& f, bool rle, const Truncation& missing)
+{
+    l.pixelBytes = missing.size - l.pixelOffset;
+    if (rle && f.imageSize != 0)
+        l.pixelBytes = std::min<size_t>(l.pixelBytes, f.imageSize);
+    if (!rle) {
+        const int64_t need = FileRowBytes(f.width, l.bits) * (f.height - 1) + (f.width * l.bits + 7) / 8;
+        if (need > int64_t(l.pixelBytes))
+            missing(Format(_("pixel data is truncated: %s bytes needed, %s present"), Num(need),
+                           Num(int64_t(l.pixelBytes))));
+        l.pixelBytes = size_t(need);
+    }
+    l.dataEnd = l.pixelOffset + l.pixelBytes;
+}
+
+// Reads the headers from `head`, the file's first bytes: the whole file, or at
+// least its first kHeadBytes. `size` is the length of the whole file. The
+// fields that state the file's and the pixel data's length are not used:
+// writers fill them carelessly, and what counts is whether the pixels are there.
+Layout ParseHeaders(std::span<const uint8_t> head, size_t size)
+{
+    const uint8_t* d = head.data();
+    if (head.size() < std::min(size, kHeadBytes))
+        Refuse(_("the file changed while it was read"));
+    if (size < 2 || d[0] != 'B' || d[1] != 'M')
+        Refuse(size < 2 ? _("file is too short to be a BMP file") : _("not a BMP file (no \"BM\" signature)"));
+    if (size < kFileHeaderSize + 4)
+        Refuse(_("file header is truncated"));
+
+    Layout l;
+    const Truncation missing{U32(d + 2), size};
+    const uint32_t offBits = U32(d + 10);
+    l.headerSize = U32(d + 14);
+    const size_t hs = l.headerSize;
+    if (hs != 12 && hs != 16 && hs != 40 && hs != 52 && hs != 56 && hs != 64 && hs != 108 && hs != 124)
+        Refuse(Format(_("unsupported info header size %s"), Num(hs)));
+    if (size < kFileHeaderSize + hs)
+        Refuse(Format(_("info header is truncated (%s bytes expected, %s present)"), Num(hs),
+                      Num(int64_t(size - kFileHeaderSize))));
+    const uint8_t* h = d + kFileHeaderSize;
+    const bool os2v2 = hs == 16 || hs == 64;
+    InfoFields f = ReadInfoHeader(h, l);
+    CheckSize(f, l);
+    CheckBitsPerPixel(l, os2v2);
+    const size_t masksEnd = ReadCompression(l, h, os2v2, offBits, missing);
     const bool rle = l.compression == kBiRle4 || l.compression == kBiRle8;
     if (rle && l.topDown)
         Refuse(_("a compressed picture cannot be stored top-down"));
@@ -338,49 +433,8 @@ Layout ParseHeaders(std::span<const uint8_t> head, size_t size)
     if (offBits < masksEnd)
         Refuse(Format(_("pixel data offset %s lies inside the headers"), Num(offBits)));
     l.pixelOffset = offBits;
-
-    // Palette.
-    const size_t entrySize = core ? 3 : 4;
-    const bool indexed = l.bits <= 8;
-    const int64_t fullPalette = indexed ? int64_t(1) << l.bits : 0;
-    if (colorsUsed > 256 && (indexed || colorsUsed > uint32_t(size)))
-        Refuse(Format(_("palette size %s is too large"), Num(colorsUsed)));
-    const int64_t declared = colorsUsed ? int64_t(colorsUsed) : fullPalette;
-    if (colorsImportant > declared)
-        Refuse(Format(_("important colour count %s exceeds the palette's %s entries"), Num(colorsImportant),
-                      Num(declared)));
-    if (indexed) {
-        int64_t entries = std::min(declared, fullPalette);
-        const size_t room = (offBits - masksEnd) / entrySize;
-        if (core && size_t(entries) > room)
-            entries = int64_t(room); // old OS/2 files may carry a shorter palette
-        if (entries == 0)
-            Refuse(_("the palette is missing"));
-        const size_t paletteEnd = masksEnd + size_t(entries) * entrySize;
-        if (paletteEnd > size)
-            missing(_("palette is truncated"));
-        if (paletteEnd > offBits)
-            Refuse(Format(_("palette of %s entries overlaps the pixel data"), Num(entries)));
-        l.palette.resize(size_t(entries));
-        for (int64_t i = 0; i < entries; ++i) {
-            const uint8_t* e = d + masksEnd + size_t(i) * entrySize;
-            l.palette[size_t(i)] = TPaletteEntry{e[2], e[1], e[0], 0};
-        }
-    }
-
-    l.pixelBytes = size - offBits;
-    if (rle && imageSize != 0)
-        l.pixelBytes = std::min<size_t>(l.pixelBytes, imageSize);
-    // Uncompressed rows must all be present before anything is allocated for
-    // them (the last row may lack its padding).
-    if (!rle) {
-        const int64_t need = FileRowBytes(width, l.bits) * (height - 1) + (width * l.bits + 7) / 8;
-        if (need > int64_t(l.pixelBytes))
-            missing(Format(_("pixel data is truncated: %s bytes needed, %s present"), Num(need),
-                           Num(int64_t(l.pixelBytes))));
-        l.pixelBytes = size_t(need);
-    }
-    l.dataEnd = l.pixelOffset + l.pixelBytes;
+    ReadPalette(l, d, f, masksEnd, offBits, missing);
+    MeasurePixelData(l, f, rle, missing);
     return l;
 }
 
@@ -408,6 +462,21 @@ private:
     {
         const int64_t top = l_.topDown ? y : l_.height - 1 - y;
         return bits_ + size_t(top) * bmp_.RowBytes();
+    }
+
+    // One pixel of run-length data at (x, y), unless it lies past the row's
+    // end (the padding a row may run into); x moves on either way.
+    void PutRunPixel(int64_t& x, int64_t y, unsigned v, bool four)
+    {
+        if (x < l_.width) {
+            CheckIndex(v, x, y);
+            uint8_t* o = Row(y);
+            if (four)
+                o[x / 2] |= uint8_t(x % 2 ? v : v << 4);
+            else
+                o[x] = uint8_t(v);
+        }
+        ++x;
     }
 
     void CheckIndex(unsigned index, int64_t x, int64_t y)
@@ -497,17 +566,7 @@ private:
         const int64_t padded = FileRowBytes(w, l_.bits) * 8 / l_.bits;
         int64_t x = 0, y = 0;
         size_t pos = 0;
-        auto put = [&](unsigned v) {
-            if (x < w) {
-                CheckIndex(v, x, y);
-                uint8_t* o = Row(y);
-                if (four)
-                    o[x / 2] |= uint8_t(x % 2 ? v : v << 4);
-                else
-                    o[x] = uint8_t(v);
-            }
-            ++x;
-        };
+        auto put = [&](unsigned v) { PutRunPixel(x, y, v, four); };
         auto fits = [&](int64_t n) {
             if (y >= h)
                 Refuse(_("run-length data continues past the last row"));
@@ -743,22 +802,29 @@ void ReadBmpFile(const std::string& path, TBitmap& out, size_t memoryLimit)
     }
 }
 
+namespace {
+
+// The palette is written as it is, but never shorter than the indices in use:
+// those beyond the bitmap's palette show black, and get black entries so the
+// file stays readable.
+size_t PaletteLength(const TBitmap& bmp, int bits)
+{
+    if (bits > 8)
+        return 0;
+    const size_t full = size_t(1) << bits;
+    const size_t colours = std::min(bmp.GetPalette().size(), full);
+    return colours < full ? std::max(colours, size_t(MaxIndex(bmp, bits)) + 1) : colours;
+}
+
+} // namespace
+
 std::vector<uint8_t> EncodeBmp(const TBitmap& bmp)
 {
     const int64_t w = bmp.GetWidth(), h = bmp.GetHeight();
     if (w <= 0 || h <= 0)
         throw EInvalidGraphic(_("cannot save an empty picture as BMP"));
     const int bits = BitsPerPixel(bmp.GetPixelFormat());
-    // The palette is written as it is, but never shorter than the indices in
-    // use: those beyond the bitmap's palette show black, and get black entries
-    // so the file stays readable.
-    size_t colours = 0;
-    if (bits <= 8) {
-        const size_t full = size_t(1) << bits;
-        colours = std::min(bmp.GetPalette().size(), full);
-        if (colours < full)
-            colours = std::max(colours, size_t(MaxIndex(bmp, bits)) + 1);
-    }
+    const size_t colours = PaletteLength(bmp, bits);
     const int64_t rowBytes = FileRowBytes(w, bits);
     // A picture with alpha gets the version 4 header, whose colour masks
     // include the alpha (the fourth byte of each pixel).
@@ -965,6 +1031,41 @@ void WriteInPlace(const std::string& path, const std::string& target, const std:
         ::unlink(copy.c_str());
 }
 
+// Writes `bytes` into the new file `fd`, gives it `mode`, makes it durable
+// and closes it. Returns the first error (an errno value), or 0.
+int FillNewFile(int fd, const std::vector<uint8_t>& bytes, mode_t mode)
+{
+    int err = 0;
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            err = errno;
+            break;
+        }
+        done += size_t(n);
+    }
+    if (!err && ::fchmod(fd, mode) != 0)
+        err = errno;
+    if (!err && ::fsync(fd) != 0)
+        err = errno;
+    if (::close(fd) != 0 && !err)
+        err = errno;
+    return err;
+}
+
+// Makes a rename in `dir` durable; a failure here no longer loses data.
+void SyncFolder(const std::string& dir)
+{
+    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+}
+
 } // namespace
 
 void WriteBmpFile(const std::string& path, const TBitmap& bmp)
@@ -1017,36 +1118,14 @@ void WriteBmpFile(const std::string& path, const TBitmap& bmp)
             throw EFileError(path + ": " + Format(_("the folder \"%s\" is not writable (%s)"), dir, SystemReason(err)));
         fail(err);
     }
-    int err = 0;
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            err = errno;
-            break;
-        }
-        done += size_t(n);
-    }
-    if (!err && ::fchmod(fd, mode) != 0)
-        err = errno;
-    if (!err && ::fsync(fd) != 0)
-        err = errno;
-    if (::close(fd) != 0 && !err)
-        err = errno;
+    int err = FillNewFile(fd, bytes, mode);
     if (!err && ::rename(tmp.c_str(), target.c_str()) != 0)
         err = errno;
     if (err) {
         ::unlink(tmp.c_str());
         fail(err);
     }
-    // Make the rename itself durable; a failure here no longer loses data.
-    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
+    SyncFolder(dir);
 }
 
 } // namespace vcl

@@ -570,17 +570,10 @@ void TForm::ComposeArea(const TRect& r)
     }
 }
 
-std::vector<TRect> TForm::UpdateWindow()
+// Collects what the image controls changed since the last call, as pending
+// areas of the window; with `full` the whole window is composed anyway.
+void TForm::CollectImageChanges(bool full)
 {
-    const TRect client{0, 0, clientWidth_, clientHeight_};
-    const bool resized = window_.GetWidth() != clientWidth_ || window_.GetHeight() != clientHeight_;
-    if (resized || window_.GetPixelFormat() != pf24bit) {
-        window_.SetPixelFormat(pf24bit);
-        window_.SetSize(clientWidth_, clientHeight_);
-    }
-    const bool full = firstUpdate_ || resized || Color != shownColor_;
-
-    // Collect what the image controls changed since the last call.
     for (const auto& img : images_) {
         if (!img->visible_ && img->picture_.Waiting())
             continue; // not made yet, so it changed nothing on screen
@@ -600,6 +593,18 @@ std::vector<TRect> TForm::UpdateWindow()
             AddPending(IntersectRect(Offset(dirty, o.x, o.y), img->BoundsRect()));
         }
     }
+}
+
+std::vector<TRect> TForm::UpdateWindow()
+{
+    const TRect client{0, 0, clientWidth_, clientHeight_};
+    const bool resized = window_.GetWidth() != clientWidth_ || window_.GetHeight() != clientHeight_;
+    if (resized || window_.GetPixelFormat() != pf24bit) {
+        window_.SetPixelFormat(pf24bit);
+        window_.SetSize(clientWidth_, clientHeight_);
+    }
+    const bool full = firstUpdate_ || resized || Color != shownColor_;
+    CollectImageChanges(full);
 
     std::vector<TRect> changed;
     if (full) {

@@ -246,6 +246,7 @@ public:
 
 private:
     void ComposeArea(const TRect& r);
+    void CollectImageChanges(bool full);
     // Brings area `r` up to date when one control alone paints all of it;
     // false when that is not the case.
     bool UpdateFromSoleControl(const TRect& r, std::vector<TRect>& changed);

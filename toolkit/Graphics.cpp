@@ -625,6 +625,40 @@ struct AxisMap {
     bool contiguous = false; // src[k] == src[0] + k
 };
 
+// The run of destination positions from `a` on, taking source offsets
+// `offsets` from `slo`, whose source lies inside [0, srcLimit); false when
+// none does.
+bool KeepInsideSource(const std::vector<int64_t>& offsets, int64_t a, int64_t slo, int32_t srcLimit, AxisMap& out)
+{
+    const size_t count = offsets.size();
+    std::vector<int32_t> src(count);
+    int64_t first = -1;
+    int64_t last = -1;
+    for (size_t k = 0; k < count; ++k) {
+        const int64_t sx = slo + offsets[k];
+        const bool valid = sx >= 0 && sx < srcLimit;
+        if (valid) {
+            if (first < 0)
+                first = int64_t(k);
+            last = int64_t(k);
+        }
+        src[k] = valid ? int32_t(sx) : -1;
+    }
+    if (first < 0)
+        return false;
+    // The map is monotonic, so the valid positions form one run.
+    out.dstFirst = a + first;
+    out.src.assign(src.begin() + first, src.begin() + last + 1);
+    out.contiguous = true;
+    for (size_t k = 1; k < out.src.size(); ++k) {
+        if (out.src[k] != out.src[k - 1] + 1) {
+            out.contiguous = false;
+            break;
+        }
+    }
+    return true;
+}
+
 // Maps destination extent [dlo, dlo+dlen) onto source extent [slo, slo+slen)
 // (both lengths positive, up to 2^32), keeps the destination positions inside
 // [0, dstLimit) whose source lies inside [0, srcLimit). Destination offset i
@@ -673,33 +707,7 @@ bool BuildAxis(int64_t dlo, int64_t dlen, int64_t slo, int64_t slen, bool mirror
     }
     if (mirror)
         std::reverse(offsets.begin(), offsets.end());
-
-    std::vector<int32_t> src(count);
-    int64_t first = -1;
-    int64_t last = -1;
-    for (size_t k = 0; k < count; ++k) {
-        const int64_t sx = slo + offsets[k];
-        const bool valid = sx >= 0 && sx < srcLimit;
-        if (valid) {
-            if (first < 0)
-                first = int64_t(k);
-            last = int64_t(k);
-        }
-        src[k] = valid ? int32_t(sx) : -1;
-    }
-    if (first < 0)
-        return false;
-    // The map is monotonic, so the valid positions form one run.
-    out.dstFirst = a + first;
-    out.src.assign(src.begin() + first, src.begin() + last + 1);
-    out.contiguous = true;
-    for (size_t k = 1; k < out.src.size(); ++k) {
-        if (out.src[k] != out.src[k - 1] + 1) {
-            out.contiguous = false;
-            break;
-        }
-    }
-    return true;
+    return KeepInsideSource(offsets, a, slo, srcLimit, out);
 }
 
 } // namespace
@@ -1402,6 +1410,35 @@ void CopyRowsAround(const CopyJob& job)
     std::memcpy(job.dbase + last * stride, job.dbefore + last * stride, (size_t(job.dst->GetHeight()) - last) * stride);
 }
 
+// The second half of a masked copy: the erase that waits for it and this
+// invert run over the destination in one pass.
+void RunWithWaitingErase(TBitmap& dst, const TBitmap& src, const AxisMap& X, const AxisMap& Y,
+                         std::unique_ptr<PendingErase>& pending)
+{
+    const std::unique_ptr<PendingErase> erase = std::move(pending);
+    const auto* waiting = static_cast<const WaitingErase*>(erase.get());
+    std::shared_ptr<const TBitmap::Store> before;
+    uint8_t* dbase = BitmapInternals::WritableByRows(dst, before);
+    SrcView view = ViewOf(src);
+    view.base = BitmapInternals::Readable(src);
+    const CopyJob job{&dst, dbase, &view, &X, &Y, before ? before->data() : nullptr};
+    CopyRowsAround(job);
+    RunFused(job, *waiting);
+}
+
+// The first half of a masked copy: the erase waits for its invert.
+void HoldErase(TBitmap& dst, const TBitmap& src, AxisMap& X, AxisMap& Y, std::unique_ptr<PendingErase>& pending)
+{
+    BitmapInternals::Settle(dst);
+    auto erase = std::make_unique<WaitingErase>();
+    erase->pixels = BitmapInternals::Buffer(src);
+    erase->view = ViewOf(src);
+    erase->view.base = erase->pixels->data();
+    erase->x = std::move(X);
+    erase->y = std::move(Y);
+    pending = std::move(erase);
+}
+
 void CopyBits(TBitmap& dst, const Rect64& d, const TBitmap& src, const Rect64& s, TCopyMode mode)
 {
     const Rop op = RopOf(mode);
@@ -1426,27 +1463,13 @@ void CopyBits(TBitmap& dst, const Rect64& d, const TBitmap& src, const Rect64& s
     if (op == Rop::Invert && waiting && &src != &dst && waiting->x.dstFirst == X.dstFirst &&
         waiting->x.src.size() == X.src.size() && waiting->y.dstFirst == Y.dstFirst &&
         waiting->y.src.size() == Y.src.size()) {
-        const std::unique_ptr<PendingErase> erase = std::move(pending);
-        std::shared_ptr<const TBitmap::Store> before;
-        uint8_t* dbase = BitmapInternals::WritableByRows(dst, before);
-        SrcView view = ViewOf(src);
-        view.base = BitmapInternals::Readable(src);
-        const CopyJob job{&dst, dbase, &view, &X, &Y, before ? before->data() : nullptr};
-        CopyRowsAround(job);
-        RunFused(job, *waiting);
+        RunWithWaitingErase(dst, src, X, Y, pending);
         dst.MarkDirty(written);
         return;
     }
     // The first half: wait for the second.
     if (op == Rop::Erase && (dbpp == 24 || dbpp == 32) && &src != &dst) {
-        BitmapInternals::Settle(dst);
-        auto erase = std::make_unique<WaitingErase>();
-        erase->pixels = BitmapInternals::Buffer(src);
-        erase->view = ViewOf(src);
-        erase->view.base = erase->pixels->data();
-        erase->x = std::move(X);
-        erase->y = std::move(Y);
-        pending = std::move(erase);
+        HoldErase(dst, src, X, Y, pending);
         dst.MarkDirty(written);
         return;
     }

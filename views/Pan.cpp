@@ -43,61 +43,30 @@ bool TSvelmia::ClipSpan(int left, int width, int& destLeft, int& destRight, int&
     return outside;
 }
 
+// Clips the layer of one placement entry and writes the columns into all its
+// destination and source rectangles (rows are never touched); true when the
+// layer lies wholly outside.
+bool TSvelmia::PanEntry(int entry, std::initializer_list<TRect*> dests, std::initializer_list<TRect*> sources)
+{
+    int dl = 0, dr = 0, sl = 0, sr = 0;
+    const bool outside = ClipSpan(kEntryLeft[entry], kEntryWidth[entry], dl, dr, sl, sr);
+    for (TRect* r : dests) {
+        r->Left = dl;
+        r->Right = dr;
+    }
+    for (TRect* r : sources) {
+        r->Left = sl;
+        r->Right = sr;
+    }
+    return outside;
+}
+
 void TSvelmia::ApplyPan()
 {
-    // Clips the layer of one placement entry and writes the columns into all
-    // its destination and source rectangles (rows are never touched).
-    auto pan = [this](int entry, std::initializer_list<TRect*> dests, std::initializer_list<TRect*> sources) {
-        int dl = 0, dr = 0, sl = 0, sr = 0;
-        const bool outside = ClipSpan(kEntryLeft[entry], kEntryWidth[entry], dl, dr, sl, sr);
-        for (TRect* r : dests) {
-            r->Left = dl;
-            r->Right = dr;
-        }
-        for (TRect* r : sources) {
-            r->Left = sl;
-            r->Right = sr;
-        }
-        return outside;
-    };
-
     HairLongLeftOut = HairBottomOut = HairBandOut = FlowerOut = FlowerBodyOut = ChokerOut = RibbonOut = BraceletOut =
         false;
-
-    pan(peWindow, {&MainRect}, {&BandRect[0], &BandRect[1], &BandRect[2]});
-    pan(peEye, {&EyeDestRect}, {&EyeSrcRect});
-    pan(peFace, {&FaceDestRect}, {&FaceSrcRect});
-    HairLongLeftOut = pan(peHairLongLeft, {&HairLongLeftDestRect}, {&HairLongLeftMaskRect, &HairLongLeftSrcRect});
-    pan(peHairMain, {&HairMainDestRect}, {&HairMainSrcRect});
-    pan(peHairSub, {&HairSubDestRect}, {&HairSubSrcRect});
-    pan(peHairSide, {&HairSideDestRect}, {&HairSideSrcRect});
-    pan(peHairLong, {&HairLongDestRect}, {&HairLongSrcRect});
-    HairBottomOut = pan(peHairBottom, {&HairBottomDestRect}, {&HairBottomSrcRect});
-    pan(peEarring, {&EarringDestRect}, {&EarringSrcRect});
-    pan(peEarringFrame, {&EarringFrameDestRect}, {&EarringFrameSrcRect});
-    BraceletOut = pan(peBracelet, {&BraceletDestRect}, {&BraceletMaskRect, &BraceletSrcRect});
-    pan(peCostume, {&CostumeDestRect}, {&CostumeBandRect[0], &CostumeBandRect[1], &CostumeBandRect[2]});
-    pan(peCamisole, {&CamisoleDestRect}, {&CamisoleBandRect[0], &CamisoleBandRect[1], &CamisoleBandRect[2]});
-    RibbonOut = pan(peRibbon, {&RibbonDestRect[0], &RibbonDestRect[1], &RibbonDestRect[2], &RibbonDestRect[3]},
-                    {&RibbonSrcRect});
-    FlowerOut = pan(peFlower, {&FlowerDestRect[0]}, {&FlowerMaskRect, &FlowerSrcRect});
-    // The flower on the body sits at 428 in all three body frames; the body
-    // placements take their source columns from their own destination
-    // (DrawFlowerOnBody), so the shared source follows the first placement.
-    FlowerBodyOut = pan(peFlower + 1, {&FlowerDestRect[1], &FlowerDestRect[2], &FlowerDestRect[3]}, {});
-    ChokerOut = pan(peChoker, {&ChokerUpperDestRect, &ChokerLowerDestRect},
-                    {&ChokerMaskRect, &ChokerSrcRect, &ChokerUpperMaskRect, &ChokerLowerMaskRect, &ChokerUpperSrcRect,
-                     &ChokerLowerSrcRect});
-    HairBandOut = pan(peHairBand, {&HairBandDestRect}, {&HairBandSrcRect});
-    pan(peString, {&StringDestRect}, {&StringSrcRect});
-    pan(peWString, {&WStringDestRect}, {&WStringSrcRect});
-    pan(peCrossString, {&CrossStringDestRect}, {&CrossStringSrcRect});
-    pan(peThickString, {&ThickStringDestRect}, {&ThickStringSrcRect});
-    // The alternative hair styles move with the head they are drawn on;
-    // within the pan's limits none of them ever lies wholly outside.
-    pan(peShaggy, {&ShaggyDestRect}, {&ShaggySrcRect});
-    pan(pePank, {&PankDestRect}, {&PankSrcRect});
-    pan(peOtohime, {&OtohimeDestRect}, {&OtohimeSrcRect});
+    PanFigureAndHair();
+    PanWornParts();
 
     // The blink overlay covers the visible part of the eye patch.
     EyeLeft = EyeDestRect.Left;
@@ -105,4 +74,48 @@ void TSvelmia::ApplyPan()
     CloseEye_disp->SetWidth(EyeVisibleWidth);
     HideBlinkOverlays();
     RefreshClosedEyes();
+}
+
+// The whole picture, the eyes, the face, the hair and the earrings.
+void TSvelmia::PanFigureAndHair()
+{
+    PanEntry(peWindow, {&MainRect}, {&BandRect[0], &BandRect[1], &BandRect[2]});
+    PanEntry(peEye, {&EyeDestRect}, {&EyeSrcRect});
+    PanEntry(peFace, {&FaceDestRect}, {&FaceSrcRect});
+    HairLongLeftOut = PanEntry(peHairLongLeft, {&HairLongLeftDestRect}, {&HairLongLeftMaskRect, &HairLongLeftSrcRect});
+    PanEntry(peHairMain, {&HairMainDestRect}, {&HairMainSrcRect});
+    PanEntry(peHairSub, {&HairSubDestRect}, {&HairSubSrcRect});
+    PanEntry(peHairSide, {&HairSideDestRect}, {&HairSideSrcRect});
+    PanEntry(peHairLong, {&HairLongDestRect}, {&HairLongSrcRect});
+    HairBottomOut = PanEntry(peHairBottom, {&HairBottomDestRect}, {&HairBottomSrcRect});
+    PanEntry(peEarring, {&EarringDestRect}, {&EarringSrcRect});
+    PanEntry(peEarringFrame, {&EarringFrameDestRect}, {&EarringFrameSrcRect});
+}
+
+// The parts the figure wears, the strings and the alternative hair styles.
+void TSvelmia::PanWornParts()
+{
+    BraceletOut = PanEntry(peBracelet, {&BraceletDestRect}, {&BraceletMaskRect, &BraceletSrcRect});
+    PanEntry(peCostume, {&CostumeDestRect}, {&CostumeBandRect[0], &CostumeBandRect[1], &CostumeBandRect[2]});
+    PanEntry(peCamisole, {&CamisoleDestRect}, {&CamisoleBandRect[0], &CamisoleBandRect[1], &CamisoleBandRect[2]});
+    RibbonOut = PanEntry(peRibbon, {&RibbonDestRect[0], &RibbonDestRect[1], &RibbonDestRect[2], &RibbonDestRect[3]},
+                         {&RibbonSrcRect});
+    FlowerOut = PanEntry(peFlower, {&FlowerDestRect[0]}, {&FlowerMaskRect, &FlowerSrcRect});
+    // The flower on the body sits at 428 in all three body frames; the body
+    // placements take their source columns from their own destination
+    // (DrawFlowerOnBody), so the shared source follows the first placement.
+    FlowerBodyOut = PanEntry(peFlower + 1, {&FlowerDestRect[1], &FlowerDestRect[2], &FlowerDestRect[3]}, {});
+    ChokerOut = PanEntry(peChoker, {&ChokerUpperDestRect, &ChokerLowerDestRect},
+                         {&ChokerMaskRect, &ChokerSrcRect, &ChokerUpperMaskRect, &ChokerLowerMaskRect,
+                          &ChokerUpperSrcRect, &ChokerLowerSrcRect});
+    HairBandOut = PanEntry(peHairBand, {&HairBandDestRect}, {&HairBandSrcRect});
+    PanEntry(peString, {&StringDestRect}, {&StringSrcRect});
+    PanEntry(peWString, {&WStringDestRect}, {&WStringSrcRect});
+    PanEntry(peCrossString, {&CrossStringDestRect}, {&CrossStringSrcRect});
+    PanEntry(peThickString, {&ThickStringDestRect}, {&ThickStringSrcRect});
+    // The alternative hair styles move with the head they are drawn on;
+    // within the pan's limits none of them ever lies wholly outside.
+    PanEntry(peShaggy, {&ShaggyDestRect}, {&ShaggySrcRect});
+    PanEntry(pePank, {&PankDestRect}, {&PankSrcRect});
+    PanEntry(peOtohime, {&OtohimeDestRect}, {&OtohimeSrcRect});
 }

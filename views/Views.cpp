@@ -29,13 +29,15 @@ void TSvelmia::ReturnFromCloseUpView()
     ShowMode = SavedShowMode;
 }
 
-TSvelmia::Timer1Pause::Timer1Pause(TSvelmia& form) : timer_(form.Timer1)
+TSvelmia::Timer1Pause::Timer1Pause(TSvelmia& form) : form_(form)
 {
-    timer_->SetEnabled(false);
+    if (form_.timer1Pauses_++ == 0)
+        form_.timer1KeptStopped_ = false;
+    form_.Timer1->SetEnabled(false);
 }
 
 TSvelmia::Timer1Pause::~Timer1Pause()
 {
-    if (!keepStopped_)
-        timer_->SetEnabled(true);
+    if (--form_.timer1Pauses_ == 0 && !form_.timer1KeptStopped_)
+        form_.Timer1->SetEnabled(true);
 }

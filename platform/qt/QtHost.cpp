@@ -95,6 +95,27 @@ void PreferSharedMemoryWindows()
     setenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1", 0);
 }
 
+// Shows the created form and runs the event loop until the last window closes.
+int RunLoop(QtPlatform& platform, vcl::TForm& form)
+{
+    // The main form is shown when the loop starts, as the old toolkit did.
+    if (!form.GetVisible())
+        form.SetVisible(true);
+    platform.FormChanged(&form);
+    form.Repaint();
+#ifdef __GLIBC__
+    // Start-up is over: give the pages of its temporary buffers (file
+    // contents, decoding, pictures built and dropped) back instead of
+    // keeping them resident.
+    malloc_trim(0);
+#endif
+    vcl::ReleaseFreePixelPages();
+    FormWindow* window = platform.WindowOf(&form);
+    window->activateWindow();
+    window->setFocus();
+    return QApplication::exec();
+}
+
 } // namespace
 
 int RunApplication(int argc, char** argv, const std::function<vcl::TForm*()>& createForm)
@@ -139,24 +160,8 @@ int RunApplication(int argc, char** argv, const std::function<vcl::TForm*()>& cr
         ReportStartupFailure("unknown error during start-up");
         result = 1;
     }
-    if (result == 0) {
-        // The main form is shown when the loop starts, as the old toolkit did.
-        if (!form->GetVisible())
-            form->SetVisible(true);
-        platform.FormChanged(form.get());
-        form->Repaint();
-#ifdef __GLIBC__
-        // Start-up is over: give the pages of its temporary buffers (file
-        // contents, decoding, pictures built and dropped) back instead of
-        // keeping them resident.
-        malloc_trim(0);
-#endif
-        vcl::ReleaseFreePixelPages();
-        FormWindow* window = platform.WindowOf(form.get());
-        window->activateWindow();
-        window->setFocus();
-        result = QApplication::exec();
-    }
+    if (result == 0)
+        result = RunLoop(platform, *form);
     // The form's timers unregister from the platform while it still exists.
     form.reset();
     vcl::SetPlatform(nullptr);

@@ -31,6 +31,22 @@ enum : uint16_t {
     VK_OEM_7 = 0xDE,      // ' "
 };
 
+// The keys that type a character without Shift (Plain) and another with it
+// (Shifted; 0: none).
+struct CharacterKey {
+    uint16_t Vk;
+    char Plain, Shifted;
+};
+constexpr CharacterKey kCharacterKeys[] = {
+    {vcl::VK_BACK, 8, 0},    {vcl::VK_TAB, 9, 0},      {vcl::VK_RETURN, 13, 0},  {vcl::VK_ESCAPE, 27, 0},
+    {vcl::VK_SPACE, ' ', 0}, {'0', '0', ')'},          {'1', '1', '!'},          {'2', '2', '@'},
+    {'3', '3', '#'},         {'4', '4', '$'},          {'5', '5', '%'},          {'6', '6', '^'},
+    {'7', '7', '&'},         {'8', '8', '*'},          {'9', '9', '('},          {VK_OEM_1, ';', ':'},
+    {VK_OEM_PLUS, '=', '+'}, {VK_OEM_COMMA, ',', '<'}, {VK_OEM_MINUS, '-', '_'}, {VK_OEM_PERIOD, '.', '>'},
+    {VK_OEM_2, '/', '?'},    {VK_OEM_3, '`', '~'},     {VK_OEM_4, '[', '{'},     {VK_OEM_5, '\\', '|'},
+    {VK_OEM_6, ']', '}'},    {VK_OEM_7, '\'', '"'},
+};
+
 // Control characters map to their keys: Backspace 8, Tab 9, Enter 13,
 // Escape 27, and Ctrl+letter (1..26) to the letter's key.
 constexpr KeyForChar KeyForCharacter(char ch)
@@ -42,83 +58,11 @@ constexpr KeyForChar KeyForCharacter(char ch)
         return {uint16_t(c), true};
     if (c >= '0' && c <= '9')
         return {uint16_t(c), false};
-    switch (c) {
-    case 8:
-        return {vcl::VK_BACK, false};
-    case 9:
-        return {vcl::VK_TAB, false};
-    case 13:
-        return {vcl::VK_RETURN, false};
-    case 27:
-        return {vcl::VK_ESCAPE, false};
-    case ' ':
-        return {vcl::VK_SPACE, false};
-    case ')':
-        return {'0', true};
-    case '!':
-        return {'1', true};
-    case '@':
-        return {'2', true};
-    case '#':
-        return {'3', true};
-    case '$':
-        return {'4', true};
-    case '%':
-        return {'5', true};
-    case '^':
-        return {'6', true};
-    case '&':
-        return {'7', true};
-    case '*':
-        return {'8', true};
-    case '(':
-        return {'9', true};
-    case ';':
-        return {VK_OEM_1, false};
-    case ':':
-        return {VK_OEM_1, true};
-    case '=':
-        return {VK_OEM_PLUS, false};
-    case '+':
-        return {VK_OEM_PLUS, true};
-    case ',':
-        return {VK_OEM_COMMA, false};
-    case '<':
-        return {VK_OEM_COMMA, true};
-    case '-':
-        return {VK_OEM_MINUS, false};
-    case '_':
-        return {VK_OEM_MINUS, true};
-    case '.':
-        return {VK_OEM_PERIOD, false};
-    case '>':
-        return {VK_OEM_PERIOD, true};
-    case '/':
-        return {VK_OEM_2, false};
-    case '?':
-        return {VK_OEM_2, true};
-    case '`':
-        return {VK_OEM_3, false};
-    case '~':
-        return {VK_OEM_3, true};
-    case '[':
-        return {VK_OEM_4, false};
-    case '{':
-        return {VK_OEM_4, true};
-    case '\\':
-        return {VK_OEM_5, false};
-    case '|':
-        return {VK_OEM_5, true};
-    case ']':
-        return {VK_OEM_6, false};
-    case '}':
-        return {VK_OEM_6, true};
-    case '\'':
-        return {VK_OEM_7, false};
-    case '"':
-        return {VK_OEM_7, true};
-    default:
-        break;
+    for (const CharacterKey& k : kCharacterKeys) {
+        if (ch == k.Plain)
+            return {k.Vk, false};
+        if (k.Shifted != 0 && ch == k.Shifted)
+            return {k.Vk, true};
     }
     if (c >= 1 && c <= 26)
         return {uint16_t('A' + c - 1), false};

@@ -157,6 +157,33 @@ TEST_F(ComposeTickTest, OpenBrowserStopsTheTicks)
     EXPECT_EQ(Tick(5), 0);
 }
 
+// A handler pauses Timer1 and holds input while the composition it runs does
+// the same: the composition's pause and hold end inside the handler's and
+// leave them on; Timer1 runs and input is free when the handler's end. A
+// pause told to keep Timer1 stopped (the part browser) keeps it so past the
+// outermost.
+TEST_F(ComposeTickTest, PausesAndHoldsNest)
+{
+    StartPortrait();
+    Tick();
+    ASSERT_FALSE(S().Busy);
+    {
+        const TSvelmia::Timer1Pause pause(*form_);
+        const TSvelmia::BusyHold hold(*form_);
+        form_->ComposePortrait();
+        EXPECT_FALSE(form_->Timer1->GetEnabled());
+        EXPECT_TRUE(S().Busy);
+    }
+    EXPECT_TRUE(form_->Timer1->GetEnabled());
+    EXPECT_FALSE(S().Busy);
+    {
+        const TSvelmia::Timer1Pause pause(*form_);
+        TSvelmia::Timer1Pause browser(*form_);
+        browser.KeepStopped();
+    }
+    EXPECT_FALSE(form_->Timer1->GetEnabled());
+}
+
 TEST_F(ComposeTickTest, QuitRequestClosesTheWindowAtTheNextTick)
 {
     StartPortrait();
