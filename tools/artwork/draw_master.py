@@ -599,7 +599,9 @@ def fringe_group(long_):
 def side_group():
     b = []
     # locks falling in front of both cheeks and the right ear
-    b.append(lock([(240, -14), (228, 50), (224, 120), (232, 172), (248, 204)], [40, 38, 32, 20, 0], shade_side=1,
+    # (the left one reaches the ear, so no scene shows between them when the
+    # back hair is hidden, and ends inside the side hair's picture)
+    b.append(lock([(240, -14), (228, 50), (225, 120), (234, 170), (246, 197)], [40, 38, 36, 28, 0], shade_side=1,
                   hi=False))
     b.append(flow([(246, 10), (238, 80), (240, 140), (246, 180)], [14, 14, 10, 0], 1))
     b.append(lock([(486, -14), (498, 60), (504, 110), (500, 150), (492, 172)], [32, 30, 22, 14, 0], shade_side=-1,
@@ -611,7 +613,7 @@ def main_hair_group():
     b = []
     # the whole back mass; the figure and the face are cut out of it by the
     # generator, so it may run behind them freely
-    mass = [(190, -12), (156, 40), (134, 100), (120, 170), (110, 222), (100, 246), (90, 272), (104, 262),
+    mass = [(190, -12), (147, 40), (134, 100), (120, 170), (110, 222), (100, 246), (90, 272), (104, 262),
             (118, 248), (132, 268), (150, 298), (160, 282), (172, 266), (186, 284), (200, 300), (224, 300), (236, 384), (680, 384), (690, 352),
             (698, 300), (696, 250), (698, 200), (688, 140), (670, 84), (644, 30), (612, -12)]
     d = poly(catmull(mass, True, 6))
@@ -828,6 +830,14 @@ def otohime_group():
     back = ("M172 -12 L628 -12 C640 80 646 180 648 300 L646 394 L154 394 L152 300 C154 180 160 80 172 -12 Z")
     b.append(path(back, "hair hair-ol"))
     b.append(path("M206 150 C262 232 330 252 430 252 C522 252 584 222 616 150 L622 394 L196 394 Z", "hair-sh"))
+    # the curtain behind the neck is hair too: strands running down it, a
+    # few catching the light
+    for i, x in enumerate(range(224, 606, 18)):
+        top = 150 + 100 * math.sin(math.pi * (x - 206) / 410.0) ** 0.6
+        b.append('<path class="hair-line" d="M%d %s C%d %s %d 320 %d 392"/>' % (
+            x, f(top), x - 2, f(top + 60), x - 4, x - 5))
+        if i % 4 == 1:
+            b.append(strand([(x + 8, top + 20), (x + 6, top + 80), (x + 4, 390)], [0, 7, 4], "hair"))
     # long straight strands
     for x0, x1 in ((170, 158), (190, 176), (214, 204), (612, 630), (592, 612), (570, 586)):
         b.append(path("M%d 0 C%d 120 %d 260 %d 390" % (x0, x0 + (x1 - x0) * 0.3, x1, x1), "hair-line"))
@@ -840,9 +850,11 @@ def otohime_group():
     b.append(path("M160 -12 L640 -12 C620 20 560 30 480 30 C380 30 260 28 170 40 Z", "hair"))
     b.append(path(back, "hair-edge"))
     # a pearl comb above the right ear
-    b.append(path("M548 10 L624 22 L618 32 L544 22 Z", "gold gold-ol"))
-    for i in range(6):
-        b.append(circle(552 + i * 13, 24 + i * 2 + (i % 2) * 5, 6.5, "pearl pearl-ol"))
+    # a pearl comb on the far side of the parting, clear of the hairband's
+    # place above the right ear
+    b.append(path("M160 50 L214 26 L220 36 L166 60 Z", "gold gold-ol"))
+    for i in range(5):
+        b.append(circle(166 + i * 12, 56 - i * 5 + (i % 2) * 5, 6, "pearl pearl-ol"))
     return b
 
 
@@ -851,8 +863,10 @@ def otohime_front_group():
     an even width all the way and cut level at the ends, as the style has it.
     The side locks lie over the left one."""
     b = []
-    for centre, w in (([(236, 60), (228, 150), (230, 250), (236, 330), (240, 392)], 44),
-                      ([(586, 40), (600, 130), (606, 230), (604, 320), (600, 392)], 50)):
+    # Both run down from the crown (their tops lie under its hair); the left
+    # one keeps left of the ear, along the side lock.
+    for centre, w in (([(226, -14), (220, 150), (224, 250), (232, 330), (236, 392)], 40),
+                      ([(578, -14), (598, 120), (606, 230), (604, 320), (600, 392)], 50)):
         line = catmull(centre, False, 10)
         b.append(strand(centre, [w * 0.7, w, w, w, w], "hair hair-ol"))
         b.append(strand(centre, [w * 0.25, w * 0.36, w * 0.36, w * 0.36, w * 0.36], "hair-sh", bias=1.1))
