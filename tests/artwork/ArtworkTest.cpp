@@ -922,6 +922,39 @@ TEST(ArtworkScenes, EachTileSkyIsOneFlatColourEqualToItsFirstPixel)
     EXPECT_LT(Channel(night, 16) + Channel(night, 8) + Channel(night, 0), 3 * 80) << "tile 7 is the night sky";
 }
 
+TEST(ArtworkScenes, TilesArePatternedAcrossTheirWholeWidth)
+{
+    // A figure moved aside uncovers the middle of the scene: every tile's
+    // motifs run across it, not only along the window's left and right
+    // strips. A motif pixel is one that differs from its row's sky, the
+    // row's commonest colour.
+    const Image& tiles = File("vlm_scene_list.bmp");
+    for (int t = 0; t < 10; ++t) {
+        SCOPED_TRACE("tile " + std::to_string(t + 1));
+        int rows[3] = {0, 0, 0};
+        for (int y = 75 * t; y < 75 * t + 75; ++y) {
+            std::map<uint32_t, int> counts;
+            for (int x = 0; x < 75; ++x)
+                counts[tiles.at(x, y)]++;
+            uint32_t sky = 0;
+            int most = 0;
+            for (auto [c, n] : counts)
+                if (n > most) {
+                    most = n;
+                    sky = c;
+                }
+            for (int third = 0; third < 3; ++third) {
+                bool motif = false;
+                for (int x = 25 * third; x < 25 * third + 25; ++x)
+                    motif = motif || tiles.at(x, y) != sky;
+                rows[third] += motif;
+            }
+        }
+        for (int third = 0; third < 3; ++third)
+            EXPECT_GE(rows[third], 20) << "rows with a motif in third " << third;
+    }
+}
+
 TEST(ArtworkScenes, TilesHaveHardEdges)
 {
     // Every tile pixel becomes a block of about 11 x 4 window pixels, so an

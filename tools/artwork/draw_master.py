@@ -954,13 +954,13 @@ CUTS = ["sweetheart", "square", "sailor", "scalloped", "lace", "frill", "asymmet
 def neckline(cut, x):
     c = x - SEAM
     if cut == "sweetheart":
-        y = cup_line(x, 513, 506, 536)
+        y = cup_line(x, 514, 505, 530)
     elif cut == "square":
         y = 506
         if abs(c) < 62:
             y = 530 - max(0.0, abs(c) - 50) * 2.0
     elif cut == "sailor":
-        y = 506 + max(0.0, 32 * (1 - abs(c) / 60))
+        y = 506 + max(0.0, 26 * (1 - abs(c) / 64))
     elif cut == "scalloped":
         ph = (x - 203) / 27.4
         y = 513 - 8 * abs(math.sin(math.pi * ph))
@@ -1405,6 +1405,18 @@ def strings_group(kind):
 
 # ---------------------------------------------------------------- accessories
 
+def on_sash(body, cy):
+    """A chest ribbon drawn round (SEAM, cy), made smaller and moved down to
+    sit on the sash at the centre front: on cloth with every neckline, and
+    leaving room on the right for the flower worn on the chest."""
+    return '<g transform="translate(%d %d) scale(%s) translate(%d %d)">%s</g>' % (
+        SEAM, RIBBON_Y, f(RIBBON_SCALE), -SEAM, -cy, "".join(body))
+
+
+RIBBON_Y = 529
+RIBBON_SCALE = 0.66
+
+
 def ribbon_group(c="rib"):
     b = []
     cx, cy = SEAM, 515
@@ -1500,8 +1512,10 @@ def ribbon_extra(k):
 
 
 def flower_group(kind=0):
-    # drawn in the picture's own 100 x 120 coordinates; the bloom sits high and
-    # to the right, so that on the chest it stays clear of the ribbon's knot
+    # drawn in the picture's own 100 x 120 coordinates, larger, then made
+    # smaller round the bloom: it sits low and to the right, so that in the
+    # hair it lies below and beside the hairband and on the chest on the
+    # sash beside the ribbon
     b = []
     cx, cy = 64, 38
     leafc = ' fill="#6cbf5a" stroke="#24502a" stroke-width="1.6"'
@@ -2284,12 +2298,13 @@ def main():
         group("camisole" if k == 0 else "camisole-%d" % (k + 1), camisole_group(k))
     for kind in ("single", "thick", "w", "cross"):
         group("strings-" + kind, strings_group(kind))
-    group("ribbon", ribbon_group())
-    group("ribbon-2", ribbon_long_tails())
+    group("ribbon", on_sash(ribbon_group(), 515))
+    group("ribbon-2", on_sash(ribbon_long_tails(), 518))
     for k in range(3, 7):
-        group("ribbon-%d" % k, ribbon_extra(k - 1))
+        group("ribbon-%d" % k, on_sash(ribbon_extra(k - 1), 518))
     for k in range(6):
-        group("flower" if k == 0 else "flower-%d" % (k + 1), flower_group(k))
+        group("flower" if k == 0 else "flower-%d" % (k + 1),
+              '<g transform="translate(74 92) scale(0.64) translate(-64 -38)">%s</g>' % "".join(flower_group(k)))
     group("hairband", hairband_group())
     group("hairband-2", hairband_group(kind=1))
     for k in range(3, 7):
