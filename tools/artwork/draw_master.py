@@ -1583,11 +1583,12 @@ def flower_group(kind=0):
             b.append(circle(cx + 7 * math.cos(a), cy + 7 * math.sin(a), 1.6, "", ' fill="#a8662a"'))
     elif kind == 5:
         # a daisy
-        for i in range(16):
-            a = i * 2 * math.pi / 16
+        # (long, thin petals: a star of rays, not a disc like the rose)
+        for i in range(12):
+            a = i * 2 * math.pi / 12
             rot = math.degrees(a) + 90
-            px, py = cx + 17 * math.cos(a), cy + 17 * math.sin(a)
-            b.append('<ellipse cx="%s" cy="%s" rx="4.5" ry="12" fill="#fefefe" stroke="#8a8a9a" stroke-width="1.3" '
+            px, py = cx + 22 * math.cos(a), cy + 22 * math.sin(a)
+            b.append('<ellipse cx="%s" cy="%s" rx="5" ry="16" fill="#fefefe" stroke="#8a8a9a" stroke-width="2.4" '
                      'transform="rotate(%s %s %s)"/>' % (f(px), f(py), f(rot), f(px), f(py)))
         b.append(circle(cx, cy, 9, "", ' fill="#ffc83a" stroke="#8a5a10" stroke-width="1.6"'))
     return b
