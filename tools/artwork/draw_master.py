@@ -1089,6 +1089,16 @@ def costume_group(k=0):
     b.append(path("M250 526 C290 516 330 520 360 532 C330 530 290 530 250 536 Z", "", fill(hi)))
     b.append(path("M500 524 C530 514 560 512 590 514 C560 520 530 526 500 534 Z", "", fill(hi)))
     b.append(path("M455 %s L455 628" % f(neckline(cut, SEAM) + 1), "", ' fill="none" stroke="%s" stroke-width="1.8"' % ol))
+    # the bodice is shaped, not a tube: darts up to the bust above the sash,
+    # princess seams curving in towards the waist below it, and the cloth
+    # beyond them turning away into shade
+    seam = ' fill="none" stroke="%s" stroke-width="1.6" stroke-linecap="round"' % sh
+    for x0, x1 in ((322, 340), (584, 568)):
+        b.append(path("M%d %d L%d %d" % (x0, SASH_TOP, x0 + (4 if x0 < SEAM else -4), SASH_TOP - 16), "", seam))
+        b.append(path("M%d 556 C%d 576 %d 600 %d 628" % (x0 - (0 if x0 < SEAM else 8), x0 + (4 if x0 < SEAM else -12),
+                                                         x1, x1), "", seam))
+    b.append(path("M226 556 L318 556 C322 576 340 600 340 628 L226 628 Z", "", fill(sh) + ' fill-opacity="0.3"'))
+    b.append(path("M576 572 C572 590 568 610 568 628 L612 628 L612 572 Z", "", fill(sh) + ' fill-opacity="0.3"'))
     # what lies along each neckline
     if cut == "frill":
         # a deep gathered frill along the straight edge, off the shoulders
