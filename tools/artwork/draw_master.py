@@ -1222,6 +1222,15 @@ def camisole_group(k=0):
     b.append(path("M204 560 C280 580 380 590 455 586 C530 590 600 576 640 560 L640 628 L198 628 Z", "",
                   fill(sh) + ' fill-opacity="0.6"'))
     b.append(path("M250 480 C310 490 370 494 420 490 C370 502 310 502 250 494 Z", "", fill(hi)))
+    # tops are shaped too: seams from under the bust curving in towards the
+    # waist, the cloth beyond them turning away into shade
+    seam = ' fill="none" stroke="%s" stroke-width="1.8" stroke-linecap="round"' % sh
+    b.append(path("M318 500 C322 540 336 590 344 628", "", seam))
+    b.append(path("M588 500 C584 540 570 590 562 628", "", seam))
+    b.append(path("M228 540 C270 536 310 530 318 520 C324 560 338 600 344 628 L228 628 Z", "",
+                  fill(sh) + ' fill-opacity="0.3"'))
+    b.append(path("M612 540 C600 536 592 530 588 520 C584 560 570 600 562 628 L612 628 Z", "",
+                  fill(sh) + ' fill-opacity="0.3"'))
     b.append(cut)
     if shape == CAMI:
         # straps over the shoulders: the left one out to the shoulder's
