@@ -330,10 +330,9 @@ Set BuildSet(const Master& m, const QString& version)
         }
     }
     file("vlm_co.bmp", wornCostumes[0]);
-    // Tops end where the figure does: a strap runs out to the shoulder's
-    // outline.
-    auto tops = [&](const QString& id) {
-        const QRect r(100, 350, 550, 250);
+    // The three poses of a part that ends where the figure does: a strap
+    // runs out to the shoulder's outline and stops there.
+    auto onFigure = [&](const QString& id, QRect r) {
         std::vector<QImage> cells;
         for (int k = 0; k < 3; ++k) {
             QImage cell = cut({Ink(id, Pose(k))}, r);
@@ -346,24 +345,14 @@ Set BuildSet(const Master& m, const QString& version)
         }
         return Stack(cells);
     };
+    const QRect topRect(100, 350, 550, 250);
+    auto tops = [&](const QString& id) { return onFigure(id, topRect); };
     file("vlm_ca.bmp", tops(QStringLiteral("camisole")));
     embed("HerimPattern", Quantise(Stack(wave), {qRgb(0, 0, 0), qRgb(255, 255, 255)}), 1);
     // The strings are drawn over the hair that hangs over the shoulders, so
     // they keep clear of it; they run up over the shoulder and end on its
     // outline, where the figure's picture ends, whatever hair she wears.
-    auto strings = [&](const QString& id, QRect r) {
-        std::vector<QImage> cells;
-        for (int k = 0; k < 3; ++k) {
-            QImage cell = cut({Ink(id, Pose(k))}, r);
-            const QImage under = cut(body(k), r);
-            for (int y = 0; y < cell.height(); ++y)
-                for (int x = 0; x < cell.width(); ++x)
-                    if (under.pixel(x, y) == kWhite)
-                        cell.setPixel(x, y, kWhite);
-            cells.push_back(cell);
-        }
-        return Strokes(Stack(cells));
-    };
+    auto strings = [&](const QString& id, QRect r) { return Strokes(onFigure(id, r)); };
     file("vlm_string_pattern_list.bmp", strings("strings-single", QRect(200, 310, 280, 210)));
     file("vlm_thickstring_pattern.bmp", strings("strings-thick", QRect(200, 310, 290, 210)));
     file("vlm_wstring_pattern.bmp", strings("strings-w", QRect(200, 350, 390, 160)));
