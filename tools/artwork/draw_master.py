@@ -1433,7 +1433,7 @@ def on_sash(body, cy):
 
 
 RIBBON_Y = 529
-RIBBON_SCALE = 0.66
+RIBBON_SCALE = 0.6
 
 
 def ribbon_group(c="rib"):
@@ -1606,8 +1606,8 @@ def flower_group(kind=0):
         for i in range(12):
             a = i * 2 * math.pi / 12
             rot = math.degrees(a) + 90
-            px, py = cx + 22 * math.cos(a), cy + 22 * math.sin(a)
-            b.append('<ellipse cx="%s" cy="%s" rx="5" ry="16" fill="#fefefe" stroke="#8a8a9a" stroke-width="2.4" '
+            px, py = cx + 20 * math.cos(a), cy + 20 * math.sin(a)
+            b.append('<ellipse cx="%s" cy="%s" rx="5" ry="14" fill="#fefefe" stroke="#8a8a9a" stroke-width="2.4" '
                      'transform="rotate(%s %s %s)"/>' % (f(px), f(py), f(rot), f(px), f(py)))
         b.append(circle(cx, cy, 9, "", ' fill="#ffc83a" stroke="#8a5a10" stroke-width="1.6"'))
     return b
@@ -2324,7 +2324,7 @@ def main():
         group("ribbon-%d" % k, on_sash(ribbon_extra(k - 1), 518))
     for k in range(6):
         group("flower" if k == 0 else "flower-%d" % (k + 1),
-              '<g transform="translate(74 92) scale(0.64) translate(-64 -38)">%s</g>' % "".join(flower_group(k)))
+              '<g transform="translate(78 96) scale(0.58) translate(-64 -38)">%s</g>' % "".join(flower_group(k)))
     group("hairband", hairband_group())
     group("hairband-2", hairband_group(kind=1))
     for k in range(3, 7):
