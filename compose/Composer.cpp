@@ -78,15 +78,13 @@ void TSvelmia::ComposePortraitLayers()
 }
 
 // What the upper picture shows over the hair, for the current selection: the
-// face cell, the hairband, the earring and its frame, the fringes of the
-// shaggy and punk styles, the flower in the hair and the choker's band.
+// face cell, the earring and its frame, the fringes of the shaggy and punk
+// styles, the hairband, the flower in the hair and the choker's band. The
+// hairband lies over the shaggy and punk hair, which would otherwise hide it.
 void TSvelmia::DrawHeadLayers()
 {
     TCanvas* upper = UpperBmp->GetCanvas();
     DrawFace(FaceIndex);
-    if (HairBandShown && !HairBandOut && !LongHair)
-        MaskedCopy(upper, HairBandDestRect, HairBandMask->GetCanvas(), HairBandSrcRect, HairBand->GetCanvas(),
-                   HairBandSrcRect);
     DrawEarring(EarringIndex);
     if (EarringFramesLoaded)
         DrawEarringFrame(EarringFrameIndex);
@@ -95,6 +93,9 @@ void TSvelmia::DrawHeadLayers()
                    ShaggySrcRect);
     if (PankHair)
         MaskedCopy(upper, PankDestRect, PankMask->GetCanvas(), PankSrcRect, PankBmp->GetCanvas(), PankSrcRect);
+    if (HairBandShown && !HairBandOut && !LongHair)
+        MaskedCopy(upper, HairBandDestRect, HairBandMask->GetCanvas(), HairBandSrcRect, HairBand->GetCanvas(),
+                   HairBandSrcRect);
     if (FlowerShown && !FlowerOut && !LongHair && FlowerAlt == 0)
         MaskedCopy(upper, FlowerDestRect[0], FlowerPict->GetCanvas(), FlowerMaskRect, FlowerPict->GetCanvas(),
                    FlowerSrcRect);

@@ -38,7 +38,8 @@ changes() {
 
 changes r 200x80+370+470 1500 "r hides the ribbon"
 changes k 150x150+350+260 1500 "k shows the choker"
-changes t 100x120+480+0 1500 "t shows the flower"
+# (the flower in the hair is a small one, beside the hairband)
+changes t 100x120+480+0 800 "t shows the flower"
 changes y 450x250+150+0 5000 "y changes the hair"
 
 # q copies the figure to the left; w starts the show: a second head on the

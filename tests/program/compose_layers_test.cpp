@@ -147,6 +147,79 @@ TEST_F(ComposeLayersTest, PankHairHidesAllStandardHair)
     EXPECT_TRUE(sameOutsidePank(pank.get(), hairless.get()));
 }
 
+// The hair styles of the default artwork, as the keys set them: every style
+// but the standard one keeps the standard hair hidden.
+struct HairStyle {
+    const char* name;
+    bool hidden, longHair, shaggy, pank, otohime;
+    bool hairband; // the hairband is drawn with it
+};
+const HairStyle kHairStyles[] = {
+    {"standard", false, false, false, false, false, true}, {"hidden", true, false, false, false, false, true},
+    {"long", false, true, false, false, false, false},     {"shaggy", true, false, true, false, false, true},
+    {"punk", true, false, false, true, false, true},       {"otohime", true, false, false, false, true, true},
+};
+
+// Over two scenes, the upper picture and the first body frame of every hair
+// style differ only where the scene shows; a patch of scene that does not
+// reach the picture's edge is a hole in the hair or between hair and face.
+// Drawing the hairband changes what the user sees with every style that
+// draws it.
+TEST_F(ComposeLayersTest, EveryHairStyleIsWholeAndShowsTheHairband)
+{
+    StartPortrait();
+    PlainFigure();
+    auto compose = [&](int scene) {
+        form_->DrawBackgroundAndHair(scene);
+        form_->DrawHeadLayers();
+        form_->DrawBodyFrames(scene);
+        auto both = Snapshot(S().UpperBmp);
+        both->SetHeight(600);
+        both->GetCanvas()->CopyRect(Rect(0, 300, 800, 600), S().FrameBmp[0]->GetCanvas(), Rect(0, 0, 800, 300));
+        return both;
+    };
+    for (const HairStyle& h : kHairStyles) {
+        SCOPED_TRACE(h.name);
+        S().MainHairHidden = h.hidden ? 1 : 0;
+        S().LongHair = h.longHair;
+        S().ShaggyHair = h.shaggy;
+        S().PankHair = h.pank;
+        S().OtohimeHair = h.otohime;
+        S().HairBandShown = false;
+        const auto a = compose(2), b = compose(7);
+        std::vector<char> scene(800 * 600), reached(800 * 600, 0);
+        std::vector<std::pair<int, int>> stack;
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x) {
+                scene[y * 800 + x] = Px(a.get(), x, y) != Px(b.get(), x, y);
+                if (scene[y * 800 + x] && (x == 0 || y == 0 || x == 799 || y == 599)) {
+                    reached[y * 800 + x] = 1;
+                    stack.emplace_back(x, y);
+                }
+            }
+        while (!stack.empty()) {
+            const auto [x, y] = stack.back();
+            stack.pop_back();
+            for (const auto& [nx, ny] : {std::pair{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}})
+                if (nx >= 0 && ny >= 0 && nx < 800 && ny < 600 && scene[ny * 800 + nx] && !reached[ny * 800 + nx]) {
+                    reached[ny * 800 + nx] = 1;
+                    stack.emplace_back(nx, ny);
+                }
+        }
+        int holes = 0, firstX = -1, firstY = -1;
+        for (int i = 0; i < 800 * 600; ++i)
+            if (scene[i] && !reached[i] && holes++ == 0) {
+                firstX = i % 800;
+                firstY = i / 800;
+            }
+        EXPECT_EQ(holes, 0) << "scene pixels enclosed by the figure, first at " << firstX << "," << firstY;
+
+        S().HairBandShown = true;
+        const auto banded = compose(2);
+        EXPECT_EQ(!SameArea(banded.get(), a.get(), S().HairBandDestRect), h.hairband);
+    }
+}
+
 TEST_F(ComposeLayersTest, FaceAutoWithOneFaceKeepsFaceZero)
 {
     const TColor faceColour = 0x00336699;

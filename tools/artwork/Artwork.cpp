@@ -190,24 +190,36 @@ QImage Logo(const Master& master, const QString& version)
     return Quantise(Flat(r), palette);
 }
 
-// 1-bit hem pattern: black where the costume's hem band lies on the costume.
-QImage Hem(const Master& master)
+// Where the hem keys paint within each 100-row band of a costume: a 500-column
+// band of 61 rows and a 60-column block of 39 rows at its lower right.
+bool HemKeysPaint(int x, int y)
+{
+    return (y < 61 && x < 500) || (y >= 61 && x >= 470);
+}
+
+// The hem pattern of each pose: the sash group where the hem keys paint and
+// every costume has cloth, so that recolouring it touches the sash of any
+// costume and nothing else.
+std::vector<QImage> HemWave(const Master& master, const std::vector<QString>& costumes)
 {
     std::vector<QImage> bands;
     for (int k = 0; k < 3; ++k) {
         const Render hem = master.Draw({Ink("costume-hem", Pose(k))}, kWindow);
-        const Render dress = master.Draw({Ink("costume", Pose(k))}, kWindow);
+        std::vector<Render> dresses;
+        for (const QString& c : costumes)
+            dresses.push_back(master.Draw({Ink(c, Pose(k))}, kWindow));
         QImage band(530, 100, QImage::Format_RGB32);
         for (int y = 0; y < 100; ++y)
             for (int x = 0; x < 530; ++x) {
                 const int sx = 110 + x, sy = 500 + y;
-                const bool on =
-                    qAlpha(hem.coverage.pixel(sx, sy)) >= 128 && qAlpha(dress.coverage.pixel(sx, sy)) >= 128;
+                bool on = HemKeysPaint(x, y) && qAlpha(hem.coverage.pixel(sx, sy)) >= 128;
+                for (const Render& d : dresses)
+                    on = on && qAlpha(d.coverage.pixel(sx, sy)) >= 128;
                 band.setPixel(x, y, on ? 0xFF000000 : kWhite);
             }
         bands.push_back(band);
     }
-    return Quantise(Stack(bands), {qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    return bands;
 }
 
 } // namespace
@@ -222,12 +234,6 @@ Set BuildSet(const Master& m, const QString& version)
     auto extra = [&](const QString& name, QImage img) { set.extras.insert(name, Picture{std::move(img), 24}); };
     auto embed = [&](const QString& name, QImage img, int bits = 24) {
         set.embedded.insert(name, Picture{std::move(img), bits});
-    };
-    auto poses = [&](const QString& id, QRect r, const Swaps& swaps = {}) {
-        std::vector<QImage> cells;
-        for (int k = 0; k < 3; ++k)
-            cells.push_back(cut({Ink(id, Pose(k))}, r, swaps));
-        return Stack(cells);
     };
     const QString p0 = Pose(0);
 
@@ -300,57 +306,53 @@ Set BuildSet(const Master& m, const QString& version)
     auto body = [&](int k) { return std::vector<Layer>{Ink("figure", Pose(k)), Ink("figure-arm")}; };
     embed("subworkcanvas", Stack({cut(body(0), QRect(100, 300, 700, 300)), cut(body(1), QRect(100, 400, 700, 200)),
                                   cut(body(2), QRect(100, 400, 700, 200))}));
-    // The program masks every costume with the default costume's shape, so
-    // all costumes fill one shape, the union of their cuts: each shows its
-    // cloth where its cut has cloth and the body beneath everywhere else.
+    // Every costume has its own outline; its sash lies exactly on the hem
+    // pattern, so the hem keys recolour the whole sash and nothing else.
     std::vector<QString> costumes = {QStringLiteral("costume")};
     for (int k = 2; m.Has(QStringLiteral("costume-%1").arg(k)); ++k)
         costumes.push_back(QStringLiteral("costume-%1").arg(k));
+    const std::vector<QImage> wave = HemWave(m, costumes);
     std::vector<QImage> wornCostumes;
     {
         const QRect band(110, 500, 530, 100);
-        const QImage& tip = set.embedded[QStringLiteral("HairBottom")].image;
-        const QRect tipRect(620, 550, tip.width(), tip.height());
-        std::vector<std::vector<QImage>> cloth(costumes.size());
-        for (size_t i = 0; i < costumes.size(); ++i)
-            for (int k = 0; k < 3; ++k)
-                cloth[i].push_back(cut({Ink(costumes[i], Pose(k))}, band));
-        std::vector<QImage> bands(costumes.size());
-        for (int k = 0; k < 3; ++k) {
-            // the body as the program draws it: the hair ends copied behind it
-            QImage under = cut(body(k), band);
-            for (int y = 0; y < band.height(); ++y)
-                for (int x = 0; x < band.width(); ++x) {
-                    const QPoint w(band.left() + x, band.top() + y);
-                    if (under.pixel(x, y) == kWhite && tipRect.contains(w))
-                        under.setPixel(x, y, tip.pixel(w - tipRect.topLeft()));
-                }
-            for (size_t i = 0; i < costumes.size(); ++i) {
-                QImage worn(band.size(), QImage::Format_RGB32);
+        for (const QString& c : costumes) {
+            std::vector<QImage> cells;
+            for (int k = 0; k < 3; ++k) {
+                QImage cloth = cut({Ink(c, Pose(k))}, band);
+                const QImage sash = cut({Ink(c + QStringLiteral("-trim"), Pose(k))}, band);
                 for (int y = 0; y < band.height(); ++y)
-                    for (int x = 0; x < band.width(); ++x) {
-                        bool inShape = false;
-                        for (const auto& c : cloth)
-                            inShape = inShape || c[k].pixel(x, y) != kWhite;
-                        const QRgb own = cloth[i][k].pixel(x, y);
-                        worn.setPixel(x, y, !inShape ? kWhite : own != kWhite ? own : under.pixel(x, y));
-                    }
-                bands[i] = bands[i].isNull() ? worn : Stack({bands[i], worn});
+                    for (int x = 0; x < band.width(); ++x)
+                        if (wave[size_t(k)].pixel(x, y) != kWhite)
+                            cloth.setPixel(x, y, sash.pixel(x, y) == kWhite ? kNudged : sash.pixel(x, y));
+                cells.push_back(cloth);
             }
+            wornCostumes.push_back(Stack(cells));
         }
-        wornCostumes = bands;
     }
     file("vlm_co.bmp", wornCostumes[0]);
-    file("vlm_ca.bmp", poses("camisole", QRect(100, 350, 550, 250)));
-    embed("HerimPattern", Hem(m), 1);
-    // The strings are drawn over the hair that hangs over the shoulders, so
-    // where they pass under it they are left out of the picture.
-    auto strings = [&](const QString& id, QRect r) {
+    // The three poses of a part that ends where the figure does: a strap
+    // runs out to the shoulder's outline and stops there.
+    auto onFigure = [&](const QString& id, QRect r) {
         std::vector<QImage> cells;
-        for (int k = 0; k < 3; ++k)
-            cells.push_back(cut({Ink(id, Pose(k)), Hole("hair-sub")}, r));
-        return Strokes(Stack(cells));
+        for (int k = 0; k < 3; ++k) {
+            QImage cell = cut({Ink(id, Pose(k))}, r);
+            const QImage under = cut(body(k), r);
+            for (int y = 0; y < cell.height(); ++y)
+                for (int x = 0; x < cell.width(); ++x)
+                    if (under.pixel(x, y) == kWhite)
+                        cell.setPixel(x, y, kWhite);
+            cells.push_back(cell);
+        }
+        return Stack(cells);
     };
+    const QRect topRect(100, 350, 550, 250);
+    auto tops = [&](const QString& id) { return onFigure(id, topRect); };
+    file("vlm_ca.bmp", tops(QStringLiteral("camisole")));
+    embed("HerimPattern", Quantise(Stack(wave), {qRgb(0, 0, 0), qRgb(255, 255, 255)}), 1);
+    // The strings are drawn over the hair that hangs over the shoulders, so
+    // they keep clear of it; they run up over the shoulder and end on its
+    // outline, where the figure's picture ends, whatever hair she wears.
+    auto strings = [&](const QString& id, QRect r) { return Strokes(onFigure(id, r)); };
     file("vlm_string_pattern_list.bmp", strings("strings-single", QRect(200, 310, 280, 210)));
     file("vlm_thickstring_pattern.bmp", strings("strings-thick", QRect(200, 310, 290, 210)));
     file("vlm_wstring_pattern.bmp", strings("strings-w", QRect(200, 350, 390, 160)));
@@ -372,8 +374,7 @@ Set BuildSet(const Master& m, const QString& version)
     for (size_t i = 1; i < costumes.size(); ++i)
         extra(QStringLiteral("vlm_co%1.bmp").arg(i + 1), wornCostumes[i]);
     for (int k = 2; m.Has(QStringLiteral("camisole-%1").arg(k)); ++k)
-        extra(QStringLiteral("vlm_ca%1.bmp").arg(k),
-              poses(QStringLiteral("camisole-%1").arg(k), QRect(100, 350, 550, 250)));
+        extra(QStringLiteral("vlm_ca%1.bmp").arg(k), tops(QStringLiteral("camisole-%1").arg(k)));
     for (int k = 2; m.Has(QStringLiteral("ribbon-%1").arg(k)); ++k)
         extra(QStringLiteral("vlm_ri%1.bmp").arg(k),
               cut({Ink(QStringLiteral("ribbon-%1").arg(k))}, QRect(370, 475, 200, 80)));

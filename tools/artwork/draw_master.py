@@ -599,7 +599,9 @@ def fringe_group(long_):
 def side_group():
     b = []
     # locks falling in front of both cheeks and the right ear
-    b.append(lock([(240, -14), (228, 50), (224, 120), (232, 172), (248, 204)], [40, 38, 32, 20, 0], shade_side=1,
+    # (the left one reaches the ear, so no scene shows between them when the
+    # back hair is hidden, and ends inside the side hair's picture)
+    b.append(lock([(240, -14), (228, 50), (225, 120), (234, 170), (246, 197)], [40, 38, 36, 28, 0], shade_side=1,
                   hi=False))
     b.append(flow([(246, 10), (238, 80), (240, 140), (246, 180)], [14, 14, 10, 0], 1))
     b.append(lock([(486, -14), (498, 60), (504, 110), (500, 150), (492, 172)], [32, 30, 22, 14, 0], shade_side=-1,
@@ -611,7 +613,7 @@ def main_hair_group():
     b = []
     # the whole back mass; the figure and the face are cut out of it by the
     # generator, so it may run behind them freely
-    mass = [(190, -12), (156, 40), (134, 100), (120, 170), (110, 222), (100, 246), (90, 272), (104, 262),
+    mass = [(190, -12), (147, 40), (134, 100), (120, 170), (110, 222), (100, 246), (90, 272), (104, 262),
             (118, 248), (132, 268), (150, 298), (160, 282), (172, 266), (186, 284), (200, 300), (224, 300), (236, 384), (680, 384), (690, 352),
             (698, 300), (696, 250), (698, 200), (688, 140), (670, 84), (644, 30), (612, -12)]
     d = poly(catmull(mass, True, 6))
@@ -828,6 +830,14 @@ def otohime_group():
     back = ("M172 -12 L628 -12 C640 80 646 180 648 300 L646 394 L154 394 L152 300 C154 180 160 80 172 -12 Z")
     b.append(path(back, "hair hair-ol"))
     b.append(path("M206 150 C262 232 330 252 430 252 C522 252 584 222 616 150 L622 394 L196 394 Z", "hair-sh"))
+    # the curtain behind the neck is hair too: strands running down it, a
+    # few catching the light
+    for i, x in enumerate(range(224, 606, 18)):
+        top = 150 + 100 * math.sin(math.pi * (x - 206) / 410.0) ** 0.6
+        b.append('<path class="hair-line" d="M%d %s C%d %s %d 320 %d 392"/>' % (
+            x, f(top), x - 2, f(top + 60), x - 4, x - 5))
+        if i % 4 == 1:
+            b.append(strand([(x + 8, top + 20), (x + 6, top + 80), (x + 4, 390)], [0, 7, 4], "hair"))
     # long straight strands
     for x0, x1 in ((170, 158), (190, 176), (214, 204), (612, 630), (592, 612), (570, 586)):
         b.append(path("M%d 0 C%d 120 %d 260 %d 390" % (x0, x0 + (x1 - x0) * 0.3, x1, x1), "hair-line"))
@@ -840,9 +850,11 @@ def otohime_group():
     b.append(path("M160 -12 L640 -12 C620 20 560 30 480 30 C380 30 260 28 170 40 Z", "hair"))
     b.append(path(back, "hair-edge"))
     # a pearl comb above the right ear
-    b.append(path("M548 10 L624 22 L618 32 L544 22 Z", "gold gold-ol"))
-    for i in range(6):
-        b.append(circle(552 + i * 13, 24 + i * 2 + (i % 2) * 5, 6.5, "pearl pearl-ol"))
+    # a pearl comb on the far side of the parting, clear of the hairband's
+    # place above the right ear
+    b.append(path("M160 50 L214 26 L220 36 L166 60 Z", "gold gold-ol"))
+    for i in range(5):
+        b.append(circle(166 + i * 12, 56 - i * 5 + (i % 2) * 5, 6, "pearl pearl-ol"))
     return b
 
 
@@ -851,8 +863,10 @@ def otohime_front_group():
     an even width all the way and cut level at the ends, as the style has it.
     The side locks lie over the left one."""
     b = []
-    for centre, w in (([(236, 60), (228, 150), (230, 250), (236, 330), (240, 392)], 44),
-                      ([(586, 40), (600, 130), (606, 230), (604, 320), (600, 392)], 50)):
+    # Both run down from the crown (their tops lie under its hair); the left
+    # one keeps left of the ear, along the side lock.
+    for centre, w in (([(226, -14), (220, 150), (224, 250), (232, 330), (236, 392)], 40),
+                      ([(578, -14), (598, 120), (606, 230), (604, 320), (600, 392)], 50)):
         line = catmull(centre, False, 10)
         b.append(strand(centre, [w * 0.7, w, w, w, w], "hair hair-ol"))
         b.append(strand(centre, [w * 0.25, w * 0.36, w * 0.36, w * 0.36, w * 0.36], "hair-sh", bias=1.1))
@@ -867,150 +881,173 @@ def otohime_front_group():
 
 # ---------------------------------------------------------------- clothes
 
-NECK = [((203, 512), (250, 506), (300, 506), (335, 514)), ((335, 514), (380, 522), (420, 530), (455, 538)),
-        ((455, 538), (490, 528), (530, 516), (570, 512)), ((570, 512), (600, 510), (625, 510), (641, 512))]
-BODICE = ("M198 628 L203 512 C250 506 300 506 335 514 C380 522 420 530 455 538 C490 528 530 516 570 512 "
-          "C600 510 625 510 641 512 L640 628 Z")
-# everything outside the bodice, to cut prints to its shape
-OUTSIDE = 'M-50 -50 H900 V700 H-50 Z ' + BODICE
+# The bodice's sides, the body's own outline: the dress covers the torso to
+# its edges, so a cut differs in its neckline and what lies on the cloth.
+LEFT_SIDE = ((203, 512), (198, 628))
+RIGHT_SIDE = ((641, 512), (640, 628))
+# The bodice's centre seam (window x): bows, knots and lacing centre on it.
+SEAM = 455
 
 
-def bez(p0, p1, p2, p3, t):
-    u = 1 - t
-    return (u * u * u * p0[0] + 3 * u * u * t * p1[0] + 3 * u * t * t * p2[0] + t * t * t * p3[0],
-            u * u * u * p0[1] + 3 * u * u * t * p1[1] + 3 * u * t * t * p2[1] + t * t * t * p3[1])
+def side_x(y, left):
+    (x0, y0), (x1, y1) = LEFT_SIDE if left else RIGHT_SIDE
+    t = max(0.0, min(1.0, (y - y0) / (y1 - y0)))
+    return x0 + (x1 - x0) * t
 
 
-def neck_y(x):
-    """Height of the bodice's neckline at x."""
-    for seg in NECK:
-        if seg[0][0] <= x <= seg[3][0]:
-            lo, hi = 0.0, 1.0
-            for _ in range(30):
-                mid = (lo + hi) / 2
-                if bez(*seg, mid)[0] < x:
-                    lo = mid
-                else:
-                    hi = mid
-            return bez(*seg, lo)[1]
-    return NECK[0][0][1] if x < 300 else NECK[-1][3][1]
+# The sash: a band under the bust that every dress wears, tied in a knot at
+# the right side, its tails hanging towards the hip. It is what the hem keys
+# repaint, so it lies where they paint: across rows up to 560 left of column
+# 610, and only below row 560 from column 580 on (the chest rises by up to
+# 5 rows in the last breathing pose, which the numbers allow for).
+SASH_TOP = 544
+SASH_DEPTH = 12
 
 
-def cut_out():
-    return '<path d="%s" fill="#000000" fill-rule="evenodd" comp-op="dst-out"/>' % OUTSIDE
+def sash_top(x):
+    if x <= 556:
+        return SASH_TOP
+    if x <= 610:
+        return SASH_TOP + 22 * ((x - 556) / 54.0) ** 2
+    return SASH_TOP + 22 + 0.55 * (x - 610)
 
 
-# costume: main, shade, light, outline, print colour, trim, trim shade, trim outline
-COSTUMES = [
-    ("#6f9fe3", "#4b74bf", "#a6c7f4", "#263d6e", "#eef5ff", "#fff3dc", "#ead3ac", "#8a6a45"),  # blue dots
-    ("#e8506a", "#b02c48", "#ff9fb0", "#5a1020", "#fff0f2", "#fffaf2", "#f0d8dc", "#8a4a55"),  # gingham
-    ("#f7f9ff", "#c9d3ea", "#ffffff", "#26365e", "#2e4f9a", "#f7f9ff", "#c9d3ea", "#c9d3ea"),  # sailor
-    ("#6cc7a0", "#3f9477", "#b2ecd2", "#1f5a44", "#ffffff", "#fff4fa", "#f3cfe0", "#8a4462"),  # floral
-    ("#b79ce6", "#8a6cc4", "#dccbff", "#3a2a66", "#f4eeff", "#fffaff", "#e2d6f2", "#6a5690"),  # lace, laced
-    ("#ffd75a", "#e0a92c", "#fff0a8", "#6e4a10", "#ffffff", "#ffffff", "#f0e4c0", "#8a6a45"),  # stripes
-    ("#c0303f", "#85182a", "#e8707c", "#40080f", "#f2c14e", "#f2c14e", "#c08a22", "#6e4a10"),  # velvet, gold
-    ("#4a6fa8", "#2f4c80", "#7d9fd4", "#17264a", "#dfe8f6", "#f2c14e", "#c08a22", "#6e4a10"),  # pinafore
-]
+def sash_bottom(x):
+    # a softly waved lower edge, a little lower where the knot pulls it
+    return sash_top(x) + SASH_DEPTH + 1.6 * math.sin((x - 203) / 7.0) - 1.6
 
 
-def trim_points():
-    # the band along the neckline that the colour keys paint; it follows the
-    # neckline and tapers off at both sides, where it turns round the body
-    top, bot = [], []
-    n = 56
-    for i in range(n + 1):
-        x = 203 + (641 - 203) * i / n
-        y = neck_y(x)
-        ramp = min(1.0, (x - 214) / 30, (641 - x) / 20)
-        wav = 2.2 * math.sin(i * 1.3)
-        top.append((x, y - 1))
-        bot.append((x, y + (14 + wav) * max(ramp, 0.0)))
-    return top, bot
-
-
-def trim_shapes(cls):
-    top, bot = trim_points()
-    return [path(poly(top + bot[::-1]), cls)]
+def sash_outline():
+    xs = [198 + i * 2 for i in range(0, 223)] + [644]
+    top = [(x, sash_top(x)) for x in xs]
+    bot = [(x, sash_bottom(x)) for x in xs]
+    d = poly(top + bot[::-1])
+    # the knot and its two tails, below and to the right of the bend
+    d += " M584 556 C590 549 602 551 606 558 C608 567 600 574 592 572 C584 570 580 563 584 556 Z"
+    d += " M598 570 C604 580 610 590 612 598 L622 598 C618 588 612 576 604 566 Z"
+    d += " M604 572 C614 578 626 586 634 594 L640 588 C632 580 620 572 606 566 Z"
+    return d
 
 
 def trim_group():
-    top, bot = trim_points()
-    return [path(poly(top + bot[::-1]), "ink")]
+    return [path(sash_outline(), "ink")]
 
 
-# the cut of each costume: its neckline and its sides. The program masks
-# every costume with the default one's shape, so the build paints the body
-# into whatever part of that shape a cut leaves bare; every cut holds the
-# default neckline's trim, which the colour keys paint.
-CUTS = [("sweetheart", "straight"), ("ruffle", "straight"), ("sailor", "straight"), ("scalloped", "fitted"),
-        ("lace", "fitted"), ("keyhole", "straight"), ("peak", "fitted"), ("bib", "straight")]
+def cup_line(x, lo, peak, dip):
+    """A sweetheart-like neckline: rising from the sides to two crests and
+    dipping to the seam."""
+    half = SEAM - 203 if x < SEAM else 641 - SEAM
+    t = abs(x - SEAM) / half  # 0 at the seam, 1 at the side
+    crest = math.sin(math.pi * min(1.0, (1 - t) / 0.78) * 0.5)
+    y = lo - (lo - peak) * crest
+    if t < 0.25:
+        y += (dip - peak) * ((0.25 - t) / 0.25) ** 1.6
+    return y
+
+
+# The cut of each costume: the shape of its neckline. Each stays below row
+# 505 (the chest rises in the breathing poses and the picture's top row would
+# cut it), above the sash, and has cloth at the colour pixel, window (210,515).
+CUTS = ["sweetheart", "square", "sailor", "scalloped", "lace", "frill", "asymmetric", "bib"]
 
 
 def neckline(cut, x):
-    """Height of a cut's neckline at x. Never below the default neckline
-    (its trim stays on cloth) and never above row 507 (the top rows of the
-    picture would cut it off when the chest rises)."""
-    y = neck_y(x)
     c = x - SEAM
-    if cut == "ruffle":
-        y = 507
+    if cut == "sweetheart":
+        y = cup_line(x, 514, 505, 530)
+    elif cut == "square":
+        y = 506
+        if abs(c) < 62:
+            y = 530 - max(0.0, abs(c) - 50) * 2.0
     elif cut == "sailor":
-        y = 507 + max(0.0, 26 * (1 - abs(c) / 34))
+        y = 506 + max(0.0, 26 * (1 - abs(c) / 64))
     elif cut == "scalloped":
         ph = (x - 203) / 27.4
         y = 513 - 8 * abs(math.sin(math.pi * ph))
     elif cut == "lace":
-        if 300 < x < 610:
-            ph = (x - 300) / 15.5
+        y = 510
+        if 260 < x < 630:
+            ph = (x - 260) / 18.5
             tri = 1 - abs(2 * (ph - math.floor(ph)) - 1)
-            y = y - 4 - 12 * tri
-    elif cut == "keyhole":
-        y = 505
-    elif cut == "peak":
-        y = 507 + 7 * abs(c) / 250
+            y = 508 + 6 * tri + 10 * max(0.0, 1 - abs(c) / 90)
+    elif cut == "frill":
+        y = 506
+    elif cut == "asymmetric":
+        # high over the left breast, where the strings hang from it, and
+        # falling in one sweep towards the right arm
+        y = 506 + 28 * max(0.0, (x - 340) / 301.0) ** 1.2
     elif cut == "bib":
-        if abs(c) < 66:
-            y = 507
-        elif abs(c) < 74:
-            y = 507 + (abs(c) - 66) * 3
-    return max(507.0, min(y, neck_y(x) - 1))
-
-
-def side_x(side, y, left):
-    """The bodice's side at row y: straight down, or fitted, drawn in towards
-    the waist along the body."""
-    t = max(0.0, min(1.0, (y - 512) / 116))
-    if left:
-        return 203 - 5 * t if side == "straight" else 203 + 18 * t ** 1.5
-    return 641 - 1 * t if side == "straight" else 641 - 20 * t ** 1.5
+        y = 520
+        if abs(c) < 120:
+            y = 505
+        if abs(c) < 128:
+            y = 505 + (abs(c) - 120) * 1.8 if abs(c) > 120 else 505
+        if x < 226:
+            y = 512
+    return max(505.0, min(y, SASH_TOP - 4.0))
 
 
 def bodice(cut):
     """The bodice's outline for a cut."""
-    if cut == CUTS[0]:
-        return BODICE
-    neck, side = cut
-    pts = [(side_x(side, y, True), y) for y in range(628, 512, -4)]
-    for i in range(0, 439):
-        x = 203 + i
-        pts.append((x, neckline(neck, x)))
-    pts += [(side_x(side, y, False), y) for y in range(512, 629, 4)]
+    pts = [(side_x(y, True), y) for y in range(628, 512, -4)]
+    for x in range(203, 642, 2):
+        pts.append((x, neckline(cut, x)))
+    pts += [(side_x(y, False), y) for y in range(512, 629, 4)]
     d = "M" + " L".join("%s %s" % (f(x), f(y)) for x, y in pts) + " Z"
-    if neck == "keyhole":
-        # a slit from the edge down to a round opening above the trim
-        d += " M%s 507 L%s 516 A9 9 0 1 0 %s 516 L%s 507 Z" % (f(SEAM - 3), f(SEAM - 3), f(SEAM + 3), f(SEAM + 3))
     return d
+
+
+# costume: main, shade, light, outline, print colour, sash, sash shade, sash outline
+COSTUMES = [
+    ("#6f9fe3", "#4b74bf", "#a6c7f4", "#263d6e", "#eef5ff", "#fff3dc", "#ead3ac", "#8a6a45"),  # blue dots
+    ("#e8506a", "#b02c48", "#ff9fb0", "#5a1020", "#fff0f2", "#3a3a5a", "#23233c", "#101020"),  # gingham
+    ("#f7f9ff", "#c9d3ea", "#ffffff", "#26365e", "#2e4f9a", "#e23a55", "#9e1634", "#5a0c1c"),  # sailor
+    ("#6cc7a0", "#3f9477", "#b2ecd2", "#1f5a44", "#ffffff", "#f7b6cf", "#e08aae", "#8a4462"),  # floral
+    ("#b79ce6", "#8a6cc4", "#dccbff", "#3a2a66", "#f4eeff", "#ece0fa", "#d4c4ec", "#6a5690"),  # lace, laced
+    ("#ffd75a", "#e0a92c", "#fff0a8", "#6e4a10", "#ffffff", "#5fb3e8", "#3a86c0", "#1f4a70"),  # stripes
+    ("#c0303f", "#85182a", "#e8707c", "#40080f", "#f2c14e", "#f2c14e", "#c08a22", "#6e4a10"),  # velvet, gold
+    ("#4a6fa8", "#2f4c80", "#7d9fd4", "#17264a", "#dfe8f6", "#f6f0e2", "#d8ccb0", "#6a5a3a"),  # pinafore
+]
+
+
+def costume_name(k):
+    return "costume" if k == 0 else "costume-%d" % (k + 1)
+
+
+def costume_trim(k):
+    """The sash of costume k, without its outline: the build lays it over the
+    dress exactly where the hem keys paint."""
+    main, sh, hi, ol, pr, tr, tr_sh, tr_ol = COSTUMES[k]
+    d = sash_outline()
+    b = [path(d, "", ' fill="%s"' % tr)]
+    xs = range(204, 586, 2)
+    if k in (0, 3, 4):
+        # lace holes along the band
+        for x in range(212, 580, 12):
+            b.append(circle(x, sash_top(x) + SASH_DEPTH / 2, 1.8, "", ' fill="%s"' % tr_sh))
+    elif k == 1:
+        b.append(path(poly([(x, sash_top(x) + 3) for x in xs], False), "",
+                      ' fill="none" stroke="%s" stroke-width="1.2"' % tr_sh))
+    elif k in (2, 5, 6, 7):
+        b.append(path(poly([(x, sash_bottom(x) - 3) for x in xs], False), "",
+                      ' fill="none" stroke="%s" stroke-width="1.6"' % tr_sh))
+    # the knot's fold and the tails' shade
+    b.append(path("M590 558 C596 560 600 566 598 570", "", ' fill="none" stroke="%s" stroke-width="1.6"' % tr_sh))
+    b.append(path("M604 572 L616 596 M608 572 L634 590", "", ' fill="none" stroke="%s" stroke-width="1.4"' % tr_sh))
+    return b
 
 
 def costume_group(k=0):
     main, sh, hi, ol, pr, tr, tr_sh, tr_ol = COSTUMES[k]
     fill = lambda c: ' fill="%s"' % c
-    outline = bodice(CUTS[k])
+    cut = CUTS[k]
+    outline = bodice(cut)
     b = [path(outline, "", fill(main))]
     # prints, cut to the bodice below
     if k == 0:
         for x, y in ((240, 580), (290, 566), (340, 590), (392, 574), (430, 604), (506, 566), (552, 588),
-                     (598, 560), (262, 612), (470, 560), (610, 608), (370, 612)):
+                     (598, 540), (262, 612), (470, 580), (610, 608), (370, 612), (300, 528), (560, 522),
+                     (400, 532)):
             b.append(circle(x, y, 5, "", fill(pr)))
     elif k == 1:
         # gingham: translucent bands both ways
@@ -1020,28 +1057,28 @@ def costume_group(k=0):
         for y in range(520, 630, 24):
             b.append('<rect x="190" y="%d" width="460" height="12" fill="%s" fill-opacity="0.45"/>' % (y, pr))
     elif k == 2:
-        for y in range(560, 630, 16):
-            b.append('<rect x="190" y="%d" width="460" height="6" fill="%s"/>' % (y, pr))
+        for y in range(568, 630, 14):
+            b.append('<rect x="190" y="%d" width="460" height="5" fill="%s"/>' % (y, pr))
     elif k == 3:
-        for i, (x, y) in enumerate(((236, 566), (300, 590), (356, 560), (410, 600), (520, 572), (590, 596),
-                                   (270, 620), (470, 620), (620, 552), (560, 622))):
+        for i, (x, y) in enumerate(((236, 580), (300, 596), (356, 574), (410, 604), (520, 578), (590, 600),
+                                   (270, 624), (470, 620), (300, 526), (380, 530), (530, 528))):
             for a in range(5):
                 an = a * 2 * math.pi / 5 + i
                 b.append(circle(x + 4.5 * math.cos(an), y + 4.5 * math.sin(an), 3.6, "", fill(pr)))
             b.append(circle(x, y, 2.4, "", fill("#f2c14e")))
     elif k == 4:
         for x in range(190, 660, 22):
-            for y in range(540, 640, 22):
+            for y in range(572, 640, 22):
                 b.append(path("M%d %d l6 -8 l6 8 l-6 8 Z" % (x + (11 if (y // 22) % 2 else 0), y), "",
                               ' fill="none" stroke="%s" stroke-width="1.4"' % pr))
     elif k == 5:
-        for x in range(196, 650, 26):
+        for x in range(226, 650, 26):
             b.append('<rect x="%d" y="500" width="11" height="130" fill="%s"/>' % (x, pr))
     elif k == 6:
-        b.append(path("M300 540 C310 570 312 600 306 630", "", ' fill="none" stroke="%s" stroke-width="2"' % sh))
-        b.append(path("M580 530 C570 570 570 600 576 630", "", ' fill="none" stroke="%s" stroke-width="2"' % sh))
+        b.append(path("M300 560 C310 580 312 600 306 630", "", ' fill="none" stroke="%s" stroke-width="2"' % sh))
+        b.append(path("M580 566 C570 580 570 600 576 630", "", ' fill="none" stroke="%s" stroke-width="2"' % sh))
     elif k == 7:
-        for y in range(560, 632, 10):
+        for y in range(570, 632, 10):
             b.append('<path d="M190 %d H650" fill="none" stroke="%s" stroke-width="1" stroke-dasharray="3 4"/>' %
                      (y, pr))
     # shading that wraps round the sides, under the bust and a soft light
@@ -1049,76 +1086,79 @@ def costume_group(k=0):
     b.append(path("M641 512 C628 540 614 580 606 628 L640 628 Z", "", fill(sh)))
     b.append(path("M226 600 C300 586 380 596 455 612 C520 598 580 592 612 598 L612 628 L226 628 Z", "",
                   fill(sh) + ' fill-opacity="0.55"'))
-    b.append(path("M250 550 C290 540 330 544 360 556 C330 554 290 554 250 560 Z", "", fill(hi)))
-    b.append(path("M500 546 C530 536 560 534 590 536 C560 542 530 548 500 556 Z", "", fill(hi)))
-    b.append('<path d="M-50 -50 H900 V700 H-50 Z %s" fill="#000000" fill-rule="evenodd" comp-op="dst-out"/>' % outline)
-    b.append(path("M455 538 L455 628", "", ' fill="none" stroke="%s" stroke-width="1.8"' % ol))
-    b.append(path(outline, "", ' fill="none" stroke="%s" stroke-width="2.2" stroke-linejoin="round"' % ol))
-    # the trim band along the neckline
-    top, bot = trim_points()
-    band = poly(top + bot[::-1])
-    b.append(path(band, "", fill(tr) + ' stroke="%s" stroke-width="1.5" stroke-linejoin="round"' % tr_ol))
-    if k in (0, 3, 4):
-        # lace holes along the band
-        for i in range(3, len(bot) - 2, 2):
-            x, y = top[i]
-            b.append(circle(x, (y + bot[i][1]) / 2 + 1, 2, "", fill(tr_sh)))
-    elif k == 1:
-        for i in range(2, len(bot) - 1):
-            b.append(path("M%s %s L%s %s" % (f(top[i][0]), f(top[i][1] + 3), f(bot[i][0]), f(bot[i][1] - 2)), "",
-                          ' fill="none" stroke="%s" stroke-width="1"' % tr_sh))
-    elif k in (2, 6, 7):
-        b.append(path(poly([(x, y + 7) for x, y in top[2:-2]], False), "",
-                      ' fill="none" stroke="%s" stroke-width="2"' % ("#ffffff" if k == 2 else tr_sh)))
-    neck, side = CUTS[k]
-    if neck == "ruffle":
-        # a gathered frill along the straight edge
-        edge = [(x, neckline(neck, x)) for x in range(203, 642, 4)]
-        b.append(path(poly(edge + [(x, y + 9 + 2 * math.sin(x / 5.0)) for x, y in edge[::-1]]), "",
-                      fill(tr) + ' stroke="%s" stroke-width="1.4" stroke-linejoin="round"' % tr_ol))
-        for x in range(207, 640, 8):
-            b.append(path("M%d %s L%d %s" % (x, f(neckline(neck, x) + 2), x + 1, f(neckline(neck, x) + 8)), "",
-                          ' fill="none" stroke="%s" stroke-width="1.2"' % tr_sh))
-    elif neck == "sailor":
-        # a sailor collar lying on the chest: two broad navy flaps from the
-        # top edge, their lower edges meeting in a V at the centre front,
-        # edged with a white stripe; a red scarf knotted at the foot of the
-        # neckline's V, its tails hanging over the collar's point (the
-        # dress's colour pixel, window (210,515), lies on the navy)
-        edge = [(x, neckline(neck, x)) for x in range(203, 642, 2)]
-        low = [(x, 534 + 44 * (1 - abs(x - SEAM) / (SEAM - 203 if x < SEAM else 641 - SEAM)) ** 1.2)
+    b.append(path("M250 526 C290 516 330 520 360 532 C330 530 290 530 250 536 Z", "", fill(hi)))
+    b.append(path("M500 524 C530 514 560 512 590 514 C560 520 530 526 500 534 Z", "", fill(hi)))
+    b.append(path("M455 %s L455 628" % f(neckline(cut, SEAM) + 1), "", ' fill="none" stroke="%s" stroke-width="1.8"' % ol))
+    # the bodice is shaped, not a tube: darts up to the bust above the sash,
+    # princess seams curving in towards the waist below it, and the cloth
+    # beyond them turning away into shade
+    seam = ' fill="none" stroke="%s" stroke-width="1.6" stroke-linecap="round"' % sh
+    for x0, x1 in ((322, 340), (584, 568)):
+        b.append(path("M%d %d L%d %d" % (x0, SASH_TOP, x0 + (4 if x0 < SEAM else -4), SASH_TOP - 16), "", seam))
+        b.append(path("M%d 556 C%d 576 %d 600 %d 628" % (x0 - (0 if x0 < SEAM else 8), x0 + (4 if x0 < SEAM else -12),
+                                                         x1, x1), "", seam))
+    b.append(path("M226 556 L318 556 C322 576 340 600 340 628 L226 628 Z", "", fill(sh) + ' fill-opacity="0.3"'))
+    b.append(path("M576 572 C572 590 568 610 568 628 L612 628 L612 572 Z", "", fill(sh) + ' fill-opacity="0.3"'))
+    # what lies along each neckline
+    if cut == "frill":
+        # a deep gathered frill along the straight edge, off the shoulders
+        # (the colour pixel, window (210,515), stays on the plain cloth)
+        edge = [(x, neckline(cut, x)) for x in range(224, 642, 4)]
+        b.append(path(poly(edge + [(x, y + 15 + 3 * math.sin(x / 4.0)) for x, y in edge[::-1]]), "",
+                      fill(hi) + ' stroke="%s" stroke-width="1.4" stroke-linejoin="round"' % ol))
+        for x in range(228, 640, 7):
+            y = neckline(cut, x)
+            b.append(path("M%d %s L%d %s" % (x, f(y + 2), x + 1, f(y + 14)), "",
+                          ' fill="none" stroke="%s" stroke-width="1.2"' % main))
+    elif cut == "sailor":
+        # a sailor collar lying on the chest: two navy flaps from the top
+        # edge, their lower edges meeting at the foot of the V above the
+        # sash, edged with a white stripe; a red scarf knot at the V
+        edge = [(x, neckline(cut, x)) for x in range(203, 642, 2)]
+        low = [(x, 520 + 18 * (1 - abs(x - SEAM) / (SEAM - 203 if x < SEAM else 641 - SEAM)) ** 1.2)
                for x in range(203, 642, 2)]
         b.append(path(poly(edge + low[::-1]), "", fill(pr) +
                       ' stroke="#101e44" stroke-width="1.8" stroke-linejoin="round"'))
-        b.append(path(poly([(x, y - 7) for x, y in low[6:-3]], False), "",
-                      ' fill="none" stroke="#ffffff" stroke-width="2.4" stroke-linejoin="round"'))
-        red = ' fill="#e23a55" stroke="#5a0c1c" stroke-width="1.8" stroke-linejoin="round"'
-        b.append(path("M%d 538 L%d 596 L%d 600 L%d 556 L%d 600 L%d 596 L%d 538 Z" % (
-            SEAM - 6, SEAM - 22, SEAM - 8, SEAM, SEAM + 8, SEAM + 22, SEAM + 6), "", red))
-        b.append(path("M%d 530 L%d 530 L%d 546 L%d 546 Z" % (SEAM - 12, SEAM + 12, SEAM + 7, SEAM - 7), "", red))
-    elif neck == "keyhole":
-        b.append(path("M%d 507 L%d 516 A9 9 0 1 0 %d 516 L%d 507" % (SEAM - 3, SEAM - 3, SEAM + 3, SEAM + 3), "",
-                      ' fill="none" stroke="%s" stroke-width="2" stroke-linejoin="round"' % ol))
-        b.append(circle(SEAM, 509, 3.5, "", fill(tr) + ' stroke="%s" stroke-width="1.2"' % tr_ol))
-    elif neck == "bib":
+        b.append(path(poly([(x, y - 5) for x, y in low[6:-3]], False), "",
+                      ' fill="none" stroke="#ffffff" stroke-width="2.2" stroke-linejoin="round"'))
+        red = ' fill="#c82a48" stroke="#5a0c1c" stroke-width="1.8" stroke-linejoin="round"'
+        b.append(path("M%d 526 L%d 526 L%d 540 L%d 540 Z" % (SEAM - 12, SEAM + 12, SEAM + 7, SEAM - 7), "", red))
+    elif cut == "square":
+        # a piped square neck
+        edge = [(x, neckline(cut, x)) for x in range(203, 642, 2)]
+        b.append(path(poly([(x, y + 4) for x, y in edge[2:-2]], False), "",
+                      ' fill="none" stroke="%s" stroke-width="3"' % "#ffffff"))
+    elif cut == "asymmetric":
+        # a gold edge along the sweep and a jewel where it starts to fall
+        edge = [(x, neckline(cut, x) + 4) for x in range(210, 636, 2)]
+        b.append(path(poly(edge, False), "", ' fill="none" stroke="%s" stroke-width="2.4"' % tr_sh))
+        b.append(path("M360 510 L367 520 L360 530 L353 520 Z", "", fill("#fff1b0") + ' stroke="%s" stroke-width="1.4"' %
+                      tr_ol))
+    elif cut == "bib":
         # the pinafore's bib, buttoned at its corners
-        b.append(path("M%d 508 L%d 540 M%d 508 L%d 540" % (SEAM - 70, SEAM - 66, SEAM + 70, SEAM + 66), "",
+        b.append(path("M%d 506 L%d 540 M%d 506 L%d 540" % (SEAM - 122, SEAM - 116, SEAM + 122, SEAM + 116), "",
                       ' fill="none" stroke="%s" stroke-width="1.6"' % ol))
-        for x in (SEAM - 60, SEAM + 60):
-            b.append(circle(x, 514, 4.5, "", fill(tr) + ' stroke="%s" stroke-width="1.4"' % tr_ol))
-    # details at the centre front
+        for x in (SEAM - 108, SEAM + 108):
+            b.append(circle(x, 514, 4.5, "", fill(hi) + ' stroke="%s" stroke-width="1.4"' % ol))
+    elif cut in ("sweetheart", "scalloped"):
+        # a lace edge along the neckline
+        edge = [(x, neckline(cut, x)) for x in range(228, 640, 2)]
+        b.append(path(poly([(x, y + 3) for x, y in edge], False), "",
+                      ' fill="none" stroke="%s" stroke-width="3.4"' % "#fffaf0"))
     if k == 4:
-        # lacing down the front
-        for i in range(4):
-            y = 556 + i * 16
-            b.append(path("M447 %d L463 %d M463 %d L447 %d" % (y, y + 12, y, y + 12), "",
-                          ' fill="none" stroke="#fffaff" stroke-width="2.4" stroke-linecap="round"'))
-    elif k in (5, 7):
+        # lacing down the front, below the sash
         for i in range(3):
-            b.append(circle(455, 564 + i * 22, 4.5, "", fill(tr) + ' stroke="%s" stroke-width="1.4"' % tr_ol))
-    elif k == 6:
-        b.append(path("M455 550 L462 560 L455 570 L448 560 Z", "", fill(tr) +
-                      ' stroke="%s" stroke-width="1.4"' % tr_ol))
+            y = 568 + i * 16
+            b.append(path("M447 %d L463 %d M463 %d L447 %d" % (y, y + 12, y, y + 12), "",
+                          ' fill="none" stroke="#f4eeff" stroke-width="2.4" stroke-linecap="round"'))
+    elif k in (5, 7):
+        for i in range(2):
+            b.append(circle(455, 574 + i * 22, 4.5, "", fill(hi) + ' stroke="%s" stroke-width="1.4"' % ol))
+    b.append('<path d="M-50 -50 H900 V700 H-50 Z %s" fill="#000000" fill-rule="evenodd" comp-op="dst-out"/>' % outline)
+    b.append(path(outline, "", ' fill="none" stroke="%s" stroke-width="2.2" stroke-linejoin="round"' % ol))
+    # the sash's outline; the build lays the sash itself inside it
+    b.append(path(sash_outline(), "", fill(tr) + ' stroke="%s" stroke-width="2.4" stroke-linejoin="round"' % tr_ol))
+    b.append('<path d="M-50 -50 H900 V700 H-50 Z %s" fill="#000000" fill-rule="evenodd" comp-op="dst-out"/>' % outline)
     return b
 
 
@@ -1182,12 +1222,24 @@ def camisole_group(k=0):
     b.append(path("M204 560 C280 580 380 590 455 586 C530 590 600 576 640 560 L640 628 L198 628 Z", "",
                   fill(sh) + ' fill-opacity="0.6"'))
     b.append(path("M250 480 C310 490 370 494 420 490 C370 502 310 502 250 494 Z", "", fill(hi)))
+    # tops are shaped too: seams from under the bust curving in towards the
+    # waist, the cloth beyond them turning away into shade
+    seam = ' fill="none" stroke="%s" stroke-width="1.8" stroke-linecap="round"' % sh
+    b.append(path("M318 500 C322 540 336 590 344 628", "", seam))
+    b.append(path("M588 500 C584 540 570 590 562 628", "", seam))
+    b.append(path("M228 540 C270 536 310 530 318 520 C324 560 338 600 344 628 L228 628 Z", "",
+                  fill(sh) + ' fill-opacity="0.3"'))
+    b.append(path("M612 540 C600 536 592 530 588 520 C584 560 570 600 562 628 L612 628 Z", "",
+                  fill(sh) + ' fill-opacity="0.3"'))
     b.append(cut)
     if shape == CAMI:
-        # straps over the shoulders, their ends under the hair
+        # straps over the shoulders: the left one out to the shoulder's
+        # outline (the build cuts it there), under the hanging lock; the right
+        # one up to just below the picture's top, under the hair over that
+        # shoulder
         w = 9 if k == 5 else 7
-        b += strap(298, 444, 262, 364, w, main, ol)
-        b += strap(612, 440, 638, 364, w, main, ol)
+        b += strap(300, 444, 172, 350, w, main, ol)
+        b += strap(612, 440, 640, 357, w, main, ol)
     b.append(path(shape, "", edge))
     if k == 0:
         for i in range(22):
@@ -1337,31 +1389,51 @@ def cord(pts, w, taper):
 
 def strings_group(kind):
     # Pure black strokes: the program paints them in the costume colour. Every
-    # string starts on the bodice (left of the centre, where the neckline is
-    # low enough to lie inside the pictures) and ends where it passes over the
-    # shoulder: under the hanging lock, whose outline cuts it, or on the
-    # shoulder's edge. A string's picture cannot reach the right shoulder, so
-    # the single and thick ones are one-shoulder straps and the cross is a
-    # criss-cross on the left.
+    # string starts on the bodice and keeps clear of the hanging lock; a
+    # strap runs up over the left shoulder's top edge, where the build cuts
+    # it with the figure's outline, so it ends there in every hair style. The pictures cannot reach the right shoulder, so the single and
+    # thick ones are one-shoulder straps; the cross's laces and the W's pair
+    # of straps, whose pictures stop below the shoulder's edge, are tied in a
+    # bow and meet in a ring on the left shoulder.
     b = []
     if kind in ("single", "thick"):
         w = 7 if kind == "single" else 15
-        b.append(cord([(314, 514), (302, 470), (286, 420), (268, 376), (254, 344), (246, 326), (242, 318)], w, 1))
+        b.append(strand([(322, 516), (318, 470), (312, 420), (306, 370), (300, 330), (297, 300)], [w] * 6, "",
+                        extra=' fill="#000000"'))
     elif kind == "w":
-        s = ' fill="none" stroke="#000000" stroke-linecap="round" stroke-linejoin="round" stroke-width="7"'
-        b.append('<path d="M304 504 C336 454 376 420 455 410 C510 420 550 462 584 504"%s/>' % s)
-        b.append(cord([(304, 504), (292, 474), (278, 432), (267, 400), (262, 382), (259, 369)], 7, 2))
-        b.append(cord([(584, 504), (580, 470), (575, 424), (571, 392), (569, 374), (567, 361)], 7, 2))
+        # two straps from the bodice either side of the left cup, meeting
+        # in a ring over the shoulder, and a short loop from the ring over
+        # the shoulder's top edge
+        for pts in ([(338, 506), (322, 470), (306, 420), (294, 380), (288, 362)],
+                    [(390, 506), (362, 470), (330, 420), (306, 380), (292, 362)]):
+            b.append(strand(pts, [7] * len(pts), "", extra=' fill="#000000"'))
+        b.append('<circle cx="290" cy="362" r="6" fill="none" stroke="#000000" stroke-width="4"/>')
     elif kind == "cross":
-        b.append(cord([(330, 514), (306, 470), (282, 430), (260, 400), (244, 374), (234, 358), (228, 348)], 8, 1))
-        b.append(cord([(248, 514), (251, 470), (255, 430), (259, 400), (262, 372), (264, 352), (266, 338)], 8, 2))
+        # two laces crossing on the way up and tied in a bow on the
+        # shoulder, just clear of the hanging lock
+        b.append(strand([(334, 516), (300, 464), (282, 410), (280, 370), (281, 347)], [7] * 5, "",
+                        extra=' fill="#000000"'))
+        b.append(strand([(250, 516), (296, 462), (292, 410), (286, 370), (283, 347)], [7] * 5, "",
+                        extra=' fill="#000000"'))
+        loop = ' fill="none" stroke="#000000" stroke-width="3.2"'
+        b.append('<ellipse cx="274" cy="342" rx="6" ry="4" transform="rotate(-25 274 342)"%s/>' % loop)
+        b.append('<ellipse cx="291" cy="342" rx="6" ry="4" transform="rotate(25 291 342)"%s/>' % loop)
+        b.append(circle(282, 345, 4.5, "", ' fill="#000000"'))
     return b
 
 
 # ---------------------------------------------------------------- accessories
 
-# The bodice's centre seam (window x): the chest ribbons centre on it.
-SEAM = 455
+def on_sash(body, cy):
+    """A chest ribbon drawn round (SEAM, cy), made smaller and moved down to
+    sit on the sash at the centre front: on cloth with every neckline, and
+    leaving room on the right for the flower worn on the chest."""
+    return '<g transform="translate(%d %d) scale(%s) translate(%d %d)">%s</g>' % (
+        SEAM, RIBBON_Y, f(RIBBON_SCALE), -SEAM, -cy, "".join(body))
+
+
+RIBBON_Y = 529
+RIBBON_SCALE = 0.6
 
 
 def ribbon_group(c="rib"):
@@ -1459,8 +1531,10 @@ def ribbon_extra(k):
 
 
 def flower_group(kind=0):
-    # drawn in the picture's own 100 x 120 coordinates; the bloom sits high and
-    # to the right, so that on the chest it stays clear of the ribbon's knot
+    # drawn in the picture's own 100 x 120 coordinates, larger, then made
+    # smaller round the bloom: it sits low and to the right, so that in the
+    # hair it lies below and beside the hairband and on the chest on the
+    # sash beside the ribbon
     b = []
     cx, cy = 64, 38
     leafc = ' fill="#6cbf5a" stroke="#24502a" stroke-width="1.6"'
@@ -1528,11 +1602,12 @@ def flower_group(kind=0):
             b.append(circle(cx + 7 * math.cos(a), cy + 7 * math.sin(a), 1.6, "", ' fill="#a8662a"'))
     elif kind == 5:
         # a daisy
-        for i in range(16):
-            a = i * 2 * math.pi / 16
+        # (long, thin petals: a star of rays, not a disc like the rose)
+        for i in range(12):
+            a = i * 2 * math.pi / 12
             rot = math.degrees(a) + 90
-            px, py = cx + 17 * math.cos(a), cy + 17 * math.sin(a)
-            b.append('<ellipse cx="%s" cy="%s" rx="4.5" ry="12" fill="#fefefe" stroke="#8a8a9a" stroke-width="1.3" '
+            px, py = cx + 20 * math.cos(a), cy + 20 * math.sin(a)
+            b.append('<ellipse cx="%s" cy="%s" rx="5" ry="14" fill="#fefefe" stroke="#8a8a9a" stroke-width="2.4" '
                      'transform="rotate(%s %s %s)"/>' % (f(px), f(py), f(rot), f(px), f(py)))
         b.append(circle(cx, cy, 9, "", ' fill="#ffc83a" stroke="#8a5a10" stroke-width="1.6"'))
     return b
@@ -2030,45 +2105,45 @@ NIGHT_SKY = "#1c2450"
 
 
 def scene_tiles():
-    """Ten 75 x 75 tiles, one after the other. Only the strips at the left
-    (x < 110) and the right (x > 700) of the window show past the figure, so
-    each motif repeats in both strips at several heights; the tile also fills
-    the lower picture, where the same motifs show once more."""
+    """Ten 75 x 75 tiles, one after the other. Each is a wallpaper: its
+    motifs repeat in staggered rows across the whole width, so the scene
+    reads as a pattern wherever the figure stands and whatever it leaves
+    bare when it moves aside; the tile also fills the lower picture, where
+    the same rows show once more."""
     b = []
-    # motif centres in window pixels: left strip, right strip, and a few
-    # behind the figure that show in the gaps beside the neck and the arms
-    left = [(52, 30), (40, 112), (60, 196), (44, 270)]
-    right = [(752, 60), (760, 142), (748, 226)]
+    # motif centres in window pixels: four rows 75 pixels apart, each row's
+    # motifs 160 pixels apart and shifted by half a step from the row above;
+    # the rows run on from the upper picture into the lower one
+    spots = [(x + (80 if r % 2 else 0), 37 + 75 * r) for r in range(4) for x in range(40, 800, 160)]
     for i, kind in enumerate(SCENE_KINDS):
         if kind == "day":
             t = Tile("#7cc6ee")
             t.bands(["#7cc6ee", "#8fd0f2", "#a3daf5", "#b8e3f8"])
-            for n, (x, y) in enumerate(left + right):
-                cloud(t, x, y, 96 if n % 2 else 112, "#ffffff", "#d6ecf8")
+            for n, (x, y) in enumerate(spots):
+                cloud(t, x, y, 84 if n % 2 else 96, "#ffffff", "#d6ecf8")
         elif kind == "sunset":
             t = Tile("#f39a78")
             t.bands(["#f08a7e", "#f39a78", "#f6ad74", "#f9c27a"])
-            for n, (x, y) in enumerate(left + right):
+            for n, (x, y) in enumerate(spots):
                 # clouds lit from below by the low sun
-                cloud(t, x, y, 104 if n % 2 else 90, "#e98a9c" if n % 2 else "#f4a0a0", "#fbd3a0")
+                cloud(t, x, y, 92 if n % 2 else 80, "#e98a9c" if n % 2 else "#f4a0a0", "#fbd3a0")
         elif kind == "blossom":
             t = Tile("#fbd7e4")
             t.bands(["#f9cadb", "#fbd7e4", "#fde3ec", "#feeef3"])
-            for n, (x, y) in enumerate(left + right):
-                flower5(t, x, y - 6, 46, "#f28bb0" if n % 2 else "#f6a8c4", "#fff2a0", rot=n * 23)
+            for n, (x, y) in enumerate(spots):
+                flower5(t, x, y - 6, 40, "#f28bb0" if n % 2 else "#f6a8c4", "#fff2a0", rot=n * 23)
                 t.stamp(x + (38 if n % 2 else -40), y + 44, in_ellipse(0, 0, 34, 12, 20 if n % 2 else -20), "#fbb8cf")
         elif kind == "mint":
             t = Tile("#bfe9d4")
             t.bands(["#b2e3cb", "#bfe9d4", "#ccefdd", "#d9f4e6"])
             # polka dots in two colours, staggered; the rows repeat every 75
             # window pixels, across the join of the upper and lower picture too
-            for r in range(4):
-                for x in ((48, 752, 400) if r % 2 == 0 else (0, 800, 230, 570)):
-                    t.stamp(x, r * 75 + 37, in_ellipse(0, 0, 30, 28), "#ffffff" if r % 2 else "#8fd3b2")
+            for n, (x, y) in enumerate(spots):
+                t.stamp(x, y, in_ellipse(0, 0, 30, 26), "#ffffff" if (y // 75) % 2 else "#8fd3b2")
         elif kind == "lavender":
             t = Tile("#d2bff0")
             t.bands(["#c8b2ec", "#d2bff0", "#dccbf4", "#e6d8f7"])
-            for n, (x, y) in enumerate(left + right):
+            for n, (x, y) in enumerate(spots):
                 s = 30 if n % 2 else 36
                 t.stamp(x, y, heart_shape(s), "#f08fbf" if n % 2 else "#fbb3d3")
                 t.stamp(x, y, lambda u, v, s=s: heart_shape(s)(u, v) and (u / s + 0.35) ** 2 + (v / s + 0.35) ** 2 <
@@ -2077,8 +2152,6 @@ def scene_tiles():
             t = Tile("#cfe6ff")
             t.bands(["#c4e0ff", "#cfe6ff", "#daecff", "#e5f2ff"])
             colours = ["#f47a7a", "#f7c46a", "#8fd27a", "#7ab4f0", "#c58be8"]
-            spots = [(40, 40), (76, 100), (24, 150), (70, 196), (36, 250), (724, 44), (776, 104),
-                     (732, 170), (770, 230), (728, 276), (600, 40), (200, 36)]
             shapes = [in_ellipse(0, 0, 30, 30), star_shape(32, 16, 4), in_poly([(-34, -8), (34, -8), (34, 8), (-34, 8)]),
                       in_poly([(0, -34), (32, 26), (-32, 26)])]
             for n, (x, y) in enumerate(spots):
@@ -2088,16 +2161,16 @@ def scene_tiles():
             # bright stars in the night picture's colours at the right and
             # under the figure, faint sparkles at the left (where the night
             # picture and its twinkling star lie when the figure moves aside)
-            for n, (x, y) in enumerate([(752, 44), (740, 150), (750, 238), (440, 30), (210, 200)]):
-                r = 42 if n % 2 == 0 else 34
-                t.stamp(x, y, star_shape(r, r * 0.3, 4), "#c9a84a")
-                t.stamp(x, y, star_shape(r * 0.78, r * 0.22, 4), "#fff6c4")
-            for x, y in ((56, 150), (40, 250), (700, 104), (340, 120), (772, 280)):
-                t.stamp(x, y, star_shape(24, 6, 4), "#8f96d0")
+            for n, (x, y) in enumerate(spots):
+                if n % 3 == 0:
+                    t.stamp(x, y, star_shape(33, 10, 4), "#c9a84a")
+                    t.stamp(x, y, star_shape(25, 7, 4), "#fff6c4")
+                else:
+                    t.stamp(x - 16, y + 8, star_shape(22, 6, 4), "#8f96d0")
         elif kind == "lemon":
             t = Tile("#fff0a6")
             t.bands(["#ffe98c", "#fff0a6", "#fff5c0", "#fffad8"])
-            for n, (x, y) in enumerate(left + right):
+            for n, (x, y) in enumerate(spots):
                 rot = -20 if n % 2 else 15
                 t.stamp(x, y, any_of(in_ellipse(0, 0, 38, 26, rot), in_ellipse(40 * math.cos(math.radians(rot)),
                                                                             40 * math.sin(math.radians(rot)), 9, 8)),
@@ -2108,7 +2181,7 @@ def scene_tiles():
             t = Tile("#ffd3b6")
             t.bands(["#ffc8a6", "#ffd3b6", "#ffdec6", "#ffe8d6"])
             colours = ["#e8743a", "#d9a032", "#c8502a"]
-            for n, (x, y) in enumerate(left + right):
+            for n, (x, y) in enumerate(spots):
                 a = -35 + (n * 53) % 70
                 c = colours[n % 3]
                 t.stamp(x, y, in_ellipse(0, 0, 38, 20, a), c)
@@ -2116,7 +2189,7 @@ def scene_tiles():
         elif kind == "sea":
             t = Tile("#9fe0e6")
             t.bands(["#8fd6e2", "#9fe0e6", "#b2e8ea", "#c6f0ee"])
-            for n, (x, y) in enumerate(left + right):
+            for n, (x, y) in enumerate(spots):
                 if n % 2 == 0:
                     # a bubble: a ring with a light
                     t.stamp(x, y, but_not(in_ellipse(0, 0, 34, 34), in_ellipse(0, 0, 22, 24)), "#ffffff")
@@ -2238,18 +2311,20 @@ def main():
     group("hair-otohime", otohime_group())
     group("hair-otohime-front", otohime_front_group())
     for k in range(len(COSTUMES)):
-        group("costume" if k == 0 else "costume-%d" % (k + 1), costume_group(k))
+        group(costume_name(k), costume_group(k))
+        group(costume_name(k) + "-trim", costume_trim(k))
     group("costume-hem", trim_group())
     for k in range(len(TOPS)):
         group("camisole" if k == 0 else "camisole-%d" % (k + 1), camisole_group(k))
     for kind in ("single", "thick", "w", "cross"):
         group("strings-" + kind, strings_group(kind))
-    group("ribbon", ribbon_group())
-    group("ribbon-2", ribbon_long_tails())
+    group("ribbon", on_sash(ribbon_group(), 515))
+    group("ribbon-2", on_sash(ribbon_long_tails(), 518))
     for k in range(3, 7):
-        group("ribbon-%d" % k, ribbon_extra(k - 1))
+        group("ribbon-%d" % k, on_sash(ribbon_extra(k - 1), 518))
     for k in range(6):
-        group("flower" if k == 0 else "flower-%d" % (k + 1), flower_group(k))
+        group("flower" if k == 0 else "flower-%d" % (k + 1),
+              '<g transform="translate(78 96) scale(0.58) translate(-64 -38)">%s</g>' % "".join(flower_group(k)))
     group("hairband", hairband_group())
     group("hairband-2", hairband_group(kind=1))
     for k in range(3, 7):
