@@ -394,7 +394,7 @@ bool TSvelmia::NextEarringFrame(const KeyCommandRow& row)
 void TSvelmia::ToggleFigureHairStyle(Figure figure, bool& style)
 {
     ToggleHairStyle(FigureSet(figure), style);
-    CopyFaces(*this, FaceList, figure == Figure::Main ? FaceWorkB : FaceWorkC);
+    CopyFaces(*this, FaceList.get(), figure == Figure::Main ? FaceWorkB.get() : FaceWorkC.get());
     RefreshFigureEyes(figure);
 }
 
@@ -421,7 +421,8 @@ bool TSvelmia::ToggleLongHair(const KeyCommandRow& row)
 {
     const SelectionRef set = FigureSet(row.figure);
     set.MainHairHidden = 0;
-    CopyFaces(*this, set.LongHair ? FaceList : FaceListLarge, row.figure == Figure::Main ? FaceWorkB : FaceWorkC);
+    CopyFaces(*this, set.LongHair ? FaceList.get() : FaceListLarge.get(),
+              row.figure == Figure::Main ? FaceWorkB.get() : FaceWorkC.get());
     Toggle(set.LongHair);
     set.ShaggyHair = set.OtohimeHair = set.PankHair = false;
     RefreshFigureEyes(row.figure);

@@ -270,7 +270,7 @@ void TSvelmia::WearLook(const look::Look& l, std::vector<std::string>& refused)
         s.FlowerAlt = f.FlowerOnChest ? 1 : 0;
         s.ChokerShown = f.Choker;
         s.EyesClosed = f.EyesClosed;
-        TBitmap* faces = figure == Figure::Main ? FaceWorkB : FaceWorkC;
+        TBitmap* faces = figure == Figure::Main ? FaceWorkB.get() : FaceWorkC.get();
         const TRect all = Rect(0, 0, FaceWidth, FaceListHeight);
         faces->GetCanvas()->CopyMode = SRCCOPY;
         faces->GetCanvas()->CopyRect(all, (s.LongHair ? FaceListLarge : FaceList)->GetCanvas(), all);

@@ -182,10 +182,7 @@ bool TSvelmia::ShowPartBrowser()
 // top-left corner, on a white screen; the page label when there are more.
 void TSvelmia::DrawBrowserPage()
 {
-    // The thumbnail loader.
-    delete ScratchMask;
-    ScratchMask = new TBitmap();
-
+    TBitmap thumbnail; // each file of the page is read into it in turn
     TRect cell = Rect(0, 0, ThumbWidth, ThumbHeight);
     const TRect source = ThumbnailSource(BrowserKind, ThumbWidth, ThumbHeight);
 
@@ -199,9 +196,9 @@ void TSvelmia::DrawBrowserPage()
     std::string name;
     for (int index = first; index < end && NameAt(index, name); ++index) {
         try {
-            ScratchMask->LoadFromFile(name);
-            velmia::assets::LayOverWhite(*ScratchMask);
-            screen->CopyRect(cell, ScratchMask->GetCanvas(), source);
+            thumbnail.LoadFromFile(name);
+            velmia::assets::LayOverWhite(thumbnail);
+            screen->CopyRect(cell, thumbnail.GetCanvas(), source);
         } catch (const std::exception&) {
             // Listed but not a picture we can read: a grey cell. Picking
             // it reports why.
@@ -220,9 +217,6 @@ void TSvelmia::DrawBrowserPage()
     }
     if (BrowserPageCount() > 1)
         DrawPageLabel(*DispTargetsScreen->GetBitmap(), BrowserPage, BrowserPageCount());
-
-    delete ScratchMask;
-    ScratchMask = nullptr;
 }
 
 // Page Down and the wheel turned towards the user show the next page, Page Up
@@ -243,10 +237,7 @@ void TSvelmia::TurnBrowserPage(int step)
 // the portrait run again.
 void TSvelmia::CloseBrowser()
 {
-    delete PartBitmap;
-    PartBitmap = nullptr;
-    delete ScratchMask;
-    ScratchMask = nullptr;
+    PartBitmap.reset();
     BrowserNames.reset();
     BrowserPage = 0;
     DispTargetsScreen->SetVisible(false);
@@ -297,7 +288,7 @@ void TSvelmia::DispTargetsScreenDblClick(TObject* /*Sender*/)
 // figure. The browser closes either way.
 void TSvelmia::WearChosenPart()
 {
-    PartBitmap = new TBitmap();
+    PartBitmap = std::make_unique<TBitmap>();
     try {
         PartBitmap->SetSize(PartWidth, PartHeight);
         RememberFile(ChosenPartFile);

@@ -192,7 +192,6 @@ TSvelmia::TSvelmia(bool watchPartFiles) : watchPartFiles_(watchPartFiles)
 
 TSvelmia::~TSvelmia()
 {
-    FreePictures();
     owned_.clear(); // timers and dialogs
 
     if (Svelmia == this)

@@ -125,7 +125,6 @@ public:
     void DrawWhiteMask(vcl::TImage* dest, vcl::TImage* source, vcl::TRect destRect, vcl::TRect sourceRect);
     void CopyKeyedToWhite(vcl::TBitmap* mask, vcl::TImage* dest, vcl::TBitmap* source, vcl::TRect rect, uint8_t keyBlue,
                           uint8_t keyGreen, uint8_t keyRed);
-    void CreateScratchMask();
     // Writes the names matching `pattern` (current directory) into `buffer`
     // (kBrowserNamesSize bytes), each followed by a zero byte, plus a final zero.
     bool FindPartFiles(const char* pattern, char* buffer);
@@ -202,7 +201,7 @@ public:
     // upper or lower half of the strawberry picture (they alternate from
     // round to round), for scenes 1 to 10 a sky tile blown up to the whole
     // picture. Any other number leaves the pictures as they are.
-    void DrawSceneBackground(int scene, vcl::TImage* strawberries, std::span<vcl::TBitmap* const> pictures);
+    void DrawSceneBackground(int scene, vcl::TImage* strawberries, std::span<const OwnedBitmap> pictures);
     // The sky tile in scenebuff blown up to 800 x 300; the upper picture and
     // the body frames of one round share one stretch. Null when the tile is not
     // a 24-bit picture (then each picture stretches it itself).
@@ -447,10 +446,10 @@ private:
     void PlaceWindow();
     void FillBlackWhitePalette();
     // A new 8-bit bitmap with the black-and-white palette.
-    vcl::TBitmap* NewMaskBitmap(int width, int height);
+    OwnedBitmap NewMaskBitmap(int width, int height);
     // A new mask of `area` of the image's picture (an area from its top-left
     // corner): white where the picture is white, black elsewhere.
-    vcl::TBitmap* NewImageMask(vcl::TImage* image, const vcl::TRect& area);
+    OwnedBitmap NewImageMask(vcl::TImage* image, const vcl::TRect& area);
     // Required pictures: throw a report naming the file, the folder and the reason.
     // A picture that gets a mask is made 24-bit when its file has a palette
     // (the mask routines read colour bytes); the others keep the file's format.
@@ -461,7 +460,7 @@ private:
     void LoadRequiredPicture(vcl::TImage* image, const char* fileName, PictureSize size, bool maskable = true);
     // A file with alpha is laid over white, unless the alpha is to be kept.
     enum class Alpha { LaidOverWhite, Kept };
-    void LoadRequiredBitmap(vcl::TBitmap* bitmap, const char* fileName, bool maskable = true,
+    void LoadRequiredBitmap(vcl::TBitmap& bitmap, const char* fileName, bool maskable = true,
                             Alpha alpha = Alpha::LaidOverWhite);
     void LoadStrip(vcl::TImage* strip, const char* fileName, int height, int pictureTop);
     void LoadFaceLists();
@@ -470,7 +469,6 @@ private:
     bool LoadAlternativeHair(const char* fileName, vcl::TBitmap* picture, vcl::TBitmap* mask, vcl::TBitmap* eyePicture,
                              vcl::TBitmap* eyeMask);
     void LoadNightSky();
-    void FreePictures();
 
     // The counters a composition moves on, and the moves of the portrait's
     // and the show's compositions (compose/, show/).

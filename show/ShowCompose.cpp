@@ -113,7 +113,7 @@ const FrameBands kRightFrames = {{0, 0}, {1, 0}, {2, 0}, {3, 1}, {4, 1}, {5, 2},
 
 void TSvelmia::SetFramesCopyMode(bool erase)
 {
-    for (TBitmap* frame : FrameBmp)
+    for (const OwnedBitmap& frame : FrameBmp)
         frame->GetCanvas()->CopyMode = erase ? SRCERASE : SRCINVERT;
 }
 
@@ -215,7 +215,7 @@ void TSvelmia::ComposeShowUpper(int scene)
 
 void TSvelmia::ComposeShowLower(int scene)
 {
-    for (TBitmap* frame : FrameBmp)
+    for (const OwnedBitmap& frame : FrameBmp)
         frame->GetCanvas()->CopyMode = SRCCOPY;
 
     DrawSceneBackground(scene, SceneStrawberry_Sub, FrameBmp);
@@ -238,7 +238,7 @@ void TSvelmia::ComposeShowLower(int scene)
             const Rects r = rects(band);
             FrameBmp[frame]->GetCanvas()->CopyRect(r.Dest, picture, r.Picture);
         }
-        for (TBitmap* frame : FrameBmp)
+        for (const OwnedBitmap& frame : FrameBmp)
             frame->GetCanvas()->CopyMode = SRCCOPY;
     };
 
@@ -346,10 +346,10 @@ void TSvelmia::ComposeShowLower(int scene)
     drawFigure(LeftFigure(*this, *this), kLeftFrames, kTintPoint);
 
     // The frames that share the left figure's band start from its frames.
-    FrameBmp[3]->GetCanvas()->Draw(0, 0, FrameBmp[0]);
-    FrameBmp[5]->GetCanvas()->Draw(0, 0, FrameBmp[0]);
-    FrameBmp[6]->GetCanvas()->Draw(0, 0, FrameBmp[1]);
-    FrameBmp[4]->GetCanvas()->Draw(0, 0, FrameBmp[2]);
+    FrameBmp[3]->GetCanvas()->Draw(0, 0, FrameBmp[0].get());
+    FrameBmp[5]->GetCanvas()->Draw(0, 0, FrameBmp[0].get());
+    FrameBmp[6]->GetCanvas()->Draw(0, 0, FrameBmp[1].get());
+    FrameBmp[4]->GetCanvas()->Draw(0, 0, FrameBmp[2].get());
 
     drawFigure(RightFigure(*this, *this), kRightFrames, kTintPoint);
 }

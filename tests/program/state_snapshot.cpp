@@ -67,7 +67,7 @@ namespace velmia::test {
     X(LeftChokerLowerDestRect) X(LeftChokerLowerSrcRect) X(LeftChokerLowerMaskRect) X(RightChokerLowerDestRect) \
     X(RightChokerLowerSrcRect) X(RightChokerLowerMaskRect) X(LeftEyeShowRect) X(LeftEyeOverlayRect) \
     X(RightEyeShowRect) X(RightEyeSrcRect) X(RightEyeOverlayRect) X(ClipSL) X(ClipDL) X(ClipSR) X(ClipDR) \
-    X(FrameBmp) X(UpperBmp) X(ScratchMask) X(ZoomBmp) X(SubPictListMask) X(HairMainMask) X(HairSubMask) \
+    X(FrameBmp) X(UpperBmp) X(ZoomBmp) X(SubPictListMask) X(HairMainMask) X(HairSubMask) \
     X(HairLongMask) X(HairNotLongMask) X(HairSideMask) X(CostumeMask) X(CostumeWorkMask) X(CostumeTempMask) \
     X(CamisoleMask) X(EarringListMask) X(BraceletMask) \
     X(HairBandMask) X(RibbonMask) X(EarringFrameMask) X(BackgroundMask) X(StreamingMask) X(StarListMask) X(StarCell) \
@@ -126,6 +126,10 @@ void Put(Snapshot& s, const std::string& name, const TBitmap* b)
     s[name] = b ? std::to_string(b->GetWidth()) + "x" + std::to_string(b->GetHeight()) + ":" +
                       (digestPictures ? Hex(PixelDigest(b)) : std::string("-"))
                 : "null";
+}
+void Put(Snapshot& s, const std::string& name, const std::unique_ptr<TBitmap>& b)
+{
+    Put(s, name, b.get());
 }
 void Put(Snapshot& s, const std::string& name, const AutoCounters& c)
 {
