@@ -72,7 +72,7 @@ void LoadPicture(vcl::TImage* image, const char* fileName, PictureSize size, boo
 
 } // namespace
 
-TSvelmia::OwnedBitmap TSvelmia::NewMaskBitmap(int width, int height)
+OwnedBitmap TSvelmia::NewMaskBitmap(int width, int height)
 {
     auto mask = std::make_unique<TBitmap>();
     mask->SetPixelFormat(vcl::pf8bit);
@@ -81,7 +81,7 @@ TSvelmia::OwnedBitmap TSvelmia::NewMaskBitmap(int width, int height)
     return mask;
 }
 
-TSvelmia::OwnedBitmap TSvelmia::NewImageMask(vcl::TImage* image, const vcl::TRect& area)
+OwnedBitmap TSvelmia::NewImageMask(vcl::TImage* image, const vcl::TRect& area)
 {
     OwnedBitmap mask = NewMaskBitmap(area.Width(), area.Height());
     MakeWhiteMaskFromImage(mask.get(), image, area, area);

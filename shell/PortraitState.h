@@ -40,8 +40,9 @@ struct AutoCounters {
 // browser creates PartBitmap while it reads a file); a null pointer means
 // "does not exist", as it does for a picture whose optional file did not
 // load. FormClose frees them all at once by resetting this struct.
+using OwnedBitmap = std::unique_ptr<vcl::TBitmap>;
+
 struct FormPictures {
-    using OwnedBitmap = std::unique_ptr<vcl::TBitmap>;
     OwnedBitmap FrameBmp[7];
     OwnedBitmap UpperBmp;
     OwnedBitmap ZoomBmp;

@@ -710,7 +710,7 @@ TEST(StateSnapshotTest, NamesEveryMemberOfThePortraitState)
     std::ifstream header(std::filesystem::path(VELMIA_SOURCE_DIR) / "shell/PortraitState.h");
     ASSERT_TRUE(header.good());
     const std::string text((std::istreambuf_iterator<char>(header)), std::istreambuf_iterator<char>());
-    const std::string body = text.substr(text.find("struct PortraitState {"));
+    const std::string body = text.substr(text.find("struct FormPictures {"));
     const std::regex member(R"(\n    (?:[\w:<>, \[\]]+?[\w>*\]]) (\w+)(?:\[[^\]]*\])?\s*(?:=|\{|;))");
     const auto& names = SnapshotMembers();
     int found = 0;
