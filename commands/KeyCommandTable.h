@@ -309,6 +309,29 @@ inline constexpr std::array kKeyCommands = {
     // clang-format on
 };
 
+// The keys for the window itself. They act as soon as the key arrives, in
+// every view and while the form is busy, but not while the part browser is
+// open, and they change nothing of the figure. The key help lists them after
+// the commands.
+struct WindowKeyRow {
+    char key;
+    void (TSvelmia::*action)();
+    std::string_view what;
+};
+
+inline constexpr std::array kWindowKeys = {
+    WindowKeyRow{']', &TSvelmia::ToggleMousePointer, N_("Hide or show the mouse pointer")},
+    WindowKeyRow{'m', &TSvelmia::MinimiseWindow, N_("Minimise the window")},
+};
+
+constexpr const WindowKeyRow* FindWindowKey(char key)
+{
+    for (const WindowKeyRow& row : kWindowKeys)
+        if (row.key == key)
+            return &row;
+    return nullptr;
+}
+
 // The row of a key; null for a key that is no command.
 constexpr const KeyCommandRow* FindKeyCommand(char key)
 {

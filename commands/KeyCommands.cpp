@@ -11,6 +11,7 @@
 // back the same scene and cells.
 #include "assets/Transparency.h"
 #include "commands/KeyCommandTable.h"
+#include "commands/SpecialKeyTable.h"
 #include "toolkit/Intl.h"
 
 #include <exception>
@@ -130,19 +131,14 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
 {
     // Settled by the key-down handler of the same key.
     const unsigned char key = static_cast<unsigned char>(Key);
-    if (key == 27) {
-        CloseOrQuit();
+    if (const SpecialKeyRow* row = FindCharacterKey(key)) {
+        (this->*row->action)(row->key);
         return;
     }
     if (BrowserOpen)
         return;
-    if (key == ']') {
-        CursorVisible = !CursorVisible;
-        Screen->SetCursor(CursorVisible ? SavedCursor : -1);
-        return;
-    }
-    if (key == 'm') {
-        Application->Minimize();
+    if (const WindowKeyRow* row = FindWindowKey(static_cast<char>(key))) {
+        (this->*row->action)();
         return;
     }
     if (key == kCtrlC) {
@@ -170,9 +166,20 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
     Busy = false;
 }
 
+void TSvelmia::ToggleMousePointer()
+{
+    CursorVisible = !CursorVisible;
+    Screen->SetCursor(CursorVisible ? SavedCursor : -1);
+}
+
+void TSvelmia::MinimiseWindow()
+{
+    Application->Minimize();
+}
+
 // Esc closes the part browser, the close-up or the title banner, in that
 // order; with none of them open it quits.
-void TSvelmia::CloseOrQuit()
+void TSvelmia::CloseOrQuit(uint16_t /*key*/)
 {
     if (BrowserOpen) {
         CloseBrowser();

@@ -217,7 +217,10 @@ public:
     // nothing when a guard holds, else the action and its closing steps.
     void RunKeyCommand(const KeyCommandRow& row);
     bool KeyCommandAllowed(const KeyCommandRow& row) const;
-    void CloseOrQuit();
+    void CloseOrQuit(uint16_t key);
+    // The window keys (kWindowKeys).
+    void ToggleMousePointer();
+    void MinimiseWindow();
     void CloseUpKeyPress(unsigned char key);
     void SwapCloseUpEyes();
     // The key commands' actions and their exceptional guards (rows of
@@ -318,9 +321,9 @@ public:
     };
     void LayoutFigureParts(const FigureColumns& figure);
 
-    // ---- commands/NamedKeys.cpp: the special keys --------------------------
+    // ---- commands/SpecialKeys.cpp: the special keys --------------------------
     void FormKeyDown(vcl::TObject* Sender, uint16_t& Key, vcl::TShiftState Shift);
-    // The special keys' actions and states (rows of commands/NamedKeyTable.h).
+    // The special keys' actions and states (rows of commands/SpecialKeyTable.h).
     bool SpecialKeyActs(KeyState when) const;
     void TurnBrowserPageKey(uint16_t key);
     void ShowTitleBanner(uint16_t key);
@@ -349,7 +352,7 @@ public:
     void RightPress(bool shift);
     void ShowWholePicture(vcl::TCanvas* picture);
     void EnterGrayView();
-    bool ShowPartBrowser();
+    void ShowPartBrowser();
     void DispTargetsScreenDblClick(vcl::TObject* Sender);
     void WearChosenPart();
     void DispTargetsScreenMouseDown(vcl::TObject* Sender, vcl::TMouseButton Button, vcl::TShiftState Shift, int X,
@@ -361,6 +364,10 @@ public:
     // (nothing beyond the first or the last).
     int BrowserPageSize() const;
     int BrowserPageCount() const;
+    // The thumbnail columns of a page, and where the cell of `slot` (from
+    // the page's first, left to right in rows from the top) lies on it.
+    int BrowserColumns() const;
+    vcl::TRect CellRect(int slot) const;
     void DrawBrowserPage();
     void TurnBrowserPage(int step);
     void CloseBrowser();
