@@ -295,7 +295,7 @@ inline constexpr std::array kKeyCommands = {
     KeyCommandRow{"W", KeyCommand::ExchangeShowFigures, Figure::Left, Guard::NotInView | Guard::ShowOnly,
                   kActRedraw, &TSvelmia::ExchangeShowFigures, N_("Exchange the two figures of the show")},
     KeyCommandRow{"\r ", KeyCommand::NextScene, Figure::Main, Guard::NotInView, kActRedraw,
-                  &TSvelmia::NextScene, N_("Next scene; with Shift, skip one more")},
+                  &TSvelmia::ReadyNextScene, N_("Next scene; with Shift, skip one more")},
     KeyCommandRow{"1", KeyCommand::SceneCellColour, Figure::Main, Guard::NotInView | Guard::NotInShow,
                   kTryStepBackRedraw, &TSvelmia::RecolourSceneCell,
                   N_("Choose a new colour for the scene tile on screen (portrait only, not the strawberry scene)"), {},

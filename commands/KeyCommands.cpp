@@ -284,7 +284,7 @@ void TSvelmia::RunKeyCommand(const KeyCommandRow& row)
 // q has given the show a left figure.
 bool TSvelmia::ShowHasLeftFigure() const
 {
-    return ShowOrigin != 0;
+    return ShowOrigin != ShowStage::NoLeftFigure;
 }
 
 // A composed scene with a cell: the built-in strawberry scene has none.
@@ -570,7 +570,7 @@ bool TSvelmia::ExchangeFigure(const KeyCommandRow& /*row*/)
     LayoutLeftFigure();
     CopyMainToLeft();
     RefreshLeftClosedEyes();
-    ShowOrigin = 1;
+    ShowOrigin = ShowStage::LeftForPortrait;
     return false;
 }
 
@@ -580,7 +580,7 @@ bool TSvelmia::SwitchShow(const KeyCommandRow& /*row*/)
 {
     if (MainSwapped) {
         ReturnToShow();
-    } else if (ShowOrigin == 1) {
+    } else if (ShowOrigin == ShowStage::LeftForPortrait) {
         StartShow();
     } else {
         RefreshLeftClosedEyes();
@@ -600,8 +600,9 @@ bool TSvelmia::ExchangeShowFigures(const KeyCommandRow& /*row*/)
     return true;
 }
 
-// Enter and space; with Shift one scene more.
-bool TSvelmia::NextScene(const KeyCommandRow& /*row*/)
+// Enter and space: the blink overlays go, and with Shift one scene is
+// skipped; the redraw of the row's closing composes the scene after it.
+bool TSvelmia::ReadyNextScene(const KeyCommandRow& /*row*/)
 {
     HideBlinkOverlays();
     if (GetKeyState(VK_SHIFT) < 0)

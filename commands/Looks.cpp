@@ -203,7 +203,7 @@ void TSvelmia::WearLook(const look::Look& l, std::vector<std::string>& refused)
     // Part files: whatever is read goes on; what cannot be read stays. A
     // left figure that no q has made yet has no pictures at all: it gets
     // every one, and from now on w shows it.
-    const bool leftIsNew = ShowOrigin == 0;
+    const bool leftIsNew = ShowOrigin == ShowStage::NoLeftFigure;
     for (const Figure figure : {Figure::Main, Figure::Left}) {
         const look::FigureLook& f = figure == Figure::Main ? l.Main : l.Left;
         const bool everyPart = figure == Figure::Left && leftIsNew;
@@ -249,7 +249,7 @@ void TSvelmia::WearLook(const look::Look& l, std::vector<std::string>& refused)
     }
 
     if (leftIsNew)
-        ShowOrigin = 1;
+        ShowOrigin = ShowStage::LeftForPortrait;
 
     // The members of both sets, and the faces their hair needs.
     for (const Figure figure : {Figure::Main, Figure::Left}) {

@@ -42,6 +42,10 @@ struct AutoCounters {
 // load. FormClose frees them all at once by resetting this struct.
 using OwnedBitmap = std::unique_ptr<vcl::TBitmap>;
 
+// Where the scene show stands: no left figure yet (q gives it one), left for
+// the portrait (w, a right press or a double-click bring it back), or running.
+enum class ShowStage : int32_t { NoLeftFigure = 0, LeftForPortrait = 1, Running = 2 };
+
 struct FormPictures {
     OwnedBitmap FrameBmp[7];
     OwnedBitmap UpperBmp;
@@ -282,7 +286,7 @@ struct PortraitState : FormPictures {
     int32_t RightFaceWidth = 0;
     bool LeftPartOut[kOutsideParts] = {};
     bool RightPartOut[kOutsideParts] = {};
-    int32_t ShowOrigin = 0;
+    ShowStage ShowOrigin = ShowStage::NoLeftFigure;
     bool CopyToLeftArmed = true;
     bool MainSwapped = false;
 

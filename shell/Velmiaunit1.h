@@ -250,7 +250,7 @@ public:
     bool ExchangeFigure(const KeyCommandRow& row);
     bool SwitchShow(const KeyCommandRow& row);
     bool ExchangeShowFigures(const KeyCommandRow& row);
-    bool NextScene(const KeyCommandRow& row);
+    bool ReadyNextScene(const KeyCommandRow& row);
     bool LoadSceneListFile(const KeyCommandRow& row);
     // Return whether a file was written.
     bool SaveSceneList(const KeyCommandRow& row);
@@ -283,7 +283,6 @@ public:
     look::Limits LookLimits() const;
     // ---- show/ShowFigures.cpp: the selection sets and the show's figures ---
     // Views of the three selection sets (main, show's left figure, backup).
-    SelectionRef FigureSet(Figure figure);
     SelectionRef MainSet();
     SelectionRef LeftSet();
     SelectionRef SavedSet();
@@ -478,7 +477,12 @@ private:
     void LoadNightSky();
 
     // The counters a composition moves on, and the moves of the portrait's
-    // and the show's compositions (compose/, show/).
+    // and the show's compositions (compose/Tick.cpp, show/). The rewinds
+    // step counters back, so that the cycle end brings back the same scene
+    // and cells (compose/Tick.cpp).
+    void RewindMainCounters();
+    void StepSceneBack();
+    void RewindAutoCells(const SelectionRef& set, bool earring, bool face, bool bracelet);
     AutoCounters Counters() const;
     void SetCounters(const AutoCounters& counters);
     void AdvancePortraitCounters();
@@ -495,11 +499,10 @@ private:
     bool ChangedSinceKnown(const std::string& path) const;
     bool SaveFile(vcl::TSavePictureDialog* dialog, const std::string& proposal, const vcl::TBitmap& picture);
 
-    // Key command helpers (commands/).
+    // Key command helpers (commands/KeyCommands.cpp).
+    // The selection set of a figure: the main one or the show's left one.
+    SelectionRef FigureSet(Figure figure);
     void SwapGrayEyes();
-    void RewindMainCounters();
-    void StepSceneBack();
-    void RewindAutoCells(const SelectionRef& set, bool earring, bool face, bool bracelet);
     void RefreshFigureEyes(Figure figure);
     void ToggleFigureHairStyle(Figure figure, bool& style);
     vcl::TOpenPictureDialog* PartDialog(int kind) const;

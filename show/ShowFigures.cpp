@@ -177,7 +177,7 @@ void TSvelmia::StartShow()
     RefreshLeftClosedEyes();
     LayoutRightFigure();
     RefreshRightClosedEyes();
-    ShowOrigin = 2;
+    ShowOrigin = ShowStage::Running;
     CopyToLeftArmed = true;
     EnterShowView();
 }
@@ -186,7 +186,7 @@ void TSvelmia::StartShow()
 // brings the show back. The portrait's overlay held the right figure's eyes.
 void TSvelmia::LeaveShowForPortrait()
 {
-    ShowOrigin = 1;
+    ShowOrigin = ShowStage::LeftForPortrait;
     CopyToLeftArmed = false;
     HideBlinkOverlays();
     RefreshClosedEyes();
@@ -202,7 +202,7 @@ void TSvelmia::TakeLeftFigureOut()
     TakeLeftSet();
     RefreshClosedEyes();
     MainSwapped = true;
-    ShowOrigin = 1;
+    ShowOrigin = ShowStage::LeftForPortrait;
     CopyToLeftArmed = true;
     EnterPortraitView();
 }
@@ -216,7 +216,7 @@ void TSvelmia::ReturnToShow()
     RefreshLeftClosedEyes();
     RestoreMainSet();
     RefreshRightClosedEyes();
-    ShowOrigin = 2;
+    ShowOrigin = ShowStage::Running;
     MainSwapped = false;
     CopyToLeftArmed = true;
     EnterShowView();

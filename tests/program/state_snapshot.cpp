@@ -127,6 +127,10 @@ void Put(Snapshot& s, const std::string& name, const TBitmap* b)
                       (digestPictures ? Hex(PixelDigest(b)) : std::string("-"))
                 : "null";
 }
+void Put(Snapshot& s, const std::string& name, ShowStage v)
+{
+    Put(s, name, int(v));
+}
 void Put(Snapshot& s, const std::string& name, const std::unique_ptr<TBitmap>& b)
 {
     Put(s, name, b.get());
@@ -155,7 +159,7 @@ template <class T> bool Assign(T& member, int64_t v)
     if constexpr (std::is_same_v<T, bool>) {
         member = v != 0;
         return true;
-    } else if constexpr (std::is_integral_v<T>) {
+    } else if constexpr (std::is_integral_v<T> || std::is_enum_v<T>) {
         member = static_cast<T>(v);
         return true;
     } else {

@@ -94,7 +94,7 @@ const std::vector<Invariant> kInvariants = {
     {"show layout",
      [](const Probe& p) {
          const PortraitState& s = p.form.State();
-         return First({Range("ShowOrigin", s.ShowOrigin, 0, 2), Range("ShowLeftGap", s.ShowLeftGap, 10, 230),
+         return First({Range("ShowOrigin", int(s.ShowOrigin), 0, 2), Range("ShowLeftGap", s.ShowLeftGap, 10, 230),
                        Range("ShowRightGap", s.ShowRightGap, 220, 440),
                        Range("ShowLeftGap + ShowRightGap", s.ShowLeftGap + s.ShowRightGap, 450, 670)});
      }},
