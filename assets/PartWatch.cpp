@@ -77,10 +77,10 @@ bool TSvelmia::ReloadWornFile(const std::string& path, const FileStamp& now, Wat
         const auto* bmp = dynamic_cast<const BmpError*>(&e);
         const std::string reason = bmp ? bmp->Reason() : e.what();
         WatchTimer->SetEnabled(false);
-        Application->ShowException(
-            EFileError(vcl::Format(_("The part file \"%s\" in the folder \"%s\" changed and cannot be used, so the "
-                                     "part keeps its picture: %s"),
-                                   path, velmia::shell::CurrentFolderName(), reason)));
+        Application->ShowNotice(
+            vcl::Format(_("The part file \"%s\" in the folder \"%s\" changed and cannot be used, so the "
+                          "part keeps its picture: %s"),
+                        path, velmia::shell::CurrentFolderName(), reason));
         WatchTimer->SetEnabled(true);
         Busy = false;
         return false;

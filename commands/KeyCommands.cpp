@@ -118,8 +118,7 @@ bool ReadPartFile(const std::string& path, TBitmap& out)
     } catch (const std::exception& e) {
         reason = e.what();
     }
-    Application->ShowException(
-        EFileError(vcl::Format(_("The part file \"%s\" could not be loaded: %s"), path, reason)));
+    Application->ShowNotice(vcl::Format(_("The part file \"%s\" could not be loaded: %s"), path, reason));
     return false;
 }
 

@@ -145,10 +145,10 @@ bool TSvelmia::SaveLookFile(const std::string& path)
     int line = 0;
     std::string reason;
     if (!look::Parse(text, LookLimits(), written, line, reason) || !(written == current)) {
-        Application->ShowException(EFileError(vcl::Format(
+        Application->ShowNotice(vcl::Format(
             _("The look could not be saved as \"%s\": the name of a part file it wears cannot be written in a "
               "look file (it breaks a line, starts or ends with a space, or is not UTF-8)"),
-            path)));
+            path));
         return false;
     }
     // Written beside the target first: a failed save leaves an older look whole.
@@ -162,7 +162,7 @@ bool TSvelmia::SaveLookFile(const std::string& path)
         fs::rename(temporary, target, ec);
     if (!ok || ec) {
         fs::remove(temporary, ec);
-        Application->ShowException(EFileError(vcl::Format(_("The look could not be saved as \"%s\""), path)));
+        Application->ShowNotice(vcl::Format(_("The look could not be saved as \"%s\""), path));
         return false;
     }
     return true;
@@ -173,7 +173,7 @@ bool TSvelmia::OpenLookFile(const std::string& path)
     look::Look wanted;
     std::string message;
     if (!look::ReadFile(path, LookLimits(), wanted, message)) {
-        Application->ShowException(EFileError(message));
+        Application->ShowNotice(message);
         return false;
     }
     std::vector<std::string> refused;
@@ -182,13 +182,13 @@ bool TSvelmia::OpenLookFile(const std::string& path)
         std::string names;
         for (const std::string& name : refused)
             names += (names.empty() ? "\"" : ", \"") + name + "\"";
-        Application->ShowException(EFileError(vcl::Format(
+        Application->ShowNotice(vcl::Format(
             vcl::TranslatePlural("The look \"%s\" is worn without the part file %s: it could not be read, and that "
                                  "part stays as it was",
                                  "The look \"%s\" is worn without the part files %s: they could not be read, and "
                                  "those parts stay as they were",
                                  refused.size()),
-            path, names)));
+            path, names));
     }
     return true;
 }

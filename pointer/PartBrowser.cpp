@@ -299,9 +299,8 @@ void TSvelmia::WearChosenPart()
         const auto* bmp = dynamic_cast<const BmpError*>(&e);
         const std::string reason = bmp ? bmp->Reason() : e.what();
         CloseBrowser();
-        Application->ShowException(
-            EFileError(vcl::Format(_("The part file \"%s\" in the folder \"%s\" cannot be used: %s"), ChosenPartFile,
-                                   velmia::shell::CurrentFolderName(), reason)));
+        Application->ShowNotice(vcl::Format(_("The part file \"%s\" in the folder \"%s\" cannot be used: %s"),
+                                            ChosenPartFile, velmia::shell::CurrentFolderName(), reason));
         return;
     }
     const Figure figure = ShowMode && ShiftDown ? Figure::Left : Figure::Main;

@@ -291,6 +291,8 @@ public:
     // Reports an exception the way the toolkit does: a message box and a line
     // on standard error.
     void ShowException(const std::exception& e);
+    // Tells the user something the same way: what could not be done, and why.
+    void ShowNotice(const std::string& message);
     // Asks the user a yes-or-no question in a message box with the
     // application's title; true for yes. Without a platform the answer is no.
     bool Confirm(const std::string& question);
