@@ -50,7 +50,7 @@ void TSvelmia::RedrawCostume(Figure figure)
     MakeWhiteMaskFromBitmap(mask, cell, whole, whole);
 }
 
-PictureSize TSvelmia::PartCellSize(int kind) const
+PictureSize TSvelmia::PartCellSize(PartKind kind) const
 {
     switch (kind) {
     case kPartCostume:
@@ -74,7 +74,7 @@ PictureSize TSvelmia::PartCellSize(int kind) const
 // other part is shown. The file becomes the kind's last file; a costume's
 // file stays with the costume of its figure, wherever the sets take it, since
 // that name is what a save of the main figure's costume proposes.
-void TSvelmia::WearPart(int kind, Figure figure, const std::string& path)
+void TSvelmia::WearPart(PartKind kind, Figure figure, const std::string& path)
 {
     RememberWornFile(kind, figure, path);
     const SelectionRef set = FigureSet(figure);
@@ -113,7 +113,7 @@ void TSvelmia::WearPart(int kind, Figure figure, const std::string& path)
     }
 }
 
-void TSvelmia::PlacePartPicture(int kind, bool left, TBitmap& loaded)
+void TSvelmia::PlacePartPicture(PartKind kind, bool left, TBitmap& loaded)
 {
     // A part with a mask bitmap of its own: the main figure's picture is an
     // image control, the left figure's a work bitmap.

@@ -22,7 +22,7 @@ TSvelmia::FileStamp TSvelmia::StampOf(const std::string& path)
 }
 
 // The stamp is only taken while watching: without --watch nothing looks at it.
-void TSvelmia::RememberWornFile(int kind, Figure figure, const std::string& path)
+void TSvelmia::RememberWornFile(PartKind kind, Figure figure, const std::string& path)
 {
     const int slot = kind - kPartCostume;
     if (slot < 0 || slot >= kWornKinds)
@@ -92,7 +92,7 @@ bool TSvelmia::ReloadWornFile(const std::string& path, const FileStamp& now, Wat
                 continue;
             TBitmap picture;
             picture.Assign(loaded);
-            PlacePartPicture(kPartCostume + slot, set == SelectionSet::Left, picture);
+            PlacePartPicture(PartKind(kPartCostume + slot), set == SelectionSet::Left, picture);
             worn.read = now;
         }
     watched.refused = {};

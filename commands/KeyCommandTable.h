@@ -78,7 +78,7 @@ enum class KeyCommand : uint8_t {
 };
 
 struct PartFileColumn {
-    int kind = 0;
+    TSvelmia::PartKind kind{};
     const char* offered = nullptr;
 };
 

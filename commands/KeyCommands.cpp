@@ -494,7 +494,7 @@ bool TSvelmia::ToggleChoker(const KeyCommandRow& row)
 
 // ---- Part files --------------------------------------------------------------------
 
-TOpenPictureDialog* TSvelmia::PartDialog(int kind) const
+TOpenPictureDialog* TSvelmia::PartDialog(PartKind kind) const
 {
     switch (kind) {
     case kPartCostume:

@@ -221,7 +221,7 @@ void TSvelmia::WearLook(const look::Look& l, std::vector<std::string>& refused)
                 refused.push_back(path);
                 continue;
             }
-            const int kind = kPartCostume + slot;
+            const PartKind kind = PartKind(kPartCostume + slot);
             PlacePartPicture(kind, figure == Figure::Left, loaded);
             WearPart(kind, figure, path);
             worn = want;

@@ -41,7 +41,7 @@ constexpr bool ActsFirst(KeyState when)
 // The part browser a key opens: the part kind, the pattern of its files, and
 // the size of its thumbnails (the part's own size is its cell's).
 struct BrowserColumn {
-    int kind = 0;
+    TSvelmia::PartKind kind{};
     const char* pattern = nullptr; // null: the key opens no browser
     int thumbWidth = 0, thumbHeight = 0;
 };

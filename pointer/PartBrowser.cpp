@@ -26,7 +26,7 @@ constexpr TColor kUnreadableCell = 0xC0C0C0;
 
 // The part of a file shown as its thumbnail: costumes and camisoles show one
 // band at half size, the small parts the whole picture.
-TRect ThumbnailSource(int kind, int thumbWidth, int thumbHeight)
+TRect ThumbnailSource(TSvelmia::PartKind kind, int thumbWidth, int thumbHeight)
 {
     switch (kind) {
     case TSvelmia::kPartCostume:

@@ -125,6 +125,8 @@ struct FormPictures {
 };
 
 struct PortraitState : FormPictures {
+    // The kinds of part a file can give, numbered as they always were.
+    enum PartKind : int32_t { kPartCostume = 2, kPartCamisole, kPartHairBand, kPartFlower, kPartRibbon, kPartChoker };
     static constexpr int kWornKinds = 6; // costume, camisole, hairband, flower, ribbon, choker
     // ---- Window and start-up ------------------------------------------------
     int32_t ScreenHeight = 0;
@@ -320,7 +322,7 @@ struct PortraitState : FormPictures {
     // ---- Part browser and part files ----------------------------------------
     static constexpr int kBrowserNamesSize = 16384;
     bool BrowserOpen = false;
-    int32_t BrowserKind = 0;
+    PartKind BrowserKind{}; // none until a browser opens
     const char* BrowserPattern = nullptr;
     int32_t ThumbWidth = 0;
     int32_t ThumbHeight = 0;

@@ -367,7 +367,7 @@ void TSvelmia::FormCreate(vcl::TObject* /*Sender*/)
         const Required files[kWornKinds] = {Required::Costume, Required::Camisole, Required::HairBand,
                                             Required::Flower,  Required::Ribbon,   Required::Choker};
         for (int slot = 0; slot < kWornKinds; ++slot)
-            RememberWornFile(kPartCostume + slot, Figure::Main, RequiredPicture(files[slot]));
+            RememberWornFile(PartKind(kPartCostume + slot), Figure::Main, RequiredPicture(files[slot]));
         WatchTimer->SetEnabled(true);
     }
 }

@@ -129,18 +129,19 @@ public:
     // (kBrowserNamesSize bytes), each followed by a zero byte, plus a final zero.
     bool FindPartFiles(const char* pattern, char* buffer);
     // The part kinds, numbered as the browser's BrowserKind.
-    enum PartKind { kPartCostume = 2, kPartCamisole, kPartHairBand, kPartFlower, kPartRibbon, kPartChoker };
+    using PortraitState::PartKind;
+    using enum PortraitState::PartKind;
     // Puts a part file's picture into the part of the main or the left figure
     // and builds its mask: the part keeps its cell size, cleared to white, with
     // the picture in its top-left corner (cropped when larger). A picture with
     // alpha is laid over white (a costume keeps its alpha in CostumePicture
     // for a save; `loaded` of any other kind is laid over white in place).
-    void PlacePartPicture(int kind, bool left, vcl::TBitmap& loaded);
+    void PlacePartPicture(PartKind kind, bool left, vcl::TBitmap& loaded);
     // What wearing a part file changes besides its picture, for the figure
     // it goes to; `path` is the file's.
-    void WearPart(int kind, Figure figure, const std::string& path);
+    void WearPart(PartKind kind, Figure figure, const std::string& path);
     // The size of a part kind's cell: what a part file of that kind fills.
-    PictureSize PartCellSize(int kind) const;
+    PictureSize PartCellSize(PartKind kind) const;
     // --watch: every look of WatchTimer (250 ms) compares the files the main
     // and the left figure's parts were worn from with what was read; a file
     // that changed, and has stayed the same for one look, is read again into
@@ -505,7 +506,7 @@ private:
     void SwapGrayEyes();
     void RefreshFigureEyes(Figure figure);
     void ToggleFigureHairStyle(Figure figure, bool& style);
-    vcl::TOpenPictureDialog* PartDialog(int kind) const;
+    vcl::TOpenPictureDialog* PartDialog(PartKind kind) const;
 
     // ---- assets/PartWatch.cpp: the files the parts were worn from ----------
     // A file as last seen: whether it exists, and what changes when it is
@@ -537,7 +538,7 @@ private:
     };
     std::vector<std::pair<std::string, WatchedFile>> watched_;
     bool watchPartFiles_ = false;
-    void RememberWornFile(int kind, Figure figure, const std::string& path);
+    void RememberWornFile(PartKind kind, Figure figure, const std::string& path);
     // Reads `path` again into the parts of the main and the left figure worn
     // from it; false when it was reported as unusable.
     bool ReloadWornFile(const std::string& path, const FileStamp& now, WatchedFile& watched);

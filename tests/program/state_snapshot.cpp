@@ -127,7 +127,9 @@ void Put(Snapshot& s, const std::string& name, const TBitmap* b)
                       (digestPictures ? Hex(PixelDigest(b)) : std::string("-"))
                 : "null";
 }
-void Put(Snapshot& s, const std::string& name, ShowStage v)
+template <class T>
+requires std::is_enum_v<T>
+void Put(Snapshot& s, const std::string& name, T v)
 {
     Put(s, name, int(v));
 }
