@@ -314,20 +314,20 @@ inline constexpr std::array kKeyCommands = {
 // open, and they change nothing of the figure. The key help lists them after
 // the commands.
 struct WindowKeyRow {
-    char key;
+    std::string_view key; // one character
     void (TSvelmia::*action)();
     std::string_view what;
 };
 
 inline constexpr std::array kWindowKeys = {
-    WindowKeyRow{']', &TSvelmia::ToggleMousePointer, N_("Hide or show the mouse pointer")},
-    WindowKeyRow{'m', &TSvelmia::MinimiseWindow, N_("Minimise the window")},
+    WindowKeyRow{"]", &TSvelmia::ToggleMousePointer, N_("Hide or show the mouse pointer")},
+    WindowKeyRow{"m", &TSvelmia::MinimiseWindow, N_("Minimise the window")},
 };
 
 constexpr const WindowKeyRow* FindWindowKey(char key)
 {
     for (const WindowKeyRow& row : kWindowKeys)
-        if (row.key == key)
+        if (row.key.front() == key)
             return &row;
     return nullptr;
 }

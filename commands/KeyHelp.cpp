@@ -72,7 +72,7 @@ consteval std::array<CharacterCommand, CharacterCommandCount()> MakeCharacterCom
         }
     }
     for (const WindowKeyRow& row : kWindowKeys)
-        out[n++] = CharacterCommand{std::string_view(&row.key, 1), "", row.what};
+        out[n++] = CharacterCommand{row.key, "", row.what};
     return out;
 }
 
