@@ -115,25 +115,23 @@ void TSvelmia::MakeWhiteMask24(TBitmap* dest, TBitmap* source, TRect destRect, T
 }
 
 // Builds the mask of the source area (the destination rectangle's size, read
-// from the source rectangle's Left and Top) in ScratchMask and draws it into
-// the destination image at the destination's Left and Top. Parts of the
-// scratch mask that the source does not cover are white (transparent).
+// from the source rectangle's Left and Top) in a mask picture of its own and
+// draws it into the destination image at the destination's Left and Top.
+// Parts of the mask that the source does not cover are white (transparent).
 void TSvelmia::DrawWhiteMask(vcl::TImage* dest, vcl::TImage* source, TRect destRect, TRect sourceRect)
 {
-    if (!ScratchMask)
-        CreateScratchMask();
     const int32_t rows = std::max(0, destRect.Bottom - destRect.Top);
     const int32_t cols = std::max(0, destRect.Right - destRect.Left);
-    ScratchMask->SetSize(cols, rows);
+    const OwnedBitmap mask = NewMaskBitmap(cols, rows);
     for (int32_t i = 0; i < rows; ++i)
-        std::fill_n(ScratchMask->ScanLine(i), cols, uint8_t(1));
+        std::fill_n(mask->ScanLine(i), cols, uint8_t(1));
 
-    const TRect scratchRect{0, 0, cols, rows};
+    const TRect maskRect{0, 0, cols, rows};
     const TRect fromRect{sourceRect.Left, sourceRect.Top, sourceRect.Left + cols, sourceRect.Top + rows};
-    WriteMask(ScratchMask, source->GetBitmap(), scratchRect, fromRect);
+    WriteMask(mask.get(), source->GetBitmap(), maskRect, fromRect);
 
     dest->GetCanvas()->CopyMode = vcl::SRCCOPY;
-    dest->GetCanvas()->Draw(destRect.Left, destRect.Top, ScratchMask);
+    dest->GetCanvas()->Draw(destRect.Left, destRect.Top, mask.get());
 }
 
 // Copies `source` into the destination image row for row (same row index in
@@ -172,13 +170,4 @@ void TSvelmia::CopyKeyedToWhite(TBitmap* mask, vcl::TImage* dest, TBitmap* sourc
             }
         }
     }
-}
-
-// A fresh, empty 8-bit scratch mask with the black-and-white palette.
-void TSvelmia::CreateScratchMask()
-{
-    delete ScratchMask;
-    ScratchMask = new TBitmap();
-    ScratchMask->SetPixelFormat(vcl::pf8bit);
-    ScratchMask->SetPalette(vcl::CreatePalette(BlackWhitePalette));
 }

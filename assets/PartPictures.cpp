@@ -39,8 +39,8 @@ void PutIntoCell(TBitmap* target, TBitmap& loaded, int width, int height, int to
 void TSvelmia::RedrawCostume(Figure figure)
 {
     const bool left = figure == Figure::Left;
-    TBitmap* cell = left ? CostumeWork : Costume->GetBitmap();
-    TBitmap* mask = left ? CostumeWorkMask : CostumeMask;
+    TBitmap* cell = left ? CostumeWork.get() : Costume->GetBitmap();
+    TBitmap* mask = left ? CostumeWorkMask.get() : CostumeMask.get();
     // The picture keeps its alpha for a save; the cell shows it over white.
     TBitmap shown;
     shown.Assign(*(left ? LeftCostumePicture : CostumePicture));
@@ -50,7 +50,7 @@ void TSvelmia::RedrawCostume(Figure figure)
     MakeWhiteMaskFromBitmap(mask, cell, whole, whole);
 }
 
-PictureSize TSvelmia::PartCellSize(int kind) const
+PictureSize TSvelmia::PartCellSize(PartKind kind) const
 {
     switch (kind) {
     case kPartCostume:
@@ -74,7 +74,7 @@ PictureSize TSvelmia::PartCellSize(int kind) const
 // other part is shown. The file becomes the kind's last file; a costume's
 // file stays with the costume of its figure, wherever the sets take it, since
 // that name is what a save of the main figure's costume proposes.
-void TSvelmia::WearPart(int kind, Figure figure, const std::string& path)
+void TSvelmia::WearPart(PartKind kind, Figure figure, const std::string& path)
 {
     RememberWornFile(kind, figure, path);
     const SelectionRef set = FigureSet(figure);
@@ -113,7 +113,7 @@ void TSvelmia::WearPart(int kind, Figure figure, const std::string& path)
     }
 }
 
-void TSvelmia::PlacePartPicture(int kind, bool left, TBitmap& loaded)
+void TSvelmia::PlacePartPicture(PartKind kind, bool left, TBitmap& loaded)
 {
     // A part with a mask bitmap of its own: the main figure's picture is an
     // image control, the left figure's a work bitmap.
@@ -135,13 +135,13 @@ void TSvelmia::PlacePartPicture(int kind, bool left, TBitmap& loaded)
         RedrawCostume(left ? Figure::Left : Figure::Main);
         return;
     case kPartCamisole:
-        masked(Camisole, CamisoleMask, CamisoleWork, CamisoleWorkMask, CamisoleWidth, CamisoleHeight);
+        masked(Camisole, CamisoleMask.get(), CamisoleWork.get(), CamisoleWorkMask.get(), CamisoleWidth, CamisoleHeight);
         return;
     case kPartHairBand:
-        masked(HairBand, HairBandMask, HairBandWork, HairBandWorkMask, HairBandWidth, HairBandHeight);
+        masked(HairBand, HairBandMask.get(), HairBandWork.get(), HairBandWorkMask.get(), HairBandWidth, HairBandHeight);
         return;
     case kPartRibbon:
-        masked(Ribborn, RibbonMask, RibbonWork, RibbonWorkMask, RibbonWidth, RibbonHeight);
+        masked(Ribborn, RibbonMask.get(), RibbonWork.get(), RibbonWorkMask.get(), RibbonWidth, RibbonHeight);
         return;
     // Strip parts: the picture in the lower cell, its mask in the upper one.
     case kPartFlower:
@@ -152,7 +152,7 @@ void TSvelmia::PlacePartPicture(int kind, bool left, TBitmap& loaded)
         const TRect maskCell = Rect(0, 0, width, cell);
         const TRect pictureCell = Rect(0, cell, width, 2 * cell);
         if (left) {
-            TBitmap* strip = flower ? FlowerWork : ChokerWork;
+            TBitmap* strip = flower ? FlowerWork.get() : ChokerWork.get();
             PutIntoCell(strip, loaded, width, cell, cell);
             MakeWhiteMask24(strip, strip, maskCell, pictureCell);
             return;
@@ -160,11 +160,7 @@ void TSvelmia::PlacePartPicture(int kind, bool left, TBitmap& loaded)
         TImage* strip = flower ? FlowerPict : Choker;
         strip->SetHeight(2 * cell);
         PutIntoCell(strip->GetBitmap(), loaded, width, cell, cell);
-        CreateScratchMask();
         DrawWhiteMask(strip, strip, maskCell, pictureCell);
-        // The mask routine's work area is not kept between commands.
-        delete ScratchMask;
-        ScratchMask = nullptr;
         return;
     }
     default:

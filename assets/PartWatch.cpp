@@ -22,7 +22,7 @@ TSvelmia::FileStamp TSvelmia::StampOf(const std::string& path)
 }
 
 // The stamp is only taken while watching: without --watch nothing looks at it.
-void TSvelmia::RememberWornFile(int kind, Figure figure, const std::string& path)
+void TSvelmia::RememberWornFile(PartKind kind, Figure figure, const std::string& path)
 {
     const int slot = kind - kPartCostume;
     if (slot < 0 || slot >= kWornKinds)
@@ -77,10 +77,10 @@ bool TSvelmia::ReloadWornFile(const std::string& path, const FileStamp& now, Wat
         const auto* bmp = dynamic_cast<const BmpError*>(&e);
         const std::string reason = bmp ? bmp->Reason() : e.what();
         WatchTimer->SetEnabled(false);
-        Application->ShowException(
-            EFileError(vcl::Format(_("The part file \"%s\" in the folder \"%s\" changed and cannot be used, so the "
-                                     "part keeps its picture: %s"),
-                                   path, velmia::shell::CurrentFolderName(), reason)));
+        Application->ShowNotice(
+            vcl::Format(_("The part file \"%s\" in the folder \"%s\" changed and cannot be used, so the "
+                          "part keeps its picture: %s"),
+                        path, velmia::shell::CurrentFolderName(), reason));
         WatchTimer->SetEnabled(true);
         return false;
     }
@@ -91,7 +91,7 @@ bool TSvelmia::ReloadWornFile(const std::string& path, const FileStamp& now, Wat
                 continue;
             TBitmap picture;
             picture.Assign(loaded);
-            PlacePartPicture(kPartCostume + slot, set == SelectionSet::Left, picture);
+            PlacePartPicture(PartKind(kPartCostume + slot), set == SelectionSet::Left, picture);
             worn.read = now;
         }
     watched.refused = {};

@@ -70,27 +70,21 @@ void LoadPicture(vcl::TImage* image, const char* fileName, PictureSize size, boo
         MakeMaskable(picture);
 }
 
-void Free(TBitmap*& bitmap)
-{
-    delete bitmap;
-    bitmap = nullptr;
-}
-
 } // namespace
 
-TBitmap* TSvelmia::NewMaskBitmap(int width, int height)
+OwnedBitmap TSvelmia::NewMaskBitmap(int width, int height)
 {
-    auto* mask = new TBitmap();
+    auto mask = std::make_unique<TBitmap>();
     mask->SetPixelFormat(vcl::pf8bit);
     mask->SetPalette(vcl::CreatePalette(BlackWhitePalette));
     mask->SetSize(width, height);
     return mask;
 }
 
-TBitmap* TSvelmia::NewImageMask(vcl::TImage* image, const vcl::TRect& area)
+OwnedBitmap TSvelmia::NewImageMask(vcl::TImage* image, const vcl::TRect& area)
 {
-    TBitmap* mask = NewMaskBitmap(area.Width(), area.Height());
-    MakeWhiteMaskFromImage(mask, image, area, area);
+    OwnedBitmap mask = NewMaskBitmap(area.Width(), area.Height());
+    MakeWhiteMaskFromImage(mask.get(), image, area, area);
     return mask;
 }
 
@@ -108,14 +102,14 @@ void TSvelmia::LoadRequiredPicture(vcl::TImage* image, const char* fileName, Pic
     }
 }
 
-void TSvelmia::LoadRequiredBitmap(TBitmap* bitmap, const char* fileName, bool maskable, Alpha alpha)
+void TSvelmia::LoadRequiredBitmap(TBitmap& bitmap, const char* fileName, bool maskable, Alpha alpha)
 {
     try {
-        bitmap->LoadFromFile(fileName);
+        bitmap.LoadFromFile(fileName);
         if (alpha == Alpha::LaidOverWhite)
-            velmia::assets::LayOverWhite(*bitmap);
+            velmia::assets::LayOverWhite(bitmap);
         if (maskable)
-            MakeMaskable(bitmap);
+            MakeMaskable(&bitmap);
     } catch (const std::exception& e) {
         ThrowUnreadable(fileName, e);
     }
@@ -136,11 +130,12 @@ bool TSvelmia::LoadOptionalPicture(vcl::TImage* image, const char* fileName, Pic
 // it; the upper cell receives its mask later.
 void TSvelmia::LoadStrip(vcl::TImage* strip, const char* fileName, int height, int pictureTop)
 {
-    LoadRequiredBitmap(ScratchMask, fileName);
+    TBitmap loaded;
+    LoadRequiredBitmap(loaded, fileName);
     strip->GetCanvas()->CopyMode = vcl::SRCCOPY;
     strip->SetHeight(height);
     strip->GetBitmap()->SetPixelFormat(vcl::pf24bit);
-    strip->GetCanvas()->Draw(0, pictureTop, ScratchMask);
+    strip->GetCanvas()->Draw(0, pictureTop, &loaded);
 }
 
 // An alternative hair style: the picture (which keeps its created size, padded
@@ -190,10 +185,10 @@ void TSvelmia::LoadNightSky()
         BackgroundRectCopy = BackgroundRect;
         BackgroundMask = NewMaskBitmap(BackgroundRect.Width(), BackgroundRect.Height());
         Background->GetBitmap()->SetPixelFormat(vcl::pf24bit);
-        MakeWhiteMaskFromImage(BackgroundMask, Background, BackgroundRect, BackgroundRect);
+        MakeWhiteMaskFromImage(BackgroundMask.get(), Background, BackgroundRect, BackgroundRect);
     } catch (const std::exception&) {
         BackgroundLoaded = false;
-        Free(BackgroundMask);
+        BackgroundMask.reset();
     }
 
     try {
@@ -213,14 +208,14 @@ void TSvelmia::LoadNightSky()
 
     if (StreamingLoaded) {
         StreamingMask = NewMaskBitmap(StreamingRect.Width(), StreamingRect.Height());
-        MakeWhiteMaskFromImage(StreamingMask, Streaming, StreamingRect, StreamingRect);
+        MakeWhiteMaskFromImage(StreamingMask.get(), Streaming, StreamingRect, StreamingRect);
     }
 
     if (StarListLoaded) {
         StarListMask = NewMaskBitmap(StarWidth, layout::kStarCells * StarHeight);
         StarListRect.Bottom = layout::kStarCells * StarHeight;
-        MakeWhiteMaskFromImage(StarListMask, StarList, StarListRect, StarListRect);
-        StarCell = new TBitmap(StarWidth, StarHeight);
+        MakeWhiteMaskFromImage(StarListMask.get(), StarList, StarListRect, StarListRect);
+        StarCell = std::make_unique<TBitmap>(StarWidth, StarHeight);
     }
 }
 
@@ -231,22 +226,22 @@ void TSvelmia::LoadNightSky()
 // lacks is white, as is a column either list lacks.
 void TSvelmia::LoadFaceLists()
 {
-    FaceList = new TBitmap();
-    FaceListLarge = new TBitmap();
-    FaceWorkB = new TBitmap();
-    FaceWorkC = new TBitmap();
+    FaceList = std::make_unique<TBitmap>();
+    FaceListLarge = std::make_unique<TBitmap>();
+    FaceWorkB = std::make_unique<TBitmap>();
+    FaceWorkC = std::make_unique<TBitmap>();
     // The faces are only ever copied, so they keep the format of their files.
-    LoadRequiredBitmap(FaceList, RequiredPicture(Required::FaceList), false);
-    LoadRequiredBitmap(FaceListLarge, RequiredPicture(Required::LargeFaceList), false);
+    LoadRequiredBitmap(*FaceList, RequiredPicture(Required::FaceList), false);
+    LoadRequiredBitmap(*FaceListLarge, RequiredPicture(Required::LargeFaceList), false);
     FaceListHeight = FaceList->GetCanvas()->ClipRect().Bottom;
     if (FaceListHeight < FaceCellHeight)
         ThrowUnusable(RequiredPicture(Required::FaceList), "the face list is " + std::to_string(FaceListHeight) +
                                                                " rows high, less than one face of " +
                                                                std::to_string(FaceCellHeight) + " rows");
-    FitToSize(FaceList, {FaceWidth, FaceListHeight});
-    FitToSize(FaceListLarge, {FaceWidth, FaceListHeight});
+    FitToSize(FaceList.get(), {FaceWidth, FaceListHeight});
+    FitToSize(FaceListLarge.get(), {FaceWidth, FaceListHeight});
     FaceCount = FaceListHeight / FaceCellHeight;
-    FaceWorkA = new TBitmap();
+    FaceWorkA = std::make_unique<TBitmap>();
     FaceWorkA->SetSize(FaceWidth, FaceListHeight);
     FaceWorkB->SetSize(FaceWidth, FaceListHeight);
     FaceWorkC->SetSize(FaceWidth, FaceListHeight);

@@ -80,7 +80,7 @@ bool TSvelmia::RecolourHemOf(Figure figure)
 
 void TSvelmia::PaintHem(Figure figure, TColor colour)
 {
-    TBitmap* picture = figure == Figure::Left ? LeftCostumePicture : CostumePicture;
+    TBitmap* picture = figure == Figure::Left ? LeftCostumePicture.get() : CostumePicture.get();
     PaintHemAreas(HerimPattern->GetCanvas(), picture->GetCanvas(), colour);
     RedrawCostume(figure);
 }

@@ -78,7 +78,7 @@ enum class KeyCommand : uint8_t {
 };
 
 struct PartFileColumn {
-    int kind = 0;
+    TSvelmia::PartKind kind{};
     const char* offered = nullptr;
 };
 
@@ -295,7 +295,7 @@ inline constexpr std::array kKeyCommands = {
     KeyCommandRow{"W", KeyCommand::ExchangeShowFigures, Figure::Left, Guard::NotInView | Guard::ShowOnly,
                   kActRedraw, &TSvelmia::ExchangeShowFigures, N_("Exchange the two figures of the show")},
     KeyCommandRow{"\r ", KeyCommand::NextScene, Figure::Main, Guard::NotInView, kActRedraw,
-                  &TSvelmia::NextScene, N_("Next scene; with Shift, skip one more")},
+                  &TSvelmia::ReadyNextScene, N_("Next scene; with Shift, skip one more")},
     KeyCommandRow{"1", KeyCommand::SceneCellColour, Figure::Main, Guard::NotInView | Guard::NotInShow,
                   kTryStepBackRedraw, &TSvelmia::RecolourSceneCell,
                   N_("Choose a new colour for the scene tile on screen (portrait only, not the strawberry scene)"), {},
@@ -308,6 +308,29 @@ inline constexpr std::array kKeyCommands = {
                   &TSvelmia::SaveSceneList, N_("Save the scene list as a picture file (portrait only)")},
     // clang-format on
 };
+
+// The keys for the window itself. They act as soon as the key arrives, in
+// every view and while the form is busy, but not while the part browser is
+// open, and they change nothing of the figure. The key help lists them after
+// the commands.
+struct WindowKeyRow {
+    std::string_view key; // one character
+    void (TSvelmia::*action)();
+    std::string_view what;
+};
+
+inline constexpr std::array kWindowKeys = {
+    WindowKeyRow{"]", &TSvelmia::ToggleMousePointer, N_("Hide or show the mouse pointer")},
+    WindowKeyRow{"m", &TSvelmia::MinimiseWindow, N_("Minimise the window")},
+};
+
+constexpr const WindowKeyRow* FindWindowKey(char key)
+{
+    for (const WindowKeyRow& row : kWindowKeys)
+        if (row.key.front() == key)
+            return &row;
+    return nullptr;
+}
 
 // The row of a key; null for a key that is no command.
 constexpr const KeyCommandRow* FindKeyCommand(char key)

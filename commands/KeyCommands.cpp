@@ -11,6 +11,7 @@
 // back the same scene and cells.
 #include "assets/Transparency.h"
 #include "commands/KeyCommandTable.h"
+#include "commands/SpecialKeyTable.h"
 #include "toolkit/Intl.h"
 
 #include <exception>
@@ -117,8 +118,7 @@ bool ReadPartFile(const std::string& path, TBitmap& out)
     } catch (const std::exception& e) {
         reason = e.what();
     }
-    Application->ShowException(
-        EFileError(vcl::Format(_("The part file \"%s\" could not be loaded: %s"), path, reason)));
+    Application->ShowNotice(vcl::Format(_("The part file \"%s\" could not be loaded: %s"), path, reason));
     return false;
 }
 
@@ -130,19 +130,14 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
 {
     // Settled by the key-down handler of the same key.
     const unsigned char key = static_cast<unsigned char>(Key);
-    if (key == 27) {
-        CloseOrQuit();
+    if (const SpecialKeyRow* row = FindCharacterKey(key)) {
+        (this->*row->action)(row->key);
         return;
     }
     if (BrowserOpen)
         return;
-    if (key == ']') {
-        CursorVisible = !CursorVisible;
-        Screen->SetCursor(CursorVisible ? SavedCursor : -1);
-        return;
-    }
-    if (key == 'm') {
-        Application->Minimize();
+    if (const WindowKeyRow* row = FindWindowKey(static_cast<char>(key))) {
+        (this->*row->action)();
         return;
     }
     if (key == kCtrlC) {
@@ -169,9 +164,20 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
     }
 }
 
+void TSvelmia::ToggleMousePointer()
+{
+    CursorVisible = !CursorVisible;
+    Screen->SetCursor(CursorVisible ? SavedCursor : -1);
+}
+
+void TSvelmia::MinimiseWindow()
+{
+    Application->Minimize();
+}
+
 // Esc closes the part browser, the close-up or the title banner, in that
 // order; with none of them open it quits.
-void TSvelmia::CloseOrQuit()
+void TSvelmia::CloseOrQuit(uint16_t /*key*/)
 {
     if (BrowserOpen) {
         CloseBrowser();
@@ -276,7 +282,7 @@ void TSvelmia::RunKeyCommand(const KeyCommandRow& row)
 // q has given the show a left figure.
 bool TSvelmia::ShowHasLeftFigure() const
 {
-    return ShowOrigin != 0;
+    return ShowOrigin != ShowStage::NoLeftFigure;
 }
 
 // A composed scene with a cell: the built-in strawberry scene has none.
@@ -393,7 +399,7 @@ bool TSvelmia::NextEarringFrame(const KeyCommandRow& row)
 void TSvelmia::ToggleFigureHairStyle(Figure figure, bool& style)
 {
     ToggleHairStyle(FigureSet(figure), style);
-    CopyFaces(*this, FaceList, figure == Figure::Main ? FaceWorkB : FaceWorkC);
+    CopyFaces(*this, FaceList.get(), figure == Figure::Main ? FaceWorkB.get() : FaceWorkC.get());
     RefreshFigureEyes(figure);
 }
 
@@ -420,7 +426,8 @@ bool TSvelmia::ToggleLongHair(const KeyCommandRow& row)
 {
     const SelectionRef set = FigureSet(row.figure);
     set.MainHairHidden = 0;
-    CopyFaces(*this, set.LongHair ? FaceList : FaceListLarge, row.figure == Figure::Main ? FaceWorkB : FaceWorkC);
+    CopyFaces(*this, set.LongHair ? FaceList.get() : FaceListLarge.get(),
+              row.figure == Figure::Main ? FaceWorkB.get() : FaceWorkC.get());
     Toggle(set.LongHair);
     set.ShaggyHair = set.OtohimeHair = set.PankHair = false;
     RefreshFigureEyes(row.figure);
@@ -486,7 +493,7 @@ bool TSvelmia::ToggleChoker(const KeyCommandRow& row)
 
 // ---- Part files --------------------------------------------------------------------
 
-TOpenPictureDialog* TSvelmia::PartDialog(int kind) const
+TOpenPictureDialog* TSvelmia::PartDialog(PartKind kind) const
 {
     switch (kind) {
     case kPartCostume:
@@ -561,7 +568,7 @@ bool TSvelmia::ExchangeFigure(const KeyCommandRow& /*row*/)
     LayoutLeftFigure();
     CopyMainToLeft();
     RefreshLeftClosedEyes();
-    ShowOrigin = 1;
+    ShowOrigin = ShowStage::LeftForPortrait;
     return false;
 }
 
@@ -571,7 +578,7 @@ bool TSvelmia::SwitchShow(const KeyCommandRow& /*row*/)
 {
     if (MainSwapped) {
         ReturnToShow();
-    } else if (ShowOrigin == 1) {
+    } else if (ShowOrigin == ShowStage::LeftForPortrait) {
         StartShow();
     } else {
         RefreshLeftClosedEyes();
@@ -591,8 +598,9 @@ bool TSvelmia::ExchangeShowFigures(const KeyCommandRow& /*row*/)
     return true;
 }
 
-// Enter and space; with Shift one scene more.
-bool TSvelmia::NextScene(const KeyCommandRow& /*row*/)
+// Enter and space: the blink overlays go, and with Shift one scene is
+// skipped; the redraw of the row's closing composes the scene after it.
+bool TSvelmia::ReadyNextScene(const KeyCommandRow& /*row*/)
 {
     HideBlinkOverlays();
     if (GetKeyState(VK_SHIFT) < 0)

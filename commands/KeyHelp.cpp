@@ -3,7 +3,7 @@
 #include "commands/KeyHelp.h"
 
 #include "commands/KeyCommandTable.h"
-#include "commands/NamedKeyTable.h"
+#include "commands/SpecialKeyTable.h"
 #include "toolkit/Intl.h"
 #include "toolkit/Utf8.h"
 
@@ -28,11 +28,7 @@ std::string KeyTr(std::string_view name)
 
 // The character commands come from the command table, in its order; a
 // left-figure row without its own text shares the main-figure row above it.
-// The keys handled before the table follow.
-constexpr std::array kKeysBeforeTheTable = {
-    CharacterCommand{"]", "", N_("Hide or show the mouse pointer")},
-    CharacterCommand{"m", "", N_("Minimise the window")},
-};
+// The window keys follow.
 
 consteval bool LeftRowsWithoutTextFollowAMainRow()
 {
@@ -50,7 +46,7 @@ static_assert(LeftRowsWithoutTextFollowAMainRow());
 
 consteval size_t CharacterCommandCount()
 {
-    size_t n = kKeysBeforeTheTable.size();
+    size_t n = kWindowKeys.size();
     for (const KeyCommandRow& row : kKeyCommands)
         n += row.what.empty() ? 0 : 1;
     return n;
@@ -75,8 +71,8 @@ consteval std::array<CharacterCommand, CharacterCommandCount()> MakeCharacterCom
             c.typing = left.typing;
         }
     }
-    for (const CharacterCommand& c : kKeysBeforeTheTable)
-        out[n++] = c;
+    for (const WindowKeyRow& row : kWindowKeys)
+        out[n++] = CharacterCommand{row.key, "", row.what};
     return out;
 }
 

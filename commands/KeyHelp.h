@@ -4,7 +4,7 @@
 // `velmia --help`, the manual page and the README's "Using Velmia" section are
 // all written from. The character commands and the special keys are read
 // from the tables their handlers use (commands/KeyCommandTable.h,
-// commands/NamedKeyTable.h); for the mouse and the views the mouse handlers
+// commands/SpecialKeyTable.h); for the mouse and the views the mouse handlers
 // stay the authority, and the tests check these tables against the handlers
 // key by key.
 #pragma once

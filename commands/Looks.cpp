@@ -145,10 +145,10 @@ bool TSvelmia::SaveLookFile(const std::string& path)
     int line = 0;
     std::string reason;
     if (!look::Parse(text, LookLimits(), written, line, reason) || !(written == current)) {
-        Application->ShowException(EFileError(vcl::Format(
+        Application->ShowNotice(vcl::Format(
             _("The look could not be saved as \"%s\": the name of a part file it wears cannot be written in a "
               "look file (it breaks a line, starts or ends with a space, or is not UTF-8)"),
-            path)));
+            path));
         return false;
     }
     // Written beside the target first: a failed save leaves an older look whole.
@@ -162,7 +162,7 @@ bool TSvelmia::SaveLookFile(const std::string& path)
         fs::rename(temporary, target, ec);
     if (!ok || ec) {
         fs::remove(temporary, ec);
-        Application->ShowException(EFileError(vcl::Format(_("The look could not be saved as \"%s\""), path)));
+        Application->ShowNotice(vcl::Format(_("The look could not be saved as \"%s\""), path));
         return false;
     }
     return true;
@@ -173,7 +173,7 @@ bool TSvelmia::OpenLookFile(const std::string& path)
     look::Look wanted;
     std::string message;
     if (!look::ReadFile(path, LookLimits(), wanted, message)) {
-        Application->ShowException(EFileError(message));
+        Application->ShowNotice(message);
         return false;
     }
     std::vector<std::string> refused;
@@ -182,13 +182,13 @@ bool TSvelmia::OpenLookFile(const std::string& path)
         std::string names;
         for (const std::string& name : refused)
             names += (names.empty() ? "\"" : ", \"") + name + "\"";
-        Application->ShowException(EFileError(vcl::Format(
+        Application->ShowNotice(vcl::Format(
             vcl::TranslatePlural("The look \"%s\" is worn without the part file %s: it could not be read, and that "
                                  "part stays as it was",
                                  "The look \"%s\" is worn without the part files %s: they could not be read, and "
                                  "those parts stay as they were",
                                  refused.size()),
-            path, names)));
+            path, names));
     }
     return true;
 }
@@ -203,11 +203,11 @@ void TSvelmia::WearLook(const look::Look& l, std::vector<std::string>& refused)
     // Part files: whatever is read goes on; what cannot be read stays. A
     // left figure that no q has made yet has no pictures at all: it gets
     // every one, and from now on w shows it.
-    const bool leftIsNew = ShowOrigin == 0;
+    const bool leftIsNew = ShowOrigin == ShowStage::NoLeftFigure;
     WearLookParts(l, leftIsNew, refused);
     WearLookSceneList(l, refused);
     if (leftIsNew)
-        ShowOrigin = 1;
+        ShowOrigin = ShowStage::LeftForPortrait;
     WearLookSelections(l);
     WearLookView(l);
     WearLookCells(l);
@@ -232,7 +232,7 @@ void TSvelmia::WearLookParts(const look::Look& l, bool leftIsNew, std::vector<st
                 refused.push_back(path);
                 continue;
             }
-            const int kind = kPartCostume + slot;
+            const PartKind kind = PartKind(kPartCostume + slot);
             PlacePartPicture(kind, figure == Figure::Left, loaded);
             WearPart(kind, figure, path);
             worn = want;
@@ -285,7 +285,7 @@ void TSvelmia::WearLookSelections(const look::Look& l)
         s.FlowerAlt = f.FlowerOnChest ? 1 : 0;
         s.ChokerShown = f.Choker;
         s.EyesClosed = f.EyesClosed;
-        TBitmap* faces = figure == Figure::Main ? FaceWorkB : FaceWorkC;
+        TBitmap* faces = figure == Figure::Main ? FaceWorkB.get() : FaceWorkC.get();
         const TRect all = Rect(0, 0, FaceWidth, FaceListHeight);
         faces->GetCanvas()->CopyMode = SRCCOPY;
         faces->GetCanvas()->CopyRect(all, (s.LongHair ? FaceListLarge : FaceList)->GetCanvas(), all);

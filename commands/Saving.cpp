@@ -56,23 +56,23 @@ std::optional<SavePlace> ChooseSavePlace(const std::string& proposal)
     const std::string where = folder.lexically_normal().string();
     const std::optional<fs::path> instead = work.exists ? std::optional(work.path) : velmia::shell::HomeFolder();
     if (!instead) {
-        Application->ShowException(EFileError(
+        Application->ShowNotice(
             folder.empty()
                 ? _("The working folder no longer exists, and there is no home folder to save in instead: nothing was "
                     "saved.")
                 : vcl::Format(_("The folder \"%s\" no longer exists, and there is no home folder to save in instead: "
                                 "nothing was saved."),
-                              where)));
+                              where));
         return std::nullopt;
     }
-    Application->ShowException(EFileError(
+    Application->ShowNotice(
         folder.empty()
             ? vcl::Format(_("The working folder no longer exists. Choose where to save the picture: the save "
                             "dialog opens in \"%s\"."),
                           instead->string())
             : vcl::Format(_("The folder \"%s\" no longer exists. Choose where to save the picture: the save "
                             "dialog opens in \"%s\"."),
-                          where, instead->string())));
+                          where, instead->string()));
     return SavePlace{instead->string(), given.filename().string()};
 }
 
@@ -123,12 +123,10 @@ bool TSvelmia::SaveFile(TSavePictureDialog* dialog, const std::string& proposal,
         RememberFile(path);
         return true;
     } catch (const std::exception& e) {
-        // The toolkit's message starts with the path; say it once.
-        std::string reason = e.what();
-        if (reason.rfind(path + ": ", 0) == 0)
-            reason.erase(0, path.size() + 2);
-        Application->ShowException(
-            EFileError(vcl::Format(_("The picture could not be saved to \"%s\": %s"), path, reason)));
+        // The message names the file once.
+        const auto* file = dynamic_cast<const EFileError*>(&e);
+        const std::string reason = file && file->Path() == path ? file->Reason() : e.what();
+        Application->ShowNotice(vcl::Format(_("The picture could not be saved to \"%s\": %s"), path, reason));
         return false;
     }
 }

@@ -75,8 +75,8 @@ void TSvelmia::PaintClosedEyes()
         return;
     }
     if (PankHair || ShaggyHair) {
-        TBitmap* fringe = PankHair ? PankEyeBmp : ShaggyEyeBmp;
-        TBitmap* fringeMask = PankHair ? PankEyeMask : ShaggyEyeMask;
+        TBitmap* fringe = PankHair ? PankEyeBmp.get() : ShaggyEyeBmp.get();
+        TBitmap* fringeMask = PankHair ? PankEyeMask.get() : ShaggyEyeMask.get();
         const TRect eye = layout::kEyePatch;
         TCanvas* work = ClosedEyeWork->GetCanvas();
         work->CopyMode = SRCCOPY;

@@ -116,14 +116,14 @@ void TSvelmia::ShowComposedPicture()
     lower->CopyRect(kUpperPicture, FrameBmp[0]->GetCanvas(), kUpperPicture);
 }
 
-void TSvelmia::DrawSceneBackground(int scene, TImage* strawberries, std::span<TBitmap* const> pictures)
+void TSvelmia::DrawSceneBackground(int scene, TImage* strawberries, std::span<const OwnedBitmap> pictures)
 {
-    for (TBitmap* picture : pictures)
+    for (const OwnedBitmap& picture : pictures)
         picture->GetCanvas()->CopyMode = SRCCOPY;
     if (scene == 0) {
         const int top = AlternatePhase ? 0 : kHalfHeight;
         const TRect half = Rect(0, top, kWindowWidth, top + kHalfHeight);
-        for (TBitmap* picture : pictures)
+        for (const OwnedBitmap& picture : pictures)
             picture->GetCanvas()->CopyRect(kUpperPicture, strawberries->GetCanvas(), half);
     } else if (scene >= 1 && scene <= kSceneCells) {
         // A scene is a 75 x 75 sky tile blown up to the whole width: stretched
@@ -140,19 +140,19 @@ void TSvelmia::DrawSceneBackground(int scene, TImage* strawberries, std::span<TB
         }
         tile->CopyRect(SceneTileRect, SceneList->GetCanvas(), cell);
         TBitmap* stretched = StretchedSkyTile();
-        for (TBitmap* picture : pictures)
+        for (const OwnedBitmap& picture : pictures)
             if (!stretched || picture->GetWidth() != kWindowWidth || picture->GetHeight() != kHalfHeight ||
                 picture->GetPixelFormat() != pf24bit)
                 stretched = nullptr;
         if (stretched) {
             // Whole copies of one 24-bit picture: they share its pixels.
-            for (TBitmap* picture : pictures)
+            for (const OwnedBitmap& picture : pictures)
                 picture->GetCanvas()->Draw(0, 0, stretched);
             return;
         }
         pictures[0]->GetCanvas()->StretchDraw(kUpperPicture, scenebuff->GetBitmap());
-        for (TBitmap* picture : pictures.subspan(1))
-            picture->GetCanvas()->Draw(0, 0, pictures[0]);
+        for (const OwnedBitmap& picture : pictures.subspan(1))
+            picture->GetCanvas()->Draw(0, 0, pictures[0].get());
     }
 }
 

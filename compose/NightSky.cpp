@@ -50,8 +50,8 @@ void TSvelmia::MakeSkyKey()
         return;
     // The colour, not the stored bytes: a scene list may hold palette indices.
     SkyColour = SceneList->GetCanvas()->GetPixel(0, y);
-    CopyKeyedToWhite(SceneKeyMask, mainsave, UpperBmp, kSkyArea, uint8_t(SkyColour >> 16), uint8_t(SkyColour >> 8),
-                     uint8_t(SkyColour));
+    CopyKeyedToWhite(SceneKeyMask.get(), mainsave, UpperBmp.get(), kSkyArea, uint8_t(SkyColour >> 16),
+                     uint8_t(SkyColour >> 8), uint8_t(SkyColour));
     if (CurrentScene == layout::kNightScene && StreamingLoaded && EyesClosed) {
         StarX = layout::kShootingStarStartX;
         StarY = layout::kShootingStarStartY;

@@ -104,7 +104,7 @@ void TSvelmia::RightPress(bool shift)
             EnterQuadView();
             CycleCounter = 0;
             HideBlinkOverlays();
-        } else if (ShowOrigin == 1 && !MainSwapped) {
+        } else if (ShowOrigin == ShowStage::LeftForPortrait && !MainSwapped) {
             // The show was last left by a right press: back to it.
             const Timer1Pause pause(*this);
             StartShow();

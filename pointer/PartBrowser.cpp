@@ -19,14 +19,14 @@ using namespace vcl;
 
 namespace {
 
-constexpr int kScreenWidth = 760;
-constexpr int kScreenHeight = 520;
+using layout::kBrowserHeight;
+using layout::kBrowserWidth;
 constexpr int kGap = 10;
 constexpr TColor kUnreadableCell = 0xC0C0C0;
 
 // The part of a file shown as its thumbnail: costumes and camisoles show one
 // band at half size, the small parts the whole picture.
-TRect ThumbnailSource(int kind, int thumbWidth, int thumbHeight)
+TRect ThumbnailSource(TSvelmia::PartKind kind, int thumbWidth, int thumbHeight)
 {
     switch (kind) {
     case TSvelmia::kPartCostume:
@@ -98,7 +98,7 @@ TRect PageLabelRect(int page, int pages)
         textWidth += Advance(c);
     const int width = 1 + kLabelPadX + textWidth + kLabelPadX;
     const int height = 1 + kLabelPadY + kGlyphRows + kLabelPadY;
-    return Rect(kScreenWidth - width, kScreenHeight - height, kScreenWidth, kScreenHeight);
+    return Rect(kBrowserWidth - width, kBrowserHeight - height, kBrowserWidth, kBrowserHeight);
 }
 
 void DrawPageLabel(TBitmap& screen, int page, int pages)
@@ -155,9 +155,20 @@ int TSvelmia::BrowserPageSize() const
 {
     if (ThumbWidth <= 0 || ThumbHeight <= 0)
         return 1;
-    const int columns = (kScreenWidth - ThumbWidth) / (ThumbWidth + kGap) + 1;
-    const int rows = (kScreenHeight - ThumbHeight) / (ThumbHeight + kGap) + 1;
-    return std::max(1, columns) * std::max(1, rows);
+    const int rows = (kBrowserHeight - ThumbHeight) / (ThumbHeight + kGap) + 1;
+    return BrowserColumns() * std::max(1, rows);
+}
+
+int TSvelmia::BrowserColumns() const
+{
+    return std::max(1, (kBrowserWidth - ThumbWidth) / (ThumbWidth + kGap) + 1);
+}
+
+TRect TSvelmia::CellRect(int slot) const
+{
+    const int left = slot % BrowserColumns() * (ThumbWidth + kGap);
+    const int top = slot / BrowserColumns() * (ThumbHeight + kGap);
+    return Rect(left, top, left + ThumbWidth, top + ThumbHeight);
 }
 
 int TSvelmia::BrowserPageCount() const
@@ -166,42 +177,37 @@ int TSvelmia::BrowserPageCount() const
     return std::max(1, (BrowserCount + size - 1) / size);
 }
 
-bool TSvelmia::ShowPartBrowser()
+void TSvelmia::ShowPartBrowser()
 {
     BrowserPage = 0;
     DrawBrowserPage();
     DispTargetsScreen->SetVisible(true);
     DispTargetsScreen->SetCenter(true);
-    DispTargetsScreen->SetLeft(20);
-    DispTargetsScreen->SetTop(40);
+    DispTargetsScreen->SetLeft(layout::kBrowserOnScreen.x);
+    DispTargetsScreen->SetTop(layout::kBrowserOnScreen.y);
     DispTargetsScreen->SetEnabled(true);
-    return true;
 }
 
 // The thumbnails of the page BrowserPage, left to right in rows from the
 // top-left corner, on a white screen; the page label when there are more.
 void TSvelmia::DrawBrowserPage()
 {
-    // The thumbnail loader.
-    delete ScratchMask;
-    ScratchMask = new TBitmap();
-
-    TRect cell = Rect(0, 0, ThumbWidth, ThumbHeight);
+    TBitmap thumbnail; // each file of the page is read into it in turn
     const TRect source = ThumbnailSource(BrowserKind, ThumbWidth, ThumbHeight);
 
     TCanvas* screen = DispTargetsScreen->GetCanvas();
     screen->Brush.Color = clWhite;
-    screen->FillRect(Rect(0, 0, kScreenWidth, kScreenHeight));
+    screen->FillRect(Rect(0, 0, kBrowserWidth, kBrowserHeight));
 
     screen->CopyMode = SRCCOPY;
     const int first = BrowserPage * BrowserPageSize();
-    const int end = first + BrowserPageSize();
     std::string name;
-    for (int index = first; index < end && NameAt(index, name); ++index) {
+    for (int slot = 0; slot < BrowserPageSize() && NameAt(first + slot, name); ++slot) {
+        const TRect cell = CellRect(slot);
         try {
-            ScratchMask->LoadFromFile(name);
-            velmia::assets::LayOverWhite(*ScratchMask);
-            screen->CopyRect(cell, ScratchMask->GetCanvas(), source);
+            thumbnail.LoadFromFile(name);
+            velmia::assets::LayOverWhite(thumbnail);
+            screen->CopyRect(cell, thumbnail.GetCanvas(), source);
         } catch (const std::exception&) {
             // Listed but not a picture we can read: a grey cell. Picking
             // it reports why.
@@ -209,20 +215,9 @@ void TSvelmia::DrawBrowserPage()
             screen->FillRect(cell);
             screen->Brush.Color = clWhite;
         }
-        cell.Left += ThumbWidth + kGap;
-        cell.Right += ThumbWidth + kGap;
-        if (cell.Right > kScreenWidth) {
-            cell.Top += ThumbHeight + kGap;
-            cell.Bottom += ThumbHeight + kGap;
-            cell.Left = 0;
-            cell.Right = ThumbWidth;
-        }
     }
     if (BrowserPageCount() > 1)
         DrawPageLabel(*DispTargetsScreen->GetBitmap(), BrowserPage, BrowserPageCount());
-
-    delete ScratchMask;
-    ScratchMask = nullptr;
 }
 
 // Page Down and the wheel turned towards the user show the next page, Page Up
@@ -243,10 +238,7 @@ void TSvelmia::TurnBrowserPage(int step)
 // the portrait run again.
 void TSvelmia::CloseBrowser()
 {
-    delete PartBitmap;
-    PartBitmap = nullptr;
-    delete ScratchMask;
-    ScratchMask = nullptr;
+    PartBitmap.reset();
     BrowserNames.reset();
     BrowserPage = 0;
     DispTargetsScreen->SetVisible(false);
@@ -277,12 +269,11 @@ void TSvelmia::DispTargetsScreenDblClick(TObject* /*Sender*/)
         return;
 
     // A click in the gap right of or below a cell picks that cell.
-    const int lastColumn = (kScreenWidth - ThumbWidth) / (ThumbWidth + kGap);
     const int column = x / (ThumbWidth + kGap);
-    if (column > lastColumn)
+    if (column >= BrowserColumns())
         return;
     const int row = y / (ThumbHeight + kGap);
-    const int slot = (lastColumn + 1) * row + column;
+    const int slot = BrowserColumns() * row + column;
     if (slot >= BrowserPageSize())
         return; // below the screen
     const int index = BrowserPage * BrowserPageSize() + slot;
@@ -297,7 +288,7 @@ void TSvelmia::DispTargetsScreenDblClick(TObject* /*Sender*/)
 // figure. The browser closes either way.
 void TSvelmia::WearChosenPart()
 {
-    PartBitmap = new TBitmap();
+    PartBitmap = std::make_unique<TBitmap>();
     try {
         PartBitmap->SetSize(PartWidth, PartHeight);
         RememberFile(ChosenPartFile);
@@ -308,9 +299,8 @@ void TSvelmia::WearChosenPart()
         const auto* bmp = dynamic_cast<const BmpError*>(&e);
         const std::string reason = bmp ? bmp->Reason() : e.what();
         CloseBrowser();
-        Application->ShowException(
-            EFileError(vcl::Format(_("The part file \"%s\" in the folder \"%s\" cannot be used: %s"), ChosenPartFile,
-                                   velmia::shell::CurrentFolderName(), reason)));
+        Application->ShowNotice(vcl::Format(_("The part file \"%s\" in the folder \"%s\" cannot be used: %s"),
+                                            ChosenPartFile, velmia::shell::CurrentFolderName(), reason));
         return;
     }
     const Figure figure = ShowMode && ShiftDown ? Figure::Left : Figure::Main;

@@ -124,6 +124,13 @@ constexpr int kPanFineStep = 10;
 constexpr int kPanLeftLimit = -380;
 constexpr int kPanRightLimit = 500;
 
+// The title banner (F1) and the part browser's screen, which stands at
+// kBrowserOnScreen while it is open.
+constexpr vcl::TPoint kBannerAt{20, 180};
+constexpr int kBrowserWidth = 760;
+constexpr int kBrowserHeight = 520;
+constexpr vcl::TPoint kBrowserOnScreen{20, 40};
+
 // The quad view: the columns of the small closed-eye pictures over the left
 // and the right quarter pictures.
 constexpr int kQuadLeftEyes = 110;

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 // The portrait's state: every program-wide variable with its initial value,
 // the layout geometry of the portrait and of the two show figures, and the
-// form's private off-screen pictures.
+// form's private off-screen pictures (FormPictures).
 //
 // TSvelmia derives from this struct privately, so the form's methods use the
 // names unqualified and every new form starts from the initial values below.
@@ -36,7 +36,97 @@ struct AutoCounters {
     friend bool operator==(const AutoCounters&, const AutoCounters&) = default;
 };
 
-struct PortraitState {
+// The form's private off-screen pictures. Start-up creates them (the part
+// browser creates PartBitmap while it reads a file); a null pointer means
+// "does not exist", as it does for a picture whose optional file did not
+// load. FormClose frees them all at once by resetting this struct.
+using OwnedBitmap = std::unique_ptr<vcl::TBitmap>;
+
+// Where the scene show stands: no left figure yet (q gives it one), left for
+// the portrait (w, a right press or a double-click bring it back), or running.
+enum class ShowStage : int32_t { NoLeftFigure = 0, LeftForPortrait = 1, Running = 2 };
+
+struct FormPictures {
+    OwnedBitmap FrameBmp[7];
+    OwnedBitmap UpperBmp;
+    OwnedBitmap ZoomBmp;
+    OwnedBitmap SubPictListMask;
+    OwnedBitmap HairMainMask;
+    OwnedBitmap HairSubMask;
+    OwnedBitmap HairLongMask;
+    OwnedBitmap HairNotLongMask;
+    OwnedBitmap HairSideMask;
+    // The masks of the three sets' costume cells, each built from its own
+    // cell whenever the cell is drawn (main, left figure, saved set).
+    OwnedBitmap CostumeMask;
+    OwnedBitmap CostumeWorkMask;
+    OwnedBitmap CostumeTempMask;
+    OwnedBitmap CamisoleMask;
+    // The earring and frame lists' masks hold every cell, row for row with
+    // the lists; BraceletMask does so for the bracelet strip (its rows from
+    // the first picture cell on).
+    OwnedBitmap EarringListMask;
+    OwnedBitmap BraceletMask;
+    OwnedBitmap HairBandMask;
+    OwnedBitmap RibbonMask;
+    OwnedBitmap EarringFrameMask;
+    OwnedBitmap BackgroundMask;
+    OwnedBitmap StreamingMask;
+    OwnedBitmap StarListMask;
+    OwnedBitmap StarCell;
+    OwnedBitmap ShaggyBmp;
+    OwnedBitmap ShaggyMask;
+    OwnedBitmap ShaggyEyeBmp;
+    OwnedBitmap ShaggyEyeMask;
+    OwnedBitmap PankBmp;
+    OwnedBitmap PankMask;
+    OwnedBitmap PankEyeBmp;
+    OwnedBitmap PankEyeMask;
+    OwnedBitmap OtohimeBmp;
+    OwnedBitmap OtohimeMask;
+    OwnedBitmap FaceList;
+    OwnedBitmap FaceListLarge;
+    OwnedBitmap FaceWorkA;
+    OwnedBitmap FaceWorkB;
+    OwnedBitmap FaceWorkC;
+    OwnedBitmap CostumeWork;
+    OwnedBitmap CamisoleWork;
+    OwnedBitmap ChokerWork;
+    OwnedBitmap FlowerWork;
+    OwnedBitmap HairBandWork;
+    OwnedBitmap RibbonWork;
+    OwnedBitmap CamisoleWorkMask;
+    OwnedBitmap HairBandWorkMask;
+    OwnedBitmap RibbonWorkMask;
+    OwnedBitmap SceneKeyMask;
+    OwnedBitmap CostumeTemp;
+    // Each set's costume as its file holds it (size, depth, palette): what
+    // the hem keys recolour and a save writes. Costume, CostumeWork and
+    // CostumeTemp are its 530 x 300 cells, which the composition reads.
+    OwnedBitmap CostumePicture;
+    OwnedBitmap LeftCostumePicture;
+    OwnedBitmap SavedCostumePicture;
+    OwnedBitmap CamisoleTempA;
+    OwnedBitmap CamisoleTempB;
+    OwnedBitmap ChokerTemp;
+    OwnedBitmap FlowerTemp;
+    OwnedBitmap HairBandTempA;
+    OwnedBitmap HairBandTempB;
+    OwnedBitmap RibbonTempA;
+    OwnedBitmap RibbonTempB;
+    OwnedBitmap WideBufA;
+    OwnedBitmap WideBufB;
+    OwnedBitmap FullBuf;
+    OwnedBitmap EyeBuf;
+    // Where the closed lids and the pank or shaggy fringe are put together
+    // before they go on screen (kept apart from the night sky's cut-out).
+    OwnedBitmap ClosedEyeWork;
+    OwnedBitmap PartBitmap;
+};
+
+struct PortraitState : FormPictures {
+    // The kinds of part a file can give, numbered as they always were.
+    enum PartKind : int32_t { kPartCostume = 2, kPartCamisole, kPartHairBand, kPartFlower, kPartRibbon, kPartChoker };
     static constexpr int kWornKinds = 6; // costume, camisole, hairband, flower, ribbon, choker
     // ---- Window and start-up ------------------------------------------------
     int32_t ScreenHeight = 0;
@@ -198,7 +288,7 @@ struct PortraitState {
     int32_t RightFaceWidth = 0;
     bool LeftPartOut[kOutsideParts] = {};
     bool RightPartOut[kOutsideParts] = {};
-    int32_t ShowOrigin = 0;
+    ShowStage ShowOrigin = ShowStage::NoLeftFigure;
     bool CopyToLeftArmed = true;
     bool MainSwapped = false;
 
@@ -232,7 +322,7 @@ struct PortraitState {
     // ---- Part browser and part files ----------------------------------------
     static constexpr int kBrowserNamesSize = 16384;
     bool BrowserOpen = false;
-    int32_t BrowserKind = 0;
+    PartKind BrowserKind{}; // none until a browser opens
     const char* BrowserPattern = nullptr;
     int32_t ThumbWidth = 0;
     int32_t ThumbHeight = 0;
@@ -419,84 +509,4 @@ struct PortraitState {
     int32_t ClipDL = 0; // its screen column
     int32_t ClipSR = 0; // source right, exclusive
     int32_t ClipDR = 0; // destination right, exclusive
-
-    // ---- Private pictures of the form ---------------------------------------
-    // Created by start-up and freed by FormClose (PartBitmap by the part
-    // browser); a null pointer means "does not exist".
-    vcl::TBitmap* FrameBmp[7] = {};
-    vcl::TBitmap* UpperBmp = nullptr;
-    vcl::TBitmap* ScratchMask = nullptr;
-    vcl::TBitmap* ZoomBmp = nullptr;
-    vcl::TBitmap* SubPictListMask = nullptr;
-    vcl::TBitmap* HairMainMask = nullptr;
-    vcl::TBitmap* HairSubMask = nullptr;
-    vcl::TBitmap* HairLongMask = nullptr;
-    vcl::TBitmap* HairNotLongMask = nullptr;
-    vcl::TBitmap* HairSideMask = nullptr;
-    // The masks of the three sets' costume cells, each built from its own
-    // cell whenever the cell is drawn (main, left figure, saved set).
-    vcl::TBitmap* CostumeMask = nullptr;
-    vcl::TBitmap* CostumeWorkMask = nullptr;
-    vcl::TBitmap* CostumeTempMask = nullptr;
-    vcl::TBitmap* CamisoleMask = nullptr;
-    // The earring and frame lists' masks hold every cell, row for row with
-    // the lists; BraceletMask does so for the bracelet strip (its rows from
-    // the first picture cell on).
-    vcl::TBitmap* EarringListMask = nullptr;
-    vcl::TBitmap* BraceletMask = nullptr;
-    vcl::TBitmap* HairBandMask = nullptr;
-    vcl::TBitmap* RibbonMask = nullptr;
-    vcl::TBitmap* EarringFrameMask = nullptr;
-    vcl::TBitmap* BackgroundMask = nullptr;
-    vcl::TBitmap* StreamingMask = nullptr;
-    vcl::TBitmap* StarListMask = nullptr;
-    vcl::TBitmap* StarCell = nullptr;
-    vcl::TBitmap* ShaggyBmp = nullptr;
-    vcl::TBitmap* ShaggyMask = nullptr;
-    vcl::TBitmap* ShaggyEyeBmp = nullptr;
-    vcl::TBitmap* ShaggyEyeMask = nullptr;
-    vcl::TBitmap* PankBmp = nullptr;
-    vcl::TBitmap* PankMask = nullptr;
-    vcl::TBitmap* PankEyeBmp = nullptr;
-    vcl::TBitmap* PankEyeMask = nullptr;
-    vcl::TBitmap* OtohimeBmp = nullptr;
-    vcl::TBitmap* OtohimeMask = nullptr;
-    vcl::TBitmap* FaceList = nullptr;
-    vcl::TBitmap* FaceListLarge = nullptr;
-    vcl::TBitmap* FaceWorkA = nullptr;
-    vcl::TBitmap* FaceWorkB = nullptr;
-    vcl::TBitmap* FaceWorkC = nullptr;
-    vcl::TBitmap* CostumeWork = nullptr;
-    vcl::TBitmap* CamisoleWork = nullptr;
-    vcl::TBitmap* ChokerWork = nullptr;
-    vcl::TBitmap* FlowerWork = nullptr;
-    vcl::TBitmap* HairBandWork = nullptr;
-    vcl::TBitmap* RibbonWork = nullptr;
-    vcl::TBitmap* CamisoleWorkMask = nullptr;
-    vcl::TBitmap* HairBandWorkMask = nullptr;
-    vcl::TBitmap* RibbonWorkMask = nullptr;
-    vcl::TBitmap* SceneKeyMask = nullptr;
-    vcl::TBitmap* CostumeTemp = nullptr;
-    // Each set's costume as its file holds it (size, depth, palette): what
-    // the hem keys recolour and a save writes. Costume, CostumeWork and
-    // CostumeTemp are its 530 x 300 cells, which the composition reads.
-    vcl::TBitmap* CostumePicture = nullptr;
-    vcl::TBitmap* LeftCostumePicture = nullptr;
-    vcl::TBitmap* SavedCostumePicture = nullptr;
-    vcl::TBitmap* CamisoleTempA = nullptr;
-    vcl::TBitmap* CamisoleTempB = nullptr;
-    vcl::TBitmap* ChokerTemp = nullptr;
-    vcl::TBitmap* FlowerTemp = nullptr;
-    vcl::TBitmap* HairBandTempA = nullptr;
-    vcl::TBitmap* HairBandTempB = nullptr;
-    vcl::TBitmap* RibbonTempA = nullptr;
-    vcl::TBitmap* RibbonTempB = nullptr;
-    vcl::TBitmap* WideBufA = nullptr;
-    vcl::TBitmap* WideBufB = nullptr;
-    vcl::TBitmap* FullBuf = nullptr;
-    vcl::TBitmap* EyeBuf = nullptr;
-    // Where the closed lids and the pank or shaggy fringe are put together
-    // before they go on screen (kept apart from the night sky's cut-out).
-    vcl::TBitmap* ClosedEyeWork = nullptr;
-    vcl::TBitmap* PartBitmap = nullptr;
 };

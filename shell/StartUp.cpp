@@ -43,15 +43,9 @@ int BraceletStrip(int cellHeight)
     return (kCells + 1) * cellHeight;
 }
 
-TBitmap* NewBitmap(int width, int height, vcl::TPixelFormat format = vcl::pfDevice)
+std::unique_ptr<TBitmap> NewBitmap(int width, int height, vcl::TPixelFormat format = vcl::pfDevice)
 {
-    return new TBitmap(width, height, format);
-}
-
-void Free(TBitmap*& bitmap)
-{
-    delete bitmap;
-    bitmap = nullptr;
+    return std::make_unique<TBitmap>(width, height, format);
 }
 
 // Writes down the time since the last step under the name of the step that
@@ -164,7 +158,7 @@ void TSvelmia::SetUpHalves()
 // overlays.
 void TSvelmia::CreateWorkPictures()
 {
-    for (TBitmap*& frame : FrameBmp)
+    for (OwnedBitmap& frame : FrameBmp)
         frame = NewBitmap(kWindowWidth, kHalfHeight, vcl::pf24bit);
     for (int k = 0; k < 3; ++k)
         FrameBmp[k]->GetCanvas()->CopyMode = vcl::SRCCOPY;
@@ -217,8 +211,8 @@ void TSvelmia::LoadRequiredPictures()
     LoadRequiredPicture(HairSub, RequiredPicture(Required::HairSubUp), {HairSubSrcRect.Right, HairSubSrcRect.Bottom});
     // The costume is kept as its file holds it (a save writes it back so);
     // the composition reads its 530 x 300 cell, cut by the cell's own mask.
-    CostumePicture = new TBitmap();
-    LoadRequiredBitmap(CostumePicture, RequiredPicture(Required::Costume), false, Alpha::Kept);
+    CostumePicture = std::make_unique<TBitmap>();
+    LoadRequiredBitmap(*CostumePicture, RequiredPicture(Required::Costume), false, Alpha::Kept);
     Costume->GetBitmap()->SetPixelFormat(vcl::pf24bit);
     CostumeMask = NewMaskBitmap(CostumeWidth, CostumeHeight);
     RedrawCostume(Figure::Main);
@@ -276,13 +270,11 @@ void TSvelmia::CopySmallClosedEyes()
 // upper one.
 void TSvelmia::LoadStripsAndTheirMasks()
 {
-    ScratchMask = new TBitmap();
     LoadStrip(FlowerPict, RequiredPicture(Required::Flower), 2 * FlowerCellHeight, FlowerCellHeight);
     LoadStrip(Choker, RequiredPicture(Required::Choker), 2 * ChokerCellHeight, ChokerCellHeight);
     LoadStrip(BraceletList, RequiredPicture(Required::Bracelet), BraceletStrip(BraceletCellHeight), BraceletCellHeight);
     LoadStrip(Hair_LongLeft, RequiredPicture(Required::LongHairLeft), HairLongLeftSrcRect.Bottom,
               HairLongLeftSrcRect.Top);
-    CreateScratchMask();
 
     // The masks of the strips go into their upper cells.
     DrawWhiteMask(MainPictList, mainsave, kBaseFigureMaskPlace, kBaseFigure);
@@ -290,7 +282,6 @@ void TSvelmia::LoadStripsAndTheirMasks()
     DrawWhiteMask(FlowerPict, FlowerPict, FlowerMaskRect, FlowerSrcRect);
     DrawWhiteMask(BraceletList, BraceletList, BraceletMaskRect, BraceletSrcRect);
     DrawWhiteMask(Choker, Choker, ChokerMaskRect, ChokerSrcRect);
-    Free(ScratchMask);
 }
 
 // Working bitmaps of the selection sets and the masks of the layers.
@@ -302,10 +293,10 @@ void TSvelmia::CreateLayerMasks()
     const vcl::TRect ribbon = Rect(0, 0, RibbonWidth, RibbonHeight);
     ChokerTemp = NewBitmap(ChokerWidth, 2 * ChokerCellHeight);
     CostumeTemp = NewBitmap(CostumeWidth, CostumeHeight);
-    SavedCostumePicture = new TBitmap();
+    SavedCostumePicture = std::make_unique<TBitmap>();
     SavedCostumePicture->Assign(*CostumeTemp);
     CostumeTempMask = NewMaskBitmap(CostumeWidth, CostumeHeight);
-    MakeWhiteMaskFromBitmap(CostumeTempMask, CostumeTemp, costume, costume);
+    MakeWhiteMaskFromBitmap(CostumeTempMask.get(), CostumeTemp.get(), costume, costume);
     CamisoleMask = NewImageMask(Camisole, camisole);
     CamisoleWorkMask = NewMaskBitmap(CamisoleWidth, CamisoleHeight);
     CamisoleTempA = NewBitmap(CamisoleWidth, CamisoleHeight);
@@ -328,7 +319,7 @@ void TSvelmia::CreateLayerMasks()
     EarringListMask = NewImageMask(EarringListPict, Rect(0, 0, EarringWidth, kCells * EarringCellHeight));
     const vcl::TRect bracelets = Rect(0, BraceletCellHeight, BraceletWidth, BraceletStrip(BraceletCellHeight));
     BraceletMask = NewMaskBitmap(BraceletWidth, BraceletStrip(BraceletCellHeight));
-    MakeWhiteMaskFromImage(BraceletMask, BraceletList, bracelets, bracelets);
+    MakeWhiteMaskFromImage(BraceletMask.get(), BraceletList, bracelets, bracelets);
 }
 
 // Earring frames (optional).
@@ -354,25 +345,27 @@ void TSvelmia::CreateCloseUpPictures()
 void TSvelmia::LoadHairStyles()
 {
     ShaggyBmp = NewBitmap(ShaggySrcRect.Right, ShaggySrcRect.Bottom);
-    ShaggyMask = new TBitmap();
-    ShaggyEyeBmp = new TBitmap();
-    ShaggyEyeMask = new TBitmap();
-    ShaggyMissing = !LoadAlternativeHair("vlm_shaggy.bmp", ShaggyBmp, ShaggyMask, ShaggyEyeBmp, ShaggyEyeMask);
+    ShaggyMask = std::make_unique<TBitmap>();
+    ShaggyEyeBmp = std::make_unique<TBitmap>();
+    ShaggyEyeMask = std::make_unique<TBitmap>();
+    ShaggyMissing = !LoadAlternativeHair("vlm_shaggy.bmp", ShaggyBmp.get(), ShaggyMask.get(), ShaggyEyeBmp.get(),
+                                         ShaggyEyeMask.get());
     PankBmp = NewBitmap(PankSrcRect.Right, PankSrcRect.Bottom);
-    PankMask = new TBitmap();
-    PankEyeBmp = new TBitmap();
-    PankEyeMask = new TBitmap();
-    PankMissing = !LoadAlternativeHair("vlm_pank.bmp", PankBmp, PankMask, PankEyeBmp, PankEyeMask);
+    PankMask = std::make_unique<TBitmap>();
+    PankEyeBmp = std::make_unique<TBitmap>();
+    PankEyeMask = std::make_unique<TBitmap>();
+    PankMissing =
+        !LoadAlternativeHair("vlm_pank.bmp", PankBmp.get(), PankMask.get(), PankEyeBmp.get(), PankEyeMask.get());
     OtohimeBmp = NewBitmap(500, 400);
-    OtohimeMask = new TBitmap();
-    OtohimeMissing = !LoadAlternativeHair("vlm_otohime.bmp", OtohimeBmp, OtohimeMask, nullptr, nullptr);
+    OtohimeMask = std::make_unique<TBitmap>();
+    OtohimeMissing = !LoadAlternativeHair("vlm_otohime.bmp", OtohimeBmp.get(), OtohimeMask.get(), nullptr, nullptr);
 }
 
 // Colour work pictures of the left figure's parts.
 void TSvelmia::CreateColourWorkPictures()
 {
     CostumeWork = NewBitmap(CostumeWidth, CostumeHeight, vcl::pf24bit);
-    LeftCostumePicture = new TBitmap();
+    LeftCostumePicture = std::make_unique<TBitmap>();
     LeftCostumePicture->Assign(*CostumeWork);
     CostumeWorkMask = NewMaskBitmap(CostumeWidth, CostumeHeight);
     RedrawCostume(Figure::Left);
@@ -426,92 +419,19 @@ void TSvelmia::WatchWornFiles()
         const Required files[kWornKinds] = {Required::Costume, Required::Camisole, Required::HairBand,
                                             Required::Flower,  Required::Ribbon,   Required::Choker};
         for (int slot = 0; slot < kWornKinds; ++slot)
-            RememberWornFile(kPartCostume + slot, Figure::Main, RequiredPicture(files[slot]));
+            RememberWornFile(PartKind(kPartCostume + slot), Figure::Main, RequiredPicture(files[slot]));
         WatchTimer->SetEnabled(true);
     }
 }
 
-// Frees every private picture that exists. Pictures that an optional file
-// did not produce were never created (their pointers are null).
+// Frees every private picture (those an optional file did not produce were
+// never created) and the browser's name list.
 void TSvelmia::FormClose(vcl::TObject* /*Sender*/, vcl::TCloseAction& /*Action*/)
 {
     // No tick may draw into the freed pictures.
     Timer1->SetEnabled(false);
     Timer2->SetEnabled(false);
     WatchTimer->SetEnabled(false);
-    FreePictures();
-}
-
-void TSvelmia::FreePictures()
-{
-    for (TBitmap*& frame : FrameBmp)
-        Free(frame);
-    TBitmap** pictures[] = {&UpperBmp,
-                            &ScratchMask,
-                            &ZoomBmp,
-                            &SubPictListMask,
-                            &HairMainMask,
-                            &HairSubMask,
-                            &HairLongMask,
-                            &HairNotLongMask,
-                            &HairSideMask,
-                            &CostumeMask,
-                            &CostumeWorkMask,
-                            &CostumeTempMask,
-                            &CamisoleMask,
-                            &EarringListMask,
-                            &BraceletMask,
-                            &HairBandMask,
-                            &RibbonMask,
-                            &EarringFrameMask,
-                            &BackgroundMask,
-                            &StreamingMask,
-                            &StarListMask,
-                            &StarCell,
-                            &ShaggyBmp,
-                            &ShaggyMask,
-                            &ShaggyEyeBmp,
-                            &ShaggyEyeMask,
-                            &PankBmp,
-                            &PankMask,
-                            &PankEyeBmp,
-                            &PankEyeMask,
-                            &OtohimeBmp,
-                            &OtohimeMask,
-                            &FaceList,
-                            &FaceListLarge,
-                            &FaceWorkA,
-                            &FaceWorkB,
-                            &FaceWorkC,
-                            &CostumeWork,
-                            &CamisoleWork,
-                            &ChokerWork,
-                            &FlowerWork,
-                            &HairBandWork,
-                            &RibbonWork,
-                            &CamisoleWorkMask,
-                            &HairBandWorkMask,
-                            &RibbonWorkMask,
-                            &SceneKeyMask,
-                            &CostumeTemp,
-                            &CamisoleTempA,
-                            &CamisoleTempB,
-                            &ChokerTemp,
-                            &FlowerTemp,
-                            &HairBandTempA,
-                            &HairBandTempB,
-                            &RibbonTempA,
-                            &RibbonTempB,
-                            &WideBufA,
-                            &WideBufB,
-                            &FullBuf,
-                            &EyeBuf,
-                            &PartBitmap,
-                            &CostumePicture,
-                            &LeftCostumePicture,
-                            &SavedCostumePicture,
-                            &ClosedEyeWork};
-    for (TBitmap** picture : pictures)
-        Free(*picture);
+    static_cast<FormPictures&>(*this) = FormPictures{};
     BrowserNames.reset();
 }

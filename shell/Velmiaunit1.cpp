@@ -122,12 +122,12 @@ TSvelmia::TSvelmia(bool watchPartFiles) : watchPartFiles_(watchPartFiles)
     Background = image("Background", 0, 0, 105, 105);
     Streaming = image("Streaming", 0, 0, 100, 100);
     StarList = image("StarList", 0, 0, 120, 500);
-    DispTargetsScreen = image("DispTargetsScreen", 20, 310, 760, 520);
+    DispTargetsScreen = image("DispTargetsScreen", 20, 310, layout::kBrowserWidth, layout::kBrowserHeight);
     CloseEye_disp_stretch = image("CloseEye_disp_stretch", 0, 0, 500, 280);
     EarringFrameList = image("EarringFrameList", 0, 0, 340, 600);
     eyework = image("eyework", 0, 0, 250, 130);
     HairSide = image("HairSide", 0, 0, 420, 200);
-    logo = image("logo", 20, 180, 260, 120);
+    logo = image("logo", layout::kBannerAt.x, layout::kBannerAt.y, 260, 120);
     WatchTimer = timer("WatchTimer", 250);
 
     DispTargetsScreen->SetCenter(true);
@@ -192,7 +192,6 @@ TSvelmia::TSvelmia(bool watchPartFiles) : watchPartFiles_(watchPartFiles)
 
 TSvelmia::~TSvelmia()
 {
-    FreePictures();
     owned_.clear(); // timers and dialogs
 
     if (Svelmia == this)

@@ -131,23 +131,23 @@ public:
     void DrawWhiteMask(vcl::TImage* dest, vcl::TImage* source, vcl::TRect destRect, vcl::TRect sourceRect);
     void CopyKeyedToWhite(vcl::TBitmap* mask, vcl::TImage* dest, vcl::TBitmap* source, vcl::TRect rect, uint8_t keyBlue,
                           uint8_t keyGreen, uint8_t keyRed);
-    void CreateScratchMask();
     // Writes the names matching `pattern` (current directory) into `buffer`
     // (kBrowserNamesSize bytes), each followed by a zero byte, plus a final zero.
     bool FindPartFiles(const char* pattern, char* buffer);
     // The part kinds, numbered as the browser's BrowserKind.
-    enum PartKind { kPartCostume = 2, kPartCamisole, kPartHairBand, kPartFlower, kPartRibbon, kPartChoker };
+    using PortraitState::PartKind;
+    using enum PortraitState::PartKind;
     // Puts a part file's picture into the part of the main or the left figure
     // and builds its mask: the part keeps its cell size, cleared to white, with
     // the picture in its top-left corner (cropped when larger). A picture with
     // alpha is laid over white (a costume keeps its alpha in CostumePicture
     // for a save; `loaded` of any other kind is laid over white in place).
-    void PlacePartPicture(int kind, bool left, vcl::TBitmap& loaded);
+    void PlacePartPicture(PartKind kind, bool left, vcl::TBitmap& loaded);
     // What wearing a part file changes besides its picture, for the figure
     // it goes to; `path` is the file's.
-    void WearPart(int kind, Figure figure, const std::string& path);
+    void WearPart(PartKind kind, Figure figure, const std::string& path);
     // The size of a part kind's cell: what a part file of that kind fills.
-    PictureSize PartCellSize(int kind) const;
+    PictureSize PartCellSize(PartKind kind) const;
     // --watch: every look of WatchTimer (250 ms) compares the files the main
     // and the left figure's parts were worn from with what was read; a file
     // that changed, and has stayed the same for one look, is read again into
@@ -218,7 +218,7 @@ public:
     // upper or lower half of the strawberry picture (they alternate from
     // round to round), for scenes 1 to 10 a sky tile blown up to the whole
     // picture. Any other number leaves the pictures as they are.
-    void DrawSceneBackground(int scene, vcl::TImage* strawberries, std::span<vcl::TBitmap* const> pictures);
+    void DrawSceneBackground(int scene, vcl::TImage* strawberries, std::span<const OwnedBitmap> pictures);
     // The sky tile in scenebuff blown up to 800 x 300; the upper picture and
     // the body frames of one round share one stretch. Null when the tile is not
     // a 24-bit picture (then each picture stretches it itself).
@@ -233,7 +233,10 @@ public:
     // nothing when a guard holds, else the action and its closing steps.
     void RunKeyCommand(const KeyCommandRow& row);
     bool KeyCommandAllowed(const KeyCommandRow& row) const;
-    void CloseOrQuit();
+    void CloseOrQuit(uint16_t key);
+    // The window keys (kWindowKeys).
+    void ToggleMousePointer();
+    void MinimiseWindow();
     void CloseUpKeyPress(unsigned char key);
     void SwapCloseUpEyes();
     // The key commands' actions and their exceptional guards (rows of
@@ -263,7 +266,7 @@ public:
     bool ExchangeFigure(const KeyCommandRow& row);
     bool SwitchShow(const KeyCommandRow& row);
     bool ExchangeShowFigures(const KeyCommandRow& row);
-    bool NextScene(const KeyCommandRow& row);
+    bool ReadyNextScene(const KeyCommandRow& row);
     bool LoadSceneListFile(const KeyCommandRow& row);
     // Return whether a file was written.
     bool SaveSceneList(const KeyCommandRow& row);
@@ -301,7 +304,6 @@ public:
     look::Limits LookLimits() const;
     // ---- show/ShowFigures.cpp: the selection sets and the show's figures ---
     // Views of the three selection sets (main, show's left figure, backup).
-    SelectionRef FigureSet(Figure figure);
     SelectionRef MainSet();
     SelectionRef LeftSet();
     SelectionRef SavedSet();
@@ -339,9 +341,9 @@ public:
     };
     void LayoutFigureParts(const FigureColumns& figure);
 
-    // ---- commands/NamedKeys.cpp: the special keys --------------------------
+    // ---- commands/SpecialKeys.cpp: the special keys --------------------------
     void FormKeyDown(vcl::TObject* Sender, uint16_t& Key, vcl::TShiftState Shift);
-    // The special keys' actions and states (rows of commands/NamedKeyTable.h).
+    // The special keys' actions and states (rows of commands/SpecialKeyTable.h).
     bool SpecialKeyActs(KeyState when) const;
     void TurnBrowserPageKey(uint16_t key);
     void ShowTitleBanner(uint16_t key);
@@ -370,7 +372,7 @@ public:
     void RightPress(bool shift);
     void ShowWholePicture(vcl::TCanvas* picture);
     void EnterGrayView();
-    bool ShowPartBrowser();
+    void ShowPartBrowser();
     void DispTargetsScreenDblClick(vcl::TObject* Sender);
     void WearChosenPart();
     void DispTargetsScreenMouseDown(vcl::TObject* Sender, vcl::TMouseButton Button, vcl::TShiftState Shift, int X,
@@ -382,6 +384,10 @@ public:
     // (nothing beyond the first or the last).
     int BrowserPageSize() const;
     int BrowserPageCount() const;
+    // The thumbnail columns of a page, and where the cell of `slot` (from
+    // the page's first, left to right in rows from the top) lies on it.
+    int BrowserColumns() const;
+    vcl::TRect CellRect(int slot) const;
     void DrawBrowserPage();
     void TurnBrowserPage(int step);
     void CloseBrowser();
@@ -515,10 +521,10 @@ private:
     void ShowAndRun();
     void WatchWornFiles();
     // A new 8-bit bitmap with the black-and-white palette.
-    vcl::TBitmap* NewMaskBitmap(int width, int height);
+    OwnedBitmap NewMaskBitmap(int width, int height);
     // A new mask of `area` of the image's picture (an area from its top-left
     // corner): white where the picture is white, black elsewhere.
-    vcl::TBitmap* NewImageMask(vcl::TImage* image, const vcl::TRect& area);
+    OwnedBitmap NewImageMask(vcl::TImage* image, const vcl::TRect& area);
     // Required pictures: throw a report naming the file, the folder and the reason.
     // A picture that gets a mask is made 24-bit when its file has a palette
     // (the mask routines read colour bytes); the others keep the file's format.
@@ -529,7 +535,7 @@ private:
     void LoadRequiredPicture(vcl::TImage* image, const char* fileName, PictureSize size, bool maskable = true);
     // A file with alpha is laid over white, unless the alpha is to be kept.
     enum class Alpha { LaidOverWhite, Kept };
-    void LoadRequiredBitmap(vcl::TBitmap* bitmap, const char* fileName, bool maskable = true,
+    void LoadRequiredBitmap(vcl::TBitmap& bitmap, const char* fileName, bool maskable = true,
                             Alpha alpha = Alpha::LaidOverWhite);
     void LoadStrip(vcl::TImage* strip, const char* fileName, int height, int pictureTop);
     void LoadFaceLists();
@@ -538,10 +544,14 @@ private:
     bool LoadAlternativeHair(const char* fileName, vcl::TBitmap* picture, vcl::TBitmap* mask, vcl::TBitmap* eyePicture,
                              vcl::TBitmap* eyeMask);
     void LoadNightSky();
-    void FreePictures();
 
     // The counters a composition moves on, and the moves of the portrait's
-    // and the show's compositions (compose/, show/).
+    // and the show's compositions (compose/Tick.cpp, show/). The rewinds
+    // step counters back, so that the cycle end brings back the same scene
+    // and cells (compose/Tick.cpp).
+    void RewindMainCounters();
+    void StepSceneBack();
+    void RewindAutoCells(const SelectionRef& set, bool earring, bool face, bool bracelet);
     AutoCounters Counters() const;
     void SetCounters(const AutoCounters& counters);
     void AdvancePortraitCounters();
@@ -558,14 +568,13 @@ private:
     bool ChangedSinceKnown(const std::string& path) const;
     bool SaveFile(vcl::TSavePictureDialog* dialog, const std::string& proposal, const vcl::TBitmap& picture);
 
-    // Key command helpers (commands/).
+    // Key command helpers (commands/KeyCommands.cpp).
+    // The selection set of a figure: the main one or the show's left one.
+    SelectionRef FigureSet(Figure figure);
     void SwapGrayEyes();
-    void RewindMainCounters();
-    void StepSceneBack();
-    void RewindAutoCells(const SelectionRef& set, bool earring, bool face, bool bracelet);
     void RefreshFigureEyes(Figure figure);
     void ToggleFigureHairStyle(Figure figure, bool& style);
-    vcl::TOpenPictureDialog* PartDialog(int kind) const;
+    vcl::TOpenPictureDialog* PartDialog(PartKind kind) const;
 
     // ---- assets/PartWatch.cpp: the files the parts were worn from ----------
     // A file as last seen: whether it exists, and what changes when it is
@@ -601,7 +610,7 @@ private:
     // Timer1 stopped past the outermost.
     int timer1Pauses_ = 0;
     bool timer1KeptStopped_ = false;
-    void RememberWornFile(int kind, Figure figure, const std::string& path);
+    void RememberWornFile(PartKind kind, Figure figure, const std::string& path);
     // Reads `path` again into the parts of the main and the left figure worn
     // from it; false when it was reported as unusable.
     bool ReloadWornFile(const std::string& path, const FileStamp& now, WatchedFile& watched);

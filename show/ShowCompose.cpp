@@ -129,7 +129,7 @@ const FrameBands kRightFrames = {{0, 0}, {1, 0}, {2, 0}, {3, 1}, {4, 1}, {5, 2},
 
 void TSvelmia::SetFramesCopyMode(bool erase)
 {
-    for (TBitmap* frame : FrameBmp)
+    for (const OwnedBitmap& frame : FrameBmp)
         frame->GetCanvas()->CopyMode = erase ? SRCERASE : SRCINVERT;
 }
 
@@ -238,17 +238,17 @@ void TSvelmia::DrawShowFace(const DrawnFigure& f)
 
 void TSvelmia::ComposeShowLower(int scene)
 {
-    for (TBitmap* frame : FrameBmp)
+    for (const OwnedBitmap& frame : FrameBmp)
         frame->GetCanvas()->CopyMode = SRCCOPY;
 
     DrawSceneBackground(scene, SceneStrawberry_Sub, FrameBmp);
     DrawShowFigureLower(LeftFigure(*this, *this), kLeftFrames);
 
     // The frames that share the left figure's band start from its frames.
-    FrameBmp[3]->GetCanvas()->Draw(0, 0, FrameBmp[0]);
-    FrameBmp[5]->GetCanvas()->Draw(0, 0, FrameBmp[0]);
-    FrameBmp[6]->GetCanvas()->Draw(0, 0, FrameBmp[1]);
-    FrameBmp[4]->GetCanvas()->Draw(0, 0, FrameBmp[2]);
+    FrameBmp[3]->GetCanvas()->Draw(0, 0, FrameBmp[0].get());
+    FrameBmp[5]->GetCanvas()->Draw(0, 0, FrameBmp[0].get());
+    FrameBmp[6]->GetCanvas()->Draw(0, 0, FrameBmp[1].get());
+    FrameBmp[4]->GetCanvas()->Draw(0, 0, FrameBmp[2].get());
 
     DrawShowFigureLower(RightFigure(*this, *this), kRightFrames);
 }
@@ -270,7 +270,7 @@ void TSvelmia::LayerIntoFrames(const FrameBandList& frames, TCanvas* mask, TCanv
         const LayerRects r = rects(band);
         FrameBmp[frame]->GetCanvas()->CopyRect(r.Dest, picture, r.Picture);
     }
-    for (TBitmap* frame : FrameBmp)
+    for (const OwnedBitmap& frame : FrameBmp)
         frame->GetCanvas()->CopyMode = SRCCOPY;
 }
 

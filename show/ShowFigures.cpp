@@ -82,17 +82,17 @@ using SetPictures = std::array<SetPicture, 11>;
 SetPictures PicturesOfTheSets(const TSvelmia& form, const PortraitState& s)
 {
     return {{
-        {{form.Choker, s.ChokerWork, s.ChokerTemp}},
-        {{form.Costume, s.CostumeWork, s.CostumeTemp}},
-        {{s.CostumeMask, s.CostumeWorkMask, s.CostumeTempMask}, true},
-        {{form.Camisole, s.CamisoleWork, s.CamisoleTempA}},
-        {{s.CamisoleMask, s.CamisoleWorkMask, s.CamisoleTempB}, true},
-        {{s.FaceWorkB, s.FaceWorkC, s.FaceWorkA}},
-        {{form.FlowerPict, s.FlowerWork, s.FlowerTemp}},
-        {{form.HairBand, s.HairBandWork, s.HairBandTempA}},
-        {{s.HairBandMask, s.HairBandWorkMask, s.HairBandTempB}, true},
-        {{form.Ribborn, s.RibbonWork, s.RibbonTempA}},
-        {{s.RibbonMask, s.RibbonWorkMask, s.RibbonTempB}, true},
+        {{form.Choker, s.ChokerWork.get(), s.ChokerTemp.get()}},
+        {{form.Costume, s.CostumeWork.get(), s.CostumeTemp.get()}},
+        {{s.CostumeMask.get(), s.CostumeWorkMask.get(), s.CostumeTempMask.get()}, true},
+        {{form.Camisole, s.CamisoleWork.get(), s.CamisoleTempA.get()}},
+        {{s.CamisoleMask.get(), s.CamisoleWorkMask.get(), s.CamisoleTempB.get()}, true},
+        {{s.FaceWorkB.get(), s.FaceWorkC.get(), s.FaceWorkA.get()}},
+        {{form.FlowerPict, s.FlowerWork.get(), s.FlowerTemp.get()}},
+        {{form.HairBand, s.HairBandWork.get(), s.HairBandTempA.get()}},
+        {{s.HairBandMask.get(), s.HairBandWorkMask.get(), s.HairBandTempB.get()}, true},
+        {{form.Ribborn, s.RibbonWork.get(), s.RibbonTempA.get()}},
+        {{s.RibbonMask.get(), s.RibbonWorkMask.get(), s.RibbonTempB.get()}, true},
     }};
 }
 
@@ -137,7 +137,7 @@ void TSvelmia::CopySet(SelectionSet from, SelectionSet to)
 {
     SetRef(to).Assign(SetRef(from));
     CopySetPictures(PicturesOfTheSets(*this, *this), from, to);
-    TBitmap* const costumes[3] = {CostumePicture, LeftCostumePicture, SavedCostumePicture};
+    TBitmap* const costumes[3] = {CostumePicture.get(), LeftCostumePicture.get(), SavedCostumePicture.get()};
     costumes[size_t(to)]->Assign(*costumes[size_t(from)]);
     wornFiles_[size_t(to)] = wornFiles_[size_t(from)];
     WornFiles[size_t(to)] = WornFiles[size_t(from)];
@@ -177,7 +177,7 @@ void TSvelmia::StartShow()
     RefreshLeftClosedEyes();
     LayoutRightFigure();
     RefreshRightClosedEyes();
-    ShowOrigin = 2;
+    ShowOrigin = ShowStage::Running;
     CopyToLeftArmed = true;
     EnterShowView();
 }
@@ -186,7 +186,7 @@ void TSvelmia::StartShow()
 // brings the show back. The portrait's overlay held the right figure's eyes.
 void TSvelmia::LeaveShowForPortrait()
 {
-    ShowOrigin = 1;
+    ShowOrigin = ShowStage::LeftForPortrait;
     CopyToLeftArmed = false;
     HideBlinkOverlays();
     RefreshClosedEyes();
@@ -202,7 +202,7 @@ void TSvelmia::TakeLeftFigureOut()
     TakeLeftSet();
     RefreshClosedEyes();
     MainSwapped = true;
-    ShowOrigin = 1;
+    ShowOrigin = ShowStage::LeftForPortrait;
     CopyToLeftArmed = true;
     EnterPortraitView();
 }
@@ -216,7 +216,7 @@ void TSvelmia::ReturnToShow()
     RefreshLeftClosedEyes();
     RestoreMainSet();
     RefreshRightClosedEyes();
-    ShowOrigin = 2;
+    ShowOrigin = ShowStage::Running;
     MainSwapped = false;
     CopyToLeftArmed = true;
     EnterShowView();
@@ -255,21 +255,24 @@ void TSvelmia::RefreshClosedEyes()
 {
     const EyeOverlay e{CloseEye_disp, EyeLeft,  EyeVisibleWidth, Rect(0, 0, EyeSrcRect.Width(), EyeSrcRect.Bottom),
                        EyeSrcRect,    LongHair, ShaggyHair,      PankHair};
-    BuildEyeOverlay(*this, e, CloseeyePict, CloseeyePict_lg, ShaggyEyeBmp, ShaggyEyeMask, PankEyeBmp, PankEyeMask);
+    BuildEyeOverlay(*this, e, CloseeyePict, CloseeyePict_lg, ShaggyEyeBmp.get(), ShaggyEyeMask.get(), PankEyeBmp.get(),
+                    PankEyeMask.get());
 }
 
 void TSvelmia::RefreshLeftClosedEyes()
 {
     const EyeOverlay e{CloseEye_disp_Left, LeftEyeLeft,  LeftEyeWidth,   LeftEyeOverlayRect,
                        LeftEyeOverlayRect, LeftLongHair, LeftShaggyHair, LeftPankHair};
-    BuildEyeOverlay(*this, e, CloseeyePict, CloseeyePict_lg, ShaggyEyeBmp, ShaggyEyeMask, PankEyeBmp, PankEyeMask);
+    BuildEyeOverlay(*this, e, CloseeyePict, CloseeyePict_lg, ShaggyEyeBmp.get(), ShaggyEyeMask.get(), PankEyeBmp.get(),
+                    PankEyeMask.get());
 }
 
 void TSvelmia::RefreshRightClosedEyes()
 {
     const EyeOverlay e{CloseEye_disp,   RightEyeLeft, RightEyeWidth, RightEyeOverlayRect,
                        RightEyeSrcRect, LongHair,     ShaggyHair,    PankHair};
-    BuildEyeOverlay(*this, e, CloseeyePict, CloseeyePict_lg, ShaggyEyeBmp, ShaggyEyeMask, PankEyeBmp, PankEyeMask);
+    BuildEyeOverlay(*this, e, CloseeyePict, CloseeyePict_lg, ShaggyEyeBmp.get(), ShaggyEyeMask.get(), PankEyeBmp.get(),
+                    PankEyeMask.get());
 }
 
 // ---- Show layout ----------------------------------------------------------------

@@ -18,6 +18,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
+#include <random>
 #include <string_view>
 #include <sys/stat.h>
 #include <system_error>
@@ -900,7 +902,7 @@ std::string SaveTarget(const std::string& path)
         }
         target = link;
     }
-    throw EFileError(path + ": " + SystemReason(ELOOP));
+    throw EFileError(path, SystemReason(ELOOP));
 }
 
 // Whether a save must leave an existing file alone. The owner's write bit
@@ -976,7 +978,7 @@ void WriteInPlace(const std::string& path, const std::string& target, const std:
         std::string reason = SystemReason(err);
         if (!kept.empty())
             reason += "; " + Format(_("the picture that was there is kept in \"%s\""), kept);
-        throw EFileError(path + ": " + reason);
+        throw EFileError(path, reason);
     };
     const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
@@ -1031,9 +1033,10 @@ void WriteInPlace(const std::string& path, const std::string& target, const std:
         ::unlink(copy.c_str());
 }
 
-// Writes `bytes` into the new file `fd`, gives it `mode`, makes it durable
-// and closes it. Returns the first error (an errno value), or 0.
-int FillNewFile(int fd, const std::vector<uint8_t>& bytes, mode_t mode)
+// Writes `bytes` into the new file `fd`, gives it `mode` when there is one
+// (a replaced file's), makes it durable and closes it. Returns the first
+// error (an errno value), or 0.
+int FillNewFile(int fd, const std::vector<uint8_t>& bytes, std::optional<mode_t> mode)
 {
     int err = 0;
     size_t done = 0;
@@ -1047,7 +1050,7 @@ int FillNewFile(int fd, const std::vector<uint8_t>& bytes, mode_t mode)
         }
         done += size_t(n);
     }
-    if (!err && ::fchmod(fd, mode) != 0)
+    if (!err && mode && ::fchmod(fd, *mode) != 0)
         err = errno;
     if (!err && ::fsync(fd) != 0)
         err = errno;
@@ -1066,6 +1069,26 @@ void SyncFolder(const std::string& dir)
     }
 }
 
+// Creates a file that did not exist, named like `name` with its last six
+// characters (XXXXXX) replaced, as mkstemp does; but the file gets the
+// permissions a new file of the user gets (0666 under the umask or the
+// folder's default access list), not mkstemp's 0600. Returns the descriptor,
+// or -1 with errno set.
+int CreateNewFile(std::string& name)
+{
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::mt19937_64 pick(std::random_device{}());
+    std::uniform_int_distribution<size_t> letter(0, sizeof kLetters - 2);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        for (size_t i = name.size() - 6; i < name.size(); ++i)
+            name[i] = kLetters[letter(pick)];
+        const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1; // errno is EEXIST
+}
+
 } // namespace
 
 void WriteBmpFile(const std::string& path, const TBitmap& bmp)
@@ -1074,21 +1097,20 @@ void WriteBmpFile(const std::string& path, const TBitmap& bmp)
     try {
         bytes = EncodeBmp(bmp);
     } catch (const EInvalidGraphic& e) {
-        throw EFileError(path + ": " + e.what());
+        throw EFileError(path, e.what());
     }
-    auto fail = [&](int err) { throw EFileError(path + ": " + SystemReason(err)); };
+    auto fail = [&](int err) { throw EFileError(path, SystemReason(err)); };
     const std::string target = SaveTarget(path);
 
     // New files get the usual permissions; a replaced file keeps its own. A
     // file without write permission is not replaced, although the rename
     // below needs only the folder's.
-    mode_t mode;
+    std::optional<mode_t> keptMode;
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
         if (IsReadOnly(target, st))
-            throw EFileError(path + ": " +
-                             _("the file is read-only (it has no write permission), so it was not replaced"));
-        mode = st.st_mode & 07777;
+            throw EFileError(path, _("the file is read-only (it has no write permission), so it was not replaced"));
+        keptMode = st.st_mode & 07777;
         if (st.st_nlink > 1) {
             const size_t slash = target.rfind('/');
             WriteInPlace(path, target,
@@ -1098,10 +1120,6 @@ void WriteBmpFile(const std::string& path, const TBitmap& bmp)
                          bytes);
             return;
         }
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
     }
 
     // The temporary file lives beside the file it replaces, so the rename
@@ -1111,14 +1129,14 @@ void WriteBmpFile(const std::string& path, const TBitmap& bmp)
     const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
     const size_t nameLength = target.size() - (slash == std::string::npos ? 0 : slash + 1);
     std::string tmp = nameLength + 11 > NAME_MAX ? dir + "/.bmp-save.tmp-XXXXXX" : target + ".tmp-XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
+    const int fd = CreateNewFile(tmp);
     if (fd < 0) {
         const int err = errno;
         if (err == EACCES || err == EPERM || err == EROFS)
-            throw EFileError(path + ": " + Format(_("the folder \"%s\" is not writable (%s)"), dir, SystemReason(err)));
+            throw EFileError(path, Format(_("the folder \"%s\" is not writable (%s)"), dir, SystemReason(err)));
         fail(err);
     }
-    int err = FillNewFile(fd, bytes, mode);
+    int err = FillNewFile(fd, bytes, keptMode);
     if (!err && ::rename(tmp.c_str(), target.c_str()) != 0)
         err = errno;
     if (err) {

@@ -333,9 +333,14 @@ void TApplication::Minimize()
 
 void TApplication::ShowException(const std::exception& e)
 {
-    std::cerr << title_ << ": " << e.what() << std::endl;
+    ShowNotice(e.what());
+}
+
+void TApplication::ShowNotice(const std::string& message)
+{
+    std::cerr << title_ << ": " << message << std::endl;
     if (IPlatform* p = CurrentPlatform())
-        p->MessageBox(title_, e.what());
+        p->MessageBox(title_, message);
 }
 
 bool TApplication::Confirm(const std::string& question)

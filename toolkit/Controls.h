@@ -44,7 +44,6 @@ public:
     void SetVisible(bool v);
     bool GetEnabled() const { return enabled_; }
     void SetEnabled(bool v) { enabled_ = v; }
-    bool GetCenter() const { return center_; }
     void SetCenter(bool v);
 
     TPicture* GetPicture();
@@ -152,7 +151,6 @@ public:
 class TColorDialog : public TObject {
 public:
     TColor GetColor() const { return Color; }
-    void SetColor(TColor c) { Color = c; }
     bool Execute();
     TColor Color = clBlack;
 };
@@ -183,7 +181,6 @@ public:
 
     // Creates an image control owned by the form, after all earlier ones.
     TImage* NewImage(const std::string& name, int left, int top, int width, int height);
-    const std::vector<std::unique_ptr<TImage>>& Images() const { return images_; }
     TImage* FindImage(const std::string& name) const;
 
     int GetLeft() const { return left_; }
@@ -291,16 +288,15 @@ private:
 // through the platform's loop function.
 class TApplication {
 public:
-    void Initialize() {}
     void Minimize();
     // Reports an exception the way the toolkit does: a message box and a line
     // on standard error.
     void ShowException(const std::exception& e);
+    // Tells the user something the same way: what could not be done, and why.
+    void ShowNotice(const std::string& message);
     // Asks the user a yes-or-no question in a message box with the
     // application's title; true for yes. Without a platform the answer is no.
     bool Confirm(const std::string& question);
-    const std::string& GetTitle() const { return title_; }
-    void SetTitle(const std::string& t) { title_ = t; }
 
 private:
     std::string title_ = "VelmiaAlive";

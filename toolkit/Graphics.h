@@ -287,11 +287,6 @@ public:
     // The bitmap if there is one; never creates an empty one.
     TBitmap* PeekBitmap() const;
     bool HasGraphic() const { return bitmap_ != nullptr || decode_ != nullptr; }
-    void Clear()
-    {
-        bitmap_.reset();
-        decode_ = nullptr;
-    }
     // Takes ownership.
     void SetBitmap(std::unique_ptr<TBitmap> b)
     {

@@ -121,9 +121,23 @@ public:
 };
 
 // Thrown when a file cannot be opened, read or written.
+// A file that could not be read or written. Made from a path and a reason,
+// its message is "path: reason", and Path() and Reason() give the parts, so
+// a caller that names the file in its own words takes the reason alone.
 class EFileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    EFileError(const std::string& path, const std::string& reason)
+        : std::runtime_error(path + ": " + reason), path_(path), reason_(reason)
+    {
+    }
+    // Empty when the error was made from a whole message.
+    const std::string& Path() const { return path_; }
+    std::string Reason() const { return path_.empty() ? what() : reason_; }
+
+private:
+    std::string path_;
+    std::string reason_;
 };
 
 class TObject {

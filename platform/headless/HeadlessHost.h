@@ -89,10 +89,6 @@ public:
     bool StartupFailed() const { return startupFailed_; }
     // True once the form asked to close and OnClose has run.
     bool Closed() const { return closed_; }
-    // Whether the destructor runs OnClose on a form that was created and not
-    // closed (the real window always closes before the program ends). On by
-    // default, so that everything FormClose frees is freed in tests too.
-    void SetCloseOnDestroy(bool v) { closeOnDestroy_ = v; }
     // Closes the window as the user would (OnClose runs).
     void CloseWindow();
 
@@ -105,8 +101,6 @@ public:
     void SetKeyDown(int vk, bool down);
     void SetShift(bool down) { SetKeyDown(vcl::VK_SHIFT, down); }
     void SetCtrl(bool down) { SetKeyDown(vcl::VK_CONTROL, down); }
-    // The pointer in screen coordinates.
-    void SetCursorPos(vcl::TPoint p) { cursor_ = p; }
     // Puts the pointer over client pixel (x, y) of the form, whatever its
     // window style: the screen position is the client position plus the form's
     // Left and Top, plus 25 for the caption bar of a captioned window.
@@ -210,7 +204,6 @@ public:
     vcl::TPriority Priority() const { return priority_; }
     // Makes SetPriority fail, as a system that refuses raising it again would.
     void SetPriorityRefused(bool v) { priorityRefused_ = v; }
-    int FormChangedCount() const { return formChangedCount_; }
     // The picture last put on the clipboard, and how many were put there.
     const vcl::TBitmap& Clipboard() const { return clipboard_; }
     int ClipboardCopies() const { return clipboardCopies_; }
@@ -270,7 +263,6 @@ private:
     bool startupFailed_ = false;
     bool closeRequested_ = false;
     bool closed_ = false;
-    bool closeOnDestroy_ = true;
 
     int screenWidth_ = 1024;
     int screenHeight_ = 768;
@@ -296,7 +288,6 @@ private:
     int clipboardCopies_ = 0;
     vcl::TPriority priority_ = vcl::TPriority::Normal;
     bool priorityRefused_ = false;
-    int formChangedCount_ = 0;
 };
 
 } // namespace velmia::headless

@@ -46,9 +46,22 @@ namespace {
 void ReportException(const char* what)
 {
     if (Application) {
-        Application->ShowException(std::runtime_error(what));
+        Application->ShowNotice(what);
     } else {
         std::cerr << "velmia: " << what << "\n";
+    }
+}
+
+// Runs program code from a Qt event: nothing it throws may cross into Qt, so
+// whatever it throws is reported and the event loop goes on.
+template <typename F> void Guarded(F&& f)
+{
+    try {
+        f();
+    } catch (const std::exception& e) {
+        ReportException(e.what());
+    } catch (...) {
+        ReportException("unknown error");
     }
 }
 
@@ -277,11 +290,7 @@ void FormWindow::closeEvent(QCloseEvent* e)
     if (!closed_) {
         platform_->CatchUp();
         closed_ = true;
-        try {
-            form_->DoClose();
-        } catch (const std::exception& ex) {
-            ReportException(ex.what());
-        }
+        Guarded([this] { form_->DoClose(); });
     }
     e->accept();
 }
@@ -318,21 +327,9 @@ void QtPlatform::Dispatch(TForm* form, const std::function<void()>& f)
     if (dispatchDepth_ == 0)
         ++eventSerial_;
     ++dispatchDepth_;
-    try {
-        f();
-    } catch (const std::exception& e) {
-        ReportException(e.what());
-    } catch (...) {
-        ReportException("unknown error");
-    }
-    FormWindow* w = WindowOf(form);
-    if (!w->IsClosed()) {
-        try {
-            form->Repaint();
-        } catch (const std::exception& e) {
-            ReportException(e.what());
-        }
-    }
+    Guarded(f);
+    if (!WindowOf(form)->IsClosed())
+        Guarded([form] { form->Repaint(); });
     --dispatchDepth_;
     // The event may have changed how long the timers can sleep.
     if (dispatchDepth_ == 0 && !inBatch_)

@@ -83,7 +83,6 @@ public:
     void Dispatch(vcl::TForm* form, const std::function<void()>& f);
     // The height the caption bar adds for client positions (25 when captioned).
     static int CaptionOffsetOf(const vcl::TForm& form);
-    int TimerCount() const { return int(timers_.size()); }
     bool TimerActive(vcl::TTimer* timer) const;
     // A timer that answers TicksUntilChange sleeps that many intervals and
     // then runs the ticks in a row. Before any input or another timer reaches

@@ -177,7 +177,7 @@ TEST_F(MaskRoutines, ColourMaskStepsByTheDestinationFormat)
     }
 }
 
-TEST_F(MaskRoutines, DrawWhiteMaskBuildsTheScratchMaskAtTheDestinationSize)
+TEST_F(MaskRoutines, DrawWhiteMaskCoversExactlyTheDestination)
 {
     // Source: white column 0, black elsewhere, in rows 150..299 of a strip.
     TBitmap* strip = form_->Choker->GetBitmap();
@@ -185,11 +185,7 @@ TEST_F(MaskRoutines, DrawWhiteMaskBuildsTheScratchMaskAtTheDestinationSize)
     for (int y = 0; y < 300; ++y)
         for (int x = 0; x < 150; ++x)
             strip->SetPixelColor(x, y, x == 0 || y < 150 ? vcl::clWhite : 0x00123456);
-    form_->CreateScratchMask();
     form_->DrawWhiteMask(form_->Choker, form_->Choker, Rect(0, 0, 150, 150), Rect(0, 150, 150, 300));
-    ASSERT_NE(form_->State().ScratchMask, nullptr);
-    EXPECT_EQ(form_->State().ScratchMask->GetWidth(), 150);
-    EXPECT_EQ(form_->State().ScratchMask->GetHeight(), 150);
     EXPECT_EQ(strip->GetPixelColor(0, 10), vcl::clWhite);
     EXPECT_EQ(strip->GetPixelColor(1, 10), vcl::clBlack);
     EXPECT_EQ(strip->GetPixelColor(149, 149), vcl::clBlack);
@@ -199,8 +195,6 @@ TEST_F(MaskRoutines, DrawWhiteMaskBuildsTheScratchMaskAtTheDestinationSize)
     form_->MainPictList->GetCanvas()->Brush.Color = 0x00010203;
     form_->MainPictList->GetCanvas()->FillRect(Rect(0, 0, 800, 600));
     form_->DrawWhiteMask(form_->MainPictList, form_->mainsave, Rect(170, 0, 590, 300), Rect(0, 0, 420, 300));
-    EXPECT_EQ(form_->State().ScratchMask->GetWidth(), 420);
-    EXPECT_EQ(form_->State().ScratchMask->GetHeight(), 300);
     TBitmap* list = form_->MainPictList->GetBitmap();
     EXPECT_EQ(list->GetPixelColor(169, 0), 0x00010203);
     EXPECT_EQ(list->GetPixelColor(590, 0), 0x00010203);
@@ -236,20 +230,6 @@ TEST_F(MaskRoutines, CopyKeyedToWhiteTurnsOnlyTheKeyWhite)
     EXPECT_EQ(mask2->ScanLine(1)[2], 7);
     // A rectangle larger than every picture stays inside them.
     form_->CopyKeyedToWhite(mask2.get(), form_->scenebuff, source.get(), Rect(-5, -5, 300, 300), 10, 20, 30);
-}
-
-TEST_F(MaskRoutines, CreateScratchMaskReplacesTheSlot)
-{
-    form_->CreateScratchMask();
-    TBitmap* first = form_->State().ScratchMask;
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->GetPixelFormat(), vcl::pf8bit);
-    EXPECT_TRUE(first->Empty());
-    ASSERT_EQ(first->GetPalette().size(), 2u);
-    EXPECT_EQ(first->GetPalette()[0].peRed, 0);
-    EXPECT_EQ(first->GetPalette()[1].peBlue, 255);
-    form_->CreateScratchMask();
-    EXPECT_NE(form_->State().ScratchMask, nullptr);
 }
 
 } // namespace

@@ -172,7 +172,7 @@ protected:
                 s.CloseUpMode,
                 s.CycleCounter,
                 s.SceneIndex,
-                s.ShowOrigin,
+                int(s.ShowOrigin),
                 s.MainSwapped,
                 s.CopyToLeftArmed,
                 s.QuadEyesClosed,

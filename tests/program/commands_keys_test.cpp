@@ -710,7 +710,7 @@ TEST(StateSnapshotTest, NamesEveryMemberOfThePortraitState)
     std::ifstream header(std::filesystem::path(VELMIA_SOURCE_DIR) / "shell/PortraitState.h");
     ASSERT_TRUE(header.good());
     const std::string text((std::istreambuf_iterator<char>(header)), std::istreambuf_iterator<char>());
-    const std::string body = text.substr(text.find("struct PortraitState {"));
+    const std::string body = text.substr(text.find("struct FormPictures {"));
     const std::regex member(R"(\n    (?:[\w:<>, \[\]]+?[\w>*\]]) (\w+)(?:\[[^\]]*\])?\s*(?:=|\{|;))");
     const auto& names = SnapshotMembers();
     int found = 0;
@@ -802,15 +802,15 @@ struct LoadCase {
 };
 
 const LoadCase kLoads[] = {
-    {'~', View::Show, "vlm_hb", "hairband files|vlm_hb.bmp", [](TSvelmia& f) { return f.State().HairBandWork; },
+    {'~', View::Show, "vlm_hb", "hairband files|vlm_hb.bmp", [](TSvelmia& f) { return f.State().HairBandWork.get(); },
      &PortraitState::HairBandFileName},
-    {'_', View::Show, "vlm_co", "costume files|vlm_co.bmp", [](TSvelmia& f) { return f.State().CostumeWork; },
+    {'_', View::Show, "vlm_co", "costume files|vlm_co.bmp", [](TSvelmia& f) { return f.State().CostumeWork.get(); },
      &PortraitState::CostumeFileName},
     {'^', View::Portrait, "vlm_scenelist", "scene files|vlm_scenelist.bmp",
      [](TSvelmia& f) { return f.SceneList->GetBitmap(); }, &PortraitState::SceneListFileName},
     {'\\', View::Portrait, "vlm_co", "costume files|vlm_co.bmp", [](TSvelmia& f) { return f.Costume->GetBitmap(); },
      &PortraitState::CostumeFileName},
-    {'=', View::Show, "vlm_ri", "ribborn files|vlm_ri.bmp", [](TSvelmia& f) { return f.State().RibbonWork; },
+    {'=', View::Show, "vlm_ri", "ribborn files|vlm_ri.bmp", [](TSvelmia& f) { return f.State().RibbonWork.get(); },
      &PortraitState::RibbonFileName},
     {'9', View::Portrait, "vlm_fl", "flower|vlm_fl.bmp", [](TSvelmia& f) { return f.FlowerPict->GetBitmap(); },
      &PortraitState::FlowerFileName},
@@ -822,11 +822,11 @@ const LoadCase kLoads[] = {
      &PortraitState::HairBandFileName},
     {'-', View::Portrait, "vlm_ribborn", "ribborn files|vlm_ri.bmp", [](TSvelmia& f) { return f.Ribborn->GetBitmap(); },
      &PortraitState::RibbonFileName},
-    {')', View::Show, "vlm_fl", "flower|vlm_fl.bmp", [](TSvelmia& f) { return f.State().FlowerWork; },
+    {')', View::Show, "vlm_fl", "flower|vlm_fl.bmp", [](TSvelmia& f) { return f.State().FlowerWork.get(); },
      &PortraitState::FlowerFileName},
-    {'(', View::Show, "vlm_ch", "choker|vlm_ch.bmp", [](TSvelmia& f) { return f.State().ChokerWork; },
+    {'(', View::Show, "vlm_ch", "choker|vlm_ch.bmp", [](TSvelmia& f) { return f.State().ChokerWork.get(); },
      &PortraitState::ChokerFileName},
-    {'\'', View::Show, "vlm_ca", "camisole|vlm_ca.bmp", [](TSvelmia& f) { return f.State().CamisoleWork; },
+    {'\'', View::Show, "vlm_ca", "camisole|vlm_ca.bmp", [](TSvelmia& f) { return f.State().CamisoleWork.get(); },
      &PortraitState::CamisoleFileName},
 };
 
@@ -841,8 +841,9 @@ protected:
                           form_->Choker, form_->SceneList})
             v.push_back(Digest(i->GetBitmap()));
         for (TBitmap* b :
-             {s.CostumeWork, s.CamisoleWork, s.RibbonWork, s.HairBandWork, s.FlowerWork, s.ChokerWork, s.CamisoleMask,
-              s.HairBandMask, s.RibbonMask, s.CamisoleWorkMask, s.HairBandWorkMask, s.RibbonWorkMask})
+             {s.CostumeWork.get(), s.CamisoleWork.get(), s.RibbonWork.get(), s.HairBandWork.get(), s.FlowerWork.get(),
+              s.ChokerWork.get(), s.CamisoleMask.get(), s.HairBandMask.get(), s.RibbonMask.get(),
+              s.CamisoleWorkMask.get(), s.HairBandWorkMask.get(), s.RibbonWorkMask.get()})
             v.push_back(Digest(b));
         return v;
     }

@@ -27,7 +27,7 @@ public:
         for (TImage* i :
              {form_->Choker, form_->Costume, form_->Camisole, form_->FlowerPict, form_->HairBand, form_->Ribborn})
             v.push_back(Digest(i->GetBitmap()));
-        for (TBitmap* b : {s.CamisoleMask, s.FaceWorkB, s.HairBandMask, s.RibbonMask})
+        for (TBitmap* b : {s.CamisoleMask.get(), s.FaceWorkB.get(), s.HairBandMask.get(), s.RibbonMask.get()})
             v.push_back(Digest(b));
         return v;
     }
@@ -35,8 +35,9 @@ public:
     {
         const PortraitState& s = S();
         std::vector<uint64_t> v;
-        for (TBitmap* b : {s.ChokerWork, s.CostumeWork, s.CamisoleWork, s.CamisoleWorkMask, s.FaceWorkC, s.FlowerWork,
-                           s.HairBandWork, s.HairBandWorkMask, s.RibbonWork, s.RibbonWorkMask})
+        for (TBitmap* b : {s.ChokerWork.get(), s.CostumeWork.get(), s.CamisoleWork.get(), s.CamisoleWorkMask.get(),
+                           s.FaceWorkC.get(), s.FlowerWork.get(), s.HairBandWork.get(), s.HairBandWorkMask.get(),
+                           s.RibbonWork.get(), s.RibbonWorkMask.get()})
             v.push_back(Digest(b));
         return v;
     }
@@ -58,8 +59,8 @@ TEST_F(SetsTest, SaveThenRestoreGivesTheMainSetBack)
     S().EarringIndex = 1;
     S().LongHair = true;
     Paint(form_->Costume->GetBitmap(), 0x00112233);
-    Paint(S().RibbonMask, clBlack);
-    Paint(S().FaceWorkB, 0x00445566);
+    Paint(S().RibbonMask.get(), clBlack);
+    Paint(S().FaceWorkB.get(), 0x00445566);
     ASSERT_NE(MainSet(), before);
     form_->RestoreMainSet();
     EXPECT_EQ(MainSet(), before);
@@ -73,17 +74,17 @@ TEST_F(SetsTest, CopyToLeftCopiesMembersAndPictures)
     form_->CopyMainToLeft();
     EXPECT_TRUE(S().LeftChokerShown);
     EXPECT_EQ(S().LeftStringPatternIndex, 2);
-    EXPECT_EQ(Digest(S().CostumeWork), Digest(form_->Costume->GetBitmap()));
-    EXPECT_EQ(Digest(S().FaceWorkC), Digest(S().FaceWorkB));
-    EXPECT_EQ(Digest(S().RibbonWorkMask), Digest(S().RibbonMask));
+    EXPECT_EQ(Digest(S().CostumeWork.get()), Digest(form_->Costume->GetBitmap()));
+    EXPECT_EQ(Digest(S().FaceWorkC.get()), Digest(S().FaceWorkB.get()));
+    EXPECT_EQ(Digest(S().RibbonWorkMask.get()), Digest(S().RibbonMask.get()));
 }
 
 TEST_F(SetsTest, ExchangingTheShowFiguresTwiceGivesBothBack)
 {
     StartPortrait();
     EnterShow();
-    Type('K');                          // the left figure wears the choker ...
-    Paint(S().CostumeWork, 0x00336699); // ... and its own costume
+    Type('K');                                // the left figure wears the choker ...
+    Paint(S().CostumeWork.get(), 0x00336699); // ... and its own costume
     const int cycle = S().CycleCounter;
     const int scene = S().SceneIndex;
     const auto both = MainSet(); // the fingerprint holds the left set too
@@ -112,7 +113,7 @@ TEST_F(SetsTest, HemColourFollowsThePatternInItsSixAreas)
     // A pattern black everywhere shows exactly which pixels are scanned.
     Paint(form_->HerimPattern->GetBitmap(), clBlack);
     const TColor old = 0x00010203;
-    Paint(S().CostumePicture, old);
+    Paint(S().CostumePicture.get(), old);
     host_.ScriptColor(0x0000FF00);
     Type('2');
     ASSERT_EQ(host_.Dialogs().size(), 1u);

@@ -18,7 +18,7 @@ std::vector<int64_t> CommandTest::Fingerprint()
     // views and the redraw request
     const PortraitState& s = S();
     v.insert(v.end(), {s.PortraitMode, s.ShowMode, s.GrayMode, s.QuadMode, s.CloseUpMode, s.CycleCounter, s.SceneIndex,
-                       s.ShowOrigin, s.MainSwapped, s.CopyToLeftArmed, s.QuadEyesClosed, s.GrayEyesClosed,
+                       int(s.ShowOrigin), s.MainSwapped, s.CopyToLeftArmed, s.QuadEyesClosed, s.GrayEyesClosed,
                        s.GrayBlinkTable[0], s.QuitRequested});
     return v;
 }

@@ -269,7 +269,7 @@ TEST_F(ComposeBlinkTest, LateTouchKeepsTheNewFacesEyesForThePeek)
         << "the saved eyes are still the previous face's";
     Tick(121); // ticks 0..120: the peek
     ASSERT_TRUE(S().PeekOpen);
-    EXPECT_TRUE(SameArea(S().UpperBmp, &host_.WindowPicture(), Rect(238, 0, 481, 123)));
+    EXPECT_TRUE(SameArea(S().UpperBmp.get(), &host_.WindowPicture(), Rect(238, 0, 481, 123)));
 }
 
 // Timer2 firing with no touch waiting stops itself and changes nothing.

@@ -46,7 +46,7 @@ protected:
     std::unique_ptr<TBitmap> ComposedUpper()
     {
         RecomposeScene1();
-        return Snapshot(S().UpperBmp);
+        return Snapshot(S().UpperBmp.get());
     }
 };
 
@@ -77,9 +77,9 @@ TEST_F(ComposeLayersTest, BackgroundComesFromTheScene)
         S().AlternatePhase = c.alternate;
         form_->DrawBackgroundAndHair(c.scene);
         form_->DrawBodyFrames(c.scene);
-        EXPECT_EQ(Px(S().UpperBmp, 2, 2), c.upper(form_));
+        EXPECT_EQ(Px(S().UpperBmp.get(), 2, 2), c.upper(form_));
         for (int k = 0; k < 3; ++k)
-            EXPECT_EQ(Px(S().FrameBmp[k], 2, 2), c.lower(form_)) << "frame " << k;
+            EXPECT_EQ(Px(S().FrameBmp[k].get(), 2, 2), c.lower(form_)) << "frame " << k;
     }
 }
 
@@ -173,7 +173,7 @@ TEST_F(ComposeLayersTest, EveryHairStyleIsWholeAndShowsTheHairband)
         form_->DrawBackgroundAndHair(scene);
         form_->DrawHeadLayers();
         form_->DrawBodyFrames(scene);
-        auto both = Snapshot(S().UpperBmp);
+        auto both = Snapshot(S().UpperBmp.get());
         both->SetHeight(600);
         both->GetCanvas()->CopyRect(Rect(0, 300, 800, 600), S().FrameBmp[0]->GetCanvas(), Rect(0, 0, 800, 300));
         return both;
@@ -247,10 +247,10 @@ TEST_F(ComposeLayersTest, FaceKeepsItsBottomLeftCorner)
         SCOPED_TRACE("PanX " + std::to_string(c.panX));
         S().PanX = c.panX;
         form_->ApplyPan();
-        Fill(S().UpperBmp, under, Rect(0, 0, 800, 300));
-        Fill(S().FaceWorkB, face, Rect(0, 0, 279, S().FaceListHeight));
+        Fill(S().UpperBmp.get(), under, Rect(0, 0, 800, 300));
+        Fill(S().FaceWorkB.get(), face, Rect(0, 0, 279, S().FaceListHeight));
         form_->DrawFace(0);
-        const TBitmap* upper = S().UpperBmp;
+        const TBitmap* upper = S().UpperBmp.get();
         const int faceLeft = std::max(0, 221 + c.panX), faceRight = std::min(800, 500 + c.panX);
         for (int x = faceLeft; x < faceRight; ++x) {
             const bool kept = x >= c.keptLeft && x < c.keptRight;
@@ -282,14 +282,14 @@ TEST_F(ComposeLayersTest, CellsAreCutByTheirOwnShapes)
     };
     const Case cases[] = {
         {"bracelet", "vlm_bracelet.bmp", 130, 40, [](TSvelmia* f, int cell) { f->DrawBracelet(cell); },
-         [](TSvelmia* f) { return f->MutableState().FrameBmp[1]; },
+         [](TSvelmia* f) { return f->MutableState().FrameBmp[1].get(); },
          [](TSvelmia* f) { return f->BraceletList->GetBitmap(); }, Rect(670, 260, 800, 300), 40},
         {"earring", "vlm_earring_list.bmp", 330, 120, [](TSvelmia* f, int cell) { f->DrawEarring(cell); },
-         [](TSvelmia* f) { return f->MutableState().UpperBmp; },
+         [](TSvelmia* f) { return f->MutableState().UpperBmp.get(); },
          [](TSvelmia* f) { return f->EarringListPict->GetBitmap(); }, Rect(250, 180, 580, 300), 0},
         {"earring frame", "vlm_earring_framelist.bmp", 340, 120,
          [](TSvelmia* f, int cell) { f->DrawEarringFrame(cell); },
-         [](TSvelmia* f) { return f->MutableState().UpperBmp; },
+         [](TSvelmia* f) { return f->MutableState().UpperBmp.get(); },
          [](TSvelmia* f) { return f->EarringFrameList->GetBitmap(); }, Rect(250, 180, 590, 300), 0},
     };
     for (const Case& c : cases) {
@@ -361,7 +361,7 @@ TEST_F(ComposeLayersTest, StringPatternsAreTintedWithTheCostumeColour)
         S().*(c.flag) = true;
         RecomposeScene1();
         for (int k = 0; k < 3; ++k)
-            EXPECT_EQ(Px(S().FrameBmp[k], c.dest.Left + dotX(k), c.dest.Top + dotY), tint) << "frame " << k;
+            EXPECT_EQ(Px(S().FrameBmp[k].get(), c.dest.Left + dotX(k), c.dest.Top + dotY), tint) << "frame " << k;
     }
 
     S().CamisoleShown = true;
@@ -369,11 +369,11 @@ TEST_F(ComposeLayersTest, StringPatternsAreTintedWithTheCostumeColour)
     RecomposeScene1();
     std::unique_ptr<TBitmap> plain[3];
     for (int k = 0; k < 3; ++k)
-        plain[k] = Snapshot(S().FrameBmp[k]);
+        plain[k] = Snapshot(S().FrameBmp[k].get());
     S().StringPatternOn = S().ThickStringOn = S().WStringOn = S().CrossStringOn = true;
     RecomposeScene1();
     for (int k = 0; k < 3; ++k)
-        EXPECT_TRUE(SameArea(plain[k].get(), S().FrameBmp[k], Rect(0, 0, 800, 300))) << "frame " << k;
+        EXPECT_TRUE(SameArea(plain[k].get(), S().FrameBmp[k].get(), Rect(0, 0, 800, 300))) << "frame " << k;
 }
 
 // A required part picture smaller than its stated size is never read or

@@ -176,7 +176,7 @@ TEST_P(PartPlacementTest, WornLaterIsWornFromTheStart)
     const PartRow& main = *std::find_if(std::begin(kParts), std::end(kParts), [&](const PartRow& row) {
         return !row.left && std::string(row.prefix) == p.prefix;
     });
-    const int kind = TSvelmia::kPartCostume + (p.vk - VK_F2);
+    const auto kind = TSvelmia::PartKind(TSvelmia::kPartCostume + (p.vk - VK_F2));
     const std::string start = std::string(p.prefix) + ".bmp";
     const std::string other = std::string(p.prefix) + "_o.bmp";
     const std::string saved = std::string(p.prefix) + "_d.bmp";

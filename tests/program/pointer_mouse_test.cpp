@@ -159,7 +159,7 @@ TEST_F(MouseTest, ShiftRightPressInTheCloseUpShowsTheCaptureUnmagnified)
     host_.RightPress(400, 300);
     host_.SetShift(false);
     EXPECT_TRUE(form_->State().CloseUpHalfShown);
-    TBitmap* full = form_->State().FullBuf;
+    TBitmap* full = form_->State().FullBuf.get();
     for (const TPoint p : {TPoint{10, 10}, TPoint{400, 150}, TPoint{700, 450}})
         EXPECT_EQ(host_.WindowPixel(p.x, p.y), full->GetPixelColor(p.x, p.y));
     // Any next press brings the magnified view back; its release ends it.

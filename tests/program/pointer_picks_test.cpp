@@ -229,20 +229,20 @@ protected:
             {"image FlowerPict", form_->FlowerPict->GetBitmap()},
             {"image Ribborn", form_->Ribborn->GetBitmap()},
             {"image Choker", form_->Choker->GetBitmap()},
-            {"CostumeMask", s.CostumeMask},
-            {"CostumeWorkMask", s.CostumeWorkMask},
-            {"CamisoleMask", s.CamisoleMask},
-            {"HairBandMask", s.HairBandMask},
-            {"RibbonMask", s.RibbonMask},
-            {"CostumeWork", s.CostumeWork},
-            {"CamisoleWork", s.CamisoleWork},
-            {"CamisoleWorkMask", s.CamisoleWorkMask},
-            {"HairBandWork", s.HairBandWork},
-            {"HairBandWorkMask", s.HairBandWorkMask},
-            {"FlowerWork", s.FlowerWork},
-            {"RibbonWork", s.RibbonWork},
-            {"RibbonWorkMask", s.RibbonWorkMask},
-            {"ChokerWork", s.ChokerWork},
+            {"CostumeMask", s.CostumeMask.get()},
+            {"CostumeWorkMask", s.CostumeWorkMask.get()},
+            {"CamisoleMask", s.CamisoleMask.get()},
+            {"HairBandMask", s.HairBandMask.get()},
+            {"RibbonMask", s.RibbonMask.get()},
+            {"CostumeWork", s.CostumeWork.get()},
+            {"CamisoleWork", s.CamisoleWork.get()},
+            {"CamisoleWorkMask", s.CamisoleWorkMask.get()},
+            {"HairBandWork", s.HairBandWork.get()},
+            {"HairBandWorkMask", s.HairBandWorkMask.get()},
+            {"FlowerWork", s.FlowerWork.get()},
+            {"RibbonWork", s.RibbonWork.get()},
+            {"RibbonWorkMask", s.RibbonWorkMask.get()},
+            {"ChokerWork", s.ChokerWork.get()},
         };
         return pictures.at(name);
     }
@@ -292,7 +292,6 @@ TEST_P(PickTest, PickedFileDressesItsFigureAndNothingElseChanges)
     EXPECT_TRUE(form_->Timer1->GetEnabled());
     EXPECT_EQ(S().BrowserNames, nullptr);
     EXPECT_EQ(S().PartBitmap, nullptr);
-    EXPECT_EQ(S().ScratchMask, nullptr);
     const Snapshot after = TakeSnapshot(*form_);
 
     // The closing: a step back and a redraw.

@@ -36,7 +36,6 @@ TEST_F(ProgramTest, DefaultArtworkStartsThePortrait)
     EXPECT_GE(s.FaceCount, 1);
     EXPECT_EQ(s.FaceCount, s.FaceListHeight / 123);
     EXPECT_EQ(s.StarListRect, vcl::Rect(0, 0, 120, 500));
-    EXPECT_EQ(s.ScratchMask, nullptr) << "start-up leaves the scratch slot empty";
     // The black-and-white palette of the masks.
     EXPECT_EQ(s.BlackWhitePalette.palNumEntries, 2);
     EXPECT_EQ(s.BlackWhitePalette.palPalEntry[1].peRed, 255);
@@ -124,7 +123,7 @@ TEST_F(ProgramTest, EveryOptionalFileAbsent)
     EXPECT_EQ(s.UpperBmp, nullptr);
     EXPECT_EQ(s.ShaggyBmp, nullptr);
     EXPECT_EQ(s.FaceWorkB, nullptr);
-    for (vcl::TBitmap* frame : s.FrameBmp)
+    for (const auto& frame : s.FrameBmp)
         EXPECT_EQ(frame, nullptr);
 }
 
@@ -328,7 +327,7 @@ TEST_F(ProgramTest, PaletteCostumeIsMaskedLikeATrueColourOne)
 
     TSvelmia* form = Start();
     ASSERT_FALSE(host_.StartupFailed());
-    vcl::TBitmap* mask = form->State().CostumeMask;
+    vcl::TBitmap* mask = form->State().CostumeMask.get();
     for (int x : {0, 99, 100, 199, 200, 529})
         EXPECT_EQ(mask->ScanLine(150)[x], x >= 100 && x < 200 ? 0 : 1) << x;
 }

@@ -147,27 +147,27 @@ TEST_F(ShowTest, FramesCombineTheBandsOfBothFigures)
 {
     StartPortrait();
     EnterShow();
-    TBitmap* const* f = S().FrameBmp;
+    const auto& f = S().FrameBmp;
     const int split = S().ShowRightGap; // the right figure starts here
     // Left strip: frames with the same left band are equal there.
-    EXPECT_TRUE(SameColumns(f[3], f[0], 0, split));
-    EXPECT_TRUE(SameColumns(f[5], f[0], 0, split));
-    EXPECT_TRUE(SameColumns(f[6], f[1], 0, split));
-    EXPECT_TRUE(SameColumns(f[4], f[2], 0, split));
-    EXPECT_FALSE(SameColumns(f[1], f[0], 0, split)) << "the left figure breathes";
+    EXPECT_TRUE(SameColumns(f[3].get(), f[0].get(), 0, split));
+    EXPECT_TRUE(SameColumns(f[5].get(), f[0].get(), 0, split));
+    EXPECT_TRUE(SameColumns(f[6].get(), f[1].get(), 0, split));
+    EXPECT_TRUE(SameColumns(f[4].get(), f[2].get(), 0, split));
+    EXPECT_FALSE(SameColumns(f[1].get(), f[0].get(), 0, split)) << "the left figure breathes";
     // Right strip: band 0 in frames 0-2, band 1 in 3-4, band 2 in 5-6.
-    EXPECT_TRUE(SameColumns(f[1], f[0], 560, 800));
-    EXPECT_TRUE(SameColumns(f[2], f[0], 560, 800));
-    EXPECT_TRUE(SameColumns(f[4], f[3], 560, 800));
-    EXPECT_TRUE(SameColumns(f[6], f[5], 560, 800));
-    EXPECT_FALSE(SameColumns(f[3], f[0], 560, 800)) << "the right figure breathes";
+    EXPECT_TRUE(SameColumns(f[1].get(), f[0].get(), 560, 800));
+    EXPECT_TRUE(SameColumns(f[2].get(), f[0].get(), 560, 800));
+    EXPECT_TRUE(SameColumns(f[4].get(), f[3].get(), 560, 800));
+    EXPECT_TRUE(SameColumns(f[6].get(), f[5].get(), 560, 800));
+    EXPECT_FALSE(SameColumns(f[3].get(), f[0].get(), 560, 800)) << "the right figure breathes";
 
     const std::pair<int, int> schedule[] = {{5, 1}, {7, 2}, {17, 4}, {19, 6}, {22, 5}, {31, 3}, {34, 0}};
     for (auto [phase, frame] : schedule) {
         S().CycleCounter = 40 + phase;
         Tick();
         for (int x : {50, 300, 700})
-            EXPECT_EQ(host_.WindowPixel(x, 450), Px(f[frame], x, 150)) << "phase " << phase;
+            EXPECT_EQ(host_.WindowPixel(x, 450), Px(f[frame].get(), x, 150)) << "phase " << phase;
     }
 }
 

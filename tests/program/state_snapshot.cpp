@@ -67,7 +67,7 @@ namespace velmia::test {
     X(LeftChokerLowerDestRect) X(LeftChokerLowerSrcRect) X(LeftChokerLowerMaskRect) X(RightChokerLowerDestRect) \
     X(RightChokerLowerSrcRect) X(RightChokerLowerMaskRect) X(LeftEyeShowRect) X(LeftEyeOverlayRect) \
     X(RightEyeShowRect) X(RightEyeSrcRect) X(RightEyeOverlayRect) X(ClipSL) X(ClipDL) X(ClipSR) X(ClipDR) \
-    X(FrameBmp) X(UpperBmp) X(ScratchMask) X(ZoomBmp) X(SubPictListMask) X(HairMainMask) X(HairSubMask) \
+    X(FrameBmp) X(UpperBmp) X(ZoomBmp) X(SubPictListMask) X(HairMainMask) X(HairSubMask) \
     X(HairLongMask) X(HairNotLongMask) X(HairSideMask) X(CostumeMask) X(CostumeWorkMask) X(CostumeTempMask) \
     X(CamisoleMask) X(EarringListMask) X(BraceletMask) \
     X(HairBandMask) X(RibbonMask) X(EarringFrameMask) X(BackgroundMask) X(StreamingMask) X(StarListMask) X(StarCell) \
@@ -127,6 +127,16 @@ void Put(Snapshot& s, const std::string& name, const TBitmap* b)
                       (digestPictures ? Hex(PixelDigest(b)) : std::string("-"))
                 : "null";
 }
+template <class T>
+requires std::is_enum_v<T>
+void Put(Snapshot& s, const std::string& name, T v)
+{
+    Put(s, name, int(v));
+}
+void Put(Snapshot& s, const std::string& name, const std::unique_ptr<TBitmap>& b)
+{
+    Put(s, name, b.get());
+}
 void Put(Snapshot& s, const std::string& name, const AutoCounters& c)
 {
     s[name] = "scene " + std::to_string(c.SceneIndex) + (c.AlternatePhase ? " upper" : " lower") +
@@ -151,7 +161,7 @@ template <class T> bool Assign(T& member, int64_t v)
     if constexpr (std::is_same_v<T, bool>) {
         member = v != 0;
         return true;
-    } else if constexpr (std::is_integral_v<T>) {
+    } else if constexpr (std::is_integral_v<T> || std::is_enum_v<T>) {
         member = static_cast<T>(v);
         return true;
     } else {

@@ -188,7 +188,7 @@ TEST_F(SoakFolder, InvariantsHoldAfterStartUpAndNameWhatABrokenStateBreaks)
     }
 
     // A picture that changes its size, or disappears.
-    vcl::TBitmap* costume = form.MutableState().CostumeWork;
+    vcl::TBitmap* costume = form.MutableState().CostumeWork.get();
     costume->SetSize(10, 10);
     EXPECT_EQ(failing(), std::vector<std::string>{"picture shapes"});
     costume->SetSize(530, 300);

@@ -185,26 +185,28 @@ ProgramHeld Strip(const TBitmap* strip, int cell)
 }
 
 const VerdictKind kVerdictKinds[] = {
-    {"costume", "vlm_co.bmp", '\\', [](TSvelmia& f) { return Masked(f.Costume->GetBitmap(), f.State().CostumeMask); }},
+    {"costume", "vlm_co.bmp", '\\',
+     [](TSvelmia& f) { return Masked(f.Costume->GetBitmap(), f.State().CostumeMask.get()); }},
     {"camisole", "vlm_ca.bmp", '7',
-     [](TSvelmia& f) { return Masked(f.Camisole->GetBitmap(), f.State().CamisoleMask); }},
+     [](TSvelmia& f) { return Masked(f.Camisole->GetBitmap(), f.State().CamisoleMask.get()); }},
     {"hairband", "vlm_hb.bmp", '0',
-     [](TSvelmia& f) { return Masked(f.HairBand->GetBitmap(), f.State().HairBandMask); }},
+     [](TSvelmia& f) { return Masked(f.HairBand->GetBitmap(), f.State().HairBandMask.get()); }},
     {"flower", "vlm_fl.bmp", '9', [](TSvelmia& f) { return Strip(f.FlowerPict->GetBitmap(), 120); }},
-    {"ribbon", "vlm_ri.bmp", '-', [](TSvelmia& f) { return Masked(f.Ribborn->GetBitmap(), f.State().RibbonMask); }},
+    {"ribbon", "vlm_ri.bmp", '-',
+     [](TSvelmia& f) { return Masked(f.Ribborn->GetBitmap(), f.State().RibbonMask.get()); }},
     {"choker", "vlm_ch.bmp", '8', [](TSvelmia& f) { return Strip(f.Choker->GetBitmap(), 150); }},
     {"earrings", "vlm_earring_list.bmp", 0,
-     [](TSvelmia& f) { return Masked(f.EarringListPict->GetBitmap(), f.State().EarringListMask); }},
+     [](TSvelmia& f) { return Masked(f.EarringListPict->GetBitmap(), f.State().EarringListMask.get()); }},
     {"bracelets", "vlm_bracelet.bmp", 0,
      [](TSvelmia& f) {
          const TBitmap* list = f.BraceletList->GetBitmap();
          const TRect cells = Rect(0, 40, list->GetWidth(), list->GetHeight());
-         return ProgramHeld{list, cells, f.State().BraceletMask, cells};
+         return ProgramHeld{list, cells, f.State().BraceletMask.get(), cells};
      }},
     {"faces", "vlm_facelist.bmp", 0,
      [](TSvelmia& f) {
-         return ProgramHeld{f.State().FaceList, Whole(f.State().FaceList), f.State().FaceList,
-                            Whole(f.State().FaceList)};
+         return ProgramHeld{f.State().FaceList.get(), Whole(f.State().FaceList.get()), f.State().FaceList.get(),
+                            Whole(f.State().FaceList.get())};
      }},
     {"string-pattern", "vlm_string_pattern_list.bmp", 0,
      [](TSvelmia& f) {

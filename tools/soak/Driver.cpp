@@ -434,7 +434,7 @@ bool Driver::CheckApplies(const Session& session, const Event& e) const
         return t && ToggleApplies(*t, s);
     }
     if (e.name == "show-pan")
-        return !s.ShowMode && s.ShowOrigin == 1 && !s.MainSwapped && s.PanX <= 400;
+        return !s.ShowMode && s.ShowOrigin == ShowStage::LeftForPortrait && !s.MainSwapped && s.PanX <= 400;
     if (e.name == "browser-pick")
         return !s.ShowMode && !s.LongHair;
     if (e.name == "save-load")
@@ -460,7 +460,7 @@ std::optional<Event> Driver::NextCheck()
         e.name = "toggle";
         e.arg = std::to_string(int(fit[Random(fit.size())]->key));
     } else if (which == 1) {
-        if (s.ShowMode || s.ShowOrigin != 1 || s.MainSwapped || s.PanX > 400)
+        if (s.ShowMode || s.ShowOrigin != ShowStage::LeftForPortrait || s.MainSwapped || s.PanX > 400)
             return std::nullopt;
         e.name = "show-pan";
         e.arg = std::to_string(1 + Random(5));

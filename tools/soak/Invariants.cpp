@@ -94,7 +94,7 @@ const std::vector<Invariant> kInvariants = {
     {"show layout",
      [](const Probe& p) {
          const PortraitState& s = p.form.State();
-         return First({Range("ShowOrigin", s.ShowOrigin, 0, 2), Range("ShowLeftGap", s.ShowLeftGap, 10, 230),
+         return First({Range("ShowOrigin", int(s.ShowOrigin), 0, 2), Range("ShowLeftGap", s.ShowLeftGap, 10, 230),
                        Range("ShowRightGap", s.ShowRightGap, 220, 440),
                        Range("ShowLeftGap + ShowRightGap", s.ShowLeftGap + s.ShowRightGap, 450, 670)});
      }},
@@ -157,7 +157,7 @@ const std::vector<Invariant> kInvariants = {
          for (const PictureShape& shape : p.baseline.Shapes()) {
              if (!shape.present)
                  continue;
-             const TBitmap* now = *shape.slot;
+             const TBitmap* now = shape.slot->get();
              if (!now)
                  return std::string(shape.name) + " is gone";
              if (now->GetWidth() != shape.width || now->GetHeight() != shape.height ||
@@ -195,7 +195,7 @@ const std::vector<Invariant> kInvariants = {
 Baseline::Baseline(const TSvelmia& form)
 {
     const PortraitState& s = form.State();
-    auto add = [&](const char* name, TBitmap* const& slot) {
+    auto add = [&](const char* name, const std::unique_ptr<TBitmap>& slot) {
         PictureShape shape{name, &slot};
         if (slot) {
             shape.present = true;

@@ -8,6 +8,7 @@
 #include "shell/Velmiaunit1.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,7 @@ namespace velmia::soak {
 // Size and pixel format of every private picture right after start-up.
 struct PictureShape {
     const char* name;
-    const vcl::TBitmap* const* slot; // where the form keeps it
+    const std::unique_ptr<vcl::TBitmap>* slot; // where the form keeps it
     int width = 0, height = 0;
     vcl::TPixelFormat format = vcl::pf24bit;
     bool present = false;

@@ -5,7 +5,7 @@
 // close-up (Page Up / Down, Up / Down, Home, Backspace) and the part browser
 // (F2 to F7; Page Down / Up turn its pages). The character keys of the same
 // press go on to FormKeyPress.
-#include "commands/NamedKeyTable.h"
+#include "commands/SpecialKeyTable.h"
 
 #include <algorithm>
 
@@ -13,26 +13,6 @@ using namespace vcl;
 using namespace layout;
 
 namespace {
-
-// One part kind of the browser: its file pattern and thumbnail size (the
-// part's own size is its cell's).
-struct BrowserRequest {
-    uint16_t key;
-    int kind;
-    const char* pattern;
-    int thumbWidth, thumbHeight;
-};
-
-constexpr BrowserRequest kBrowserRequests[] = {
-    {VK_F2, TSvelmia::kPartCostume, "vlm_co*.bmp", kCostumeThumbSource.Width() / kBandThumbScale,
-     kCostumeThumbSource.Height() / kBandThumbScale},
-    {VK_F3, TSvelmia::kPartCamisole, "vlm_ca*.bmp", kCamisoleThumbSource.Width() / kBandThumbScale,
-     kCamisoleThumbSource.Height() / kBandThumbScale},
-    {VK_F4, TSvelmia::kPartHairBand, "vlm_hb*.bmp", PlacementWidth(peHairBand), SourceRows(peHairBand)},
-    {VK_F5, TSvelmia::kPartFlower, "vlm_fl*.bmp", PlacementWidth(peFlower), SourceRows(peFlower)},
-    {VK_F6, TSvelmia::kPartRibbon, "vlm_ri*.bmp", PlacementWidth(peRibbon), SourceRows(peRibbon)},
-    {VK_F7, TSvelmia::kPartChoker, "vlm_ch*.bmp", PlacementWidth(peChoker), kChokerCell},
-};
 
 // The Ctrl pan steps slow down near both ends of the range.
 int CtrlStepLeft(int pan)
@@ -63,7 +43,7 @@ int CtrlStepRight(int pan)
 
 } // namespace
 
-// The keys are rows of commands/NamedKeyTable.h: the row of the key whose
+// The keys are rows of commands/SpecialKeyTable.h: the row of the key whose
 // state holds acts.
 bool TSvelmia::SpecialKeyActs(KeyState when) const
 {
@@ -120,8 +100,8 @@ void TSvelmia::TurnBrowserPageKey(uint16_t key)
 
 void TSvelmia::ShowTitleBanner(uint16_t /*key*/)
 {
-    logo->SetLeft(20);
-    logo->SetTop(180);
+    logo->SetLeft(kBannerAt.x);
+    logo->SetTop(kBannerAt.y);
     logo->SetVisible(true);
 }
 
@@ -275,10 +255,11 @@ void TSvelmia::PanPortrait(uint16_t key)
 // F2 to F7: the browser of one part kind, when the folder holds files of it.
 void TSvelmia::OpenPartBrowser(uint16_t key)
 {
-    const BrowserRequest* request = std::find_if(std::begin(kBrowserRequests), std::end(kBrowserRequests),
-                                                 [key](const BrowserRequest& r) { return r.key == key; });
-    if (request == std::end(kBrowserRequests))
+    const auto row = std::find_if(kSpecialKeyRows.begin(), kSpecialKeyRows.end(),
+                                  [key](const SpecialKeyRow& r) { return r.key == key && r.browser.pattern; });
+    if (row == kSpecialKeyRows.end())
         return;
+    const BrowserColumn* request = &row->browser;
     // The browser stops the ticks and covers the portrait: what was asked
     // for just before is drawn first.
     DrawAskedRedraw();
@@ -292,11 +273,10 @@ void TSvelmia::OpenPartBrowser(uint16_t key)
     BrowserNames = std::make_unique<char[]>(kBrowserNamesSize);
     if (FindPartFiles(BrowserPattern, BrowserNames.get())) {
         Screen->SetCursor(SavedCursor);
-        if (ShowPartBrowser()) {
-            Busy = true;
-            BrowserOpen = true;
-            return;
-        }
+        ShowPartBrowser();
+        Busy = true;
+        BrowserOpen = true;
+        return;
     }
     BrowserNames.reset();
 }

@@ -69,7 +69,7 @@ TEST_F(CloseUpTest, MagnifiedPictureIsTheCaptureScaled)
     ASSERT_EQ(form_->State().ZoomPercent, 200);
     ASSERT_EQ(form_->State().ViewLeft, 162);
     form_->CloseEye_disp_stretch->SetVisible(false);
-    const TBitmap* capture = form_->State().WideBufA;
+    const TBitmap* capture = form_->State().WideBufA.get();
     int same = 0, total = 0;
     for (int y = 150; y < 600; y += 37)
         for (int x = 0; x < 800; x += 53) {

@@ -39,7 +39,7 @@ TEST_F(NightSkyTest, ShootingStarStartsAtTickFiftyAndLeavesTheSky)
 
     // First step: a 10 x 10 corner of the sprite at (290,0,300,10), the sky
     // colour around it.
-    TBitmap* upper = form_->State().UpperBmp;
+    TBitmap* upper = form_->State().UpperBmp.get();
     Tick();
     EXPECT_EQ(form_->State().StarX, 283);
     EXPECT_EQ(form_->State().StarY, 17);

@@ -14,12 +14,14 @@
 #include <cstdint>
 #include <string_view>
 
-// When a row acts. The first three act before anything else: while the part
-// browser is open (which takes every key), and in every view even while the
-// form is busy. The others act only outside the browser, when the form is
-// not busy and neither the grey nor the four-figure view is on.
+// When a row acts. The first four act before anything else: on the character
+// the key delivers, while the part browser is open (which takes every key),
+// and in every view even while the form is busy. The others act only outside
+// the browser, when the form is not busy and neither the grey nor the
+// four-figure view is on.
 enum class KeyState : uint8_t {
-    HelpOnly,       // handled elsewhere (Esc is a character: FormKeyPress)
+    HelpOnly,       // handled elsewhere (Ctrl with a letter: FormKeyPress)
+    Character,      // FormKeyPress, on the row's character, in every state
     Browser,        // the part browser is open
     Always,         // the browser is closed; the press ends here
     AlwaysThenOn,   // the same, and the press goes on to the rows below
@@ -36,6 +38,14 @@ constexpr bool ActsFirst(KeyState when)
     return when == KeyState::Browser || when == KeyState::Always || when == KeyState::AlwaysThenOn;
 }
 
+// The part browser a key opens: the part kind, the pattern of its files, and
+// the size of its thumbnails (the part's own size is its cell's).
+struct BrowserColumn {
+    TSvelmia::PartKind kind{};
+    const char* pattern = nullptr; // null: the key opens no browser
+    int thumbWidth = 0, thumbHeight = 0;
+};
+
 struct SpecialKeyRow {
     uint16_t key; // virtual-key code as the form receives it
     KeyState when;
@@ -46,27 +56,34 @@ struct SpecialKeyRow {
     std::string_view withShift = {}; // empty: Shift changes nothing
     std::string_view withCtrl = {};  // empty: Ctrl changes nothing
     char character = 0;              // the character the key also delivers, 0 for none
+    BrowserColumn browser = {};
 };
 
 // In the order of the help.
 inline constexpr std::array kSpecialKeyRows = {
     // clang-format off
-    SpecialKeyRow{vcl::VK_ESCAPE, KeyState::HelpOnly, nullptr, "Esc",
+    SpecialKeyRow{vcl::VK_ESCAPE, KeyState::Character, &TSvelmia::CloseOrQuit, "Esc",
                   N_("Close the part browser, the close-up or the title banner; otherwise quit"), {}, {}, 27},
     SpecialKeyRow{vcl::VK_F1, KeyState::Always, &TSvelmia::ShowTitleBanner, "F1",
                   N_("Show the title banner (the next mouse press hides it)")},
     SpecialKeyRow{vcl::VK_F2, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F2",
-                  N_("Part browser: costumes (vlm_co*.bmp)")},
+                  N_("Part browser: costumes (vlm_co*.bmp)"), {}, {}, 0,
+                  {TSvelmia::kPartCostume, "vlm_co*.bmp", layout::kCostumeThumbSource.Width() / layout::kBandThumbScale, layout::kCostumeThumbSource.Height() / layout::kBandThumbScale}},
     SpecialKeyRow{vcl::VK_F3, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F3",
-                  N_("Part browser: camisoles (vlm_ca*.bmp)")},
+                  N_("Part browser: camisoles (vlm_ca*.bmp)"), {}, {}, 0,
+                  {TSvelmia::kPartCamisole, "vlm_ca*.bmp", layout::kCamisoleThumbSource.Width() / layout::kBandThumbScale, layout::kCamisoleThumbSource.Height() / layout::kBandThumbScale}},
     SpecialKeyRow{vcl::VK_F4, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F4",
-                  N_("Part browser: hairbands (vlm_hb*.bmp)")},
+                  N_("Part browser: hairbands (vlm_hb*.bmp)"), {}, {}, 0,
+                  {TSvelmia::kPartHairBand, "vlm_hb*.bmp", layout::PlacementWidth(peHairBand), layout::SourceRows(peHairBand)}},
     SpecialKeyRow{vcl::VK_F5, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F5",
-                  N_("Part browser: flowers (vlm_fl*.bmp)")},
+                  N_("Part browser: flowers (vlm_fl*.bmp)"), {}, {}, 0,
+                  {TSvelmia::kPartFlower, "vlm_fl*.bmp", layout::PlacementWidth(peFlower), layout::SourceRows(peFlower)}},
     SpecialKeyRow{vcl::VK_F6, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F6",
-                  N_("Part browser: ribbons (vlm_ri*.bmp)")},
+                  N_("Part browser: ribbons (vlm_ri*.bmp)"), {}, {}, 0,
+                  {TSvelmia::kPartRibbon, "vlm_ri*.bmp", layout::PlacementWidth(peRibbon), layout::SourceRows(peRibbon)}},
     SpecialKeyRow{vcl::VK_F7, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F7",
-                  N_("Part browser: chokers (vlm_ch*.bmp)")},
+                  N_("Part browser: chokers (vlm_ch*.bmp)"), {}, {}, 0,
+                  {TSvelmia::kPartChoker, "vlm_ch*.bmp", layout::PlacementWidth(peChoker), layout::kChokerCell}},
     SpecialKeyRow{vcl::VK_LEFT, KeyState::OutsideCloseUp, &TSvelmia::MoveFigures, NC_("key", "Left"),
                   N_("Portrait: move the figure 20 pixels left. Show: move the right figure 10 pixels left"),
                   N_("Portrait: 10 pixels. Show: move the left figure instead"),
@@ -104,6 +121,25 @@ inline constexpr std::array kSpecialKeyRows = {
                   N_("Copy the window's picture to the clipboard"), {}, {}, 3},
     // clang-format on
 };
+
+// The help of a browser key names the files it shows.
+consteval bool BrowserKeysNameTheirPattern()
+{
+    for (const SpecialKeyRow& row : kSpecialKeyRows)
+        if (row.browser.pattern && row.what.find(row.browser.pattern) == std::string_view::npos)
+            return false;
+    return true;
+}
+static_assert(BrowserKeysNameTheirPattern());
+
+// The row that acts on the character `key` delivers; null for none.
+constexpr const SpecialKeyRow* FindCharacterKey(unsigned char key)
+{
+    for (const SpecialKeyRow& row : kSpecialKeyRows)
+        if (row.when == KeyState::Character && static_cast<unsigned char>(row.character) == key)
+            return &row;
+    return nullptr;
+}
 
 // The row of `key` that acts first (`first`) or among the views' keys when
 // `acts` says its state holds; null for none.

@@ -217,7 +217,7 @@ TEST_F(PanTest, PannedPortraitIsDrawnShifted)
         Tick();
         PortraitState& s = S();
         std::vector<std::unique_ptr<TBitmap>> before;
-        for (TBitmap* b : {s.UpperBmp, s.FrameBmp[0], s.FrameBmp[1], s.FrameBmp[2]}) {
+        for (TBitmap* b : {s.UpperBmp.get(), s.FrameBmp[0].get(), s.FrameBmp[1].get(), s.FrameBmp[2].get()}) {
             before.push_back(std::make_unique<TBitmap>());
             before.back()->Assign(*b);
         }
@@ -225,7 +225,7 @@ TEST_F(PanTest, PannedPortraitIsDrawnShifted)
         Tick();
         ASSERT_EQ(s.PanX, 100);
         int picture = 0, differ = 0;
-        for (TBitmap* b : {s.UpperBmp, s.FrameBmp[0], s.FrameBmp[1], s.FrameBmp[2]}) {
+        for (TBitmap* b : {s.UpperBmp.get(), s.FrameBmp[0].get(), s.FrameBmp[1].get(), s.FrameBmp[2].get()}) {
             for (int y = 0; y < 300; ++y) {
                 for (int x = 0; x < 800; ++x) {
                     const TColor want = x < 100 ? kSky : before[size_t(picture)]->GetPixelColor(x - 100, y);
