@@ -23,6 +23,10 @@ trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$tmp"' EXIT
 unset DISPLAY WAYLAND_DISPLAY LANGUAGE
 export LC_ALL=C
 export QT_QPA_PLATFORM=none-such
+# The program started on -platform offscreen wants a private runtime folder;
+# without one Qt makes runtime-$USER in the temporary folder and leaves it.
+mkdir -m 700 "$tmp/runtime"
+export XDG_RUNTIME_DIR="$tmp/runtime"
 
 help=$("$keyhelp" --text)
 for args in "--help" "-style Fusion --help" "--help --stylesheet=x.qss -reverse"; do
