@@ -20,6 +20,8 @@
 #   e2e_differ A B WxH+X+Y               pixels of the region that differ
 #                                        between two screenshots (3% fuzz)
 #   e2e_differ_at_least A B REGION N / e2e_differ_below A B REGION N
+#   e2e_settled_shot FILE REGION         a screenshot once two in a row agree
+#                                        in REGION outside the eye patch
 #   e2e_saturation FILE                  mean colour saturation (0: grey)
 #   e2e_pixel FILE X Y                   "r,g,b" of one pixel of a screenshot
 #   e2e_region_is FILE WxH+X+Y r,g,b     the whole region has that colour
@@ -296,6 +298,23 @@ e2e_wait_exit() {
 # peek move.
 e2e_hide_eyes() {
     convert "$1" -fill black -draw "rectangle 238,0 480,122" -depth 8 "PNG24:$2"
+}
+
+# Keys are sent before the program has drawn them: the window is settled
+# when two screenshots 0.3 s apart agree in REGION (eyes hidden, as a blink
+# may come between), and the second is kept in FILE.
+e2e_settled_shot() {
+    local file=$1 region=$2 end=$((SECONDS + E2E_PATIENCE))
+    e2e_shot "$E2E_TMP/settle-a.png"
+    e2e_hide_eyes "$E2E_TMP/settle-a.png" "$E2E_TMP/settle-a-masked.png"
+    while [ "$SECONDS" -lt "$end" ]; do
+        sleep 0.3
+        e2e_shot "$file"
+        e2e_hide_eyes "$file" "$E2E_TMP/settle-b-masked.png"
+        [ "$(e2e_differ "$E2E_TMP/settle-a-masked.png" "$E2E_TMP/settle-b-masked.png" "$region")" = 0 ] && return 0
+        mv "$E2E_TMP/settle-b-masked.png" "$E2E_TMP/settle-a-masked.png"
+    done
+    e2e_fail "the window did not settle (waited $E2E_PATIENCE s)"
 }
 
 # The lower half breathes: a window shows one of three body frames.
