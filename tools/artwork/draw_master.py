@@ -1233,10 +1233,9 @@ def camisole_group(k=0):
                   fill(sh) + ' fill-opacity="0.3"'))
     b.append(cut)
     if shape == CAMI:
-        # straps over the shoulders: the left one out to the shoulder's
-        # outline (the build cuts it there), under the hanging lock; the right
-        # one up to just below the picture's top, under the hair over that
-        # shoulder
+        # straps over the shoulders, each out to the shoulder's outline (the
+        # build cuts it there): the left one under the hanging lock, the right
+        # one where the shoulder has sloped down into the picture
         w = 9 if k == 5 else 7
         b += strap(300, 444, 172, 350, w, main, ol)
         b += strap(612, 440, 642, 346, w, main, ol)
