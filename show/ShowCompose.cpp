@@ -162,6 +162,8 @@ void TSvelmia::ShowLayer(const DrawnFigure& f, int e, TCanvas* mask, TCanvas* pi
     ShowMaskedCopy(f.D(e), mask, f.M(e), picture, f.S(e));
 }
 
+// The layers of one figure, in the portrait's order: the hairband lies over the
+// shaggy and punk hair.
 void TSvelmia::DrawShowFigureUpper(const DrawnFigure& f)
 {
     // Upper body: mask in the upper half of the list, picture in the lower.
@@ -195,12 +197,12 @@ void TSvelmia::DrawShowFigureUpper(const DrawnFigure& f)
                        EarringFrameList->GetCanvas(),
                        RowsOf(f.S(peEarringFrame), frameTop, frameTop + EarringFrameHeight));
     }
-    if (f.Sel.HairBandShown && !f.Sel.LongHair && !(!f.IsLeft && f.Out[opHairBand]))
-        ShowLayer(f, peHairBand, f.HairBandMask, f.HairBand);
     if (f.Sel.ShaggyHair)
         ShowLayer(f, peShaggy, ShaggyMask->GetCanvas(), ShaggyBmp->GetCanvas());
     if (f.Sel.PankHair)
         ShowLayer(f, pePank, PankMask->GetCanvas(), PankBmp->GetCanvas());
+    if (f.Sel.HairBandShown && !f.Sel.LongHair && !(!f.IsLeft && f.Out[opHairBand]))
+        ShowLayer(f, peHairBand, f.HairBandMask, f.HairBand);
     if (f.Sel.FlowerShown && !f.Sel.LongHair && f.Sel.FlowerAlt == 0 && !(!f.IsLeft && f.Out[opFlower]))
         ShowLayer(f, peFlower, f.Flower, f.Flower);
     if (f.Sel.ChokerShown)

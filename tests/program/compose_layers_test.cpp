@@ -164,7 +164,7 @@ const HairStyle kHairStyles[] = {
 // style differ only where the scene shows; a patch of scene that does not
 // reach the picture's edge is a hole in the hair or between hair and face.
 // Drawing the hairband changes what the user sees with every style that
-// draws it.
+// draws it, in the portrait and on both figures of the show.
 TEST_F(ComposeLayersTest, EveryHairStyleIsWholeAndShowsTheHairband)
 {
     StartPortrait();
@@ -178,6 +178,7 @@ TEST_F(ComposeLayersTest, EveryHairStyleIsWholeAndShowsTheHairband)
         both->GetCanvas()->CopyRect(Rect(0, 300, 800, 600), S().FrameBmp[0]->GetCanvas(), Rect(0, 0, 800, 300));
         return both;
     };
+    const int showGap = S().ShowRightGap;
     for (const HairStyle& h : kHairStyles) {
         SCOPED_TRACE(h.name);
         S().MainHairHidden = h.hidden ? 1 : 0;
@@ -217,6 +218,24 @@ TEST_F(ComposeLayersTest, EveryHairStyleIsWholeAndShowsTheHairband)
         S().HairBandShown = true;
         const auto banded = compose(2);
         EXPECT_EQ(!SameArea(banded.get(), a.get(), S().HairBandDestRect), h.hairband);
+
+        // The show draws both figures in the same style as the portrait. The
+        // right figure stands over the left one's hairband unless moved away.
+        form_->CopySet(SelectionSet::Main, SelectionSet::Left);
+        for (const bool left : {false, true}) {
+            S().ShowRightGap = left ? 600 : showGap;
+            form_->LayoutLeftFigure();
+            form_->LayoutRightFigure();
+            auto show = [&](bool band) {
+                S().HairBandShown = S().LeftHairBandShown = band;
+                form_->ComposeShowUpper(2);
+                return Snapshot(S().UpperBmp.get());
+            };
+            const auto showPlain = show(false), showBanded = show(true);
+            const TRect bandArea = left ? S().LeftDestRect[peHairBand] : S().RightDestRect[peHairBand];
+            EXPECT_EQ(!SameArea(showBanded.get(), showPlain.get(), bandArea), h.hairband)
+                << (left ? "show, left figure" : "show, right figure");
+        }
     }
 }
 

@@ -207,7 +207,7 @@ def figure_group():
     # is a group of its own (figure-arm): its hand rests on the hip, which
     # does not move as the chest rises, so it is drawn the same in every
     # breathing pose, over the torso's right side
-    sil = ("M384 140 L476 128 C472 200 474 262 486 298 C520 318 600 330 660 346 C702 358 724 384 732 420 "
+    sil = ("M384 140 L476 128 C472 200 474 262 486 298 C520 321 600 345 662 360 C702 370 724 389 732 420 "
            "C728 436 690 442 658 448 C650 480 644 520 641 550 L640 625 L128 625 "
            "C132 540 140 480 152 410 C160 375 180 354 222 343 C282 328 350 318 376 298 C382 262 386 220 384 140 Z")
     # the back of the neck behind the jaw and below the ear, in shade: short
@@ -293,13 +293,13 @@ def arm_group():
     inner = catmull([(790, 500), (770, 494), inner[4], inner[8], inner[12], inner[16]], False, 6)
     # the bend starts where the forearm's inner edge passes x 679
     k = next(i for i, (x, y) in enumerate(inner) if x < 679)
-    shoulder = catmull([(662, 347), (700, 360), (724, 386), (733, 420), (746, 446), (761, 468), (775, 484),
+    shoulder = catmull([(662, 360), (700, 370), (724, 389), (733, 420), (746, 446), (761, 468), (775, 484),
                         (786, 494)], False, 8)
     # the elbow: a round knob out to the side, running into the forearm
     elbow = catmull([(786, 494), (796, 506), (798, 522), outer[5]], False, 8)
     bend = catmull([inner[k], (664, 574), (650, 562), (643, 550)], False, 6)
     fore_in = inner[:k + 1]
-    upper = [(640, 352)] + shoulder + elbow[:-1] + fore_in + bend[1:] + [(640, 500), (636, 420)]
+    upper = [(640, 365)] + shoulder + elbow[:-1] + fore_in + bend[1:] + [(640, 500), (636, 420)]
     b.append(path(poly(upper), "skin"))
     # the upper arm turns away behind the torso and under the forearm: shade
     # along the torso's side and along the forearm
@@ -614,7 +614,7 @@ def main_hair_group():
     # the whole back mass; the figure and the face are cut out of it by the
     # generator, so it may run behind them freely
     mass = [(190, -12), (147, 40), (134, 100), (120, 170), (110, 222), (100, 246), (90, 272), (104, 262),
-            (118, 248), (132, 268), (150, 298), (160, 282), (172, 266), (186, 284), (200, 300), (224, 300), (236, 384), (680, 384), (690, 352),
+            (118, 248), (132, 268), (150, 298), (160, 282), (172, 266), (186, 284), (200, 300), (224, 300), (236, 384), (672, 384), (684, 350),
             (698, 300), (696, 250), (698, 200), (688, 140), (670, 84), (644, 30), (612, -12)]
     d = poly(catmull(mass, True, 6))
     b.append(path(d, "hair hair-ol"))
@@ -1233,13 +1233,12 @@ def camisole_group(k=0):
                   fill(sh) + ' fill-opacity="0.3"'))
     b.append(cut)
     if shape == CAMI:
-        # straps over the shoulders: the left one out to the shoulder's
-        # outline (the build cuts it there), under the hanging lock; the right
-        # one up to just below the picture's top, under the hair over that
-        # shoulder
+        # straps over the shoulders, each out to the shoulder's outline (the
+        # build cuts it there): the left one under the hanging lock, the right
+        # one where the shoulder has sloped down into the picture
         w = 9 if k == 5 else 7
         b += strap(300, 444, 172, 350, w, main, ol)
-        b += strap(612, 440, 640, 357, w, main, ol)
+        b += strap(612, 440, 642, 346, w, main, ol)
     b.append(path(shape, "", edge))
     if k == 0:
         for i in range(22):
