@@ -11,7 +11,7 @@
 // back the same scene and cells.
 #include "assets/Transparency.h"
 #include "commands/KeyCommandTable.h"
-#include "commands/SpecialKeyTable.h"
+#include "commands/NamedKeyTable.h"
 #include "toolkit/Intl.h"
 
 #include <exception>
@@ -130,7 +130,7 @@ void TSvelmia::FormKeyPress(TObject* /*Sender*/, char& Key)
 {
     // Settled by the key-down handler of the same key.
     const unsigned char key = static_cast<unsigned char>(Key);
-    if (const SpecialKeyRow* row = FindCharacterKey(key)) {
+    if (const NamedKeyRow* row = FindCharacterKey(key)) {
         (this->*row->action)(row->key);
         return;
     }

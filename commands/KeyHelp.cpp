@@ -3,7 +3,7 @@
 #include "commands/KeyHelp.h"
 
 #include "commands/KeyCommandTable.h"
-#include "commands/SpecialKeyTable.h"
+#include "commands/NamedKeyTable.h"
 #include "toolkit/Intl.h"
 #include "toolkit/Utf8.h"
 
@@ -123,32 +123,32 @@ const Task& TaskOf(const CharacterCommand& c)
 // acts for the key of the named row above it.
 consteval bool RowsWithoutANameFollowTheirKey()
 {
-    for (size_t i = 0; i < kSpecialKeyRows.size(); ++i)
-        if (kSpecialKeyRows[i].name.empty() && (i == 0 || kSpecialKeyRows[i - 1].key != kSpecialKeyRows[i].key))
+    for (size_t i = 0; i < kNamedKeyRows.size(); ++i)
+        if (kNamedKeyRows[i].name.empty() && (i == 0 || kNamedKeyRows[i - 1].key != kNamedKeyRows[i].key))
             return false;
     return true;
 }
 static_assert(RowsWithoutANameFollowTheirKey());
 
-consteval size_t SpecialKeyCount()
+consteval size_t NamedKeyCount()
 {
     size_t n = 0;
-    for (const SpecialKeyRow& row : kSpecialKeyRows)
+    for (const NamedKeyRow& row : kNamedKeyRows)
         n += row.name.empty() ? 0 : 1;
     return n;
 }
 
-consteval std::array<SpecialKey, SpecialKeyCount()> MakeSpecialKeys()
+consteval std::array<NamedKey, NamedKeyCount()> MakeNamedKeys()
 {
-    std::array<SpecialKey, SpecialKeyCount()> out{};
+    std::array<NamedKey, NamedKeyCount()> out{};
     size_t n = 0;
-    for (const SpecialKeyRow& row : kSpecialKeyRows)
+    for (const NamedKeyRow& row : kNamedKeyRows)
         if (!row.name.empty())
-            out[n++] = SpecialKey{row.key, row.character, row.name, row.what, row.withShift, row.withCtrl};
+            out[n++] = NamedKey{row.key, row.character, row.name, row.what, row.withShift, row.withCtrl};
     return out;
 }
 
-constexpr auto kSpecialKeys = MakeSpecialKeys();
+constexpr auto kNamedKeys = MakeNamedKeys();
 
 constexpr std::array kMouseActions = {
     MouseAction{N_("Double-click below the face"), N_("portrait or show, eyes closed"),
@@ -329,9 +329,9 @@ std::span<const CharacterCommand> CharacterCommands()
 {
     return kCharacterCommands;
 }
-std::span<const SpecialKey> SpecialKeys()
+std::span<const NamedKey> NamedKeys()
 {
-    return kSpecialKeys;
+    return kNamedKeys;
 }
 std::span<const MouseAction> MouseActions()
 {
@@ -374,7 +374,7 @@ std::string Markdown()
 
     out += "\n### Special keys\n\n";
     out += "| Key | What it does | With Shift | With Ctrl |\n|---|---|---|---|\n";
-    for (const SpecialKey& k : kSpecialKeys)
+    for (const NamedKey& k : kNamedKeys)
         out += "| " + std::string(k.name) + " | " + MdText(k.what) + " | " + MdText(k.withShift) + " | " +
                MdText(k.withCtrl) + " |\n";
 
@@ -404,7 +404,7 @@ std::string Roff()
                                 std::string(_("Main")) + "@" + C_("figure", "Left") + "@" + _("What it does"), rows);
 
     rows.clear();
-    for (const SpecialKey& k : kSpecialKeys) {
+    for (const NamedKey& k : kNamedKeys) {
         std::string what = RoffText(Tr(k.what));
         if (!k.withShift.empty())
             what += "\n.br\n\\fIShift:\\fR " + RoffText(Tr(k.withShift));
@@ -450,7 +450,7 @@ std::string PlainText()
         }
     }
     out += "\n" + std::string(_("Special keys:")) + "\n";
-    for (const SpecialKey& k : kSpecialKeys) {
+    for (const NamedKey& k : kNamedKeys) {
         out += "  " + Pad(KeyTr(k.name), 17) + Tr(k.what) + "\n";
         if (!k.withShift.empty())
             out += "  " + Pad("  Shift", 17) + Tr(k.withShift) + "\n";

@@ -4,7 +4,7 @@
 // `velmia --help`, the manual page and the README's "Using Velmia" section are
 // all written from. The character commands and the special keys are read
 // from the tables their handlers use (commands/KeyCommandTable.h,
-// commands/SpecialKeyTable.h); for the mouse and the views the mouse handlers
+// commands/NamedKeyTable.h); for the mouse and the views the mouse handlers
 // stay the authority, and the tests check these tables against the handlers
 // key by key.
 #pragma once
@@ -30,7 +30,7 @@ struct CharacterCommand {
 };
 
 // A key that makes no character, or one handled before the command table.
-struct SpecialKey {
+struct NamedKey {
     uint16_t vk;    // virtual-key code as the form receives it
     char character; // the character the key also delivers, 0 for none
     std::string_view name;
@@ -53,7 +53,7 @@ struct View {
 };
 
 std::span<const CharacterCommand> CharacterCommands();
-std::span<const SpecialKey> SpecialKeys();
+std::span<const NamedKey> NamedKeys();
 std::span<const MouseAction> MouseActions();
 std::span<const View> Views();
 

@@ -341,10 +341,10 @@ public:
     };
     void LayoutFigureParts(const FigureColumns& figure);
 
-    // ---- commands/SpecialKeys.cpp: the special keys --------------------------
+    // ---- commands/NamedKeys.cpp: the special keys --------------------------
     void FormKeyDown(vcl::TObject* Sender, uint16_t& Key, vcl::TShiftState Shift);
-    // The special keys' actions and states (rows of commands/SpecialKeyTable.h).
-    bool SpecialKeyActs(KeyState when) const;
+    // The special keys' actions and states (rows of commands/NamedKeyTable.h).
+    bool NamedKeyActs(KeyState when) const;
     void TurnBrowserPageKey(uint16_t key);
     void ShowTitleBanner(uint16_t key);
     void TogglePriority(uint16_t key);

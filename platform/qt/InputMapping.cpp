@@ -40,7 +40,7 @@ struct Special {
     char ch; // 0: no character
 };
 
-constexpr Special kSpecialKeys[] = {
+constexpr Special kNamedKeys[] = {
     {Qt::Key_Backspace, VK_BACK, 8}, {Qt::Key_Tab, VK_TAB, 9},       {Qt::Key_Backtab, VK_TAB, 9},
     {Qt::Key_Return, VK_RETURN, 13}, {Qt::Key_Enter, VK_RETURN, 13}, {Qt::Key_Escape, VK_ESCAPE, 27},
     {Qt::Key_Pause, VK_PAUSE, 0},    {Qt::Key_PageUp, VK_PRIOR, 0},  {Qt::Key_PageDown, VK_NEXT, 0},
@@ -63,7 +63,7 @@ std::optional<KeyDelivery> MapKey(int key, Qt::KeyboardModifiers modifiers, cons
 
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
         return KeyDelivery{uint16_t(VK_F1 + (key - Qt::Key_F1)), std::nullopt};
-    for (const Special& s : kSpecialKeys) {
+    for (const Special& s : kNamedKeys) {
         if (s.key == key) {
             KeyDelivery d{s.vk, std::nullopt};
             if (s.ch != 0 && !alt)

@@ -33,15 +33,15 @@ std::set<int> ListedCharacters()
         for (char k : c.left)
             keys.insert(static_cast<unsigned char>(k));
     }
-    for (const auto& k : keyhelp::SpecialKeys())
+    for (const auto& k : keyhelp::NamedKeys())
         if (k.character)
             keys.insert(static_cast<unsigned char>(k.character));
     return keys;
 }
 
-const keyhelp::SpecialKey* ListedKey(int vk)
+const keyhelp::NamedKey* ListedKey(int vk)
 {
-    for (const auto& k : keyhelp::SpecialKeys())
+    for (const auto& k : keyhelp::NamedKeys())
         if (k.vk == vk)
             return &k;
     return nullptr;
@@ -242,12 +242,12 @@ INSTANTIATE_TEST_SUITE_P(EveryCharacter, CharacterHelpTest, ::testing::Range(1, 
 
 // ---- Keys without a character ------------------------------------------------------
 
-class SpecialKeyHelpTest : public KeyHelpTest, public ::testing::WithParamInterface<int> {};
+class NamedKeyHelpTest : public KeyHelpTest, public ::testing::WithParamInterface<int> {};
 
-TEST_P(SpecialKeyHelpTest, ListedExactlyWhenItActs)
+TEST_P(NamedKeyHelpTest, ListedExactlyWhenItActs)
 {
     const int vk = GetParam();
-    const keyhelp::SpecialKey* row = ListedKey(vk);
+    const keyhelp::NamedKey* row = ListedKey(vk);
     const char ch = row ? row->character : 0;
     StartPortrait();
     Enter(Where::Portrait);
@@ -267,7 +267,7 @@ TEST_P(SpecialKeyHelpTest, ListedExactlyWhenItActs)
 }
 
 // Every key of a PC keyboard that makes no character: Backspace to Scroll Lock.
-INSTANTIATE_TEST_SUITE_P(EveryKey, SpecialKeyHelpTest, ::testing::Range(8, 146),
+INSTANTIATE_TEST_SUITE_P(EveryKey, NamedKeyHelpTest, ::testing::Range(8, 146),
                          [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param); });
 
 // ---- Shift and Ctrl forms ----------------------------------------------------------
@@ -279,13 +279,13 @@ struct ModifiedKey {
 
 void PrintTo(const ModifiedKey& k, std::ostream* os)
 {
-    *os << (k.modifier == VK_SHIFT ? "Shift+" : "Ctrl+") << keyhelp::SpecialKeys()[k.row].name;
+    *os << (k.modifier == VK_SHIFT ? "Shift+" : "Ctrl+") << keyhelp::NamedKeys()[k.row].name;
 }
 
 class ModifierHelpTest : public KeyHelpTest, public ::testing::WithParamInterface<ModifiedKey> {
 protected:
     // The state after the key, pressed with or without the modifier, in a view.
-    std::vector<int64_t> Outcome(const keyhelp::SpecialKey& key, Where where, int modifier)
+    std::vector<int64_t> Outcome(const keyhelp::NamedKey& key, Where where, int modifier)
     {
         StartPortrait();
         if (where == Where::Show)
@@ -305,7 +305,7 @@ protected:
 
 TEST_P(ModifierHelpTest, ListedExactlyWhenItChangesTheOutcome)
 {
-    const keyhelp::SpecialKey& key = keyhelp::SpecialKeys()[GetParam().row];
+    const keyhelp::NamedKey& key = keyhelp::NamedKeys()[GetParam().row];
     const int modifier = GetParam().modifier;
     const bool listed = !(modifier == VK_SHIFT ? key.withShift : key.withCtrl).empty();
     std::vector<std::string> differs;
@@ -323,15 +323,15 @@ TEST_P(ModifierHelpTest, ListedExactlyWhenItChangesTheOutcome)
 std::vector<ModifiedKey> EveryModifiedKey()
 {
     std::vector<ModifiedKey> v;
-    for (int i = 0; i < static_cast<int>(keyhelp::SpecialKeys().size()); ++i)
+    for (int i = 0; i < static_cast<int>(keyhelp::NamedKeys().size()); ++i)
         for (int modifier : {VK_SHIFT, VK_CONTROL})
             v.push_back({i, modifier});
     return v;
 }
 
-INSTANTIATE_TEST_SUITE_P(EverySpecialKey, ModifierHelpTest, ::testing::ValuesIn(EveryModifiedKey()),
+INSTANTIATE_TEST_SUITE_P(EveryNamedKey, ModifierHelpTest, ::testing::ValuesIn(EveryModifiedKey()),
                          [](const ::testing::TestParamInfo<ModifiedKey>& info) {
-                             std::string name(keyhelp::SpecialKeys()[info.param.row].name);
+                             std::string name(keyhelp::NamedKeys()[info.param.row].name);
                              name.erase(
                                  std::remove_if(name.begin(), name.end(),
                                                 [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }),
@@ -367,7 +367,7 @@ TEST(KeyHelpDocuments, MarkdownRowsKeepTheirCells)
         EXPECT_EQ(count(line), cells) << line;
         ++rows;
     }
-    const size_t expected = keyhelp::CharacterCommands().size() + keyhelp::SpecialKeys().size() +
+    const size_t expected = keyhelp::CharacterCommands().size() + keyhelp::NamedKeys().size() +
                             keyhelp::MouseActions().size() + keyhelp::Views().size() + 2 * tables;
     EXPECT_EQ(static_cast<size_t>(rows), expected) << "every row once and two header lines per table";
 }
@@ -394,7 +394,7 @@ TEST(KeyHelpDocuments, RoffCellsStayCells)
     EXPECT_GT(textBlocks, 0);
     for (const auto& c : keyhelp::CharacterCommands())
         EXPECT_EQ(std::string(c.what).find('@'), std::string::npos) << c.what;
-    for (const auto& k : keyhelp::SpecialKeys())
+    for (const auto& k : keyhelp::NamedKeys())
         EXPECT_EQ((std::string(k.what) + std::string(k.withShift) + std::string(k.withCtrl)).find('@'),
                   std::string::npos)
             << k.name;

@@ -71,9 +71,9 @@ const PartKind& KindByKey(const std::string& key)
 }
 
 // Keys that make no character, as the driver presses them.
-constexpr uint16_t kSpecialKeys[] = {VK_F1,    VK_F2,     VK_F3,    VK_F4,     VK_F5,  VK_F6,     VK_F7,    VK_F8,
-                                     VK_PAUSE, VK_INSERT, VK_PRIOR, VK_NEXT,   VK_UP,  VK_DOWN,   VK_LEFT,  VK_RIGHT,
-                                     VK_HOME,  VK_END,    VK_BACK,  VK_DELETE, VK_TAB, VK_RETURN, VK_ESCAPE};
+constexpr uint16_t kNamedKeys[] = {VK_F1,    VK_F2,     VK_F3,    VK_F4,     VK_F5,  VK_F6,     VK_F7,    VK_F8,
+                                   VK_PAUSE, VK_INSERT, VK_PRIOR, VK_NEXT,   VK_UP,  VK_DOWN,   VK_LEFT,  VK_RIGHT,
+                                   VK_HOME,  VK_END,    VK_BACK,  VK_DELETE, VK_TAB, VK_RETURN, VK_ESCAPE};
 
 // The characters the driver types: printable ASCII, Backspace, Tab, Enter
 // and Escape, chosen by one draw below kCharCodes.
@@ -262,7 +262,7 @@ std::vector<Event> RandomKeyEvents(uint64_t seed, size_t count)
             e.code = CharCode(random(kCharCodes));
         } else {
             e.kind = EventKind::Key;
-            e.code = kSpecialKeys[random(sizeof(kSpecialKeys) / sizeof(kSpecialKeys[0]))];
+            e.code = kNamedKeys[random(sizeof(kNamedKeys) / sizeof(kNamedKeys[0]))];
             e.shift = chance(0.3);
             e.ctrl = chance(0.3);
         }
@@ -397,7 +397,7 @@ Event Driver::NextInput()
         e.answer = AnswerFor(e.code);
     } else if (roll < 66) {
         e.kind = EventKind::Key;
-        e.code = kSpecialKeys[Random(sizeof(kSpecialKeys) / sizeof(kSpecialKeys[0]))];
+        e.code = kNamedKeys[Random(sizeof(kNamedKeys) / sizeof(kNamedKeys[0]))];
         if (e.code == VK_ESCAPE && !escapeCloses && !Chance(0.03))
             e.code = VK_F8;
         e.shift = Chance(0.3);

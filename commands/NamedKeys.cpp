@@ -5,7 +5,7 @@
 // close-up (Page Up / Down, Up / Down, Home, Backspace) and the part browser
 // (F2 to F7; Page Down / Up turn its pages). The character keys of the same
 // press go on to FormKeyPress.
-#include "commands/SpecialKeyTable.h"
+#include "commands/NamedKeyTable.h"
 
 #include <algorithm>
 
@@ -43,9 +43,9 @@ int CtrlStepRight(int pan)
 
 } // namespace
 
-// The keys are rows of commands/SpecialKeyTable.h: the row of the key whose
+// The keys are rows of commands/NamedKeyTable.h: the row of the key whose
 // state holds acts.
-bool TSvelmia::SpecialKeyActs(KeyState when) const
+bool TSvelmia::NamedKeyActs(KeyState when) const
 {
     switch (when) {
     case KeyState::Browser:
@@ -71,9 +71,9 @@ bool TSvelmia::SpecialKeyActs(KeyState when) const
 void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shift*/)
 {
     SettleAskedRedraw();
-    const auto acts = [this](KeyState when) { return SpecialKeyActs(when); };
+    const auto acts = [this](KeyState when) { return NamedKeyActs(when); };
     const bool browser = BrowserOpen;
-    if (const SpecialKeyRow* row = FindSpecialKey(Key, true, acts)) {
+    if (const NamedKeyRow* row = FindNamedKey(Key, true, acts)) {
         (this->*row->action)(Key);
         if (row->when != KeyState::AlwaysThenOn)
             return;
@@ -84,7 +84,7 @@ void TSvelmia::FormKeyDown(TObject* /*Sender*/, uint16_t& Key, TShiftState /*Shi
     Timer1Pause pause(*this);
     ShiftDown = GetKeyState(VK_SHIFT) < 0;
     CtrlDown = GetKeyState(VK_CONTROL) < 0;
-    if (const SpecialKeyRow* row = FindSpecialKey(Key, false, acts))
+    if (const NamedKeyRow* row = FindNamedKey(Key, false, acts))
         (this->*row->action)(Key);
     if (BrowserOpen)
         pause.KeepStopped(); // until the browser closes
@@ -255,9 +255,9 @@ void TSvelmia::PanPortrait(uint16_t key)
 // F2 to F7: the browser of one part kind, when the folder holds files of it.
 void TSvelmia::OpenPartBrowser(uint16_t key)
 {
-    const auto row = std::find_if(kSpecialKeyRows.begin(), kSpecialKeyRows.end(),
-                                  [key](const SpecialKeyRow& r) { return r.key == key && r.browser.pattern; });
-    if (row == kSpecialKeyRows.end())
+    const auto row = std::find_if(kNamedKeyRows.begin(), kNamedKeyRows.end(),
+                                  [key](const NamedKeyRow& r) { return r.key == key && r.browser.pattern; });
+    if (row == kNamedKeyRows.end())
         return;
     const BrowserColumn* request = &row->browser;
     // The browser stops the ticks and covers the portrait: what was asked

@@ -46,7 +46,7 @@ struct BrowserColumn {
     int thumbWidth = 0, thumbHeight = 0;
 };
 
-struct SpecialKeyRow {
+struct NamedKeyRow {
     uint16_t key; // virtual-key code as the form receives it
     KeyState when;
     void (TSvelmia::*action)(uint16_t key);
@@ -60,64 +60,64 @@ struct SpecialKeyRow {
 };
 
 // In the order of the help.
-inline constexpr std::array kSpecialKeyRows = {
+inline constexpr std::array kNamedKeyRows = {
     // clang-format off
-    SpecialKeyRow{vcl::VK_ESCAPE, KeyState::Character, &TSvelmia::CloseOrQuit, "Esc",
+    NamedKeyRow{vcl::VK_ESCAPE, KeyState::Character, &TSvelmia::CloseOrQuit, "Esc",
                   N_("Close the part browser, the close-up or the title banner; otherwise quit"), {}, {}, 27},
-    SpecialKeyRow{vcl::VK_F1, KeyState::Always, &TSvelmia::ShowTitleBanner, "F1",
+    NamedKeyRow{vcl::VK_F1, KeyState::Always, &TSvelmia::ShowTitleBanner, "F1",
                   N_("Show the title banner (the next mouse press hides it)")},
-    SpecialKeyRow{vcl::VK_F2, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F2",
+    NamedKeyRow{vcl::VK_F2, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F2",
                   N_("Part browser: costumes (vlm_co*.bmp)"), {}, {}, 0,
                   {TSvelmia::kPartCostume, "vlm_co*.bmp", layout::kCostumeThumbSource.Width() / layout::kBandThumbScale, layout::kCostumeThumbSource.Height() / layout::kBandThumbScale}},
-    SpecialKeyRow{vcl::VK_F3, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F3",
+    NamedKeyRow{vcl::VK_F3, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F3",
                   N_("Part browser: camisoles (vlm_ca*.bmp)"), {}, {}, 0,
                   {TSvelmia::kPartCamisole, "vlm_ca*.bmp", layout::kCamisoleThumbSource.Width() / layout::kBandThumbScale, layout::kCamisoleThumbSource.Height() / layout::kBandThumbScale}},
-    SpecialKeyRow{vcl::VK_F4, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F4",
+    NamedKeyRow{vcl::VK_F4, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F4",
                   N_("Part browser: hairbands (vlm_hb*.bmp)"), {}, {}, 0,
                   {TSvelmia::kPartHairBand, "vlm_hb*.bmp", layout::PlacementWidth(peHairBand), layout::SourceRows(peHairBand)}},
-    SpecialKeyRow{vcl::VK_F5, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F5",
+    NamedKeyRow{vcl::VK_F5, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F5",
                   N_("Part browser: flowers (vlm_fl*.bmp)"), {}, {}, 0,
                   {TSvelmia::kPartFlower, "vlm_fl*.bmp", layout::PlacementWidth(peFlower), layout::SourceRows(peFlower)}},
-    SpecialKeyRow{vcl::VK_F6, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F6",
+    NamedKeyRow{vcl::VK_F6, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F6",
                   N_("Part browser: ribbons (vlm_ri*.bmp)"), {}, {}, 0,
                   {TSvelmia::kPartRibbon, "vlm_ri*.bmp", layout::PlacementWidth(peRibbon), layout::SourceRows(peRibbon)}},
-    SpecialKeyRow{vcl::VK_F7, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F7",
+    NamedKeyRow{vcl::VK_F7, KeyState::OutsideCloseUp, &TSvelmia::OpenPartBrowser, "F7",
                   N_("Part browser: chokers (vlm_ch*.bmp)"), {}, {}, 0,
                   {TSvelmia::kPartChoker, "vlm_ch*.bmp", layout::PlacementWidth(peChoker), layout::kChokerCell}},
-    SpecialKeyRow{vcl::VK_LEFT, KeyState::OutsideCloseUp, &TSvelmia::MoveFigures, NC_("key", "Left"),
+    NamedKeyRow{vcl::VK_LEFT, KeyState::OutsideCloseUp, &TSvelmia::MoveFigures, NC_("key", "Left"),
                   N_("Portrait: move the figure 20 pixels left. Show: move the right figure 10 pixels left"),
                   N_("Portrait: 10 pixels. Show: move the left figure instead"),
                   N_("Portrait: 100 pixels, slower near the edge. Show: 20 pixels")},
-    SpecialKeyRow{vcl::VK_RIGHT, KeyState::OutsideCloseUp, &TSvelmia::MoveFigures, NC_("key", "Right"),
+    NamedKeyRow{vcl::VK_RIGHT, KeyState::OutsideCloseUp, &TSvelmia::MoveFigures, NC_("key", "Right"),
                   N_("Portrait: move the figure 20 pixels right. Show: move the right figure 10 pixels right"),
                   N_("Portrait: 10 pixels. Show: move the left figure instead"),
                   N_("Portrait: 100 pixels, slower near the edge. Show: 20 pixels")},
-    SpecialKeyRow{vcl::VK_INSERT, KeyState::Portrait, &TSvelmia::RememberedPlace, "Insert",
+    NamedKeyRow{vcl::VK_INSERT, KeyState::Portrait, &TSvelmia::RememberedPlace, "Insert",
                   N_("Portrait: move the figure back to the remembered place"), N_("Remember the figure's place")},
-    SpecialKeyRow{vcl::VK_BACK, KeyState::InEveryView, &TSvelmia::ResetOrSwitch, "Backspace",
+    NamedKeyRow{vcl::VK_BACK, KeyState::InEveryView, &TSvelmia::ResetOrSwitch, "Backspace",
                   N_("Portrait: the figure back to the middle. Show: the figures back to their places. Close-up: "
                      "switch to the kept close-up")},
-    SpecialKeyRow{vcl::VK_PRIOR, KeyState::CloseUpAllowed, &TSvelmia::EnterOrZoomCloseUp, "Page Up",
+    NamedKeyRow{vcl::VK_PRIOR, KeyState::CloseUpAllowed, &TSvelmia::EnterOrZoomCloseUp, "Page Up",
                   N_("Close-up of the face at 140 %; in the close-up: zoom in, up to 200 % (not in the show). Part "
                      "browser: the previous page"),
                   N_("Enter the close-up keeping the previous one (Backspace switches)")},
-    SpecialKeyRow{vcl::VK_PRIOR, KeyState::Browser, &TSvelmia::TurnBrowserPageKey},
-    SpecialKeyRow{vcl::VK_UP, KeyState::CloseUpZoom, &TSvelmia::ZoomCloseUpKey, NC_("key", "Up"), N_("Close-up: zoom in")},
-    SpecialKeyRow{vcl::VK_NEXT, KeyState::CloseUpZoom, &TSvelmia::ZoomCloseUpKey, "Page Down",
+    NamedKeyRow{vcl::VK_PRIOR, KeyState::Browser, &TSvelmia::TurnBrowserPageKey},
+    NamedKeyRow{vcl::VK_UP, KeyState::CloseUpZoom, &TSvelmia::ZoomCloseUpKey, NC_("key", "Up"), N_("Close-up: zoom in")},
+    NamedKeyRow{vcl::VK_NEXT, KeyState::CloseUpZoom, &TSvelmia::ZoomCloseUpKey, "Page Down",
                   N_("Close-up: zoom out, down to 140 %. Part browser: the next page")},
-    SpecialKeyRow{vcl::VK_NEXT, KeyState::Browser, &TSvelmia::TurnBrowserPageKey},
-    SpecialKeyRow{vcl::VK_DOWN, KeyState::CloseUpZoom, &TSvelmia::ZoomCloseUpKey, NC_("key", "Down"), N_("Close-up: zoom out")},
-    SpecialKeyRow{vcl::VK_HOME, KeyState::InEveryView, &TSvelmia::LeaveOrReenterCloseUp, "Home",
+    NamedKeyRow{vcl::VK_NEXT, KeyState::Browser, &TSvelmia::TurnBrowserPageKey},
+    NamedKeyRow{vcl::VK_DOWN, KeyState::CloseUpZoom, &TSvelmia::ZoomCloseUpKey, NC_("key", "Down"), N_("Close-up: zoom out")},
+    NamedKeyRow{vcl::VK_HOME, KeyState::InEveryView, &TSvelmia::LeaveOrReenterCloseUp, "Home",
                   N_("Leave the close-up; elsewhere: back to the last close-up")},
-    SpecialKeyRow{vcl::VK_PAUSE, KeyState::AlwaysThenOn, &TSvelmia::TogglePriority, "Pause",
+    NamedKeyRow{vcl::VK_PAUSE, KeyState::AlwaysThenOn, &TSvelmia::TogglePriority, "Pause",
                   N_("Run at low priority, on or off")},
     // Ctrl with a letter makes a control character: FormKeyPress.
-    SpecialKeyRow{'S', KeyState::HelpOnly, nullptr, "Ctrl+S",
+    NamedKeyRow{'S', KeyState::HelpOnly, nullptr, "Ctrl+S",
                   N_("Save the look (what she wears, her hair, the scene, the pan, the view) as a .velmia-look file "
                      "(portrait or show)"), {}, {}, 19},
-    SpecialKeyRow{'O', KeyState::HelpOnly, nullptr, "Ctrl+O",
+    NamedKeyRow{'O', KeyState::HelpOnly, nullptr, "Ctrl+O",
                   N_("Open a look file and wear it (portrait or show)"), {}, {}, 15},
-    SpecialKeyRow{'C', KeyState::HelpOnly, nullptr, "Ctrl+C",
+    NamedKeyRow{'C', KeyState::HelpOnly, nullptr, "Ctrl+C",
                   N_("Copy the window's picture to the clipboard"), {}, {}, 3},
     // clang-format on
 };
@@ -125,7 +125,7 @@ inline constexpr std::array kSpecialKeyRows = {
 // The help of a browser key names the files it shows.
 consteval bool BrowserKeysNameTheirPattern()
 {
-    for (const SpecialKeyRow& row : kSpecialKeyRows)
+    for (const NamedKeyRow& row : kNamedKeyRows)
         if (row.browser.pattern && row.what.find(row.browser.pattern) == std::string_view::npos)
             return false;
     return true;
@@ -133,9 +133,9 @@ consteval bool BrowserKeysNameTheirPattern()
 static_assert(BrowserKeysNameTheirPattern());
 
 // The row that acts on the character `key` delivers; null for none.
-constexpr const SpecialKeyRow* FindCharacterKey(unsigned char key)
+constexpr const NamedKeyRow* FindCharacterKey(unsigned char key)
 {
-    for (const SpecialKeyRow& row : kSpecialKeyRows)
+    for (const NamedKeyRow& row : kNamedKeyRows)
         if (row.when == KeyState::Character && static_cast<unsigned char>(row.character) == key)
             return &row;
     return nullptr;
@@ -143,9 +143,9 @@ constexpr const SpecialKeyRow* FindCharacterKey(unsigned char key)
 
 // The row of `key` that acts first (`first`) or among the views' keys when
 // `acts` says its state holds; null for none.
-template <typename Acts> constexpr const SpecialKeyRow* FindSpecialKey(uint16_t key, bool first, Acts acts)
+template <typename Acts> constexpr const NamedKeyRow* FindNamedKey(uint16_t key, bool first, Acts acts)
 {
-    for (const SpecialKeyRow& row : kSpecialKeyRows)
+    for (const NamedKeyRow& row : kNamedKeyRows)
         if (row.key == key && row.action && ActsFirst(row.when) == first && acts(row.when))
             return &row;
     return nullptr;
