@@ -31,7 +31,7 @@ shown=$(date +%s.%N)
 eyes() { import -window "$E2E_WIN" -crop 243x123+238+0 +repage "$1" 2>/dev/null || e2e_fail "screenshot failed"; }
 differs() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{ print ($1 > 200) ? 1 : 0 }'; }
 
-e2e_wait_painted
+e2e_wait_ready
 reference="$E2E_TMP/eyes-ref.png"
 eyes "$reference"
 

@@ -23,7 +23,7 @@ mkdir -p "$E2E_TMP/run"
 cp -r "$rundir"/. "$E2E_TMP/run/"
 e2e_launch "$E2E_TMP/run" "$program"
 e2e_wait_window
-e2e_wait_painted
+e2e_wait_ready
 e2e_focus
 
 # Types one key and waits until the region changed by at least N pixels.

@@ -110,8 +110,9 @@ e2e_window_manager_running() {
 e2e_launch() {
     local dir=$1
     shift
-    # The program says on standard error when it painted its first frame.
-    (cd "$dir" && VELMIA_REPORT_FIRST_FRAME=1 exec "$@") >"$E2E_OUT" 2>"$E2E_TMP/program.err" &
+    # The program says on standard error when it painted its first frame,
+    # and when each tick runs.
+    (cd "$dir" && VELMIA_REPORT_FIRST_FRAME=1 VELMIA_REPORT_TICKS=1 exec "$@") >"$E2E_OUT" 2>"$E2E_TMP/program.err" &
     E2E_APP_PID=$!
     E2E_PIDS+=($E2E_APP_PID)
 }
@@ -164,8 +165,20 @@ e2e_wait_window() {
     e2e_until "no 800x600 window appeared" e2e_find_window
 }
 
+e2e_ticks_ran() {
+    [ "$(grep -c 'Timer1 tick at' "$E2E_TMP/program.err")" -ge "$1" ]
+}
+
 e2e_wait_painted() {
     e2e_until "the program painted no frame" grep -q 'first frame painted' "$E2E_TMP/program.err"
+}
+
+# Velmia holds input from the start until its first tick has run: a key
+# typed between the first frame and that tick is dropped, as the program
+# means it to be. The second tick's report comes after the first has run.
+e2e_wait_ready() {
+    e2e_wait_painted
+    e2e_until "no tick ran after the first frame" e2e_ticks_ran 2
 }
 
 e2e_find_dialog() {

@@ -25,7 +25,7 @@ cp -r "$rundir"/. "$E2E_TMP/run/"
 look="$E2E_TMP/run/look.velmia-look"
 e2e_launch "$E2E_TMP/run" "$program"
 e2e_wait_window
-e2e_wait_painted
+e2e_wait_ready
 e2e_focus
 
 # Her own look: long hair, the choker, the figure moved right.
@@ -65,7 +65,7 @@ worn_as_saved() {
 }
 e2e_launch "$E2E_TMP/run" "$program" --look "$look"
 e2e_wait_window
-e2e_wait_painted
+e2e_wait_ready
 e2e_expect worn "velmia --look did not show the saved look" worn_as_saved
 echo "ok: velmia --look shows the saved look"
 [ -n "${E2E_SHOT_COPY:-}" ] && cp "$E2E_TMP"/*.png "$E2E_SHOT_COPY"/

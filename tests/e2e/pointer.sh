@@ -21,7 +21,7 @@ cp -r "$rundir"/. "$E2E_TMP/run/"
 cp "$extra"/vlm_*.bmp "$E2E_TMP/run/"
 e2e_launch "$E2E_TMP/run" "$program"
 e2e_wait_window
-e2e_wait_painted
+e2e_wait_ready
 e2e_focus
 
 # The neck and shoulders: the figure, whatever the scene behind her.

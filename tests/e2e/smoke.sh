@@ -28,7 +28,7 @@ mkdir -p "$E2E_TMP/run"
 [ -d "$rundir" ] && cp -r "$rundir"/. "$E2E_TMP/run/"
 e2e_launch "$E2E_TMP/run" "$program"
 e2e_wait_window
-e2e_wait_painted
+if [ -z "$blank" ]; then e2e_wait_ready; else e2e_wait_painted; fi
 shot="$E2E_TMP/shot.png"
 colourful() {
     local colours
