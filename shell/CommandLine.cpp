@@ -94,7 +94,8 @@ std::string HelpText()
            "\n" +
            _("  --watch    reload a part file she wears within a second of it changing on disk (for part\n"
              "             authors); a file that can no longer be used keeps the old picture and says why\n") +
-           _("  --look FILE  start wearing the look saved in FILE (Ctrl+S saves one)\n") +
+           _("  --look FILE\n"
+             "             start wearing the look saved in FILE (Ctrl+S saves one)\n") +
            _("  --help     print this help and exit\n"
              "  --version  print the version and exit\n"
              "Qt's standard options (-platform, -style, -display, ...) are left to Qt.\n") +
