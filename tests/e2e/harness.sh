@@ -174,11 +174,15 @@ e2e_wait_painted() {
 }
 
 # Velmia holds input from the start until its first tick has run: a key
-# typed between the first frame and that tick is dropped, as the program
-# means it to be. The second tick's report comes after the first has run.
+# typed before that tick is dropped, as the program means it to be. The
+# second tick's report comes after the first has run.
+e2e_wait_first_tick() {
+    e2e_until "no tick ran" e2e_ticks_ran 2
+}
+
 e2e_wait_ready() {
     e2e_wait_painted
-    e2e_until "no tick ran after the first frame" e2e_ticks_ran 2
+    e2e_wait_first_tick
 }
 
 e2e_find_dialog() {

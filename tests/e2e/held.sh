@@ -24,7 +24,6 @@ e2e_start_x 800x600
 mkdir -p "$E2E_TMP/run"
 cp -r "$rundir"/. "$E2E_TMP/run/"
 # The window writes every tick with its time on standard error.
-export VELMIA_REPORT_TICKS=1
 e2e_launch "$E2E_TMP/run" "$program"
 e2e_wait_window
 e2e_focus

@@ -31,8 +31,7 @@ e2e_render_frames "$render" "$E2E_TMP/run"
 wl_start_weston 1024x768 "$module"
 e2e_launch "$E2E_TMP/run" "$program"
 wl_wait_window
-# Input is held until the first tick has run.
-e2e_until "no tick ran" e2e_ticks_ran 2
+e2e_wait_first_tick
 echo "the program's surface has the keyboard focus: ${WL_W}x$WL_H at ($WL_X,$WL_Y)"
 maps=/proc/$E2E_APP_PID/maps
 grep -q 'libqwayland-generic\.so' "$maps" || e2e_fail "Qt's Wayland platform is not loaded"
@@ -110,8 +109,7 @@ echo "ok: Escape ends the program"
 # The user's own setting wins: Qt draws its title bar around the picture.
 QT_WAYLAND_DISABLE_WINDOWDECORATION=0 e2e_launch "$E2E_TMP/run" "$program"
 wl_wait_window
-# Input is held until the first tick has run.
-e2e_until "no tick ran" e2e_ticks_ran 2
+e2e_wait_first_tick
 [ "$WL_W" -gt 800 ] && [ "$WL_H" -gt 600 ] || e2e_fail "asked for Qt's title bar, the surface is ${WL_W}x$WL_H"
 echo "ok: with QT_WAYLAND_DISABLE_WINDOWDECORATION=0 the surface is ${WL_W}x$WL_H (Qt's title bar);" \
     "resident $(awk '/^VmRSS:/ { print $2 }' /proc/"$E2E_APP_PID"/status) kB"
